@@ -1,0 +1,43 @@
+// The element-type table shared by the Gold and EnSight 6 readers.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace quorix {
+
+enum ElementType : int32_t {
+    ElementPoint = 0,
+    ElementBar2 = 1,
+    ElementBar3 = 2,
+    ElementTria3 = 3,
+    ElementTria6 = 4,
+    ElementQuad4 = 5,
+    ElementQuad8 = 6,
+    ElementTetra4 = 7,
+    ElementTetra10 = 8,
+    ElementPyramid5 = 9,
+    ElementPyramid13 = 10,
+    ElementPenta6 = 11,
+    ElementPenta15 = 12,
+    ElementHexa8 = 13,
+    ElementHexa20 = 14,
+    ElementNsided = 15,
+    ElementNfaced = 16,
+    ElementNone = 255,
+};
+constexpr int ElementTypeCount = 17;
+
+enum IdOption : int32_t { IdOff = 0, IdGiven = 1, IdAssign = 2, IdIgnore = 3, IdUnknown = 255 };
+
+// Code 0..16 for a name ("g_" ghost names included, ASCII case ignored); 255 otherwise.
+int32_t ElementTypeFromName(std::string_view name);
+// 0 for nsided, nfaced and unknown codes.
+int32_t NodesPerElement(int32_t type);
+// 1 point, 2 line, 3 surface, 4 volume, 0 not loadable.
+int32_t ElementCategory(int32_t type, bool higherOrderAllowed);
+// 1, 3, 6, 9 for kinds 0..3; 0 otherwise.
+int32_t ComponentCount(int32_t kind);
+IdOption IdOptionFromName(std::string_view word);
+
+}  // namespace quorix

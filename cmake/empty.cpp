@@ -1,0 +1,1 @@
+// keeps a library with no sources yet buildable

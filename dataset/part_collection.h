@@ -1,0 +1,109 @@
+// What one load's geometry scans found: parts with their element blocks and
+// file offsets, and the zone made for each (part number, step).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace quorix {
+
+enum PartKind : int32_t {
+    PartCurvilinear = 0,
+    PartRectilinear = 1,
+    PartUniform = 2,
+    PartUnstructured = 3,
+    PartParticles = 4,
+};
+
+constexpr int32_t ParticlePartNumber = -1;
+
+struct ElementBlockInfo {
+    int32_t type = 255;            // ElementType
+    int32_t nodesPerElement = 0;
+    int32_t elementCount = 0;      // as written (bar3 not doubled)
+    int32_t faceCount = 0;         // nfaced: faces of all elements
+    int32_t nodeCount = 0;         // nsided: nodes of all polygons; nfaced: nodes of all faces
+    int64_t offset = 0;            // connectivity, past any element ids
+    bool inCategory = false;
+};
+
+struct PartInfo {
+    int32_t kind = 0;
+    int32_t category = 255;
+    int32_t partNumber = 0;
+    int32_t step = 0;              // 1-based
+    std::string name;              // description as read
+    std::string fileName;
+    int32_t byteOrder = 255;
+    int32_t format = 3;
+    int32_t nodeCount = 0;
+    int32_t elementCount = 0;      // in-category elements, bar3 twice; structured: cells
+    int32_t imax = 1, jmax = 1, kmax = 1;
+    int64_t xOffset = 0, yOffset = 0, zOffset = 0;
+    int64_t iblankOffset = 0;      // > 0: the part has iblank values
+    int32_t maxNodesPerElement = 0;
+    bool polytope = false;
+    int32_t rangeIMin = 1, rangeJMin = 1, rangeKMin = 1;  // structured "range": first index used
+    int32_t rectI = 0, rectJ = 0, rectK = 0;  // rectilinear: lengths of the x, y, z arrays in the file
+    std::vector<ElementBlockInfo> blocks;     // file order
+};
+
+// Cells of an i x j x k block: product of (n - 1) over the dimensions above 1
+// (a flat 4 x 4 x 1 block has 9 cells); 0 when a dimension is below 1.
+int64_t StructuredCellCount(int64_t i, int64_t j, int64_t k);
+
+// Sets maxNodesPerElement, inCategory, elementCount (bar3 twice), jmax and
+// polytope from the blocks and `category`; false when a count overflows int32.
+bool ClosePart(PartInfo& part);
+
+struct PartZoneList {
+    std::vector<int32_t> steps;
+    std::vector<int32_t> zones;
+};
+
+class PartCollection {
+public:
+    PartCollection(int32_t modelTimeSet, int32_t modelStepCount, int32_t measuredTimeSet,
+                   int32_t measuredStepCount);
+
+    PartInfo& AddPart(int32_t partNumber, int32_t step);
+    int32_t StrandForPart(int32_t partNumber) const;
+    const PartInfo* PartForStrand(int32_t strand) const;
+    const PartInfo* FindPart(int32_t partNumber) const;
+    // The record of (partNumber, step), else the first with that part number.
+    const PartInfo* FindPart(int32_t partNumber, int32_t step) const;
+    bool HasPartInStep(int32_t partNumber, int32_t step) const;
+    void RecordPartZone(int32_t partNumber, int32_t step, int32_t zone);
+    int32_t ZoneForPartStep(int32_t partNumber, int32_t step) const;
+    int32_t FirstZoneForPart(int32_t partNumber) const;
+    bool AnyPartHasIBlank() const;
+    bool IsGeometryTransient() const { return modelStepCount > 1; }
+    bool IsMeasuredTransient() const { return measuredStepCount > 1; }
+    bool AcceptsVariableTimeSet(int32_t timeSet) const { return timeSet == 0 || timeSet == modelTimeSet; }
+    bool AcceptsMeasuredTimeSet(int32_t timeSet) const { return timeSet == 0 || timeSet == measuredTimeSet; }
+
+    const std::vector<std::unique_ptr<PartInfo>>& parts() const { return parts_; }
+    const std::vector<int32_t>& partNumbers() const { return partNumbers_; }
+
+    int32_t modelTimeSet;
+    int32_t modelStepCount;
+    int32_t measuredTimeSet;
+    int32_t measuredStepCount;
+
+private:
+    static uint64_t Key(int32_t partNumber, int32_t step) {
+        return (static_cast<uint64_t>(static_cast<uint32_t>(partNumber)) << 32) | static_cast<uint32_t>(step);
+    }
+    std::vector<std::unique_ptr<PartInfo>> parts_;
+    std::vector<int32_t> partNumbers_;
+    std::vector<PartZoneList> zoneLists_;                     // parallel to partNumbers_
+    std::unordered_map<int32_t, int32_t> strandOf_;           // part number -> strand (1-based)
+    std::unordered_map<int32_t, const PartInfo*> firstPart_;  // part number -> first record
+    std::unordered_map<uint64_t, const PartInfo*> partAt_;    // (part, step) -> record
+    std::unordered_map<uint64_t, int32_t> zoneAt_;            // (part, step) -> zone
+};
+
+}  // namespace quorix

@@ -1,0 +1,89 @@
+// Records of one EnSight data file in ASCII or C binary, with the text of the
+// last failure.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "addon/zel_api.h"
+#include "gold/file_a.h"
+
+namespace quorix {
+
+enum FileFormat : int32_t { FormatCBinary = 0, FormatFortranBinary = 1, FormatAscii = 2, FormatUndefined = 255 };
+
+enum HeaderKind : int32_t {
+    PartWithNumber = 0,
+    Part = 1,
+    Block = 2,
+    NodeIdOption = 3,
+    ElementIdOption = 4,
+    Extents = 5,
+    Coordinates = 6,
+    ElementTypeHeader = 7,
+    GhostFlags = 8,
+    NodeIds = 9,
+    ElementIds = 10,
+    BinaryFormat = 11,
+    ParticleCoordinates = 12,
+    BeginTimeStep = 13,
+    EndTimeStep = 14,
+    OtherLine = 15,
+    EndOfFile = 16,
+    ReadFailure = 255,
+};
+
+// Block flags of a "block" line.
+enum BlockFlag : int32_t { BlockIBlanked = 1, BlockWithGhost = 2, BlockRange = 4 };
+
+HeaderKind ClassifyHeaderLine(const char* text, int32_t& value1, int32_t& value2);
+
+class CFileEnsight {
+public:
+    CFileEnsight() = default;
+    CFileEnsight(const CFileEnsight&) = delete;
+    CFileEnsight& operator=(const CFileEnsight&) = delete;
+    virtual ~CFileEnsight();
+
+    // Opens at a known format and byte order (deferred loaders).
+    bool Open(const std::string& path, bool isGold, int32_t format, int32_t byteOrder, int64_t startOffset);
+    void Close();
+    // "Error when reading file " + fileName + "\n" + errorText, unless in batch mode.
+    void ReportError() const;
+
+    bool Seek(int64_t offset, int origin);
+    int64_t Tell() const;
+    bool IsEof() const;
+    int64_t FileSize() const;
+
+    // At most 79 characters; an ASCII line shorter than that keeps its line end.
+    bool ReadString80(std::string& text);
+    bool ReadInts(int32_t* destination, int64_t count);
+    bool ReadFloats(float* destination, int64_t count);
+    bool SkipInts(int64_t count, int32_t valuesPerLine);
+    bool SkipFloats(int64_t count, int32_t valuesPerLine);
+    bool SkipParticles(int64_t count);
+    bool ProbeParticleRecord();
+    // Component-major: all x, then all y, then all z.
+    bool ReadParticleCoords(float* destination, int64_t count);
+    HeaderKind ReadHeader(int32_t& value1, int32_t& value2);
+    HeaderKind ReadBlockHeader(int32_t& value1, int32_t& value2);
+    bool ReadIntsToField(FieldData_pa field, int64_t count);
+    bool ReadFloatsToField(FieldData_pa field, int64_t count);
+
+    int32_t format() const { return format_; }
+    int32_t byteOrder() const;
+    bool isGold() const { return isGold_; }
+    const std::string& fileName() const { return fileName_; }
+    const std::string& errorText() const { return errorText_; }
+    void SetError(std::string text) { errorText_ = std::move(text); }
+
+protected:
+    File_a* file_ = nullptr;
+    int32_t format_ = FormatUndefined;
+    bool isGold_ = true;
+    std::string fileName_;
+    std::string errorText_;
+};
+
+}  // namespace quorix

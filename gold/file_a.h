@@ -1,0 +1,50 @@
+// One open data file: buffered reads, 64-bit positions, 4-byte words in
+// either byte order.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace quorix {
+
+enum ByteOrder : int32_t { LittleEndian = 1, BigEndian = 2 };
+
+// 1 on little-endian machines, 2 on big-endian ones.
+int32_t NativeByteOrder();
+
+class File_a {
+public:
+    // Opens `path` ("r" or "rb"); null when it cannot be opened.
+    static File_a* Open(const std::string& path, const char* mode, int32_t byteOrder);
+    // Closes and destroys the file, empties the pointer; 0 on success, -1 when nothing was open.
+    static int Close(File_a*& file);
+    virtual ~File_a();
+
+    int64_t FileSize() const;
+    const std::string& Path() const;
+    int32_t GetByteOrder() const;
+    void SetByteOrder(int32_t byteOrder);
+    bool Seek(int64_t offset, int origin);  // origin 0 start, 1 current, 2 end
+    int64_t Tell() const;
+    void Rewind();
+    bool IsEof() const;
+    bool HasError() const;  // a read failed for another reason than the end of the file
+
+    size_t Read(void* destination, size_t itemSize, size_t itemCount);
+    // Standard line read: at most capacity-1 characters, newline kept, NUL-terminated; null at end or error.
+    char* ReadLine(char* destination, int capacity);
+    // Whole line, line end kept, up to maxLength bytes (longer: false with `tooLong`); false at end of file.
+    bool ReadWholeLine(std::string& line, size_t maxLength, bool* tooLong = nullptr);
+    // Passes `count` lines without converting them; false when the file ends first.
+    bool SkipLines(int64_t count);
+    bool ReadBytes(void* destination, size_t n);
+    bool ReadInt32Array(int32_t* destination, int64_t count);
+    bool ReadFloat32Array(float* destination, int64_t count);
+
+private:
+    File_a() = default;
+    struct Impl;
+    Impl* impl_ = nullptr;
+};
+
+}  // namespace quorix

@@ -1,0 +1,36 @@
+// Where the values of one variable lie, as the variable scans record them.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quorix {
+
+struct TypeVariableInfo {
+    int32_t type = 255;  // ElementType; 255 for per-node values and structured blocks
+    int32_t count = 0;   // values per component
+    std::array<int64_t, 9> componentOffset{};
+    bool present = false;
+    int32_t stride = 1;  // measured vectors: 3 (components interleaved per particle)
+};
+
+struct PartVariableInfo {
+    int32_t partNumber = 0;
+    int32_t step = 0;
+    std::string fileName;
+    int32_t byteOrder = 255;
+    int32_t format = 3;
+    int32_t valueCount = 0;
+    std::vector<TypeVariableInfo> types;
+};
+
+// One kind of variable being scanned (the driver's variable kind record).
+struct VariableKind {
+    std::vector<PartVariableInfo> items;
+    bool isNodal = true;
+    int32_t components = 1;
+};
+
+}  // namespace quorix
