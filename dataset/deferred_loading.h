@@ -1,0 +1,32 @@
+// Load-on-demand registrations: the host calls back to read coordinates,
+// values, node maps and face maps the first time it needs them.
+#pragma once
+
+#include <cstdint>
+
+#include "addon/zel_api.h"
+#include "dataset/part_collection.h"
+#include "gold/variable_info.h"
+
+namespace quorix {
+
+// Each returns false when the host refused a registration (the add-on then
+// frees what it had made for it).
+bool RegisterCoordinateLoaders(const PartInfo& part, int32_t zone);
+bool RegisterIBlankLoader(const PartInfo& part, int32_t zone);
+bool RegisterParticleLoaders(const PartInfo& part, int32_t zone);
+bool RegisterLineNodeMapLoader(const PartInfo& part, int32_t zone);
+bool RegisterNodeMapLoader(const PartInfo& part, int32_t zone);
+bool RegisterPolygonFaceMapLoader(const PartInfo& part, int32_t zone);
+bool RegisterPolyhedronFaceMapLoader(const PartInfo& part, int32_t zone);
+// `part` is the geometry record the values belong to (element positions, counts).
+bool RegisterCellValueLoaders(const PartVariableInfo& info, const PartInfo& part, int32_t zone,
+                              int32_t firstVariable, int32_t componentCount);
+bool RegisterNodalValueLoaders(const PartVariableInfo& info, const PartInfo& part, int32_t zone,
+                               int32_t firstVariable, int32_t componentCount);
+bool RegisterMeasuredValueLoaders(const PartVariableInfo& info, const PartInfo& part, int32_t zone,
+                                  int32_t firstVariable, int32_t componentCount);
+// Get-value function of fields that are 1 everywhere ("IBlank" without iblank data).
+double ConstantOneValue(const FieldData_pa field, LgIndex_t pointIndex);
+
+}  // namespace quorix

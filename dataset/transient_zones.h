@@ -1,0 +1,15 @@
+// Zones of later time steps when only the variables are transient.
+#pragma once
+
+#include "addon/zel_api.h"
+#include "casefile/case_record.h"
+#include "dataset/part_collection.h"
+
+namespace quorix {
+
+bool CreateTransientVariableZones(PartCollection& collection, Set_pa zoneSet, const VariableSectionInfo* variables,
+                                  const TimeSectionInfo* timeSets);
+bool CreateTransientParticleZones(PartCollection& collection, Set_pa zoneSet, const VariableSectionInfo* variables,
+                                  const TimeSectionInfo* timeSets);
+
+}  // namespace quorix
