@@ -133,7 +133,9 @@ Boolean_t ZelUtilArgListAppendInt(ArgList_pa list, const char* name, int64_t val
 Boolean_t ZelUtilArgListAppendDouble(ArgList_pa list, const char* name, double value);
 /* The array is read when the list is used; its length follows from the call. */
 Boolean_t ZelUtilArgListAppendArray(ArgList_pa list, const char* name, const void* values);
-Boolean_t ZelUtilArgListAppendFunction(ArgList_pa list, const char* name, const void* function);
+/* Any function pointer, cast to this type; the receiver casts it back. */
+typedef void (*ZelFunction_pf)(void);
+Boolean_t ZelUtilArgListAppendFunction(ArgList_pa list, const char* name, ZelFunction_pf function);
 
 Set_pa ZelUtilSetAlloc(Boolean_t showErr);
 void ZelUtilSetDealloc(Set_pa* set);
