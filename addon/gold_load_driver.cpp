@@ -1,0 +1,325 @@
+#include "addon/gold_load_driver.h"
+
+#include <cstdio>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "addon/progress_monitor.h"
+#include "addon/zel_api.h"
+#include "casefile/file_names.h"
+#include "casefile/host_lock.h"
+#include "dataset/deferred_loading.h"
+#include "dataset/part_collection.h"
+#include "dataset/transient_zones.h"
+#include "dataset/zone_creation.h"
+#include "gold/geometry_reader.h"
+#include "gold/variable_reader.h"
+
+namespace quorix {
+
+namespace {
+
+// A host set for the length of the load.
+class HostSet {
+public:
+    HostSet() : set_(ZelUtilSetAlloc(ZEL_FALSE)) {}
+    ~HostSet() { ZelUtilSetDealloc(&set_); }
+    HostSet(const HostSet&) = delete;
+    HostSet& operator=(const HostSet&) = delete;
+    Set_pa get() const { return set_; }
+    int64_t size() const { return ZelUtilSetGetMemberCount(set_); }
+
+private:
+    Set_pa set_;
+};
+
+// What every stage of one load shares.
+struct GoldLoad {
+    PartCollection& collection;
+    const std::string& directory;
+    const TimeSectionInfo* timeSets;
+    const FileSectionInfo* fileSets;
+    Set_pa variableSet;
+    bool cancelled = false;
+    std::vector<std::string> notLoaded;
+};
+
+const TimeSectionInfo* TimeSetNumbered(const TimeSectionInfo* timeSets, int32_t n) {
+    return timeSets != nullptr && n != 0 ? FindTimeSet(timeSets, n) : nullptr;
+}
+
+const FileSectionInfo* FileSetNumbered(const FileSectionInfo* fileSets, int32_t n) {
+    return fileSets != nullptr && n != 0 ? FindFileSet(fileSets, n) : nullptr;
+}
+
+// A series without a time set is one step; a set declaring 0 steps still scans its first.
+int32_t StepCount(const TimeSectionInfo* timeSet) {
+    return timeSet != nullptr && timeSet->numberOfSteps > 1 ? timeSet->numberOfSteps : 1;
+}
+
+// Steps held by each file of the series; a file set always holds at least one.
+int32_t Stride(const FileSectionInfo* fileSet) { return fileSet != nullptr ? fileSet->numberOfSteps : 1; }
+
+bool StrideIsValid(int32_t stride, const std::string& fileName) {
+    if (stride >= 1) return true;
+    std::string message = "File set of \"" + fileName + "\" holds no steps. Aborting read.";
+    ZelUtilDialogErrMsg(message.c_str());
+    return false;
+}
+
+// Runs `scanFile(path, step)` for the first step of every file of a series
+// under a progress display; false on the first failure or on Stop.
+template <class ScanFile>
+bool ScanSeries(GoldLoad& load, const char* label, const std::string& fileName, const TimeSectionInfo* timeSet,
+                const FileSectionInfo* fileSet, ScanFile scanFile) {
+    const int32_t stride = Stride(fileSet);
+    if (!StrideIsValid(stride, fileName)) return false;
+    const int32_t total = timeSet != nullptr ? timeSet->numberOfSteps : 1;
+    ProgressMonitor progress(label, total, true);
+    bool result = true;
+    int32_t step = 0;
+    do {
+        const int32_t number = FileNumberForStep(timeSet, fileSet, step);
+        HostString path = BuildDataFileName(load.directory, fileName, number);
+        result = scanFile(std::string(path.view()), step);
+        step += stride;
+        if (result && progress.Update(step)) {
+            result = false;
+            load.cancelled = true;
+        }
+    } while (result && step < total);
+    return result;
+}
+
+bool ScanGeometryFiles(GoldLoad& load, const std::string& fileName, const TimeSectionInfo* timeSet,
+                       const FileSectionInfo* fileSet) {
+    return ScanSeries(load, "Scanning geometry data", fileName, timeSet, fileSet,
+                      [&](const std::string& path, int32_t step) {
+                          CFileEnsightGeomGold reader;
+                          if (reader.Open(path) && reader.ScanParts(load.collection, step)) return true;
+                          reader.ReportError();
+                          return false;
+                      });
+}
+
+// A transient series must have a time value for every step it scans.
+bool TimeValuesCover(const PartCollection& collection, const TimeSectionInfo* timeSet, bool particles) {
+    if (timeSet == nullptr) return true;
+    for (const auto& part : collection.parts()) {
+        if ((part->partNumber == ParticlePartNumber) != particles) continue;
+        float time = 0.0f;
+        if (part->step <= timeSet->numberOfSteps && !TimeValueForStep(timeSet, part->step - 1, time)) {
+            std::string message = "Time set " + std::to_string(timeSet->number) + " holds no time value for step " +
+                                  std::to_string(part->step) + ". Aborting read.";
+            ZelUtilDialogErrMsg(message.c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+int32_t VariableCount() {
+    EntIndex_t variables = 0;
+    ZelUtilDataSetGetInfo(nullptr, nullptr, &variables);
+    return variables;
+}
+
+// Adds the host variables of one scanned entry; the number of the first, or 0.
+int32_t AddScannedVariables(const VariableKind& kind, const VarSVT& entry) {
+    const int32_t first = VariableCount() + 1;
+    return AddVariables(kind.components, std::string(entry.description.view()), kind.isNodal ? 1 : 0) ? first : 0;
+}
+
+int32_t ScanModelVariable(GoldLoad& load, VariableKind& kind, const VarSVT& entry) {
+    const TimeSectionInfo* timeSet = TimeSetNumbered(load.timeSets, entry.timeSet);
+    const FileSectionInfo* fileSet = FileSetNumbered(load.fileSets, entry.fileSet);
+    const bool scanned = ScanSeries(load, "Scanning variable data", std::string(entry.fileName.view()), timeSet,
+                                    fileSet, [&](const std::string& path, int32_t step) {
+                                        CFileEnsightVarGold reader;
+                                        return reader.Open(path, load.collection) &&
+                                               reader.ScanVariableParts(load.collection, kind, step);
+                                    });
+    return scanned ? AddScannedVariables(kind, entry) : 0;
+}
+
+int32_t ScanMeasuredVariable(GoldLoad& load, VariableKind& kind, const VarSVT& entry) {
+    const TimeSectionInfo* timeSet = TimeSetNumbered(load.timeSets, entry.timeSet);
+    const FileSectionInfo* fileSet = FileSetNumbered(load.fileSets, entry.fileSet);
+    const int32_t stride = Stride(fileSet);
+    const bool scanned = ScanSeries(
+        load, "Scanning variable data", std::string(entry.fileName.view()), timeSet, fileSet,
+        [&](const std::string& path, int32_t step) {
+            CFileEnsightVarGold reader;
+            if (!reader.OpenMeasuredVariable(load.collection, kind, path, step, stride)) return false;
+            // A file of a file set holds `stride` steps, one after another.
+            for (int32_t s = step; s < step + stride; ++s) {
+                const size_t before = kind.items.size();
+                if (!reader.ScanMeasuredValues(load.collection, kind, s)) return false;
+                if (kind.items.size() == before) break;
+            }
+            return true;
+        });
+    return scanned ? AddScannedVariables(kind, entry) : 0;
+}
+
+using Registration = bool (*)(const PartVariableInfo&, const PartInfo&, int32_t, int32_t, int32_t);
+
+// One loader per zone and variable: a second record of the same part and step is passed over.
+void RegisterValueLoaders(GoldLoad& load, const VariableKind& kind, int32_t first, Registration registration) {
+    std::unordered_set<uint64_t> registered;
+    for (const PartVariableInfo& item : kind.items) {
+        const int32_t zone = load.collection.ZoneForPartStep(item.partNumber, item.step);
+        const PartInfo* part = load.collection.FindPart(item.partNumber, item.step);
+        const uint64_t key = (static_cast<uint64_t>(static_cast<uint32_t>(item.partNumber)) << 32) |
+                             static_cast<uint32_t>(item.step);
+        if (zone < 1 || part == nullptr || !registered.insert(key).second) continue;
+        registration(item, *part, zone, first, kind.components);
+    }
+}
+
+void AddToVariableSet(Set_pa variableSet, int32_t first, int32_t components) {
+    for (int32_t v = first; v < first + components; ++v) ZelUtilSetAddMember(variableSet, v, ZEL_FALSE);
+}
+
+// The scan and registration of every entry of one list; false when one was not loaded.
+template <class Scan>
+bool LoadVariableList(GoldLoad& load, VariableKind& kind, const VarList<VarSVT>& list, bool (*accepts)(const PartCollection&, int32_t),
+                      Scan scan, Registration registration) {
+    HostLock lock;
+    bool result = true;
+    for (const VarSVT* entry = list.head; entry != nullptr && !load.cancelled; entry = entry->next) {
+        if (!accepts(load.collection, entry->timeSet)) continue;
+        const int32_t first = scan(load, kind, *entry);
+        if (first < 1) {
+            if (!load.cancelled) load.notLoaded.emplace_back(entry->fileName.view());
+            result = false;
+        } else {
+            AddToVariableSet(load.variableSet, first, kind.components);
+            RegisterValueLoaders(load, kind, first, registration);
+        }
+        kind.items.clear();
+    }
+    return result;
+}
+
+bool AcceptsModel(const PartCollection& collection, int32_t timeSet) { return collection.AcceptsVariableTimeSet(timeSet); }
+bool AcceptsMeasured(const PartCollection& collection, int32_t timeSet) {
+    return collection.AcceptsMeasuredTimeSet(timeSet);
+}
+
+struct ListKind {
+    const VarList<VarSVT> VariableSectionInfo::*list;
+    bool isNodal;
+    int32_t components;
+};
+
+const ListKind ModelLists[] = {
+    {&VariableSectionInfo::scalarPerNode, true, 1},         {&VariableSectionInfo::vectorPerNode, true, 3},
+    {&VariableSectionInfo::tensorSymmPerNode, true, 6},     {&VariableSectionInfo::tensorAsymPerNode, true, 9},
+    {&VariableSectionInfo::scalarPerElement, false, 1},     {&VariableSectionInfo::vectorPerElement, false, 3},
+    {&VariableSectionInfo::tensorSymmPerElement, false, 6}, {&VariableSectionInfo::tensorAsymPerElement, false, 9},
+};
+
+const ListKind MeasuredLists[] = {
+    {&VariableSectionInfo::scalarPerMeasuredNode, true, 1},
+    {&VariableSectionInfo::vectorPerMeasuredNode, true, 3},
+};
+
+// Shows the files of variables that could not be loaded; the load goes on.
+void ReportNotLoaded(std::vector<std::string>& notLoaded) {
+    if (notLoaded.empty()) return;
+    std::string text = "The following variables were not loaded\n(file was empty or an error was encountered)\n";
+    for (const std::string& name : notLoaded) text += "\n" + name;
+    HostLock lock;
+    ZelUtilDialogMessageBox(text.c_str(), 2);
+    notLoaded.clear();
+}
+
+bool LoadModelVariables(GoldLoad& load, const VariableSectionInfo& variables) {
+    bool result = true;
+    for (const ListKind& row : ModelLists) {
+        const VarList<VarSVT>& list = variables.*row.list;
+        if (list.head == nullptr) continue;
+        VariableKind kind;
+        kind.isNodal = row.isNodal;
+        kind.components = row.components;
+        Registration registration = row.isNodal ? &RegisterNodalValueLoaders : &RegisterCellValueLoaders;
+        result = LoadVariableList(load, kind, list, &AcceptsModel, &ScanModelVariable, registration) && result;
+        if (load.cancelled) return false;
+    }
+    ReportNotLoaded(load.notLoaded);
+    return result;
+}
+
+bool LoadMeasuredVariables(GoldLoad& load, const VariableSectionInfo& variables) {
+    for (const ListKind& row : MeasuredLists) {
+        const VarList<VarSVT>& list = variables.*row.list;
+        if (list.head == nullptr) continue;
+        VariableKind kind;
+        kind.isNodal = true;
+        kind.components = row.components;
+        LoadVariableList(load, kind, list, &AcceptsMeasured, &ScanMeasuredVariable, &RegisterMeasuredValueLoaders);
+        if (load.cancelled) return false;
+    }
+    ReportNotLoaded(load.notLoaded);
+    return true;
+}
+
+// The stages in order; false at the first that fails. `dataSetCreated` tells
+// the caller whether a failure must remove what this load built.
+bool RunStages(GoldLoad& load, const GeometrySectionInfo& geometry, const VariableSectionInfo* variables,
+               Set_pa zoneSet, bool& dataSetCreated) {
+    const TimeSectionInfo* modelTimeSet = TimeSetNumbered(load.timeSets, geometry.modelTimeSet);
+    const TimeSectionInfo* measuredTimeSet = TimeSetNumbered(load.timeSets, geometry.measuredTimeSet);
+    const FileSectionInfo* modelFileSet = FileSetNumbered(load.fileSets, geometry.modelFileSet);
+    const FileSectionInfo* measuredFileSet = FileSetNumbered(load.fileSets, geometry.measuredFileSet);
+    const bool transient = modelTimeSet != nullptr && modelTimeSet->numberOfSteps > 0;
+
+    if (!ScanGeometryFiles(load, geometry.modelFileName, modelTimeSet, modelFileSet)) return false;
+    if (transient && !TimeValuesCover(load.collection, modelTimeSet, false)) return false;
+    if (!CreateGeometryZones(load.collection, transient, transient ? modelTimeSet : nullptr, zoneSet)) return false;
+    dataSetCreated = true;
+
+    const bool measured = !geometry.measuredFileName.empty();
+    if (measured) {
+        const bool measuredTransient = measuredTimeSet != nullptr && measuredTimeSet->numberOfSteps > 0;
+        if (!ScanGeometryFiles(load, geometry.measuredFileName, measuredTimeSet, measuredFileSet)) return false;
+        if (measuredTransient && !TimeValuesCover(load.collection, measuredTimeSet, true)) return false;
+        if (!CreateParticleZones(load.collection, geometry.measuredTimeSet > 0 && measuredTransient,
+                                 measuredTransient ? measuredTimeSet : nullptr, zoneSet)) {
+            return false;
+        }
+    }
+    if (variables == nullptr) return true;
+    if (!CreateTransientVariableZones(load.collection, zoneSet, variables, load.timeSets)) return false;
+    LoadModelVariables(load, *variables);
+    if (load.cancelled) return false;
+    if (!measured) return true;
+    if (!CreateTransientParticleZones(load.collection, zoneSet, variables, load.timeSets)) return false;
+    return LoadMeasuredVariables(load, *variables);
+}
+
+}  // namespace
+
+bool LoadGoldCase(const LoadOptions&, const GeometrySectionInfo& geometry, const VariableSectionInfo* variables,
+                  const TimeSectionInfo* timeSets, const FileSectionInfo* fileSets) {
+    HostSet zoneSet;
+    HostSet variableSet;
+    const TimeSectionInfo* modelTimeSet = TimeSetNumbered(timeSets, geometry.modelTimeSet);
+    const TimeSectionInfo* measuredTimeSet = TimeSetNumbered(timeSets, geometry.measuredTimeSet);
+    PartCollection collection(geometry.modelTimeSet, StepCount(modelTimeSet), geometry.measuredTimeSet,
+                              StepCount(measuredTimeSet));
+    GoldLoad load{collection, geometry.caseDirectory, timeSets, fileSets, variableSet.get(), false, {}};
+    bool dataSetCreated = false;
+    if (RunStages(load, geometry, variables, zoneSet.get(), dataSetCreated)) {
+        ZelUtilStateChanged(ZelStateZonesAdded, zoneSet.get());
+        if (variableSet.size() > 0) ZelUtilStateChanged(ZelStateVarsAdded, variableSet.get());
+        return true;
+    }
+    // Only what this load built goes: an earlier data set survives a failure before zone creation.
+    if (dataSetCreated && ZelUtilDataSetIsAvailable()) ZelUtilFrameDeleteTop();
+    return false;
+}
+
+}  // namespace quorix

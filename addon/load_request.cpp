@@ -1,0 +1,173 @@
+#include "addon/load_request.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <string_view>
+
+#include "addon/gold_load_driver.h"
+#include "casefile/case_parser.h"
+#include "casefile/case_record.h"
+#include "casefile/host_memory.h"
+#include "ensight6/ensight6_load_case.h"
+
+namespace quorix {
+
+namespace {
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// "%d" as the instruction list means it: leading blanks, a sign, at least one
+// digit, anything after the digits ignored. Values beyond int32 are no number.
+bool ParseDecimal(const char* text, int32_t& value) {
+    const char* p = text;
+    while (std::isspace(static_cast<unsigned char>(*p))) ++p;
+    bool negative = *p == '-';
+    if (*p == '-' || *p == '+') ++p;
+    if (!std::isdigit(static_cast<unsigned char>(*p))) return false;
+    int64_t magnitude = 0;
+    for (; std::isdigit(static_cast<unsigned char>(*p)); ++p) {
+        magnitude = magnitude * 10 + (*p - '0');
+        if (magnitude > int64_t{std::numeric_limits<int32_t>::max()} + 1) return false;
+    }
+    int64_t result = negative ? -magnitude : magnitude;
+    if (result > std::numeric_limits<int32_t>::max()) return false;
+    value = static_cast<int32_t>(result);
+    return true;
+}
+
+void ReleaseArray(int32_t*& array) {
+    char* memory = reinterpret_cast<char*>(array);
+    ZelUtilStringDealloc(&memory);
+    array = nullptr;
+}
+
+// One selection list ("ZONECOUNT"/"ZONE" or "VARCOUNT"/"VAR").
+struct Selection {
+    int32_t& count;
+    int32_t*& array;
+    const char* label;
+    bool zeroMeansNone;  // "VARCOUNT" 0 selects no variable
+    int32_t filled = 0;
+    int32_t capacity = 0;
+
+    // A count that is not a number keeps the count as it was; a negative one,
+    // or one beyond the pairs left in the list, allocates nothing.
+    void SetCount(const char* value, int64_t pairsLeft) {
+        int32_t parsed = count;
+        ParseDecimal(value, parsed);
+        ReleaseArray(array);
+        filled = 0;
+        capacity = 0;
+        count = parsed;
+        if (count == 0 && zeroMeansNone) count = -1;
+        if (count < 1 || count > pairsLeft) return;
+        array = reinterpret_cast<int32_t*>(ZelUtilStringAlloc(int64_t{count} * 4, label));
+        if (array != nullptr) capacity = count;
+    }
+    // An entry before its count or beyond it has no place and is ignored.
+    void Add(const char* value) {
+        if (filled >= capacity) return;
+        int32_t number = 0;
+        ParseDecimal(value, number);
+        array[filled++] = number;
+    }
+    // Readers walk `count` entries: never let it promise more than were given.
+    void Finish() {
+        if (count > 0 && filled < count) count = filled > 0 ? filled : -1;
+        if (count < 1) ReleaseArray(array);
+    }
+};
+
+bool AcceptCaseFileName(const char* value, LoadOptions& options) {
+    if (value[0] != '\0') {
+        std::FILE* file = std::fopen(value, "r");
+        if (file != nullptr) {
+            std::fclose(file);
+            ZelUtilStringDealloc(&options.CaseFileName);
+            options.CaseFileName = ZelUtilStringAlloc(static_cast<int64_t>(std::strlen(value)) + 1, "Case File Name");
+            if (options.CaseFileName == nullptr) return false;
+            std::memcpy(options.CaseFileName, value, std::strlen(value) + 1);
+            return true;
+        }
+    }
+    ZelUtilDialogErrMsg("Invalid file name.");
+    return false;
+}
+
+}  // namespace
+
+void ResetLoadOptions(LoadOptions& options) { options = LoadOptions{}; }
+
+void ReleaseLoadOptions(LoadOptions& options) {
+    ZelUtilStringDealloc(&options.CaseFileName);
+    ReleaseArray(options.VarArray);
+    ReleaseArray(options.ZoneArray);
+}
+
+bool ParseLoadInstructions(StringList_pa instructions, LoadOptions& options) {
+    ResetLoadOptions(options);
+    Selection zones{options.ZoneCount, options.ZoneArray, "Zone Array", false};
+    Selection vars{options.VarCount, options.VarArray, "Var Array", true};
+    bool outcome = true;
+    const LgIndex_t n = ZelUtilStringListGetCount(instructions);
+    for (LgIndex_t i = 1; i < n && outcome; i += 2) {
+        char* keyword = ZelUtilStringListGetString(instructions, i);
+        char* value = ZelUtilStringListGetString(instructions, i + 1);
+        if (keyword == nullptr || value == nullptr) {
+            outcome = false;
+        } else {
+            const std::string_view key(keyword);
+            const int64_t pairsLeft = (n - i - 1) / 2;
+            if (key == "STANDARDSYNTAX") {
+                outcome = std::strcmp(value, "1.0") == 0;
+            } else if (key == "FILENAME_CASEFILE") {
+                outcome = AcceptCaseFileName(value, options);
+            } else if (key == "ISkip" || key == "JSkip" || key == "KSkip") {
+            } else if (EqualsIgnoringCase(key, "ZONECOUNT")) {
+                zones.SetCount(value, pairsLeft);
+            } else if (EqualsIgnoringCase(key, "ZONE")) {
+                zones.Add(value);
+            } else if (EqualsIgnoringCase(key, "VARCOUNT")) {
+                vars.SetCount(value, pairsLeft);
+            } else if (EqualsIgnoringCase(key, "VAR")) {
+                vars.Add(value);
+            }
+        }
+        ZelUtilStringDealloc(&keyword);
+        ZelUtilStringDealloc(&value);
+    }
+    zones.Finish();
+    vars.Finish();
+    return outcome;
+}
+
+bool LoadCaseFile(LoadOptions& options) {
+    GeometrySectionInfo geometry;
+    VariableSectionInfo* variables = nullptr;
+    TimeSectionInfo* timeSets = nullptr;
+    FileSectionInfo* fileSets = nullptr;
+    bool result = false;
+    if (!ParseCaseFile(options.CaseFileName, options.IsEnsight6, geometry, variables, timeSets, fileSets)) {
+        ZelUtilDialogErrMsg("Error while reading case file - probable bad format");
+    } else if (options.IsEnsight6) {
+        result = Ensight6LoadCase(options, geometry, variables, timeSets, fileSets);
+    } else {
+        result = LoadGoldCase(options, geometry, variables, timeSets, fileSets);
+    }
+    ReleaseVariableSectionInfo(variables);
+    ReleaseTimeSets(timeSets);
+    ReleaseFileSets(fileSets);
+    return result;
+}
+
+}  // namespace quorix
