@@ -1,0 +1,135 @@
+#include "dataset/transient_zones.h"
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "casefile/host_lock.h"
+#include "dataset/zone_creation.h"
+
+namespace quorix {
+namespace {
+
+struct TransientEntry {
+    const VarSVT* entry = nullptr;
+    const TimeSectionInfo* timeSet = nullptr;
+};
+
+// The first entry of the lists whose time set has several steps; a set
+// number that names no set does not qualify.
+TransientEntry FirstTransientEntry(std::initializer_list<const VarList<VarSVT>*> lists,
+                                   const TimeSectionInfo* timeSets) {
+    for (const VarList<VarSVT>* list : lists) {
+        for (const VarSVT* entry = list->head; entry != nullptr; entry = entry->next) {
+            if (entry->timeSet < 1) continue;
+            const TimeSectionInfo* timeSet = FindTimeSet(timeSets, entry->timeSet);
+            if (timeSet != nullptr && timeSet->numberOfSteps > 1) return {entry, timeSet};
+        }
+    }
+    return {};
+}
+
+// Every step's time, or none (after a message naming the set) when the set lacks one.
+bool StepTimes(const TimeSectionInfo& timeSet, std::vector<float>& times) {
+    times.assign(static_cast<size_t>(timeSet.numberOfSteps), 0.0f);
+    for (int32_t k = 0; k < timeSet.numberOfSteps; ++k) {
+        if (!TimeValueForStep(&timeSet, k, times[static_cast<size_t>(k)])) {
+            ReportMissingTimeValue(timeSet, k + 1);
+            return false;
+        }
+    }
+    return true;
+}
+
+// The model part behind each existing zone (none for particles and foreign zones),
+// looked up once rather than once per step.
+std::vector<const PartInfo*> ModelPartsOfZones(const PartCollection& collection, EntIndex_t zoneCount) {
+    std::vector<const PartInfo*> parts(static_cast<size_t>(zoneCount), nullptr);
+    for (EntIndex_t z = 1; z <= zoneCount; ++z) {
+        const PartInfo* part = collection.PartForStrand(ZelUtilZoneGetStrandID(z));
+        if (part != nullptr && part->kind != PartParticles) parts[static_cast<size_t>(z - 1)] = part;
+    }
+    return parts;
+}
+
+EntIndex_t ZoneCount() {
+    EntIndex_t zoneCount = 0;
+    if (!ZelUtilDataSetIsAvailable()) return 0;
+    ZelUtilDataSetGetInfo(nullptr, &zoneCount, nullptr);
+    return zoneCount;
+}
+
+// One copy of `sourceZone` at step k + 1; false when the host refused it.
+bool CopyZone(PartCollection& collection, const PartInfo& part, int32_t k, int32_t sourceZone, float time,
+              bool hasIBlank, Set_pa zoneSet) {
+    int32_t zone = CreatePartZone(collection, part, k + 1, true, sourceZone, time, hasIBlank);
+    if (zone == 0) return false;
+    if (zoneSet != nullptr) ZelUtilSetAddMember(zoneSet, zone, ZEL_FALSE);
+    return true;
+}
+
+}  // namespace
+
+bool CreateTransientVariableZones(PartCollection& collection, Set_pa zoneSet, const VariableSectionInfo* variables,
+                                  const TimeSectionInfo* timeSets) {
+    if (timeSets == nullptr || variables == nullptr || collection.IsGeometryTransient()) return true;
+    TransientEntry chosen = FirstTransientEntry(
+        {&variables->scalarPerNode, &variables->vectorPerNode, &variables->tensorSymmPerNode,
+         &variables->tensorAsymPerNode, &variables->scalarPerElement, &variables->vectorPerElement,
+         &variables->tensorSymmPerElement, &variables->tensorAsymPerElement},
+        timeSets);
+    if (chosen.entry == nullptr) return true;
+    std::vector<float> times;
+    if (!StepTimes(*chosen.timeSet, times)) return false;
+
+    HostLock lock;
+    bool hasIBlank = collection.AnyPartHasIBlank();
+    EntIndex_t zoneCount = ZoneCount();
+    std::vector<const PartInfo*> parts = ModelPartsOfZones(collection, zoneCount);
+    bool allMade = true;
+    for (int32_t k = 0; k < chosen.timeSet->numberOfSteps; ++k) {
+        float time = times[static_cast<size_t>(k)];
+        for (EntIndex_t z = 1; z <= zoneCount; ++z) {
+            const PartInfo* part = parts[static_cast<size_t>(z - 1)];
+            if (part == nullptr) continue;
+            if (k == 0) {
+                ZelUtilZoneSetSolutionTime(z, static_cast<double>(time));
+            } else if (!CopyZone(collection, *part, k, z, time, hasIBlank, zoneSet)) {
+                allMade = false;
+            }
+        }
+    }
+    collection.modelTimeSet = chosen.entry->timeSet;
+    if (!allMade) ReportZoneError("Error when attempting to create zones for transient variables.");
+    return allMade;
+}
+
+bool CreateTransientParticleZones(PartCollection& collection, Set_pa zoneSet, const VariableSectionInfo* variables,
+                                  const TimeSectionInfo* timeSets) {
+    if (timeSets == nullptr || variables == nullptr || collection.IsMeasuredTransient()) return true;
+    const PartInfo* particles = collection.FindPart(ParticlePartNumber);
+    if (particles == nullptr) return true;
+    HostLock lock;
+    int32_t particleZone = collection.FirstZoneForPart(ParticlePartNumber);
+    // A measured geometry without particles has no zone to copy.
+    if (particleZone < 1) return true;
+    TransientEntry chosen =
+        FirstTransientEntry({&variables->scalarPerMeasuredNode, &variables->vectorPerMeasuredNode}, timeSets);
+    if (chosen.entry == nullptr) return true;
+    std::vector<float> times;
+    if (!StepTimes(*chosen.timeSet, times)) return false;
+
+    bool hasIBlank = collection.AnyPartHasIBlank();
+    bool allMade = true;
+    ZelUtilZoneSetSolutionTime(particleZone, static_cast<double>(times[0]));
+    for (int32_t k = 1; k < chosen.timeSet->numberOfSteps; ++k) {
+        if (!CopyZone(collection, *particles, k, particleZone, times[static_cast<size_t>(k)], hasIBlank, zoneSet)) {
+            allMade = false;
+        }
+    }
+    collection.measuredTimeSet = chosen.entry->timeSet;
+    if (!allMade) ReportZoneError("Error when attempting to create zones for transient particle variables.");
+    return allMade;
+}
+
+}  // namespace quorix

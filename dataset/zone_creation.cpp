@@ -1,0 +1,317 @@
+#include "dataset/zone_creation.h"
+
+#include <string_view>
+#include <vector>
+
+#include "casefile/host_lock.h"
+#include "dataset/deferred_loading.h"
+
+namespace quorix {
+namespace {
+
+constexpr int32_t XVariable = 1;
+constexpr int32_t IBlankVariable = 4;
+
+// Owns one host string list for a scope.
+class HostStringList {
+public:
+    HostStringList() : list_(ZelUtilStringListAlloc()) {}
+    ~HostStringList() { ZelUtilStringListDealloc(&list_); }
+    HostStringList(const HostStringList&) = delete;
+    HostStringList& operator=(const HostStringList&) = delete;
+    StringList_pa get() const { return list_; }
+
+private:
+    StringList_pa list_;
+};
+
+// Owns one host argument list for a scope.
+class HostArgList {
+public:
+    HostArgList() : list_(ZelUtilArgListAlloc()) {}
+    ~HostArgList() { ZelUtilArgListDealloc(&list_); }
+    HostArgList(const HostArgList&) = delete;
+    HostArgList& operator=(const HostArgList&) = delete;
+    ArgList_pa get() const { return list_; }
+
+private:
+    ArgList_pa list_;
+};
+
+bool DataSetCounts(EntIndex_t& zoneCount, EntIndex_t& varCount) {
+    zoneCount = 0;
+    varCount = 0;
+    return ZelUtilDataSetIsAvailable() && ZelUtilDataSetGetInfo(nullptr, &zoneCount, &varCount);
+}
+
+// The description as the user should see it: the line end an ASCII reader
+// kept, and the blank or NUL fill of an 80-byte binary record, are not part of it.
+std::string_view ZoneDescription(const std::string& name) {
+    std::string_view text(name);
+    text = text.substr(0, text.find_first_of(std::string_view("\r\n\0", 3)));
+    size_t end = text.find_last_not_of(" \t");
+    return end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
+}
+
+std::string_view CategoryPrefix(int32_t category) {
+    switch (category) {
+        case 1: return "Point: ";
+        case 2: return "Line: ";
+        case 3: return "Surf: ";
+        case 4: return "Vol: ";
+        default: return "";
+    }
+}
+
+std::string ZoneName(const PartInfo& part) {
+    std::string name;
+    if (part.kind == PartUnstructured) {
+        name = CategoryPrefix(part.category);
+    } else if (part.kind == PartParticles) {
+        name = "Particle: ";
+    }
+    name += ZoneDescription(part.name);
+    return name;
+}
+
+struct ZoneShape {
+    int64_t imax = 0, jmax = 0, kmax = 0;
+};
+
+// Point parts and particles hold one value per node, so their ordered zone
+// is a row of nodes whatever the element count.
+ZoneShape ShapeOfPart(const PartInfo& part) {
+    bool pointRow = part.kind == PartParticles || (part.kind == PartUnstructured && part.category == 1);
+    if (pointRow) return {part.imax, 1, 1};
+    return {part.imax, part.jmax, part.kmax};
+}
+
+bool ShapeIsEmpty(const ZoneShape& shape, bool polytope) {
+    return shape.imax < 1 || shape.jmax < 1 || (!polytope && shape.kmax < 1);
+}
+
+std::vector<int32_t> VariableDataTypes(EntIndex_t varCount, bool hasIBlank) {
+    std::vector<int32_t> types(static_cast<size_t>(varCount), ZelFieldFloat);
+    if (hasIBlank && varCount >= IBlankVariable) types[IBlankVariable - 1] = ZelFieldInt32;
+    return types;
+}
+
+void AddZoneArguments(ArgList_pa args, const PartCollection& collection, const PartInfo& part,
+                      const std::string& name, const ZoneShape& shape, int32_t zoneType,
+                      const std::vector<int32_t>& dataTypes, bool share, int32_t sourceZone,
+                      float solutionTime) {
+    ZelUtilArgListAppendString(args, "NAME", name.c_str());
+    ZelUtilArgListAppendInt(args, "ZONETYPE", zoneType);
+    ZelUtilArgListAppendInt(args, "IMAX", shape.imax);
+    ZelUtilArgListAppendInt(args, "JMAX", shape.jmax);
+    if (!part.polytope) ZelUtilArgListAppendInt(args, "KMAX", shape.kmax);
+    ZelUtilArgListAppendArray(args, "VARDATATYPE", dataTypes.data());
+    ZelUtilArgListAppendInt(args, "DEFERVARCREATION", 1);
+    ZelUtilArgListAppendInt(args, "STRANDID", collection.StrandForPart(part.partNumber));
+    ZelUtilArgListAppendDouble(args, "SOLUTIONTIME", static_cast<double>(solutionTime));
+    // An ordered zone (point part) has no connectivity to defer or share.
+    if (part.kind != PartUnstructured || zoneType == ZelZoneOrdered) return;
+    if (share) {
+        ZelUtilArgListAppendInt(args, "CONNECTSHAREZONE", sourceZone);
+    } else {
+        ZelUtilArgListAppendInt(args, "DEFERNODEMAPCREATION", 1);
+    }
+}
+
+void AddToSet(Set_pa set, int32_t member) {
+    if (set != nullptr) ZelUtilSetAddMember(set, member, ZEL_FALSE);
+}
+
+enum class StepChoice {
+    Make,     // make the zone at `step`, `time`
+    Skip,     // the step lies beyond the time set
+    Missing,  // the time set lacks the step's value
+};
+
+// A series without a usable time set is steady: one step at time 0.
+StepChoice StepAndTime(const PartInfo& part, bool transient, const TimeSectionInfo* timeSet, int32_t& step,
+                       float& time) {
+    step = 1;
+    time = 0.0f;
+    if (!transient || timeSet == nullptr || timeSet->numberOfSteps < 1) return StepChoice::Make;
+    step = part.step;
+    if (step < 1 || step > timeSet->numberOfSteps) return StepChoice::Skip;
+    return TimeValueForStep(timeSet, step - 1, time) ? StepChoice::Make : StepChoice::Missing;
+}
+
+}  // namespace
+
+void ReportMissingTimeValue(const TimeSectionInfo& timeSet, int32_t step) {
+    ReportZoneError("Time set " + std::to_string(timeSet.number) + " has no time value for step " +
+                    std::to_string(step) + ".");
+}
+
+void ReportZoneError(const std::string& message) {
+    if (!ZelUtilMacroIsBatchModeActive()) ZelUtilDialogErrMsg(message.c_str());
+}
+
+bool CreateDataSet(const std::string& title, bool withIBlank) {
+    HostLock lock;
+    HostStringList names;
+    for (const char* name : {"X", "Y", "Z"}) ZelUtilStringListAppendString(names.get(), name);
+    if (withIBlank) ZelUtilStringListAppendString(names.get(), "IBlank");
+    return ZelUtilDataSetCreate(title.c_str(), names.get(), ZEL_TRUE) != ZEL_FALSE;
+}
+
+bool AddVariables(int32_t componentCount, const std::string& description, int32_t location) {
+    static constexpr std::string_view vectorSuffixes[] = {"X", "Y", "Z"};
+    static constexpr std::string_view symmetricSuffixes[] = {"11", "22", "33", "12", "13", "23"};
+    static constexpr std::string_view asymmetricSuffixes[] = {"11", "12", "13", "21", "22",
+                                                              "23", "31", "32", "33"};
+    const std::string_view* suffixes = nullptr;
+    if (componentCount == 3) suffixes = vectorSuffixes;
+    if (componentCount == 6) suffixes = symmetricSuffixes;
+    if (componentCount == 9) suffixes = asymmetricSuffixes;
+
+    HostLock lock;
+    EntIndex_t zoneCount = 0;
+    EntIndex_t varCount = 0;
+    if (!DataSetCounts(zoneCount, varCount)) return false;
+    std::vector<int32_t> locations(static_cast<size_t>(zoneCount), location);
+    std::vector<int32_t> dataTypes(static_cast<size_t>(zoneCount), ZelFieldFloat);
+    HostArgList args;
+    for (int32_t c = 0; c < componentCount; ++c) {
+        std::string name = description;
+        if (suffixes != nullptr) name += suffixes[c];
+        ZelUtilArgListClear(args.get());
+        ZelUtilArgListAppendString(args.get(), "NAME", name.c_str());
+        ZelUtilArgListAppendInt(args.get(), "DEFERVARCREATION", 1);
+        ZelUtilArgListAppendArray(args.get(), "VALUELOCATION", locations.data());
+        ZelUtilArgListAppendArray(args.get(), "VARDATATYPE", dataTypes.data());
+        if (!ZelUtilDataSetAddVarX(args.get())) return false;
+    }
+    return true;
+}
+
+int32_t ZoneTypeForPart(const PartInfo& part) {
+    if (part.kind != PartUnstructured) return ZelZoneOrdered;
+    switch (part.category) {
+        case 1: return ZelZoneOrdered;
+        case 2: return ZelZoneLineSeg;
+        case 3:
+            if (part.polytope) return ZelZonePolygon;
+            if (part.maxNodesPerElement == 3) return ZelZoneTriangle;
+            if (part.maxNodesPerElement == 4) return ZelZoneQuad;
+            return ZelZoneInvalid;
+        case 4:
+            if (part.polytope) return ZelZonePolyhedron;
+            if (part.maxNodesPerElement == 4) return ZelZoneTetra;
+            if (part.maxNodesPerElement == 5 || part.maxNodesPerElement == 6 || part.maxNodesPerElement == 8) {
+                return ZelZoneBrick;
+            }
+            return ZelZoneInvalid;
+        default: return ZelZoneInvalid;
+    }
+}
+
+int32_t CreatePartZone(PartCollection& collection, const PartInfo& part, int32_t step, bool share,
+                       int32_t sourceZone, float solutionTime) {
+    return CreatePartZone(collection, part, step, share, sourceZone, solutionTime, collection.AnyPartHasIBlank());
+}
+
+int32_t CreatePartZone(PartCollection& collection, const PartInfo& part, int32_t step, bool share,
+                       int32_t sourceZone, float solutionTime, bool dataSetHasIBlank) {
+    ZoneShape shape = ShapeOfPart(part);
+    if (ShapeIsEmpty(shape, part.polytope)) return 0;
+
+    HostLock lock;
+    EntIndex_t zoneCount = 0;
+    EntIndex_t varCount = 0;
+    if (!DataSetCounts(zoneCount, varCount)) return 0;
+    std::vector<int32_t> dataTypes = VariableDataTypes(varCount, dataSetHasIBlank);
+    int32_t sharedCount = dataSetHasIBlank && varCount >= IBlankVariable ? IBlankVariable : IBlankVariable - 1;
+
+    HostArgList args;
+    AddZoneArguments(args.get(), collection, part, ZoneName(part), shape, ZoneTypeForPart(part), dataTypes, share,
+                     sourceZone, solutionTime);
+    if (!ZelUtilDataSetAddZoneX(args.get())) return 0;
+    int32_t zone = zoneCount + 1;
+    if (share) {
+        for (int32_t v = XVariable; v <= sharedCount; ++v) ZelUtilDataValueShare(sourceZone, zone, v);
+    }
+    collection.RecordPartZone(part.partNumber, step, zone);
+    return zone;
+}
+
+void RegisterGeometryLoaders(const PartInfo& part, int32_t zone, bool dataSetHasIBlank) {
+    if (!RegisterCoordinateLoaders(part, zone)) return;
+    if (dataSetHasIBlank) RegisterIBlankLoader(part, zone);
+    if (part.kind != PartUnstructured) return;
+    switch (part.category) {
+        case 2: RegisterLineNodeMapLoader(part, zone); break;
+        case 3:
+            if (part.polytope) {
+                RegisterPolygonFaceMapLoader(part, zone);
+            } else {
+                RegisterNodeMapLoader(part, zone);
+            }
+            break;
+        case 4:
+            if (part.polytope) {
+                RegisterPolyhedronFaceMapLoader(part, zone);
+            } else {
+                RegisterNodeMapLoader(part, zone);
+            }
+            break;
+        default: break;
+    }
+}
+
+bool CreateGeometryZones(PartCollection& collection, bool transient, const TimeSectionInfo* timeSet, Set_pa zoneSet) {
+    HostLock lock;
+    bool hasIBlank = collection.AnyPartHasIBlank();
+    if (!CreateDataSet("Ensight Gold", hasIBlank)) {
+        ReportZoneError("Error when attempting to create geometry zones.");
+        return false;
+    }
+    for (const auto& record : collection.parts()) {
+        // Particles get their own zones and loaders once the measured geometry is scanned.
+        if (record->kind == PartParticles) continue;
+        int32_t step = 1;
+        float time = 0.0f;
+        StepChoice choice = StepAndTime(*record, transient, timeSet, step, time);
+        if (choice == StepChoice::Missing) {
+            ReportMissingTimeValue(*timeSet, step);
+            return false;
+        }
+        if (choice == StepChoice::Skip) continue;
+        int32_t zone = CreatePartZone(collection, *record, step, false, 0, time, hasIBlank);
+        if (zone == 0) continue;
+        AddToSet(zoneSet, zone);
+        RegisterGeometryLoaders(*record, zone, hasIBlank);
+    }
+    return true;
+}
+
+bool CreateParticleZones(PartCollection& collection, bool transient, const TimeSectionInfo* timeSet, Set_pa zoneSet) {
+    HostLock lock;
+    bool hasIBlank = collection.AnyPartHasIBlank();
+    for (const auto& record : collection.parts()) {
+        if (record->kind != PartParticles) continue;
+        int32_t step = 1;
+        float time = 0.0f;
+        StepChoice choice = StepAndTime(*record, transient, timeSet, step, time);
+        if (choice == StepChoice::Missing) {
+            ReportMissingTimeValue(*timeSet, step);
+            return false;
+        }
+        // A step without particles has nothing to show; it is no failure.
+        if (choice == StepChoice::Skip || record->imax < 1) continue;
+        int32_t zone = CreatePartZone(collection, *record, step, false, 0, time, hasIBlank);
+        if (zone == 0) {
+            ReportZoneError("Error when attempting to create particle zones.");
+            return false;
+        }
+        AddToSet(zoneSet, zone);
+        RegisterParticleLoaders(*record, zone);
+        if (hasIBlank) RegisterIBlankLoader(*record, zone);
+    }
+    return true;
+}
+
+}  // namespace quorix
