@@ -16,6 +16,25 @@ public:
     bool OpenMeasuredVariable(PartCollection& collection, VariableKind& kind, const std::string& path,
                               int32_t step, int32_t stride);
     bool ScanMeasuredValues(PartCollection& collection, VariableKind& kind, int32_t step);
+
+private:
+    bool OpenFile(const std::string& path, int32_t byteOrder);
+    bool TryFirstPart(int32_t& partNumber, int64_t& partPosition);
+    void SettleOrderOfPartZero(const PartCollection& geometry);
+    // One string record; ASCII blank lines are passed over. The number after
+    // "part" is read into `partNumber` unless it is null.
+    HeaderKind NextRecord(std::string& text, int32_t* partNumber);
+    bool SkipValues(int64_t count, int32_t valuesPerLine);
+    bool RecordComponents(TypeVariableInfo& info, int32_t components, int64_t count);
+    bool ScanPart(const PartCollection& collection, VariableKind& kind, int32_t partNumber, int32_t step);
+    bool ScanNodeValues(const PartInfo& part, PartVariableInfo& record, int32_t components);
+    bool ScanElementValues(const PartInfo& part, PartVariableInfo& record, int32_t components);
+    bool TestMeasuredEncoding(int64_t valueCount);
+    // OtherLine once the description is passed; EndOfFile when nothing is left.
+    HeaderKind PassMeasuredHeader();
+    bool ReadMeasuredString(std::string& text);
+    bool BinaryValuesSettleOrder(int64_t count);
+    bool AsciiValuesComplete(int64_t count);
 };
 
 }  // namespace quorix

@@ -1,0 +1,238 @@
+// Measured (particle) variable files: encoding guessed from the file size and
+// confirmed on the first values; byte order settled on those values.
+#include <algorithm>
+#include <cstdlib>
+#include <limits>
+#include <string_view>
+
+#include "gold/value_plausibility.h"
+#include "gold/variable_reader.h"
+
+namespace quorix {
+namespace {
+
+constexpr const char* kUnreadable = "Unable to read data.\nPossible unsupported format or empty file.";
+constexpr int64_t kMaxTestValues = 6;
+constexpr int64_t kAsciiRealWidth = 12;
+constexpr int32_t kAsciiValuesPerLine = 6;
+// A measured ASCII line holds six 12-character values; anything far longer is not one.
+constexpr size_t kMaxAsciiLine = 4096;
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsBlankChar(char c) { return c == ' ' || c == '\t'; }
+
+// One whole field holding one real:
+//   [blanks] [+|-] (digits [. digits*] | . digits) [(e|E) [+|-] digits] [blanks]
+// " 1.50000e-03", "-2.", "7" pass; "", "1.5x", "e5", "1.5e", "--1" fail.
+bool IsCompleteNumber(std::string_view field) {
+    size_t i = 0;
+    const size_t n = field.size();
+    auto digits = [&] {
+        const size_t start = i;
+        while (i < n && IsDigit(field[i])) ++i;
+        return i - start;
+    };
+    while (i < n && IsBlankChar(field[i])) ++i;
+    if (i < n && (field[i] == '+' || field[i] == '-')) ++i;
+    size_t mantissa = digits();
+    if (i < n && field[i] == '.') {
+        ++i;
+        mantissa += digits();
+    }
+    if (mantissa == 0) return false;
+    if (i < n && (field[i] == 'e' || field[i] == 'E')) {
+        ++i;
+        if (i < n && (field[i] == '+' || field[i] == '-')) ++i;
+        if (digits() == 0) return false;
+    }
+    while (i < n && IsBlankChar(field[i])) ++i;
+    return i == n;
+}
+
+// Number of reals on a line when every field is a complete number, else -1.
+// Fixed 12-character fields first (negative values touch), then blank-separated tokens.
+int64_t CountNumberFields(std::string_view line) {
+    int64_t fields = 0;
+    bool fixedWidth = true;
+    for (size_t start = 0; start < line.size() && fixedWidth; start += kAsciiRealWidth, ++fields) {
+        fixedWidth = IsCompleteNumber(line.substr(start, kAsciiRealWidth));
+    }
+    if (fixedWidth) return fields;
+    fields = 0;
+    size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && IsBlankChar(line[i])) ++i;
+        const size_t start = i;
+        while (i < line.size() && !IsBlankChar(line[i])) ++i;
+        if (i == start) break;
+        if (!IsCompleteNumber(line.substr(start, i - start))) return -1;
+        ++fields;
+    }
+    return fields;
+}
+
+// The content of a line without its line end and trailing blanks.
+std::string_view LineContent(const std::string& line) {
+    std::string_view content(line);
+    content = content.substr(0, std::min(content.find('\n'), content.find('\r')));
+    while (!content.empty() && IsBlankChar(content.back())) content.remove_suffix(1);
+    return content;
+}
+
+// ASCII text read as an 80-byte record shows its own line ends followed by
+// more text; a true C binary string has at most trailing line-end padding.
+bool HasTextAfterLineEnd(std::string_view text) {
+    text = text.substr(0, text.find('\0'));
+    const size_t lineEnd = text.find_first_of("\r\n");
+    if (lineEnd == std::string_view::npos) return false;
+    return text.find_first_not_of(" \t\r\n", lineEnd) != std::string_view::npos;
+}
+
+int64_t SaturatingAdd(int64_t a, int64_t b) {
+    return a > std::numeric_limits<int64_t>::max() - b ? std::numeric_limits<int64_t>::max() : a + b;
+}
+
+struct SizeEstimates {
+    int64_t ascii = 0;
+    int64_t binary = 0;
+};
+
+// Sizes of the values of `stride` steps in both encodings; false when a step
+// has no measured part to count them from.
+bool EstimateSizes(const PartCollection& collection, int32_t components, int32_t step, int32_t stride,
+                   int64_t fileSize, SizeEstimates& estimates) {
+    for (int64_t s = 0; s < std::max(stride, 1); ++s) {
+        const PartInfo* part = collection.FindPart(ParticlePartNumber, static_cast<int32_t>(step + s + 1));
+        if (part == nullptr || part->kind != PartParticles) return false;
+        const int64_t values = static_cast<int64_t>(part->nodeCount) * components;
+        estimates.ascii = SaturatingAdd(estimates.ascii, 12 * values + values / 6);
+        estimates.binary = SaturatingAdd(estimates.binary, 4 * values);
+        // past the file size the binary estimate stays the nearer one
+        if (estimates.binary >= fileSize) break;
+    }
+    return true;
+}
+
+std::string NoMeasuredPart(int32_t step) {
+    return "No measured particles for time step " + std::to_string(step);
+}
+
+}  // namespace
+
+bool CFileEnsightVarGold::ReadMeasuredString(std::string& text) {
+    return ReadString80(text) && !(format_ == FormatCBinary && HasTextAfterLineEnd(text));
+}
+
+HeaderKind CFileEnsightVarGold::PassMeasuredHeader() {
+    std::string text;
+    HeaderKind kind = NextRecord(text, nullptr);
+    if (kind == BinaryFormat) kind = NextRecord(text, nullptr);
+    if (kind == EndOfFile || kind == ReadFailure || kind == EndTimeStep) return kind;
+    if (format_ == FormatCBinary && HasTextAfterLineEnd(text)) return ReadFailure;
+    // the description after "BEGIN TIME STEP" is free text and never classified
+    if (kind == BeginTimeStep && !ReadMeasuredString(text)) return ReadFailure;
+    return OtherLine;
+}
+
+bool CFileEnsightVarGold::BinaryValuesSettleOrder(int64_t count) {
+    unsigned char bytes[4 * kMaxTestValues];
+    if (count > kMaxTestValues || !file_->ReadBytes(bytes, static_cast<size_t>(count) * 4)) {
+        SetError("Failed when attempting to read float data in CBinary format");
+        return false;
+    }
+    // flip only on evidence: a bad value natively and none swapped
+    if (!WordsAreOrdinary(bytes, count, false) && WordsAreOrdinary(bytes, count, true)) {
+        file_->SetByteOrder(NativeByteOrder() == LittleEndian ? BigEndian : LittleEndian);
+    }
+    return true;
+}
+
+bool CFileEnsightVarGold::AsciiValuesComplete(int64_t count) {
+    std::string line;
+    int64_t seen = 0;
+    while (seen < count) {
+        if (!file_->ReadWholeLine(line, kMaxAsciiLine)) return false;
+        const int64_t fields = CountNumberFields(LineContent(line));
+        if (fields < 0) return false;
+        seen += fields;
+    }
+    return true;
+}
+
+bool CFileEnsightVarGold::TestMeasuredEncoding(int64_t valueCount) {
+    if (PassMeasuredHeader() != OtherLine) return false;
+    if (valueCount == 0) return true;
+    return format_ == FormatCBinary ? BinaryValuesSettleOrder(valueCount) : AsciiValuesComplete(valueCount);
+}
+
+bool CFileEnsightVarGold::OpenMeasuredVariable(PartCollection& collection, VariableKind& kind,
+                                               const std::string& path, int32_t step, int32_t stride) {
+    if (!OpenFile(path, NativeByteOrder())) return false;
+    SizeEstimates estimates;
+    const PartInfo* part = collection.FindPart(ParticlePartNumber, step + 1);
+    if (step < 0 || kind.components < 1 || part == nullptr ||
+        !EstimateSizes(collection, kind.components, step, stride, FileSize(), estimates)) {
+        Close();
+        SetError(NoMeasuredPart(step + 1));
+        return false;
+    }
+    const int64_t size = FileSize();
+    const bool binaryFirst = std::llabs(size - estimates.ascii) >= std::llabs(size - estimates.binary);
+    const int32_t first = binaryFirst ? FormatCBinary : FormatAscii;
+    const int32_t second = binaryFirst ? FormatAscii : FormatCBinary;
+    const int64_t testValues = std::min(kMaxTestValues, static_cast<int64_t>(part->nodeCount) * kind.components);
+    for (int32_t format : {first, second}) {
+        file_->Rewind();
+        file_->SetByteOrder(NativeByteOrder());
+        format_ = format;
+        if (TestMeasuredEncoding(testValues)) {
+            file_->Rewind();
+            return true;
+        }
+    }
+    Close();
+    format_ = FormatUndefined;
+    SetError(kUnreadable);
+    return false;
+}
+
+// Vector values are interleaved per particle (vx vy vz, next particle): one
+// array of np x components values, recorded once with the component stride.
+bool CFileEnsightVarGold::ScanMeasuredValues(PartCollection& collection, VariableKind& kind, int32_t step) {
+    if (file_ == nullptr) {
+        SetError("File has not been opened");
+        return false;
+    }
+    const HeaderKind header = PassMeasuredHeader();
+    if (header == EndOfFile) return true;
+    if (header != OtherLine) return false;
+    const PartInfo* part = collection.FindPart(ParticlePartNumber, step + 1);
+    if (part == nullptr || part->kind != PartParticles || kind.components < 1 || kind.components > 9) {
+        SetError(NoMeasuredPart(step + 1));
+        return false;
+    }
+    PartVariableInfo& record = kind.items.emplace_back();
+    record.partNumber = ParticlePartNumber;
+    record.step = step + 1;
+    record.fileName = fileName_;
+    record.byteOrder = byteOrder();
+    record.format = format_;
+    record.valueCount = part->nodeCount;
+    TypeVariableInfo& info = record.types.emplace_back();
+    info.count = part->nodeCount;
+    info.present = true;
+    info.stride = kind.components;
+    const int64_t start = Tell();
+    info.componentOffset.fill(0);
+    std::fill_n(info.componentOffset.begin(), kind.components, start);
+    if (start < 0 || !SkipValues(static_cast<int64_t>(part->nodeCount) * kind.components, kAsciiValuesPerLine)) {
+        return false;
+    }
+    // "END TIME STEP" closes a step of a transient file; anything else belongs to the next call
+    std::string text;
+    const int64_t position = Tell();
+    if (NextRecord(text, nullptr) != EndTimeStep) return Seek(position, 0);
+    return true;
+}
+
+}  // namespace quorix

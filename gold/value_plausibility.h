@@ -1,0 +1,37 @@
+// Byte-order evidence from real values: a float read in the wrong order is
+// very often infinite, NaN or denormal, one read in the right order rarely is.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+namespace quorix {
+
+// Finite and either zero or normal.
+inline bool IsOrdinaryFloat(float value) {
+    return std::isfinite(value) && (value == 0.0f || std::isnormal(value));
+}
+
+// The 4-byte word at `bytes` as a float, reversed first when `swapped`.
+inline float FloatFromWord(const unsigned char* bytes, bool swapped) {
+    unsigned char word[4] = {bytes[0], bytes[1], bytes[2], bytes[3]};
+    if (swapped) {
+        word[0] = bytes[3];
+        word[1] = bytes[2];
+        word[2] = bytes[1];
+        word[3] = bytes[0];
+    }
+    float value = 0.0f;
+    std::memcpy(&value, word, sizeof value);
+    return value;
+}
+
+inline bool WordsAreOrdinary(const unsigned char* bytes, int64_t count, bool swapped) {
+    for (int64_t i = 0; i < count; ++i) {
+        if (!IsOrdinaryFloat(FloatFromWord(bytes + 4 * i, swapped))) return false;
+    }
+    return true;
+}
+
+}  // namespace quorix

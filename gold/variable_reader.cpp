@@ -1,0 +1,253 @@
+// Per-node and per-element Gold variable files: detection and scan. The scan
+// converts no values: C binary seeks, ASCII passes lines.
+#include "gold/variable_reader.h"
+
+#include <algorithm>
+#include <array>
+#include <limits>
+
+#include "casefile/element_types.h"
+#include "gold/value_plausibility.h"
+
+namespace quorix {
+namespace {
+
+constexpr const char* kUnreadable = "Unable to read data.\nPossible unsupported format or empty file.";
+constexpr const char* kNodeScanFailure = "Failure during variable data scan";
+constexpr const char* kElementScanFailure = "Failure during scan of variable data";
+constexpr const char* kBeyondFile = "Attempt to read beyond limits of file";
+// A part number read in the wrong byte order lands above this (for 1..65535).
+constexpr int32_t kMaxBinaryPartNumber = 65535;
+constexpr int32_t kMaxComponents = 9;
+
+bool IsBlank(const std::string& text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\0'; });
+}
+
+// The k-th block of `type` in file order (k from 0), so that a part holding
+// tria3 and g_tria3 blocks gets each section matched to its own block.
+const ElementBlockInfo* NthBlockOfType(const PartInfo& part, int32_t type, int32_t k) {
+    for (const ElementBlockInfo& block : part.blocks) {
+        if (block.type == type && k-- == 0) return &block;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+bool CFileEnsightVarGold::OpenFile(const std::string& path, int32_t byteOrder) {
+    Close();
+    format_ = FormatUndefined;
+    fileName_ = path;
+    file_ = File_a::Open(path, "rb", byteOrder);
+    if (file_ == nullptr) {
+        SetError("Unable to open file for reading.");
+        return false;
+    }
+    file_->SetByteOrder(byteOrder);
+    return true;
+}
+
+HeaderKind CFileEnsightVarGold::NextRecord(std::string& text, int32_t* partNumber) {
+    do {
+        if (!ReadString80(text)) return IsEof() ? EndOfFile : ReadFailure;
+    } while (format_ == FormatAscii && IsBlank(text));
+    int32_t value1 = -1;
+    int32_t value2 = -1;
+    HeaderKind kind = ClassifyHeaderLine(text.c_str(), value1, value2);
+    if (kind == Part && partNumber != nullptr && !ReadInts(partNumber, 1)) return ReadFailure;
+    return kind;
+}
+
+// The description (after an optional "BEGIN TIME STEP") is free text and is
+// never classified; the record after it must be "part".
+bool CFileEnsightVarGold::TryFirstPart(int32_t& partNumber, int64_t& partPosition) {
+    std::string text;
+    int32_t value1 = -1;
+    int32_t value2 = -1;
+    if (!ReadString80(text)) return false;
+    if (ClassifyHeaderLine(text.c_str(), value1, value2) == BeginTimeStep && !ReadString80(text)) return false;
+    partPosition = Tell();
+    return partPosition >= 0 && NextRecord(text, &partNumber) == Part;
+}
+
+// Part number 0 reads the same in both orders: take the geometry's order for
+// that part, else the order in which the first values look like real numbers.
+void CFileEnsightVarGold::SettleOrderOfPartZero(const PartCollection& geometry) {
+    const PartInfo* part = geometry.FindPart(0);
+    if (part != nullptr && part->format == FormatCBinary &&
+        (part->byteOrder == LittleEndian || part->byteOrder == BigEndian)) {
+        file_->SetByteOrder(part->byteOrder);
+        return;
+    }
+    constexpr int64_t kTestWords = 8;
+    unsigned char bytes[4 * kTestWords];
+    std::string sectionHeader;
+    file_->SetByteOrder(LittleEndian);
+    if (!ReadString80(sectionHeader)) return;
+    const int64_t words = std::min(kTestWords, (FileSize() - Tell()) / 4);
+    if (words <= 0 || !file_->ReadBytes(bytes, static_cast<size_t>(words) * 4)) return;
+    const bool nativeLittle = NativeByteOrder() == LittleEndian;
+    const bool littleOrdinary = WordsAreOrdinary(bytes, words, !nativeLittle);
+    const bool bigOrdinary = WordsAreOrdinary(bytes, words, nativeLittle);
+    if (!littleOrdinary && bigOrdinary) file_->SetByteOrder(BigEndian);
+}
+
+// C binary little-endian, then big-endian, then ASCII: the first reading that
+// finds a "part" line with a plausible number wins.
+bool CFileEnsightVarGold::Open(const std::string& path, const PartCollection& geometry) {
+    if (!OpenFile(path, BigEndian)) return false;
+    struct Attempt {
+        int32_t format;
+        int32_t byteOrder;
+    };
+    constexpr Attempt kAttempts[] = {
+        {FormatCBinary, LittleEndian}, {FormatCBinary, BigEndian}, {FormatAscii, LittleEndian}};
+    for (const Attempt& attempt : kAttempts) {
+        file_->Rewind();
+        file_->SetByteOrder(attempt.byteOrder);
+        format_ = attempt.format;
+        int32_t partNumber = -1;
+        int64_t partPosition = -1;
+        if (!TryFirstPart(partNumber, partPosition)) continue;
+        const bool binary = attempt.format == FormatCBinary;
+        if (binary && partNumber == 0) SettleOrderOfPartZero(geometry);
+        const bool plausible = binary ? partNumber >= 0 && partNumber <= kMaxBinaryPartNumber : partNumber >= 0;
+        if (plausible && Seek(partPosition, 0)) return true;
+    }
+    Close();
+    format_ = FormatUndefined;
+    SetError(kUnreadable);
+    return false;
+}
+
+// A C binary skip is checked against the file size: a seek past the end
+// succeeds and would let a truncated file pass.
+bool CFileEnsightVarGold::SkipValues(int64_t count, int32_t valuesPerLine) {
+    if (count < 0) {
+        SetError(kBeyondFile);
+        return false;
+    }
+    if (format_ == FormatCBinary) {
+        const int64_t position = Tell();
+        if (position < 0 || count > (FileSize() - position) / 4) {
+            SetError(kBeyondFile);
+            return false;
+        }
+    }
+    return SkipFloats(count, valuesPerLine);
+}
+
+bool CFileEnsightVarGold::RecordComponents(TypeVariableInfo& info, int32_t components, int64_t count) {
+    for (int32_t k = 0; k < components; ++k) {
+        info.componentOffset[k] = Tell();
+        if (info.componentOffset[k] < 0 || !SkipValues(count, 1)) return false;
+    }
+    return true;
+}
+
+bool CFileEnsightVarGold::ScanNodeValues(const PartInfo& part, PartVariableInfo& record, int32_t components) {
+    int32_t value1 = -1;
+    int32_t value2 = -1;
+    const HeaderKind header = ReadHeader(value1, value2);
+    if (header != Block && header != Coordinates) {
+        SetError(kNodeScanFailure);
+        return false;
+    }
+    record.valueCount = part.nodeCount;
+    TypeVariableInfo& info = record.types.emplace_back();
+    info.count = part.nodeCount;
+    info.present = true;
+    return RecordComponents(info, components, part.nodeCount);
+}
+
+bool CFileEnsightVarGold::ScanElementValues(const PartInfo& part, PartVariableInfo& record, int32_t components) {
+    int32_t type = -1;
+    int32_t value2 = -1;
+    HeaderKind header = ReadHeader(type, value2);
+    if (header == Block) {
+        // flat blocks (k = 1) have (i-1)(j-1) cells, not (i-1)(j-1)(k-1) = 0
+        const int64_t cells = part.kind == PartUnstructured ? part.elementCount
+                                                            : StructuredCellCount(part.imax, part.jmax, part.kmax);
+        if (cells > std::numeric_limits<int32_t>::max()) {
+            SetError(kElementScanFailure);
+            return false;
+        }
+        record.valueCount = static_cast<int32_t>(cells);
+        TypeVariableInfo& info = record.types.emplace_back();
+        info.count = record.valueCount;
+        info.present = true;
+        return RecordComponents(info, components, cells);
+    }
+    if (header != ElementTypeHeader) {
+        SetError(kElementScanFailure);
+        return false;
+    }
+    record.valueCount = part.elementCount;
+    std::array<int32_t, ElementTypeCount> sectionsSeen{};
+    while (true) {
+        const ElementBlockInfo* block = nullptr;
+        if (type >= 0 && type < ElementTypeCount) block = NthBlockOfType(part, type, sectionsSeen[type]++);
+        if (block == nullptr) {
+            SetError(kElementScanFailure);
+            return false;
+        }
+        TypeVariableInfo& info = record.types.emplace_back();
+        info.type = type;
+        info.count = block->elementCount;
+        info.present = block->inCategory;
+        if (!RecordComponents(info, components, block->elementCount)) return false;
+        const int64_t position = Tell();
+        if (ReadHeader(type, value2) != ElementTypeHeader) return Seek(position, 0);
+    }
+}
+
+bool CFileEnsightVarGold::ScanPart(const PartCollection& collection, VariableKind& kind, int32_t partNumber,
+                                   int32_t step) {
+    const PartInfo* part = collection.FindPart(partNumber, step);
+    if (part == nullptr || part->kind == PartParticles) {
+        SetError("Part " + std::to_string(partNumber) + " is not in the geometry");
+        return false;
+    }
+    PartVariableInfo& record = kind.items.emplace_back();
+    record.partNumber = partNumber;
+    record.step = step;
+    record.fileName = fileName_;
+    record.byteOrder = byteOrder();
+    record.format = format_;
+    return kind.isNodal ? ScanNodeValues(*part, record, kind.components)
+                        : ScanElementValues(*part, record, kind.components);
+}
+
+bool CFileEnsightVarGold::ScanVariableParts(PartCollection& collection, VariableKind& kind, int32_t step) {
+    if (file_ == nullptr) {
+        SetError("File has not been opened");
+        return false;
+    }
+    if (kind.components < 1 || kind.components > kMaxComponents || step < 0) {
+        SetError(kind.isNodal ? kNodeScanFailure : kElementScanFailure);
+        return false;
+    }
+    int32_t t = step + 1;
+    std::string text;
+    while (true) {
+        int32_t partNumber = -1;
+        const HeaderKind header = NextRecord(text, &partNumber);
+        if (header == EndOfFile) return true;
+        if (header == ReadFailure) return false;
+        if (header == Part) {
+            if (!ScanPart(collection, kind, partNumber, t)) return false;
+        } else if (header == EndTimeStep && t < std::numeric_limits<int32_t>::max()) {
+            ++t;
+        } else if (header == BeginTimeStep) {
+            // the step's description is free text ("part" or "coordinates" included)
+            if (!ReadString80(text)) return false;
+        } else {
+            SetError(kind.isNodal ? kNodeScanFailure : kElementScanFailure);
+            return false;
+        }
+    }
+}
+
+}  // namespace quorix
