@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "addon/zel_api.h"
 #include "gold/file_a.h"
@@ -79,11 +80,37 @@ public:
     void SetError(std::string text) { errorText_ = std::move(text); }
 
 protected:
+    // Sets errorText; false, so that failures read `return Fail(...)`.
+    bool Fail(const char* text);
+    int64_t BytesLeft() const;
+    // False with the format's message unless the file is open as C binary or ASCII.
+    bool CanRead(const char* fortranText);
+    // C binary: passes count words of `width` bytes; refused past the end of the file.
+    bool SkipBytes(int64_t count, int64_t width);
+    // A string record; `atEnd` when nothing at all could be read (the clean end of a file).
+    bool ReadStringRecord(std::string& text, bool& atEnd);
+
     File_a* file_ = nullptr;
     int32_t format_ = FormatUndefined;
     bool isGold_ = true;
     std::string fileName_;
     std::string errorText_;
+
+private:
+    struct ValueRange {
+        bool seeded = false;
+        double minimum = 0.0;
+        double maximum = 0.0;
+        void Add(const int32_t* values, int64_t n);
+    };
+    template <class T>
+    bool ReadToField(FieldData_pa field, int64_t count);
+    template <class T, class Deliver>
+    bool ReadBinaryChunks(T* buffer, int64_t chunk, int64_t count, Deliver& deliver);
+    template <class T, class Deliver>
+    bool ReadAsciiChunks(T* buffer, int64_t chunk, int64_t count, Deliver& deliver);
+    static int64_t ConvertRow(std::string_view line, int width, int32_t* out, int64_t capacity);
+    static int64_t ConvertRow(std::string_view line, int width, float* out, int64_t capacity);
 };
 
 }  // namespace quorix

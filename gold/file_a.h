@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace quorix {
 
@@ -35,6 +36,9 @@ public:
     char* ReadLine(char* destination, int capacity);
     // Whole line, line end kept, up to maxLength bytes (longer: false with `tooLong`); false at end of file.
     bool ReadWholeLine(std::string& line, size_t maxLength, bool* tooLong = nullptr);
+    // As ReadWholeLine without copying: `line` points into the file's buffer and
+    // stays valid until the next read, seek or close.
+    bool NextLine(std::string_view& line, size_t maxLength, bool* tooLong = nullptr);
     // Passes `count` lines without converting them; false when the file ends first.
     bool SkipLines(int64_t count);
     bool ReadBytes(void* destination, size_t n);
@@ -43,6 +47,8 @@ public:
 
 private:
     File_a() = default;
+    bool LongLine(std::string_view& line, size_t maxLength, bool* tooLong);
+    bool ReadWords(void* destination, int64_t count);
     struct Impl;
     Impl* impl_ = nullptr;
 };

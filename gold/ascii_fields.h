@@ -1,0 +1,43 @@
+// Numbers of ASCII EnSight data lines. Parsers take [first, last) and never
+// read past `last`; no locale, no allocation.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace quorix {
+
+enum class FieldStatus {
+    Full,        // the whole range was the number (blanks around it allowed)
+    Partial,     // something other than blanks follows the number, or no number at all
+    OutOfRange,  // a number, but too large for its type
+};
+
+struct FieldResult {
+    const char* ptr;  // first character not used
+    FieldStatus status;
+};
+
+// [blanks] [+|-] digits [blanks]. An all-blank range is 0 (Full), as the fixed
+// field rule wants. "  -12" -> -12; "12a" -> Partial; "9999999999" -> OutOfRange.
+FieldResult ParseInt32(const char* first, const char* last, int32_t& value);
+// [blanks] real [blanks], decimal with optional fraction and exponent
+// ("-1.00000e+00", "2.", ".5E3"). All blanks -> 0. Beyond float range -> OutOfRange.
+FieldResult ParseReal(const char* first, const char* last, float& value);
+
+// The characters of a line that hold values: up to the first line end, trailing blanks dropped.
+std::string_view DataPart(std::string_view line);
+
+// Converts the numbers of one data line into out[0 .. capacity) and returns how
+// many the line holds (also beyond capacity), -1 when it does not convert.
+// A single token is one number; otherwise fixed-width fields from column 1
+// (fields may touch: "-1.00000e+00-2.00000e+00"); when a field does not fully
+// convert, whitespace-separated tokens. A number out of range fails the line.
+int64_t ConvertIntLine(std::string_view line, int width, int32_t* out, int64_t capacity);
+int64_t ConvertRealLine(std::string_view line, float* out, int64_t capacity);
+
+constexpr int GoldIntWidth = 10;
+constexpr int Ensight6IntWidth = 8;
+constexpr int RealWidth = 12;
+
+}  // namespace quorix

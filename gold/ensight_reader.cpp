@@ -1,0 +1,479 @@
+#include "gold/ensight_reader.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <string_view>
+#include <type_traits>
+#include <vector>
+
+#include "casefile/element_types.h"
+#include "casefile/host_lock.h"
+#include "gold/ascii_fields.h"
+
+namespace quorix {
+namespace {
+
+// A line longer than this is not an EnSight record; the bound keeps a garbage
+// file from making one line grow without limit.
+constexpr size_t MaxLineLength = size_t{1} << 26;
+// Values handed to the host per call: large enough to amortise the lock, small
+// enough to keep the buffer at 4 MiB whatever the count.
+constexpr int64_t FieldChunkValues = int64_t{1} << 20;
+constexpr size_t StringRecordBytes = 80;
+constexpr size_t StringKeep = 79;
+
+constexpr const char* TextFormatUndefined = "File format not defined";
+constexpr const char* TextFortran = "Fortran format not currently supported";
+constexpr const char* TextFortranParticles = "Fortran format not yet supported";
+constexpr const char* TextString = "Failed when attempting to read character string";
+constexpr const char* TextIntBinary = "Failed when attempting to read integer data";
+constexpr const char* TextFloatBinary = "Failed when attempting to read float data in CBinary format";
+constexpr const char* TextIntAscii = "Failed when attempting to read integer data in ASCII format";
+constexpr const char* TextFloatAscii = "Failed when attempting to read float data in ASCII format";
+constexpr const char* TextSkipIntAscii = "Failed when attempting to skip integer data in ASCII format";
+constexpr const char* TextSkipFloatAscii = "Failed when attempting to skip float data in ASCII format";
+constexpr const char* TextBeyondFile = "Attempt to read beyond limits of file";
+constexpr const char* TextNoMemory = "Not enough memory to load data";
+constexpr const char* TextParticlesBinary = "Failed when attempting to read particle coordinates in binary format";
+constexpr const char* TextParticlesAscii = "Failed when attempting to read particle coordinates in ASCII format";
+
+// Lines needed for `count` values written `perLine` to a line (0 or 1: one per line).
+int64_t LinesFor(int64_t count, int32_t perLine) {
+    if (perLine <= 1) return count;
+    return count / perLine + (count % perLine != 0 ? 1 : 0);
+}
+
+int64_t ConvertInts(std::string_view line, int width, int32_t* out, int64_t capacity) {
+    return ConvertIntLine(line, width, out, capacity);
+}
+
+int64_t ConvertReals(std::string_view line, int /*width*/, float* out, int64_t capacity) {
+    return ConvertRealLine(line, out, capacity);
+}
+
+// Reads lines until exactly `count` values came; a last line holding more fails.
+template <class T, class Convert>
+bool ReadAsciiValues(File_a& file, T* destination, int64_t count, int width, Convert convert) {
+    int64_t counted = 0;
+    while (counted < count) {
+        std::string_view line;
+        if (!file.NextLine(line, MaxLineLength)) return false;
+        int64_t n = convert(line, width, destination == nullptr ? nullptr : destination + counted,
+                            destination == nullptr ? 0 : count - counted);
+        if (n < 0 || n > count - counted) return false;
+        counted += n;
+    }
+    return true;
+}
+
+std::vector<std::string_view> SplitTokens(std::string_view text, size_t maxTokens) {
+    std::vector<std::string_view> tokens;
+    size_t at = 0;
+    while (at < text.size()) {
+        at = text.find_first_not_of(" \t\r\n", at);
+        if (at == std::string_view::npos) break;
+        size_t end = text.find_first_of(" \t\r\n", at);
+        if (end == std::string_view::npos) end = text.size();
+        if (tokens.size() == maxTokens) {
+            tokens.push_back({});  // marks "more than maxTokens"
+            break;
+        }
+        tokens.push_back(text.substr(at, end - at));
+        at = end;
+    }
+    return tokens;
+}
+
+HeaderKind ClassifyBlockLine(const std::vector<std::string_view>& tokens, int32_t& value1, int32_t& value2) {
+    value1 = 0;
+    value2 = 0;
+    for (size_t i = 1; i < tokens.size(); ++i) {
+        if (tokens[i] == "rectilinear") value1 = 1;
+        else if (tokens[i] == "uniform") value1 = 2;
+        else if (tokens[i] == "iblanked") value2 |= BlockIBlanked;
+        else if (tokens[i] == "with_ghost") value2 |= BlockWithGhost;
+        else if (tokens[i] == "range") value2 |= BlockRange;
+    }
+    return Block;
+}
+
+HeaderKind ClassifySingleWord(std::string_view word, int32_t& value1) {
+    if (word == "part") return Part;
+    if (word == "coordinates") return Coordinates;
+    if (word == "extents") return Extents;
+    if (word == "node_ids") return NodeIds;
+    if (word == "element_ids") return ElementIds;
+    if (word == "ghost_flags") return GhostFlags;
+    int32_t type = ElementTypeFromName(word);
+    if (type == ElementNone) return OtherLine;
+    value1 = type;
+    return ElementTypeHeader;
+}
+
+HeaderKind ClassifyTwoWords(std::string_view first, std::string_view second, int32_t& value1, int32_t& value2) {
+    if (first == "part") {
+        int32_t number = 0;
+        ParseInt32(second.data(), second.data() + second.size(), number);  // leading digits, as atoi reads them
+        value2 = number;
+        return PartWithNumber;
+    }
+    if (first == "particle" && second == "coordinates") return ParticleCoordinates;
+    if (second == "binary" && (first == "c" || first == "fortran")) {
+        value1 = first == "c" ? 0 : 1;
+        return BinaryFormat;
+    }
+    return OtherLine;
+}
+
+HeaderKind ClassifyLongLine(const std::vector<std::string_view>& tokens, int32_t& value1) {
+    if (tokens[1] == "id") {
+        value1 = IdOptionFromName(tokens[2]);
+        if (tokens[0] == "element") return ElementIdOption;
+        if (tokens[0] == "node") return NodeIdOption;
+        return OtherLine;
+    }
+    if (tokens[1] == "time" && tokens[2] == "step") {
+        if (tokens[0] == "begin") return BeginTimeStep;
+        if (tokens[0] == "end") return EndTimeStep;
+    }
+    return OtherLine;
+}
+
+}  // namespace
+
+HeaderKind ClassifyHeaderLine(const char* text, int32_t& value1, int32_t& value2) {
+    value1 = -1;
+    value2 = -1;
+    std::string lower(text == nullptr ? "" : text);
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    // Only block lines look past the third token, so the split may stop early otherwise.
+    bool isBlock = lower.find("block") != std::string::npos;
+    std::vector<std::string_view> tokens = SplitTokens(lower, isBlock ? lower.size() : 3);
+    if (tokens.empty()) return OtherLine;
+    if (tokens[0] == "block") return ClassifyBlockLine(tokens, value1, value2);
+    if (tokens.size() == 1) return ClassifySingleWord(tokens[0], value1);
+    if (tokens.size() == 2) return ClassifyTwoWords(tokens[0], tokens[1], value1, value2);
+    return ClassifyLongLine(tokens, value1);
+}
+
+CFileEnsight::~CFileEnsight() { Close(); }
+
+void CFileEnsight::Close() {
+    if (file_ != nullptr) File_a::Close(file_);
+}
+
+bool CFileEnsight::Open(const std::string& path, bool isGold, int32_t format, int32_t byteOrder,
+                        int64_t startOffset) {
+    Close();
+    fileName_ = path;
+    isGold_ = isGold;
+    format_ = format;
+    file_ = File_a::Open(path, "rb", BigEndian);
+    if (file_ == nullptr) return Fail("Unable to open file for reading");
+    file_->SetByteOrder(byteOrder);
+    if (startOffset < 0 || startOffset > file_->FileSize() || !file_->Seek(startOffset, 0)) {
+        Close();
+        return Fail("Unable to open file for reading");
+    }
+    return true;
+}
+
+void CFileEnsight::ReportError() const {
+    if (ZelUtilMacroIsBatchModeActive()) return;
+    std::string text = "Error when reading file " + fileName_ + "\n" + errorText_;
+    ZelUtilDialogErrMsg(text.c_str());
+}
+
+bool CFileEnsight::Fail(const char* text) {
+    errorText_ = text;
+    return false;
+}
+
+int32_t CFileEnsight::byteOrder() const { return file_ != nullptr ? file_->GetByteOrder() : 255; }
+int64_t CFileEnsight::Tell() const { return file_ != nullptr ? file_->Tell() : -1; }
+bool CFileEnsight::IsEof() const { return file_ == nullptr || file_->IsEof(); }
+int64_t CFileEnsight::FileSize() const { return file_ != nullptr ? file_->FileSize() : 0; }
+
+int64_t CFileEnsight::BytesLeft() const {
+    if (file_ == nullptr) return 0;
+    int64_t position = file_->Tell();
+    return position < 0 || position > file_->FileSize() ? 0 : file_->FileSize() - position;
+}
+
+bool CFileEnsight::Seek(int64_t offset, int origin) {
+    if (file_ == nullptr) return Fail("File has not been opened");
+    if (!file_->Seek(offset, origin)) return Fail(TextBeyondFile);
+    return true;
+}
+
+bool CFileEnsight::CanRead(const char* fortranText) {
+    if (file_ == nullptr || format_ == FormatUndefined) return Fail(TextFormatUndefined);
+    if (format_ == FormatFortranBinary) return Fail(fortranText);
+    if (format_ != FormatCBinary && format_ != FormatAscii) return Fail(TextFormatUndefined);
+    return true;
+}
+
+bool CFileEnsight::SkipBytes(int64_t count, int64_t width) {
+    // A skip past the end would make a cut file look complete.
+    if (count < 0 || count > BytesLeft() / width) return Fail(TextBeyondFile);
+    return file_->Seek(count * width, 1) || Fail(TextBeyondFile);
+}
+
+bool CFileEnsight::ReadStringRecord(std::string& text, bool& atEnd) {
+    atEnd = false;
+    text.clear();
+    if (!CanRead(TextFortran)) return false;
+    if (format_ == FormatCBinary) {
+        char record[StringRecordBytes];
+        size_t got = file_->Read(record, 1, StringRecordBytes);
+        if (got != StringRecordBytes) {
+            atEnd = got == 0 && file_->IsEof();
+            return Fail(TextString);
+        }
+        size_t length = std::find(record, record + StringKeep, '\0') - record;
+        text.assign(record, length);
+        return true;
+    }
+    std::string_view line;
+    if (!file_->NextLine(line, MaxLineLength)) {
+        atEnd = file_->IsEof();
+        return Fail(TextString);
+    }
+    text.assign(line.substr(0, std::min(line.size(), StringKeep)));
+    return true;
+}
+
+bool CFileEnsight::ReadString80(std::string& text) {
+    bool atEnd = false;
+    return ReadStringRecord(text, atEnd);
+}
+
+bool CFileEnsight::ReadInts(int32_t* destination, int64_t count) {
+    if (!CanRead(TextFortran)) return false;
+    if (count < 0) return Fail(format_ == FormatCBinary ? TextIntBinary : TextIntAscii);
+    if (format_ == FormatCBinary) return file_->ReadInt32Array(destination, count) || Fail(TextIntBinary);
+    int width = isGold_ ? GoldIntWidth : Ensight6IntWidth;
+    return ReadAsciiValues(*file_, destination, count, width, ConvertInts) || Fail(TextIntAscii);
+}
+
+bool CFileEnsight::ReadFloats(float* destination, int64_t count) {
+    if (!CanRead(TextFortran)) return false;
+    if (count < 0) return Fail(format_ == FormatCBinary ? TextFloatBinary : TextFloatAscii);
+    if (format_ == FormatCBinary) return file_->ReadFloat32Array(destination, count) || Fail(TextFloatBinary);
+    return ReadAsciiValues(*file_, destination, count, RealWidth, ConvertReals) || Fail(TextFloatAscii);
+}
+
+bool CFileEnsight::SkipInts(int64_t count, int32_t valuesPerLine) {
+    if (!CanRead(TextFortran)) return false;
+    if (format_ == FormatCBinary) return SkipBytes(count, 4);
+    if (count < 0 || valuesPerLine < 0) return Fail(TextSkipIntAscii);
+    if (count == 0) return true;
+    if (valuesPerLine == 0) {
+        // Lines of varying length (polygon connectivity): count the fields.
+        int width = isGold_ ? GoldIntWidth : Ensight6IntWidth;
+        int32_t* none = nullptr;
+        return ReadAsciiValues(*file_, none, count, width, ConvertInts) || Fail(TextSkipIntAscii);
+    }
+    return file_->SkipLines(LinesFor(count, valuesPerLine)) || Fail(TextSkipIntAscii);
+}
+
+bool CFileEnsight::SkipFloats(int64_t count, int32_t valuesPerLine) {
+    if (!CanRead(TextFortran)) return false;
+    if (format_ == FormatCBinary) return SkipBytes(count, 4);
+    if (count < 0 || valuesPerLine < 0 || valuesPerLine > 21) return Fail(TextSkipFloatAscii);
+    return file_->SkipLines(LinesFor(count, valuesPerLine)) || Fail(TextSkipFloatAscii);
+}
+
+bool CFileEnsight::SkipParticles(int64_t count) {
+    if (!CanRead(TextFortran)) return false;
+    if (format_ == FormatCBinary) return SkipBytes(count, 16);
+    if (count < 0) return Fail(TextString);
+    return file_->SkipLines(count) || Fail(TextString);
+}
+
+bool CFileEnsight::ProbeParticleRecord() {
+    if (!CanRead(TextFortran)) return false;
+    if (format_ == FormatAscii) return true;
+    int64_t start = file_->Tell();
+    int32_t id = 0;
+    bool read = file_->ReadInt32Array(&id, 1);
+    if (read && id == 0) {
+        float xyz[3];
+        read = file_->ReadFloat32Array(xyz, 3) && file_->ReadInt32Array(&id, 1);
+    }
+    file_->Seek(start, 0);
+    return read && id >= 1 && id <= 65535;
+}
+
+bool CFileEnsight::ReadParticleCoords(float* destination, int64_t count) {
+    if (!CanRead(TextFortranParticles)) return false;
+    if (count < 0) return Fail(format_ == FormatCBinary ? TextParticlesBinary : TextParticlesAscii);
+    float* x = destination;
+    float* y = destination + count;
+    float* z = destination + 2 * count;
+    if (format_ == FormatCBinary) {
+        if (count > BytesLeft() / 16 || !file_->Seek(4 * count, 1)) return Fail(TextParticlesBinary);
+        // The file interleaves x y z per particle; read in slices and spread them.
+        constexpr int64_t Slice = 4096;
+        float xyz[3 * Slice];
+        for (int64_t done = 0; done < count;) {
+            int64_t n = std::min(Slice, count - done);
+            if (!file_->ReadFloat32Array(xyz, 3 * n)) return Fail(TextParticlesBinary);
+            for (int64_t i = 0; i < n; ++i, ++done) {
+                x[done] = xyz[3 * i];
+                y[done] = xyz[3 * i + 1];
+                z[done] = xyz[3 * i + 2];
+            }
+        }
+        return true;
+    }
+    constexpr size_t IdWidth = 8;
+    for (int64_t i = 0; i < count; ++i) {
+        std::string_view line;
+        if (!file_->NextLine(line, MaxLineLength)) return Fail(TextString);
+        std::string_view data = DataPart(line);
+        float values[3];
+        if (data.size() <= IdWidth || ConvertRealLine(data.substr(IdWidth), values, 3) != 3) {
+            return Fail(TextParticlesAscii);
+        }
+        x[i] = values[0];
+        y[i] = values[1];
+        z[i] = values[2];
+    }
+    return true;
+}
+
+HeaderKind CFileEnsight::ReadHeader(int32_t& value1, int32_t& value2) {
+    value1 = -1;
+    value2 = -1;
+    std::string text;
+    bool atEnd = false;
+    if (!ReadStringRecord(text, atEnd)) return atEnd ? EndOfFile : ReadFailure;
+    return ClassifyHeaderLine(text.c_str(), value1, value2);
+}
+
+HeaderKind CFileEnsight::ReadBlockHeader(int32_t& value1, int32_t& value2) {
+    HeaderKind kind = ReadHeader(value1, value2);
+    if (kind == Part || kind == Coordinates || kind == ElementTypeHeader || kind == ParticleCoordinates) {
+        if (!ReadInts(&value2, 1)) return ReadFailure;
+    }
+    return kind;
+}
+
+namespace {
+
+// Hands one slice of values to the host at its position.
+bool HandOver(FieldData_pa field, int64_t firstPosition, int64_t count, const void* values) {
+    HostLock lock;
+    return ZelUtilDataValueArraySetByRef(field, firstPosition, count, values) != ZEL_FALSE;
+}
+
+}  // namespace
+
+template <class T>
+bool CFileEnsight::ReadToField(FieldData_pa field, int64_t count) {
+    bool binary = format_ == FormatCBinary;
+    const char* readText = std::is_same_v<T, int32_t> ? (binary ? TextIntBinary : TextIntAscii)
+                                                       : (binary ? TextFloatBinary : TextFloatAscii);
+    if (!CanRead(TextFortran)) return false;
+    // A count the file cannot hold is refused before anything is allocated.
+    if (count < 0 || count > BytesLeft() / (binary ? 4 : 1)) return Fail(readText);
+    if (count == 0) return true;
+    int64_t chunk = std::min(count, FieldChunkValues);
+    std::unique_ptr<T[]> buffer(new (std::nothrow) T[static_cast<size_t>(chunk)]);
+    if (!buffer) return Fail(TextNoMemory);
+    ValueRange range;
+    int64_t done = 0;
+    auto deliver = [&](const T* values, int64_t n) {
+        if constexpr (std::is_same_v<T, int32_t>) range.Add(values, n);
+        if (!HandOver(field, done + 1, n, values)) return Fail(TextNoMemory);
+        done += n;
+        return true;
+    };
+    bool ok = binary ? ReadBinaryChunks(buffer.get(), chunk, count, deliver)
+                     : ReadAsciiChunks(buffer.get(), chunk, count, deliver);
+    if (!ok) return false;
+    if (range.seeded) {
+        HostLock lock;
+        ZelUtilDataValueSetMinMaxByRef(field, range.minimum, range.maximum);
+    }
+    return true;
+}
+
+template <class T, class Deliver>
+bool CFileEnsight::ReadBinaryChunks(T* buffer, int64_t chunk, int64_t count, Deliver& deliver) {
+    for (int64_t done = 0; done < count;) {
+        int64_t n = std::min(chunk, count - done);
+        bool read = false;
+        if constexpr (std::is_same_v<T, int32_t>) read = ReadInts(buffer, n);
+        else read = ReadFloats(buffer, n);
+        if (!read || !deliver(buffer, n)) return false;
+        done += n;
+    }
+    return true;
+}
+
+// ASCII lines may hold several values, so a line can straddle two slices: each
+// line is converted into a scratch row first, then copied across the boundary.
+template <class T, class Deliver>
+bool CFileEnsight::ReadAsciiChunks(T* buffer, int64_t chunk, int64_t count, Deliver& deliver) {
+    constexpr bool isInt = std::is_same_v<T, int32_t>;
+    const char* text = isInt ? TextIntAscii : TextFloatAscii;
+    int width = isInt ? (isGold_ ? GoldIntWidth : Ensight6IntWidth) : RealWidth;
+    std::vector<T> row(64);
+    int64_t counted = 0;
+    int64_t filled = 0;
+    while (counted < count) {
+        std::string_view line;
+        if (!file_->NextLine(line, MaxLineLength)) return Fail(text);
+        int64_t n = ConvertRow(line, width, row.data(), static_cast<int64_t>(row.size()));
+        if (n > static_cast<int64_t>(row.size())) {
+            row.resize(static_cast<size_t>(n));
+            n = ConvertRow(line, width, row.data(), n);
+        }
+        if (n < 0 || n > count - counted) return Fail(text);
+        for (int64_t i = 0; i < n;) {
+            int64_t part = std::min(n - i, chunk - filled);
+            std::copy_n(row.data() + i, part, buffer + filled);
+            filled += part;
+            i += part;
+            if (filled == chunk) {
+                if (!deliver(buffer, filled)) return false;
+                filled = 0;
+            }
+        }
+        counted += n;
+    }
+    return filled == 0 || deliver(buffer, filled);
+}
+
+int64_t CFileEnsight::ConvertRow(std::string_view line, int width, int32_t* out, int64_t capacity) {
+    return ConvertIntLine(line, width, out, capacity);
+}
+
+int64_t CFileEnsight::ConvertRow(std::string_view line, int /*width*/, float* out, int64_t capacity) {
+    return ConvertRealLine(line, out, capacity);
+}
+
+// Seeded from the first value, so values at the int32 limits count too.
+void CFileEnsight::ValueRange::Add(const int32_t* values, int64_t n) {
+    for (int64_t i = 0; i < n; ++i) {
+        double v = values[i];
+        if (!seeded) {
+            minimum = maximum = v;
+            seeded = true;
+        }
+        minimum = std::min(minimum, v);
+        maximum = std::max(maximum, v);
+    }
+}
+
+bool CFileEnsight::ReadIntsToField(FieldData_pa field, int64_t count) { return ReadToField<int32_t>(field, count); }
+
+bool CFileEnsight::ReadFloatsToField(FieldData_pa field, int64_t count) { return ReadToField<float>(field, count); }
+
+}  // namespace quorix

@@ -1,0 +1,315 @@
+#include "gold/file_a.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+namespace quorix {
+
+int32_t NativeByteOrder() {
+    static const int32_t order = [] {
+        const unsigned char bytes[2] = {0xFF, 0x00};
+        uint16_t value = 0;
+        std::memcpy(&value, bytes, sizeof value);
+        return value == 255 ? int32_t{LittleEndian} : int32_t{BigEndian};
+    }();
+    return order;
+}
+
+namespace {
+
+// Large enough that one read call covers many records; line skipping and bulk
+// array reads work straight on it.
+constexpr size_t BufferCapacity = size_t{1} << 20;
+
+void ReverseWords(void* words, size_t count) {
+    auto* bytes = static_cast<unsigned char*>(words);
+    for (size_t i = 0; i < count; ++i, bytes += 4) {
+        std::swap(bytes[0], bytes[3]);
+        std::swap(bytes[1], bytes[2]);
+    }
+}
+
+}  // namespace
+
+struct File_a::Impl {
+    int fd = -1;
+    std::string path;
+    int32_t byteOrder = BigEndian;
+    int64_t fileSize = 0;
+    std::unique_ptr<char[]> buffer{new char[BufferCapacity]};
+    int64_t bufferStart = 0;  // file offset of buffer[0]; the descriptor stands at bufferStart + length
+    size_t length = 0;
+    size_t position = 0;
+    bool eof = false;
+    bool error = false;
+    std::string longLine;  // holds a line that does not fit in the buffer
+
+    size_t Available() const { return length - position; }
+    const char* Current() const { return buffer.get() + position; }
+
+    // Raw read that survives EINTR and short reads.
+    ssize_t ReadRaw(char* destination, size_t n) {
+        size_t done = 0;
+        while (done < n) {
+            ssize_t got = ::read(fd, destination + done, n - done);
+            if (got < 0) {
+                if (errno == EINTR) continue;
+                error = true;
+                return done > 0 ? static_cast<ssize_t>(done) : -1;
+            }
+            if (got == 0) {
+                eof = true;
+                break;
+            }
+            done += static_cast<size_t>(got);
+        }
+        return static_cast<ssize_t>(done);
+    }
+
+    // Keeps the unread tail, appends what the file has; false when nothing new came.
+    bool Refill() {
+        if (eof || error) return false;
+        if (position > 0) {
+            size_t keep = Available();
+            std::memmove(buffer.get(), buffer.get() + position, keep);
+            bufferStart += static_cast<int64_t>(position);
+            length = keep;
+            position = 0;
+        }
+        if (length == BufferCapacity) return false;
+        ssize_t got = ReadRaw(buffer.get() + length, BufferCapacity - length);
+        if (got <= 0) return false;
+        length += static_cast<size_t>(got);
+        return true;
+    }
+
+    void Drop(int64_t newStart) {
+        bufferStart = newStart;
+        length = position = 0;
+    }
+
+    size_t ReadInto(char* destination, size_t n) {
+        size_t done = std::min(n, Available());
+        std::memcpy(destination, Current(), done);
+        position += done;
+        if (done == n) return done;
+        if (n - done >= BufferCapacity / 2) {
+            // Big arrays go straight to their destination, past the buffer.
+            Drop(bufferStart + static_cast<int64_t>(length));
+            ssize_t got = ReadRaw(destination + done, n - done);
+            if (got > 0) {
+                done += static_cast<size_t>(got);
+                bufferStart += got;
+            }
+            return done;
+        }
+        while (done < n && (Available() > 0 || Refill())) {
+            size_t part = std::min(n - done, Available());
+            std::memcpy(destination + done, Current(), part);
+            position += part;
+            done += part;
+        }
+        return done;
+    }
+};
+
+File_a* File_a::Open(const std::string& path, const char* mode, int32_t byteOrder) {
+    (void)mode;  // POSIX makes no difference between text and binary reads
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat status {};
+    if (::fstat(fd, &status) == 0 && S_ISDIR(status.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    auto* file = new File_a();
+    file->impl_ = new Impl();
+    file->impl_->fd = fd;
+    file->impl_->path = path;
+    file->impl_->byteOrder = byteOrder;
+    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) file->impl_->fileSize = status.st_size;
+    return file;
+}
+
+int File_a::Close(File_a*& file) {
+    if (file == nullptr) return -1;
+    int result = -1;
+    if (file->impl_ != nullptr && file->impl_->fd >= 0) {
+        result = ::close(file->impl_->fd) == 0 ? 0 : -1;
+        file->impl_->fd = -1;
+    }
+    delete file;
+    file = nullptr;
+    return result;
+}
+
+File_a::~File_a() {
+    if (impl_ != nullptr && impl_->fd >= 0) ::close(impl_->fd);
+    delete impl_;
+}
+
+int64_t File_a::FileSize() const { return impl_->fileSize; }
+const std::string& File_a::Path() const { return impl_->path; }
+int32_t File_a::GetByteOrder() const { return impl_->byteOrder; }
+void File_a::SetByteOrder(int32_t byteOrder) { impl_->byteOrder = byteOrder; }
+
+bool File_a::Seek(int64_t offset, int origin) {
+    int64_t base = 0;
+    if (origin == 1) {
+        base = Tell();
+    } else if (origin == 2) {
+        base = impl_->fileSize;
+    } else if (origin != 0) {
+        return false;
+    }
+    if ((offset > 0 && base > INT64_MAX - offset) || base + offset < 0) return false;
+    int64_t target = base + offset;
+    impl_->eof = false;
+    impl_->error = false;
+    int64_t end = impl_->bufferStart + static_cast<int64_t>(impl_->length);
+    if (target >= impl_->bufferStart && target <= end) {
+        impl_->position = static_cast<size_t>(target - impl_->bufferStart);
+        return true;
+    }
+    if (::lseek(impl_->fd, static_cast<off_t>(target), SEEK_SET) < 0) return false;
+    impl_->Drop(target);
+    return true;
+}
+
+int64_t File_a::Tell() const { return impl_->bufferStart + static_cast<int64_t>(impl_->position); }
+
+void File_a::Rewind() { Seek(0, 0); }
+
+bool File_a::IsEof() const { return impl_->eof && impl_->Available() == 0; }
+bool File_a::HasError() const { return impl_->error; }
+
+size_t File_a::Read(void* destination, size_t itemSize, size_t itemCount) {
+    if (itemSize == 0 || itemCount == 0) return 0;
+    if (itemCount > SIZE_MAX / itemSize) return 0;
+    size_t bytes = impl_->ReadInto(static_cast<char*>(destination), itemSize * itemCount);
+    return bytes / itemSize;
+}
+
+char* File_a::ReadLine(char* destination, int capacity) {
+    if (capacity < 1) return nullptr;
+    size_t room = static_cast<size_t>(capacity - 1);
+    size_t done = 0;
+    bool newline = false;
+    while (done < room && !newline) {
+        if (impl_->Available() == 0 && !impl_->Refill()) break;
+        size_t part = std::min(room - done, impl_->Available());
+        const char* start = impl_->Current();
+        if (const void* hit = std::memchr(start, '\n', part)) {
+            part = static_cast<size_t>(static_cast<const char*>(hit) - start) + 1;
+            newline = true;
+        }
+        std::memcpy(destination + done, start, part);
+        impl_->position += part;
+        done += part;
+    }
+    if (done == 0 && room > 0) return nullptr;
+    destination[done] = '\0';
+    return destination;
+}
+
+bool File_a::NextLine(std::string_view& line, size_t maxLength, bool* tooLong) {
+    if (tooLong != nullptr) *tooLong = false;
+    Impl& f = *impl_;
+    size_t scanned = 0;
+    for (;;) {
+        const char* start = f.Current();
+        size_t available = f.Available();
+        if (const void* hit = std::memchr(start + scanned, '\n', available - scanned)) {
+            size_t n = static_cast<size_t>(static_cast<const char*>(hit) - start) + 1;
+            if (n > maxLength) break;
+            line = std::string_view(start, n);
+            f.position += n;
+            return true;
+        }
+        scanned = available;
+        if (scanned > maxLength) break;
+        if (f.position == 0 && f.length == BufferCapacity) return LongLine(line, maxLength, tooLong);
+        if (!f.Refill()) {
+            if (f.Available() == 0) return false;
+            line = std::string_view(f.Current(), f.Available());  // last line without its end
+            f.position = f.length;
+            return true;
+        }
+    }
+    if (tooLong != nullptr) *tooLong = true;
+    return false;
+}
+
+bool File_a::LongLine(std::string_view& line, size_t maxLength, bool* tooLong) {
+    Impl& f = *impl_;
+    f.longLine.clear();
+    for (;;) {
+        const char* start = f.Current();
+        const void* hit = std::memchr(start, '\n', f.Available());
+        size_t n = hit != nullptr ? static_cast<size_t>(static_cast<const char*>(hit) - start) + 1 : f.Available();
+        if (f.longLine.size() + n > maxLength) {
+            if (tooLong != nullptr) *tooLong = true;
+            return false;
+        }
+        f.longLine.append(start, n);
+        f.position += n;
+        if (hit != nullptr || (f.Available() == 0 && !f.Refill())) break;
+    }
+    line = f.longLine;
+    return true;
+}
+
+bool File_a::ReadWholeLine(std::string& line, size_t maxLength, bool* tooLong) {
+    std::string_view view;
+    if (!NextLine(view, maxLength, tooLong)) return false;
+    line.assign(view);
+    return true;
+}
+
+bool File_a::SkipLines(int64_t count) {
+    Impl& f = *impl_;
+    bool partial = false;  // characters of an unfinished line were passed
+    while (count > 0) {
+        if (f.Available() == 0) {
+            f.Drop(f.bufferStart + static_cast<int64_t>(f.length));
+            if (!f.Refill()) return partial && count == 1;
+        }
+        const char* start = f.Current();
+        const char* end = start + f.Available();
+        while (count > 0 && start < end) {
+            const void* hit = std::memchr(start, '\n', static_cast<size_t>(end - start));
+            if (hit == nullptr) {
+                partial = true;
+                start = end;
+                break;
+            }
+            start = static_cast<const char*>(hit) + 1;
+            partial = false;
+            --count;
+        }
+        f.position = static_cast<size_t>(start - f.buffer.get());
+    }
+    return true;
+}
+
+bool File_a::ReadBytes(void* destination, size_t n) { return n == 0 || Read(destination, n, 1) == 1; }
+
+bool File_a::ReadInt32Array(int32_t* destination, int64_t count) { return ReadWords(destination, count); }
+
+bool File_a::ReadFloat32Array(float* destination, int64_t count) { return ReadWords(destination, count); }
+
+bool File_a::ReadWords(void* destination, int64_t count) {
+    if (count == 0) return true;
+    if (count < 0 || static_cast<uint64_t>(count) > SIZE_MAX / 4) return false;
+    size_t words = Read(destination, 4, static_cast<size_t>(count));
+    if (impl_->byteOrder != NativeByteOrder()) ReverseWords(destination, words);
+    return words == static_cast<size_t>(count);
+}
+
+}  // namespace quorix
