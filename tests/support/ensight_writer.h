@@ -1,0 +1,174 @@
+// Builds EnSight Gold files in memory for tests: ASCII, C binary little- and
+// big-endian from one sequence of calls, so every case runs in all three.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include <unistd.h>
+
+namespace quorix::test {
+
+enum class Encoding { Ascii, BinaryLE, BinaryBE };
+
+inline const char* EncodingName(Encoding e) {
+    switch (e) {
+        case Encoding::Ascii: return "ascii";
+        case Encoding::BinaryLE: return "binary_le";
+        case Encoding::BinaryBE: return "binary_be";
+    }
+    return "?";
+}
+
+constexpr Encoding AllEncodings[] = {Encoding::Ascii, Encoding::BinaryLE, Encoding::BinaryBE};
+
+// A fresh path under the system's temporary directory, unique per process and call.
+inline std::string TempPath(std::string_view name) {
+    static int counter = 0;
+    auto dir = std::filesystem::temp_directory_path() /
+               ("quorix_test_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
+    std::filesystem::create_directories(dir);
+    return (dir / std::string(name)).string();
+}
+
+class EnsightWriter {
+public:
+    explicit EnsightWriter(Encoding encoding) : encoding_(encoding) {}
+
+    bool binary() const { return encoding_ != Encoding::Ascii; }
+    Encoding encoding() const { return encoding_; }
+    const std::string& bytes() const { return bytes_; }
+    int64_t size() const { return static_cast<int64_t>(bytes_.size()); }
+
+    // 80 bytes NUL-padded (C binary) or one line.
+    EnsightWriter& String(std::string_view text) {
+        if (binary()) {
+            std::string record(text.substr(0, 80));
+            record.resize(80, '\0');
+            bytes_ += record;
+        } else {
+            bytes_.append(text);
+            bytes_ += '\n';
+        }
+        return *this;
+    }
+
+    EnsightWriter& Int(int32_t value) { return Ints({value}); }
+    EnsightWriter& Float(float value) { return Floats({value}); }
+
+    // ASCII: `perLine` values to a line in 10-character fields.
+    EnsightWriter& Ints(const std::vector<int32_t>& values, int perLine = 1) {
+        if (binary()) {
+            for (int32_t v : values) Word(&v);
+            return *this;
+        }
+        char field[32];
+        for (size_t i = 0; i < values.size(); ++i) {
+            std::snprintf(field, sizeof field, "%10d", values[i]);
+            bytes_ += field;
+            if ((i + 1) % static_cast<size_t>(perLine) == 0 || i + 1 == values.size()) bytes_ += '\n';
+        }
+        return *this;
+    }
+
+    // ASCII: `perLine` values to a line in 12-character fields.
+    EnsightWriter& Floats(const std::vector<float>& values, int perLine = 1) {
+        if (binary()) {
+            for (float v : values) Word(&v);
+            return *this;
+        }
+        char field[32];
+        for (size_t i = 0; i < values.size(); ++i) {
+            std::snprintf(field, sizeof field, "%12.5e", static_cast<double>(values[i]));
+            bytes_ += field;
+            if ((i + 1) % static_cast<size_t>(perLine) == 0 || i + 1 == values.size()) bytes_ += '\n';
+        }
+        return *this;
+    }
+
+    EnsightWriter& Raw(std::string_view data) {
+        bytes_.append(data);
+        return *this;
+    }
+
+    // Format line (C binary only), two descriptions, node and element id lines.
+    EnsightWriter& GoldHeader(std::string_view nodeIds = "off", std::string_view elementIds = "off") {
+        if (binary()) String("C Binary");
+        String("description 1").String("description 2");
+        String("node id " + std::string(nodeIds));
+        return String("element id " + std::string(elementIds));
+    }
+
+    EnsightWriter& Extents(float low = 0.0f, float high = 1.0f) {
+        String("extents");
+        return Floats({low, high, low, high, low, high}, 2);
+    }
+
+    EnsightWriter& Part(int32_t number, std::string_view description) {
+        return String("part").Int(number).String(description);
+    }
+
+    // "coordinates", count, ids when given, then x, y, z one per line.
+    EnsightWriter& Coordinates(const std::vector<float>& x, const std::vector<float>& y,
+                               const std::vector<float>& z, const std::vector<int32_t>& ids = {}) {
+        String("coordinates").Int(static_cast<int32_t>(x.size()));
+        if (!ids.empty()) Ints(ids);
+        return Floats(x).Floats(y).Floats(z);
+    }
+
+    // A classic element section: type name, count, ids when given, one element per line.
+    EnsightWriter& Elements(std::string_view type, const std::vector<std::vector<int32_t>>& elements,
+                            const std::vector<int32_t>& ids = {}) {
+        String(type).Int(static_cast<int32_t>(elements.size()));
+        if (!ids.empty()) Ints(ids);
+        for (const auto& element : elements) Ints(element, static_cast<int>(element.size()));
+        return *this;
+    }
+
+    // "nsided": the sizes (one per line), then each polygon's nodes on one line.
+    EnsightWriter& Nsided(const std::vector<std::vector<int32_t>>& polygons) {
+        String("nsided").Int(static_cast<int32_t>(polygons.size()));
+        for (const auto& polygon : polygons) Int(static_cast<int32_t>(polygon.size()));
+        for (const auto& polygon : polygons) Ints(polygon, static_cast<int>(polygon.size()));
+        return *this;
+    }
+
+    // n nodes at (i, 0, 0).
+    static std::vector<float> Ramp(size_t n, float start = 0.0f) {
+        std::vector<float> values(n);
+        for (size_t i = 0; i < n; ++i) values[i] = start + static_cast<float>(i);
+        return values;
+    }
+
+    void Save(const std::string& path) const {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(bytes_.data(), static_cast<std::streamsize>(bytes_.size()));
+    }
+
+private:
+    void Word(const void* value) {
+        unsigned char b[4];
+        std::memcpy(b, value, 4);
+        uint16_t probe = 1;
+        bool hostLittle = *reinterpret_cast<unsigned char*>(&probe) == 1;
+        bool wantLittle = encoding_ == Encoding::BinaryLE;
+        if (hostLittle != wantLittle) {
+            std::swap(b[0], b[3]);
+            std::swap(b[1], b[2]);
+        }
+        bytes_.append(reinterpret_cast<const char*>(b), 4);
+    }
+
+    Encoding encoding_;
+    std::string bytes_;
+};
+
+}  // namespace quorix::test
