@@ -1,0 +1,191 @@
+#include "dataset/field_loading.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "casefile/element_types.h"
+#include "casefile/host_lock.h"
+#include "dataset/load_reader.h"
+
+namespace quorix {
+namespace {
+
+// `first` is 0-based; the host counts positions from 1.
+bool HandOver(FieldData_pa field, int64_t first, int64_t count, const void* values) {
+    HostLock lock;
+    return ZelUtilDataValueArraySetByRef(field, first + 1, count, values) == ZEL_TRUE;
+}
+
+bool OpenAt(LoadReader& reader, const DeferredLoadInfo& info, int64_t offset, int64_t count) {
+    return reader.Open(info.fileName, info.format, info.byteOrder, offset) && reader.Fits(offset, count);
+}
+
+bool LoadFloats(const DeferredLoadInfo& info, FieldData_pa field) {
+    LoadReader reader;
+    if (!OpenAt(reader, info, info.dataOffset, info.valueCount)) return false;
+    return ReadChunks<float>(reader, info.valueCount, ChunkValues,
+                             [&](float* values, int64_t first, int64_t n) { return HandOver(field, first, n, values); });
+}
+
+bool LoadIBlank(const DeferredLoadInfo& info, FieldData_pa field) {
+    LoadReader reader;
+    if (!OpenAt(reader, info, info.dataOffset, info.valueCount)) return false;
+    int32_t low = 0, high = 0;
+    const bool read = ReadChunks<int32_t>(reader, info.valueCount, ChunkValues,
+                                          [&](int32_t* values, int64_t first, int64_t n) {
+                                              if (first == 0) low = high = values[0];
+                                              const auto [min, max] = std::minmax_element(values, values + n);
+                                              low = std::min(low, *min);
+                                              high = std::max(high, *max);
+                                              return HandOver(field, first, n, values);
+                                          });
+    if (!read) return false;
+    HostLock lock;
+    ZelUtilDataValueSetMinMaxByRef(field, low, high);
+    return true;
+}
+
+// Measured vectors lie interleaved (x y z per particle): read them all and keep
+// one component, gathered in place (the write index never passes the read index).
+bool LoadStrided(const DeferredLoadInfo& info, FieldData_pa field) {
+    const int64_t stride = info.stride;
+    if (stride < 1 || info.component < 0 || info.component >= stride || info.valueCount > INT64_MAX / stride)
+        return false;
+    LoadReader reader;
+    if (!OpenAt(reader, info, info.dataOffset, info.valueCount * stride)) return false;
+    const int64_t chunk = ChunkValues / stride * stride;
+    return ReadChunks<float>(reader, info.valueCount * stride, chunk, [&](float* values, int64_t first, int64_t n) {
+        const int64_t records = n / stride;
+        for (int64_t r = 0; r < records; ++r) values[r] = values[r * stride + info.component];
+        return n % stride == 0 && HandOver(field, first / stride, records, values);
+    });
+}
+
+// Walks the nodes of an I x J x K grid in host order (i fastest).
+class GridWalk {
+public:
+    explicit GridWalk(const std::array<int32_t, 3>& dims) : dims_(dims) {}
+    int32_t index(int axis) const { return index_[axis]; }
+    void Next() {
+        for (int axis = 0; axis < 3; ++axis) {
+            if (++index_[axis] < dims_[axis]) return;
+            index_[axis] = 0;
+        }
+    }
+
+private:
+    std::array<int32_t, 3> dims_;
+    std::array<int32_t, 3> index_{0, 0, 0};
+};
+
+// Every node takes the axis value of its index along `axis` (rectilinear and uniform blocks).
+bool ExpandAxis(const DeferredLoadInfo& info, const std::vector<float>& axisValues, FieldData_pa field) {
+    const int axis = info.component - 1;
+    std::unique_ptr<float[]> chunk = NewArray<float>(std::min(info.valueCount, ChunkValues));
+    if (!chunk) return false;
+    GridWalk walk(info.dims);
+    for (int64_t done = 0; done < info.valueCount;) {
+        const int64_t n = std::min(ChunkValues, info.valueCount - done);
+        for (int64_t m = 0; m < n; ++m, walk.Next()) chunk[m] = axisValues[walk.index(axis)];
+        if (!HandOver(field, done, n, chunk.get())) return false;
+        done += n;
+    }
+    return true;
+}
+
+bool AxisKnown(const DeferredLoadInfo& info) {
+    return info.component >= 1 && info.component <= 3 &&
+           int64_t{info.dims[0]} * info.dims[1] * info.dims[2] == info.valueCount;
+}
+
+// The file holds i x values, j y values, k z values; a "range" uses entries min..max.
+bool LoadRectilinear(const DeferredLoadInfo& info, FieldData_pa field) {
+    if (!AxisKnown(info)) return false;
+    const int axis = info.component - 1;
+    const int64_t skipped = info.first[axis] - 1;
+    const int64_t needed = skipped + info.dims[axis];
+    LoadReader reader;
+    if (skipped < 0 || !OpenAt(reader, info, info.dataOffset, needed)) return false;
+    std::vector<float> values(static_cast<size_t>(needed));
+    if (!reader.ReadFloats(values.data(), needed)) return false;
+    values.erase(values.begin(), values.begin() + skipped);
+    return ExpandAxis(info, values, field);
+}
+
+// Six reals: origin x, y, z, then spacing x, y, z; node a lies at origin + (a - 1) x spacing.
+bool LoadUniform(const DeferredLoadInfo& info, FieldData_pa field) {
+    if (!AxisKnown(info)) return false;
+    const int axis = info.component - 1;
+    LoadReader reader;
+    float originAndSpacing[6];
+    if (!OpenAt(reader, info, info.dataOffset, 6) || !reader.ReadFloats(originAndSpacing, 6)) return false;
+    std::vector<float> values(static_cast<size_t>(info.dims[axis]));
+    for (size_t a = 0; a < values.size(); ++a) {
+        const double index = static_cast<double>(info.first[axis] - 1) + static_cast<double>(a);
+        values[a] = static_cast<float>(originAndSpacing[axis] + index * originAndSpacing[axis + 3]);
+    }
+    return ExpandAxis(info, values, field);
+}
+
+// Each block starts at its element's place in the zone, whatever the variable
+// file left out; a bar3 value goes to both of its segments.
+bool LoadUnstructuredCells(const DeferredLoadInfo& info, FieldData_pa field) {
+    LoadReader reader;
+    if (!reader.Open(info.fileName, info.format, info.byteOrder, 0)) return false;
+    std::unique_ptr<float[]> doubled;
+    for (const LoadBlock& block : info.blocks) {
+        if (!reader.SeekFitting(block.offset, block.count)) return false;
+        const bool twice = block.type == ElementBar3;
+        if (twice && !doubled && !(doubled = NewArray<float>(2 * ChunkValues))) return false;
+        const bool read = ReadChunks<float>(reader, block.count, ChunkValues, [&](float* values, int64_t first, int64_t n) {
+            if (!twice) return HandOver(field, block.firstElement + first, n, values);
+            for (int64_t v = 0; v < n; ++v) doubled[2 * v] = doubled[2 * v + 1] = values[v];
+            return HandOver(field, block.firstElement + 2 * first, 2 * n, doubled.get());
+        });
+        if (!read) return false;
+    }
+    return true;
+}
+
+// Cells in file order (i fastest) go to the host's I·J·K cell layout, where cell
+// (i, j, k) sits at i + (j - 1)·I + (k - 1)·I·J; a flat dimension has one cell.
+bool LoadStructuredCells(const DeferredLoadInfo& info, FieldData_pa field) {
+    const int64_t I = info.dims[0], J = info.dims[1];
+    const int64_t ci = std::max<int64_t>(I - 1, 1), cj = std::max<int64_t>(J - 1, 1);
+    if (info.valueCount != StructuredCellCount(I, J, info.dims[2])) return false;
+    LoadReader reader;
+    if (!OpenAt(reader, info, info.dataOffset, info.valueCount)) return false;
+    return ReadChunks<float>(reader, info.valueCount, ChunkValues, [&](float* values, int64_t first, int64_t n) {
+        HostLock lock;
+        for (int64_t done = 0; done < n;) {
+            const int64_t cell = first + done, row = cell / ci, i = cell % ci;
+            const int64_t run = std::min(ci - i, n - done);
+            const int64_t position = i + (row % cj) * I + (row / cj) * I * J;
+            if (ZelUtilDataValueArraySetByRef(field, position + 1, run, values + done) != ZEL_TRUE) return false;
+            done += run;
+        }
+        return true;
+    });
+}
+
+}  // namespace
+
+bool LoadFieldValues(const DeferredLoadInfo& info, FieldData_pa field) {
+    if (info.valueCount < 1) return true;
+    switch (info.kind) {
+        case LoadKind::Floats: return LoadFloats(info, field);
+        case LoadKind::IBlank: return LoadIBlank(info, field);
+        case LoadKind::RectilinearCoords: return LoadRectilinear(info, field);
+        case LoadKind::UniformCoords: return LoadUniform(info, field);
+        case LoadKind::StridedFloats: return LoadStrided(info, field);
+        case LoadKind::CellValues: return LoadUnstructuredCells(info, field);
+        case LoadKind::StructuredCellValues: return LoadStructuredCells(info, field);
+        case LoadKind::ClassicNodeMap:
+        case LoadKind::LineNodeMap:
+        case LoadKind::PolygonFaceMap:
+        case LoadKind::PolyhedronFaceMap: return false;
+    }
+    return false;
+}
+
+}  // namespace quorix

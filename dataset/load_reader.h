@@ -1,0 +1,69 @@
+// The reader of one deferred load: a file opened at a recorded position, with
+// the size checks that keep a damaged or rewritten file from sizing memory.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <new>
+#include <string>
+
+#include "gold/ensight_reader.h"
+
+namespace quorix {
+
+// Values per read chunk (about 3 MiB of 4-byte words). A multiple of every
+// line width from 1 to 16, so in ASCII files that write k values per line a
+// chunk always ends at a line end.
+constexpr int64_t ChunkValues = 720720;
+
+class LoadReader {
+public:
+    // Opens `fileName` as C binary (0) or ASCII (2) at `offset`; false when the
+    // file is gone or the encoding is neither.
+    bool Open(const std::string& fileName, int32_t format, int32_t byteOrder, int64_t offset);
+    // `count` values from `offset` fit before the end of the file: 4 bytes each
+    // in C binary, at least one character each in ASCII.
+    bool Fits(int64_t offset, int64_t count) const;
+    // Positions at `offset` when `count` values from there fit.
+    bool SeekFitting(int64_t offset, int64_t count);
+    bool ReadInts(int32_t* destination, int64_t count) { return file_.ReadInts(destination, count); }
+    bool ReadFloats(float* destination, int64_t count) { return file_.ReadFloats(destination, count); }
+    bool ReadParticleCoords(float* destination, int64_t count) { return file_.ReadParticleCoords(destination, count); }
+    bool isBinary() const { return file_.format() == FormatCBinary; }
+
+private:
+    CFileEnsight file_;
+    int64_t size_ = 0;
+};
+
+// An uninitialised array whose size was checked against the file; null when
+// there is no memory for it.
+template <class T>
+std::unique_ptr<T[]> NewArray(int64_t count) {
+    if (count < 0 || static_cast<uint64_t>(count) > SIZE_MAX / sizeof(T)) return nullptr;
+    return std::unique_ptr<T[]>(new (std::nothrow) T[static_cast<size_t>(count > 0 ? count : 1)]);
+}
+
+inline bool ReadValues(LoadReader& reader, float* destination, int64_t count) {
+    return reader.ReadFloats(destination, count);
+}
+inline bool ReadValues(LoadReader& reader, int32_t* destination, int64_t count) {
+    return reader.ReadInts(destination, count);
+}
+
+// Reads `total` values from the current position, `chunk` at a time into one
+// reused buffer, and hands each to `consume`(values, index of the first, count).
+template <class T, class Consume>
+bool ReadChunks(LoadReader& reader, int64_t total, int64_t chunk, Consume&& consume) {
+    if (total <= 0) return true;
+    std::unique_ptr<T[]> buffer = NewArray<T>(total < chunk ? total : chunk);
+    if (!buffer) return false;
+    for (int64_t done = 0; done < total;) {
+        const int64_t n = total - done < chunk ? total - done : chunk;
+        if (!ReadValues(reader, buffer.get(), n) || !consume(buffer.get(), done, n)) return false;
+        done += n;
+    }
+    return true;
+}
+
+}  // namespace quorix
