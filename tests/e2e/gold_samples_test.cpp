@@ -1,0 +1,216 @@
+// Every Gold sample under samples/gold/ loaded through zelhost, compared with the
+// <case>.expect.json its writer computed: structure after the load, every array
+// after forcing the deferred loads, and identical hashes whatever the encoding
+// or the number of loading threads.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "zelhost_runner.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using e2e::Json;
+
+const std::vector<std::string> kEncodings{"ascii", "le", "be"};
+
+struct Sample {
+  std::string name;
+  fs::path dir;
+};
+
+std::vector<Sample> ListSamples() {
+  std::vector<Sample> out;
+  const fs::path root = fs::path(QUORIX_SAMPLES) / "gold";
+  if (!fs::is_directory(root)) return out;
+  for (const auto& entry : fs::directory_iterator(root)) {
+    const std::string name = entry.path().filename().string();
+    if (fs::exists(entry.path() / (name + ".expect.json"))) out.push_back({name, entry.path()});
+  }
+  std::sort(out.begin(), out.end(), [](const Sample& a, const Sample& b) { return a.name < b.name; });
+  return out;
+}
+
+// One zelhost run per sample, encoding and options, shared by the tests that need it.
+const e2e::RunResult& Load(const Sample& s, const std::string& encoding, const std::vector<std::string>& extra) {
+  static std::map<std::string, e2e::RunResult> cache;
+  const std::string casePath = (s.dir / encoding / (s.name + ".case")).string();
+  std::string key = casePath;
+  for (const auto& a : extra) key += " " + a;
+  auto it = cache.find(key);
+  if (it == cache.end()) it = cache.emplace(key, e2e::LoadCase(casePath, extra)).first;
+  return it->second;
+}
+
+bool Close(double got, double want) {
+  const double tol = std::max({1e-5 * std::max(std::fabs(got), std::fabs(want)), 1e-6});
+  return std::fabs(got - want) <= tol;
+}
+
+// Compares a scalar field the expectation names; integers and strings exactly, reals closely.
+void ExpectField(const Json& got, const Json& want, const std::string& where) {
+  switch (want.kind) {
+    case Json::Kind::String:
+      EXPECT_EQ(got.Str(), want.text) << where;
+      break;
+    case Json::Kind::Number:
+      EXPECT_EQ(got.kind, Json::Kind::Number) << where;
+      EXPECT_TRUE(Close(got.number, want.number)) << where << ": got " << got.number << ", want " << want.number;
+      break;
+    case Json::Kind::Bool:
+      EXPECT_EQ(got.boolean, want.boolean) << where;
+      break;
+    default:
+      break;
+  }
+}
+
+std::vector<std::string> Strings(const Json& array) {
+  std::vector<std::string> out;
+  for (const auto& v : array.items) out.push_back(v.Str());
+  return out;
+}
+
+void ExpectMessages(const Json& report, const Json& expect) {
+  for (const auto& want : expect["messages"].items) {
+    const auto& got = report["messages"].items;
+    const bool found = std::any_of(got.begin(), got.end(), [&](const Json& m) {
+      return m["kind"].Str() == want["kind"].Str() && m["text"].Str() == want["text"].Str();
+    });
+    EXPECT_TRUE(found) << "message of kind " << want["kind"].Str() << " missing:\n" << want["text"].Str();
+  }
+}
+
+// Title, variables, messages and every zone field the expectation lists ("values" aside).
+void ExpectStructure(const Json& report, const Json& expect) {
+  EXPECT_EQ(report["loaded"].boolean, expect["loaded"].boolean);
+  EXPECT_EQ(report["datasetTitle"].Str(), expect["datasetTitle"].Str());
+  EXPECT_EQ(Strings(report["variables"]), Strings(expect["variables"]));
+  ExpectMessages(report, expect);
+  const auto& got = report["zones"].items;
+  const auto& want = expect["zones"].items;
+  ASSERT_EQ(got.size(), want.size()) << "zone count";
+  for (size_t z = 0; z < want.size(); ++z) {
+    const std::string where = "zone " + std::to_string(z + 1) + " (" + want[z]["name"].Str() + ")";
+    for (const auto& [key, value] : want[z].members) {
+      if (key != "values") ExpectField(got[z][key], value, where + " " + key);
+    }
+  }
+}
+
+// Statistics of every array the expectation lists, after a forced load.
+void ExpectValues(const Json& report, const Json& expect) {
+  const auto& got = report["zones"].items;
+  const auto& want = expect["zones"].items;
+  ASSERT_EQ(got.size(), want.size());
+  for (size_t z = 0; z < want.size(); ++z) {
+    const std::string where = "zone " + std::to_string(z + 1) + " (" + want[z]["name"].Str() + ")";
+    EXPECT_EQ(got[z]["loadFailures"].number, 0) << where;
+    for (const auto& [var, stats] : want[z]["values"].members) {
+      const Json* v = got[z]["values"].Find(var);
+      if (v == nullptr) {
+        ADD_FAILURE() << where << ": no values for " << var;
+        continue;
+      }
+      for (const auto& [key, value] : stats.members) ExpectField((*v)[key], value, where + " " + var + " " + key);
+    }
+  }
+}
+
+// Everything the report hashes, by zone and array, so two runs compare exactly.
+std::map<std::string, std::string> Hashes(const Json& report) {
+  std::map<std::string, std::string> out;
+  for (const auto& zone : report["zones"].items) {
+    const std::string prefix = zone["number"].text + "/";
+    for (const auto& [var, stats] : zone["values"].members) out[prefix + var] = stats["hash"].text;
+    for (const char* map : {"nodeMap", "faceMap"}) {
+      if (const Json* m = zone.Find(map)) out[prefix + map] = (*m)["hash"].text + "#" + (*m)["entries"].text;
+    }
+  }
+  return out;
+}
+
+class GoldSample : public ::testing::TestWithParam<Sample> {
+ protected:
+  void SetUp() override {
+    auto e = e2e::ReadJsonFile(GetParam().dir / (GetParam().name + ".expect.json"));
+    ASSERT_TRUE(e.has_value()) << "unreadable expectation";
+    expect_ = *e;
+  }
+  // A finished load with a parsed report, or a test failure saying why not.
+  const Json* Report(const std::string& encoding, const std::vector<std::string>& extra) {
+    const auto& run = Load(GetParam(), encoding, extra);
+    EXPECT_EQ(run.status, 0) << run.Describe();
+    EXPECT_TRUE(run.report.has_value()) << "no JSON report\n" << run.Describe();
+    return run.status == 0 && run.report ? &*run.report : nullptr;
+  }
+  Json expect_;
+};
+
+TEST_P(GoldSample, LoadGivesExpectedStructure) {
+  for (const auto& enc : kEncodings) {
+    SCOPED_TRACE(enc);
+    if (const Json* r = Report(enc, {})) ExpectStructure(*r, expect_);
+  }
+}
+
+TEST_P(GoldSample, ForcedLoadGivesExpectedValues) {
+  for (const auto& enc : kEncodings) {
+    SCOPED_TRACE(enc);
+    if (const Json* r = Report(enc, {"--load-all"})) {
+      ExpectStructure(*r, expect_);
+      ExpectValues(*r, expect_);
+    }
+  }
+}
+
+TEST_P(GoldSample, EncodingsGiveIdenticalHashes) {
+  const Json* ascii = Report("ascii", {"--load-all"});
+  ASSERT_NE(ascii, nullptr);
+  const auto want = Hashes(*ascii);
+  EXPECT_FALSE(want.empty());
+  for (const char* enc : {"le", "be"}) {
+    SCOPED_TRACE(enc);
+    if (const Json* r = Report(enc, {"--load-all"})) {
+      EXPECT_EQ(Hashes(*r), want);
+    }
+  }
+}
+
+TEST_P(GoldSample, ThreadCountDoesNotChangeHashes) {
+  for (const auto& enc : kEncodings) {
+    SCOPED_TRACE(enc);
+    const Json* one = Report(enc, {"--load-all", "--threads", "1"});
+    const Json* eight = Report(enc, {"--load-all", "--threads", "8"});
+    if (one && eight) {
+      EXPECT_EQ(Hashes(*eight), Hashes(*one));
+    }
+  }
+}
+
+TEST_P(GoldSample, ForcedLoadReleasesEverything) {
+  if (const Json* r = Report("le", {"--load-all", "--threads", "8"})) {
+    EXPECT_EQ((*r)["clientData"]["registered"].number, (*r)["clientData"]["released"].number);
+    EXPECT_TRUE((*r)["leaks"].members.empty()) << "host allocations left after the load";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Samples, GoldSample, ::testing::ValuesIn(ListSamples()),
+                         [](const auto& info) { return info.param.name; });
+
+TEST(GoldSamples, AreCommitted) {
+  const auto samples = ListSamples();
+  EXPECT_GE(samples.size(), 15u) << "run samples/gold/make_gold_samples.py";
+  for (const auto& s : samples) {
+    for (const auto& enc : kEncodings) EXPECT_TRUE(fs::exists(s.dir / enc / (s.name + ".case"))) << s.name << " " << enc;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,275 @@
+#pragma once
+// Runs zelhost (or any program) as a child process and reads its --json report.
+// Header-only so every e2e test file can use it.
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace e2e {
+
+// ---------------------------------------------------------------- JSON
+
+// A parsed JSON value. Numbers keep their text too, so 64-bit hashes compare exactly.
+struct Json {
+  enum class Kind { Null, Bool, Number, String, Array, Object };
+  Kind kind = Kind::Null;
+  bool boolean = false;
+  double number = 0;
+  std::string text;  // string value, or the number as written
+  std::vector<Json> items;
+  std::vector<std::pair<std::string, Json>> members;  // file order kept
+
+  const Json* Find(const std::string& key) const {
+    for (const auto& [k, v] : members) {
+      if (k == key) return &v;
+    }
+    return nullptr;
+  }
+  const Json& operator[](const std::string& key) const {
+    static const Json none;
+    const Json* v = Find(key);
+    return v ? *v : none;
+  }
+  bool IsNull() const { return kind == Kind::Null; }
+  std::string Str() const { return kind == Kind::String ? text : std::string(); }
+};
+
+// Recursive-descent reader of RFC 8259 text; enough for our own reports.
+class JsonReader {
+ public:
+  explicit JsonReader(const std::string& s) : p_(s.data()), end_(s.data() + s.size()) {}
+
+  std::optional<Json> ParseDocument() {
+    Json v;
+    if (!Value(v, 0)) return std::nullopt;
+    Blanks();
+    if (p_ != end_) return std::nullopt;
+    return v;
+  }
+
+ private:
+  const char* p_;
+  const char* end_;
+
+  void Blanks() {
+    while (p_ != end_ && (*p_ == ' ' || *p_ == '\n' || *p_ == '\r' || *p_ == '\t')) ++p_;
+  }
+  bool Literal(const char* word) {
+    for (; *word; ++word, ++p_) {
+      if (p_ == end_ || *p_ != *word) return false;
+    }
+    return true;
+  }
+  bool Value(Json& v, int depth) {
+    if (depth > 64) return false;
+    Blanks();
+    if (p_ == end_) return false;
+    switch (*p_) {
+      case '{': return Object(v, depth);
+      case '[': return Array(v, depth);
+      case '"': v.kind = Json::Kind::String; return String(v.text);
+      case 't': v.kind = Json::Kind::Bool; v.boolean = true; return Literal("true");
+      case 'f': v.kind = Json::Kind::Bool; return Literal("false");
+      case 'n': return Literal("null");
+      default: return Number(v);
+    }
+  }
+  bool Number(Json& v) {
+    const char* start = p_;
+    while (p_ != end_ && std::string_view("+-0123456789.eE").find(*p_) != std::string_view::npos) ++p_;
+    if (p_ == start) return false;
+    v.kind = Json::Kind::Number;
+    v.text.assign(start, p_);
+    char* stop = nullptr;
+    v.number = std::strtod(v.text.c_str(), &stop);
+    return *stop == '\0';
+  }
+  static void AppendUtf8(std::string& out, unsigned cp) {
+    if (cp < 0x80) {
+      out += char(cp);
+    } else if (cp < 0x800) {
+      out += char(0xC0 | (cp >> 6));
+      out += char(0x80 | (cp & 0x3F));
+    } else {
+      out += char(0xE0 | (cp >> 12));
+      out += char(0x80 | ((cp >> 6) & 0x3F));
+      out += char(0x80 | (cp & 0x3F));
+    }
+  }
+  bool String(std::string& out) {
+    ++p_;  // opening quote
+    while (p_ != end_ && *p_ != '"') {
+      char c = *p_++;
+      if (c != '\\') {
+        out += c;
+        continue;
+      }
+      if (p_ == end_) return false;
+      char e = *p_++;
+      static const std::string_view from = "\"\\/bfnrt", to = "\"\\/\b\f\n\r\t";
+      if (auto k = from.find(e); k != std::string_view::npos) {
+        out += to[k];
+      } else if (e == 'u' && end_ - p_ >= 4) {
+        AppendUtf8(out, unsigned(std::stoul(std::string(p_, 4), nullptr, 16)));
+        p_ += 4;
+      } else {
+        return false;
+      }
+    }
+    if (p_ == end_) return false;
+    ++p_;
+    return true;
+  }
+  bool Array(Json& v, int depth) {
+    v.kind = Json::Kind::Array;
+    ++p_;
+    Blanks();
+    if (p_ != end_ && *p_ == ']') return ++p_, true;
+    while (true) {
+      v.items.emplace_back();
+      if (!Value(v.items.back(), depth + 1)) return false;
+      Blanks();
+      if (p_ == end_) return false;
+      if (*p_ == ']') return ++p_, true;
+      if (*p_++ != ',') return false;
+    }
+  }
+  bool Object(Json& v, int depth) {
+    v.kind = Json::Kind::Object;
+    ++p_;
+    Blanks();
+    if (p_ != end_ && *p_ == '}') return ++p_, true;
+    while (true) {
+      Blanks();
+      std::string key;
+      if (p_ == end_ || *p_ != '"' || !String(key)) return false;
+      Blanks();
+      if (p_ == end_ || *p_++ != ':') return false;
+      v.members.emplace_back(std::move(key), Json());
+      if (!Value(v.members.back().second, depth + 1)) return false;
+      Blanks();
+      if (p_ == end_) return false;
+      if (*p_ == '}') return ++p_, true;
+      if (*p_++ != ',') return false;
+    }
+  }
+};
+
+inline std::optional<Json> ParseJson(const std::string& text) { return JsonReader(text).ParseDocument(); }
+
+inline std::optional<Json> ReadJsonFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return in ? ParseJson(ss.str()) : std::nullopt;
+}
+
+// ---------------------------------------------------------------- processes
+
+struct RunResult {
+  int status = -1;  // exit status; 128 + signal when killed; -1 when it could not start
+  bool timedOut = false;
+  std::string out;
+  std::string err;
+  std::optional<Json> report;  // stdout parsed as JSON, when it is JSON
+
+  std::string Describe() const {
+    return "exit " + std::to_string(status) + (timedOut ? " (timed out)" : "") + "\nstderr:\n" +
+           err.substr(0, 4000) + "\nstdout:\n" + out.substr(0, 2000);
+  }
+};
+
+// A temporary file removed when the object goes.
+class TempFile {
+ public:
+  explicit TempFile(const std::string& tag) {
+    std::string pattern = (std::filesystem::temp_directory_path() / ("quorix_" + tag + "_XXXXXX")).string();
+    int fd = mkstemp(pattern.data());
+    if (fd >= 0) close(fd);
+    path_ = pattern;
+  }
+  ~TempFile() { std::remove(path_.c_str()); }
+  TempFile(const TempFile&) = delete;
+  TempFile& operator=(const TempFile&) = delete;
+  const std::string& Path() const { return path_; }
+  std::string Read() const {
+    std::ifstream in(path_, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+  }
+  void Write(const std::string& data) const { std::ofstream(path_, std::ios::binary) << data; }
+
+ private:
+  std::string path_;
+};
+
+// Runs argv[0] with the arguments; output goes through files so neither pipe can block.
+inline RunResult RunProgram(const std::vector<std::string>& argv, int timeoutSeconds = 300) {
+  RunResult result;
+  TempFile out("out"), err("err");
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", 0, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, out.Path().c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_addopen(&actions, 2, err.Path().c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  std::vector<char*> args;
+  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  pid_t pid = 0;
+  int rc = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (rc != 0) {
+    result.err = "cannot start " + argv[0];
+    return result;
+  }
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
+  int wstatus = 0;
+  while (waitpid(pid, &wstatus, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &wstatus, 0);
+      result.timedOut = true;
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
+  result.out = out.Read();
+  result.err = err.Read();
+  result.report = ParseJson(result.out);
+  return result;
+}
+
+// `zelhost ARGS...` (ZELHOST_PATH is the binary built with the tests).
+inline RunResult RunZelhost(const std::vector<std::string>& args, int timeoutSeconds = 300) {
+  std::vector<std::string> argv{ZELHOST_PATH};
+  argv.insert(argv.end(), args.begin(), args.end());
+  return RunProgram(argv, timeoutSeconds);
+}
+
+// `zelhost load CASE --json EXTRA...`, the report parsed.
+inline RunResult LoadCase(const std::string& casePath, const std::vector<std::string>& extra = {}) {
+  std::vector<std::string> args{"load", casePath, "--json"};
+  args.insert(args.end(), extra.begin(), extra.end());
+  return RunZelhost(args);
+}
+
+}  // namespace e2e
