@@ -104,6 +104,8 @@ private:
     std::unordered_map<int32_t, const PartInfo*> firstPart_;  // part number -> first record
     std::unordered_map<uint64_t, const PartInfo*> partAt_;    // (part, step) -> record
     std::unordered_map<uint64_t, int32_t> zoneAt_;            // (part, step) -> zone
+    mutable bool anyIBlank_ = false;
+    mutable size_t iblankChecked_ = 0;  // records already looked at by AnyPartHasIBlank
 };
 
 }  // namespace quorix

@@ -1,0 +1,139 @@
+#include "dataset/part_collection.h"
+
+#include <algorithm>
+
+#include "casefile/element_types.h"
+
+namespace quorix {
+
+int64_t StructuredCellCount(int64_t i, int64_t j, int64_t k) {
+    if (i < 1 || j < 1 || k < 1) return 0;
+    // Flat blocks have cells over their other dimensions.
+    int64_t cells = 1;
+    for (int64_t n : {i, j, k}) {
+        if (n > 1) cells *= n - 1;
+    }
+    return cells;
+}
+
+namespace {
+
+bool IsHigherOrder(int32_t type) {
+    switch (type) {
+        case ElementTria6:
+        case ElementQuad8:
+        case ElementTetra10:
+        case ElementPyramid13:
+        case ElementPenta15:
+        case ElementHexa20:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool IsPolytope(int32_t type) { return type == ElementNsided || type == ElementNfaced || IsHigherOrder(type); }
+
+}  // namespace
+
+bool ClosePart(PartInfo& part) {
+    int64_t elements = 0;
+    int32_t maxNodes = 0;
+    bool polytope = false;
+    for (ElementBlockInfo& block : part.blocks) {
+        block.inCategory = ElementCategory(block.type, true) == part.category;
+        if (!block.inCategory) continue;
+        // bar3 is loaded as two segments.
+        elements += static_cast<int64_t>(block.elementCount) * (block.type == ElementBar3 ? 2 : 1);
+        polytope = polytope || IsPolytope(block.type);
+        if (block.type != ElementNsided && block.type != ElementNfaced) {
+            maxNodes = std::max(maxNodes, NodesPerElement(block.type));
+        }
+    }
+    part.maxNodesPerElement = maxNodes;
+    part.polytope = polytope || (part.category == 3 && maxNodes > 4) || (part.category == 4 && maxNodes >= 9);
+    bool fits = elements <= INT32_MAX;
+    part.elementCount = fits ? static_cast<int32_t>(elements) : 0;
+    part.jmax = part.elementCount;
+    return fits;
+}
+
+PartCollection::PartCollection(int32_t modelTimeSet, int32_t modelStepCount, int32_t measuredTimeSet,
+                               int32_t measuredStepCount)
+    : modelTimeSet(modelTimeSet),
+      modelStepCount(modelStepCount),
+      measuredTimeSet(measuredTimeSet),
+      measuredStepCount(measuredStepCount) {}
+
+PartInfo& PartCollection::AddPart(int32_t partNumber, int32_t step) {
+    parts_.push_back(std::make_unique<PartInfo>());
+    PartInfo& part = *parts_.back();
+    part.partNumber = partNumber;
+    part.step = step;
+    if (strandOf_.emplace(partNumber, static_cast<int32_t>(partNumbers_.size()) + 1).second) {
+        partNumbers_.push_back(partNumber);
+        zoneLists_.emplace_back();
+    }
+    firstPart_.emplace(partNumber, &part);
+    partAt_.emplace(Key(partNumber, step), &part);
+    return part;
+}
+
+int32_t PartCollection::StrandForPart(int32_t partNumber) const {
+    auto found = strandOf_.find(partNumber);
+    return found == strandOf_.end() ? 1 : found->second;
+}
+
+const PartInfo* PartCollection::PartForStrand(int32_t strand) const {
+    if (strand < 1 || static_cast<size_t>(strand) > partNumbers_.size()) return nullptr;
+    return FindPart(partNumbers_[static_cast<size_t>(strand) - 1]);
+}
+
+const PartInfo* PartCollection::FindPart(int32_t partNumber) const {
+    auto found = firstPart_.find(partNumber);
+    return found == firstPart_.end() ? nullptr : found->second;
+}
+
+const PartInfo* PartCollection::FindPart(int32_t partNumber, int32_t step) const {
+    auto found = partAt_.find(Key(partNumber, step));
+    return found == partAt_.end() ? FindPart(partNumber) : found->second;
+}
+
+bool PartCollection::HasPartInStep(int32_t partNumber, int32_t step) const {
+    return partAt_.count(Key(partNumber, step)) != 0;
+}
+
+void PartCollection::RecordPartZone(int32_t partNumber, int32_t step, int32_t zone) {
+    auto found = strandOf_.find(partNumber);
+    if (found == strandOf_.end()) return;
+    PartZoneList& list = zoneLists_[static_cast<size_t>(found->second) - 1];
+    list.steps.push_back(step);
+    list.zones.push_back(zone);
+    zoneAt_.emplace(Key(partNumber, step), zone);
+}
+
+int32_t PartCollection::ZoneForPartStep(int32_t partNumber, int32_t step) const {
+    auto found = zoneAt_.find(Key(partNumber, step));
+    return found == zoneAt_.end() ? 0 : found->second;
+}
+
+int32_t PartCollection::FirstZoneForPart(int32_t partNumber) const {
+    auto found = strandOf_.find(partNumber);
+    if (found == strandOf_.end()) return 0;
+    const PartZoneList& list = zoneLists_[static_cast<size_t>(found->second) - 1];
+    return list.zones.empty() ? 0 : list.zones.front();
+}
+
+bool PartCollection::AnyPartHasIBlank() const {
+    // Called once per zone: remember what was already looked at. Only the most
+    // recent record can still change while a scan runs, so it is looked at again.
+    if (anyIBlank_) return true;
+    size_t from = iblankChecked_ > 0 ? iblankChecked_ - 1 : 0;
+    for (size_t i = from; i < parts_.size(); ++i) {
+        if (parts_[i]->iblankOffset > 0) return anyIBlank_ = true;
+    }
+    iblankChecked_ = parts_.size();
+    return false;
+}
+
+}  // namespace quorix
