@@ -79,9 +79,10 @@ struct VariableSectionInfo {
     VarList<VarComplex> complexVectorPerElement;
 };
 
-// One time set ("Time section info"). After a successful parse a set with
-// numberOfSteps > 0 holds exactly numberOfSteps time values, and either
-// exactly numberOfSteps filename numbers or none.
+// One time set ("Time section info"). After a successful parse a set holds
+// exactly numberOfSteps time values (none when 0), and either exactly
+// numberOfSteps filename numbers or none; a given start number plus
+// increment x (numberOfSteps - 1) fits in int32.
 struct TimeSectionInfo {
     int32_t number = 0;
     HostString description;
@@ -98,6 +99,7 @@ struct TimeSectionInfo {
     int32_t timeValuesRead = 0;
     bool expectFilenameNumbers = false;
     int32_t filenameNumbersRead = 0;
+    bool filenameNumbersGiven = false;  // "filename numbers" or its file appeared
     TimeSectionInfo* previous = nullptr;
     TimeSectionInfo* next = nullptr;
 };

@@ -106,6 +106,21 @@ public:
         data_[size_++] = value;
         return true;
     }
+    // Appends without ever holding room for more than `maxSize` values (a count
+    // read from a file bounds the array, values read make it grow); false when full.
+    bool AppendWithin(T value, int64_t maxSize, const char* label) {
+        if (size_ >= maxSize) return false;
+        if (size_ == capacity_) {
+            const int64_t grown = capacity_ < 16 ? 16 : (capacity_ > maxSize / 2 ? maxSize : capacity_ * 2);
+            if (!Reserve(grown < maxSize ? grown : maxSize, label)) return false;
+        }
+        data_[size_++] = value;
+        return true;
+    }
+    // Drops the values from `size` on.
+    void Truncate(int64_t size) {
+        if (size < size_) size_ = size < 0 ? 0 : size;
+    }
     void Release(bool resetSize = true) {
         char* memory = reinterpret_cast<char*>(data_);
         ZelUtilStringDealloc(&memory);
@@ -115,6 +130,7 @@ public:
     }
     T* data() const { return data_; }
     int64_t size() const { return size_; }
+    int64_t capacity() const { return capacity_; }
     bool empty() const { return size_ == 0; }
     T operator[](int64_t i) const { return data_[i]; }
 

@@ -1,0 +1,254 @@
+#include "casefile/case_parser.h"
+
+#include <string>
+
+#include "casefile/file_section.h"
+#include "casefile/scanner.h"
+#include "casefile/show_error.h"
+#include "casefile/text_lines.h"
+#include "casefile/time_section.h"
+#include "casefile/variable_kinds.h"
+#include "casefile/variable_section.h"
+
+namespace quorix {
+namespace {
+
+using zelvane::strutil::Scanner;
+
+enum class Section { None, Format, Geometry, Variable, Time, File };
+
+// The keyword runs to the first colon, tab or line end; blanks inside it count.
+constexpr std::string_view KeywordEnds = ":\t\r\n";
+
+bool IsBlankLine(std::string_view line) {
+    for (char c : line) {
+        if (c != ' ' && c != '\t' && c != '\n' && c != '\v' && c != '\f' && c != '\r') return false;
+    }
+    return true;
+}
+
+class CaseParser {
+public:
+    CaseParser(const char* caseFileName, bool& isEnsight6, GeometrySectionInfo& geometry,
+               VariableSectionInfo*& variables, TimeSectionInfo*& timeSets, FileSectionInfo*& fileSets)
+        : caseFileName_(caseFileName != nullptr ? caseFileName : ""),
+          isEnsight6_(isEnsight6),
+          geometry_(geometry),
+          variables_(variables),
+          timeSets_(timeSets),
+          fileSets_(fileSets) {}
+
+    bool Run();
+
+private:
+    bool ReadLines();
+    bool ParseLine(std::string_view line);
+    bool ParseHeader(std::string_view keyword, bool& isHeader);
+    bool ParseSectionLine(std::string_view keyword);
+    bool ParseFormatLine(std::string_view keyword);
+    bool ParseGeometryLine(std::string_view keyword);
+    void ParseModelLine(int32_t& timeSet, int32_t& fileSet, std::string& fileName, bool& changeCoordsOnly);
+    bool CheckReferences() const;
+
+    const char* caseFileName_;
+    bool& isEnsight6_;
+    GeometrySectionInfo& geometry_;
+    VariableSectionInfo*& variables_;
+    TimeSectionInfo*& timeSets_;
+    FileSectionInfo*& fileSets_;
+    Section section_ = Section::None;
+    Scanner scanner_;
+};
+
+bool CaseParser::Run() {
+    if (!ReadLines()) return false;
+    if (timeSets_ != nullptr && !(ReadTimeValuesFiles(timeSets_, geometry_.caseDirectory) &&
+                                  ReadFilenameNumbersFiles(timeSets_, geometry_.caseDirectory))) {
+        return false;
+    }
+    return CheckTimeSets(timeSets_) && CheckFileSets(fileSets_) && CheckReferences();
+}
+
+bool CaseParser::ReadLines() {
+    TextLines lines;
+    if (!lines.Open(caseFileName_)) {
+        ShowError("Could not open the file %s.  Check file path and permissions.", caseFileName_);
+        return false;
+    }
+    std::string_view line;
+    for (;;) {
+        switch (lines.Next(line)) {
+            case TextLines::Status::Line:
+                if (!ParseLine(line)) return false;
+                break;
+            case TextLines::Status::End:
+                return true;
+            case TextLines::Status::Error:
+                ShowError("Could not read the file %s.", caseFileName_);
+                return false;
+            case TextLines::Status::TooLong:
+                ShowError("A line of the file %s is longer than 16 MiB. Aborting read.", caseFileName_);
+                return false;
+        }
+    }
+}
+
+bool CaseParser::ParseLine(std::string_view line) {
+    // Lines were C strings: a NUL ends one.
+    line = line.substr(0, line.find('\0'));
+    if (IsBlankLine(line) || line.find('#') != std::string_view::npos) return true;
+    scanner_.setText(line, Scanner::Whitespace);
+    std::string_view keyword;
+    if (scanner_.hasToken(KeywordEnds)) {
+        keyword = scanner_.nextTokenView(KeywordEnds);
+        scanner_.skip(": \t");
+    }
+    bool isHeader = false;
+    const bool ok = ParseHeader(keyword, isHeader);
+    return isHeader ? ok : ParseSectionLine(keyword);
+}
+
+bool CaseParser::ParseHeader(std::string_view keyword, bool& isHeader) {
+    isHeader = true;
+    if (EqualsIgnoreCase(keyword, "MATERIAL")) return true;  // the section stays
+    if (EqualsIgnoreCase(keyword, "FORMAT")) {
+        section_ = Section::Format;
+    } else if (EqualsIgnoreCase(keyword, "GEOMETRY")) {
+        section_ = Section::Geometry;
+        HostString base;
+        base.Adopt(ZelUtilGetBasePath(caseFileName_));
+        geometry_.caseDirectory.assign(base.view());
+    } else if (EqualsIgnoreCase(keyword, "VARIABLE")) {
+        section_ = Section::Variable;
+        ReleaseVariableSectionInfo(variables_);
+        variables_ = HostNew<VariableSectionInfo>("create Variable Section Info");
+        if (variables_ == nullptr) {
+            ShowError("Not enough memory to load data");
+            return false;
+        }
+    } else if (EqualsIgnoreCase(keyword, "TIME")) {
+        section_ = Section::Time;
+        if (timeSets_ != nullptr) {
+            ShowError("Multiple TIME sections detected. Aborting read.");
+            return false;
+        }
+    } else if (EqualsIgnoreCase(keyword, "FILE")) {
+        section_ = Section::File;
+        if (fileSets_ != nullptr) {
+            ShowError("Multiple FILE sections detected. Aborting read.");
+            return false;
+        }
+    } else {
+        isHeader = false;
+    }
+    return true;
+}
+
+bool CaseParser::ParseSectionLine(std::string_view keyword) {
+    switch (section_) {
+        case Section::None:
+            return false;
+        case Section::Format:
+            return ParseFormatLine(keyword);
+        case Section::Geometry:
+            return ParseGeometryLine(keyword);
+        case Section::Variable:
+            return ParseVariableLine(scanner_, keyword, *variables_);
+        case Section::Time:
+            return ParseTimeLine(scanner_, keyword, timeSets_);
+        case Section::File:
+            return ParseFileLine(scanner_, keyword, fileSets_);
+    }
+    return false;
+}
+
+// 'type: ensight gold' (Gold) or 'type: ensight' (EnSight 6); any letter case.
+bool CaseParser::ParseFormatLine(std::string_view keyword) {
+    if (!EqualsIgnoreCase(keyword, "type")) {
+        ShowError("Invalid Format section in case file.");
+        return false;
+    }
+    if (!EqualsIgnoreCase(scanner_.nextTokenView(), "ensight")) {
+        ShowError("Invalid format type.  Must be Ensight 6 or Gold format.");
+        return false;
+    }
+    if (!scanner_.hasToken()) {
+        isEnsight6_ = true;
+        return true;
+    }
+    if (!EqualsIgnoreCase(scanner_.nextTokenView(), "gold")) {
+        ShowError("Invalid format type.  Must be either Ensight 6 or Gold format.");
+        return false;
+    }
+    isEnsight6_ = false;
+    return true;
+}
+
+// 'model: [ts [fs]] filename [change_coords_only]'; missing tokens leave the fields as they are.
+void CaseParser::ParseModelLine(int32_t& timeSet, int32_t& fileSet, std::string& fileName, bool& changeCoordsOnly) {
+    if (scanner_.isIntToken()) {
+        timeSet = scanner_.nextInt();
+        if (scanner_.isIntToken()) fileSet = scanner_.nextInt();
+    }
+    if (!scanner_.hasToken()) return;
+    fileName.assign(scanner_.nextTokenView());
+    if (EqualsIgnoreCase(scanner_.peekTokenView(), "change_coords_only")) changeCoordsOnly = true;
+}
+
+bool CaseParser::ParseGeometryLine(std::string_view keyword) {
+    GeometrySectionInfo& g = geometry_;
+    if (EqualsIgnoreCase(keyword, "model")) {
+        ParseModelLine(g.modelTimeSet, g.modelFileSet, g.modelFileName, g.modelChangeCoordsOnly);
+    } else if (EqualsIgnoreCase(keyword, "measured")) {
+        ParseModelLine(g.measuredTimeSet, g.measuredFileSet, g.measuredFileName, g.measuredChangeCoordsOnly);
+    } else if (EqualsIgnoreCase(keyword, "match") || EqualsIgnoreCase(keyword, "boundary")) {
+        std::string& name = EqualsIgnoreCase(keyword, "match") ? g.matchFileName : g.boundaryFileName;
+        if (scanner_.hasToken()) name.assign(scanner_.nextTokenView());
+    } else {
+        ShowError("Invalid Geometry section in case file.");
+        return false;
+    }
+    return true;
+}
+
+// A set number that names no set leaves the drivers without one; negative numbers never name one.
+template <class Set>
+bool ReferenceIsDefined(int32_t n, const Set* sets, const Set* (*find)(const Set*, int32_t), std::string_view kind) {
+    if (n == 0 || (n > 0 && (sets == nullptr || find(sets, n) != nullptr))) return true;
+    ShowError("Case file refers to undefined " + std::string(kind) + " set %d. Aborting read.", n);
+    return false;
+}
+
+bool CaseParser::CheckReferences() const {
+    const auto time = [this](int32_t n) { return ReferenceIsDefined(n, timeSets_, &FindTimeSet, "time"); };
+    const auto file = [this](int32_t n) { return ReferenceIsDefined(n, fileSets_, &FindFileSet, "file"); };
+    const GeometrySectionInfo& g = geometry_;
+    if (!(time(g.modelTimeSet) && file(g.modelFileSet) && time(g.measuredTimeSet) && file(g.measuredFileSet))) {
+        return false;
+    }
+    if (variables_ == nullptr) return true;
+    if (!time(variables_->constantFileTimeSet)) return false;
+    const auto entries = [&](const auto* entry) {
+        for (; entry != nullptr; entry = entry->next) {
+            if (!(time(entry->timeSet) && file(entry->fileSet))) return false;
+        }
+        return true;
+    };
+    for (const auto& kind : SvtKinds) {
+        if (!entries((variables_->*kind.list).head)) return false;
+    }
+    for (const auto& kind : ComplexKinds) {
+        if (!entries((variables_->*kind.list).head)) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ParseCaseFile(const char* caseFileName, bool& isEnsight6, GeometrySectionInfo& geometry,
+                   VariableSectionInfo*& variables, TimeSectionInfo*& timeSets, FileSectionInfo*& fileSets) {
+    CaseParser parser(caseFileName, isEnsight6, geometry, variables, timeSets, fileSets);
+    return parser.Run();
+}
+
+}  // namespace quorix

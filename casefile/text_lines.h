@@ -1,0 +1,44 @@
+// Whole lines of a text file, however long, up to a cap.
+#pragma once
+
+#include <cstdio>
+#include <string_view>
+#include <vector>
+
+namespace quorix {
+
+class TextLines {
+public:
+    // Lines longer than this are refused rather than read into memory.
+    static constexpr size_t MaxLineLength = size_t{16} << 20;
+
+    enum class Status {
+        Line,     // `line` holds the next line, its line end kept
+        End,      // no more lines
+        Error,    // the file could not be read (for example a directory)
+        TooLong,  // the next line exceeds MaxLineLength
+    };
+
+    TextLines() = default;
+    TextLines(const TextLines&) = delete;
+    TextLines& operator=(const TextLines&) = delete;
+    ~TextLines() { Close(); }
+
+    // False when the file cannot be opened.
+    bool Open(const char* path);
+    void Close();
+    // `line` stays valid until the next call; the last line may lack its line end.
+    Status Next(std::string_view& line);
+
+private:
+    bool Refill();
+
+    std::FILE* file_ = nullptr;
+    std::vector<char> buffer_;
+    size_t begin_ = 0;  // first unread character
+    size_t end_ = 0;    // one past the last character read from the file
+    bool atEnd_ = false;
+    bool failed_ = false;
+};
+
+}  // namespace quorix

@@ -1,0 +1,15 @@
+// VARIABLE section lines.
+#pragma once
+
+#include <string_view>
+
+#include "casefile/case_record.h"
+#include "casefile/scanner.h"
+
+namespace quorix {
+
+// One non-header VARIABLE line; the scanner stands after the keyword and
+// ": \t". An unknown keyword or an empty entry fails without a message.
+bool ParseVariableLine(zelvane::strutil::Scanner& scanner, std::string_view keyword, VariableSectionInfo& variables);
+
+}  // namespace quorix
