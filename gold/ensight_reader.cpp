@@ -472,6 +472,19 @@ void CFileEnsight::ValueRange::Add(const int32_t* values, int64_t n) {
     }
 }
 
+bool CFileEnsight::ReadIntsInSlices(int64_t count, const std::function<bool(const int32_t*, int64_t)>& take) {
+    constexpr int64_t SliceValues = int64_t{1} << 16;
+    if (!CanRead(TextFortran)) return false;
+    bool binary = format_ == FormatCBinary;
+    if (count < 0 || count > BytesLeft() / (binary ? 4 : 1)) return Fail(binary ? TextIntBinary : TextIntAscii);
+    if (count == 0) return true;
+    std::vector<int32_t> buffer(static_cast<size_t>(std::min(count, SliceValues)));
+    auto deliver = [&](const int32_t* values, int64_t n) { return take(values, n); };
+    int64_t chunk = static_cast<int64_t>(buffer.size());
+    return binary ? ReadBinaryChunks(buffer.data(), chunk, count, deliver)
+                  : ReadAsciiChunks(buffer.data(), chunk, count, deliver);
+}
+
 bool CFileEnsight::ReadIntsToField(FieldData_pa field, int64_t count) { return ReadToField<int32_t>(field, count); }
 
 bool CFileEnsight::ReadFloatsToField(FieldData_pa field, int64_t count) { return ReadToField<float>(field, count); }

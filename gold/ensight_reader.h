@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -70,6 +71,9 @@ public:
     HeaderKind ReadHeader(int32_t& value1, int32_t& value2);
     HeaderKind ReadBlockHeader(int32_t& value1, int32_t& value2);
     bool ReadIntsToField(FieldData_pa field, int64_t count);
+    // Reads count integers and hands them to `take` in slices of bounded size (ASCII
+    // lines may straddle slices); stops with false when `take` does.
+    bool ReadIntsInSlices(int64_t count, const std::function<bool(const int32_t*, int64_t)>& take);
     bool ReadFloatsToField(FieldData_pa field, int64_t count);
 
     int32_t format() const { return format_; }
@@ -82,6 +86,7 @@ public:
 protected:
     // Sets errorText; false, so that failures read `return Fail(...)`.
     bool Fail(const char* text);
+    bool Fail(const std::string& text) { return Fail(text.c_str()); }
     int64_t BytesLeft() const;
     // False with the format's message unless the file is open as C binary or ASCII.
     bool CanRead(const char* fortranText);

@@ -18,6 +18,31 @@ public:
     virtual bool Open(const std::string& path);
     // One file of the series; `step` is its 0-based step index.
     bool ScanParts(PartCollection& collection, int32_t step);
+    // The structured half of the scan, right after the "block" line.
+    bool ScanStructuredBlock(PartInfo& part, int32_t structure, int32_t flags);
+    // A "particle coordinates" section, right after its count.
+    bool ScanParticles(PartInfo& part, int32_t count);
+
+private:
+    // Where a pass found the first part or particle section.
+    struct FirstSection {
+        bool found = false;
+        HeaderKind kind = OtherLine;
+        int64_t position = 0;
+        int32_t number = 0;  // part number or particle count as read in that pass
+    };
+    bool FindFirstPart();
+    FirstSection LocateFirstSection(int32_t byteOrder);
+    bool NumberDecides(const FirstSection& section);
+    bool CountsFit(const FirstSection& section, int32_t byteOrder);
+    bool ScanPart(PartCollection& collection, int32_t partNumber, int32_t step);
+    bool ScanUnstructured(PartInfo& part, HeaderKind kind, int32_t value1, int32_t value2);
+    bool ScanCoordinates(PartInfo& part, int32_t nodeCount);
+    bool ScanElementBlock(PartInfo& part, int32_t type, int32_t count, int32_t& category);
+    bool SumSizes(int64_t count, int64_t& sum);
+    bool ReadBlockDimensions(PartInfo& part, int32_t flags, int64_t& nodes, int64_t& cells);
+    bool ScanBlockCoordinates(PartInfo& part, int64_t nodes);
+    bool SkipLabelledSection(HeaderKind expected, const char* missingText, int64_t count);
 };
 
 }  // namespace quorix

@@ -1,0 +1,364 @@
+#include "gold/geometry_reader.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+
+#include "casefile/element_types.h"
+
+namespace quorix {
+namespace {
+
+constexpr const char* TextCannotOpen = "Unable to open file for reading.";
+constexpr const char* TextUnknownFormat = "Unable to determine file format - possible unsupported type";
+constexpr const char* TextNoElements = "Read error - no elements found after part header.";
+constexpr const char* TextUnstructured = "error when scanning unstructured element";
+constexpr const char* TextStructured = "error when scanning structured block";
+constexpr const char* TextUndefinedBlock = "Undefined block type";
+// The first part header must come within this many header records.
+constexpr int HeadersBeforeFirstPart = 10;
+
+bool ContainsIgnoringCase(std::string_view text, std::string_view word) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    auto equal = [&](char a, char b) { return lower(a) == lower(b); };
+    return std::search(text.begin(), text.end(), word.begin(), word.end(), equal) != text.end();
+}
+
+int32_t OtherByteOrder(int32_t order) { return order == LittleEndian ? BigEndian : LittleEndian; }
+
+bool FitsInt32(int64_t value) { return value >= 0 && value <= INT32_MAX; }
+
+}  // namespace
+
+bool CFileEnsightGeomGold::Open(const std::string& path) {
+    Close();
+    format_ = FormatUndefined;
+    fileName_ = path;
+    file_ = File_a::Open(path, "rb", BigEndian);
+    if (file_ == nullptr) return Fail(TextCannotOpen);
+    file_->SetByteOrder(NativeByteOrder());
+    // A short ASCII file may hold fewer than 80 bytes in all.
+    char first[80];
+    size_t got = file_->Read(first, 1, sizeof first);
+    std::string_view text(first, std::find(first, first + got, '\0') - first);
+    if (ContainsIgnoringCase(text, "c binary")) format_ = FormatCBinary;
+    else if (ContainsIgnoringCase(text, "fortran binary")) format_ = FormatFortranBinary;
+    else format_ = FormatAscii;
+    if (got == 0 || !FindFirstPart()) {
+        Close();
+        format_ = FormatUndefined;
+        return Fail(TextUnknownFormat);
+    }
+    return true;
+}
+
+// Walks the file header in one byte order up to the first part or particle
+// section, noting the id options on the way.
+CFileEnsightGeomGold::FirstSection CFileEnsightGeomGold::LocateFirstSection(int32_t byteOrder) {
+    FirstSection section;
+    file_->Rewind();
+    file_->SetByteOrder(byteOrder);
+    for (int i = 0; i < HeadersBeforeFirstPart; ++i) {
+        int64_t position = Tell();
+        int32_t value1 = 0;
+        int32_t value2 = 0;
+        HeaderKind kind = ReadBlockHeader(value1, value2);
+        if (kind == NodeIdOption) nodeIdsPresent = value1 == IdGiven || value1 == IdIgnore;
+        if (kind == ElementIdOption) elementIdsPresent = value1 == IdGiven || value1 == IdIgnore;
+        if (kind == Extents && !SkipFloats(6, 2)) break;
+        if (kind == Part || kind == ParticleCoordinates) {
+            section = {true, kind, position, value2};
+            break;
+        }
+        if (kind == EndOfFile) break;
+    }
+    return section;
+}
+
+// The classic test: a first part number of 1..65535 can be read so in one byte
+// order only; a particle section is judged by its first id.
+bool CFileEnsightGeomGold::NumberDecides(const FirstSection& section) {
+    if (!section.found) return false;
+    if (section.kind == Part) return section.number >= 1 && section.number <= 65535;
+    if (!CountsFit(section, file_->GetByteOrder())) return false;
+    Seek(section.position, 0);
+    int32_t value1 = 0;
+    int32_t count = 0;
+    return ReadBlockHeader(value1, count) == ParticleCoordinates && ProbeParticleRecord();
+}
+
+// Part number 0 (or above 65535) reads alike in both orders: the order in which
+// the next count is non-negative and fits in the rest of the file decides.
+bool CFileEnsightGeomGold::CountsFit(const FirstSection& section, int32_t byteOrder) {
+    if (!section.found || section.number < 0) return false;
+    file_->SetByteOrder(byteOrder);
+    if (!Seek(section.position, 0)) return false;
+    int32_t value1 = 0;
+    int32_t count = 0;
+    if (ReadBlockHeader(value1, count) == ParticleCoordinates) return count >= 0 && count <= BytesLeft() / 16;
+    std::string description;
+    if (!ReadString80(description)) return false;
+    HeaderKind kind = ReadBlockHeader(value1, count);
+    if (kind == Coordinates) return count >= 0 && count <= BytesLeft() / 12;
+    if (kind == ElementTypeHeader) return count >= 0 && count <= BytesLeft() / 4;
+    int32_t dims[3];
+    if (kind != Block || !ReadInts(dims, 3)) return false;
+    if (dims[0] < 0 || dims[1] < 0 || dims[2] < 0) return false;
+    int64_t left = BytesLeft();
+    if (value1 == PartRectilinear) return (int64_t{dims[0]} + dims[1] + dims[2]) * 4 <= left;
+    if (value1 == PartUniform) return 24 <= left;
+    int64_t nodes = int64_t{dims[0]} * dims[1];
+    return dims[2] == 0 || nodes <= left / 12 / dims[2];
+}
+
+bool CFileEnsightGeomGold::FindFirstPart() {
+    int32_t native = NativeByteOrder();
+    int32_t other = OtherByteOrder(native);
+    FirstSection section = LocateFirstSection(other);
+    if (format_ == FormatAscii) {
+        // Text has no byte order: any part number from 0 on will do.
+        return section.found && section.number >= 0 && Seek(section.position, 0);
+    }
+    if (format_ != FormatCBinary) return false;
+    int32_t chosen = other;
+    if (!NumberDecides(section)) {
+        FirstSection nativeSection = LocateFirstSection(native);
+        chosen = native;
+        if (!NumberDecides(nativeSection)) {
+            bool otherFits = CountsFit(section, other);
+            bool nativeFits = CountsFit(nativeSection, native);
+            if (!otherFits && !nativeFits) return false;
+            if (nativeFits || !otherFits) chosen = native;
+            else chosen = other;
+        }
+        if (chosen == native) section = nativeSection;
+    }
+    file_->SetByteOrder(chosen);
+    return Seek(section.position, 0);
+}
+
+bool CFileEnsightGeomGold::ScanParts(PartCollection& collection, int32_t step) {
+    if (file_ == nullptr) return Fail("File has not been opened");
+    int32_t timeStep = step + 1;
+    for (;;) {
+        int32_t value1 = 0;
+        int32_t value2 = 0;
+        HeaderKind kind = ReadBlockHeader(value1, value2);
+        switch (kind) {
+            case EndOfFile:
+                return true;
+            case ReadFailure:
+                return false;
+            case EndTimeStep:
+                if (timeStep == INT32_MAX) return Fail("Too many time steps in one file");
+                ++timeStep;
+                break;
+            case Extents:
+                // Its six values are passed over, so they are not taken for headers.
+                if (!SkipFloats(6, 2)) return false;
+                break;
+            case Part:
+                if (!ScanPart(collection, value2, timeStep)) return false;
+                break;
+            case ParticleCoordinates: {
+                if (collection.HasPartInStep(ParticlePartNumber, timeStep)) {
+                    return Fail("Two particle sections in one time step of file " + fileName_);
+                }
+                PartInfo& part = collection.AddPart(ParticlePartNumber, timeStep);
+                part.fileName = fileName_;
+                part.byteOrder = byteOrder();
+                part.format = format_;
+                if (!ScanParticles(part, value2)) return false;
+                break;
+            }
+            default:
+                break;  // descriptions, "BEGIN TIME STEP" and other lines between parts
+        }
+    }
+}
+
+bool CFileEnsightGeomGold::ScanPart(PartCollection& collection, int32_t partNumber, int32_t step) {
+    std::string number = std::to_string(partNumber);
+    if (partNumber < 0) return Fail("Part number " + number + " is negative in file " + fileName_);
+    // Two zones of one strand at one time could not be told apart.
+    if (collection.HasPartInStep(partNumber, step)) {
+        return Fail("Part " + number + " appears twice in one time step of file " + fileName_);
+    }
+    PartInfo& part = collection.AddPart(partNumber, step);
+    part.fileName = fileName_;
+    part.byteOrder = byteOrder();
+    part.format = format_;
+    if (!ReadString80(part.name)) return false;
+    int32_t value1 = 0;
+    int32_t value2 = 0;
+    HeaderKind kind = ReadBlockHeader(value1, value2);
+    if (kind == Block) return ScanStructuredBlock(part, value1, value2);
+    if (kind == Coordinates || kind == ElementTypeHeader) return ScanUnstructured(part, kind, value1, value2);
+    return Fail(TextNoElements);
+}
+
+bool CFileEnsightGeomGold::ScanUnstructured(PartInfo& part, HeaderKind kind, int32_t value1, int32_t value2) {
+    part.kind = PartUnstructured;
+    part.imax = 0;
+    part.jmax = 0;
+    int32_t category = 1;
+    bool ok = true;
+    for (;;) {
+        ok = kind == Coordinates ? ScanCoordinates(part, value2) : ScanElementBlock(part, value1, value2, category);
+        if (!ok) break;
+        int64_t position = Tell();
+        kind = ReadBlockHeader(value1, value2);
+        if (kind == Coordinates || kind == ElementTypeHeader) continue;
+        // Whatever follows belongs to the part loop, which reads it again.
+        ok = Seek(position, 0);
+        break;
+    }
+    part.category = category;
+    ok = ClosePart(part) && ok;
+    return ok || Fail(TextUnstructured);
+}
+
+bool CFileEnsightGeomGold::ScanCoordinates(PartInfo& part, int32_t nodeCount) {
+    if (nodeCount < 0) return false;
+    part.nodeCount = part.imax = nodeCount;
+    if (nodeIdsPresent && !SkipInts(nodeCount, 1)) return false;
+    part.xOffset = Tell();
+    if (!SkipFloats(nodeCount, 1)) return false;
+    part.yOffset = Tell();
+    if (!SkipFloats(nodeCount, 1)) return false;
+    part.zOffset = Tell();
+    return SkipFloats(nodeCount, 1);
+}
+
+bool CFileEnsightGeomGold::ScanElementBlock(PartInfo& part, int32_t type, int32_t count, int32_t& category) {
+    if (count < 0) return false;
+    category = std::max(category, ElementCategory(type, true));
+    if (elementIdsPresent && !SkipInts(count, 1)) return false;
+    ElementBlockInfo& block = part.blocks.emplace_back();
+    block.offset = Tell();
+    block.type = type;
+    block.nodesPerElement = NodesPerElement(type);
+    block.elementCount = count;
+    if (type == ElementNsided || type == ElementNfaced) {
+        int64_t faces = count;
+        if (type == ElementNfaced && !SumSizes(count, faces)) return false;
+        int64_t nodes = 0;
+        if (!SumSizes(faces, nodes)) return false;
+        block.faceCount = type == ElementNfaced ? static_cast<int32_t>(faces) : 0;
+        block.nodeCount = static_cast<int32_t>(nodes);
+        return SkipInts(nodes, 0);
+    }
+    int64_t values = int64_t{block.nodesPerElement} * count;
+    return FitsInt32(values) && SkipInts(values, block.nodesPerElement);
+}
+
+// Adds up `count` sizes read in slices, so a huge count allocates nothing big.
+bool CFileEnsightGeomGold::SumSizes(int64_t count, int64_t& sum) {
+    sum = 0;
+    return ReadIntsInSlices(count, [&sum](const int32_t* sizes, int64_t n) {
+        for (int64_t i = 0; i < n; ++i) {
+            if (sizes[i] < 0) return false;
+            sum += sizes[i];
+        }
+        return sum <= INT32_MAX;
+    });
+}
+
+bool CFileEnsightGeomGold::ScanStructuredBlock(PartInfo& part, int32_t structure, int32_t flags) {
+    part.kind = structure;
+    int64_t nodes = 0;
+    int64_t cells = 0;
+    if (!ReadBlockDimensions(part, flags, nodes, cells)) return false;
+    if (structure < PartCurvilinear || structure > PartUniform) return Fail(TextUndefinedBlock);
+    if (!ScanBlockCoordinates(part, nodes)) return false;
+    if ((flags & BlockIBlanked) != 0) {
+        part.iblankOffset = Tell();
+        if (!SkipInts(nodes, 1)) return false;
+    }
+    if ((flags & BlockWithGhost) != 0 &&
+        !SkipLabelledSection(GhostFlags, "Expected 'ghost_flags' header not found", cells)) {
+        return false;
+    }
+    if (nodeIdsPresent && !SkipLabelledSection(NodeIds, "Expected 'node_ids' header not found", nodes)) {
+        return false;
+    }
+    return !elementIdsPresent || SkipLabelledSection(ElementIds, "Expected 'element_ids' header not found", cells);
+}
+
+bool CFileEnsightGeomGold::ReadBlockDimensions(PartInfo& part, int32_t flags, int64_t& nodes, int64_t& cells) {
+    int32_t dims[3];
+    if (!ReadInts(dims, 3)) return false;
+    if (dims[0] < 0 || dims[1] < 0 || dims[2] < 0) return Fail(TextStructured);
+    part.rectI = dims[0];
+    part.rectJ = dims[1];
+    part.rectK = dims[2];
+    int64_t sizes[3] = {dims[0], dims[1], dims[2]};
+    if ((flags & BlockRange) != 0) {
+        int32_t range[6];
+        if (!ReadInts(range, 6)) return false;
+        for (int d = 0; d < 3; ++d) {
+            int32_t low = range[2 * d];
+            int32_t high = range[2 * d + 1];
+            if (low < 1 || high < low) return Fail(TextStructured);
+            sizes[d] = int64_t{high} - low + 1;
+        }
+        part.rangeIMin = range[0];
+        part.rangeJMin = range[2];
+        part.rangeKMin = range[4];
+    }
+    nodes = sizes[0] * sizes[1] * sizes[2];
+    cells = StructuredCellCount(sizes[0], sizes[1], sizes[2]);
+    if (!FitsInt32(sizes[0]) || !FitsInt32(sizes[1]) || !FitsInt32(sizes[2]) || !FitsInt32(nodes)) {
+        return Fail(TextStructured);
+    }
+    part.imax = static_cast<int32_t>(sizes[0]);
+    part.jmax = static_cast<int32_t>(sizes[1]);
+    part.kmax = static_cast<int32_t>(sizes[2]);
+    part.nodeCount = static_cast<int32_t>(nodes);
+    part.elementCount = static_cast<int32_t>(cells);
+    return true;
+}
+
+bool CFileEnsightGeomGold::ScanBlockCoordinates(PartInfo& part, int64_t nodes) {
+    part.xOffset = Tell();
+    if (part.kind == PartUniform) {
+        // Origin x, y, z then spacing x, y, z; the offsets name the origin values.
+        if (format_ == FormatCBinary) {
+            part.yOffset = part.xOffset + 4;
+            part.zOffset = part.xOffset + 8;
+            return SkipFloats(6, 1);
+        }
+        if (!SkipFloats(1, 1)) return false;
+        part.yOffset = Tell();
+        if (!SkipFloats(1, 1)) return false;
+        part.zOffset = Tell();
+        return SkipFloats(4, 1);
+    }
+    bool rectilinear = part.kind == PartRectilinear;
+    if (!SkipFloats(rectilinear ? part.rectI : nodes, 1)) return false;
+    part.yOffset = Tell();
+    if (!SkipFloats(rectilinear ? part.rectJ : nodes, 1)) return false;
+    part.zOffset = Tell();
+    return SkipFloats(rectilinear ? part.rectK : nodes, 1);
+}
+
+bool CFileEnsightGeomGold::SkipLabelledSection(HeaderKind expected, const char* missingText, int64_t count) {
+    int32_t value1 = 0;
+    int32_t value2 = 0;
+    if (ReadBlockHeader(value1, value2) != expected) return Fail(missingText);
+    return SkipInts(count, 1);
+}
+
+bool CFileEnsightGeomGold::ScanParticles(PartInfo& part, int32_t count) {
+    if (count < 0 || (format_ == FormatCBinary && count > BytesLeft() / 16)) {
+        return Fail("Particle count " + std::to_string(count) + " does not fit in the file");
+    }
+    part.kind = PartParticles;
+    part.category = 1;
+    part.nodeCount = part.imax = count;
+    part.jmax = part.kmax = 1;
+    part.xOffset = Tell();
+    return SkipParticles(count);
+}
+
+}  // namespace quorix
