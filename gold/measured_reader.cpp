@@ -5,6 +5,7 @@
 #include <limits>
 #include <string_view>
 
+#include "gold/ascii_fields.h"
 #include "gold/value_plausibility.h"
 #include "gold/variable_reader.h"
 
@@ -13,71 +14,9 @@ namespace {
 
 constexpr const char* kUnreadable = "Unable to read data.\nPossible unsupported format or empty file.";
 constexpr int64_t kMaxTestValues = 6;
-constexpr int64_t kAsciiRealWidth = 12;
 constexpr int32_t kAsciiValuesPerLine = 6;
 // A measured ASCII line holds six 12-character values; anything far longer is not one.
 constexpr size_t kMaxAsciiLine = 4096;
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsBlankChar(char c) { return c == ' ' || c == '\t'; }
-
-// One whole field holding one real:
-//   [blanks] [+|-] (digits [. digits*] | . digits) [(e|E) [+|-] digits] [blanks]
-// " 1.50000e-03", "-2.", "7" pass; "", "1.5x", "e5", "1.5e", "--1" fail.
-bool IsCompleteNumber(std::string_view field) {
-    size_t i = 0;
-    const size_t n = field.size();
-    auto digits = [&] {
-        const size_t start = i;
-        while (i < n && IsDigit(field[i])) ++i;
-        return i - start;
-    };
-    while (i < n && IsBlankChar(field[i])) ++i;
-    if (i < n && (field[i] == '+' || field[i] == '-')) ++i;
-    size_t mantissa = digits();
-    if (i < n && field[i] == '.') {
-        ++i;
-        mantissa += digits();
-    }
-    if (mantissa == 0) return false;
-    if (i < n && (field[i] == 'e' || field[i] == 'E')) {
-        ++i;
-        if (i < n && (field[i] == '+' || field[i] == '-')) ++i;
-        if (digits() == 0) return false;
-    }
-    while (i < n && IsBlankChar(field[i])) ++i;
-    return i == n;
-}
-
-// Number of reals on a line when every field is a complete number, else -1.
-// Fixed 12-character fields first (negative values touch), then blank-separated tokens.
-int64_t CountNumberFields(std::string_view line) {
-    int64_t fields = 0;
-    bool fixedWidth = true;
-    for (size_t start = 0; start < line.size() && fixedWidth; start += kAsciiRealWidth, ++fields) {
-        fixedWidth = IsCompleteNumber(line.substr(start, kAsciiRealWidth));
-    }
-    if (fixedWidth) return fields;
-    fields = 0;
-    size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && IsBlankChar(line[i])) ++i;
-        const size_t start = i;
-        while (i < line.size() && !IsBlankChar(line[i])) ++i;
-        if (i == start) break;
-        if (!IsCompleteNumber(line.substr(start, i - start))) return -1;
-        ++fields;
-    }
-    return fields;
-}
-
-// The content of a line without its line end and trailing blanks.
-std::string_view LineContent(const std::string& line) {
-    std::string_view content(line);
-    content = content.substr(0, std::min(content.find('\n'), content.find('\r')));
-    while (!content.empty() && IsBlankChar(content.back())) content.remove_suffix(1);
-    return content;
-}
 
 // ASCII text read as an 80-byte record shows its own line ends followed by
 // more text; a true C binary string has at most trailing line-end padding.
@@ -147,12 +86,13 @@ bool CFileEnsightVarGold::BinaryValuesSettleOrder(int64_t count) {
     return true;
 }
 
+// Every field must be a whole number: a binary file read as text fails here.
 bool CFileEnsightVarGold::AsciiValuesComplete(int64_t count) {
-    std::string line;
+    std::string_view line;
     int64_t seen = 0;
     while (seen < count) {
-        if (!file_->ReadWholeLine(line, kMaxAsciiLine)) return false;
-        const int64_t fields = CountNumberFields(LineContent(line));
+        if (!file_->NextLine(line, kMaxAsciiLine)) return false;
+        const int64_t fields = ConvertRealLine(line, nullptr, 0);
         if (fields < 0) return false;
         seen += fields;
     }
@@ -225,7 +165,7 @@ bool CFileEnsightVarGold::ScanMeasuredValues(PartCollection& collection, Variabl
     const int64_t start = Tell();
     info.componentOffset.fill(0);
     std::fill_n(info.componentOffset.begin(), kind.components, start);
-    if (start < 0 || !SkipValues(static_cast<int64_t>(part->nodeCount) * kind.components, kAsciiValuesPerLine)) {
+    if (start < 0 || !SkipFloats(static_cast<int64_t>(part->nodeCount) * kind.components, kAsciiValuesPerLine)) {
         return false;
     }
     // "END TIME STEP" closes a step of a transient file; anything else belongs to the next call

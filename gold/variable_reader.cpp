@@ -15,7 +15,6 @@ namespace {
 constexpr const char* kUnreadable = "Unable to read data.\nPossible unsupported format or empty file.";
 constexpr const char* kNodeScanFailure = "Failure during variable data scan";
 constexpr const char* kElementScanFailure = "Failure during scan of variable data";
-constexpr const char* kBeyondFile = "Attempt to read beyond limits of file";
 // A part number read in the wrong byte order lands above this (for 1..65535).
 constexpr int32_t kMaxBinaryPartNumber = 65535;
 constexpr int32_t kMaxComponents = 9;
@@ -50,8 +49,9 @@ bool CFileEnsightVarGold::OpenFile(const std::string& path, int32_t byteOrder) {
 }
 
 HeaderKind CFileEnsightVarGold::NextRecord(std::string& text, int32_t* partNumber) {
+    bool atEnd = false;
     do {
-        if (!ReadString80(text)) return IsEof() ? EndOfFile : ReadFailure;
+        if (!ReadStringRecord(text, atEnd)) return atEnd ? EndOfFile : ReadFailure;
     } while (format_ == FormatAscii && IsBlank(text));
     int32_t value1 = -1;
     int32_t value2 = -1;
@@ -122,27 +122,10 @@ bool CFileEnsightVarGold::Open(const std::string& path, const PartCollection& ge
     return false;
 }
 
-// A C binary skip is checked against the file size: a seek past the end
-// succeeds and would let a truncated file pass.
-bool CFileEnsightVarGold::SkipValues(int64_t count, int32_t valuesPerLine) {
-    if (count < 0) {
-        SetError(kBeyondFile);
-        return false;
-    }
-    if (format_ == FormatCBinary) {
-        const int64_t position = Tell();
-        if (position < 0 || count > (FileSize() - position) / 4) {
-            SetError(kBeyondFile);
-            return false;
-        }
-    }
-    return SkipFloats(count, valuesPerLine);
-}
-
 bool CFileEnsightVarGold::RecordComponents(TypeVariableInfo& info, int32_t components, int64_t count) {
     for (int32_t k = 0; k < components; ++k) {
         info.componentOffset[k] = Tell();
-        if (info.componentOffset[k] < 0 || !SkipValues(count, 1)) return false;
+        if (info.componentOffset[k] < 0 || !SkipFloats(count, 1)) return false;
     }
     return true;
 }

@@ -24,7 +24,6 @@ private:
     // One string record; ASCII blank lines are passed over. The number after
     // "part" is read into `partNumber` unless it is null.
     HeaderKind NextRecord(std::string& text, int32_t* partNumber);
-    bool SkipValues(int64_t count, int32_t valuesPerLine);
     bool RecordComponents(TypeVariableInfo& info, int32_t components, int64_t count);
     bool ScanPart(const PartCollection& collection, VariableKind& kind, int32_t partNumber, int32_t step);
     bool ScanNodeValues(const PartInfo& part, PartVariableInfo& record, int32_t components);

@@ -1,0 +1,127 @@
+// Variable file detection: encoding, byte order (part number 0 included) and
+// the files that must be refused.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "gold/variable_reader.h"
+#include "support/ensight_var_writer.h"
+#include "support/ensight_writer.h"
+
+namespace quorix {
+namespace {
+
+using test::Encoding;
+using test::EnsightWriter;
+using test::Values;
+using test::VarPart;
+
+const char* const kUnreadable = "Unable to read data.\nPossible unsupported format or empty file.";
+
+PartCollection GeometryWithPart(int32_t number, int32_t format, int32_t byteOrder) {
+    PartCollection geometry(0, 1, 0, 1);
+    PartInfo& part = geometry.AddPart(number, 1);
+    part.kind = PartUnstructured;
+    part.nodeCount = 3;
+    part.format = format;
+    part.byteOrder = byteOrder;
+    return geometry;
+}
+
+struct DetectRow {
+    const char* name;
+    Encoding encoding;
+    bool beginTimeStep;
+    int32_t partNumber;
+    int32_t geometryFormat;     // of the geometry part with that number
+    int32_t geometryByteOrder;
+    int32_t format;             // expected
+    int32_t byteOrder;          // expected; 0: not checked (ASCII)
+};
+
+const DetectRow kDetectRows[] = {
+    {"ascii", Encoding::Ascii, false, 1, FormatAscii, 255, FormatAscii, 0},
+    {"little-endian", Encoding::BinaryLE, false, 1, FormatCBinary, BigEndian, FormatCBinary, LittleEndian},
+    {"big-endian", Encoding::BinaryBE, false, 65535, FormatCBinary, LittleEndian, FormatCBinary, BigEndian},
+    {"big-endian after BEGIN TIME STEP", Encoding::BinaryBE, true, 2, FormatCBinary, 255, FormatCBinary,
+     BigEndian},
+    {"ascii after BEGIN TIME STEP", Encoding::Ascii, true, 2, FormatAscii, 255, FormatAscii, 0},
+    {"part 0, ascii", Encoding::Ascii, false, 0, FormatAscii, 255, FormatAscii, 0},
+    {"part 0, order of the geometry part (big)", Encoding::BinaryBE, false, 0, FormatCBinary, BigEndian,
+     FormatCBinary, BigEndian},
+    {"part 0, order of the geometry part (little)", Encoding::BinaryLE, false, 0, FormatCBinary,
+     LittleEndian, FormatCBinary, LittleEndian},
+    {"part 0, big-endian told by its values", Encoding::BinaryBE, false, 0, FormatAscii, 255, FormatCBinary,
+     BigEndian},
+    {"part 0, little-endian told by its values", Encoding::BinaryLE, false, 0, FormatAscii, 255,
+     FormatCBinary, LittleEndian},
+};
+
+TEST(VariableOpen, SettlesEncodingAndByteOrder) {
+    for (const DetectRow& row : kDetectRows) {
+        SCOPED_TRACE(row.name);
+        EnsightWriter writer(row.encoding);
+        if (row.beginTimeStep) writer.String("BEGIN TIME STEP");
+        VarPart(writer.String("description"), row.partNumber).String("coordinates");
+        const int64_t first = Values(writer, 3);
+        PartCollection geometry = GeometryWithPart(row.partNumber, row.geometryFormat, row.geometryByteOrder);
+        CFileEnsightVarGold reader;
+        ASSERT_TRUE(reader.Open(test::Saved(writer, "detect"), geometry)) << reader.errorText();
+        EXPECT_EQ(reader.format(), row.format);
+        if (row.byteOrder != 0) {
+            EXPECT_EQ(reader.byteOrder(), row.byteOrder);
+        }
+        VariableKind kind;
+        ASSERT_TRUE(reader.ScanVariableParts(geometry, kind, 0)) << reader.errorText();
+        ASSERT_EQ(kind.items.size(), 1u);
+        EXPECT_EQ(kind.items[0].partNumber, row.partNumber);
+        EXPECT_EQ(kind.items[0].types[0].componentOffset[0], first);
+    }
+}
+
+struct RefuseRow {
+    const char* name;
+    Encoding encoding;
+    std::string contents;
+    const char* error;
+};
+
+std::string Contents(Encoding encoding, void (*write)(EnsightWriter&)) {
+    EnsightWriter writer(encoding);
+    write(writer);
+    return writer.bytes();
+}
+
+TEST(VariableOpen, RefusesWhatIsNotAVariableFile) {
+    const RefuseRow rows[] = {
+        {"empty", Encoding::Ascii, "", kUnreadable},
+        {"description only", Encoding::Ascii, "pressure\n", kUnreadable},
+        {"part number above 65535", Encoding::BinaryLE,
+         Contents(Encoding::BinaryLE, [](EnsightWriter& w) { VarPart(w.String("d"), 70000).String("block"); }),
+         kUnreadable},
+        {"negative part number", Encoding::BinaryBE,
+         Contents(Encoding::BinaryBE, [](EnsightWriter& w) { VarPart(w.String("d"), -3).String("block"); }),
+         kUnreadable},
+        {"C Binary line before the description", Encoding::BinaryLE,
+         Contents(Encoding::BinaryLE,
+                  [](EnsightWriter& w) { VarPart(w.String("C Binary").String("d"), 1).String("block"); }),
+         kUnreadable},
+        {"Fortran binary records", Encoding::BinaryBE,
+         std::string("\0\0\0\x50", 4) + std::string(80, 'x') + std::string("\0\0\0\x50", 4), kUnreadable},
+    };
+    PartCollection geometry = GeometryWithPart(1, FormatCBinary, LittleEndian);
+    for (const RefuseRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        EnsightWriter writer(row.encoding);
+        writer.Raw(row.contents);
+        CFileEnsightVarGold reader;
+        EXPECT_FALSE(reader.Open(test::Saved(writer, "refuse"), geometry));
+        EXPECT_EQ(reader.errorText(), row.error);
+    }
+    CFileEnsightVarGold reader;
+    EXPECT_FALSE(reader.Open(testing::TempDir() + "goldvar_no_such_file", geometry));
+    EXPECT_EQ(reader.errorText(), "Unable to open file for reading.");
+}
+
+}  // namespace
+}  // namespace quorix

@@ -1,0 +1,287 @@
+// Per-node and per-element variable scans: the offsets recorded here are what
+// the value loaders seek to, so every one is checked against the writer.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "casefile/element_types.h"
+#include "gold/variable_reader.h"
+#include "support/ensight_var_writer.h"
+#include "support/ensight_writer.h"
+
+namespace quorix {
+namespace {
+
+using test::Encoding;
+using test::EnsightWriter;
+using test::Values;
+using test::VarPart;
+
+constexpr Encoding kEncodings[] = {Encoding::Ascii, Encoding::BinaryLE, Encoding::BinaryBE};
+
+ElementBlockInfo Block(int32_t type, int32_t count, bool inCategory) {
+    ElementBlockInfo block;
+    block.type = type;
+    block.nodesPerElement = NodesPerElement(type);
+    block.elementCount = count;
+    block.inCategory = inCategory;
+    return block;
+}
+
+// Part 1: surface with tria3 (2), quad4 (3), g_tria3 (1) and bar2 edges (2, not
+// loaded); part 2: flat 3 x 3 x 1 block; part 3: two bar3 elements.
+PartCollection MakeGeometry() {
+    PartCollection geometry(0, 1, 0, 1);
+    PartInfo& surface = geometry.AddPart(1, 1);
+    surface.kind = PartUnstructured;
+    surface.category = 3;
+    surface.nodeCount = 4;
+    surface.elementCount = 6;
+    surface.blocks = {Block(ElementTria3, 2, true), Block(ElementQuad4, 3, true), Block(ElementTria3, 1, true),
+                      Block(ElementBar2, 2, false)};
+    PartInfo& flat = geometry.AddPart(2, 1);
+    flat.kind = PartCurvilinear;
+    flat.imax = 3;
+    flat.jmax = 3;
+    flat.kmax = 1;
+    flat.nodeCount = 9;
+    PartInfo& bars = geometry.AddPart(3, 1);
+    bars.kind = PartUnstructured;
+    bars.category = 2;
+    bars.nodeCount = 5;
+    bars.elementCount = 4;
+    bars.blocks = {Block(ElementBar3, 2, true)};
+    return geometry;
+}
+
+struct ExpectedType {
+    int32_t type;
+    int32_t count;
+    bool present;
+    std::vector<int64_t> offsets;
+};
+
+struct ExpectedPart {
+    int32_t partNumber;
+    int32_t step;
+    int32_t valueCount;
+    std::vector<ExpectedType> types;
+};
+
+// Writes one section's components and returns what the scan must record.
+ExpectedType Section(EnsightWriter& writer, int32_t type, int32_t count, bool present, int components) {
+    ExpectedType expected{type, count, present, {}};
+    for (int k = 0; k < components; ++k) expected.offsets.push_back(Values(writer, count, 1.5f + k));
+    return expected;
+}
+
+ExpectedPart NodePart(EnsightWriter& writer, int32_t number, int32_t step, const char* header, int32_t nodes,
+                      int components) {
+    VarPart(writer, number).String(header);
+    return {number, step, nodes, {Section(writer, 255, nodes, true, components)}};
+}
+
+void ExpectRecords(const VariableKind& kind, const std::vector<ExpectedPart>& expected, Encoding encoding) {
+    ASSERT_EQ(kind.items.size(), expected.size());
+    for (size_t p = 0; p < expected.size(); ++p) {
+        const PartVariableInfo& record = kind.items[p];
+        SCOPED_TRACE("record " + std::to_string(p));
+        EXPECT_EQ(record.partNumber, expected[p].partNumber);
+        EXPECT_EQ(record.step, expected[p].step);
+        EXPECT_EQ(record.valueCount, expected[p].valueCount);
+        EXPECT_EQ(record.format, encoding == Encoding::Ascii ? FormatAscii : FormatCBinary);
+        if (encoding != Encoding::Ascii) {
+            EXPECT_EQ(record.byteOrder, encoding == Encoding::BinaryLE ? LittleEndian : BigEndian);
+        }
+        ASSERT_EQ(record.types.size(), expected[p].types.size());
+        for (size_t t = 0; t < record.types.size(); ++t) {
+            const TypeVariableInfo& info = record.types[t];
+            const ExpectedType& want = expected[p].types[t];
+            EXPECT_EQ(info.type, want.type);
+            EXPECT_EQ(info.count, want.count);
+            EXPECT_EQ(info.present, want.present);
+            EXPECT_EQ(info.stride, 1);
+            for (size_t k = 0; k < want.offsets.size(); ++k) EXPECT_EQ(info.componentOffset[k], want.offsets[k]);
+        }
+    }
+}
+
+struct ScanRow {
+    const char* name;
+    bool nodal;
+    int components;
+    std::function<std::vector<ExpectedPart>(EnsightWriter&)> write;
+};
+
+const ScanRow kScanRows[] = {
+    {"scalar per node, unstructured and block", true, 1,
+     [](EnsightWriter& w) {
+         w.String("temperature");
+         return std::vector{NodePart(w, 1, 1, "coordinates", 4, 1), NodePart(w, 2, 1, "block", 9, 1)};
+     }},
+    {"vector per node", true, 3,
+     [](EnsightWriter& w) {
+         w.String("velocity");
+         return std::vector{NodePart(w, 2, 1, "block", 9, 3), NodePart(w, 1, 1, "coordinates", 4, 3)};
+     }},
+    {"symmetric tensor per node", true, 6,
+     [](EnsightWriter& w) {
+         w.String("stress");
+         return std::vector{NodePart(w, 1, 1, "COORDINATES", 4, 6)};
+     }},
+    {"asymmetric tensor per node", true, 9,
+     [](EnsightWriter& w) {
+         w.String("gradient");
+         return std::vector{NodePart(w, 3, 1, "coordinates", 5, 9)};
+     }},
+    {"scalar per element, sections out of order, tria3 and g_tria3, lower category", false, 1,
+     [](EnsightWriter& w) {
+         VarPart(w.String("pressure"), 1);
+         ExpectedPart part{1, 1, 6, {}};
+         w.String("quad4");
+         part.types.push_back(Section(w, ElementQuad4, 3, true, 1));
+         w.String("bar2");
+         part.types.push_back(Section(w, ElementBar2, 2, false, 1));
+         w.String("tria3");
+         part.types.push_back(Section(w, ElementTria3, 2, true, 1));
+         w.String("g_tria3");
+         part.types.push_back(Section(w, ElementTria3, 1, true, 1));
+         return std::vector{part};
+     }},
+    {"vector per element on a flat block: (3-1)(3-1) cells", false, 3,
+     [](EnsightWriter& w) {
+         VarPart(w.String("cell velocity"), 2).String("block");
+         return std::vector{ExpectedPart{2, 1, 4, {Section(w, 255, 4, true, 3)}}};
+     }},
+    {"tensor per element, bar3: one value per element as written", false, 6,
+     [](EnsightWriter& w) {
+         VarPart(w.String("cell stress"), 3).String("bar3");
+         return std::vector{ExpectedPart{3, 1, 4, {Section(w, ElementBar3, 2, true, 6)}}};
+     }},
+    {"transient in one file, descriptions that look like headers", true, 1,
+     [](EnsightWriter& w) {
+         w.String("BEGIN TIME STEP").String("part");
+         std::vector parts{NodePart(w, 1, 1, "coordinates", 4, 1)};
+         w.String("END TIME STEP").String("BEGIN TIME STEP").String("coordinates");
+         parts.push_back(NodePart(w, 1, 2, "coordinates", 4, 1));
+         parts.push_back(NodePart(w, 2, 2, "block", 9, 1));
+         w.String("END TIME STEP");
+         return parts;
+     }},
+};
+
+TEST(VariableScan, RecordsOffsetsAndCountsInEveryEncoding) {
+    for (const ScanRow& row : kScanRows) {
+        for (Encoding encoding : kEncodings) {
+            SCOPED_TRACE(std::string(row.name) + " / " + test::EncodingName(encoding));
+            PartCollection geometry = MakeGeometry();
+            EnsightWriter writer(encoding);
+            const std::vector<ExpectedPart> expected = row.write(writer);
+            CFileEnsightVarGold reader;
+            ASSERT_TRUE(reader.Open(test::Saved(writer, "scan"), geometry)) << reader.errorText();
+            VariableKind kind;
+            kind.isNodal = row.nodal;
+            kind.components = row.components;
+            ASSERT_TRUE(reader.ScanVariableParts(geometry, kind, 0)) << reader.errorText();
+            ExpectRecords(kind, expected, encoding);
+        }
+    }
+}
+
+TEST(VariableScan, StepIndexStartsTheStepCount) {
+    PartCollection geometry = MakeGeometry();
+    EnsightWriter writer(Encoding::BinaryLE);
+    writer.String("t");
+    const std::vector expected{NodePart(writer, 1, 5, "coordinates", 4, 1)};
+    CFileEnsightVarGold reader;
+    ASSERT_TRUE(reader.Open(test::Saved(writer, "step"), geometry));
+    VariableKind kind;
+    ASSERT_TRUE(reader.ScanVariableParts(geometry, kind, 4));
+    ExpectRecords(kind, expected, Encoding::BinaryLE);
+}
+
+struct FailureRow {
+    const char* name;
+    bool nodal;
+    int components;
+    std::function<void(EnsightWriter&)> write;
+    const char* error;  // expected errorText; null: only the failure is checked
+    bool dropLastValue = false;
+};
+
+const FailureRow kFailureRows[] = {
+    {"part the geometry lacks", true, 1,
+     [](EnsightWriter& w) { VarPart(w.String("t"), 7).String("coordinates"); Values(w, 4); },
+     "Part 7 is not in the geometry"},
+    {"per node section with a second word", true, 1,
+     [](EnsightWriter& w) { VarPart(w.String("t"), 1).String("coordinates partial"); Values(w, 4); },
+     "Failure during variable data scan"},
+    {"per element part starting with coordinates", false, 1,
+     [](EnsightWriter& w) { VarPart(w.String("t"), 1).String("coordinates"); Values(w, 4); },
+     "Failure during scan of variable data"},
+    {"element type the part lacks", false, 1,
+     [](EnsightWriter& w) { VarPart(w.String("t"), 1).String("hexa8"); Values(w, 1); },
+     "Failure during scan of variable data"},
+    {"third tria3 section for two tria3 blocks", false, 1,
+     [](EnsightWriter& w) {
+         VarPart(w.String("t"), 1).String("tria3");
+         Values(w, 2);
+         w.String("tria3");
+         Values(w, 1);
+         w.String("tria3");
+         Values(w, 1);
+     },
+     "Failure during scan of variable data"},
+    {"unknown line between parts", true, 1,
+     [](EnsightWriter& w) {
+         VarPart(w.String("t"), 1).String("coordinates"); Values(w, 4);
+         w.String("garbage here");
+         VarPart(w, 2).String("block"); Values(w, 9);
+     },
+     "Failure during variable data scan"},
+    {"part number missing at the end", true, 1,
+     [](EnsightWriter& w) { VarPart(w.String("t"), 1).String("coordinates"); Values(w, 4); w.String("part"); }, nullptr},
+    {"per node values one short", true, 1,
+     [](EnsightWriter& w) {
+         VarPart(w.String("t"), 1).String("coordinates"); Values(w, 4);
+     },
+     nullptr, true},
+    {"per element values one short", false, 1,
+     [](EnsightWriter& w) {
+         VarPart(w.String("t"), 1).String("tria3"); Values(w, 2);
+         w.String("quad4"); Values(w, 3);
+     },
+     nullptr, true},
+    {"second component cut off", true, 3,
+     [](EnsightWriter& w) {
+         VarPart(w.String("t"), 3).String("coordinates"); Values(w, 5);
+         Values(w, 2);
+     },
+     nullptr},
+};
+
+TEST(VariableScan, FailsOnBadFiles) {
+    for (const FailureRow& row : kFailureRows) {
+        for (Encoding encoding : kEncodings) {
+            SCOPED_TRACE(std::string(row.name) + " / " + test::EncodingName(encoding));
+            PartCollection geometry = MakeGeometry();
+            EnsightWriter writer(encoding);
+            row.write(writer);
+            CFileEnsightVarGold reader;
+            const int64_t drop = row.dropLastValue ? (writer.binary() ? 4 : 13) : 0;
+            ASSERT_TRUE(reader.Open(test::SaveTruncated(writer, drop, "fail"), geometry)) << reader.errorText();
+            VariableKind kind;
+            kind.isNodal = row.nodal;
+            kind.components = row.components;
+            EXPECT_FALSE(reader.ScanVariableParts(geometry, kind, 0));
+            if (row.error != nullptr) {
+                EXPECT_EQ(reader.errorText(), row.error);
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace quorix
