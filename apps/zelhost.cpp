@@ -1,1 +1,107 @@
-int main() { return 0; }
+// zelhost: a command-line host that drives the add-on through libzel.
+#include <csignal>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "addon/zel_api.h"
+#include "apps/addon_library.h"
+#include "apps/case_command.h"
+#include "apps/host_options.h"
+#include "apps/load_report.h"
+#include "host/zel_host.h"
+
+namespace {
+
+void OnInterrupt(int) { zelhost::Interrupt(); }
+
+void CatchInterrupt() {
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+bool ConfigureHost(const HostOptions& options, std::string& error) {
+    zelhost::Settings settings;
+    settings.batchMode = options.batch;
+    settings.messageBoxAnswer = options.answer.value_or(true);
+    if (!options.hostVersion.empty() && !zelhost::ParseVersion(options.hostVersion, settings.version)) {
+        error = "--host-version takes four numbers, e.g. 12.0.0.0";
+        return false;
+    }
+    settings.cancelAtPercent = options.cancelAt;
+    if (options.command == "pick" && !options.dialogCancel) settings.dialogAnswer = options.operands.front();
+    settings.refuseRegistration = options.refuseRegistration;
+    settings.withholdRawNodeMap = options.noRawNodeMap;
+    zelhost::Configure(settings);
+    return true;
+}
+
+std::vector<std::string> LoadInstructions(const std::string& casePath) {
+    return {"STANDARDSYNTAX", "1.0", "FILENAME_CASEFILE", casePath};
+}
+
+double SecondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+bool RunCommand(const HostOptions& options) {
+    if (!options.preload.empty()) zelhost::CallLoader(LoadInstructions(options.preload));
+    if (options.command == "load") return zelhost::CallLoader(LoadInstructions(options.operands.front()));
+    if (options.command == "run") return zelhost::CallLoader(options.operands);
+    return zelhost::CallLoaderSelected();
+}
+
+int Fail(const std::string& error) {
+    std::fprintf(stderr, "zelhost: %s\n", error.c_str());
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    HostOptions options;
+    std::string error;
+    if (!ParseHostOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
+        std::fprintf(stderr, "zelhost: %s\n%s", error.c_str(), HostUsage());
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(HostUsage(), stdout);
+        return 0;
+    }
+    if (options.command == "case") return RunCaseCommand(options.operands.front(), options.json);
+    if (!ConfigureHost(options, error)) return Fail(error);
+    CatchInterrupt();
+    if (!StartAddOn(options.addon.empty() ? DefaultAddOnPath() : options.addon, error)) return Fail(error);
+    if (!zelhost::HasLoader()) return Fail("the add-on registered no loader");
+
+    RunRecord run;
+    const auto loadStart = std::chrono::steady_clock::now();
+    run.loaded = RunCommand(options);
+    run.loadSeconds = SecondsSince(loadStart);
+    run.listRequests = options.dumpLoadRequests;
+    if (run.listRequests) run.requests = zelhost::PendingLoadRequests();
+    if (options.loadAll) {
+        const auto forceStart = std::chrono::steady_clock::now();
+        run.forceResult = zelhost::ForceAllLoads(options.threads);
+        run.forceSeconds = SecondsSince(forceStart);
+        run.forced = true;
+    }
+    const ModelSnapshot model = TakeSnapshot(options.dumpConnectivity);
+
+    // Leave as the host would: data set gone, then "quit" to the add-on.
+    zelhost::DeleteAllFrames();
+    zelhost::SendStateChange(ZelStateQuit);
+
+    if (options.json) {
+        std::fputs(RenderJsonReport(model, run).c_str(), stdout);
+    } else {
+        std::fputs(RenderTextReport(model, run).c_str(), stdout);
+        if (options.time) std::fprintf(stderr, "load: %.3f s, force: %.3f s\n", run.loadSeconds, run.forceSeconds);
+    }
+    const bool forceFailed = run.forced && run.forceResult.failures > 0;
+    return run.loaded && !forceFailed ? 0 : 1;
+}

@@ -1,0 +1,177 @@
+// Registration, version, locks, dialogs, percent-done status and state changes.
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+#include "addon/zel_api.h"
+#include "host/arg_list.h"
+#include "host/host_state.h"
+#include "host/host_strings.h"
+#include "host/recursive_lock.h"
+
+struct ZelAddOn_s {
+    std::string name;
+};
+
+using namespace zelhost;
+
+namespace {
+
+std::string Text(const char* s) { return s != nullptr ? std::string(s) : std::string(); }
+
+void Record(const char* kind, const char* message) {
+    HostGuard guard;
+    State().messages.push_back(Message{kind, Text(message)});
+}
+
+// One line redrawn in place; only a terminal gets it.
+void ShowProgress(int32_t percent) {
+    HostState& state = State();
+    if (!state.progressShown) return;
+    const std::string text = state.statusTexts.empty() ? std::string() : state.statusTexts.back();
+    const int width = 30;
+    const int filled = percent * width / 100;
+    std::fprintf(stderr, "\r%s [%.*s%*s] %3d%%", text.c_str(), filled, "##############################",
+                 width - filled, "", percent);
+    std::fflush(stderr);
+}
+
+void AskToStopAt(int32_t percent) {
+    HostState& state = State();
+    if (state.interrupted.load()) state.stopRequested = true;
+    const int32_t cancelAt = state.settings.cancelAtPercent;
+    if (cancelAt >= 0 && percent >= cancelAt && !state.cancelHookFired) {
+        state.cancelHookFired = true;  // the hook fires once per host
+        state.stopRequested = true;
+    }
+}
+
+}  // namespace
+
+extern "C" {
+
+AddOn_pa ZelUtilAddOnRegister(int32_t, const char* name, const char*, const char*) {
+    HostGuard guard;
+    State().addOnNames.push_back(Text(name));
+    static ZelAddOn_s addOn;  // one identity serves every add-on's lock calls
+    addOn.name = Text(name);
+    return &addOn;
+}
+
+Boolean_t ZelUtilImportAddLoader(DataSetLoader_pf loader, const char* loaderName,
+                                 DynamicMenuCallback_pf loaderSelected, DataSetLoaderInstructionOverride_pf) {
+    if (loader == nullptr) return ZEL_FALSE;
+    HostGuard guard;
+    HostState& state = State();
+    state.loader = loader;
+    state.loaderName = Text(loaderName);
+    state.loaderSelected = loaderSelected;
+    return ZEL_TRUE;
+}
+
+Boolean_t ZelUtilImportSetLoaderInstr(const char* loaderName, StringList_pa instructions) {
+    if (instructions == nullptr) return ZEL_FALSE;
+    HostGuard guard;
+    HostState& state = State();
+    ++state.loaderInstructionCalls;
+    if (DataSet* dataSet = state.Current()) {
+        dataSet->loaderName = Text(loaderName);
+        dataSet->loaderInstructions = StringListItems(instructions);
+    }
+    return ZEL_TRUE;
+}
+
+Boolean_t ZelUtilStateChangeAddCallbackX(ArgList_pa args) {
+    if (args == nullptr) return ZEL_FALSE;
+    auto callback = reinterpret_cast<StateChangeAddOnCallback_pf>(args->Function("CALLBACKFUNCTION"));
+    if (callback == nullptr) return ZEL_FALSE;
+    HostGuard guard;
+    State().stateCallbacks.push_back(callback);
+    return ZEL_TRUE;
+}
+
+int32_t ZelUtilZelvaneGetMajorVersion(void) { return State().settings.version[0]; }
+int32_t ZelUtilZelvaneGetMinorVersion(void) { return State().settings.version[1]; }
+int32_t ZelUtilZelvaneGetMajorRevision(void) { return State().settings.version[2]; }
+int32_t ZelUtilZelvaneGetMinorRevision(void) { return State().settings.version[3]; }
+
+void ZelUtilLockOn(void) { TheHostLock().Lock(); }
+
+void ZelUtilLockOff(void) {
+    if (!TheHostLock().Unlock()) State().Fault("ZelUtilLockOff without the lock");
+}
+
+void ZelUtilLockStart(AddOn_pa) { TheHostLock().Lock(); }
+
+void ZelUtilLockFinish(AddOn_pa) {
+    if (!TheHostLock().Unlock()) State().Fault("ZelUtilLockFinish without the lock");
+}
+
+void ZelUtilDialogErrMsg(const char* message) {
+    std::fprintf(stderr, "%s\n", Text(message).c_str());
+    Record("error", message);
+}
+
+Boolean_t ZelUtilDialogMessageBox(const char* message, int32_t kind) {
+    const bool question = kind == 4;
+    Record(question ? "question" : "info", message);
+    std::fprintf(stderr, "%s\n", Text(message).c_str());
+    if (!question) return ZEL_TRUE;
+    return State().settings.messageBoxAnswer ? ZEL_TRUE : ZEL_FALSE;
+}
+
+Boolean_t ZelUtilDialogGetFileName(int32_t dialogKind, char** fileName, const char* title, const char* defaultName,
+                                   const char* filter) {
+    HostGuard guard;
+    HostState& state = State();
+    state.dialogRequests.push_back(DialogRequest{dialogKind, Text(title), Text(defaultName), Text(filter)});
+    if (fileName == nullptr || !state.settings.dialogAnswer) return ZEL_FALSE;
+    *fileName = CopyToHostString(*state.settings.dialogAnswer, "Dialog File Name");
+    return *fileName != nullptr ? ZEL_TRUE : ZEL_FALSE;
+}
+
+Boolean_t ZelUtilMacroIsBatchModeActive(void) { return State().settings.batchMode ? ZEL_TRUE : ZEL_FALSE; }
+
+Boolean_t ZelUtilStatusStartPercentDone(const char* text, Boolean_t, Boolean_t showProgressBar) {
+    HostGuard guard;
+    HostState& state = State();
+    state.statusTexts.push_back(Text(text));
+    state.stopRequested = false;
+    state.progressShown = showProgressBar != ZEL_FALSE && isatty(STDERR_FILENO) == 1;
+    return ZEL_TRUE;
+}
+
+Boolean_t ZelUtilStatusCheckPercentDone(int32_t percentDone) {
+    HostGuard guard;
+    AskToStopAt(percentDone);
+    ShowProgress(percentDone < 0 ? 0 : percentDone > 100 ? 100 : percentDone);
+    return State().stopRequested ? ZEL_FALSE : ZEL_TRUE;
+}
+
+void ZelUtilStatusSetPercentDoneText(const char* text) {
+    HostGuard guard;
+    State().statusTexts.push_back(Text(text));
+}
+
+void ZelUtilStatusFinishPercentDone(void) {
+    HostGuard guard;
+    HostState& state = State();
+    if (state.progressShown) std::fprintf(stderr, "\n");
+    state.progressShown = false;
+    state.stopRequested = false;
+}
+
+void ZelUtilStateChanged(int32_t stateChange, Set_pa set) {
+    HostGuard guard;
+    State().stateChanges.push_back(StateChangeRecord{stateChange, SetMembers(set)});
+}
+
+Boolean_t ZelUtilFrameSetPlotType(int32_t) { return ZEL_TRUE; }
+
+void ZelUtilRedraw(Boolean_t) {}
+
+// Called under the add-on's particle-cache mutex: must not take the host lock.
+void ZelUtilMemoryChangeNotify(int64_t changeInKB) { State().memoryKB.fetch_add(changeInKB); }
+
+}  // extern "C"

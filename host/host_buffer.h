@@ -1,0 +1,30 @@
+// Zero-filled storage for field values and connectivity; large arrays ask for huge pages.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace zelhost {
+
+class HostBuffer {
+public:
+    HostBuffer() = default;
+    HostBuffer(const HostBuffer&) = delete;
+    HostBuffer& operator=(const HostBuffer&) = delete;
+    ~HostBuffer() { Release(); }
+
+    // Zero-filled; false (and empty) when memory is short or the size is absurd.
+    bool Allocate(int64_t bytes);
+    void Release();
+    bool present() const { return present_; }
+    std::byte* data() const { return data_; }
+    int64_t bytes() const { return bytes_; }
+
+private:
+    std::byte* data_ = nullptr;
+    int64_t bytes_ = 0;
+    bool mapped_ = false;
+    bool present_ = false;
+};
+
+}  // namespace zelhost

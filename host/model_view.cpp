@@ -1,0 +1,193 @@
+// Read-only views of the data model for reports and tests; nothing here loads.
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "host/host_state.h"
+#include "host/recursive_lock.h"
+#include "host/zel_host.h"
+
+namespace zelhost {
+namespace {
+
+const DataSet* Current() { return State().Current(); }
+
+const struct Zone* FindZone(int32_t zone) {
+    const DataSet* dataSet = Current();
+    return dataSet != nullptr ? dataSet->FindZone(zone) : nullptr;
+}
+
+class StatisticsSum {
+public:
+    void Add(double value) {
+        if (!std::isfinite(value)) {
+            stats_.finite = false;
+            return;
+        }
+        if (stats_.count == 0 || value < stats_.min) stats_.min = value;
+        if (stats_.count == 0 || value > stats_.max) stats_.max = value;
+        sum_ += value;
+        ++stats_.count;
+    }
+    Statistics Result() const {
+        Statistics result = stats_;
+        result.mean = stats_.count > 0 ? sum_ / static_cast<double>(stats_.count) : 0.0;
+        return result;
+    }
+
+private:
+    Statistics stats_;
+    double sum_ = 0.0;
+};
+
+// Computed values are hashed as the host would hold them.
+uint64_t HashComputed(uint64_t hash, const ZelFieldData_s& field, double value) {
+    if (field.dataType == ZelFieldInt32) {
+        const auto held = static_cast<int32_t>(value);
+        return Fnv1a(&held, sizeof held, hash);
+    }
+    const auto held = static_cast<float>(value);
+    return Fnv1a(&held, sizeof held, hash);
+}
+
+ConnectivityReport NodeReport(const int32_t* nodes, int64_t count, uint64_t hash) {
+    ConnectivityReport report;
+    report.present = true;
+    report.entries = count;
+    for (int64_t i = 0; i < count; ++i) {
+        if (i == 0 || nodes[i] + 1 < report.min) report.min = nodes[i] + 1;
+        if (i == 0 || nodes[i] + 1 > report.max) report.max = nodes[i] + 1;
+    }
+    report.hash = Fnv1a(nodes, static_cast<size_t>(count) * 4, hash);
+    return report;
+}
+
+}  // namespace
+
+std::string DataSetTitle() {
+    HostGuard guard;
+    return Current() != nullptr ? Current()->title : std::string();
+}
+
+std::vector<std::string> VariableNames() {
+    HostGuard guard;
+    return Current() != nullptr ? Current()->variables : std::vector<std::string>{};
+}
+
+int32_t ZoneCount() {
+    HostGuard guard;
+    return Current() != nullptr ? Current()->ZoneCount() : 0;
+}
+
+std::optional<ZoneSummary> ZoneInfo(int32_t zone) {
+    HostGuard guard;
+    const struct Zone* z = FindZone(zone);
+    if (z == nullptr) return std::nullopt;
+    return ZoneSummary{zone,   z->name,    z->zoneType, z->imax,         z->jmax,        z->kmax,
+                       z->NodeCount(), z->ElementCount(), z->strand, z->solutionTime, z->loadFailures};
+}
+
+const char* ZoneTypeName(int32_t zoneType) {
+    switch (zoneType) {
+    case ZelZoneOrdered: return "ordered";
+    case ZelZoneTriangle: return "triangle";
+    case ZelZoneQuad: return "quadrilateral";
+    case ZelZoneTetra: return "tetrahedron";
+    case ZelZoneBrick: return "brick";
+    case ZelZoneLineSeg: return "linesegment";
+    case ZelZonePolygon: return "polygon";
+    case ZelZonePolyhedron: return "polyhedron";
+    default: return "invalid";
+    }
+}
+
+FieldReport Field(int32_t zone, int32_t variable) {
+    HostGuard guard;
+    FieldReport report;
+    const struct Zone* z = FindZone(zone);
+    const ZelFieldData_s* field = Current() != nullptr ? Current()->Field(zone, variable) : nullptr;
+    if (field == nullptr) return report;
+    report.location = field->location;
+    report.dataType = field->dataType;
+    report.length = field->count;
+    report.present = field->present();
+    if (!report.present) return report;
+    report.computed = !field->storage.present();
+    const bool skipUnused = z->IsOrdered() && field->location == ZelLocationCellCentered;
+    StatisticsSum sum;
+    uint64_t hash = FnvOffset;
+    for (int64_t p = 0; p < field->count; ++p) {
+        const double value = field->ValueAt(p);
+        if (report.computed) hash = HashComputed(hash, *field, value);
+        if (!skipUnused || !z->IsUnusedCell(p)) sum.Add(value);
+    }
+    if (!report.computed) hash = Fnv1a(field->storage.data(), static_cast<size_t>(field->storage.bytes()));
+    report.stats = sum.Result();
+    report.hash = hash;
+    return report;
+}
+
+std::vector<double> FieldValues(int32_t zone, int32_t variable) {
+    HostGuard guard;
+    const ZelFieldData_s* field = Current() != nullptr ? Current()->Field(zone, variable) : nullptr;
+    std::vector<double> values;
+    if (field == nullptr || !field->present()) return values;
+    values.reserve(static_cast<size_t>(field->count));
+    for (int64_t p = 0; p < field->count; ++p) values.push_back(field->ValueAt(p));
+    return values;
+}
+
+ConnectivityReport NodeMap(int32_t zone) {
+    HostGuard guard;
+    const struct Zone* z = FindZone(zone);
+    if (z == nullptr || z->nodeMap == nullptr || !z->nodeMap->present()) return {};
+    return NodeReport(z->nodeMap->Entries(), z->nodeMap->entryCount(), FnvOffset);
+}
+
+ConnectivityReport FaceMap(int32_t zone) {
+    HostGuard guard;
+    const struct Zone* z = FindZone(zone);
+    if (z == nullptr || z->faceMap == nullptr || !z->faceMap->present()) return {};
+    const ZelFaceMap_s& map = *z->faceMap;
+    uint64_t hash = Fnv1a(map.elementCounts.data(), map.elementCounts.size() * 4);
+    hash = Fnv1a(map.faceNodeCounts.data(), map.faceNodeCounts.size() * 4, hash);
+    return NodeReport(map.nodes.data(), static_cast<int64_t>(map.nodes.size()), hash);
+}
+
+std::vector<int32_t> NodeMapNodes(int32_t zone) {
+    HostGuard guard;
+    const struct Zone* z = FindZone(zone);
+    if (z == nullptr || z->nodeMap == nullptr || !z->nodeMap->present()) return {};
+    std::vector<int32_t> nodes(z->nodeMap->Entries(), z->nodeMap->Entries() + z->nodeMap->entryCount());
+    for (int32_t& node : nodes) ++node;
+    return nodes;
+}
+
+std::optional<FaceMapArrays> FaceMapContents(int32_t zone) {
+    HostGuard guard;
+    const struct Zone* z = FindZone(zone);
+    if (z == nullptr || z->faceMap == nullptr || !z->faceMap->present()) return std::nullopt;
+    FaceMapArrays arrays{z->faceMap->polyhedron, z->faceMap->elementCounts, z->faceMap->faceNodeCounts,
+                         z->faceMap->nodes};
+    for (int32_t& node : arrays.nodes) ++node;
+    return arrays;
+}
+
+const void* FieldIdentity(int32_t zone, int32_t variable) {
+    HostGuard guard;
+    return Current() != nullptr ? Current()->Field(zone, variable) : nullptr;
+}
+
+const void* NodeMapIdentity(int32_t zone) {
+    HostGuard guard;
+    const struct Zone* z = FindZone(zone);
+    return z != nullptr ? z->nodeMap.get() : nullptr;
+}
+
+const void* FaceMapIdentity(int32_t zone) {
+    HostGuard guard;
+    const struct Zone* z = FindZone(zone);
+    return z != nullptr ? z->faceMap.get() : nullptr;
+}
+
+}  // namespace zelhost
