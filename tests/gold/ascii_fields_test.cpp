@@ -1,0 +1,110 @@
+// Fixed-width fields first, whitespace tokens where a line does not split
+// cleanly, one token as one number.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "gold/ascii_fields.h"
+
+namespace quorix {
+namespace {
+
+struct IntLineCase {
+    const char* name;
+    std::string line;
+    int width;
+    std::vector<int32_t> expected;  // empty with `fails`: the line does not convert
+    bool fails = false;
+};
+
+TEST(AsciiFields, IntLines) {
+    const IntLineCase cases[] = {
+        {"10 wide right aligned", "         1\n", 10, {1}},
+        {"8 wide single value is one token", "       1\n", 10, {1}},
+        {"three 10 wide fields", "         1         2         3\n", 10, {1, 2, 3}},
+        {"8 wide values in 10 wide fields", "       1       2       3       4\n", 10, {1, 2, 3, 4}},
+        {"8 wide reader", "       1       2\n", 8, {1, 2}},
+        {"blank field inside is 0", "         1                   3\n", 10, {1, 0, 3}},
+        {"left aligned field", "1         2\n", 10, {1, 2}},
+        {"negative touching fields", "        -1        -2\n", 10, {-1, -2}},
+        {"blank line", "\n", 10, {}},
+        {"crlf line end", "        12\r\n", 10, {12}},
+        {"trailing blanks are no field", "         7   \n", 10, {7}},
+        {"tokens where fields do not convert", "1 2 3 4 5 6 7\n", 10, {1, 2, 3, 4, 5, 6, 7}},
+        {"tabs separate tokens", "4\t5\t6\n", 10, {4, 5, 6}},
+        {"int32 limits", "2147483647 -2147483648\n", 11, {2147483647, INT32_MIN}},
+        {"one token over int32 fails", "9999999999\n", 10, {}, true},
+        {"eleven digits fail", "12345678901\n", 10, {}, true},
+        {"garbage fails", "abc\n", 10, {}, true},
+        {"real in an integer line fails", "1.5 2.5\n", 10, {}, true},
+        {"sign alone fails", "  -  \n", 10, {}, true},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.name);
+        std::vector<int32_t> out(16, -99);
+        int64_t n = ConvertIntLine(row.line, row.width, out.data(), 16);
+        if (row.fails) {
+            EXPECT_EQ(n, -1);
+            continue;
+        }
+        ASSERT_EQ(n, static_cast<int64_t>(row.expected.size()));
+        out.resize(static_cast<size_t>(n));
+        EXPECT_EQ(out, row.expected);
+    }
+}
+
+struct RealLineCase {
+    const char* name;
+    std::string line;
+    std::vector<float> expected;
+    bool fails = false;
+};
+
+TEST(AsciiFields, RealLines) {
+    const RealLineCase cases[] = {
+        {"one 12 wide", " 1.00000e+00\n", {1.0f}},
+        {"negative fields touch", "-1.00000e+00-2.00000e+00\n", {-1.0f, -2.0f}},
+        {"three fields", " 1.00000e+00 2.50000e+00-3.00000e-01\n", {1.0f, 2.5f, -0.3f}},
+        {"tokens of another width", "   1.000000E+00   2.000000E+00\n", {1.0f, 2.0f}},
+        {"plain decimals as tokens", "0.5 1 -2.\n", {0.5f, 1.0f, -2.0f}},
+        {"leading plus", "+1.5\n", {1.5f}},
+        {"blank line", "   \n", {}},
+        {"beyond float range fails", "1e39\n", {}, true},
+        {"letters fail", "1.0x\n", {}, true},
+        {"exponent without digits fails", "1.0e \n", {}, true},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.name);
+        std::vector<float> out(8, -99.0f);
+        int64_t n = ConvertRealLine(row.line, out.data(), 8);
+        if (row.fails) {
+            EXPECT_EQ(n, -1);
+            continue;
+        }
+        ASSERT_EQ(n, static_cast<int64_t>(row.expected.size()));
+        for (size_t i = 0; i < row.expected.size(); ++i) EXPECT_FLOAT_EQ(out[i], row.expected[i]);
+    }
+}
+
+TEST(AsciiFields, CountsBeyondCapacityWithoutWriting) {
+    int32_t out[2] = {-1, -1};
+    EXPECT_EQ(ConvertIntLine("         1         2         3", 10, out, 2), 3);
+    EXPECT_EQ(out[1], 2);
+    EXPECT_EQ(ConvertIntLine("         1         2         3", 10, nullptr, 0), 3);
+}
+
+TEST(AsciiFields, ParsersStopAtLast) {
+    const char text[] = "12345";
+    int32_t value = 0;
+    FieldResult result = ParseInt32(text, text + 3, value);  // "123", the rest is not its field
+    EXPECT_EQ(result.status, FieldStatus::Full);
+    EXPECT_EQ(value, 123);
+    float real = 0.0f;
+    const char reals[] = "-1.00000e+00-2.00000e+00";
+    EXPECT_EQ(ParseReal(reals, reals + 12, real).status, FieldStatus::Full);
+    EXPECT_FLOAT_EQ(real, -1.0f);
+}
+
+}  // namespace
+}  // namespace quorix
