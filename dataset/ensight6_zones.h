@@ -12,14 +12,15 @@ struct Ensight6ZoneShape {
     int32_t kind = 0;                // 0 structured block, 3 unstructured
     std::string description;
     int32_t imax = 1, jmax = 1, kmax = 1;
-    int32_t maxNodesPerElement = 0;
-    int32_t firstBlockType = 255;    // ElementType of the first block
-    int32_t category = 255;
+    int32_t maxNodesPerElement = 0;  // among the loaded blocks (a bar3 segment has 2)
+    int32_t category = 255;          // highest loadable element category
 };
 
+// Ordered for blocks and point parts; otherwise by category and the largest element.
 int32_t ZoneTypeForEnsight6Part(const Ensight6ZoneShape& part);
-// True when the host made the zone; `strand` is also the zone shared from when `share`.
-bool CreateEnsight6PartZone(const Ensight6ZoneShape& part, bool transient, int32_t strand, bool share,
-                            float solutionTime);
+// The new zone's number; 0 when the part has no zone (empty, no loadable
+// elements) or the host refused it. Every zone carries `strand` and
+// `solutionTime`; `shareZone` > 0 shares its connectivity and variables 1..4.
+int32_t CreateEnsight6PartZone(const Ensight6ZoneShape& part, int32_t strand, int32_t shareZone, float solutionTime);
 
 }  // namespace quorix

@@ -1,0 +1,34 @@
+// Runs of values from the fixed-width lines of an ASCII EnSight 6 file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "gold/file_a.h"
+
+namespace quorix {
+
+class AsciiValueReader {
+public:
+    explicit AsciiValueReader(File_a& file) : file_(file) {}
+
+    // `count` reals, `perLine` to a full line; false on a short line, a
+    // non-number or the end of the file.
+    bool ReadValues(float* values, int64_t count, int perLine);
+    bool ReadIntegers(int32_t* values, int64_t count, int perLine);
+    bool SkipValues(int64_t count, int perLine);
+    // One line, line end kept; false at the end of the file.
+    bool ReadLine(std::string& line);
+    // Reads lines until one starts with "part" (any case) or the file ends;
+    // the file is left at the start of that line.
+    bool SkipToNextPart();
+    // The line the last failure happened on.
+    int64_t lineNumber() const { return lineNumber_; }
+
+private:
+    File_a& file_;
+    std::string line_;
+    int64_t lineNumber_ = 0;
+};
+
+}  // namespace quorix

@@ -1,0 +1,256 @@
+// ASCII variable files, read at load time into the zones of one step.
+#include <algorithm>
+#include <vector>
+
+#include "addon/zel_api.h"
+#include "casefile/element_types.h"
+#include "ensight6/ascii_value_reader.h"
+#include "ensight6/text_fields.h"
+#include "ensight6/value_source.h"
+#include "ensight6/variable_file.h"
+#include "gold/file_a.h"
+
+namespace quorix {
+namespace {
+
+bool HandComponent(int32_t zone, int32_t variable, int64_t first, int64_t count, const float* values) {
+    if (count == 0) return true;
+    if (ZelUtilDataValueAlloc(zone, variable) != ZEL_TRUE) return false;
+    FieldData_pa field = ZelUtilDataValueGetWritableRef(zone, variable);
+    return field != nullptr && ZelUtilDataValueArraySetByRef(field, first, count, values) == ZEL_TRUE;
+}
+
+// Component c of values interleaved per item.
+void Gather(const std::vector<float>& values, int32_t components, int32_t c, std::vector<float>& out) {
+    int64_t items = static_cast<int64_t>(values.size()) / components;
+    out.resize(static_cast<size_t>(items));
+    for (int64_t i = 0; i < items; ++i) out[static_cast<size_t>(i)] = values[static_cast<size_t>(i * components + c)];
+}
+
+class AsciiVariableReader {
+public:
+    AsciiVariableReader(const Ensight6VariableFile& file, File_a& handle, std::string& errorText)
+        : vf_(file), file_(handle), reader_(handle), errorText_(errorText) {}
+
+    bool Fail(const std::string& what) {
+        errorText_ = "Error reading the variable file " + vf_.path + ": " + what + " (line " +
+                     std::to_string(reader_.lineNumber()) + ").";
+        return false;
+    }
+
+    // Description (after an optional "BEGIN TIME STEP" line).
+    bool ReadHeader() {
+        if (!reader_.ReadLine(line_)) return Fail("the file is empty");
+        if (StartsWithNoCase(line_, "BEGIN TIME STEP") && !reader_.ReadLine(line_))
+            return Fail("the file ends after its first line");
+        if (CutLineEnd(line_).size() >= 80) {
+            errorText_ = VariableDescriptionMessage;
+            return false;
+        }
+        return true;
+    }
+
+    // The next line that is not blank; false at the end of the file or at "END TIME STEP".
+    bool NextContentLine(int64_t& start) {
+        for (;;) {
+            start = file_.Tell();
+            if (!reader_.ReadLine(line_)) return false;
+            std::string_view rest = line_;
+            std::string_view token = NextToken(rest);
+            if (token.empty()) continue;
+            return !StartsWithNoCase(line_, "END TIME STEP");
+        }
+    }
+
+    bool HandToZone(int32_t zone, int64_t first, const std::vector<float>& values, bool twice = false) {
+        for (int32_t c = 0; c < vf_.components; ++c) {
+            Gather(values, vf_.components, c, component_);
+            if (twice) Double(component_);
+            if (!HandComponent(zone, vf_.firstVariable + 1 + c, first, static_cast<int64_t>(component_.size()),
+                               component_.data()))
+                return Fail("the host refused the values");
+        }
+        return true;
+    }
+
+    bool ReadGlobalValues() {
+        int64_t nn = vf_.step->geometry->nodeCount;
+        int64_t count = nn * vf_.components;
+        int32_t firstZone = 0;
+        const auto& parts = vf_.step->geometry->parts.parts();
+        for (size_t i = 0; i < parts.size(); ++i) {
+            int32_t zone = vf_.step->zones[i];
+            if (zone == 0 || parts[i]->kind != Ensight6Unstructured) continue;
+            if (firstZone == 0) {
+                values_.resize(static_cast<size_t>(count));
+                if (!reader_.ReadValues(values_.data(), count, 6)) return Fail("bad or missing node values");
+                if (!HandToZone(zone, 1, values_)) return false;
+                firstZone = zone;
+            } else if (!ShareFrom(firstZone, zone) && !HandToZone(zone, 1, values_)) {
+                return false;
+            }
+        }
+        if (firstZone == 0 && !reader_.SkipValues(count, 6)) return Fail("the file ends inside the node values");
+        return true;
+    }
+
+    bool ShareFrom(int32_t source, int32_t zone) {
+        for (int32_t c = 1; c <= vf_.components; ++c)
+            if (ZelUtilDataValueIsSharingOk(source, zone, vf_.firstVariable + c) != ZEL_TRUE) return false;
+        for (int32_t c = 1; c <= vf_.components; ++c)
+            if (ZelUtilDataValueShare(source, zone, vf_.firstVariable + c) != ZEL_TRUE) return false;
+        return true;
+    }
+
+    // Per component, `count` values; each component's values go through `place`.
+    template <class Place>
+    bool ReadComponents(int64_t count, bool wanted, Place&& place) {
+        if (!wanted) {
+            if (!reader_.SkipValues(count * vf_.components, 6)) return Fail("the file ends inside a value list");
+            return true;
+        }
+        values_.resize(static_cast<size_t>(count));
+        for (int32_t c = 0; c < vf_.components; ++c) {
+            // components one after another, each starting on a new line
+            if (!reader_.ReadValues(values_.data(), count, 6)) return Fail("bad or missing values");
+            if (!place(vf_.firstVariable + 1 + c, values_)) return Fail("the host refused the values");
+        }
+        return true;
+    }
+
+    // "block" line, then per component the values of `count` items of the block.
+    bool ReadBlockPart(const GeometryPart& part, int32_t zone, bool perElement) {
+        int64_t start = 0;
+        if (!NextContentLine(start)) return Fail("expected a \"block\" line");
+        std::string_view rest = line_;
+        if (!EqualsNoCase(NextToken(rest), "block")) return Fail("expected a \"block\" line");
+        int64_t count = perElement ? part.CellCount() : part.NodeCount();
+        if (part.NodeCount() == 0) count = 0;
+        return ReadComponents(count, zone != 0, [&](int32_t variable, const std::vector<float>& values) {
+            if (!perElement) return HandComponent(zone, variable, 1, count, values.data());
+            int64_t row = std::max(part.imax - 1, 1);
+            for (int64_t cell = 0; cell < count; cell += row)
+                if (!HandComponent(zone, variable, BlockCellPosition(part.imax, part.jmax, part.kmax, cell), row,
+                                   values.data() + cell))
+                    return false;
+            return true;
+        });
+    }
+
+    // Element-type lines with their values until the next part.
+    bool ReadElementPart(const GeometryPart& part, int32_t zone) {
+        std::vector<int64_t> positions = BlockZonePositions(part);
+        const GeometryElementBlock* searchFrom = part.blocks;
+        size_t searchIndex = 0;
+        for (;;) {
+            int64_t start = 0;
+            if (!NextContentLine(start)) return true;
+            std::string_view rest = line_;
+            std::string_view token = NextToken(rest);
+            if (EqualsNoCase(token, "part")) return file_.Seek(start, 0) ? true : Fail("seek failed");
+            int32_t type = ElementTypeFromName(token);
+            // blocks left out of the file keep their place in the zone
+            const GeometryElementBlock* block = searchFrom;
+            size_t index = searchIndex;
+            while (block != nullptr && block->type != type) {
+                block = block->next;
+                ++index;
+            }
+            if (block == nullptr) return Fail("element type not in the geometry part");
+            searchFrom = block->next;
+            searchIndex = index + 1;
+            bool wanted = zone != 0 && block->inCategory && part.category >= 2;
+            int64_t count = static_cast<int64_t>(block->elementCount) * vf_.components;
+            if (!wanted) {
+                if (!reader_.SkipValues(count, 6)) return Fail("the file ends inside a value list");
+                continue;
+            }
+            values_.resize(static_cast<size_t>(count));
+            if (!reader_.ReadValues(values_.data(), count, 6)) return Fail("bad or missing element values");
+            if (!HandToZone(zone, positions[index], values_, block->type == ElementBar3)) return false;
+        }
+    }
+
+    bool ReadNodeFile() {
+        if (!ReadHeader()) return false;
+        int64_t start = 0;
+        bool more = NextContentLine(start);
+        int32_t number = 0;
+        if (more && !ReadPartLine(line_, number)) {
+            if (!file_.Seek(start, 0)) return Fail("seek failed");
+            if (!ReadGlobalValues()) return false;
+            more = NextContentLine(start);
+        }
+        while (more) {
+            if (!ReadPartLine(line_, number)) return Fail("expected a \"part\" line");
+            int32_t index = vf_.step->PartIndex(number);
+            if (index >= 0 && vf_.step->geometry->parts.parts()[static_cast<size_t>(index)]->kind == Ensight6Block) {
+                const GeometryPart& part = *vf_.step->geometry->parts.parts()[static_cast<size_t>(index)];
+                if (!ReadBlockPart(part, vf_.step->zones[static_cast<size_t>(index)], false)) return false;
+            } else if (!reader_.SkipToNextPart()) {
+                return Fail("read error");
+            }
+            more = NextContentLine(start);
+        }
+        return true;
+    }
+
+    bool ReadElementFile() {
+        if (!ReadHeader()) return false;
+        int64_t start = 0;
+        while (NextContentLine(start)) {
+            int32_t number = 0;
+            if (!ReadPartLine(line_, number)) return Fail("expected a \"part\" line");
+            int32_t index = vf_.step->PartIndex(number);
+            if (index < 0) {
+                if (!reader_.SkipToNextPart()) return Fail("read error");
+                continue;
+            }
+            const GeometryPart& part = *vf_.step->geometry->parts.parts()[static_cast<size_t>(index)];
+            int32_t zone = vf_.step->zones[static_cast<size_t>(index)];
+            bool ok = part.kind == Ensight6Block ? ReadBlockPart(part, zone, true) : ReadElementPart(part, zone);
+            if (!ok) return false;
+        }
+        return true;
+    }
+
+private:
+    static void Double(std::vector<float>& values) {
+        size_t n = values.size();
+        values.resize(2 * n);
+        for (size_t i = n; i-- > 0;) values[2 * i] = values[2 * i + 1] = values[i];
+    }
+
+    const Ensight6VariableFile& vf_;
+    File_a& file_;
+    AsciiValueReader reader_;
+    std::string& errorText_;
+    std::string line_;
+    std::vector<float> values_;
+    std::vector<float> component_;
+};
+
+template <class Read>
+bool WithFile(const Ensight6VariableFile& file, std::string& errorText, Read&& read) {
+    File_a* handle = File_a::Open(file.path, "rb", BigEndian);
+    if (handle == nullptr) {
+        errorText = "Could not open the file " + file.path + ".  Check file path and permissions.";
+        return false;
+    }
+    AsciiVariableReader reader(file, *handle, errorText);
+    bool ok = read(reader);
+    File_a::Close(handle);
+    return ok;
+}
+
+}  // namespace
+
+bool ReadEnsight6NodeVariable(const Ensight6VariableFile& file, std::string& errorText) {
+    return WithFile(file, errorText, [](AsciiVariableReader& reader) { return reader.ReadNodeFile(); });
+}
+
+bool ReadEnsight6ElementVariable(const Ensight6VariableFile& file, std::string& errorText) {
+    return WithFile(file, errorText, [](AsciiVariableReader& reader) { return reader.ReadElementFile(); });
+}
+
+}  // namespace quorix

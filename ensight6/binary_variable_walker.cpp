@@ -1,0 +1,248 @@
+// C binary variable files: one walk per file records where each zone's
+// values lie and registers a load-on-demand source per zone and component.
+#include <vector>
+
+#include "addon/zel_api.h"
+#include "casefile/element_types.h"
+#include "ensight6/text_fields.h"
+#include "ensight6/value_source.h"
+#include "ensight6/variable_file.h"
+#include "gold/file_a.h"
+
+namespace quorix {
+namespace {
+
+constexpr int RecordSize = 80;
+
+class BinaryVariableWalker {
+public:
+    BinaryVariableWalker(const Ensight6VariableFile& vf, File_a& file, std::string& errorText)
+        : vf_(vf), file_(file), errorText_(errorText), geometry_(*vf.step->geometry) {}
+
+    bool Fail(const std::string& what) {
+        errorText_ = "Error reading the variable file " + vf_.path + ": " + what + " (offset " +
+                     std::to_string(file_.Tell()) + ").";
+        return false;
+    }
+
+    int64_t BytesLeft() const {
+        int64_t at = file_.Tell();
+        return at < 0 || at > file_.FileSize() ? 0 : file_.FileSize() - at;
+    }
+
+    bool ReadRecord(std::string& text) {
+        char record[RecordSize];
+        if (!file_.ReadBytes(record, RecordSize)) return Fail("the file ends inside a record");
+        text = RecordText(record, RecordSize);
+        return true;
+    }
+
+    // The values of `count` items of `components` words must be in the file.
+    bool Skip(int64_t count) {
+        if (count < 0 || count > BytesLeft() / 4 / vf_.components) return Fail("the values run past the end of the file");
+        return file_.Seek(4 * count * vf_.components, 1) ? true : Fail("seek failed");
+    }
+
+    bool ReadHeader() {
+        std::string text;
+        if (!ReadRecord(text)) return false;
+        if (StartsWithNoCase(text, "BEGIN TIME STEP") && !ReadRecord(text)) return false;
+        return true;
+    }
+
+    // Next record when it is a part record; false at the end of the file or "END TIME STEP".
+    bool NextPart(int32_t& number, bool& ok) {
+        ok = true;
+        if (BytesLeft() < RecordSize) return false;
+        std::string text;
+        if (!ReadRecord(text)) return ok = false;
+        if (StartsWithNoCase(text, "END TIME STEP")) return false;
+        if (!ReadPartLine(text, number)) return ok = Fail("expected a \"part\" record");
+        return true;
+    }
+
+    Ensight6ValueSource* Source(int64_t offset, int64_t count, int32_t c) {
+        Ensight6ValueSource* s = NewValueSource(vf_.path);
+        if (s == nullptr) return nullptr;
+        s->offset = offset;
+        s->valueCount = static_cast<int32_t>(count);
+        s->dim2 = vf_.components;
+        s->dim3 = c + 1;
+        s->variable = vf_.firstVariable + 1 + c;
+        s->swapBytes = geometry_.swapBytes;
+        return s;
+    }
+
+    bool Register(int32_t zone, int32_t c, LoadOnDemandVarLoad_pf load, Ensight6ValueSource* s) {
+        if (!RegisterValueSource(zone, vf_.firstVariable + 1 + c, load, s)) return Fail("the host refused a registration");
+        return true;
+    }
+
+    bool ShareFrom(int32_t source, int32_t zone) {
+        for (int32_t c = 1; c <= vf_.components; ++c)
+            if (ZelUtilDataValueIsSharingOk(source, zone, vf_.firstVariable + c) != ZEL_TRUE) return false;
+        for (int32_t c = 1; c <= vf_.components; ++c)
+            if (ZelUtilDataValueShare(source, zone, vf_.firstVariable + c) != ZEL_TRUE) return false;
+        return true;
+    }
+
+    bool RegisterGlobalValues() {
+        int64_t offset = file_.Tell();
+        int64_t nn = geometry_.nodeCount;
+        if (!Skip(nn)) return false;
+        int32_t firstZone = 0;
+        const auto& parts = geometry_.parts.parts();
+        for (size_t i = 0; i < parts.size(); ++i) {
+            int32_t zone = vf_.step->zones[i];
+            if (zone == 0 || parts[i]->kind != Ensight6Unstructured) continue;
+            if (firstZone != 0 && ShareFrom(firstZone, zone)) continue;
+            for (int32_t c = 0; c < vf_.components; ++c)
+                if (!Register(zone, c, LoadNodeVariableBinary, Source(offset, nn, c))) return false;
+            if (firstZone == 0) firstZone = zone;
+        }
+        return true;
+    }
+
+    // After the "block" record: per component the block's `count` values.
+    bool RegisterBlock(const GeometryPart& part, int32_t zone, bool perElement) {
+        std::string text;
+        if (!ReadRecord(text)) return false;
+        std::string_view rest = text;
+        if (!EqualsNoCase(NextToken(rest), "block")) return Fail("expected a \"block\" record");
+        int64_t count = part.NodeCount() == 0 ? 0 : (perElement ? part.CellCount() : part.NodeCount());
+        int64_t offset = file_.Tell();
+        if (!Skip(count)) return false;
+        if (zone == 0 || count == 0) return true;
+        for (int32_t c = 0; c < vf_.components; ++c) {
+            Ensight6ValueSource* s = Source(offset + 4 * count * c, count, c);
+            if (s != nullptr) {
+                s->dim1 = part.imax;
+                s->dim2 = part.jmax;
+                s->dim3 = part.kmax;
+            }
+            if (!Register(zone, c, perElement ? LoadBlockElementVariableBinary : LoadBlockNodeVariableBinary, s))
+                return false;
+        }
+        return true;
+    }
+
+    bool RegisterElementPart(const GeometryPart& part, int32_t zone) {
+        std::vector<int64_t> positions = BlockZonePositions(part);
+        std::vector<ValueRange> ranges;
+        const GeometryElementBlock* searchFrom = part.blocks;
+        size_t searchIndex = 0;
+        std::string text;
+        while (BytesLeft() >= RecordSize) {
+            if (!ReadRecord(text)) return false;
+            std::string_view rest = text;
+            std::string_view token = NextToken(rest);
+            if (EqualsNoCase(token, "part") || StartsWithNoCase(text, "END TIME STEP")) {
+                if (!file_.Seek(-RecordSize, 1)) return Fail("seek failed");
+                break;
+            }
+            int32_t type = ElementTypeFromName(token);
+            const GeometryElementBlock* block = searchFrom;
+            size_t index = searchIndex;
+            while (block != nullptr && block->type != type) {
+                block = block->next;
+                ++index;
+            }
+            if (block == nullptr) return Fail("element type not in the geometry part");
+            searchFrom = block->next;
+            searchIndex = index + 1;
+            int64_t offset = file_.Tell();
+            if (!Skip(block->elementCount)) return false;
+            if (block->inCategory)
+                ranges.push_back({offset, block->elementCount, positions[index], block->type == ElementBar3});
+        }
+        if (zone == 0 || part.category < 2 || ranges.empty()) return true;
+        for (int32_t c = 0; c < vf_.components; ++c) {
+            Ensight6ValueSource* s = Source(ranges.front().offset, 0, c);
+            if (s != nullptr) {
+                s->dim1 = part.imax;
+                s->ranges = ranges;
+            }
+            if (!Register(zone, c, LoadElementVariableBinary, s)) return false;
+        }
+        return true;
+    }
+
+    const GeometryPart* PartFor(int32_t number, int32_t& zone) {
+        int32_t index = vf_.step->PartIndex(number);
+        if (index < 0) {
+            Fail("part " + std::to_string(number) + " is not in the geometry");
+            return nullptr;
+        }
+        zone = vf_.step->zones[static_cast<size_t>(index)];
+        return geometry_.parts.parts()[static_cast<size_t>(index)];
+    }
+
+    bool WalkNodeFile() {
+        if (!ReadHeader()) return false;
+        bool globalValues = true;
+        if (BytesLeft() >= RecordSize) {
+            // a "part" record right after the description: no global values
+            std::string text;
+            if (!ReadRecord(text)) return false;
+            int32_t number = 0;
+            globalValues = !ReadPartLine(text, number);
+            if (!file_.Seek(-RecordSize, 1)) return Fail("seek failed");
+        }
+        if (globalValues && !RegisterGlobalValues()) return false;
+        int32_t number = 0;
+        bool ok = true;
+        while (NextPart(number, ok)) {
+            int32_t zone = 0;
+            const GeometryPart* part = PartFor(number, zone);
+            if (part == nullptr) return false;
+            if (part->kind != Ensight6Block) return Fail("per-node values of an unstructured part");
+            if (!RegisterBlock(*part, zone, false)) return false;
+        }
+        return ok;
+    }
+
+    bool WalkElementFile() {
+        if (!ReadHeader()) return false;
+        int32_t number = 0;
+        bool ok = true;
+        while (NextPart(number, ok)) {
+            int32_t zone = 0;
+            const GeometryPart* part = PartFor(number, zone);
+            if (part == nullptr) return false;
+            bool done = part->kind == Ensight6Block ? RegisterBlock(*part, zone, true) : RegisterElementPart(*part, zone);
+            if (!done) return false;
+        }
+        return ok;
+    }
+
+private:
+    const Ensight6VariableFile& vf_;
+    File_a& file_;
+    std::string& errorText_;
+    const Ensight6GeometryFile& geometry_;
+};
+
+template <class Walk>
+bool WithFile(const Ensight6VariableFile& vf, std::string& errorText, Walk&& walk) {
+    File_a* file = File_a::Open(vf.path, "rb", BigEndian);
+    if (file == nullptr) {
+        errorText = "Could not open the file " + vf.path + ".  Check file path and permissions.";
+        return false;
+    }
+    BinaryVariableWalker walker(vf, *file, errorText);
+    bool ok = walk(walker);
+    File_a::Close(file);
+    return ok;
+}
+
+}  // namespace
+
+bool RegisterNodeVariableLoaders(const Ensight6VariableFile& file, std::string& errorText) {
+    return WithFile(file, errorText, [](BinaryVariableWalker& walker) { return walker.WalkNodeFile(); });
+}
+
+bool RegisterElementVariableLoaders(const Ensight6VariableFile& file, std::string& errorText) {
+    return WithFile(file, errorText, [](BinaryVariableWalker& walker) { return walker.WalkElementFile(); });
+}
+
+}  // namespace quorix

@@ -1,0 +1,205 @@
+#include "ensight6/connectivity_reader.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "casefile/element_types.h"
+#include "ensight6/ascii_value_reader.h"
+#include "ensight6/text_fields.h"
+
+namespace quorix {
+namespace {
+
+// Node numbers per run: bounds the buffers whatever the part's size.
+constexpr int64_t RunNodes = 4096;
+
+// Positions of the read nodes in each padded slot (1-based).
+struct PadPattern {
+    int32_t type;
+    int32_t size;
+    int32_t from[8];
+};
+constexpr PadPattern PadPatterns[] = {
+    {ElementTria3, 4, {1, 2, 3, 3}},
+    {ElementTetra4, 8, {1, 2, 3, 3, 4, 4, 4, 4}},
+    {ElementPyramid5, 8, {1, 2, 3, 4, 5, 5, 5, 5}},
+    {ElementPenta6, 8, {1, 2, 3, 3, 4, 5, 6, 6}},
+};
+
+// One block's elements, run by run, into node-map slots.
+class BlockWriter {
+public:
+    BlockWriter(const NodeMapAccess& access, const GeometryPart& part, const Ensight6GeometryFile& geometry,
+                std::string& errorText)
+        : access_(access), part_(part), geometry_(geometry), errorText_(errorText) {}
+
+    bool Begin(const GeometryElementBlock& block) {
+        block_ = &block;
+        slots_ = block.type == ElementBar3 ? 2 : 1;
+        slot_.resize(static_cast<size_t>(std::max(access_.nodesPerElement, 8) * 2));
+        runElements_ = std::max<int64_t>(RunNodes / (access_.nodesPerElement * slots_), 1);
+        run_.clear();
+        return true;
+    }
+
+    // The nodes of one element as read (ids already mapped).
+    bool Add(int32_t* nodes) {
+        int32_t npe = block_->nodesPerElement;
+        for (int32_t i = 0; i < npe; ++i) {
+            if (nodes[i] < 1 || nodes[i] > geometry_.nodeCount) return FailNode(nodes[i]);
+        }
+        int32_t corners = access_.nodesPerElement;
+        if (block_->type == ElementBar3) {
+            // end, middle, end: segments (first, third) and (third, second)
+            if (corners != 2) return FailShape();
+            int32_t segments[4] = {nodes[0], nodes[2], nodes[2], nodes[1]};
+            run_.insert(run_.end(), segments, segments + 4);
+        } else {
+            std::copy(nodes, nodes + npe, slot_.begin());
+            int32_t filled = npe == corners ? npe : PadConnectivity(slot_.data(), block_->type);
+            if (filled != corners) return FailShape();
+            run_.insert(run_.end(), slot_.begin(), slot_.begin() + corners);
+        }
+        if (static_cast<int64_t>(run_.size()) >= runElements_ * corners * slots_) return Flush();
+        return true;
+    }
+
+    bool Flush() {
+        if (run_.empty()) return true;
+        if (!WriteNodeRun(access_, access_.nodesPerElement, position_, static_cast<int64_t>(run_.size()), run_.data()))
+            return Fail("more elements than the zone holds");
+        position_ += static_cast<int64_t>(run_.size());
+        run_.clear();
+        return true;
+    }
+
+    int64_t entriesWritten() const { return position_ - 1; }
+
+    bool Fail(const std::string& what) {
+        errorText_ = "Error reading the connectivity of part " + std::to_string(part_.partNumber) + " in " +
+                     geometry_.path + ": " + what + ".";
+        return false;
+    }
+
+private:
+    bool FailNode(int32_t node) { return Fail("node number " + std::to_string(node) + " out of range"); }
+    bool FailShape() { return Fail("element type does not fit the zone"); }
+
+    const NodeMapAccess& access_;
+    const GeometryPart& part_;
+    const Ensight6GeometryFile& geometry_;
+    std::string& errorText_;
+    const GeometryElementBlock* block_ = nullptr;
+    int32_t slots_ = 1;
+    int64_t runElements_ = 1;
+    int64_t position_ = 1;
+    std::vector<int32_t> slot_;
+    std::vector<int32_t> run_;
+};
+
+bool MapIds(const Ensight6GeometryFile& geometry, int32_t* nodes, int32_t npe, BlockWriter& writer) {
+    if (!HasNodeIds(geometry.idMode)) return true;
+    for (int32_t i = 0; i < npe; ++i) {
+        int32_t id = nodes[i];
+        if (!MapNodeIds(geometry.nodeIdMap, nodes + i, 1))
+            return writer.Fail("node id " + std::to_string(id) + " not in the node list");
+    }
+    return true;
+}
+
+bool ReadAsciiBlock(File_a& file, const GeometryElementBlock& block, const Ensight6GeometryFile& geometry,
+                    BlockWriter& writer) {
+    if (!file.Seek(block.offset, 0)) return writer.Fail("seek failed");
+    AsciiValueReader reader(file);
+    int32_t idWords = HasElementIds(geometry.idMode) ? 1 : 0;
+    int32_t words = idWords + block.nodesPerElement;
+    std::vector<int32_t> element(static_cast<size_t>(words));
+    std::string line;
+    for (int64_t e = 0; e < block.elementCount; ++e) {
+        if (!reader.ReadLine(line)) return writer.Fail("the file ends inside an element block");
+        if (!ParseIntegerLine(line, element.data(), words)) return writer.Fail("bad element line");
+        int32_t* nodes = element.data() + idWords;
+        if (!MapIds(geometry, nodes, block.nodesPerElement, writer) || !writer.Add(nodes)) return false;
+    }
+    return true;
+}
+
+bool ReadBinaryBlock(File_a& file, const GeometryElementBlock& block, const Ensight6GeometryFile& geometry,
+                     BlockWriter& writer) {
+    int32_t npe = block.nodesPerElement;
+    int64_t size = file.FileSize();
+    if (block.offset < 0 || block.offset > size || block.elementCount > (size - block.offset) / 4 / npe)
+        return writer.Fail("the file ends inside an element block");
+    if (!file.Seek(block.offset, 0)) return writer.Fail("seek failed");
+    int64_t runElements = std::max<int64_t>(RunNodes / npe, 1);
+    std::vector<int32_t> run(static_cast<size_t>(std::min<int64_t>(runElements, block.elementCount) * npe));
+    for (int64_t done = 0; done < block.elementCount;) {
+        int64_t n = std::min(runElements, block.elementCount - done);
+        if (!file.ReadInt32Array(run.data(), n * npe)) return writer.Fail("the file ends inside an element block");
+        for (int64_t e = 0; e < n; ++e) {
+            int32_t* nodes = run.data() + e * npe;
+            if (!MapIds(geometry, nodes, npe, writer) || !writer.Add(nodes)) return false;
+        }
+        done += n;
+    }
+    return true;
+}
+
+}  // namespace
+
+int32_t PadConnectivity(int32_t* nodes, int32_t type) {
+    for (const PadPattern& pattern : PadPatterns) {
+        if (pattern.type != type) continue;
+        int32_t read[8];
+        std::copy(nodes, nodes + 8, read);
+        for (int32_t i = 0; i < pattern.size; ++i) nodes[i] = read[pattern.from[i] - 1];
+        return pattern.size;
+    }
+    return NodesPerElement(type);
+}
+
+bool MapNodeIds(const NodeIdMap& map, int32_t* nodes, int64_t count) {
+    for (int64_t i = 0; i < count; ++i) {
+        int32_t position = map.Position(nodes[i]);
+        if (position < 1) return false;
+        nodes[i] = position;
+    }
+    return true;
+}
+
+bool WriteNodeRun(const NodeMapAccess& access, int32_t corners, int64_t first, int64_t count, const int32_t* nodes) {
+    if (corners < 1 || first < 1 || count < 0) return false;
+    if (access.raw != nullptr) {
+        if (corners != access.nodesPerElement || first - 1 > access.elementCount * corners - count) return false;
+        int32_t* out = access.raw + (first - 1);
+        for (int64_t i = 0; i < count; ++i) out[i] = nodes[i] - 1;
+        return true;
+    }
+    for (int64_t i = 0; i < count; ++i) {
+        int64_t p = first + i - 1;
+        if (!SetEntry(access, p / corners + 1, static_cast<int32_t>(p % corners) + 1, nodes[i])) return false;
+    }
+    return true;
+}
+
+bool Ensight6ReadConnectivity(EntIndex_t zone, File_a& file, const GeometryPart& part,
+                              const Ensight6GeometryFile& geometry, std::string& errorText) {
+    NodeMapAccess access;
+    if (ZelUtilDataNodeAlloc(zone) == ZEL_TRUE) access = WritableNodeMapAccess(zone);
+    BlockWriter writer(access, part, geometry, errorText);
+    if (access.nodesPerElement < 1 || (access.raw == nullptr && access.ref == nullptr))
+        return writer.Fail("the zone's node map cannot be written");
+    if (access.elementCount != part.jmax) return writer.Fail("element count differs from the zone's");
+    for (const GeometryElementBlock* block = part.blocks; block != nullptr; block = block->next) {
+        if (!block->inCategory) continue;
+        writer.Begin(*block);
+        bool ok = geometry.encoding == EncodingAscii ? ReadAsciiBlock(file, *block, geometry, writer)
+                                                     : ReadBinaryBlock(file, *block, geometry, writer);
+        if (!ok || !writer.Flush()) return false;
+    }
+    if (writer.entriesWritten() != access.elementCount * access.nodesPerElement)
+        return writer.Fail("fewer elements than the zone holds");
+    return true;
+}
+
+}  // namespace quorix

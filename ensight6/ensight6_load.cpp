@@ -1,0 +1,444 @@
+#include "ensight6/ensight6_load.h"
+
+#include <algorithm>
+#include <new>
+
+#include "casefile/element_types.h"
+#include "casefile/file_names.h"
+#include "dataset/deferred_loading.h"
+#include "dataset/ensight6_zones.h"
+#include "dataset/zone_creation.h"
+#include "ensight6/connectivity_reader.h"
+#include "ensight6/ensight6_load_case.h"
+#include "ensight6/geometry_scanner.h"
+#include "ensight6/value_source.h"
+
+namespace quorix {
+namespace {
+
+constexpr int32_t IBlankVariable = 4;
+
+Ensight6ZoneShape ShapeOf(const GeometryPart& part) {
+    Ensight6ZoneShape shape;
+    shape.kind = part.kind;
+    shape.description = part.description;
+    shape.imax = part.imax;
+    shape.jmax = part.jmax;
+    shape.kmax = part.kmax;
+    shape.maxNodesPerElement = part.maxNodesPerElement;
+    shape.category = part.category;
+    return shape;
+}
+
+float TimeOf(const TimeSectionInfo* timeSet, int32_t k) {
+    float time = 0.0f;
+    if (timeSet != nullptr && !TimeValueForStep(timeSet, k, time)) time = 0.0f;
+    return time;
+}
+
+std::string JoinNumbers(const std::vector<int32_t>& numbers) {
+    std::string text;
+    for (int32_t n : numbers) text += (text.empty() ? "" : ", ") + std::to_string(n);
+    return text;
+}
+
+// One variable entry as the stage walks it.
+struct VariableEntry {
+    std::string_view description;
+    std::string_view fileName;
+    int32_t timeSet;
+    int32_t fileSet;
+};
+
+}  // namespace
+
+Ensight6Load::Ensight6Load(const LoadOptions& options, GeometrySectionInfo& geometry,
+                           const VariableSectionInfo* variables, const TimeSectionInfo* timeSets,
+                           const FileSectionInfo* fileSets)
+    : options_(options), geometrySection_(geometry), variables_(variables), timeSets_(timeSets), fileSets_(fileSets) {}
+
+Ensight6Load::~Ensight6Load() {
+    ZelUtilSetDealloc(&zoneSet_);
+    ZelUtilSetDealloc(&variableSet_);
+}
+
+bool Ensight6Load::Fail(const std::string& message) {
+    ZelUtilDialogErrMsg(message.c_str());
+    return false;
+}
+
+bool Ensight6Load::Run() {
+    if (!LoadGeometrySeries()) {
+        if (ZelUtilDataSetIsAvailable() == ZEL_TRUE) ZelUtilFrameDeleteTop();
+        return false;
+    }
+    if (variables_ != nullptr && !LoadVariables()) return false;
+    if (zoneSet_ != nullptr) {
+        ZelUtilStateChanged(ZelStateZonesAdded, zoneSet_);
+        ZelUtilStateChanged(ZelStateNodeMapsAltered, zoneSet_);
+    }
+    if (variableSet_ != nullptr) ZelUtilStateChanged(ZelStateVarsAdded, variableSet_);
+    return true;
+}
+
+// ---- geometry ----
+
+bool Ensight6Load::LoadGeometrySeries() {
+    if (geometrySection_.modelFileName.empty()) return true;
+    const TimeSectionInfo* timeSet =
+        geometrySection_.modelTimeSet != 0 ? FindTimeSet(timeSets_, geometrySection_.modelTimeSet) : nullptr;
+    const FileSectionInfo* fileSet =
+        geometrySection_.modelFileSet != 0 ? FindFileSet(fileSets_, geometrySection_.modelFileSet) : nullptr;
+    geometryTransient_ = timeSet != nullptr && timeSet->numberOfSteps > 1;
+    int32_t steps = timeSet != nullptr ? std::max(timeSet->numberOfSteps, 1) : 1;
+    if (fileSet != nullptr && fileSet->numberOfSteps > 1)
+        return Fail("EnSight 6 geometry files holding several time steps are not supported.");
+    for (int32_t k = 0; k < steps; ++k) {
+        HostString path = BuildDataFileName(geometrySection_.caseDirectory, geometrySection_.modelFileName,
+                                            FileNumberForStep(timeSet, fileSet, k));
+        if (!path.isSet()) return Fail("Not enough memory to load data");
+        if (!LoadGeometryFile(path.c_str(), TimeOf(timeSet, k))) return false;
+    }
+    return true;
+}
+
+bool Ensight6Load::LoadGeometryFile(const std::string& path, float time) {
+    auto geometry = std::make_unique<Ensight6GeometryFile>();
+    geometry->path = path;
+    Ensight6GeometryScanner scanner;
+    File_a* file = scanner.OpenEnsight6Geometry(path, geometry->encoding);
+    if (file == nullptr) return Fail(scanner.errorText);
+    geometrySection_.encoding = geometry->encoding;
+    struct Closer {
+        File_a*& file;
+        ~Closer() { File_a::Close(file); }
+    } closer{file};
+    if (!scanner.ScanEnsight6Geometry(*file, *geometry)) return Fail(scanner.errorText);
+    file->SetByteOrder(geometry->swapBytes ? (NativeByteOrder() == LittleEndian ? BigEndian : LittleEndian)
+                                           : NativeByteOrder());
+    if (!dataSetMade_) {
+        if (!SelectParts(*geometry)) return false;
+        if (!CreateDataSet(std::string(geometry->title.view()), true))
+            return Fail("Error when attempting to create geometry zones.");
+        dataSetMade_ = true;
+    }
+    auto step = std::make_unique<Ensight6StepZones>();
+    step->geometry = geometry.get();
+    step->time = time;
+    step->IndexParts();
+    if (!CreateStepZones(*step)) return false;
+    Ensight6GeometryFile& scanned = *geometry;
+    files_.push_back(std::move(geometry));
+    steps_.push_back(std::move(step));
+    bool ok = AttachZones(*file, scanned, *steps_.back());
+    scanned.nodeIdMap.Release();  // the node maps are written
+    return ok;
+}
+
+bool Ensight6Load::SelectParts(const Ensight6GeometryFile& file) {
+    if (options_.ZoneCount <= 0 || options_.ZoneArray == nullptr) return true;
+    std::vector<int32_t> missing;
+    std::unordered_set<int32_t> inFile;
+    for (const GeometryPart* part : file.parts.parts()) inFile.insert(part->partNumber);
+    for (int32_t i = 0; i < options_.ZoneCount; ++i) {
+        int32_t number = options_.ZoneArray[i];
+        if (inFile.count(number) == 0) {
+            if (std::find(missing.begin(), missing.end(), number) == missing.end()) missing.push_back(number);
+        } else {
+            requested_.insert(number);
+        }
+    }
+    if (requested_.empty())
+        return Fail("None of the requested parts (" + JoinNumbers(missing) + ") is in the file " + file.path + ".");
+    if (!missing.empty())
+        ZelUtilDialogErrMsg(("The file " + file.path + " has no part " + JoinNumbers(missing) +
+                             "; the other requested parts are loaded.")
+                                .c_str());
+    return true;
+}
+
+bool Ensight6Load::IsSelected(int32_t partNumber) const {
+    return requested_.empty() || requested_.count(partNumber) != 0;
+}
+
+int32_t Ensight6Load::StrandFor(int32_t partNumber) {
+    auto [it, added] = strandOf_.emplace(partNumber, static_cast<int32_t>(strandOf_.size()) + 1);
+    return it->second;
+}
+
+void Ensight6Load::AddZone(int32_t zone) {
+    if (zoneSet_ == nullptr) zoneSet_ = ZelUtilSetAlloc(ZEL_TRUE);
+    if (zoneSet_ != nullptr) ZelUtilSetAddMember(zoneSet_, zone, ZEL_TRUE);
+}
+
+bool Ensight6Load::CreateStepZones(Ensight6StepZones& step) {
+    const auto& parts = step.geometry->parts.parts();
+    step.zones.assign(parts.size(), 0);
+    for (size_t i = 0; i < parts.size(); ++i) {
+        if (!IsSelected(parts[i]->partNumber)) continue;
+        // a part without loadable elements keeps its place with no zone
+        int32_t zone = CreateEnsight6PartZone(ShapeOf(*parts[i]), StrandFor(parts[i]->partNumber), 0, step.time);
+        step.zones[i] = zone;
+        if (zone > 0) AddZone(zone);
+    }
+    return true;
+}
+
+bool Ensight6Load::Register(int32_t zone, int32_t variable, LoadOnDemandVarLoad_pf load, Ensight6ValueSource* source) {
+    if (source == nullptr) return Fail("Not enough memory to load data");
+    if (!RegisterValueSource(zone, variable, load, source))
+        return Fail("The host refused to load values of zone " + std::to_string(zone) + " on demand.");
+    return true;
+}
+
+bool Ensight6Load::RegisterConstantIBlank(int32_t zone) {
+    if (ZelUtilDataValueCustomLOD(zone, IBlankVariable, nullptr, nullptr, nullptr, ConstantOneValue, nullptr, 0) ==
+        ZEL_TRUE)
+        return true;
+    return Fail("The host refused to load values of zone " + std::to_string(zone) + " on demand.");
+}
+
+bool Ensight6Load::RegisterBlockCoordinateLoaders(int32_t zone, const Ensight6GeometryFile& geometry,
+                                                  const GeometryPart& part) {
+    bool binary = geometry.encoding == EncodingCBinary;
+    const int64_t offsets[3] = {part.xOffset, part.yOffset, part.zOffset};
+    auto source = [&](int64_t offset, int32_t variable) {
+        Ensight6ValueSource* s = NewValueSource(geometry.path);
+        if (s == nullptr) return s;
+        s->offset = offset;
+        s->valueCount = static_cast<int32_t>(part.NodeCount());
+        s->dim1 = part.imax;
+        s->dim2 = part.jmax;
+        s->dim3 = part.kmax;
+        s->variable = variable;
+        s->swapBytes = geometry.swapBytes;
+        return s;
+    };
+    for (int32_t v = 1; v <= 3; ++v)
+        if (!Register(zone, v, binary ? LoadBlockCoordinatesBinary : LoadBlockCoordinatesAscii,
+                      source(offsets[v - 1], v)))
+            return false;
+    if (part.iblankOffset < 1) return RegisterConstantIBlank(zone);
+    return Register(zone, IBlankVariable, binary ? LoadBlockIBlankBinary : LoadBlockIBlankAscii,
+                    source(part.iblankOffset, IBlankVariable));
+}
+
+bool Ensight6Load::RegisterNodeCoordinateLoaders(int32_t zone, const Ensight6GeometryFile& geometry,
+                                                 const GeometryPart& part) {
+    bool binary = geometry.encoding == EncodingCBinary;
+    for (int32_t v = 1; v <= 3; ++v) {
+        Ensight6ValueSource* s = NewValueSource(geometry.path);
+        if (s != nullptr) {
+            s->offset = part.xOffset;
+            s->valueCount = part.imax;
+            s->dim1 = part.imax;
+            s->dim2 = part.jmax;
+            s->dim3 = part.kmax;
+            s->variable = v;
+            s->swapBytes = geometry.swapBytes;
+        }
+        if (!Register(zone, v, binary ? LoadNodeCoordinatesBinary : LoadNodeCoordinatesAscii, s)) return false;
+    }
+    return true;
+}
+
+// All unstructured parts of a file use its one node list: one coordinate array.
+static bool ShareNodeCoordinates(int32_t zone, int32_t source) {
+    for (int32_t v = 1; v <= 3; ++v)
+        if (ZelUtilDataValueIsSharingOk(source, zone, v) != ZEL_TRUE) return false;
+    for (int32_t v = 1; v <= 3; ++v)
+        if (ZelUtilDataValueShare(source, zone, v) != ZEL_TRUE) return false;
+    return true;
+}
+
+bool Ensight6Load::AttachZones(File_a& file, Ensight6GeometryFile& geometry, const Ensight6StepZones& step) {
+    int32_t first = 0;
+    const auto& parts = geometry.parts.parts();
+    for (size_t i = 0; i < parts.size(); ++i) {
+        int32_t zone = step.zones[i];
+        if (zone == 0) continue;
+        const GeometryPart& part = *parts[i];
+        if (part.kind == Ensight6Block) {
+            if (!RegisterBlockCoordinateLoaders(zone, geometry, part)) return false;
+            continue;
+        }
+        if (first == 0 || !ShareNodeCoordinates(zone, first)) {
+            if (!RegisterNodeCoordinateLoaders(zone, geometry, part)) return false;
+        }
+        if (first == 0) first = zone;
+        if (!RegisterConstantIBlank(zone)) return false;
+        if (part.category < 2) continue;  // a point part is its nodes
+        std::string errorText;
+        if (!Ensight6ReadConnectivity(zone, file, part, geometry, errorText)) return Fail(errorText);
+    }
+    return true;
+}
+
+// ---- variables ----
+
+bool Ensight6Load::IsVariableTaken(int32_t ordinal) {
+    if (options_.VarCount < 0) return false;
+    if (options_.VarCount == 0 || options_.VarArray == nullptr) return true;
+    return requestedVariables_.count(ordinal) != 0;
+}
+
+bool Ensight6Load::LoadVariables() {
+    if (!dataSetMade_) return Fail("There is no geometry to load the variables onto.");
+    struct SvtList {
+        const VarList<VarSVT>* list;
+        int32_t kind;
+        int32_t location;
+    };
+    const SvtList svtLists[] = {
+        {&variables_->scalarPerNode, 0, ZelLocationNodal},
+        {&variables_->vectorPerNode, 1, ZelLocationNodal},
+        {&variables_->tensorSymmPerNode, 2, ZelLocationNodal},
+        {&variables_->tensorAsymPerNode, 3, ZelLocationNodal},
+        {&variables_->scalarPerElement, 0, ZelLocationCellCentered},
+        {&variables_->vectorPerElement, 1, ZelLocationCellCentered},
+        {&variables_->tensorSymmPerElement, 2, ZelLocationCellCentered},
+        {&variables_->tensorAsymPerElement, 3, ZelLocationCellCentered},
+    };
+    struct ComplexList {
+        const VarList<VarComplex>* list;
+        int32_t kind;
+        int32_t location;
+    };
+    const ComplexList complexLists[] = {
+        {&variables_->complexScalarPerNode, 0, ZelLocationNodal},
+        {&variables_->complexVectorPerNode, 1, ZelLocationNodal},
+        {&variables_->complexScalarPerElement, 0, ZelLocationCellCentered},
+        {&variables_->complexVectorPerElement, 1, ZelLocationCellCentered},
+    };
+    int32_t total = 0;
+    for (const SvtList& l : svtLists)
+        for (const VarSVT* e = l.list->head; e != nullptr; e = e->next) ++total;
+    for (const ComplexList& l : complexLists)
+        for (const VarComplex* e = l.list->head; e != nullptr; e = e->next) ++total;
+    if (options_.VarCount > 0 && options_.VarArray != nullptr) {
+        std::vector<int32_t> missing;
+        for (int32_t i = 0; i < options_.VarCount; ++i) {
+            int32_t ordinal = options_.VarArray[i];
+            if (ordinal >= 1 && ordinal <= total)
+                requestedVariables_.insert(ordinal);
+            else if (std::find(missing.begin(), missing.end(), ordinal) == missing.end())
+                missing.push_back(ordinal);
+        }
+        if (requestedVariables_.empty())
+            return Fail("None of the requested variables (" + JoinNumbers(missing) + ") is in the case.");
+        if (!missing.empty())
+            ZelUtilDialogErrMsg(("The case has no variable " + JoinNumbers(missing) +
+                                 "; the other requested variables are loaded.")
+                                    .c_str());
+    }
+
+    int32_t ordinal = 0;
+    for (const SvtList& l : svtLists) {
+        for (const VarSVT* e = l.list->head; e != nullptr; e = e->next) {
+            if (!IsVariableTaken(++ordinal)) continue;
+            if (!LoadVariable(e->description.view(), e->fileName.view(), e->timeSet, e->fileSet, l.kind, l.location))
+                return false;
+        }
+    }
+    for (const ComplexList& l : complexLists) {
+        for (const VarComplex* e = l.list->head; e != nullptr; e = e->next) {
+            if (!IsVariableTaken(++ordinal)) continue;
+            std::string imaginary = std::string(e->description.view()) + "I";
+            if (!LoadVariable(e->description.view(), e->realFileName.view(), e->timeSet, e->fileSet, l.kind,
+                              l.location) ||
+                !LoadVariable(imaginary, e->imagFileName.view(), e->timeSet, e->fileSet, l.kind, l.location))
+                return false;
+        }
+    }
+    EntIndex_t zones = 0;
+    EntIndex_t count = 0;
+    ZelUtilDataSetGetInfo(nullptr, &zones, &count);
+    if (count >= 5) {
+        variableSet_ = ZelUtilSetAlloc(ZEL_TRUE);
+        for (int32_t v = 5; v <= count && variableSet_ != nullptr; ++v) ZelUtilSetAddMember(variableSet_, v, ZEL_TRUE);
+    }
+    return true;
+}
+
+// The zones of variable step k: the geometry's own step, or for a steady
+// geometry a copy of step 1 that shares its coordinates and node maps.
+const Ensight6StepZones* Ensight6Load::StepFor(int32_t k, const TimeSectionInfo* timeSet,
+                                               std::string_view description) {
+    if (k < static_cast<int32_t>(steps_.size())) return steps_[static_cast<size_t>(k)].get();
+    if (geometryTransient_ || steps_.empty()) {
+        Fail("The variable " + std::string(description) + " has more time steps than the geometry.");
+        return nullptr;
+    }
+    const Ensight6StepZones& first = *steps_.front();
+    if (!stepOneTimed_) {
+        // step 1 becomes the first step of the series
+        float time = TimeOf(timeSet, 0);
+        for (int32_t zone : first.zones)
+            if (zone > 0) ZelUtilZoneSetSolutionTime(zone, time);
+        stepOneTimed_ = true;
+    }
+    while (static_cast<int32_t>(steps_.size()) <= k) {
+        auto step = std::make_unique<Ensight6StepZones>();
+        step->geometry = first.geometry;
+        step->time = TimeOf(timeSet, static_cast<int32_t>(steps_.size()));
+        step->IndexParts();
+        step->zones.assign(first.zones.size(), 0);
+        const auto& parts = first.geometry->parts.parts();
+        for (size_t i = 0; i < parts.size(); ++i) {
+            if (first.zones[i] == 0) continue;
+            int32_t zone = CreateEnsight6PartZone(ShapeOf(*parts[i]), StrandFor(parts[i]->partNumber), first.zones[i],
+                                                  step->time);
+            if (zone == 0) {
+                Fail("Error when attempting to create the zones of time step " + std::to_string(steps_.size() + 1) + ".");
+                return nullptr;
+            }
+            step->zones[i] = zone;
+            AddZone(zone);
+        }
+        steps_.push_back(std::move(step));
+    }
+    return steps_[static_cast<size_t>(k)].get();
+}
+
+bool Ensight6Load::LoadVariable(std::string_view description, std::string_view fileName, int32_t timeSetNumber,
+                                int32_t fileSetNumber, int32_t kind, int32_t location) {
+    EntIndex_t zones = 0;
+    EntIndex_t firstVariable = 0;
+    ZelUtilDataSetGetInfo(nullptr, &zones, &firstVariable);
+    int32_t components = ComponentCount(kind);
+    if (!AddVariables(components, std::string(description), location))
+        return Fail("Error when attempting to add the variable " + std::string(description) + ".");
+    const TimeSectionInfo* timeSet = timeSetNumber != 0 ? FindTimeSet(timeSets_, timeSetNumber) : nullptr;
+    const FileSectionInfo* fileSet = fileSetNumber != 0 ? FindFileSet(fileSets_, fileSetNumber) : nullptr;
+    if (fileSet != nullptr && fileSet->numberOfSteps > 1)
+        return Fail("EnSight 6 variable files holding several time steps are not supported.");
+    int32_t steps = timeSet != nullptr ? std::max(timeSet->numberOfSteps, 1) : 1;
+    bool ascii = files_.front()->encoding == EncodingAscii;
+    Ensight6VariableReader reader = location == ZelLocationNodal
+                                        ? (ascii ? ReadEnsight6NodeVariable : RegisterNodeVariableLoaders)
+                                        : (ascii ? ReadEnsight6ElementVariable : RegisterElementVariableLoaders);
+    for (int32_t k = 0; k < steps; ++k) {
+        const Ensight6StepZones* step = StepFor(k, timeSet, description);
+        if (step == nullptr) return false;
+        HostString path = BuildDataFileName(geometrySection_.caseDirectory, fileName,
+                                            FileNumberForStep(timeSet, fileSet, k));
+        if (!path.isSet()) return Fail("Not enough memory to load data");
+        Ensight6VariableFile file{path.c_str(), components, firstVariable, step};
+        std::string errorText;
+        if (!reader(file, errorText)) return Fail(errorText);
+    }
+    return true;
+}
+
+bool Ensight6LoadCase(const LoadOptions& options, GeometrySectionInfo& geometry, const VariableSectionInfo* variables,
+                      const TimeSectionInfo* timeSets, const FileSectionInfo* fileSets) {
+    try {
+        Ensight6Load load(options, geometry, variables, timeSets, fileSets);
+        return load.Run();
+    } catch (const std::bad_alloc&) {
+        ZelUtilDialogErrMsg("Not enough memory to load data");
+        return false;
+    }
+}
+
+}  // namespace quorix

@@ -1,0 +1,71 @@
+// One EnSight 6 load: the load-wide state lives here, from the first
+// geometry scan to the announcement of the new zones and variables.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "addon/zel_api.h"
+#include "casefile/case_record.h"
+#include "casefile/load_options.h"
+#include "ensight6/geometry_file.h"
+#include "ensight6/step_zones.h"
+#include "ensight6/variable_file.h"
+#include "gold/file_a.h"
+
+namespace quorix {
+
+class Ensight6Load {
+public:
+    Ensight6Load(const LoadOptions& options, GeometrySectionInfo& geometry, const VariableSectionInfo* variables,
+                 const TimeSectionInfo* timeSets, const FileSectionInfo* fileSets);
+    ~Ensight6Load();
+    Ensight6Load(const Ensight6Load&) = delete;
+    Ensight6Load& operator=(const Ensight6Load&) = delete;
+
+    bool Run();
+
+private:
+    bool Fail(const std::string& message);
+    bool LoadGeometrySeries();
+    bool LoadGeometryFile(const std::string& path, float time);
+    bool SelectParts(const Ensight6GeometryFile& file);
+    bool IsSelected(int32_t partNumber) const;
+    int32_t StrandFor(int32_t partNumber);
+    bool CreateStepZones(Ensight6StepZones& step);
+    bool AttachZones(File_a& file, Ensight6GeometryFile& geometry, const Ensight6StepZones& step);
+    bool RegisterBlockCoordinateLoaders(int32_t zone, const Ensight6GeometryFile& geometry, const GeometryPart& part);
+    bool RegisterNodeCoordinateLoaders(int32_t zone, const Ensight6GeometryFile& geometry, const GeometryPart& part);
+    bool Register(int32_t zone, int32_t variable, LoadOnDemandVarLoad_pf load, struct Ensight6ValueSource* source);
+    bool RegisterConstantIBlank(int32_t zone);
+    void AddZone(int32_t zone);
+
+    bool LoadVariables();
+    bool LoadVariable(std::string_view description, std::string_view fileName, int32_t timeSetNumber,
+                      int32_t fileSetNumber, int32_t kind, int32_t location);
+    const Ensight6StepZones* StepFor(int32_t k, const TimeSectionInfo* timeSet, std::string_view description);
+    bool IsVariableTaken(int32_t ordinal);
+
+    const LoadOptions& options_;
+    GeometrySectionInfo& geometrySection_;
+    const VariableSectionInfo* variables_;
+    const TimeSectionInfo* timeSets_;
+    const FileSectionInfo* fileSets_;
+
+    std::vector<std::unique_ptr<Ensight6GeometryFile>> files_;
+    std::vector<std::unique_ptr<Ensight6StepZones>> steps_;  // by time step
+    bool geometryTransient_ = false;
+    bool dataSetMade_ = false;
+    bool stepOneTimed_ = false;
+    std::unordered_set<int32_t> requested_;  // part numbers; empty: all
+    std::unordered_map<int32_t, int32_t> strandOf_;
+    std::unordered_set<int32_t> requestedVariables_;  // ordinals; empty: all
+    Set_pa zoneSet_ = nullptr;
+    Set_pa variableSet_ = nullptr;
+};
+
+}  // namespace quorix

@@ -1,0 +1,26 @@
+// What the scan of one EnSight 6 geometry file leaves for the load: its
+// parts, node ids, byte order and title.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "casefile/case_record.h"
+#include "casefile/host_memory.h"
+#include "ensight6/geometry_part.h"
+#include "ensight6/node_id_map.h"
+
+namespace quorix {
+
+struct Ensight6GeometryFile {
+    std::string path;
+    int32_t encoding = EncodingUnknown;
+    bool swapBytes = false;     // binary words are in the other byte order
+    int32_t nodeCount = 0;      // the global coordinate list
+    int32_t idMode = IdsNone;
+    HostString title;           // "DataSetTitle"
+    GeometryPartList parts;
+    NodeIdMap nodeIdMap;        // present only with node ids; released after the node maps are written
+};
+
+}  // namespace quorix

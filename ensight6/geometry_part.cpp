@@ -1,0 +1,76 @@
+#include "ensight6/geometry_part.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "casefile/element_types.h"
+#include "casefile/host_memory.h"
+
+namespace quorix {
+
+int64_t GeometryElementBlock::ZoneElements() const {
+    return type == ElementBar3 ? 2 * static_cast<int64_t>(elementCount) : elementCount;
+}
+
+int64_t GeometryPart::NodeCount() const {
+    if (kind == Ensight6Unstructured) return imax;
+    return static_cast<int64_t>(imax) * jmax * kmax;
+}
+
+int64_t GeometryPart::CellCount() const {
+    return std::max<int64_t>(imax - 1, 1) * std::max<int64_t>(jmax - 1, 1) * std::max<int64_t>(kmax - 1, 1);
+}
+
+GeometryPart* GeometryPartList::AppendPart(int32_t partNumber) {
+    parts_.reserve(parts_.size() + 1);
+    GeometryPart* part = HostNew<GeometryPart>("Geometry Part");
+    if (part == nullptr) return nullptr;
+    part->partNumber = partNumber;
+    if (!parts_.empty()) parts_.back()->next = part;
+    parts_.push_back(part);
+    return part;
+}
+
+GeometryElementBlock* GeometryPartList::AppendBlock(GeometryPart& part) {
+    GeometryElementBlock* block = HostNew<GeometryElementBlock>("Element");
+    if (block == nullptr) return nullptr;
+    GeometryElementBlock** link = &part.blocks;
+    while (*link != nullptr) link = &(*link)->next;
+    *link = block;
+    return block;
+}
+
+void GeometryPartList::Release() {
+    for (GeometryPart* part : parts_) {
+        GeometryElementBlock* block = part->blocks;
+        while (block != nullptr) {
+            GeometryElementBlock* next = block->next;
+            HostDelete(block);
+            block = next;
+        }
+        HostDelete(part);
+    }
+    parts_.clear();
+}
+
+bool CloseUnstructuredPart(GeometryPart& part) {
+    int32_t category = 0;
+    for (GeometryElementBlock* b = part.blocks; b != nullptr; b = b->next)
+        category = std::max(category, ElementCategory(b->type, false));
+    part.category = category >= 1 ? category : 255;
+    int64_t elements = 0;
+    part.maxNodesPerElement = 0;
+    for (GeometryElementBlock* b = part.blocks; b != nullptr; b = b->next) {
+        b->inCategory = ElementCategory(b->type, false) == category && category >= 1;
+        if (!b->inCategory) continue;
+        elements += b->ZoneElements();
+        // a bar3 is loaded as two 2-node segments
+        int32_t corners = b->type == ElementBar3 ? 2 : b->nodesPerElement;
+        part.maxNodesPerElement = std::max(part.maxNodesPerElement, corners);
+        if (elements > std::numeric_limits<int32_t>::max()) return false;
+    }
+    part.jmax = static_cast<int32_t>(elements);
+    return true;
+}
+
+}  // namespace quorix

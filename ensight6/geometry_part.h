@@ -1,0 +1,76 @@
+// One part of an EnSight 6 geometry file as the scan found it, and the
+// list of a file's parts.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace quorix {
+
+enum Ensight6PartKind : int32_t { Ensight6Block = 0, Ensight6Unstructured = 3 };
+
+// Node and element ids carried by an unstructured part's file (kept in kmax).
+enum Ensight6IdMode : int32_t { IdsNone = 1, IdsBoth = 2, IdsElementOnly = 3, IdsNodeOnly = 4 };
+
+inline bool HasNodeIds(int32_t idMode) { return idMode == IdsBoth || idMode == IdsNodeOnly; }
+inline bool HasElementIds(int32_t idMode) { return idMode == IdsBoth || idMode == IdsElementOnly; }
+
+// Host allocation "Element".
+struct GeometryElementBlock {
+    int32_t type = 255;
+    int32_t nodesPerElement = 0;
+    int32_t elementCount = 0;  // as written
+    int64_t offset = 0;        // first element line (ASCII) or connectivity integer (C binary)
+    bool inCategory = false;   // loaded; lower-category blocks are passed over
+    GeometryElementBlock* next = nullptr;
+
+    // Zone elements the block fills: a bar3 is two segments.
+    int64_t ZoneElements() const;
+};
+
+// Host allocation "Geometry Part".
+struct GeometryPart {
+    int32_t kind = Ensight6Block;
+    int32_t partNumber = 0;
+    char description[81] = {};  // 79 characters allowed; room for 80 and the terminator
+    int32_t imax = 1;           // block: I; unstructured: nodes of the file
+    int32_t jmax = 1;           // block: J; unstructured: in-category elements (bar3 twice)
+    int32_t kmax = 1;           // block: K; unstructured: Ensight6IdMode
+    int64_t xOffset = 0, yOffset = 0, zOffset = 0;
+    int64_t iblankOffset = 0;   // 0: no iblank values
+    int32_t maxNodesPerElement = 0;
+    GeometryElementBlock* blocks = nullptr;
+    int32_t category = 255;     // highest loadable ElementCategory of the blocks
+    GeometryPart* next = nullptr;
+
+    int64_t NodeCount() const;  // block: I*J*K; unstructured: nodes of the file
+    // Cells of a block: product of max(n - 1, 1).
+    int64_t CellCount() const;
+};
+
+// Parts in file order, in host memory; released with the list.
+class GeometryPartList {
+public:
+    GeometryPartList() = default;
+    GeometryPartList(const GeometryPartList&) = delete;
+    GeometryPartList& operator=(const GeometryPartList&) = delete;
+    ~GeometryPartList() { Release(); }
+
+    // Null when the host has no memory.
+    GeometryPart* AppendPart(int32_t partNumber);
+    static GeometryElementBlock* AppendBlock(GeometryPart& part);
+    void Release();
+
+    GeometryPart* head() const { return parts_.empty() ? nullptr : parts_.front(); }
+    const std::vector<GeometryPart*>& parts() const { return parts_; }
+    int32_t size() const { return static_cast<int32_t>(parts_.size()); }
+
+private:
+    std::vector<GeometryPart*> parts_;
+};
+
+// Closes an unstructured part: category, in-category flags, jmax and
+// maxNodesPerElement. False when the element count overflows int32.
+bool CloseUnstructuredPart(GeometryPart& part);
+
+}  // namespace quorix

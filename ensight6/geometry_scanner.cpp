@@ -1,0 +1,440 @@
+#include "ensight6/geometry_scanner.h"
+
+#include <cstring>
+#include <limits>
+#include <vector>
+
+#include "casefile/element_types.h"
+#include "ensight6/byte_swap.h"
+#include "ensight6/text_fields.h"
+
+namespace quorix {
+namespace {
+
+constexpr int RecordSize = 80;
+// Longest line read anywhere in the file: real writers put hundreds of nodes on a line.
+constexpr size_t MaxLineLength = 1 << 20;
+constexpr int64_t Int32Max = std::numeric_limits<int32_t>::max();
+
+int32_t OtherByteOrder(int32_t order) { return order == LittleEndian ? BigEndian : LittleEndian; }
+
+bool CopyDescription(GeometryPart& part, std::string_view text) {
+    if (text.size() > 80) return false;
+    std::memcpy(part.description, text.data(), text.size());
+    part.description[text.size()] = '\0';
+    return true;
+}
+
+// A count read in the other byte order must be ≥ 0 and fit in the bytes left.
+bool CountFits(int64_t count, int64_t bytesPerUnit, int64_t bytesLeft) {
+    return count >= 0 && (bytesPerUnit == 0 || count <= bytesLeft / bytesPerUnit);
+}
+
+}  // namespace
+
+bool IsIBlanked(std::string_view blockLine) {
+    std::string_view rest = blockLine;
+    NextToken(rest);
+    return EqualsNoCase(NextToken(rest), "iblanked");
+}
+
+bool Ensight6GeometryScanner::Fail(std::string text) {
+    errorText = std::move(text);
+    return false;
+}
+
+bool Ensight6GeometryScanner::FailAt(const char* what) {
+    std::string where = lineNumber_ > 0 ? " (line " + std::to_string(lineNumber_) + ")" : "";
+    return Fail("Error reading the geometry file " + path_ + ": " + what + where + ".");
+}
+
+File_a* Ensight6GeometryScanner::OpenEnsight6Geometry(const std::string& path, int32_t& encoding) {
+    path_ = path;
+    File_a* file = File_a::Open(path, "rb", BigEndian);
+    if (file == nullptr) {
+        Fail("Could not open the file " + path + ".  Check file path and permissions.");
+        return nullptr;
+    }
+    char head[RecordSize + 1] = {};
+    size_t got = file->Read(head, 1, RecordSize);
+    std::string_view rest(head, strnlen(head, got));
+    std::string_view token = NextToken(rest, "\t\r\n");
+    if (got == 0 || token.empty()) {
+        File_a::Close(file);
+        Fail("Unrecognized geometry file format.");
+        return nullptr;
+    }
+    if (StartsWithNoCase(token, "C Binary")) {
+        encoding = EncodingCBinary;
+        return file;
+    }
+    // Fortran writes a 4-byte record length first (8 bytes on some compilers)
+    for (int64_t offset : {4, 8}) {
+        char probe[RecordSize] = {};
+        if (file->Seek(offset, 0) && file->Read(probe, 1, RecordSize) >= 14 &&
+            StartsWithNoCase(std::string_view(probe, 14), "Fortran Binary")) {
+            encoding = EncodingFortranBinary;
+            file->Seek(0, 0);
+            return file;
+        }
+    }
+    file->Rewind();
+    encoding = EncodingAscii;
+    return file;
+}
+
+bool Ensight6GeometryScanner::ScanEnsight6Geometry(File_a& file, Ensight6GeometryFile& geometry) {
+    path_ = geometry.path;
+    lineNumber_ = 0;
+    orderDecided_ = false;
+    swapBytes_ = false;
+    switch (geometry.encoding) {
+        case EncodingFortranBinary:
+            return Fail("Fortran data is not currently supported.");
+        case EncodingAscii:
+            file.Rewind();
+            return ScanAscii(file, geometry);
+        case EncodingCBinary:
+            if (!file.Seek(RecordSize, 0)) return FailAt("the file ends in its first record");
+            return ScanBinary(file, geometry);
+        default:
+            return Fail("Unrecognized geometry file format.");
+    }
+}
+
+// ---- ASCII ----
+
+bool Ensight6GeometryScanner::ReadLine(File_a& file, std::string& line) {
+    bool tooLong = false;
+    if (!file.ReadWholeLine(line, MaxLineLength, &tooLong)) return false;
+    ++lineNumber_;
+    return true;
+}
+
+bool Ensight6GeometryScanner::ReadDescription(File_a& file, std::string& line, const char* message) {
+    if (!ReadLine(file, line)) return FailAt("the file ends in its header");
+    if (CutLineEnd(line).size() >= 80) return Fail(message);
+    return true;
+}
+
+bool Ensight6GeometryScanner::SkipValueLines(File_a& file, int64_t values, int perLine) {
+    int64_t lines = (values + perLine - 1) / perLine;
+    if (!file.SkipLines(lines)) return FailAt("the file ends inside a value list");
+    lineNumber_ += lines;
+    return true;
+}
+
+bool Ensight6GeometryScanner::ScanAscii(File_a& file, Ensight6GeometryFile& geometry) {
+    static const char* const geometryMessage =
+        "Invalid character string for Geometry Description.  All strings are limited to 79 characters as per "
+        "EnSight documentation.";
+    std::string& line = line_;
+    if (!ReadDescription(file, line, geometryMessage)) return false;
+    if (!geometry.title.Assign(CutLineEnd(line), "DataSetTitle")) return Fail("Not enough memory to load data");
+    if (!ReadDescription(file, line, geometryMessage)) return false;
+    if (!ReadLine(file, line)) return FailAt("the file ends in its header");
+    IdOption nodeIds = IdOptionFromLine(line);
+    if (!ReadLine(file, line)) return FailAt("the file ends in its header");
+    IdOption elementIds = IdOptionFromLine(line);
+    bool hasNodeIds = nodeIds == IdGiven || nodeIds == IdIgnore;
+    bool hasElementIds = elementIds == IdGiven || elementIds == IdIgnore;
+    geometry.idMode = hasNodeIds ? (hasElementIds ? IdsBoth : IdsNodeOnly) : (hasElementIds ? IdsElementOnly : IdsNone);
+    if (!ReadLine(file, line)) return FailAt("the file ends in its header");  // "coordinates"
+    if (!ScanAsciiNodes(file, geometry)) return false;
+
+    while (ReadLine(file, line)) {
+        std::string_view rest = line;
+        if (NextToken(rest).empty()) continue;  // blank lines at the end are the end of the file
+        int32_t partNumber = 0;
+        if (!ReadPartLine(line, partNumber)) return FailAt("expected a \"part\" line");
+        GeometryPart* part = geometry.parts.AppendPart(partNumber);
+        if (part == nullptr) return Fail("Not enough memory to load data");
+        if (!ScanAsciiPart(file, geometry, *part)) return false;
+    }
+    if (file.HasError()) return FailAt("read error");
+    return true;
+}
+
+bool Ensight6GeometryScanner::ScanAsciiNodes(File_a& file, Ensight6GeometryFile& geometry) {
+    std::string& line = line_;
+    int32_t nn = 0;
+    if (!ReadLine(file, line) || !LeadingInt32(line, nn)) return FailAt("missing node count");
+    // each node line holds at least three values
+    if (nn < 0 || nn > BytesLeft(file) / 6) return FailAt("node count out of range");
+    geometry.nodeCount = nn;
+    geometry.swapBytes = false;
+    int64_t firstNode = file.Tell();
+    if (!HasNodeIds(geometry.idMode)) {
+        if (!SkipValueLines(file, nn, 1)) return false;
+    } else {
+        std::vector<int32_t> ids(static_cast<size_t>(nn));
+        for (int32_t i = 0; i < nn; ++i) {
+            if (!ReadLine(file, line)) return FailAt("the file ends inside the node list");
+            std::string_view rest = line;
+            if (!ParseInt32Token(NextToken(rest, " \t\r\n-"), ids[static_cast<size_t>(i)]))
+                return FailAt("node line without an integer id");
+        }
+        std::string mapError;
+        if (!geometry.nodeIdMap.Build(ids.data(), nn, mapError)) return FailAt(mapError.c_str());
+    }
+    globalNodes_ = firstNode;
+    return true;
+}
+
+bool Ensight6GeometryScanner::ScanAsciiPart(File_a& file, Ensight6GeometryFile& geometry, GeometryPart& part) {
+    std::string& line = line_;
+    if (!ReadDescription(file, line,
+                         "Invalid character string for Part Description.  All strings are limited to 79 "
+                         "characters as per EnSight documentation."))
+        return false;
+    CopyDescription(part, CutLineEnd(line));
+    int64_t lineStart = file.Tell();
+    if (!ReadLine(file, line)) {
+        line.clear();  // a part without blocks at the end of the file
+    }
+    std::string_view rest = line;
+    if (EqualsNoCase(NextToken(rest), "block")) {
+        std::string blockLine = line;
+        return ScanAsciiBlock(file, part, blockLine);
+    }
+    return ScanAsciiElementBlocks(file, geometry, part, line, lineStart);
+}
+
+bool Ensight6GeometryScanner::ScanAsciiElementBlocks(File_a& file, Ensight6GeometryFile& geometry,
+                                                     GeometryPart& part, std::string& line, int64_t lineStart) {
+    part.kind = Ensight6Unstructured;
+    part.imax = geometry.nodeCount;
+    part.kmax = geometry.idMode;
+    part.xOffset = globalNodes_;
+    for (;;) {
+        std::string_view rest = line;
+        std::string_view token = NextToken(rest);
+        if (token.empty()) break;
+        if (EqualsNoCase(token, "part")) {
+            // the part loop reads this line again
+            if (!file.Seek(lineStart, 0)) return FailAt("seek failed");
+            --lineNumber_;
+            break;
+        }
+        int32_t type = ElementTypeFromName(token);
+        if (type == ElementNone) return FailAt("unknown element type");
+        int32_t ne = 0;
+        if (!ReadLine(file, line) || !LeadingInt32(line, ne)) return FailAt("missing element count");
+        if (ne < 0 || ne > BytesLeft(file) / 2) return FailAt("element count out of range");
+        GeometryElementBlock* block = GeometryPartList::AppendBlock(part);
+        if (block == nullptr) return Fail("Not enough memory to load data");
+        block->type = type;
+        block->nodesPerElement = NodesPerElement(type);
+        block->elementCount = ne;
+        block->offset = file.Tell();
+        if (!SkipValueLines(file, ne, 1)) return false;
+        lineStart = file.Tell();
+        if (!ReadLine(file, line)) break;
+    }
+    if (!CloseUnstructuredPart(part)) return FailAt("too many elements in a part");
+    return true;
+}
+
+bool Ensight6GeometryScanner::ScanAsciiBlock(File_a& file, GeometryPart& part, std::string_view blockLine) {
+    std::string& line = line_;
+    part.kind = Ensight6Block;
+    bool iblanked = IsIBlanked(blockLine);
+    int32_t dims[3] = {};
+    if (!ReadLine(file, line) || !ParseIntegerLine(line, dims, 3)) return FailAt("missing block dimensions");
+    if (dims[0] < 0 || dims[1] < 0 || dims[2] < 0) return FailAt("negative block dimension");
+    int64_t n = static_cast<int64_t>(dims[0]) * dims[1] * dims[2];
+    if (n > Int32Max) return FailAt("block too large");
+    part.imax = dims[0];
+    part.jmax = dims[1];
+    part.kmax = dims[2];
+    int64_t* offsets[3] = {&part.xOffset, &part.yOffset, &part.zOffset};
+    for (int64_t* offset : offsets) {
+        *offset = file.Tell();
+        if (!SkipValueLines(file, n, 6)) return false;
+    }
+    if (iblanked) {
+        part.iblankOffset = file.Tell();
+        if (!SkipValueLines(file, n, 10)) return false;
+    }
+    return true;
+}
+
+// ---- C binary ----
+
+int64_t Ensight6GeometryScanner::BytesLeft(File_a& file) const {
+    int64_t at = file.Tell();
+    int64_t size = file.FileSize();
+    return (at < 0 || at > size) ? 0 : size - at;
+}
+
+bool Ensight6GeometryScanner::ReadRecord(File_a& file, std::string& text) {
+    char record[RecordSize];
+    if (!file.ReadBytes(record, RecordSize)) return FailAt("the file ends inside a record");
+    text = RecordText(record, RecordSize);
+    return true;
+}
+
+bool Ensight6GeometryScanner::SkipBytes(File_a& file, int64_t bytes) {
+    if (bytes < 0 || bytes > BytesLeft(file)) return FailAt("an array runs past the end of the file");
+    if (!file.Seek(bytes, 1)) return FailAt("seek failed");
+    return true;
+}
+
+// The byte order is the one in which the count is ≥ 0 and fits in the bytes
+// left; when both qualify the smaller value wins, and 0 (the same in both
+// orders) leaves the order open for the next count.
+bool Ensight6GeometryScanner::DecideOrder(File_a& file, int32_t raw, int64_t bytesPerUnit, int32_t& value) {
+    int64_t left = BytesLeft(file);
+    if (orderDecided_) {
+        value = swapBytes_ ? SwappedInt32(raw) : raw;
+        return true;
+    }
+    int32_t swapped = SwappedInt32(raw);
+    bool nativeFits = CountFits(raw, bytesPerUnit, left);
+    bool swappedFits = CountFits(swapped, bytesPerUnit, left);
+    swapBytes_ = (swappedFits && !nativeFits) || (swappedFits && nativeFits && swapped < raw);
+    value = swapBytes_ ? swapped : raw;
+    if (value != 0) {
+        orderDecided_ = true;
+        file.SetByteOrder(swapBytes_ ? OtherByteOrder(NativeByteOrder()) : NativeByteOrder());
+    }
+    return true;
+}
+
+bool Ensight6GeometryScanner::ReadCount(File_a& file, int32_t& value, int64_t bytesPerUnit) {
+    int32_t raw = 0;
+    if (!file.ReadBytes(&raw, 4)) return FailAt("the file ends before a count");
+    DecideOrder(file, raw, bytesPerUnit, value);
+    if (!CountFits(value, bytesPerUnit, BytesLeft(file))) return FailAt("count out of range");
+    return true;
+}
+
+bool Ensight6GeometryScanner::ScanBinary(File_a& file, Ensight6GeometryFile& geometry) {
+    std::string text;
+    if (!ReadRecord(file, text)) return false;
+    if (!geometry.title.Assign(text, "DataSetTitle")) return Fail("Not enough memory to load data");
+    if (!ReadRecord(file, text)) return false;
+    if (!ReadRecord(file, text)) return false;
+    IdOption nodeIds = IdOptionFromLine(text);
+    if (!ReadRecord(file, text)) return false;
+    IdOption elementIds = IdOptionFromLine(text);
+    bool hasNodeIds = nodeIds == IdGiven || nodeIds == IdIgnore;
+    bool hasElementIds = elementIds == IdGiven || elementIds == IdIgnore;
+    geometry.idMode = hasNodeIds ? (hasElementIds ? IdsBoth : IdsNodeOnly) : (hasElementIds ? IdsElementOnly : IdsNone);
+    if (!ReadRecord(file, text)) return false;
+    if (!StartsWithNoCase(text, "coordinates")) return FailAt("expected the \"coordinates\" record");
+    if (!ScanBinaryNodes(file, geometry)) return false;
+
+    while (BytesLeft(file) > 0) {
+        if (!ReadRecord(file, text)) return false;
+        int32_t partNumber = 0;
+        if (!ReadPartLine(text, partNumber)) return FailAt("expected a \"part\" record");
+        GeometryPart* part = geometry.parts.AppendPart(partNumber);
+        if (part == nullptr) return Fail("Not enough memory to load data");
+        if (!ScanBinaryPart(file, geometry, *part)) return false;
+    }
+    geometry.swapBytes = swapBytes_;
+    return true;
+}
+
+bool Ensight6GeometryScanner::ScanBinaryNodes(File_a& file, Ensight6GeometryFile& geometry) {
+    bool hasIds = HasNodeIds(geometry.idMode);
+    int32_t nn = 0;
+    if (!ReadCount(file, nn, hasIds ? 16 : 12)) return false;
+    geometry.nodeCount = nn;
+    if (hasIds) {
+        std::vector<int32_t> ids(static_cast<size_t>(nn));
+        if (!file.ReadBytes(ids.data(), 4 * static_cast<size_t>(nn))) return FailAt("the file ends inside the node ids");
+        if (swapBytes_) SwapWords(ids.data(), nn);
+        std::string mapError;
+        if (!geometry.nodeIdMap.Build(ids.data(), nn, mapError)) return FailAt(mapError.c_str());
+    }
+    globalNodes_ = file.Tell();
+    return SkipBytes(file, 12 * static_cast<int64_t>(nn));
+}
+
+bool Ensight6GeometryScanner::ScanBinaryPart(File_a& file, Ensight6GeometryFile& geometry, GeometryPart& part) {
+    std::string text;
+    char record[RecordSize];
+    if (!file.ReadBytes(record, RecordSize)) return FailAt("the file ends inside a record");
+    // 80 characters without a terminator are kept whole
+    CopyDescription(part, RecordText(record, RecordSize));
+    if (BytesLeft(file) == 0) {
+        part.kind = Ensight6Unstructured;
+        part.imax = geometry.nodeCount;
+        part.kmax = geometry.idMode;
+        part.xOffset = globalNodes_;
+        return CloseUnstructuredPart(part);
+    }
+    if (!ReadRecord(file, text)) return false;
+    std::string_view rest = text;
+    if (EqualsNoCase(NextToken(rest), "block")) return ScanBinaryBlock(file, part, text);
+    return ScanBinaryElementBlocks(file, geometry, part, text);
+}
+
+bool Ensight6GeometryScanner::ScanBinaryElementBlocks(File_a& file, Ensight6GeometryFile& geometry,
+                                                      GeometryPart& part, std::string record) {
+    part.kind = Ensight6Unstructured;
+    part.imax = geometry.nodeCount;
+    part.kmax = geometry.idMode;
+    part.xOffset = globalNodes_;
+    for (;;) {
+        std::string_view rest = record;
+        std::string_view token = NextToken(rest);
+        if (EqualsNoCase(token, "part")) {
+            if (!file.Seek(-RecordSize, 1)) return FailAt("seek failed");
+            break;
+        }
+        int32_t type = ElementTypeFromName(token);
+        if (type == ElementNone) return FailAt("unknown element type");
+        int32_t npe = NodesPerElement(type);
+        int64_t idWords = HasElementIds(geometry.idMode) ? 1 : 0;
+        int32_t ne = 0;
+        if (!ReadCount(file, ne, 4 * (npe + idWords))) return false;
+        if (!SkipBytes(file, 4 * idWords * ne)) return false;
+        GeometryElementBlock* block = GeometryPartList::AppendBlock(part);
+        if (block == nullptr) return Fail("Not enough memory to load data");
+        block->type = type;
+        block->nodesPerElement = npe;
+        block->elementCount = ne;
+        block->offset = file.Tell();
+        if (!SkipBytes(file, 4 * static_cast<int64_t>(npe) * ne)) return false;
+        if (BytesLeft(file) == 0) break;
+        if (!ReadRecord(file, record)) return false;
+    }
+    if (!CloseUnstructuredPart(part)) return FailAt("too many elements in a part");
+    return true;
+}
+
+bool Ensight6GeometryScanner::ScanBinaryBlock(File_a& file, GeometryPart& part, std::string_view blockRecord) {
+    part.kind = Ensight6Block;
+    bool iblanked = IsIBlanked(blockRecord);
+    int32_t raw[3] = {};
+    if (!file.ReadBytes(raw, sizeof raw)) return FailAt("the file ends before the block dimensions");
+    int64_t left = BytesLeft(file);
+    int64_t wordsPerNode = iblanked ? 4 : 3;
+    auto fits = [&](const int32_t* d) {
+        if (d[0] < 0 || d[1] < 0 || d[2] < 0) return false;
+        int64_t n = static_cast<int64_t>(d[0]) * d[1] * d[2];
+        return n <= Int32Max && n <= left / (4 * wordsPerNode);
+    };
+    int32_t swapped[3] = {SwappedInt32(raw[0]), SwappedInt32(raw[1]), SwappedInt32(raw[2])};
+    if (!orderDecided_ && !fits(raw) && fits(swapped)) {
+        swapBytes_ = true;
+        file.SetByteOrder(OtherByteOrder(NativeByteOrder()));
+    }
+    if (!orderDecided_ && (raw[0] | raw[1] | raw[2]) != 0) orderDecided_ = true;
+    const int32_t* dims = swapBytes_ ? swapped : raw;
+    if (!fits(dims)) return FailAt("block dimensions out of range");
+    int64_t n = static_cast<int64_t>(dims[0]) * dims[1] * dims[2];
+    part.imax = dims[0];
+    part.jmax = dims[1];
+    part.kmax = dims[2];
+    part.xOffset = file.Tell();
+    part.yOffset = part.xOffset + 4 * n;
+    part.zOffset = part.xOffset + 8 * n;
+    if (iblanked) part.iblankOffset = part.xOffset + 12 * n;
+    return SkipBytes(file, 4 * wordsPerNode * n);
+}
+
+}  // namespace quorix

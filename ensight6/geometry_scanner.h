@@ -1,0 +1,61 @@
+// Opening and scanning one EnSight 6 geometry file (ASCII or C binary):
+// the header, node ids, and every part's dimensions, element blocks and the
+// positions of its coordinates, iblank values and connectivity.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "ensight6/geometry_file.h"
+#include "gold/file_a.h"
+
+namespace quorix {
+
+class Ensight6GeometryScanner {
+public:
+    // Opens `path` and determines its encoding; null with `errorText` when the
+    // file cannot be opened or is not recognised.
+    File_a* OpenEnsight6Geometry(const std::string& path, int32_t& encoding);
+    // Scans the whole file into `geometry` (whose path and encoding are set).
+    // Parts scanned before a failure stay in its list.
+    bool ScanEnsight6Geometry(File_a& file, Ensight6GeometryFile& geometry);
+
+    std::string errorText;
+
+private:
+    bool Fail(std::string text);
+    bool FailAt(const char* what);
+    bool ReadLine(File_a& file, std::string& line);
+    bool ReadDescription(File_a& file, std::string& line, const char* message);
+    bool ScanAscii(File_a& file, Ensight6GeometryFile& geometry);
+    bool ScanAsciiNodes(File_a& file, Ensight6GeometryFile& geometry);
+    bool ScanAsciiPart(File_a& file, Ensight6GeometryFile& geometry, GeometryPart& part);
+    bool ScanAsciiElementBlocks(File_a& file, Ensight6GeometryFile& geometry, GeometryPart& part,
+                                std::string& line, int64_t lineStart);
+    bool ScanAsciiBlock(File_a& file, GeometryPart& part, std::string_view blockLine);
+    bool SkipValueLines(File_a& file, int64_t values, int perLine);
+
+    bool ScanBinary(File_a& file, Ensight6GeometryFile& geometry);
+    bool ReadRecord(File_a& file, std::string& text);
+    bool ReadCount(File_a& file, int32_t& value, int64_t bytesPerUnit);
+    bool SkipBytes(File_a& file, int64_t bytes);
+    bool DecideOrder(File_a& file, int32_t raw, int64_t bytesPerUnit, int32_t& value);
+    bool ScanBinaryNodes(File_a& file, Ensight6GeometryFile& geometry);
+    bool ScanBinaryPart(File_a& file, Ensight6GeometryFile& geometry, GeometryPart& part);
+    bool ScanBinaryElementBlocks(File_a& file, Ensight6GeometryFile& geometry, GeometryPart& part,
+                                 std::string record);
+    bool ScanBinaryBlock(File_a& file, GeometryPart& part, std::string_view blockRecord);
+    int64_t BytesLeft(File_a& file) const;
+
+    std::string path_;
+    int64_t globalNodes_ = 0;  // position of the global coordinates
+    int64_t lineNumber_ = 0;
+    bool orderDecided_ = false;
+    bool swapBytes_ = false;
+    std::string line_;
+};
+
+// "block iblanked" → true; "block" → false.
+bool IsIBlanked(std::string_view blockLine);
+
+}  // namespace quorix

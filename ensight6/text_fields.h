@@ -1,0 +1,52 @@
+// Text fields of EnSight 6 ASCII lines and 80-byte binary strings.
+// Every parser reads only inside the view it is given.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "casefile/element_types.h"
+
+namespace quorix {
+
+inline constexpr std::string_view WhitespaceSet = " \t\r\n";
+
+std::string_view CutLineEnd(std::string_view line);
+// Skips delimiters, returns the following run of other characters and moves past it.
+std::string_view NextToken(std::string_view& rest, std::string_view delimiters = WhitespaceSet);
+bool StartsWithNoCase(std::string_view text, std::string_view prefix);
+bool EqualsNoCase(std::string_view a, std::string_view b);
+
+// Whole token as a base-10 integer within int32 ("+7", "-3"; not "12abc").
+bool ParseInt32Token(std::string_view token, int32_t& value);
+// The line's first whitespace token as an int32.
+bool LeadingInt32(std::string_view line, int32_t& value);
+
+// One real at `first`: "1.5", "-1.00000e+00", "+2E3"; stops where the number
+// ends, so touching fields ("-1.0e+00-2.0e+00") part by themselves.
+// Fails on anything else (inf, nan, a lone sign). Returns the end or null.
+const char* ParseReal(const char* first, const char* last, float& value);
+
+// Values of one line of 12-wide reals ('-1.00000E+00-2.00000E+00 3.00000E+00'):
+// the count parsed (at most maxCount) before the line ends; -1 when a field
+// is not a number.
+int ParseFixedWidthValues(std::string_view line, float* values, int maxCount);
+
+// Exactly `count` integers of one line, whitespace-separated, or as touching
+// 8-wide fields when the tokens are too few ('   70000123456789').
+bool ParseIntegerLine(std::string_view line, int32_t* values, int count);
+
+// Coordinate `index` (0..2) of '[id] x y z'; the id ends at a blank, tab or '-'
+// ('       1-1.00000e+00 2.00000e+00 3.00000e+00').
+bool CoordinateField(std::string_view line, int index, bool hasId, float& value);
+
+// Third token of 'node id given' as an id option (255 when missing).
+IdOption IdOptionFromLine(std::string_view line);
+// 'part 12': true with the number; any case.
+bool ReadPartLine(std::string_view line, int32_t& partNumber);
+
+// An 80-byte string record as text: up to its first NUL, trailing blanks and line ends cut.
+std::string RecordText(const char* bytes, size_t size);
+
+}  // namespace quorix

@@ -1,0 +1,58 @@
+// The client data of one EnSight 6 load-on-demand registration: where a
+// field's values lie in which file.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "addon/zel_api.h"
+#include "casefile/host_memory.h"
+
+namespace quorix {
+
+// Values of one element block: `count` elements from `offset`; a bar3
+// value covers its two segments.
+struct ValueRange {
+    int64_t offset = 0;
+    int64_t count = 0;
+    int64_t position = 1;  // the block's first element in the zone
+    bool twice = false;
+};
+
+// Host allocation "Client Data".
+struct Ensight6ValueSource {
+    HostString fileName;    // "File Name"
+    int64_t offset = 0;     // first value
+    int32_t valueCount = 0;
+    int32_t dim1 = 0, dim2 = 0, dim3 = 0;  // block I J K; variables: dim2 components, dim3 component from 1
+    int32_t variable = 0;   // 1..3 X Y Z, 4 IBlank, else the host variable
+    bool swapBytes = false;
+    std::vector<ValueRange> ranges;  // unstructured per-element values, one per loaded block
+};
+
+// A new source naming `path`; null when the host has no memory.
+Ensight6ValueSource* NewValueSource(std::string_view path);
+// Hands the source to the host with `load`; a refused source is freed here.
+bool RegisterValueSource(EntIndex_t zone, EntIndex_t variable, LoadOnDemandVarLoad_pf load,
+                         Ensight6ValueSource* source);
+// Cleanup callback of every registration.
+void ReleaseValueSource(FieldData_pa field);
+
+// Value callbacks: true when every value reached the host.
+Boolean_t LoadBlockCoordinatesBinary(FieldData_pa field);
+Boolean_t LoadNodeCoordinatesBinary(FieldData_pa field);
+Boolean_t LoadBlockCoordinatesAscii(FieldData_pa field);
+Boolean_t LoadNodeCoordinatesAscii(FieldData_pa field);
+Boolean_t LoadBlockIBlankAscii(FieldData_pa field);
+Boolean_t LoadBlockIBlankBinary(FieldData_pa field);
+Boolean_t LoadNodeVariableBinary(FieldData_pa field);
+Boolean_t LoadBlockNodeVariableBinary(FieldData_pa field);
+Boolean_t LoadElementVariableBinary(FieldData_pa field);
+Boolean_t LoadBlockElementVariableBinary(FieldData_pa field);
+
+// Host position (from 1) of cell `cell` (from 0) of an I x J x K block: the
+// host keeps cell values in the I*J*K node layout.
+int64_t BlockCellPosition(int32_t imax, int32_t jmax, int32_t kmax, int64_t cell);
+
+}  // namespace quorix
