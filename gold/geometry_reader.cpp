@@ -75,12 +75,13 @@ CFileEnsightGeomGold::FirstSection CFileEnsightGeomGold::LocateFirstSection(int3
     return section;
 }
 
-// The classic test: a first part number of 1..65535 can be read so in one byte
-// order only; a particle section is judged by its first id.
-bool CFileEnsightGeomGold::NumberDecides(const FirstSection& section) {
-    if (!section.found) return false;
+// The classic test: a first part number of 1..65535 reads so in one byte order
+// only; a particle section is judged by its first id. A number that passes
+// while the next count does not fit (65536 written little-endian reads as 256
+// big-endian) is no proof.
+bool CFileEnsightGeomGold::NumberDecides(const FirstSection& section, int32_t byteOrder) {
+    if (!CountsFit(section, byteOrder)) return false;
     if (section.kind == Part) return section.number >= 1 && section.number <= 65535;
-    if (!CountsFit(section, file_->GetByteOrder())) return false;
     Seek(section.position, 0);
     int32_t value1 = 0;
     int32_t count = 0;
@@ -101,8 +102,10 @@ bool CFileEnsightGeomGold::CountsFit(const FirstSection& section, int32_t byteOr
     HeaderKind kind = ReadBlockHeader(value1, count);
     if (kind == Coordinates) return count >= 0 && count <= BytesLeft() / 12;
     if (kind == ElementTypeHeader) return count >= 0 && count <= BytesLeft() / 4;
+    // Any other section carries no count, so it holds no evidence against the order.
+    if (kind != Block) return kind != ReadFailure;
     int32_t dims[3];
-    if (kind != Block || !ReadInts(dims, 3)) return false;
+    if (!ReadInts(dims, 3)) return false;
     if (dims[0] < 0 || dims[1] < 0 || dims[2] < 0) return false;
     int64_t left = BytesLeft();
     if (value1 == PartRectilinear) return (int64_t{dims[0]} + dims[1] + dims[2]) * 4 <= left;
@@ -121,10 +124,10 @@ bool CFileEnsightGeomGold::FindFirstPart() {
     }
     if (format_ != FormatCBinary) return false;
     int32_t chosen = other;
-    if (!NumberDecides(section)) {
+    if (!NumberDecides(section, other)) {
         FirstSection nativeSection = LocateFirstSection(native);
         chosen = native;
-        if (!NumberDecides(nativeSection)) {
+        if (!NumberDecides(nativeSection, native)) {
             bool otherFits = CountsFit(section, other);
             bool nativeFits = CountsFit(nativeSection, native);
             if (!otherFits && !nativeFits) return false;

@@ -33,7 +33,7 @@ private:
     };
     bool FindFirstPart();
     FirstSection LocateFirstSection(int32_t byteOrder);
-    bool NumberDecides(const FirstSection& section);
+    bool NumberDecides(const FirstSection& section, int32_t byteOrder);
     bool CountsFit(const FirstSection& section, int32_t byteOrder);
     bool ScanPart(PartCollection& collection, int32_t partNumber, int32_t step);
     bool ScanUnstructured(PartInfo& part, HeaderKind kind, int32_t value1, int32_t value2);

@@ -1,0 +1,37 @@
+// Saves a writer's bytes and runs the geometry open and scan on them.
+#pragma once
+
+#include <string>
+
+#include "dataset/part_collection.h"
+#include "gold/geometry_reader.h"
+#include "support/ensight_writer.h"
+
+namespace quorix::test {
+
+struct GeometryScan {
+    std::string path;
+    bool opened = false;
+    bool scanned = false;
+    std::string error;
+    int64_t positionAfterOpen = -1;
+    int32_t format = FormatUndefined;
+    int32_t byteOrder = 0;
+    PartCollection parts{0, 1, 0, 1};
+};
+
+inline void ScanBytes(const std::string& bytes, GeometryScan& scan, int32_t step = 0) {
+    scan.path = TempPath("scan.geo");
+    EnsightWriter(Encoding::Ascii).Raw(bytes).Save(scan.path);
+    CFileEnsightGeomGold reader;
+    scan.opened = reader.Open(scan.path);
+    scan.positionAfterOpen = reader.Tell();
+    scan.format = reader.format();
+    scan.byteOrder = reader.byteOrder();
+    scan.scanned = scan.opened && reader.ScanParts(scan.parts, step);
+    scan.error = reader.errorText();
+}
+
+inline int32_t OrderOf(Encoding e) { return e == Encoding::BinaryBE ? BigEndian : LittleEndian; }
+
+}  // namespace quorix::test
