@@ -1,5 +1,8 @@
 #include "ensight6/text_fields.h"
 
+#include "gold/ascii_fields.h"
+
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <limits>
@@ -9,24 +12,7 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsLineEnd(char c) { return c == '\n' || c == '\r'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-const char* SkipBlanks(const char* p, const char* last) {
-    while (p < last && IsBlank(*p)) ++p;
-    return p;
-}
-
-bool ParseInt32Fields(std::string_view line, int32_t* values, int count, int width) {
-    if (static_cast<int64_t>(line.size()) < static_cast<int64_t>(count) * width) return false;
-    for (int i = 0; i < count; ++i) {
-        std::string_view field = line.substr(static_cast<size_t>(i) * width, width);
-        std::string_view rest = field;
-        std::string_view token = NextToken(rest);
-        if (!NextToken(rest).empty() || !ParseInt32Token(token, values[i])) return false;
-    }
-    return true;
-}
 
 }  // namespace
 
@@ -70,64 +56,26 @@ bool ParseInt32Token(std::string_view token, int32_t& value) {
 
 bool LeadingInt32(std::string_view line, int32_t& value) { return ParseInt32Token(NextToken(line), value); }
 
-const char* ParseReal(const char* first, const char* last, float& value) {
-    const char* p = first;
-    if (p < last && *p == '+') ++p;
-    // from_chars would take "inf" and "nan"; EnSight writes plain decimals only
-    const char* q = (p < last && *p == '-') ? p + 1 : p;
-    if (q >= last || !(IsDigit(*q) || *q == '.')) return nullptr;
-    auto [ptr, ec] = std::from_chars(p, last, value);
-    if (ec == std::errc::result_out_of_range) return nullptr;
-    if (ec != std::errc()) return nullptr;
-    return ptr;
-}
-
 int ParseFixedWidthValues(std::string_view line, float* values, int maxCount) {
-    const char* p = line.data();
-    const char* last = p + line.size();
-    int count = 0;
-    while (count < maxCount) {
-        p = SkipBlanks(p, last);
-        if (p == last || IsLineEnd(*p)) break;
-        const char* end = ParseReal(p, last, values[count]);
-        if (end == nullptr) return -1;
-        p = end;
-        ++count;
-    }
-    return count;
+    int64_t count = ConvertRealLine(line, values, maxCount);
+    return count < 0 ? -1 : static_cast<int>(std::min<int64_t>(count, maxCount + 1));
 }
 
 bool ParseIntegerLine(std::string_view line, int32_t* values, int count) {
-    line = CutLineEnd(line);
-    std::string_view rest = line;
-    int i = 0;
-    for (; i < count; ++i) {
-        std::string_view token = NextToken(rest);
-        if (token.empty() || !ParseInt32Token(token, values[i])) break;
-    }
-    if (i == count && NextToken(rest).empty()) return true;
-    // 8-digit numbers fill their 8-wide fields and touch
-    size_t start = line.find_first_not_of(WhitespaceSet);
-    if (start == std::string_view::npos) return false;
-    size_t width = 8;
-    size_t lead = line.size() > static_cast<size_t>(count) * width ? line.size() - static_cast<size_t>(count) * width : 0;
-    if (lead > start) return false;
-    return ParseInt32Fields(line.substr(lead), values, count, static_cast<int>(width));
+    return ConvertIntLine(line, Ensight6IntWidth, values, count) == count;
 }
 
 bool CoordinateField(std::string_view line, int index, bool hasId, float& value) {
+    if (index < 0 || index > 2) return false;
     const char* p = line.data();
     const char* last = p + line.size();
     if (hasId) {
-        p = SkipBlanks(p, last);
+        while (p < last && IsBlank(*p)) ++p;
         while (p < last && !IsBlank(*p) && *p != '-' && !IsLineEnd(*p)) ++p;
     }
-    for (int i = 0; i <= index; ++i) {
-        p = SkipBlanks(p, last);
-        if (p == last || IsLineEnd(*p)) return false;
-        p = ParseReal(p, last, value);
-        if (p == nullptr) return false;
-    }
+    float xyz[3];
+    if (ConvertRealLine(std::string_view(p, static_cast<size_t>(last - p)), xyz, 3) != 3) return false;
+    value = xyz[index];
     return true;
 }
 

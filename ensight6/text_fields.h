@@ -23,11 +23,6 @@ bool ParseInt32Token(std::string_view token, int32_t& value);
 // The line's first whitespace token as an int32.
 bool LeadingInt32(std::string_view line, int32_t& value);
 
-// One real at `first`: "1.5", "-1.00000e+00", "+2E3"; stops where the number
-// ends, so touching fields ("-1.0e+00-2.0e+00") part by themselves.
-// Fails on anything else (inf, nan, a lone sign). Returns the end or null.
-const char* ParseReal(const char* first, const char* last, float& value);
-
 // Values of one line of 12-wide reals ('-1.00000E+00-2.00000E+00 3.00000E+00'):
 // the count parsed (at most maxCount) before the line ends; -1 when a field
 // is not a number.
