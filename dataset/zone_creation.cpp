@@ -139,11 +139,29 @@ StepChoice StepAndTime(const PartInfo& part, bool transient, const TimeSectionIn
     return TimeValueForStep(timeSet, step - 1, time) ? StepChoice::Make : StepChoice::Missing;
 }
 
+// Model parts and particles are separate series: particles get their own
+// zones and loaders once the measured geometry is scanned.
+bool IsInSeries(const PartInfo& part, bool particles) { return (part.kind == PartParticles) == particles; }
+
+// Checked before anything is made, so that a load never stops half way through its zones.
+bool SeriesHasTimes(const PartCollection& collection, bool particles, bool transient, const TimeSectionInfo* timeSet) {
+    for (const auto& record : collection.parts()) {
+        int32_t step = 1;
+        float time = 0.0f;
+        if (IsInSeries(*record, particles) &&
+            StepAndTime(*record, transient, timeSet, step, time) == StepChoice::Missing) {
+            ReportMissingTimeValue(*timeSet, step);
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 void ReportMissingTimeValue(const TimeSectionInfo& timeSet, int32_t step) {
-    ReportZoneError("Time set " + std::to_string(timeSet.number) + " has no time value for step " +
-                    std::to_string(step) + ".");
+    ReportZoneError("Time set " + std::to_string(timeSet.number) + " holds no time value for step " +
+                    std::to_string(step) + ". Aborting read.");
 }
 
 void ReportZoneError(const std::string& message) {
@@ -264,22 +282,18 @@ void RegisterGeometryLoaders(const PartInfo& part, int32_t zone, bool dataSetHas
 
 bool CreateGeometryZones(PartCollection& collection, bool transient, const TimeSectionInfo* timeSet, Set_pa zoneSet) {
     HostLock lock;
+    if (!SeriesHasTimes(collection, false, transient, timeSet)) return false;
     bool hasIBlank = collection.AnyPartHasIBlank();
     if (!CreateDataSet("Ensight Gold", hasIBlank)) {
         ReportZoneError("Error when attempting to create geometry zones.");
         return false;
     }
     for (const auto& record : collection.parts()) {
-        // Particles get their own zones and loaders once the measured geometry is scanned.
-        if (record->kind == PartParticles) continue;
         int32_t step = 1;
         float time = 0.0f;
-        StepChoice choice = StepAndTime(*record, transient, timeSet, step, time);
-        if (choice == StepChoice::Missing) {
-            ReportMissingTimeValue(*timeSet, step);
-            return false;
+        if (!IsInSeries(*record, false) || StepAndTime(*record, transient, timeSet, step, time) != StepChoice::Make) {
+            continue;
         }
-        if (choice == StepChoice::Skip) continue;
         int32_t zone = CreatePartZone(collection, *record, step, false, 0, time, hasIBlank);
         if (zone == 0) continue;
         AddToSet(zoneSet, zone);
@@ -290,18 +304,16 @@ bool CreateGeometryZones(PartCollection& collection, bool transient, const TimeS
 
 bool CreateParticleZones(PartCollection& collection, bool transient, const TimeSectionInfo* timeSet, Set_pa zoneSet) {
     HostLock lock;
+    if (!SeriesHasTimes(collection, true, transient, timeSet)) return false;
     bool hasIBlank = collection.AnyPartHasIBlank();
     for (const auto& record : collection.parts()) {
-        if (record->kind != PartParticles) continue;
         int32_t step = 1;
         float time = 0.0f;
-        StepChoice choice = StepAndTime(*record, transient, timeSet, step, time);
-        if (choice == StepChoice::Missing) {
-            ReportMissingTimeValue(*timeSet, step);
-            return false;
-        }
         // A step without particles has nothing to show; it is no failure.
-        if (choice == StepChoice::Skip || record->imax < 1) continue;
+        if (!IsInSeries(*record, true) || record->imax < 1 ||
+            StepAndTime(*record, transient, timeSet, step, time) != StepChoice::Make) {
+            continue;
+        }
         int32_t zone = CreatePartZone(collection, *record, step, false, 0, time, hasIBlank);
         if (zone == 0) {
             ReportZoneError("Error when attempting to create particle zones.");

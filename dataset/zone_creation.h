@@ -25,7 +25,7 @@ bool CreateGeometryZones(PartCollection& collection, bool transient, const TimeS
 bool CreateParticleZones(PartCollection& collection, bool transient, const TimeSectionInfo* timeSet, Set_pa zoneSet);
 // Shows a zone-creation failure, unless the host runs in batch mode.
 void ReportZoneError(const std::string& message);
-// "Time set N has no time value for step K." (a transient series needs one per step).
+// "Time set N holds no time value for step K. Aborting read." (a transient series needs one per step).
 void ReportMissingTimeValue(const TimeSectionInfo& timeSet, int32_t step);
 
 }  // namespace quorix
