@@ -1,0 +1,191 @@
+// Zones, variables and their shapes as the add-on creates them.
+#include "host_fixture.h"
+
+namespace hosttest {
+namespace {
+
+class DataModelTest : public HostTest {};
+
+struct ZoneRow {
+    const char* name;
+    int32_t zoneType;
+    int64_t imax, jmax, kmax;
+    bool added;
+    int64_t expectedKmax;  // what ZelUtilZoneGetInfo reports
+};
+
+TEST_F(DataModelTest, ZoneCreationChecksTypeAndDimensions) {
+    const ZoneRow rows[] = {
+        {"ordered block", ZelZoneOrdered, 3, 2, 4, true, 4},
+        {"brick, KMAX is the id mode 0", ZelZoneBrick, 8, 1, 0, true, 8},
+        {"triangles, KMAX ignored", ZelZoneTriangle, 3, 1, 99, true, 3},
+        {"quadrilaterals", ZelZoneQuad, 4, 1, 1, true, 4},
+        {"tetrahedra", ZelZoneTetra, 4, 1, 1, true, 4},
+        {"line segments", ZelZoneLineSeg, 2, 1, 3, true, 2},
+        {"polygons have no fixed corner count", ZelZonePolygon, 5, 2, 1, true, 0},
+        {"polyhedra", ZelZonePolyhedron, 8, 1, 1, true, 0},
+        {"zone type 255", ZelZoneInvalid, 3, 1, 1, false, 0},
+        {"zone type 8", 8, 3, 1, 1, false, 0},
+        {"negative zone type", -1, 3, 1, 1, false, 0},
+        {"no nodes", ZelZoneTriangle, 0, 1, 1, false, 0},
+        {"no elements", ZelZoneTriangle, 3, 0, 1, false, 0},
+        {"ordered K of 0", ZelZoneOrdered, 3, 2, 0, false, 0},
+        {"negative I", ZelZoneOrdered, -3, 2, 1, false, 0},
+        {"I*J*K beyond any memory", ZelZoneOrdered, int64_t{1} << 30, int64_t{1} << 30, 1 << 20, false, 0},
+        {"more nodes than int32 numbers", ZelZoneTriangle, int64_t{1} << 32, 1, 1, false, 0},
+    };
+    for (const ZoneRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_TRUE(MakeDataSet({"X"}));
+        ZoneSpec spec;
+        spec.zoneType = row.zoneType;
+        spec.imax = row.imax;
+        spec.jmax = row.jmax;
+        spec.kmax = row.kmax;
+        EXPECT_EQ(AddZone(spec), row.added);
+        EntIndex_t zones = -1;
+        ZelUtilDataSetGetInfo(nullptr, &zones, nullptr);
+        EXPECT_EQ(zones, row.added ? 1 : 0);
+        if (!row.added) continue;
+        LgIndex_t i = 0, j = 0, k = 0;
+        ZelUtilZoneGetInfo(1, &i, &j, &k);
+        EXPECT_EQ(i, row.imax);
+        EXPECT_EQ(j, row.jmax);
+        EXPECT_EQ(k, row.expectedKmax);
+    }
+}
+
+TEST_F(DataModelTest, ZonesAreNumberedInCreationOrderWithStrandAndTime) {
+    ASSERT_TRUE(MakeDataSet({"X", "Y", "Z"}, "Ensight Gold"));
+    for (int32_t strand : {1, 2, 5}) {
+        ZoneSpec spec;
+        spec.name = "part " + std::to_string(strand);
+        spec.strand = strand;
+        spec.solutionTime = strand * 0.5;
+        ASSERT_TRUE(AddZone(spec));
+    }
+    EXPECT_EQ(ZelUtilDataSetGetMaxStrandID(), 5);
+    EXPECT_EQ(ZelUtilZoneGetStrandID(2), 2);
+    EXPECT_EQ(ZelUtilZoneGetStrandID(4), 0);
+    ZelUtilZoneSetSolutionTime(3, 7.25);
+    const auto third = zelhost::ZoneInfo(3);
+    ASSERT_TRUE(third);
+    EXPECT_EQ(third->name, "part 5");
+    EXPECT_EQ(third->solutionTime, 7.25);
+    EXPECT_EQ(zelhost::DataSetTitle(), "Ensight Gold");
+    char* title = nullptr;
+    EntIndex_t zones = 0, variables = 0;
+    ASSERT_TRUE(ZelUtilDataSetGetInfo(&title, &zones, &variables));
+    EXPECT_STREQ(title, "Ensight Gold");
+    EXPECT_EQ(zones, 3);
+    EXPECT_EQ(variables, 3);
+    ZelUtilStringDealloc(&title);
+}
+
+TEST_F(DataModelTest, VariablesReachEveryZoneAtTheirLocation) {
+    ASSERT_TRUE(MakeDataSet({"X"}));
+    ZoneSpec block;
+    block.imax = 3;
+    block.jmax = 2;
+    ASSERT_TRUE(AddZone(block));
+    ZoneSpec bricks;
+    bricks.zoneType = ZelZoneBrick;
+    bricks.imax = 12;
+    bricks.jmax = 2;
+    ASSERT_TRUE(AddZone(bricks));
+    ASSERT_TRUE(AddVariable("P", ZelLocationCellCentered));
+    EXPECT_EQ(zelhost::VariableNames(), (std::vector<std::string>{"X", "P"}));
+    // Ordered cell-centred values keep the I*J*K layout; finite elements hold one per element.
+    EXPECT_EQ(zelhost::Field(1, 2).length, 6);
+    EXPECT_EQ(zelhost::Field(2, 2).length, 2);
+    EXPECT_EQ(zelhost::Field(2, 1).length, 12);
+    EXPECT_EQ(zelhost::Field(2, 2).location, ZelLocationCellCentered);
+    EXPECT_FALSE(zelhost::Field(2, 2).present);  // deferred: nothing until loaded or set
+}
+
+TEST_F(DataModelTest, UnusedOrderedCellsStayOutOfTheStatistics) {
+    ASSERT_TRUE(MakeDataSet({"X"}));
+    ZoneSpec block;
+    block.imax = 3;
+    block.jmax = 2;
+    ASSERT_TRUE(AddZone(block));
+    ASSERT_TRUE(AddVariable("P", ZelLocationCellCentered));
+    ASSERT_TRUE(ZelUtilDataValueAlloc(1, 2));
+    const float values[6] = {1, 2, 100, 100, 100, 100};  // cells (1,1), (2,1); i = 3 or j = 2 unused
+    ASSERT_TRUE(ZelUtilDataValueArraySetByRef(ZelUtilDataValueGetWritableRef(1, 2), 1, 6, values));
+    const zelhost::FieldReport report = zelhost::Field(1, 2);
+    EXPECT_EQ(report.stats.count, 2);
+    EXPECT_EQ(report.stats.min, 1.0);
+    EXPECT_EQ(report.stats.max, 2.0);
+    EXPECT_EQ(report.stats.mean, 1.5);
+    EXPECT_EQ(report.hash, zelhost::Fnv1a(values, sizeof values));
+}
+
+double ConstantOne(const FieldData_pa, LgIndex_t) { return 1.0; }
+
+TEST_F(DataModelTest, GetValueFunctionIsReportedAsIfHeld) {
+    ASSERT_TRUE(MakeDataSet({"X", "IBlank"}));
+    ZoneSpec a;
+    a.imax = 4;
+    a.dataTypes = {ZelFieldFloat, ZelFieldInt32};
+    ASSERT_TRUE(AddZone(a));
+    ASSERT_TRUE(AddZone(a));
+    ASSERT_TRUE(ZelUtilDataValueCustomLOD(1, 2, nullptr, nullptr, nullptr, ConstantOne, nullptr, 0));
+    const int32_t ones[4] = {1, 1, 1, 1};
+    ASSERT_TRUE(ZelUtilDataValueArraySetByRef(ZelUtilDataValueGetWritableRef(2, 2), 1, 4, ones));
+    const zelhost::FieldReport computed = zelhost::Field(1, 2);
+    EXPECT_TRUE(computed.present);
+    EXPECT_TRUE(computed.computed);
+    EXPECT_EQ(computed.stats.min, 1.0);
+    EXPECT_EQ(computed.stats.max, 1.0);
+    EXPECT_EQ(computed.hash, zelhost::Field(2, 2).hash);
+    EXPECT_TRUE(zelhost::PendingLoadRequests().empty());
+}
+
+TEST_F(DataModelTest, DataSetCreateReplacesTheCurrentOneWithItsCleanups) {
+    FakeSource& source = Source();
+    ASSERT_TRUE(MakeDataSet({"X"}));
+    ASSERT_TRUE(AddZone(ZoneSpec{}));
+    ASSERT_TRUE(RegisterValues(1, 1, source));
+    ASSERT_TRUE(MakeDataSet({"A", "B"}));
+    EXPECT_EQ(source.cleanups, 1);
+    EXPECT_EQ(zelhost::ZoneCount(), 0);
+    EXPECT_EQ(zelhost::FrameCount(), 1);
+}
+
+TEST_F(DataModelTest, FrameDeleteTopRemovesTheDataSet) {
+    EXPECT_FALSE(ZelUtilFrameDeleteTop());
+    EXPECT_FALSE(ZelUtilDataSetIsAvailable());
+    ASSERT_TRUE(MakeDataSet({"X"}));
+    EXPECT_TRUE(ZelUtilDataSetIsAvailable());
+    EXPECT_TRUE(ZelUtilFrameDeleteTop());
+    EXPECT_FALSE(ZelUtilDataSetIsAvailable());
+    EXPECT_FALSE(AddVariable("V", ZelLocationNodal));
+}
+
+TEST_F(DataModelTest, LoaderInstructionsStayWithTheDataSet) {
+    ASSERT_TRUE(MakeDataSet({"X"}));
+    StringList_pa list = ZelUtilStringListAlloc();
+    for (const char* s : {"STANDARDSYNTAX", "1.0", "FILENAME_CASEFILE", "/a/b.case"}) {
+        ZelUtilStringListAppendString(list, s);
+    }
+    EXPECT_TRUE(ZelUtilImportSetLoaderInstr("Quorix", list));
+    ZelUtilStringListDealloc(&list);
+    EXPECT_EQ(zelhost::LoaderInstructions(),
+              (std::vector<std::string>{"STANDARDSYNTAX", "1.0", "FILENAME_CASEFILE", "/a/b.case"}));
+    EXPECT_EQ(zelhost::LoaderInstructionCalls(), 1);
+}
+
+TEST_F(DataModelTest, UnknownZoneArgumentIsAHostFault) {
+    ASSERT_TRUE(MakeDataSet({"X"}));
+    ArgList_pa args = ZelUtilArgListAlloc();
+    ZelUtilArgListAppendInt(args, "IMAXX", 3);
+    EXPECT_TRUE(ZelUtilDataSetAddZoneX(args));
+    ZelUtilArgListDealloc(&args);
+    ASSERT_EQ(zelhost::Faults().size(), 1u);
+    EXPECT_NE(zelhost::Faults()[0].find("IMAXX"), std::string::npos);
+    zelhost::ResetHost();
+}
+
+}  // namespace
+}  // namespace hosttest
