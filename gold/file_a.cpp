@@ -24,8 +24,9 @@ int32_t NativeByteOrder() {
 namespace {
 
 // Large enough that one read call covers many records; line skipping and bulk
-// array reads work straight on it.
+// array reads work straight on it. Small files get a buffer of their size.
 constexpr size_t BufferCapacity = size_t{1} << 20;
+constexpr size_t SmallestBuffer = size_t{1} << 16;
 
 void ReverseWords(void* words, size_t count) {
     auto* bytes = static_cast<unsigned char*>(words);
@@ -42,7 +43,8 @@ struct File_a::Impl {
     std::string path;
     int32_t byteOrder = BigEndian;
     int64_t fileSize = 0;
-    std::unique_ptr<char[]> buffer{new char[BufferCapacity]};
+    size_t capacity = BufferCapacity;
+    std::unique_ptr<char[]> buffer;
     int64_t bufferStart = 0;  // file offset of buffer[0]; the descriptor stands at bufferStart + length
     size_t length = 0;
     size_t position = 0;
@@ -82,8 +84,8 @@ struct File_a::Impl {
             length = keep;
             position = 0;
         }
-        if (length == BufferCapacity) return false;
-        ssize_t got = ReadRaw(buffer.get() + length, BufferCapacity - length);
+        if (length == capacity) return false;
+        ssize_t got = ReadRaw(buffer.get() + length, capacity - length);
         if (got <= 0) return false;
         length += static_cast<size_t>(got);
         return true;
@@ -99,7 +101,7 @@ struct File_a::Impl {
         std::memcpy(destination, Current(), done);
         position += done;
         if (done == n) return done;
-        if (n - done >= BufferCapacity / 2) {
+        if (n - done >= capacity / 2) {
             // Big arrays go straight to their destination, past the buffer.
             Drop(bufferStart + static_cast<int64_t>(length));
             ssize_t got = ReadRaw(destination + done, n - done);
@@ -134,6 +136,9 @@ File_a* File_a::Open(const std::string& path, const char* mode, int32_t byteOrde
     file->impl_->path = path;
     file->impl_->byteOrder = byteOrder;
     if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) file->impl_->fileSize = status.st_size;
+    uint64_t wanted = static_cast<uint64_t>(file->impl_->fileSize) + 1;
+    file->impl_->capacity = static_cast<size_t>(std::clamp<uint64_t>(wanted, SmallestBuffer, BufferCapacity));
+    file->impl_->buffer.reset(new char[file->impl_->capacity]);
     return file;
 }
 
@@ -234,7 +239,7 @@ bool File_a::NextLine(std::string_view& line, size_t maxLength, bool* tooLong) {
         }
         scanned = available;
         if (scanned > maxLength) break;
-        if (f.position == 0 && f.length == BufferCapacity) return LongLine(line, maxLength, tooLong);
+        if (f.position == 0 && f.length == f.capacity) return LongLine(line, maxLength, tooLong);
         if (!f.Refill()) {
             if (f.Available() == 0) return false;
             line = std::string_view(f.Current(), f.Available());  // last line without its end

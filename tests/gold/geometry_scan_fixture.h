@@ -21,7 +21,8 @@ struct GeometryScan {
 };
 
 inline void ScanBytes(const std::string& bytes, GeometryScan& scan, int32_t step = 0) {
-    scan.path = TempPath("scan.geo");
+    static const std::string path = TempPath("scan.geo");
+    scan.path = path;
     EnsightWriter(Encoding::Ascii).Raw(bytes).Save(scan.path);
     CFileEnsightGeomGold reader;
     scan.opened = reader.Open(scan.path);
