@@ -1,8 +1,266 @@
+// `zelhost case CASE [--json]`: the case record as the parser leaves it, with
+// the file of every step, so that users and tests see what a load would open.
 #include "apps/case_command.h"
 
+#include <charconv>
 #include <cstdio>
+#include <filesystem>
+#include <string_view>
 
-int RunCaseCommand(const std::string& casePath, bool) {
-    std::fprintf(stderr, "case: not available yet (%s)\n", casePath.c_str());
-    return 2;
+#include "apps/json_writer.h"
+#include "casefile/case_parser.h"
+#include "casefile/file_names.h"
+#include "casefile/variable_kinds.h"
+#include "host/zel_host.h"
+
+namespace {
+
+using namespace quorix;
+
+struct CaseRecord {
+    bool isEnsight6 = true;
+    GeometrySectionInfo geometry;
+    VariableSectionInfo* variables = nullptr;
+    TimeSectionInfo* timeSets = nullptr;
+    FileSectionInfo* fileSets = nullptr;
+
+    CaseRecord() = default;
+    CaseRecord(const CaseRecord&) = delete;
+    CaseRecord& operator=(const CaseRecord&) = delete;
+    ~CaseRecord() {
+        ReleaseVariableSectionInfo(variables);
+        ReleaseTimeSets(timeSets);
+        ReleaseFileSets(fileSets);
+    }
+};
+
+void WriteHostString(JsonWriter& json, std::string_view key, const HostString& value) {
+    json.Key(key);
+    value.isSet() ? json.String(value.view()) : json.Null();
+}
+
+// One path per step of the entry's time set (one for a static entry).
+void WriteSteps(JsonWriter& json, const CaseRecord& record, std::string_view name, int32_t timeSet, int32_t fileSet) {
+    const TimeSectionInfo* times = FindTimeSet(record.timeSets, timeSet);
+    const FileSectionInfo* files = FindFileSet(record.fileSets, fileSet);
+    const int32_t steps = times != nullptr && times->numberOfSteps > 0 ? times->numberOfSteps : 1;
+    json.Key("steps").BeginArray();
+    for (int32_t k = 0; k < steps; ++k) {
+        const HostString path = BuildDataFileName(record.geometry.caseDirectory, name, FileNumberForStep(times, files, k));
+        std::error_code error;
+        json.BeginObject().Key("path").String(path.view());
+        json.Key("exists").Bool(std::filesystem::exists(path.c_str(), error)).EndObject();
+    }
+    json.EndArray();
+}
+
+void WriteGeometryFile(JsonWriter& json, const CaseRecord& record, std::string_view key, const std::string& name,
+                       int32_t timeSet, int32_t fileSet) {
+    json.Key(key);
+    if (name.empty()) {
+        json.Null();
+        return;
+    }
+    json.BeginObject().Key("fileName").String(name).Key("timeSet").Int(timeSet).Key("fileSet").Int(fileSet);
+    WriteSteps(json, record, name, timeSet, fileSet);
+    json.EndObject();
+}
+
+void WriteGeometry(JsonWriter& json, const CaseRecord& record) {
+    const GeometrySectionInfo& g = record.geometry;
+    json.Key("geometry").BeginObject();
+    json.Key("encoding").Int(g.encoding);
+    json.Key("modelTimeSet").Int(g.modelTimeSet).Key("modelFileSet").Int(g.modelFileSet);
+    json.Key("measuredTimeSet").Int(g.measuredTimeSet).Key("measuredFileSet").Int(g.measuredFileSet);
+    json.Key("modelChangeCoordsOnly").Bool(g.modelChangeCoordsOnly);
+    json.Key("measuredChangeCoordsOnly").Bool(g.measuredChangeCoordsOnly);
+    json.Key("modelFileName").String(g.modelFileName).Key("measuredFileName").String(g.measuredFileName);
+    json.Key("matchFileName").String(g.matchFileName).Key("boundaryFileName").String(g.boundaryFileName);
+    json.Key("caseDirectory").String(g.caseDirectory);
+    json.EndObject();
+    WriteGeometryFile(json, record, "model", g.modelFileName, g.modelTimeSet, g.modelFileSet);
+    WriteGeometryFile(json, record, "measured", g.measuredFileName, g.measuredTimeSet, g.measuredFileSet);
+}
+
+void WriteEntryFields(JsonWriter& json, const VarSVT& entry) {
+    WriteHostString(json, "description", entry.description);
+    WriteHostString(json, "fileName", entry.fileName);
+}
+
+void WriteEntryFields(JsonWriter& json, const VarComplex& entry) {
+    WriteHostString(json, "description", entry.description);
+    WriteHostString(json, "realFileName", entry.realFileName);
+    WriteHostString(json, "imagFileName", entry.imagFileName);
+    WriteHostString(json, "frequency", entry.frequency);
+}
+
+std::string_view StepFileName(const VarSVT& entry) { return entry.fileName.view(); }
+std::string_view StepFileName(const VarComplex& entry) { return entry.realFileName.view(); }
+
+template <class Entry>
+void WriteEntries(JsonWriter& json, const CaseRecord& record, const VariableKind<Entry>& kind) {
+    json.Key(kind.field).BeginArray();
+    for (const Entry* entry = (record.variables->*kind.list).head; entry != nullptr; entry = entry->next) {
+        json.BeginObject().Key("timeSet").Int(entry->timeSet).Key("fileSet").Int(entry->fileSet);
+        WriteEntryFields(json, *entry);
+        WriteSteps(json, record, StepFileName(*entry), entry->timeSet, entry->fileSet);
+        json.EndObject();
+    }
+    json.EndArray();
+}
+
+void WriteVariables(JsonWriter& json, const CaseRecord& record) {
+    const VariableSectionInfo* v = record.variables;
+    json.Key("variables");
+    if (v == nullptr) {
+        json.Null();
+        return;
+    }
+    json.BeginObject().Key("constants");
+    if (v->constants == nullptr) {
+        json.Null();
+    } else {
+        json.BeginArray();
+        const LgIndex_t count = ZelUtilStringListGetCount(v->constants);
+        for (LgIndex_t i = 1; i <= count; ++i) {
+            HostString entry;
+            entry.Adopt(ZelUtilStringListGetString(v->constants, i));
+            json.String(entry.view());
+        }
+        json.EndArray();
+    }
+    json.Key("constantFileTimeSet").Int(v->constantFileTimeSet);
+    WriteHostString(json, "constantFileDescription", v->constantFileDescription);
+    WriteHostString(json, "constantFileName", v->constantFileName);
+    for (const auto& kind : SvtKinds) WriteEntries(json, record, kind);
+    for (const auto& kind : ComplexKinds) WriteEntries(json, record, kind);
+    json.EndObject();
+}
+
+template <class T>
+void WriteArray(JsonWriter& json, std::string_view key, const HostArray<T>& values) {
+    json.Key(key).BeginArray();
+    for (int64_t i = 0; i < values.size(); ++i) {
+        if constexpr (std::is_floating_point_v<T>) {
+            char text[32];  // shortest form that reads back as the same float
+            const auto result = std::to_chars(text, text + sizeof text, values[i]);
+            json.Raw(std::string_view(text, static_cast<size_t>(result.ptr - text)));
+        } else {
+            json.Int(values[i]);
+        }
+    }
+    json.EndArray();
+}
+
+template <class Set>
+const Set* First(const Set* set) {
+    while (set != nullptr && set->previous != nullptr) set = set->previous;
+    return set;
+}
+
+void WriteTimeSets(JsonWriter& json, const TimeSectionInfo* timeSets) {
+    json.Key("timeSets").BeginArray();
+    for (const TimeSectionInfo* t = First(timeSets); t != nullptr; t = t->next) {
+        json.BeginObject().Key("number").Int(t->number);
+        WriteHostString(json, "description", t->description);
+        json.Key("numberOfSteps").Int(t->numberOfSteps);
+        json.Key("filenameStartNumber").Int(t->filenameStartNumber);
+        json.Key("filenameStartNumberGiven").Bool(t->filenameStartNumberGiven);
+        json.Key("filenameIncrement").Int(t->filenameIncrement);
+        json.Key("filenameIncrementGiven").Bool(t->filenameIncrementGiven);
+        WriteArray(json, "timeValues", t->timeValues);
+        WriteArray(json, "filenameNumbers", t->filenameNumbers);
+        WriteHostString(json, "filenameNumbersFile", t->filenameNumbersFile);
+        WriteHostString(json, "timeValuesFile", t->timeValuesFile);
+        json.Key("expectTimeValues").Bool(t->expectTimeValues);
+        json.Key("timeValuesRead").Int(t->timeValuesRead);
+        json.Key("expectFilenameNumbers").Bool(t->expectFilenameNumbers);
+        json.Key("filenameNumbersRead").Int(t->filenameNumbersRead);
+        json.Key("filenameNumbersGiven").Bool(t->filenameNumbersGiven);
+        json.EndObject();
+    }
+    json.EndArray();
+}
+
+void WriteFileSets(JsonWriter& json, const FileSectionInfo* fileSets) {
+    json.Key("fileSets").BeginArray();
+    for (const FileSectionInfo* f = First(fileSets); f != nullptr; f = f->next) {
+        json.BeginObject().Key("number").Int(f->number).Key("filenameIndex").Int(f->filenameIndex);
+        json.Key("numberOfSteps").Int(f->numberOfSteps).EndObject();
+    }
+    json.EndArray();
+}
+
+void WriteMessages(JsonWriter& json) {
+    json.Key("messages").BeginArray();
+    for (const zelhost::Message& message : zelhost::Messages()) {
+        json.BeginObject().Key("kind").String(message.kind).Key("text").String(message.text).EndObject();
+    }
+    json.EndArray();
+}
+
+void WriteLeaks(JsonWriter& json) {
+    json.Key("leaks").BeginObject();
+    for (const auto& [label, live] : zelhost::LiveAllocations()) json.Key(label).Int(live.count);
+    json.EndObject();
+}
+
+// Indents a compact JSON text, two blanks a level, for reading in a terminal.
+std::string Indented(const std::string& compact) {
+    std::string out;
+    int depth = 0;
+    bool inString = false;
+    const auto newline = [&] { out += '\n' + std::string(static_cast<size_t>(2 * depth), ' '); };
+    for (size_t i = 0; i < compact.size(); ++i) {
+        const char c = compact[i];
+        out += c;
+        if (inString) {
+            if (c == '\\' && i + 1 < compact.size()) out += compact[++i];
+            else if (c == '"') inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if ((c == '{' || c == '[') && i + 1 < compact.size() && (compact[i + 1] == '}' || compact[i + 1] == ']')) {
+            out += compact[++i];  // empty container on one line
+        } else if (c == '{' || c == '[') {
+            ++depth;
+            newline();
+        } else if (c == ',') {
+            newline();
+        } else if (c == ':') {
+            out += ' ';
+        }
+        if (!inString && i + 1 < compact.size() && (compact[i + 1] == '}' || compact[i + 1] == ']')) {
+            --depth;
+            newline();
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+int RunCaseCommand(const std::string& casePath, bool json) {
+    JsonWriter out;
+    bool parsed = false;
+    out.BeginObject();
+    {
+        CaseRecord record;
+        parsed = ParseCaseFile(casePath.c_str(), record.isEnsight6, record.geometry, record.variables,
+                               record.timeSets, record.fileSets);
+        out.Key("parsed").Bool(parsed);
+        out.Key("case").String(casePath);
+        out.Key("format").String(record.isEnsight6 ? "ensight6" : "gold");
+        out.Key("IsEnsight6").Bool(record.isEnsight6);
+        WriteGeometry(out, record);
+        WriteVariables(out, record);
+        WriteTimeSets(out, record.timeSets);
+        WriteFileSets(out, record.fileSets);
+    }
+    WriteMessages(out);
+    WriteLeaks(out);
+    out.EndObject();
+    const std::string text = json ? out.text() : Indented(out.text());
+    std::fputs(text.c_str(), stdout);
+    std::fputc('\n', stdout);
+    return parsed ? 0 : 1;
 }

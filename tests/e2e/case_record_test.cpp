@@ -1,0 +1,253 @@
+// The case record as `zelhost case --json` prints it: one row per case file,
+// with side files and the values expected at dotted paths of the record.
+// "{dir}" in an expected value is the case's directory.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "case_fixture.h"
+
+namespace {
+
+using casetest::CaseDirectory;
+
+struct RecordRow {
+    const char* name;
+    std::string caseText;
+    std::vector<std::pair<std::string, std::string>> sideFiles;
+    std::vector<std::pair<std::string, std::string>> expected;  // path, compact JSON
+    bool parsed = true;
+};
+
+const std::string Gold = "FORMAT\ntype: ensight gold\n";
+
+std::string SixtyValues() {
+    std::string values;
+    for (int i = 0; i < 60; ++i) values += std::to_string(i) + ".25 ";
+    return values;
+}
+
+std::string SixtyValuesJson() {
+    std::string values = "[";
+    for (int i = 0; i < 60; ++i) values += (i > 0 ? "," : "") + std::to_string(i) + ".25";
+    return values + "]";
+}
+
+const std::vector<RecordRow>& Rows() {
+    static const std::vector<RecordRow> rows = {
+        {"format keywords in any case",
+         "format\nTYPE: EnSight GOLD\n",
+         {},
+         {{"format", "\"gold\""}, {"variables", "null"}, {"model", "null"}}},
+        {"no FORMAT section reads as EnSight 6",
+         "GEOMETRY\nmodel: geo\n",
+         {},
+         {{"format", "\"ensight6\""}, {"model.paths", "[\"{dir}geo\"]"}}},
+        {"model and measured with sets and flags",
+         Gold +
+             "GEOMETRY\nmodel: 2 3 geo change_coords_only\nmeasured: 1 parts.**** CHANGE_COORDS_ONLY extra\n"
+             "match: m.match\nboundary: b.bnd\nTIME\ntime set: 1\nnumber of steps: 1\ntime values: 0\n"
+             "time set: 2\nnumber of steps: 1\ntime values: 0\nFILE\nfile set: 3\nnumber of steps: 1\n",
+         {},
+         {{"geometry.modelTimeSet", "2"},
+          {"geometry.modelFileSet", "3"},
+          {"geometry.modelFileName", "\"geo\""},
+          {"geometry.modelChangeCoordsOnly", "true"},
+          {"geometry.measuredTimeSet", "1"},
+          {"geometry.measuredFileSet", "0"},
+          {"geometry.measuredFileName", "\"parts.****\""},
+          {"geometry.measuredChangeCoordsOnly", "true"},
+          {"geometry.matchFileName", "\"m.match\""},
+          {"geometry.boundaryFileName", "\"b.bnd\""},
+          {"geometry.caseDirectory", "\"{dir}\""},
+          {"geometry.encoding", "3"}}},
+        {"a trailing remark skips the whole line",
+         Gold + "GEOMETRY\nmodel: geo # the mesh\n# model: other\n\n   \t\n",
+         {},
+         {{"geometry.modelFileName", "\"\""}}},
+        {"variable entries in order with their fields",
+         Gold +
+             "GEOMETRY\nmodel: geo\nVARIABLE\nscalar per node: 1 Pressure p.****\nscalar per node: 10 p.res\n"
+             "Scalar Per Node: T t.res more\nvector per measured node: 2 4 v v.*\n"
+             "complex scalar per element: 1 cp cp_r.** cp_i.** 2.5\ncomplex vector per node: cv\n",
+         {},
+         {{"variables.scalarPerNode.0", "{\"timeSet\":1,\"fileSet\":0,\"description\":\"Pressure\",\"fileName\":\"p.****\","
+                                        "\"steps\":[{\"path\":\"{dir}p.0000\",\"exists\":false}]}"},
+          {"variables.scalarPerNode.1.timeSet", "10"},
+          {"variables.scalarPerNode.1.description", "\"p.res\""},
+          {"variables.scalarPerNode.1.fileName", "null"},
+          {"variables.scalarPerNode.2.description", "\"T\""},
+          {"variables.scalarPerNode.2.fileName", "\"t.res\""},
+          {"variables.vectorPerMeasuredNode.0.timeSet", "2"},
+          {"variables.vectorPerMeasuredNode.0.fileSet", "4"},
+          {"variables.complexScalarPerElement.0",
+           "{\"timeSet\":1,\"fileSet\":0,\"description\":\"cp\",\"realFileName\":\"cp_r.**\",\"imagFileName\":"
+           "\"cp_i.**\",\"frequency\":\"2.5\",\"steps\":[{\"path\":\"{dir}cp_r.00\",\"exists\":false}]}"},
+          {"variables.complexVectorPerNode.0.realFileName", "null"},
+          {"variables.vectorPerNode", "[]"}}},
+        {"constants stream",
+         Gold +
+             "GEOMETRY\nmodel: geo\nVARIABLE\nconstant per case: 2 Mach 0.85\nconstant per case: Reynolds 1.5e6 1e x2\n"
+             "constant per case:\nconstant per case file: 3 Density dens.txt\n",
+         {},
+         {{"variables.constants", "[\"TS:\",\"2\",\"Mach\",\"VAL:\",\"0.85\",\"Reynolds\",\"VAL:\",\"1.5e6\",\"1e\",\"x2\"]"},
+          {"variables.constantFileTimeSet", "3"},
+          {"variables.constantFileDescription", "\"Density\""},
+          {"variables.constantFileName", "\"dens.txt\""}}},
+        {"a second VARIABLE section replaces the first",
+         Gold + "GEOMETRY\nmodel: geo\nVARIABLE\nscalar per node: a a.res\nVARIABLE\nscalar per node: b b.res\n",
+         {},
+         {{"variables.scalarPerNode.0.description", "\"b\""}, {"variables.scalarPerNode.1", "<missing variables.scalarPerNode.1>"}}},
+        {"time values over several lines",
+         Gold + "TIME\ntime set: 1 My Run\nnumber of steps: 5\ntime values:\n 0.0 0.5  \n\n# comment\n1.0\n1.5 2.0 2.5 3.0\n4.0\n",
+         {},
+         {{"timeSets.0.number", "1"},
+          {"timeSets.0.description", "\"MyRun\""},
+          {"timeSets.0.timeValues", "[0,0.5,1,1.5,2]"},
+          {"timeSets.0.timeValuesRead", "5"}}},
+        {"a second time values line continues the list",
+         Gold + "TIME\ntime set: 1\nnumber of steps: 3\ntime values: 0\ntime values: 1 2\n",
+         {},
+         {{"timeSets.0.timeValues", "[0,1,2]"}}},
+        {"a 300-character time values line is one line",
+         Gold + "TIME\ntime set: 1\nnumber of steps: 60\ntime values: " + SixtyValues() + "\n",
+         {},
+         {{"timeSets.0.timeValues", SixtyValuesJson()}}},
+        {"a file name longer than 199 characters",
+         Gold + "GEOMETRY\nmodel: " + std::string(250, 'g') + "\n",
+         {},
+         {{"geometry.modelFileName", "\"" + std::string(250, 'g') + "\""}}},
+        {"time values file with blank and comment lines",
+         Gold + "GEOMETRY\nmodel: geo\nTIME\ntime set: 1\nnumber of steps: 4\ntime values file: data/times.txt\n",
+         {{"data/times.txt", "# times\n\n0.1 0.2\n   \n0.3 # remark 9\n0.3\n0.4\n"}},
+         {{"timeSets.0.timeValuesFile", "\"data/times.txt\""}, {"timeSets.0.timeValues", "[0.1,0.2,0.3,0.4]"}}},
+        {"an 82-character line in a time values file is accepted",
+         Gold + "GEOMETRY\nmodel: geo\nTIME\ntime set: 1\nnumber of steps: 2\ntime values file: t.txt\n",
+         {{"t.txt", "1 " + std::string(78, ' ') + "2\n"}},
+         {{"timeSets.0.timeValues", "[1,2]"}}},
+        {"inline time values continue in the side file",
+         Gold + "GEOMETRY\nmodel: geo\nTIME\ntime set: 1\nnumber of steps: 3\ntime values: 5\ntime values file: t.txt\n",
+         {{"t.txt", "6 7\n"}},
+         {{"timeSets.0.timeValues", "[5,6,7]"}}},
+        {"filename numbers file",
+         Gold + "GEOMETRY\nmodel: 1 geo.***\nTIME\ntime set: 1\nnumber of steps: 3\ntime values: 0 1 2\nfilename numbers file: n.txt\n",
+         {{"n.txt", "10\n20 30\n"}},
+         {{"timeSets.0.filenameNumbers", "[10,20,30]"}, {"model.paths", "[\"{dir}geo.010\",\"{dir}geo.020\",\"{dir}geo.030\"]"}}},
+        {"extra inline values are ignored",
+         Gold + "TIME\ntime set: 1\nnumber of steps: 2\ntime values: 0 1 2\n3\n",
+         {},
+         {{"timeSets.0.timeValues", "[0,1]"}}},
+        {"file number from filename numbers",
+         Gold + "GEOMETRY\nmodel: 1 geo.****\nTIME\ntime set: 1\nnumber of steps: 3\ntime values: 0 1 2\nfilename numbers:\n7 12\n -5\n",
+         {},
+         {{"model.paths", "[\"{dir}geo.0007\",\"{dir}geo.0012\",\"{dir}geo.-0005\"]"}}},
+        {"file number from start and increment",
+         Gold + "GEOMETRY\nmodel: 1 geo**\nTIME\ntime set: 1\nnumber of steps: 3\ntime values: 0 1 2\n"
+                "filename start number: 3\nfilename increment: 60\n",
+         {},
+         {{"model.paths", "[\"{dir}geo03\",\"{dir}geo63\",\"{dir}geo123\"]"}}},
+        {"start number 0 is a start number",
+         Gold + "GEOMETRY\nmodel: 1 1 t*_*.dat\nTIME\ntime set: 1\nnumber of steps: 3\ntime values: 0 1 2\n"
+                "filename start number: 00000\nfilename increment: 00001\n"
+                "FILE\nfile set: 1\nfilename index: 9\nnumber of steps: 1\n",
+         {},
+         {{"timeSets.0.filenameStartNumberGiven", "true"},
+          {"model.paths", "[\"{dir}t0_*.dat\",\"{dir}t1_*.dat\",\"{dir}t2_*.dat\"]"}}},
+        {"start number without increment counts by one",
+         Gold + "GEOMETRY\nmodel: 1 g*\nTIME\ntime set: 1\nnumber of steps: 2\ntime values: 0 1\nfilename start number: 4\n",
+         {},
+         {{"model.paths", "[\"{dir}g4\",\"{dir}g5\"]"}}},
+        {"file set index without a start number",
+         Gold + "GEOMETRY\nmodel: 1 1 g*\nTIME\ntime set: 1\nnumber of steps: 2\ntime values: 0 1\n"
+                "FILE\nfile set: 1\nfilename index: 9\nnumber of steps: 2\nother: ignored\nMATERIAL\nmaterial id: 1\n",
+         {},
+         {{"model.paths", "[\"{dir}g9\",\"{dir}g9\"]"}, {"fileSets", "[{\"number\":1,\"filenameIndex\":9,\"numberOfSteps\":2}]"}}},
+        {"file number 0 without a time set or any rule",
+         Gold + "GEOMETRY\nmodel: g***\nmeasured: 1 m**\nTIME\ntime set: 1\nnumber of steps: 2\ntime values: 0 1\n",
+         {},
+         {{"model.paths", "[\"{dir}g000\"]"}, {"measured.paths", "[\"{dir}m00\",\"{dir}m00\"]"}}},
+        {"sets are found by their number",
+         Gold + "GEOMETRY\nmodel: 1 a*\nmeasured: 2 b*\nVARIABLE\nscalar per node: 5 s s*\n"
+                "TIME\ntime set: 2\nnumber of steps: 1\ntime values: 0\nfilename start number: 2\n"
+                "time set: 1\nnumber of steps: 1\ntime values: 0\nfilename start number: 1\n"
+                "time set: 5\nnumber of steps: 1\ntime values: 0\nfilename start number: 5\n"
+                "time set: 8\nnumber of steps: 1\ntime values: 0\nfilename start number: 8\n",
+         {},
+         {{"model.paths", "[\"{dir}a1\"]"},
+          {"measured.paths", "[\"{dir}b2\"]"},
+          {"variables.scalarPerNode.0.paths", "[\"{dir}s5\"]"}}},
+        {"a set number beyond the numbers counts by position",
+         Gold + "GEOMETRY\nmodel: 2 a*\nTIME\ntime set: 5\nnumber of steps: 1\ntime values: 0\nfilename start number: 5\n"
+                "time set: 7\nnumber of steps: 1\ntime values: 0\nfilename start number: 7\n",
+         {},
+         {{"model.paths", "[\"{dir}a7\"]"}}},
+        {"a reference without a TIME section stays",
+         Gold + "GEOMETRY\nmodel: 3 geo*\n",
+         {},
+         {{"geometry.modelTimeSet", "3"}, {"model.paths", "[\"{dir}geo0\"]"}}},
+        {"absolute names keep no directory",
+         Gold + "GEOMETRY\nmodel: /abs/geo\nmeasured: C:\\m.geo\nmatch: C:\nVARIABLE\nscalar per node: s \\\\server\\s\n"
+                "scalar per node: t C:\n",
+         {},
+         {{"model.paths", "[\"/abs/geo\"]"},
+          {"measured.paths", "[\"C:\\\\m.geo\"]"},
+          {"variables.scalarPerNode.0.paths", "[\"\\\\\\\\server\\\\s\"]"},
+          {"variables.scalarPerNode.1.paths", "[\"{dir}C:\"]"}}},
+        {"a run of 300 stars",
+         Gold + "GEOMETRY\nmodel: g" + std::string(300, '*') + "\n",
+         {},
+         {{"model.paths", "[\"{dir}g" + std::string(300, '0') + "\"]"}}},
+        {"CR LF line ends",
+         "FORMAT\r\ntype: ensight gold\r\nGEOMETRY\r\nmodel: 1 geo*\r\nTIME\r\ntime set: 1\r\nnumber of steps: 2\r\n"
+         "time values: 0\r\n 1\r\nfilename start number: 0\r\n",
+         {},
+         {{"format", "\"gold\""}, {"timeSets.0.timeValues", "[0,1]"}, {"model.paths", "[\"{dir}geo0\",\"{dir}geo1\"]"}}},
+        {"last line without a line end",
+         Gold + "GEOMETRY\nmodel: geo",
+         {},
+         {{"geometry.modelFileName", "\"geo\""}}},
+    };
+    return rows;
+}
+
+TEST(CaseRecord, FieldsAsParsed) {
+    for (const RecordRow& row : Rows()) {
+        SCOPED_TRACE(row.name);
+        CaseDirectory dir;
+        const std::string casePath = dir.Write("test.case", row.caseText);
+        for (const auto& [name, content] : row.sideFiles) dir.Write(name, content);
+        const e2e::RunResult run = casetest::ReadCase(casePath);
+        ASSERT_TRUE(run.report.has_value()) << run.Describe();
+        const e2e::Json& report = *run.report;
+        EXPECT_EQ(report["parsed"].boolean, row.parsed) << run.Describe();
+        EXPECT_EQ(run.status, row.parsed ? 0 : 1);
+        EXPECT_EQ(casetest::Pick(report, "leaks"), "{}");
+        for (const auto& [path, value] : row.expected) {
+            EXPECT_EQ(casetest::Pick(report, path), casetest::ReplaceAll(value, "{dir}", dir.Prefix())) << path;
+        }
+    }
+}
+
+TEST(CaseRecord, MissingCaseFile) {
+    const e2e::RunResult run = casetest::ReadCase("/nonexistent/dir/x.case");
+    ASSERT_TRUE(run.report.has_value()) << run.Describe();
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(casetest::Pick(*run.report, "messages"),
+              "[{\"kind\":\"error\",\"text\":\"Could not open the file /nonexistent/dir/x.case.  Check file path and "
+              "permissions.\"}]");
+}
+
+TEST(CaseRecord, OverlongLineNamesTheFile) {
+    CaseDirectory dir;
+    const std::string casePath = dir.Write("long.case", Gold + "GEOMETRY\nmodel: " + std::string(17 << 20, 'g') + "\n");
+    const e2e::RunResult run = casetest::ReadCase(casePath);
+    ASSERT_TRUE(run.report.has_value()) << run.Describe();
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(casetest::Pick(*run.report, "messages.0.text"),
+              "\"A line of the file " + casePath + " is longer than 16 MiB. Aborting read.\"");
+}
+
+}  // namespace
