@@ -1,0 +1,55 @@
+// The EnSight 6 cases of ../shared/data/realwriter: the oracle holds with
+// node maps written through the host's reference path too, and every thread
+// count gives the same report.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "zelhost_runner.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const kCases[] = {"gen_e6_ascii", "gen_e6_cbinary"};
+
+e2e::RunResult Load(const char* name, const std::vector<std::string>& extra) {
+    return e2e::LoadCase((fs::path(QUORIX_REALWRITER) / name / "e6.case").string(), extra);
+}
+
+void ExpectOracle(const char* name, const e2e::RunResult& run) {
+    ASSERT_TRUE(run.report) << run.Describe();
+    e2e::TempFile report("e6report");
+    report.Write(run.out);
+    auto cmp = e2e::RunProgram({"python3", std::string(QUORIX_SHARED_TOOLS) + "/compare_report.py", report.Path(),
+                                (fs::path(QUORIX_REALWRITER) / name / "oracle.json").string()});
+    EXPECT_EQ(cmp.status, 0) << cmp.out << cmp.err;
+}
+
+TEST(Ensight6RealWriter, OracleHoldsForEveryLoadPath) {
+    const std::vector<std::vector<std::string>> paths = {
+        {"--load-all"}, {"--load-all", "--threads", "8"}, {"--load-all", "--no-raw-node-map"}};
+    for (const char* name : kCases) {
+        for (const auto& extra : paths) {
+            SCOPED_TRACE(std::string(name) + " " + extra.back());
+            ExpectOracle(name, Load(name, extra));
+        }
+    }
+}
+
+TEST(Ensight6RealWriter, EveryRegistrationIsReleasedOnce) {
+    for (const char* name : kCases) {
+        SCOPED_TRACE(name);
+        auto run = Load(name, {"--load-all", "--threads", "8"});
+        ASSERT_TRUE(run.report) << run.Describe();
+        const auto& clientData = (*run.report)["clientData"];
+        EXPECT_EQ(clientData["registered"].text, clientData["released"].text);
+        EXPECT_TRUE((*run.report)["leaks"].members.empty()) << run.out;
+        EXPECT_EQ((*run.report)["forced"]["failures"].text, "0");
+    }
+}
+
+}  // namespace

@@ -1,0 +1,247 @@
+// EnSight 6 samples (samples/ensight6, written by make_ensight6_samples.py)
+// loaded through zelhost: zone structure, selections, transient steps, the
+// three encodings agreeing, and failures reported with a message.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "zelhost_runner.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using e2e::Json;
+
+std::string SampleCase(const std::string& name, const std::string& encoding) {
+    return (fs::path(QUORIX_SAMPLES) / "ensight6" / name / encoding / (name + ".case")).string();
+}
+
+std::string FailureCase(const std::string& name) {
+    return (fs::path(QUORIX_SAMPLES) / "ensight6" / "failures" / (name + ".case")).string();
+}
+
+// The report without what differs from run to run (timings).
+std::string Comparable(const Json& j) {
+    if (j.kind == Json::Kind::Object) {
+        std::string out = "{";
+        for (const auto& [k, v] : j.members)
+            if (k != "times") out += k + ":" + Comparable(v) + ",";
+        return out + "}";
+    }
+    if (j.kind == Json::Kind::Array) {
+        std::string out = "[";
+        for (const auto& v : j.items) out += Comparable(v) + ",";
+        return out + "]";
+    }
+    return j.text + (j.kind == Json::Kind::Bool ? (j.boolean ? "true" : "false") : "");
+}
+
+// The zones' values and node maps only (ASCII and binary registrations differ in count).
+std::string ZoneData(const Json& report) {
+    std::string out;
+    for (const Json& z : report["zones"].items) {
+        out += z["name"].Str() + " " + Comparable(z["nodeMap"]) + "\n";
+        for (const auto& [name, v] : z["values"].members) out += "  " + name + " " + v["hash"].Str() + "\n";
+    }
+    return out;
+}
+
+std::vector<std::string> Names(const Json& report, const char* key) {
+    std::vector<std::string> out;
+    for (const Json& z : report["zones"].items) out.push_back(key[0] == 'n' ? z[key].Str() : z[key].text);
+    return out;
+}
+
+struct StructureRow {
+    const char* sample;
+    std::vector<std::string> zoneNames;
+    std::vector<std::string> zoneTypes;
+    std::vector<std::string> strands;
+    std::vector<std::string> times;
+};
+
+const StructureRow kStructure[] = {
+    {"mixed",
+     {"Surf: surface mix", "Vol: volume mix", "Line: bar3 line", "Surf: edge and skin", "Point: points",
+      "block with iblank", "flat block"},
+     {"quadrilateral", "brick", "linesegment", "triangle", "ordered", "ordered", "ordered"},
+     {"1", "2", "3", "4", "5", "6", "7"},
+     {"0", "0", "0", "0", "0", "0", "0"}},
+    {"steady_var3",
+     {"Surf: tri and quad", "Vol: hexes", "Surf: tri and quad", "Vol: hexes", "Surf: tri and quad", "Vol: hexes"},
+     {"quadrilateral", "brick", "quadrilateral", "brick", "quadrilateral", "brick"},
+     {"1", "2", "1", "2", "1", "2"},
+     {"0", "0", "0.5", "0.5", "1", "1"}},
+    {"transient_geo2",
+     {"Surf: tri and quad", "Surf: tri and quad", "Vol: hexes"},
+     {"quadrilateral", "quadrilateral", "brick"},
+     {"1", "1", "2"},
+     {"1", "2", "2"}},
+    {"ids_ignore",
+     {"Surf: surface mix", "Vol: volume mix", "Line: bar3 line", "Surf: edge and skin", "Point: points",
+      "block with iblank", "flat block"},
+     {"quadrilateral", "brick", "linesegment", "triangle", "ordered", "ordered", "ordered"},
+     {"1", "2", "3", "4", "5", "6", "7"},
+     {"0", "0", "0", "0", "0", "0", "0"}},
+};
+
+class Ensight6Encodings : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(Ensight6Encodings, BothByteOrdersGiveTheSameReportAndAsciiTheSameData) {
+    const std::string name = GetParam();
+    auto le = e2e::LoadCase(SampleCase(name, "le"), {"--load-all"});
+    auto be = e2e::LoadCase(SampleCase(name, "be"), {"--load-all"});
+    auto ascii = e2e::LoadCase(SampleCase(name, "ascii"), {"--load-all"});
+    ASSERT_TRUE(le.report && be.report && ascii.report) << le.Describe() << be.Describe() << ascii.Describe();
+    EXPECT_EQ(le.status, 0) << le.Describe();
+    EXPECT_TRUE((*le.report)["messages"].items.empty()) << le.out;
+    EXPECT_EQ(Comparable(*le.report), Comparable(*be.report));
+    EXPECT_EQ(ZoneData(*le.report), ZoneData(*ascii.report));
+    EXPECT_TRUE((*le.report)["leaks"].members.empty()) << le.out;
+    EXPECT_EQ((*le.report)["clientData"]["registered"].text, (*le.report)["clientData"]["released"].text);
+}
+
+TEST_P(Ensight6Encodings, EightThreadsAndReferenceNodeMapsGiveTheSameData) {
+    const std::string name = GetParam();
+    for (const char* encoding : {"ascii", "be"}) {
+        auto one = e2e::LoadCase(SampleCase(name, encoding), {"--load-all"});
+        auto eight = e2e::LoadCase(SampleCase(name, encoding), {"--load-all", "--threads", "8"});
+        auto byRef = e2e::LoadCase(SampleCase(name, encoding), {"--load-all", "--no-raw-node-map"});
+        ASSERT_TRUE(one.report && eight.report && byRef.report);
+        EXPECT_EQ(Comparable(*one.report), Comparable(*eight.report)) << encoding;
+        EXPECT_EQ(ZoneData(*one.report), ZoneData(*byRef.report)) << encoding;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Ensight6, Ensight6Encodings,
+                         ::testing::Values("mixed", "ids_ignore", "ids_assign", "ids_off", "ids_given", "steady_var3",
+                                           "parts1379", "transient_geo2", "complex"));
+
+TEST(Ensight6Samples, ZonesStrandsAndTimes) {
+    for (const StructureRow& row : kStructure) {
+        SCOPED_TRACE(row.sample);
+        auto run = e2e::LoadCase(SampleCase(row.sample, "le"));
+        ASSERT_TRUE(run.report) << run.Describe();
+        EXPECT_EQ(Names(*run.report, "name"), row.zoneNames);
+        EXPECT_EQ(Names(*run.report, "zoneType"), std::vector<std::string>(row.zoneTypes));
+        EXPECT_EQ(Names(*run.report, "strand"), row.strands);
+        EXPECT_EQ(Names(*run.report, "solutionTime"), row.times);
+    }
+}
+
+TEST(Ensight6Samples, ValuesOfMixedParts) {
+    auto run = e2e::LoadCase(SampleCase("mixed", "be"), {"--load-all"});
+    ASSERT_TRUE(run.report) << run.Describe();
+    const auto& zones = (*run.report)["zones"].items;
+    ASSERT_EQ(zones.size(), 7u);
+    struct Row {
+        size_t zone;
+        const char* variable;
+        double min, max, mean;
+    };
+    // bar2 values of the edge-and-skin part are passed over; bar3 values cover both segments
+    const Row rows[] = {
+        {0, "cellid", 14, 16, 15},      {1, "cellid", 24, 27, 25.5}, {2, "cellid", 34, 35, 34.5},
+        {3, "cellid", 48, 50, 49},      {5, "IBlank", 0, 1, 0.75}, {6, "IBlank", 1, 1, 1},
+        {0, "X", -1, 1, 0},             {5, "X", 10, 12, 11},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(std::to_string(r.zone) + " " + r.variable);
+        const Json& v = zones[r.zone]["values"][r.variable];
+        EXPECT_NEAR(v["min"].number, r.min, 1e-5);
+        EXPECT_NEAR(v["max"].number, r.max, 1e-5);
+        EXPECT_NEAR(v["mean"].number, r.mean, 1e-5);
+    }
+    EXPECT_EQ(zones[0]["elements"].text, "3");
+    EXPECT_EQ(zones[2]["elements"].text, "4");
+    EXPECT_EQ(zones[3]["elements"].text, "3");
+}
+
+struct SelectionRow {
+    const char* name;
+    std::vector<std::string> instructions;
+    std::vector<std::string> zoneNames;
+    std::vector<std::string> variables;
+    const char* message;  // substring of the one message, or empty
+};
+
+const SelectionRow kSelections[] = {
+    {"zones 3 and 7", {"ZONECOUNT", "2", "ZONE", "3", "ZONE", "7"}, {"Surf: part 3", "Surf: part 7"},
+     {"X", "Y", "Z", "IBlank", "first", "second"}, ""},
+    {"zones out of order", {"ZONECOUNT", "2", "ZONE", "7", "ZONE", "3"}, {"Surf: part 3", "Surf: part 7"},
+     {"X", "Y", "Z", "IBlank", "first", "second"}, ""},
+    {"zone not in the file", {"ZONECOUNT", "2", "ZONE", "3", "ZONE", "5"}, {"Surf: part 3"},
+     {"X", "Y", "Z", "IBlank", "first", "second"}, "has no part 5"},
+    {"no variable", {"VARCOUNT", "0"}, {"Surf: part 1", "Surf: part 3", "Surf: part 7", "Surf: part 9"},
+     {"X", "Y", "Z", "IBlank"}, ""},
+    {"second variable", {"VARCOUNT", "1", "VAR", "2"},
+     {"Surf: part 1", "Surf: part 3", "Surf: part 7", "Surf: part 9"}, {"X", "Y", "Z", "IBlank", "second"}, ""},
+};
+
+TEST(Ensight6Samples, PartAndVariableSelection) {
+    for (const SelectionRow& row : kSelections) {
+        SCOPED_TRACE(row.name);
+        std::vector<std::string> args{"run", "STANDARDSYNTAX", "1.0", "FILENAME_CASEFILE",
+                                      SampleCase("parts1379", "ascii")};
+        args.insert(args.end(), row.instructions.begin(), row.instructions.end());
+        args.push_back("--json");
+        args.push_back("--load-all");
+        auto run = e2e::RunZelhost(args);
+        ASSERT_TRUE(run.report) << run.Describe();
+        EXPECT_EQ(Names(*run.report, "name"), row.zoneNames);
+        std::vector<std::string> variables;
+        for (const Json& v : (*run.report)["variables"].items) variables.push_back(v.Str());
+        EXPECT_EQ(variables, row.variables);
+        const auto& messages = (*run.report)["messages"].items;
+        if (row.message[0] == '\0') {
+            EXPECT_TRUE(messages.empty()) << run.out;
+        } else {
+            ASSERT_EQ(messages.size(), 1u) << run.out;
+            EXPECT_NE(messages[0]["text"].Str().find(row.message), std::string::npos) << run.out;
+        }
+    }
+}
+
+struct FailureRow {
+    const char* name;
+    const char* message;  // substring
+    size_t zonesKept;
+};
+
+const FailureRow kFailures[] = {
+    {"empty", "Unrecognized geometry file format.", 0},
+    {"fortran", "Fortran data is not currently supported.", 0},
+    {"desc80",
+     "Invalid character string for Geometry Description.  All strings are limited to 79 characters as per EnSight "
+     "documentation.",
+     0},
+    {"missing_var", "missing_var.geo.scl.  Check file path and permissions.", 2},
+    {"node_range_ascii", "part 1 in", 0},
+    {"node_range_le", "node number 13 out of range", 0},
+    {"nn_negative", "nn_negative.geo", 0},
+    {"nn_huge", "nn_huge.geo", 0},
+    {"truncated", "truncated.geo", 0},
+};
+
+TEST(Ensight6Samples, FailuresGiveAMessageAndExitStatus) {
+    for (const FailureRow& row : kFailures) {
+        SCOPED_TRACE(row.name);
+        auto run = e2e::LoadCase(FailureCase(row.name));
+        ASSERT_TRUE(run.report) << run.Describe();
+        EXPECT_NE(run.status, 0);
+        EXPECT_FALSE((*run.report)["loaded"].boolean);
+        const auto& messages = (*run.report)["messages"].items;
+        ASSERT_FALSE(messages.empty()) << run.out;
+        EXPECT_NE(messages[0]["text"].Str().find(row.message), std::string::npos) << run.out;
+        EXPECT_EQ((*run.report)["zones"].items.size(), row.zonesKept);
+        EXPECT_TRUE((*run.report)["leaks"].members.empty()) << run.out;
+        EXPECT_EQ((*run.report)["clientData"]["registered"].text, (*run.report)["clientData"]["released"].text);
+    }
+    auto ok = e2e::LoadCase(FailureCase("desc79"));
+    EXPECT_EQ(ok.status, 0) << ok.Describe();
+}
+
+}  // namespace
