@@ -21,6 +21,9 @@ KIND_ORDER = ["scalar per node", "vector per node", "tensor symm per node", "ten
               "scalar per element", "vector per element", "tensor symm per element",
               "tensor asym per element", "scalar per measured node", "vector per measured node"]
 NODES_HELD = {1: 3, 2: 4, 3: 4, 4: 8, 5: 2}
+# zone type codes as the host's report names them
+ZONE_TYPE_NAMES = {0: "ordered", 1: "triangle", 2: "quadrilateral", 3: "tetrahedron", 4: "brick",
+                   5: "linesegment", 6: "polygon", 7: "polyhedron"}
 
 
 def f32(v):
@@ -61,15 +64,15 @@ def shape(part):
     """Zone fields that do not depend on step or variables."""
     if isinstance(part, Structured):
         i, j, k = part.dims
-        return {"name": part.desc, "zoneType": 0, "imax": i, "jmax": j, "kmax": k,
+        return {"name": part.desc, "zoneType": "ordered", "imax": i, "jmax": j, "kmax": k,
                 "nodes": part.node_count}
     ztype, poly = zone_type(part)
     name = PREFIX[category(part)] + part.desc
     if ztype == 0:
-        return {"name": name, "zoneType": 0, "imax": part.node_count, "jmax": 1, "kmax": 1,
+        return {"name": name, "zoneType": "ordered", "imax": part.node_count, "jmax": 1, "kmax": 1,
                 "nodes": part.node_count}
     elements = sum(b.count_in_zone() for b in in_category(part))
-    z = {"name": name, "zoneType": ztype, "imax": part.node_count, "jmax": elements,
+    z = {"name": name, "zoneType": ZONE_TYPE_NAMES[ztype], "imax": part.node_count, "jmax": elements,
          "nodes": part.node_count, "elements": elements}
     if not poly:
         z["kmax"] = NODES_HELD[ztype]
@@ -182,7 +185,7 @@ def describe(z, number, variables, with_iblank):
     particle = isinstance(z.part, MeasuredGeometry)
     if particle:
         n = len(z.part.ids)
-        out = {"name": "Particle: ", "zoneType": 0, "imax": n, "jmax": 1, "kmax": 1, "nodes": n}
+        out = {"name": "Particle: ", "zoneType": "ordered", "imax": n, "jmax": 1, "kmax": 1, "nodes": n}
         xyz = z.part.xyz
     else:
         out = shape(z.part)

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <filesystem>
 #include <map>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,8 @@ struct Sample {
   std::string name;
   fs::path dir;
 };
+
+void PrintTo(const Sample& s, std::ostream* os) { *os << s.name; }
 
 std::vector<Sample> ListSamples() {
   std::vector<Sample> out;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,8 @@ struct RealCase {
   bool expectPass;
   const char* needs;
 };
+
+void PrintTo(const RealCase& c, std::ostream* os) { *os << c.name; }
 
 const RealCase kRealCases[] = {
     {"er_cell_types", true, "every element type in one part (C binary LE): Gold geometry, face maps"},
