@@ -36,6 +36,8 @@ int64_t Zone::ValueCount(int32_t location) const {
 }
 
 bool Zone::IsUnusedCell(int64_t position) const {
+    // A one-dimensional zone is a point part: one value per point, none unused.
+    if (jmax == 1 && kmax == 1) return false;
     const int64_t i = position % imax + 1;
     const int64_t j = position / imax % jmax + 1;
     const int64_t k = position / (imax * jmax) + 1;

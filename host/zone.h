@@ -36,7 +36,8 @@ struct Zone {
     int64_t ElementCount() const;
     // Values a field holds at this location: ordered cell-centred fields keep the I*J*K layout.
     int64_t ValueCount(int32_t location) const;
-    // Ordered cell-centred positions with i = I, j = J or k = K (where above 1) hold no cell.
+    // Ordered cell-centred positions with i = I, j = J or k = K (where above 1) hold no cell,
+    // except in an I x 1 x 1 zone: that is a point part, with one value per point.
     bool IsUnusedCell(int64_t position) const;
 };
 

@@ -123,6 +123,20 @@ TEST_F(DataModelTest, UnusedOrderedCellsStayOutOfTheStatistics) {
 
 double ConstantOne(const FieldData_pa, LgIndex_t) { return 1.0; }
 
+TEST_F(DataModelTest, PointZoneCountsEveryPoint) {
+    ASSERT_TRUE(MakeDataSet({"X"}));
+    ZoneSpec points;
+    points.imax = 4;
+    ASSERT_TRUE(AddZone(points));
+    ASSERT_TRUE(AddVariable("P", ZelLocationCellCentered));
+    const float values[4] = {1, 2, 3, 6};
+    ASSERT_TRUE(ZelUtilDataValueArraySetByRef(ZelUtilDataValueGetWritableRef(1, 2), 1, 4, values));
+    const zelhost::FieldReport report = zelhost::Field(1, 2);
+    EXPECT_EQ(report.stats.count, 4);
+    EXPECT_EQ(report.stats.max, 6.0);
+    EXPECT_EQ(report.stats.mean, 3.0);
+}
+
 TEST_F(DataModelTest, GetValueFunctionIsReportedAsIfHeld) {
     ASSERT_TRUE(MakeDataSet({"X", "IBlank"}));
     ZoneSpec a;
