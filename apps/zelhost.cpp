@@ -76,11 +76,12 @@ int main(int argc, char** argv) {
     if (!ConfigureHost(options, error)) return Fail(error);
     CatchInterrupt();
     if (!StartAddOn(options.addon.empty() ? DefaultAddOnPath() : options.addon, error)) return Fail(error);
-    if (!zelhost::HasLoader()) return Fail("the add-on registered no loader");
+    // An add-on that refused to register (the version gate) still gets a report.
+    if (!zelhost::HasLoader()) std::fprintf(stderr, "zelhost: the add-on registered no loader\n");
 
     RunRecord run;
     const auto loadStart = std::chrono::steady_clock::now();
-    run.loaded = RunCommand(options);
+    run.loaded = zelhost::HasLoader() && RunCommand(options);
     run.loadSeconds = SecondsSince(loadStart);
     run.listRequests = options.dumpLoadRequests;
     if (run.listRequests) run.requests = zelhost::PendingLoadRequests();
