@@ -136,7 +136,7 @@ bool LoadUnstructuredCells(const DeferredLoadInfo& info, FieldData_pa field) {
     for (const LoadBlock& block : info.blocks) {
         if (!reader.SeekFitting(block.offset, block.count)) return false;
         const bool twice = block.type == ElementBar3;
-        if (twice && !doubled && !(doubled = NewArray<float>(2 * ChunkValues))) return false;
+        if (twice && !(doubled = NewArray<float>(2 * std::min<int64_t>(block.count, ChunkValues)))) return false;
         const bool read = ReadChunks<float>(reader, block.count, ChunkValues, [&](float* values, int64_t first, int64_t n) {
             if (!twice) return HandOver(field, block.firstElement + first, n, values);
             for (int64_t v = 0; v < n; ++v) doubled[2 * v] = doubled[2 * v + 1] = values[v];

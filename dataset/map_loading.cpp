@@ -115,7 +115,8 @@ bool LoadZoneNodeMap(const DeferredLoadInfo& info, NodeMap_pa nodeMap) {
     for (const LoadBlock& block : info.blocks) {
         const ElementShape shape = lines ? LineShape(block.type) : NodeMapShape(block.type, info.width);
         const int32_t nodes = NodesPerElement(block.type);
-        std::unique_ptr<int32_t[]> out = NewArray<int32_t>(ChunkElements(std::max(nodes, 1)) * shape.entries);
+        const int64_t chunkElements = std::min<int64_t>(block.count, ChunkElements(std::max(nodes, 1)));
+        std::unique_ptr<int32_t[]> out = NewArray<int32_t>(chunkElements * shape.entries);
         if (!out) return false;
         const auto destination = [&](int64_t) { return out.get(); };
         const bool converted =

@@ -10,6 +10,12 @@ namespace {
 class BadInputTest : public LoaderTest, public ::testing::WithParamInterface<Encoding> {
 protected:
     Encoding encoding() const { return GetParam(); }
+    // The host refuses the n-th registration from now on.
+    static void RefuseFromNow(int64_t n) {
+        zelhost::Settings settings = zelhost::CurrentSettings();
+        settings.refuseRegistration = zelhost::RegistrationAttempts() + n;
+        zelhost::Configure(settings);
+    }
 };
 
 struct BadNodeCase {
@@ -128,9 +134,7 @@ TEST_P(BadInputTest, RefusedRegistrationsAreFreed) {
     const PartInfo& part = file.Close(PathFor(encoding(), "refused.geo"));
     for (int64_t refused = 1; refused <= 4; ++refused) {
         SCOPED_TRACE(refused);
-        zelhost::Settings settings = zelhost::CurrentSettings();
-        settings.refuseRegistration = zelhost::RegistrationAttempts() + refused;
-        zelhost::Configure(settings);
+        RefuseFromNow(refused);
         CreateDataSet();
         const int32_t zone = AddZone(ZelZoneQuad, 4, 1);
         const bool coordinates = RegisterCoordinateLoaders(part, zone);
@@ -151,9 +155,7 @@ TEST_P(BadInputTest, RefusedParticleRegistrationsFreeTheCache) {
     part.fileName = PathFor(encoding(), "none.mgeo");
     for (int64_t refused = 1; refused <= 3; ++refused) {
         SCOPED_TRACE(refused);
-        zelhost::Settings settings = zelhost::CurrentSettings();
-        settings.refuseRegistration = zelhost::RegistrationAttempts() + refused;
-        zelhost::Configure(settings);
+        RefuseFromNow(refused);
         CreateDataSet();
         const int32_t zone = AddZone(ZelZoneOrdered, 1, 1, 1);
         EXPECT_FALSE(RegisterParticleLoaders(part, zone));
