@@ -79,6 +79,41 @@ def shape(part):
     return z
 
 
+# face-node entries one element of each type gives in a polyhedron zone
+POLYHEDRON_ENTRIES = {"tetra4": 12, "tetra10": 24, "pyramid5": 16, "pyramid13": 32, "penta6": 18,
+                      "penta15": 36, "hexa8": 24, "hexa20": 48}
+
+
+def element_nodes(block, element):
+    if block.type == "nfaced":
+        return [n for face in element for n in face]
+    return list(element)
+
+
+def entries(block, element, ztype):
+    """Node-map or face-map entries one element gives in a zone of type ztype."""
+    if ztype == 5:
+        return 4 if block.type == "bar3" else 2
+    if ztype in NODES_HELD:
+        return NODES_HELD[ztype]
+    if block.type in POLYHEDRON_ENTRIES:
+        return POLYHEDRON_ENTRIES[block.type]
+    return len(element_nodes(block, element))
+
+
+def connectivity(part):
+    """The expected "nodeMap" or "faceMap" summary of an unstructured zone, or none."""
+    ztype, poly = zone_type(part)
+    if ztype == 0:
+        return {}
+    used, count = [], 0
+    for b in in_category(part):
+        for e in b.elements:
+            used += element_nodes(b, e)
+            count += entries(b, e, ztype)
+    return {"faceMap" if poly else "nodeMap": {"entries": count, "min": min(used), "max": max(used)}}
+
+
 def cell_values(part, pv, c):
     """Component c of a per-element variable in the zone's cells; the k-th
     section of a type goes with the k-th block of that type."""
@@ -190,6 +225,8 @@ def describe(z, number, variables, with_iblank):
     else:
         out = shape(z.part)
         xyz = coordinates(z.part)
+        if not isinstance(z.part, Structured):
+            out.update(connectivity(z.part))
     out.update({"number": number, "strand": z.strand, "solutionTime": z.time})
     values = {axis: stats(xyz[a], "nodal") for a, axis in enumerate("XYZ")}
     if with_iblank:
