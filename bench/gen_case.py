@@ -225,14 +225,20 @@ def cell_values(box, kind, salt):
 
 # ---------------------------------------------------------------- Gold
 
-def gold_geometry(path, enc, model):
-    w = Writer(path, enc, 10)
+def geometry_header(path, enc, int_width, id_option):
+    """A geometry file opened and its header written: format line, descriptions, id lines."""
+    w = Writer(path, enc, int_width)
     if enc != "ascii":
         w.line("C Binary")
     w.line("benchmark case written by gen_case.py")
     w.line("geometry")
-    w.line("node id off")
-    w.line("element id off")
+    w.line("node id " + id_option)
+    w.line("element id " + id_option)
+    return w
+
+
+def gold_geometry(path, enc, model):
+    w = geometry_header(path, enc, 10, "off")
     for number, desc, box, kind in model.parts():
         w.line("part")
         w.int1(number)
@@ -278,32 +284,11 @@ def time_section(steps):
             "filename increment: 1\ntime values: %s\n" % (steps, times))
 
 
-def write_gold(folder, enc, model, steps):
-    total = gold_geometry(os.path.join(folder, "gold.geo"), enc, model)
-    ts = "1 " if steps > 1 else ""
-    lines = []
-    for kind, desc, comps, per_node in VARIABLES:
-        lines.append("%s: %s%s %s" % (kind, ts, desc, step_name("gold_" + desc, steps)))
-        for s in range(steps):
-            name = "gold_%s.%04d" % (desc, s + 1) if steps > 1 else "gold_" + desc
-            total += gold_variable(os.path.join(folder, name), enc, model, comps, per_node, s)
-    with open(os.path.join(folder, "gold.case"), "w") as f:
-        f.write("FORMAT\ntype: ensight gold\n\nGEOMETRY\nmodel: gold.geo\n\nVARIABLE\n")
-        f.write("".join(ln + "\n" for ln in lines) + time_section(steps))
-    return total
-
-
 # ---------------------------------------------------------------- EnSight 6
 
 def e6_geometry(path, enc, model):
     """Global coordinates (interleaved per node), then parts referring to them."""
-    w = Writer(path, enc, 8)
-    if enc != "ascii":
-        w.line("C Binary")
-    w.line("benchmark case written by gen_case.py")
-    w.line("geometry")
-    w.line("node id assign")
-    w.line("element id assign")
+    w = geometry_header(path, enc, 8, "assign")
     w.line("coordinates")
     parts = model.parts()
     w.int1(sum(b.node_count for _, _, b, _ in parts))
@@ -336,17 +321,24 @@ def e6_variable(path, enc, model, components, per_node, step):
     return w.bytes
 
 
-def write_e6(folder, enc, model, steps):
-    total = e6_geometry(os.path.join(folder, "e6.geo"), enc, model)
+# flavour -> (file prefix, FORMAT type, geometry writer, variable writer)
+FLAVOURS = {"gold": ("gold", "ensight gold", gold_geometry, gold_variable),
+            "e6": ("e6", "ensight", e6_geometry, e6_variable)}
+
+
+def write_case(folder, enc, model, steps, flavour):
+    prefix, format_type, geometry, variable = FLAVOURS[flavour]
+    total = geometry(os.path.join(folder, prefix + ".geo"), enc, model)
     ts = "1 " if steps > 1 else ""
     lines = []
     for kind, desc, comps, per_node in VARIABLES:
-        lines.append("%s: %s%s %s" % (kind, ts, desc, step_name("e6_" + desc, steps)))
+        base = "%s_%s" % (prefix, desc)
+        lines.append("%s: %s%s %s" % (kind, ts, desc, step_name(base, steps)))
         for s in range(steps):
-            name = "e6_%s.%04d" % (desc, s + 1) if steps > 1 else "e6_" + desc
-            total += e6_variable(os.path.join(folder, name), enc, model, comps, per_node, s)
-    with open(os.path.join(folder, "e6.case"), "w") as f:
-        f.write("FORMAT\ntype: ensight\n\nGEOMETRY\nmodel: e6.geo\n\nVARIABLE\n")
+            name = "%s.%04d" % (base, s + 1) if steps > 1 else base
+            total += variable(os.path.join(folder, name), enc, model, comps, per_node, s)
+    with open(os.path.join(folder, prefix + ".case"), "w") as f:
+        f.write("FORMAT\ntype: %s\n\nGEOMETRY\nmodel: %s.geo\n\nVARIABLE\n" % (format_type, prefix))
         f.write("".join(ln + "\n" for ln in lines) + time_section(steps))
     return total
 
@@ -370,7 +362,7 @@ def main():
         folder = os.path.join(args.outdir, enc)
         os.makedirs(folder, exist_ok=True)
         start = time.perf_counter()
-        total = (write_e6 if args.ensight6 else write_gold)(folder, enc, model, max(1, args.steps))
+        total = write_case(folder, enc, model, max(1, args.steps), "e6" if args.ensight6 else "gold")
         print("%s: %d bytes in %.2f s -> %s" % (enc, total, time.perf_counter() - start, folder))
 
 
