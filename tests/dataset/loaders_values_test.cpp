@@ -293,3 +293,39 @@ INSTANTIATE_TEST_SUITE_P(Encodings, ValuesTest, ::testing::ValuesIn(test::AllEnc
 
 }  // namespace
 }  // namespace quorix::loadertest
+
+namespace quorix::loadertest {
+namespace {
+
+// Arrays longer than one read chunk: every chunk lands at its own position.
+class ChunkTest : public LoaderTest, public ::testing::WithParamInterface<Encoding> {};
+
+TEST_P(ChunkTest, ArraysLongerThanAChunk) {
+    constexpr int32_t nodes = 721'000, bricks = 90'100;  // chunks: 720 720 values, 90 090 bricks
+    GeometryFile file(GetParam(), nodes);
+    Elements elements(bricks);
+    for (int32_t e = 0; e < bricks; ++e)
+        for (int32_t k = 0; k < 8; ++k) elements[static_cast<size_t>(e)].push_back((e * 8 + k) % nodes + 1);
+    file.Block(ElementHexa8, elements);
+    const PartInfo& part = file.Close(PathFor(GetParam(), "chunks.geo"));
+    const int32_t zone = UnstructuredZone(part);
+    ASSERT_TRUE(zelhost::ForceField(zone, 3));
+    const std::vector<double> z = zelhost::FieldValues(zone, 3);
+    ASSERT_EQ(z.size(), size_t{nodes});
+    for (size_t i : {size_t{0}, size_t{720'719}, size_t{720'720}, size_t{nodes - 1}}) EXPECT_EQ(z[i], 200.0 + i) << i;
+    ASSERT_TRUE(zelhost::ForceNodeMap(zone));
+    const std::vector<int32_t> map = zelhost::NodeMapNodes(zone);
+    ASSERT_EQ(map.size(), size_t{bricks} * 8);
+    for (size_t i = 0; i < map.size(); ++i) {
+        if (map[i] != static_cast<int32_t>(i % nodes) + 1) {
+            ADD_FAILURE() << "entry " << i << " is " << map[i];
+            break;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Encodings, ChunkTest, ::testing::ValuesIn(test::AllEncodings),
+                         [](const auto& info) { return std::string(test::EncodingName(info.param)); });
+
+}  // namespace
+}  // namespace quorix::loadertest
