@@ -25,6 +25,15 @@ bool CopyDescription(GeometryPart& part, std::string_view text) {
     return true;
 }
 
+// I*J*K within int32, checked step by step so that no product overflows.
+bool BlockNodeCount(const int32_t* dims, int64_t& n) {
+    if (dims[0] < 0 || dims[1] < 0 || dims[2] < 0) return false;
+    n = static_cast<int64_t>(dims[0]) * dims[1];
+    if (n > Int32Max) return false;
+    n *= dims[2];
+    return n <= Int32Max;
+}
+
 // A count read in the other byte order must be ≥ 0 and fit in the bytes left.
 bool CountFits(int64_t count, int64_t bytesPerUnit, int64_t bytesLeft) {
     return count >= 0 && (bytesPerUnit == 0 || count <= bytesLeft / bytesPerUnit);
@@ -59,7 +68,7 @@ File_a* Ensight6GeometryScanner::OpenEnsight6Geometry(const std::string& path, i
     size_t got = file->Read(head, 1, RecordSize);
     std::string_view rest(head, strnlen(head, got));
     std::string_view token = NextToken(rest, "\t\r\n");
-    if (got == 0 || token.empty()) {
+    if (got == 0) {
         File_a::Close(file);
         Fail("Unrecognized geometry file format.");
         return nullptr;
@@ -77,6 +86,11 @@ File_a* Ensight6GeometryScanner::OpenEnsight6Geometry(const std::string& path, i
             file->Seek(0, 0);
             return file;
         }
+    }
+    if (token.empty()) {
+        File_a::Close(file);
+        Fail("Unrecognized geometry file format.");
+        return nullptr;
     }
     file->Rewind();
     encoding = EncodingAscii;
@@ -241,9 +255,8 @@ bool Ensight6GeometryScanner::ScanAsciiBlock(File_a& file, GeometryPart& part, s
     bool iblanked = IsIBlanked(blockLine);
     int32_t dims[3] = {};
     if (!ReadLine(file, line) || !ParseIntegerLine(line, dims, 3)) return FailAt("missing block dimensions");
-    if (dims[0] < 0 || dims[1] < 0 || dims[2] < 0) return FailAt("negative block dimension");
-    int64_t n = static_cast<int64_t>(dims[0]) * dims[1] * dims[2];
-    if (n > Int32Max) return FailAt("block too large");
+    int64_t n = 0;
+    if (!BlockNodeCount(dims, n)) return FailAt("block dimensions out of range");
     part.imax = dims[0];
     part.jmax = dims[1];
     part.kmax = dims[2];
@@ -414,9 +427,8 @@ bool Ensight6GeometryScanner::ScanBinaryBlock(File_a& file, GeometryPart& part, 
     int64_t left = BytesLeft(file);
     int64_t wordsPerNode = iblanked ? 4 : 3;
     auto fits = [&](const int32_t* d) {
-        if (d[0] < 0 || d[1] < 0 || d[2] < 0) return false;
-        int64_t n = static_cast<int64_t>(d[0]) * d[1] * d[2];
-        return n <= Int32Max && n <= left / (4 * wordsPerNode);
+        int64_t n = 0;
+        return BlockNodeCount(d, n) && n <= left / (4 * wordsPerNode);
     };
     int32_t swapped[3] = {SwappedInt32(raw[0]), SwappedInt32(raw[1]), SwappedInt32(raw[2])};
     if (!orderDecided_ && !fits(raw) && fits(swapped)) {
@@ -426,7 +438,8 @@ bool Ensight6GeometryScanner::ScanBinaryBlock(File_a& file, GeometryPart& part, 
     if (!orderDecided_ && (raw[0] | raw[1] | raw[2]) != 0) orderDecided_ = true;
     const int32_t* dims = swapBytes_ ? swapped : raw;
     if (!fits(dims)) return FailAt("block dimensions out of range");
-    int64_t n = static_cast<int64_t>(dims[0]) * dims[1] * dims[2];
+    int64_t n = 0;
+    BlockNodeCount(dims, n);
     part.imax = dims[0];
     part.jmax = dims[1];
     part.kmax = dims[2];

@@ -62,7 +62,15 @@ int ParseFixedWidthValues(std::string_view line, float* values, int maxCount) {
 }
 
 bool ParseIntegerLine(std::string_view line, int32_t* values, int count) {
-    return ConvertIntLine(line, Ensight6IntWidth, values, count) == count;
+    if (ConvertIntLine(line, Ensight6IntWidth, values, count) == count) return true;
+    // a line of 8-digit numbers is one token to the converter; its fields are exact
+    std::string_view data = CutLineEnd(line);
+    if (count < 1 || data.size() != static_cast<size_t>(count) * Ensight6IntWidth) return false;
+    for (int i = 0; i < count; ++i) {
+        const char* first = data.data() + static_cast<size_t>(i) * Ensight6IntWidth;
+        if (ParseInt32(first, first + Ensight6IntWidth, values[i]).status != FieldStatus::Full) return false;
+    }
+    return true;
 }
 
 bool CoordinateField(std::string_view line, int index, bool hasId, float& value) {
