@@ -288,6 +288,19 @@ TEST_P(ValuesTest, ParticleCoordinatesReadOnceAndReportedOnce) {
     EXPECT_EQ(zelhost::MemoryNotifiedKB(), 0);
 }
 
+// X, Y and Z asked for from several threads at once share one read.
+TEST_P(ValuesTest, ParticleCoordinatesFromManyThreads) {
+    constexpr int32_t count = 1024;
+    const PartInfo part = WriteParticles(encoding(), count, PathFor(encoding(), "threads.mgeo"));
+    CreateDataSet();
+    for (int z = 0; z < 4; ++z) ASSERT_TRUE(RegisterParticleLoaders(part, AddZone(ZelZoneOrdered, count, 1, 1)));
+    const zelhost::ForceResult result = zelhost::ForceAllLoads(8);
+    EXPECT_EQ(result.loads, 12);
+    EXPECT_EQ(result.failures, 0);
+    EXPECT_EQ(zelhost::MemoryNotifiedKB(), 4 * (count * 3 / 256));
+    EXPECT_EQ(Values(4, 3)[9], -9.0f);
+}
+
 INSTANTIATE_TEST_SUITE_P(Encodings, ValuesTest, ::testing::ValuesIn(test::AllEncodings),
                          [](const auto& info) { return std::string(test::EncodingName(info.param)); });
 
