@@ -19,6 +19,11 @@ public:
     bool SkipValues(int64_t count, int perLine);
     // One line, line end kept; false at the end of the file.
     bool ReadLine(std::string& line);
+    // Back to the start of the line just read.
+    bool Unread(int64_t lineStart) {
+        --lineNumber_;
+        return file_.Seek(lineStart, 0);
+    }
     // Reads lines until one starts with "part" (any case) or the file ends;
     // the file is left at the start of that line.
     bool SkipToNextPart();

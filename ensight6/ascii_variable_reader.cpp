@@ -147,7 +147,7 @@ public:
             if (!NextContentLine(start)) return true;
             std::string_view rest = line_;
             std::string_view token = NextToken(rest);
-            if (EqualsNoCase(token, "part")) return file_.Seek(start, 0) ? true : Fail("seek failed");
+            if (EqualsNoCase(token, "part")) return reader_.Unread(start) ? true : Fail("seek failed");
             int32_t type = ElementTypeFromName(token);
             // blocks left out of the file keep their place in the zone
             const GeometryElementBlock* block = searchFrom;
@@ -177,7 +177,7 @@ public:
         bool more = NextContentLine(start);
         int32_t number = 0;
         if (more && !ReadPartLine(line_, number)) {
-            if (!file_.Seek(start, 0)) return Fail("seek failed");
+            if (!reader_.Unread(start)) return Fail("seek failed");
             if (!ReadGlobalValues()) return false;
             more = NextContentLine(start);
         }

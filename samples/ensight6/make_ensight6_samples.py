@@ -256,7 +256,7 @@ def main():
     write_case(root, "ids_given", simple_geometry("given", "off"), nodal[:1])
     # steady geometry, a 3-step per-node variable
     write_case(root, "steady_var3", simple_geometry("off", "off"),
-               [("1 scalar per node:", "pressure", 1, 1.0, False)], time_values=[0.0, 0.5, 1.0])
+               [("1 scalar per node:", "pressure", 1, 1.0, False)], time_values=[0.25, 0.5, 1.0])
     # parts 1 3 7 9 for ZONE selection
     g = simple_geometry("off", "off")
     g.parts = [Unstructured(k, "part %d" % k, [("tria3", [[1, 2, 4]])]) for k in (1, 3, 7, 9)]
@@ -317,6 +317,15 @@ def write_failures(root):
         write(os.path.join(d, name + ".case"), case_text(name + ".geo", []))
     write(os.path.join(d, "truncated.geo"), good[:len(good) - 20])
     write(os.path.join(d, "truncated.case"), case_text("truncated.geo", []))
+    # variable files cut short: binary values past the end, an ASCII line short of values
+    write(os.path.join(d, "var_truncated.geo"), good)
+    write(os.path.join(d, "var_truncated.geo.scl"), node_variable_bytes(base, "temperature", 1, 1.0, "le")[:-8])
+    write(os.path.join(d, "var_truncated.case"), ok_case("var_truncated.geo"))
+    write(os.path.join(d, "var_short_line.geo"), geometry_bytes(base, "ascii"))
+    short = node_variable_bytes(base, "temperature", 1, 1.0, "ascii").decode().split("\n")
+    short[1] = short[1][:36]
+    write(os.path.join(d, "var_short_line.geo.scl"), "\n".join(short))
+    write(os.path.join(d, "var_short_line.case"), ok_case("var_short_line.geo"))
 
 
 if __name__ == "__main__":

@@ -74,7 +74,7 @@ const StructureRow kStructure[] = {
      {"Surf: tri and quad", "Vol: hexes", "Surf: tri and quad", "Vol: hexes", "Surf: tri and quad", "Vol: hexes"},
      {"quadrilateral", "brick", "quadrilateral", "brick", "quadrilateral", "brick"},
      {"1", "2", "1", "2", "1", "2"},
-     {"0", "0", "0.5", "0.5", "1", "1"}},
+     {"0.25", "0.25", "0.5", "0.5", "1", "1"}},
     {"transient_geo2",
      {"Surf: tri and quad", "Surf: tri and quad", "Vol: hexes"},
      {"quadrilateral", "quadrilateral", "brick"},
@@ -129,6 +129,11 @@ TEST(Ensight6Samples, ZonesStrandsAndTimes) {
         EXPECT_EQ(Names(*run.report, "zoneType"), std::vector<std::string>(row.zoneTypes));
         EXPECT_EQ(Names(*run.report, "strand"), row.strands);
         EXPECT_EQ(Names(*run.report, "solutionTime"), row.times);
+        // every zone is announced by its number, later steps' zones too
+        const Json& added = (*run.report)["stateChanges"].items.at(0);
+        EXPECT_EQ(added["code"].text, "3");
+        EXPECT_EQ(added["members"].items.size(), row.zoneNames.size());
+        EXPECT_EQ(added["members"].items.back().text, std::to_string(row.zoneNames.size()));
     }
 }
 
@@ -224,6 +229,8 @@ const FailureRow kFailures[] = {
     {"nn_negative", "nn_negative.geo", 0},
     {"nn_huge", "nn_huge.geo", 0},
     {"truncated", "truncated.geo", 0},
+    {"var_truncated", "var_truncated.geo.scl: the values run past the end of the file", 2},
+    {"var_short_line", "var_short_line.geo.scl: bad or missing node values (line 2)", 2},
 };
 
 TEST(Ensight6Samples, FailuresGiveAMessageAndExitStatus) {
