@@ -169,6 +169,13 @@ class Case:
         self.case_text = case_text
         self.files = files
         self.expect = expect
+        self.demo = False  # also a <name>.case beside the encodings, reading le/
+
+    def demo_text(self):
+        text = self.case_text
+        for fname in self.files:
+            text = text.replace(" %s\n" % fname, " le/%s\n" % fname)
+        return text
 
 
 def case_text(geometry, variables=(), time=(), fileset=()):
@@ -366,8 +373,10 @@ def missing_variable_case():
 def cube_case():
     xyz, n = grid(2, 2, 2, h=1.0)
     cube = Unstructured(1, "cube", xyz, [Block("hexa8", [(1, 2, 4, 3, 5, 6, 8, 7)])])
-    return static_case("cube", [cube], [("scalar per node", "temperature", nodal([cube], "t", 1, 90)),
+    case = static_case("cube", [cube], [("scalar per node", "temperature", nodal([cube], "t", 1, 90)),
                                         ("vector per node", "velocity", nodal([cube], "v", 3, 91))])
+    case.demo = True
+    return case
 
 
 def all_cases():
@@ -388,6 +397,9 @@ def write_case(root, case):
         for fname, item in case.files.items():
             with open(os.path.join(d, fname), "wb") as f:
                 f.write(encode(item, enc))
+    if case.demo:
+        with open(os.path.join(top, case.name + ".case"), "w") as f:
+            f.write(case.demo_text())
     expect = dict(case.expect)
     expect.setdefault("messages", [])
     expect = {"case": case.name + ".case", "encodings": list(ENCODINGS), "loaded": True, **expect}
