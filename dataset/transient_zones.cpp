@@ -60,9 +60,9 @@ EntIndex_t ZoneCount() {
 }
 
 // One copy of `sourceZone` at step k + 1; false when the host refused it.
-bool CopyZone(PartCollection& collection, const PartInfo& part, int32_t k, int32_t sourceZone, float time,
-              bool hasIBlank, Set_pa zoneSet) {
-    int32_t zone = CreatePartZone(collection, part, k + 1, true, sourceZone, time, hasIBlank);
+bool CopyZone(PartZoneMaker& maker, const PartInfo& part, int32_t k, int32_t sourceZone, float time,
+              Set_pa zoneSet) {
+    int32_t zone = maker.Make(part, k + 1, true, sourceZone, time);
     if (zone == 0) return false;
     if (zoneSet != nullptr) ZelUtilSetAddMember(zoneSet, zone, ZEL_FALSE);
     return true;
@@ -82,8 +82,7 @@ bool CreateTransientVariableZones(PartCollection& collection, Set_pa zoneSet, co
     std::vector<float> times;
     if (!StepTimes(*chosen.timeSet, times)) return false;
 
-    HostLock lock;
-    bool hasIBlank = collection.AnyPartHasIBlank();
+    PartZoneMaker maker(collection, collection.AnyPartHasIBlank());
     EntIndex_t zoneCount = ZoneCount();
     std::vector<const PartInfo*> parts = ModelPartsOfZones(collection, zoneCount);
     bool allMade = true;
@@ -94,7 +93,7 @@ bool CreateTransientVariableZones(PartCollection& collection, Set_pa zoneSet, co
             if (part == nullptr) continue;
             if (k == 0) {
                 ZelUtilZoneSetSolutionTime(z, static_cast<double>(time));
-            } else if (!CopyZone(collection, *part, k, z, time, hasIBlank, zoneSet)) {
+            } else if (!CopyZone(maker, *part, k, z, time, zoneSet)) {
                 allMade = false;
             }
         }
@@ -119,11 +118,11 @@ bool CreateTransientParticleZones(PartCollection& collection, Set_pa zoneSet, co
     std::vector<float> times;
     if (!StepTimes(*chosen.timeSet, times)) return false;
 
-    bool hasIBlank = collection.AnyPartHasIBlank();
+    PartZoneMaker maker(collection, collection.AnyPartHasIBlank());
     bool allMade = true;
     ZelUtilZoneSetSolutionTime(particleZone, static_cast<double>(times[0]));
     for (int32_t k = 1; k < chosen.timeSet->numberOfSteps; ++k) {
-        if (!CopyZone(collection, *particles, k, particleZone, times[static_cast<size_t>(k)], hasIBlank, zoneSet)) {
+        if (!CopyZone(maker, *particles, k, particleZone, times[static_cast<size_t>(k)], zoneSet)) {
             allMade = false;
         }
     }

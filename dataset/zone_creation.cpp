@@ -90,10 +90,10 @@ bool ShapeIsEmpty(const ZoneShape& shape, bool polytope) {
     return shape.imax < 1 || shape.jmax < 1 || (!polytope && shape.kmax < 1);
 }
 
-std::vector<int32_t> VariableDataTypes(EntIndex_t varCount, bool hasIBlank) {
-    std::vector<int32_t> types(static_cast<size_t>(varCount), ZelFieldFloat);
+// Every variable is a 32-bit real but "IBlank", a 32-bit integer.
+void FillVariableDataTypes(std::vector<int32_t>& types, EntIndex_t varCount, bool hasIBlank) {
+    types.assign(static_cast<size_t>(varCount), ZelFieldFloat);
     if (hasIBlank && varCount >= IBlankVariable) types[IBlankVariable - 1] = ZelFieldInt32;
-    return types;
 }
 
 void AddZoneArguments(ArgList_pa args, const PartCollection& collection, const PartInfo& part,
@@ -229,30 +229,34 @@ int32_t ZoneTypeForPart(const PartInfo& part) {
 
 int32_t CreatePartZone(PartCollection& collection, const PartInfo& part, int32_t step, bool share,
                        int32_t sourceZone, float solutionTime) {
-    return CreatePartZone(collection, part, step, share, sourceZone, solutionTime, collection.AnyPartHasIBlank());
+    return PartZoneMaker(collection, collection.AnyPartHasIBlank()).Make(part, step, share, sourceZone, solutionTime);
 }
 
-int32_t CreatePartZone(PartCollection& collection, const PartInfo& part, int32_t step, bool share,
-                       int32_t sourceZone, float solutionTime, bool dataSetHasIBlank) {
+PartZoneMaker::PartZoneMaker(PartCollection& collection, bool dataSetHasIBlank)
+    : collection_(collection), hasIBlank_(dataSetHasIBlank), args_(ZelUtilArgListAlloc()) {}
+
+PartZoneMaker::~PartZoneMaker() { ZelUtilArgListDealloc(&args_); }
+
+int32_t PartZoneMaker::Make(const PartInfo& part, int32_t step, bool share, int32_t sourceZone, float solutionTime) {
     ZoneShape shape = ShapeOfPart(part);
     if (ShapeIsEmpty(shape, part.polytope)) return 0;
-
-    HostLock lock;
     EntIndex_t zoneCount = 0;
     EntIndex_t varCount = 0;
-    if (!DataSetCounts(zoneCount, varCount)) return 0;
-    std::vector<int32_t> dataTypes = VariableDataTypes(varCount, dataSetHasIBlank);
-    int32_t sharedCount = dataSetHasIBlank && varCount >= IBlankVariable ? IBlankVariable : IBlankVariable - 1;
+    if (args_ == nullptr || !DataSetCounts(zoneCount, varCount)) return 0;
+    FillVariableDataTypes(dataTypes_, varCount, hasIBlank_);
+    int32_t sharedCount = hasIBlank_ && varCount >= IBlankVariable ? IBlankVariable : IBlankVariable - 1;
 
-    HostArgList args;
-    AddZoneArguments(args.get(), collection, part, ZoneName(part), shape, ZoneTypeForPart(part), dataTypes, share,
+    ZelUtilArgListClear(args_);
+    AddZoneArguments(args_, collection_, part, ZoneName(part), shape, ZoneTypeForPart(part), dataTypes_, share,
                      sourceZone, solutionTime);
-    if (!ZelUtilDataSetAddZoneX(args.get())) return 0;
+    bool made = ZelUtilDataSetAddZoneX(args_) != ZEL_FALSE;
+    ZelUtilArgListClear(args_);  // the list points into dataTypes_
+    if (!made) return 0;
     int32_t zone = zoneCount + 1;
     if (share) {
         for (int32_t v = XVariable; v <= sharedCount; ++v) ZelUtilDataValueShare(sourceZone, zone, v);
     }
-    collection.RecordPartZone(part.partNumber, step, zone);
+    collection_.RecordPartZone(part.partNumber, step, zone);
     return zone;
 }
 
@@ -288,13 +292,14 @@ bool CreateGeometryZones(PartCollection& collection, bool transient, const TimeS
         ReportZoneError("Error when attempting to create geometry zones.");
         return false;
     }
+    PartZoneMaker maker(collection, hasIBlank);
     for (const auto& record : collection.parts()) {
         int32_t step = 1;
         float time = 0.0f;
         if (!IsInSeries(*record, false) || StepAndTime(*record, transient, timeSet, step, time) != StepChoice::Make) {
             continue;
         }
-        int32_t zone = CreatePartZone(collection, *record, step, false, 0, time, hasIBlank);
+        int32_t zone = maker.Make(*record, step, false, 0, time);
         if (zone == 0) continue;
         AddToSet(zoneSet, zone);
         RegisterGeometryLoaders(*record, zone, hasIBlank);
@@ -306,6 +311,7 @@ bool CreateParticleZones(PartCollection& collection, bool transient, const TimeS
     HostLock lock;
     if (!SeriesHasTimes(collection, true, transient, timeSet)) return false;
     bool hasIBlank = collection.AnyPartHasIBlank();
+    PartZoneMaker maker(collection, hasIBlank);
     for (const auto& record : collection.parts()) {
         int32_t step = 1;
         float time = 0.0f;
@@ -314,7 +320,7 @@ bool CreateParticleZones(PartCollection& collection, bool transient, const TimeS
             StepAndTime(*record, transient, timeSet, step, time) != StepChoice::Make) {
             continue;
         }
-        int32_t zone = CreatePartZone(collection, *record, step, false, 0, time, hasIBlank);
+        int32_t zone = maker.Make(*record, step, false, 0, time);
         if (zone == 0) {
             ReportZoneError("Error when attempting to create particle zones.");
             return false;

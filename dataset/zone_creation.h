@@ -3,9 +3,11 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "addon/zel_api.h"
 #include "casefile/case_record.h"
+#include "casefile/host_lock.h"
 #include "dataset/part_collection.h"
 
 namespace quorix {
@@ -17,9 +19,27 @@ int32_t ZoneTypeForPart(const PartInfo& part);
 // New zone number, 0 on failure.
 int32_t CreatePartZone(PartCollection& collection, const PartInfo& part, int32_t step, bool share,
                        int32_t sourceZone, float solutionTime);
-// The same, told whether the data set has "IBlank" (saves a walk over the parts per zone).
-int32_t CreatePartZone(PartCollection& collection, const PartInfo& part, int32_t step, bool share,
-                       int32_t sourceZone, float solutionTime, bool dataSetHasIBlank);
+
+// Makes the zones of one stage as CreatePartZone does, refilling one host
+// argument list and one data-type array rather than making them per zone.
+// Holds the host lock while it lives.
+class PartZoneMaker {
+public:
+    PartZoneMaker(PartCollection& collection, bool dataSetHasIBlank);
+    ~PartZoneMaker();
+    PartZoneMaker(const PartZoneMaker&) = delete;
+    PartZoneMaker& operator=(const PartZoneMaker&) = delete;
+
+    // New zone number, 0 on failure.
+    int32_t Make(const PartInfo& part, int32_t step, bool share, int32_t sourceZone, float solutionTime);
+
+private:
+    HostLock lock_;
+    PartCollection& collection_;
+    bool hasIBlank_;
+    ArgList_pa args_;
+    std::vector<int32_t> dataTypes_;
+};
 void RegisterGeometryLoaders(const PartInfo& part, int32_t zone, bool dataSetHasIBlank);
 bool CreateGeometryZones(PartCollection& collection, bool transient, const TimeSectionInfo* timeSet, Set_pa zoneSet);
 bool CreateParticleZones(PartCollection& collection, bool transient, const TimeSectionInfo* timeSet, Set_pa zoneSet);
