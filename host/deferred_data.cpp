@@ -54,6 +54,7 @@ bool DeferredData::LoadPending() const {
 
 bool DeferredData::AcceptRegistration(ArbParam_t clientData, bool hasLoad, bool hasCleanup) {
     if (registered_ || !State().AdmitRegistration()) return false;
+    std::lock_guard<std::mutex> lock(LoadMutex());  // a forcing thread may be looking
     registered_ = true;
     hasLoad_ = hasLoad;
     hasCleanup_ = hasCleanup;
