@@ -81,13 +81,21 @@ std::vector<std::string> Strings(const Json& array) {
   return out;
 }
 
+bool HasMessage(const Json& messages, const Json& message) {
+  return std::any_of(messages.items.begin(), messages.items.end(), [&](const Json& m) {
+    return m["kind"].Str() == message["kind"].Str() && m["text"].Str() == message["text"].Str();
+  });
+}
+
+// Every expected message is shown; a valid sample shows no error besides.
 void ExpectMessages(const Json& report, const Json& expect) {
   for (const auto& want : expect["messages"].items) {
-    const auto& got = report["messages"].items;
-    const bool found = std::any_of(got.begin(), got.end(), [&](const Json& m) {
-      return m["kind"].Str() == want["kind"].Str() && m["text"].Str() == want["text"].Str();
-    });
-    EXPECT_TRUE(found) << "message of kind " << want["kind"].Str() << " missing:\n" << want["text"].Str();
+    EXPECT_TRUE(HasMessage(report["messages"], want)) << want["kind"].Str() << " message missing:\n" << want["text"].Str();
+  }
+  for (const auto& got : report["messages"].items) {
+    if (got["kind"].Str() == "error") {
+      EXPECT_TRUE(HasMessage(expect["messages"], got)) << "unexpected error: " << got["text"].Str();
+    }
   }
 }
 
