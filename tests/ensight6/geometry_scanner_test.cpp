@@ -247,3 +247,35 @@ TEST(Ensight6GeometryScan, ByteOrderOfABlockOnlyFileComesFromItsDimensions) {
 
 }  // namespace
 }  // namespace quorix
+
+namespace quorix {
+namespace {
+
+TEST(Ensight6GeometryScan, PartsWithoutBlocksStayAndUnknownTypesFail) {
+    e6test::TempDir dir;
+    for (Encoding e : e6test::kAllEncodings) {
+        SCOPED_TRACE(EncodingName(e));
+        E6Bytes empty = e6test::GeometryHeader(e, {}, 3);
+        empty.Text("part 4").Text("nothing here");
+        empty.Text("part 5").Text("tri");
+        e6test::ElementBlock(empty, "tria3", {{1, 2, 3}});
+        ScanResult r;
+        Scan(dir.Write("empty_part", empty.data()), r);
+        ASSERT_TRUE(r.ok) << r.error;
+        ASSERT_EQ(r.geometry.parts.size(), 2);
+        EXPECT_EQ(r.geometry.parts.parts()[0]->blocks, nullptr);
+        EXPECT_EQ(r.geometry.parts.parts()[0]->category, 255);
+        EXPECT_EQ(r.geometry.parts.parts()[1]->jmax, 1);
+
+        E6Bytes unknown = e6test::GeometryHeader(e, {}, 3);
+        unknown.Text("part 1").Text("p");
+        e6test::ElementBlock(unknown, "tria4", {{1, 2, 3, 1}});
+        ScanResult bad;
+        Scan(dir.Write("unknown_type", unknown.data()), bad);
+        EXPECT_FALSE(bad.ok);
+        EXPECT_NE(bad.error.find("unknown element type"), std::string::npos) << bad.error;
+    }
+}
+
+}  // namespace
+}  // namespace quorix

@@ -1,0 +1,42 @@
+// The EnSight 6 geometry path on arbitrary bytes: encoding detection, the
+// scan, zone creation and the node maps written at load time, in a fresh
+// in-process host per input.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "casefile/host_lock.h"
+#include "ensight6/ensight6_load_case.h"
+#include "host/zel_host.h"
+
+namespace {
+
+// Inputs above this size only slow the search down.
+constexpr size_t MaxInput = 1 << 16;
+
+const std::string& WorkDir() {
+    static const std::string dir = [] {
+        char pattern[] = "/tmp/quorix_fuzz_e6g_XXXXXX";
+        const char* made = mkdtemp(pattern);
+        return std::string(made != nullptr ? made : "/tmp") + "/";
+    }();
+    return dir;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size > MaxInput) return 0;
+    const std::string path = WorkDir() + "input.geo";
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    zelhost::ResetHost();
+    quorix::SetAddOnId(ZelUtilAddOnRegister(113, "Quorix fuzz", "1.0", "fuzz"));
+    quorix::LoadOptions options;
+    quorix::GeometrySectionInfo geometry;
+    geometry.modelFileName = path;
+    quorix::Ensight6LoadCase(options, geometry, nullptr, nullptr, nullptr);
+    zelhost::ResetHost();
+    return 0;
+}
