@@ -287,15 +287,17 @@ bool File_a::SkipLines(int64_t count) {
         }
         const char* start = f.Current();
         const char* end = start + f.Available();
-        while (count > 0 && start < end) {
-            const void* hit = std::memchr(start, '\n', static_cast<size_t>(end - start));
-            if (hit == nullptr) {
-                partial = true;
-                start = end;
-                break;
-            }
-            start = static_cast<const char*>(hit) + 1;
-            partial = false;
+        // Whole blocks are counted (a vectorised loop); only the block where
+        // the count runs out is walked line by line.
+        auto ends = static_cast<int64_t>(std::count(start, end, '\n'));
+        if (ends < count) {
+            count -= ends;
+            partial = end[-1] != '\n';
+            f.position = f.length;
+            continue;
+        }
+        while (count > 0) {
+            start = static_cast<const char*>(std::memchr(start, '\n', static_cast<size_t>(end - start))) + 1;
             --count;
         }
         f.position = static_cast<size_t>(start - f.buffer.get());
