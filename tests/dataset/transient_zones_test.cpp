@@ -172,6 +172,40 @@ TEST_F(TransientTest, TimeSetShortOfValuesFailsNamingTheSet) {
     }
 }
 
+// A zone the host will not copy (here: another shape on the part's strand) is
+// remembered; the other copies are still made, then the load is told it failed.
+TEST_F(TransientTest, RefusedCopyFailsAfterTheOthersAreMade) {
+    for (bool batch : {false, true}) {
+        SCOPED_TRACE(batch ? "batch mode" : "interactive");
+        zelhost::ResetHost();
+        if (batch) SetBatchMode();
+        collection = PartCollection(0, 1, 0, 1);
+        AddUnstructured(collection, 1, 1, 3, {ElementTria3}, 10, "skin");
+        ASSERT_TRUE(CreateGeometryZones(collection, false, nullptr, zoneSet));
+        {
+            HostLock lock;
+            ArgList_pa args = ZelUtilArgListAlloc();
+            ZelUtilArgListAppendString(args, "NAME", "foreign");
+            ZelUtilArgListAppendInt(args, "STRANDID", 1);
+            ASSERT_TRUE(ZelUtilDataSetAddZoneX(args));
+            ZelUtilArgListDealloc(&args);
+        }
+        TimeSets timeSets({{0.0f, 1.0f, 2.0f}});
+        VarSVT scalar;
+        scalar.timeSet = 1;
+        variables = {};
+        Append(variables.scalarPerElement, scalar);
+        EXPECT_FALSE(CreateTransientVariableZones(collection, zoneSet, &variables, timeSets.handle()));
+        ASSERT_EQ(zelhost::ZoneCount(), 4);
+        EXPECT_EQ(Zone(4).solutionTime, 2.0);
+        EXPECT_EQ(collection.ZoneForPartStep(1, 3), 4);
+        std::vector<std::string> expected;
+        if (!batch) expected.push_back("Error when attempting to create zones for transient variables.");
+        EXPECT_EQ(ErrorTexts(), expected);
+        zelhost::ResetHost();  // forgets the refusal the host noted
+    }
+}
+
 TEST_F(TransientTest, NoTimeSetsOrNoVariablesAddNothing) {
     MakeStaticGeometry();
     TimeSets timeSets({{0.0f, 1.0f}});
