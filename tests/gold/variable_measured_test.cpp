@@ -2,9 +2,11 @@
 // values, interleaved vectors, steps of one file, and the failures.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "gold/geometry_reader.h"
 #include "gold/variable_reader.h"
 #include "support/ensight_var_writer.h"
 #include "support/ensight_writer.h"
@@ -164,6 +166,56 @@ TEST(MeasuredVariable, FailsCleanly) {
             EXPECT_FALSE(reader.ScanMeasuredValues(geometry, kind, 0));
         }
         EXPECT_EQ(reader.errorText(), row.error);
+    }
+}
+
+}  // namespace
+}  // namespace quorix
+
+namespace quorix {
+namespace {
+
+// A measured geometry file with `ids` as particle ids, particle i at (i, i, i).
+void WriteParticles(EnsightWriter& writer, const std::vector<int32_t>& ids) {
+    if (writer.binary()) writer.String("C Binary");
+    writer.String("particles").String("particle coordinates").Int(static_cast<int32_t>(ids.size()));
+    if (writer.binary()) {
+        writer.Ints(ids);
+        for (size_t i = 0; i < ids.size(); ++i) writer.Floats({1.0f * i, 1.0f * i, 1.0f * i});
+        return;
+    }
+    for (size_t i = 0; i < ids.size(); ++i) {
+        char line[64];
+        std::snprintf(line, sizeof line, "%8d%12.5e%12.5e%12.5e\n", ids[i], 1.0 * i, 1.0 * i, 1.0 * i);
+        writer.Raw(line);
+    }
+}
+
+// From the particle geometry scan to the measured variable records, with ids
+// a 16-bit byte-order test would refuse.
+TEST(MeasuredVariable, FollowsTheScannedParticleGeometry) {
+    const std::vector<std::vector<int32_t>> idSets{{70000, 70001, 70002}, {0, 1}, {}};
+    for (const std::vector<int32_t>& ids : idSets) {
+        for (Encoding encoding : test::AllEncodings) {
+            SCOPED_TRACE(std::to_string(ids.size()) + " particles / " + test::EncodingName(encoding));
+            EnsightWriter geometryFile(encoding);
+            WriteParticles(geometryFile, ids);
+            PartCollection collection(0, 1, 0, 1);
+            CFileEnsightGeomGold geometry;
+            ASSERT_TRUE(geometry.Open(test::Saved(geometryFile, "particles.geo"))) << geometry.errorText();
+            ASSERT_TRUE(geometry.ScanParts(collection, 0)) << geometry.errorText();
+            const int32_t np = static_cast<int32_t>(ids.size());
+            EnsightWriter variableFile(encoding);
+            const int64_t start = WriteStep(variableFile, np, 3, false);
+            VariableKind kind;
+            kind.components = 3;
+            CFileEnsightVarGold reader;
+            ASSERT_TRUE(reader.OpenMeasuredVariable(collection, kind, test::Saved(variableFile, "particles.vel"), 0, 1))
+                << reader.errorText();
+            ASSERT_TRUE(reader.ScanMeasuredValues(collection, kind, 0)) << reader.errorText();
+            ASSERT_EQ(kind.items.size(), 1u);
+            ExpectStep(kind.items[0], 1, np, 3, start, encoding);
+        }
     }
 }
 

@@ -31,7 +31,8 @@ ElementBlockInfo Block(int32_t type, int32_t count, bool inCategory) {
 }
 
 // Part 1: surface with tria3 (2), quad4 (3), g_tria3 (1) and bar2 edges (2, not
-// loaded); part 2: flat 3 x 3 x 1 block; part 3: two bar3 elements.
+// loaded); part 2: flat 3 x 3 x 1 block; part 3: two bar3 elements; part 4:
+// 2 x 3 x 4 block.
 PartCollection MakeGeometry() {
     PartCollection geometry(0, 1, 0, 1);
     PartInfo& surface = geometry.AddPart(1, 1);
@@ -53,6 +54,13 @@ PartCollection MakeGeometry() {
     bars.nodeCount = 5;
     bars.elementCount = 4;
     bars.blocks = {Block(ElementBar3, 2, true)};
+    PartInfo& block = geometry.AddPart(4, 1);
+    block.kind = PartRectilinear;
+    block.imax = 2;
+    block.jmax = 3;
+    block.kmax = 4;
+    block.nodeCount = 24;
+    block.elementCount = 6;
     return geometry;
 }
 
@@ -155,6 +163,14 @@ const ScanRow kScanRows[] = {
          VarPart(w.String("cell velocity"), 2).String("block");
          return std::vector{ExpectedPart{2, 1, 4, {Section(w, 255, 4, true, 3)}}};
      }},
+    {"scalar per element on a 2 x 3 x 4 block after a flat one", false, 1,
+     [](EnsightWriter& w) {
+         VarPart(w.String("cells"), 2).String("block");
+         std::vector parts{ExpectedPart{2, 1, 4, {Section(w, 255, 4, true, 1)}}};
+         VarPart(w, 4).String("block");
+         parts.push_back(ExpectedPart{4, 1, 6, {Section(w, 255, 6, true, 1)}});
+         return parts;
+     }},
     {"tensor per element, bar3: one value per element as written", false, 6,
      [](EnsightWriter& w) {
          VarPart(w.String("cell stress"), 3).String("bar3");
@@ -200,6 +216,21 @@ TEST(VariableScan, StepIndexStartsTheStepCount) {
     VariableKind kind;
     ASSERT_TRUE(reader.ScanVariableParts(geometry, kind, 4));
     ExpectRecords(kind, expected, Encoding::BinaryLE);
+}
+
+TEST(VariableScan, PassesBlankAsciiLinesBetweenParts) {
+    PartCollection geometry = MakeGeometry();
+    EnsightWriter writer(Encoding::Ascii);
+    writer.String("t");
+    std::vector expected{NodePart(writer, 1, 1, "coordinates", 4, 1)};
+    writer.Raw("\n   \n");
+    expected.push_back(NodePart(writer, 4, 1, "block", 24, 1));
+    writer.Raw("\n\n");
+    CFileEnsightVarGold reader;
+    ASSERT_TRUE(reader.Open(test::Saved(writer, "blank"), geometry));
+    VariableKind kind;
+    ASSERT_TRUE(reader.ScanVariableParts(geometry, kind, 0)) << reader.errorText();
+    ExpectRecords(kind, expected, Encoding::Ascii);
 }
 
 struct FailureRow {
