@@ -23,6 +23,8 @@ public:
 
 private:
     void Separate();
+    JsonWriter& Open(char bracket);
+    JsonWriter& Close(char bracket);
     void Quote(std::string_view text);
 
     std::string out_;

@@ -127,10 +127,13 @@ void ZelUtilArgListClear(ArgList_pa list) {
 
 namespace {
 
-Boolean_t AppendItem(ArgList_pa list, const char* name, ZelArgList_s::Item item) {
+// One named item, its value filled in by `fill`.
+template <class Fill>
+Boolean_t AppendItem(ArgList_pa list, const char* name, ZelArgList_s::Kind kind, Fill fill) {
     if (list == nullptr || name == nullptr) return ZEL_FALSE;
-    item.name = name;
     try {
+        ZelArgList_s::Item item{name, kind, {}};
+        fill(item);
         list->items.push_back(std::move(item));
     } catch (const std::bad_alloc&) {
         return ZEL_FALSE;
@@ -138,38 +141,32 @@ Boolean_t AppendItem(ArgList_pa list, const char* name, ZelArgList_s::Item item)
     return ZEL_TRUE;
 }
 
+using Item = ZelArgList_s::Item;
+using Kind = ZelArgList_s::Kind;
+
 }  // namespace
 
 extern "C" {
 
 Boolean_t ZelUtilArgListAppendString(ArgList_pa list, const char* name, const char* value) {
     if (value == nullptr) return ZEL_FALSE;
-    ZelArgList_s::Item item{{}, ZelArgList_s::Kind::String, value};
-    return AppendItem(list, name, std::move(item));
+    return AppendItem(list, name, Kind::String, [value](Item& item) { item.text = value; });
 }
 
 Boolean_t ZelUtilArgListAppendInt(ArgList_pa list, const char* name, int64_t value) {
-    ZelArgList_s::Item item{{}, ZelArgList_s::Kind::Int, {}};
-    item.integer = value;
-    return AppendItem(list, name, std::move(item));
+    return AppendItem(list, name, Kind::Int, [value](Item& item) { item.integer = value; });
 }
 
 Boolean_t ZelUtilArgListAppendDouble(ArgList_pa list, const char* name, double value) {
-    ZelArgList_s::Item item{{}, ZelArgList_s::Kind::Double, {}};
-    item.real = value;
-    return AppendItem(list, name, std::move(item));
+    return AppendItem(list, name, Kind::Double, [value](Item& item) { item.real = value; });
 }
 
 Boolean_t ZelUtilArgListAppendArray(ArgList_pa list, const char* name, const void* values) {
-    ZelArgList_s::Item item{{}, ZelArgList_s::Kind::Array, {}};
-    item.array = values;
-    return AppendItem(list, name, std::move(item));
+    return AppendItem(list, name, Kind::Array, [values](Item& item) { item.array = values; });
 }
 
 Boolean_t ZelUtilArgListAppendFunction(ArgList_pa list, const char* name, ZelFunction_pf function) {
-    ZelArgList_s::Item item{{}, ZelArgList_s::Kind::Function, {}};
-    item.function = function;
-    return AppendItem(list, name, std::move(item));
+    return AppendItem(list, name, Kind::Function, [function](Item& item) { item.function = function; });
 }
 
 Set_pa ZelUtilSetAlloc(Boolean_t) { return NewTracked<ZelSet_s>("Set"); }

@@ -71,6 +71,15 @@ void ResetHost() {
 
 void Interrupt() { State().interrupted.store(true); }
 
+namespace {
+// A copy of one record, taken under the host lock.
+template <class T>
+T Copied(T HostState::*member) {
+    HostGuard guard;
+    return State().*member;
+}
+}  // namespace
+
 bool HasLoader() {
     HostGuard guard;
     return State().loader != nullptr;
@@ -136,30 +145,15 @@ void SendStateChange(int32_t code) {
     }
 }
 
-std::vector<std::string> AddOnNames() {
-    HostGuard guard;
-    return State().addOnNames;
-}
+std::vector<std::string> AddOnNames() { return Copied(&HostState::addOnNames); }
 
-std::vector<Message> Messages() {
-    HostGuard guard;
-    return State().messages;
-}
+std::vector<Message> Messages() { return Copied(&HostState::messages); }
 
-std::vector<std::string> StatusTexts() {
-    HostGuard guard;
-    return State().statusTexts;
-}
+std::vector<std::string> StatusTexts() { return Copied(&HostState::statusTexts); }
 
-std::vector<StateChangeRecord> StateChanges() {
-    HostGuard guard;
-    return State().stateChanges;
-}
+std::vector<StateChangeRecord> StateChanges() { return Copied(&HostState::stateChanges); }
 
-std::vector<DialogRequest> DialogRequests() {
-    HostGuard guard;
-    return State().dialogRequests;
-}
+std::vector<DialogRequest> DialogRequests() { return Copied(&HostState::dialogRequests); }
 
 std::vector<std::string> Faults() { return State().FaultList(); }
 
