@@ -33,10 +33,13 @@ def exact(v):
 
 
 class Out:
-    """One file being written in one encoding."""
+    """One file being written in one encoding. With quirks it writes as some
+    real writers do: "C binary" in small letters, a line feed before the NUL
+    fill of 80-byte strings, 8-wide ASCII counts."""
 
-    def __init__(self, encoding):
+    def __init__(self, encoding, quirks=False):
         self.encoding = encoding
+        self.quirks = quirks
         self.parts = []
 
     @property
@@ -53,12 +56,16 @@ class Out:
         if self.ascii:
             self.parts.append(text.encode() + b"\n")
         else:
-            raw = text.encode()[:80]
+            raw = (text + "\n" if self.quirks else text).encode()[:80]
             self.parts.append(raw + b"\0" * (80 - len(raw)))
+
+    def format_line(self):
+        if not self.ascii:
+            self.line("C binary" if self.quirks else "C Binary")
 
     def int1(self, n):
         if self.ascii:
-            self.parts.append(b"%10d\n" % n)
+            self.parts.append((b"%8d\n" if self.quirks else b"%10d\n") % n)
         else:
             self._words("i", [n])
 
@@ -257,8 +264,7 @@ class Geometry:
         self.extents = extents
 
     def write(self, out):
-        if not out.ascii:
-            out.line("C Binary")
+        out.format_line()
         many = len(self.steps) > 1
         given = (self.node_id in ("given", "ignore"), self.element_id in ("given", "ignore"))
         for n, parts in enumerate(self.steps):
@@ -324,8 +330,7 @@ class MeasuredGeometry:
         self.xyz = xyz
 
     def write(self, out):
-        if not out.ascii:
-            out.line("C Binary")
+        out.format_line()
         out.line("measured particles written by make_gold_samples.py")
         out.line("particle coordinates")
         out.int1(len(self.ids))
@@ -352,7 +357,7 @@ class RawFile:
         out.parts.append(self.text.encode())
 
 
-def encode(item, encoding):
-    out = Out(encoding)
+def encode(item, encoding, quirks=False):
+    out = Out(encoding, quirks)
     item.write(out)
     return out.data()

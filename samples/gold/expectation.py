@@ -64,10 +64,10 @@ def shape(part):
     """Zone fields that do not depend on step or variables."""
     if isinstance(part, Structured):
         i, j, k = part.dims
-        return {"name": part.desc, "zoneType": "ordered", "imax": i, "jmax": j, "kmax": k,
+        return {"name": part.desc.strip(), "zoneType": "ordered", "imax": i, "jmax": j, "kmax": k,
                 "nodes": part.node_count}
     ztype, poly = zone_type(part)
-    name = PREFIX[category(part)] + part.desc
+    name = PREFIX[category(part)] + part.desc.strip()
     if ztype == 0:
         return {"name": name, "zoneType": "ordered", "imax": part.node_count, "jmax": 1, "kmax": 1,
                 "nodes": part.node_count}

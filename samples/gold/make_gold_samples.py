@@ -170,6 +170,7 @@ class Case:
         self.files = files
         self.expect = expect
         self.demo = False  # also a <name>.case beside the encodings, reading le/
+        self.quirks = False  # data files written as Out(quirks=True) writes them
 
     def demo_text(self):
         text = self.case_text
@@ -379,12 +380,24 @@ def cube_case():
     return case
 
 
+def quirks_case():
+    """What real writers do: see Out; descriptions with trailing blanks, and a
+    case file with comments, blank lines and no line end at its end."""
+    parts = [surface_part(1, "padded description   "), curvilinear(2, "block   ", 2, 2, 2)]
+    case = static_case("writer_quirks", parts, [("scalar per node", "temperature", nodal(parts, "t", 1, 95)),
+                                                ("scalar per element", "density", per_element(parts, 1, 96))])
+    case.quirks = True
+    body = case.case_text.replace("GEOMETRY\n", "# geometry follows\nGEOMETRY\n\n")
+    case.case_text = "# written by make_gold_samples.py\n\n" + body.rstrip("\n")
+    return case
+
+
 def all_cases():
     return ([cube_case(), mixed_case(), variables_case()] + structured_cases() + part_number_cases()
             + [ids_case(), extents_case(), transient_geometry_case(), one_file_case(),
                variable_steps_case("variable_steps", 1, [1, 2, 3]),
                variable_steps_case("start_number_0", 0, [0, 1, 2]),
-               measured_case(), missing_variable_case()])
+               measured_case(), missing_variable_case(), quirks_case()])
 
 
 def write_case(root, case):
@@ -396,7 +409,7 @@ def write_case(root, case):
             f.write(case.case_text)
         for fname, item in case.files.items():
             with open(os.path.join(d, fname), "wb") as f:
-                f.write(encode(item, enc))
+                f.write(encode(item, enc, case.quirks))
     if case.demo:
         with open(os.path.join(top, case.name + ".case"), "w") as f:
             f.write(case.demo_text())
