@@ -73,6 +73,7 @@ bool CopyZone(PartZoneMaker& maker, const PartInfo& part, int32_t k, int32_t sou
 bool CreateTransientVariableZones(PartCollection& collection, Set_pa zoneSet, const VariableSectionInfo* variables,
                                   const TimeSectionInfo* timeSets) {
     if (timeSets == nullptr || variables == nullptr || collection.IsGeometryTransient()) return true;
+    HostLock lock;
     TransientEntry chosen = FirstTransientEntry(
         {&variables->scalarPerNode, &variables->vectorPerNode, &variables->tensorSymmPerNode,
          &variables->tensorAsymPerNode, &variables->scalarPerElement, &variables->vectorPerElement,
