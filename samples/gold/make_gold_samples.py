@@ -216,7 +216,8 @@ def mixed_case():
              polyhedra_part(6), quadratic_surface_part(7), quadratic_volume_part(8), two_blocks_part(9)]
     cells = [p for p in parts if p.desc != "points"]
     return static_case("mixed", parts, [("scalar per node", "pressure", nodal(parts, "pressure", 1, 1)),
-                                        ("scalar per element", "cellid", per_element(cells, 1, 2))])
+                                        ("scalar per element", "cellid", per_element(cells, 1, 2)),
+                                        ("scalar per node", "temperature", nodal(parts, "t", 1, 3))])
 
 
 def variables_case():
