@@ -206,18 +206,6 @@ TEST_F(TransientTest, RefusedCopyFailsAfterTheOthersAreMade) {
     }
 }
 
-TEST_F(TransientTest, NoTimeSetsOrNoVariablesAddNothing) {
-    MakeStaticGeometry();
-    TimeSets timeSets({{0.0f, 1.0f}});
-    VarSVT scalar;
-    scalar.timeSet = 1;
-    Append(variables.scalarPerNode, scalar);
-    EXPECT_TRUE(CreateTransientVariableZones(collection, zoneSet, &variables, nullptr));
-    EXPECT_TRUE(CreateTransientVariableZones(collection, zoneSet, nullptr, timeSets.handle()));
-    EXPECT_EQ(zelhost::ZoneCount(), 3);
-    EXPECT_EQ(collection.modelTimeSet, 0);
-}
-
 // Only the measured variables are transient: model zones stay at time 0, particles get a copy per further step.
 TEST_F(TransientTest, MeasuredOnlyTimeSet) {
     MakeStaticGeometry(true);

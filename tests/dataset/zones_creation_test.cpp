@@ -409,18 +409,5 @@ TEST_F(ZonesTest, AddVariablesWithoutDataSetAddsNothing) {
     EXPECT_FALSE(zelhost::HasDataSet());
 }
 
-// Zones made after variables exist carry every variable.
-TEST_F(ZonesTest, LaterZonesReceiveEveryVariable) {
-    PartCollection collection(0, 1, 0, 1);
-    AddUnstructured(collection, 1, 1, 3, {ElementTria3});
-    ASSERT_TRUE(CreateGeometryZones(collection, false, nullptr, zoneSet));
-    ASSERT_TRUE(AddVariables(3, "V", 0));
-    AddParticles(collection, 1, 2);
-    ASSERT_TRUE(CreateParticleZones(collection, false, nullptr, zoneSet));
-    ASSERT_EQ(zelhost::ZoneCount(), 2);
-    EXPECT_EQ(zelhost::Field(2, 6).dataType, ZelFieldFloat);
-    EXPECT_EQ(zelhost::Field(2, 6).length, 2);
-}
-
 }  // namespace
 }  // namespace quorix::zonetest

@@ -79,9 +79,5 @@ TEST_F(NodeMapAccessTest, WritesOutsideTheMapAreRefused) {
     }
 }
 
-TEST_F(NodeMapAccessTest, DefaultAccessWritesNothing) {
-    EXPECT_FALSE(SetEntry(NodeMapAccess{}, 1, 1, 1));
-}
-
 }  // namespace
 }  // namespace quorix::zonetest
