@@ -128,12 +128,15 @@ enum class StepChoice {
     Missing,  // the time set lacks the step's value
 };
 
-// A series without a usable time set is steady: one step at time 0.
+// A series without a usable time set is steady: one step at time 0 (a
+// later step a file may still hold has no time to be shown at).
 StepChoice StepAndTime(const PartInfo& part, bool transient, const TimeSectionInfo* timeSet, int32_t& step,
                        float& time) {
     step = 1;
     time = 0.0f;
-    if (!transient || timeSet == nullptr || timeSet->numberOfSteps < 1) return StepChoice::Make;
+    if (!transient || timeSet == nullptr || timeSet->numberOfSteps < 1) {
+        return part.step > 1 ? StepChoice::Skip : StepChoice::Make;
+    }
     step = part.step;
     if (step < 1 || step > timeSet->numberOfSteps) return StepChoice::Skip;
     return TimeValueForStep(timeSet, step - 1, time) ? StepChoice::Make : StepChoice::Missing;

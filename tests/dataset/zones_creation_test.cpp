@@ -236,7 +236,7 @@ TEST_F(ZonesTest, GeometryStepsBeyondTheTimeSetGetNoZone) {
     EXPECT_TRUE(zelhost::Messages().empty());
 }
 
-// A time set that declares no steps, or none at all, leaves the series steady.
+// A time set that declares no steps, or none at all, leaves the series steady: step 1 at time 0.
 TEST_F(ZonesTest, TransientFlagWithoutUsableTimeSetIsSteady) {
     TimeSectionInfo empty;
     FillTimeSet(empty, 1, 0, {});
@@ -245,6 +245,7 @@ TEST_F(ZonesTest, TransientFlagWithoutUsableTimeSetIsSteady) {
         zelhost::ResetHost();
         PartCollection collection(1, 1, 0, 1);
         AddUnstructured(collection, 4, 1, 3, {ElementTria3});
+        AddUnstructured(collection, 4, 2, 3, {ElementTria3});  // a later step has no time to go to
         ASSERT_TRUE(CreateGeometryZones(collection, true, timeSet, zoneSet));
         ASSERT_EQ(zelhost::ZoneCount(), 1);
         EXPECT_EQ(Zone(1).solutionTime, 0.0);
