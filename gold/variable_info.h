@@ -13,7 +13,10 @@ struct TypeVariableInfo {
     int32_t count = 0;   // values per component
     std::array<int64_t, 9> componentOffset{};
     bool present = false;
-    int32_t stride = 1;  // measured vectors: 3 (components interleaved per particle)
+    // Measured vectors: 3 (components interleaved per particle). Every
+    // componentOffset then holds the start of the one array, and component k
+    // of particle i is its value i * stride + k.
+    int32_t stride = 1;
 };
 
 struct PartVariableInfo {
