@@ -64,8 +64,9 @@ bool CFileEnsightVarGold::ReadMeasuredString(std::string& text) {
 
 HeaderKind CFileEnsightVarGold::PassMeasuredHeader() {
     std::string text;
-    HeaderKind kind = NextRecord(text, nullptr);
-    if (kind == BinaryFormat) kind = NextRecord(text, nullptr);
+    int32_t value1 = -1;
+    HeaderKind kind = NextRecord(text, value1, nullptr);
+    if (kind == BinaryFormat) kind = NextRecord(text, value1, nullptr);
     if (kind == EndOfFile || kind == ReadFailure || kind == EndTimeStep) return kind;
     if (format_ == FormatCBinary && HasTextAfterLineEnd(text)) return ReadFailure;
     // the description after "BEGIN TIME STEP" is free text and never classified
@@ -170,8 +171,9 @@ bool CFileEnsightVarGold::ScanMeasuredValues(PartCollection& collection, Variabl
     }
     // "END TIME STEP" closes a step of a transient file; anything else belongs to the next call
     std::string text;
+    int32_t value1 = -1;
     const int64_t position = Tell();
-    if (NextRecord(text, nullptr) != EndTimeStep) return Seek(position, 0);
+    if (NextRecord(text, value1, nullptr) != EndTimeStep) return Seek(position, 0);
     return true;
 }
 

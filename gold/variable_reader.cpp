@@ -48,12 +48,12 @@ bool CFileEnsightVarGold::OpenFile(const std::string& path, int32_t byteOrder) {
     return true;
 }
 
-HeaderKind CFileEnsightVarGold::NextRecord(std::string& text, int32_t* partNumber) {
+HeaderKind CFileEnsightVarGold::NextRecord(std::string& text, int32_t& value1, int32_t* partNumber) {
     bool atEnd = false;
+    value1 = -1;
     do {
         if (!ReadStringRecord(text, atEnd)) return atEnd ? EndOfFile : ReadFailure;
     } while (format_ == FormatAscii && IsBlank(text));
-    int32_t value1 = -1;
     int32_t value2 = -1;
     HeaderKind kind = ClassifyHeaderLine(text.c_str(), value1, value2);
     if (kind == Part && partNumber != nullptr && !ReadInts(partNumber, 1)) return ReadFailure;
@@ -69,7 +69,7 @@ bool CFileEnsightVarGold::TryFirstPart(int32_t& partNumber, int64_t& partPositio
     if (!ReadString80(text)) return false;
     if (ClassifyHeaderLine(text.c_str(), value1, value2) == BeginTimeStep && !ReadString80(text)) return false;
     partPosition = Tell();
-    return partPosition >= 0 && NextRecord(text, &partNumber) == Part;
+    return partPosition >= 0 && NextRecord(text, value1, &partNumber) == Part;
 }
 
 // Part number 0 reads the same in both orders: take the geometry's order for
@@ -131,9 +131,9 @@ bool CFileEnsightVarGold::RecordComponents(TypeVariableInfo& info, int32_t compo
 }
 
 bool CFileEnsightVarGold::ScanNodeValues(const PartInfo& part, PartVariableInfo& record, int32_t components) {
-    int32_t value1 = -1;
-    int32_t value2 = -1;
-    const HeaderKind header = ReadHeader(value1, value2);
+    std::string text;
+    int32_t unused = -1;
+    const HeaderKind header = NextRecord(text, unused, nullptr);
     if (header != Block && header != Coordinates) {
         SetError(kNodeScanFailure);
         return false;
@@ -146,9 +146,9 @@ bool CFileEnsightVarGold::ScanNodeValues(const PartInfo& part, PartVariableInfo&
 }
 
 bool CFileEnsightVarGold::ScanElementValues(const PartInfo& part, PartVariableInfo& record, int32_t components) {
+    std::string text;
     int32_t type = -1;
-    int32_t value2 = -1;
-    HeaderKind header = ReadHeader(type, value2);
+    HeaderKind header = NextRecord(text, type, nullptr);
     if (header == Block) {
         // flat blocks (k = 1) have (i-1)(j-1) cells, not (i-1)(j-1)(k-1) = 0
         const int64_t cells = part.kind == PartUnstructured ? part.elementCount
@@ -182,7 +182,7 @@ bool CFileEnsightVarGold::ScanElementValues(const PartInfo& part, PartVariableIn
         info.present = block->inCategory;
         if (!RecordComponents(info, components, block->elementCount)) return false;
         const int64_t position = Tell();
-        if (ReadHeader(type, value2) != ElementTypeHeader) return Seek(position, 0);
+        if (NextRecord(text, type, nullptr) != ElementTypeHeader) return Seek(position, 0);
     }
 }
 
@@ -215,8 +215,9 @@ bool CFileEnsightVarGold::ScanVariableParts(PartCollection& collection, Variable
     int32_t t = step + 1;
     std::string text;
     while (true) {
+        int32_t value1 = -1;
         int32_t partNumber = -1;
-        const HeaderKind header = NextRecord(text, &partNumber);
+        const HeaderKind header = NextRecord(text, value1, &partNumber);
         if (header == EndOfFile) return true;
         if (header == ReadFailure) return false;
         if (header == Part) {

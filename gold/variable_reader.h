@@ -21,9 +21,9 @@ private:
     bool OpenFile(const std::string& path, int32_t byteOrder);
     bool TryFirstPart(int32_t& partNumber, int64_t& partPosition);
     void SettleOrderOfPartZero(const PartCollection& geometry);
-    // One string record; ASCII blank lines are passed over. The number after
-    // "part" is read into `partNumber` unless it is null.
-    HeaderKind NextRecord(std::string& text, int32_t* partNumber);
+    // One string record; ASCII blank lines are passed over. `value1` as the
+    // recogniser gives it; the number after "part" goes to `partNumber` unless null.
+    HeaderKind NextRecord(std::string& text, int32_t& value1, int32_t* partNumber);
     bool RecordComponents(TypeVariableInfo& info, int32_t components, int64_t count);
     bool ScanPart(const PartCollection& collection, VariableKind& kind, int32_t partNumber, int32_t step);
     bool ScanNodeValues(const PartInfo& part, PartVariableInfo& record, int32_t components);

@@ -233,6 +233,21 @@ TEST(VariableScan, PassesBlankAsciiLinesBetweenParts) {
     ExpectRecords(kind, expected, Encoding::Ascii);
 }
 
+TEST(VariableScan, PassesBlankAsciiLinesBetweenSections) {
+    PartCollection geometry = MakeGeometry();
+    EnsightWriter writer(Encoding::Ascii);
+    VarPart(writer.String("cells"), 1).Raw("\n").String("tria3");
+    ExpectedPart part{1, 1, 6, {Section(writer, ElementTria3, 2, true, 1)}};
+    writer.Raw(" \n").String("quad4");
+    part.types.push_back(Section(writer, ElementQuad4, 3, true, 1));
+    CFileEnsightVarGold reader;
+    ASSERT_TRUE(reader.Open(test::Saved(writer, "blank_sections"), geometry));
+    VariableKind kind;
+    kind.isNodal = false;
+    ASSERT_TRUE(reader.ScanVariableParts(geometry, kind, 0)) << reader.errorText();
+    ExpectRecords(kind, {part}, Encoding::Ascii);
+}
+
 struct FailureRow {
     const char* name;
     bool nodal;
