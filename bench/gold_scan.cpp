@@ -1,11 +1,11 @@
-// Gold geometry scan speed: C binary scan time against array size (sparse
-// files), ASCII line passing and polygon field counting in MB/s, and many
-// small parts over two steps, scanned and looked up.
+// Gold geometry scan speed (process CPU time): C binary scan time against array
+// size (sparse files), ASCII line passing and polygon field counting in MB/s,
+// and many small parts over two steps, scanned and looked up.
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -18,9 +18,18 @@ namespace {
 
 using quorix::test::Encoding;
 using quorix::test::EnsightWriter;
-using Clock = std::chrono::steady_clock;
+// Process CPU time: the machine this runs on is shared, so wall time mostly
+// measures the neighbours.
+struct Clock {
+    using time_point = double;
+    static double now() {
+        timespec t{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+    }
+};
 
-double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
+double Seconds(Clock::time_point since) { return Clock::now() - since; }
 
 std::string Scratch(const char* name) { return "/tmp/quorix_bench_" + std::to_string(::getpid()) + "_" + name; }
 
@@ -67,8 +76,8 @@ void BinaryScanAgainstSize() {
     std::string large = Scratch("large.geo");
     WriteSparseHexaPart(small, 1000);
     WriteSparseHexaPart(large, 100000000);
-    double a = MedianScan(small, 51);
-    double b = MedianScan(large, 51);
+    double a = MedianScan(small, 201);
+    double b = MedianScan(large, 201);
     std::printf("C binary scan, one hexa8 part: 10^3 nodes %.1f us, 10^8 nodes %.1f us, ratio %.2f\n", a * 1e6,
                 b * 1e6, b / a);
     ::unlink(small.c_str());

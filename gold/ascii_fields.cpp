@@ -62,10 +62,12 @@ FieldResult ParseReal(const char* first, const char* last, float& value) {
 }
 
 std::string_view DataPart(std::string_view line) {
-    size_t end = line.find_first_of("\r\n");
-    if (end != std::string_view::npos) line = line.substr(0, end);
-    while (!line.empty() && IsBlank(line.back())) line.remove_suffix(1);
-    return line;
+    const char* text = line.data();
+    size_t end = line.size();
+    if (const void* lineEnd = std::memchr(text, '\n', end)) end = static_cast<size_t>(static_cast<const char*>(lineEnd) - text);
+    if (const void* cr = std::memchr(text, '\r', end)) end = static_cast<size_t>(static_cast<const char*>(cr) - text);
+    while (end > 0 && IsBlank(text[end - 1])) --end;
+    return std::string_view(text, end);
 }
 
 namespace {
@@ -119,12 +121,24 @@ int64_t ConvertLine(std::string_view line, size_t width, T* out, int64_t capacit
 
 }  // namespace
 
+// Function objects, so that the parsers are inlined into the line loops.
+struct IntParser {
+    FieldResult operator()(const char* first, const char* last, int32_t& value) const {
+        return ParseInt32(first, last, value);
+    }
+};
+struct RealParser {
+    FieldResult operator()(const char* first, const char* last, float& value) const {
+        return ParseReal(first, last, value);
+    }
+};
+
 int64_t ConvertIntLine(std::string_view line, int width, int32_t* out, int64_t capacity) {
-    return ConvertLine(line, static_cast<size_t>(width), out, capacity, ParseInt32);
+    return ConvertLine(line, static_cast<size_t>(width), out, capacity, IntParser{});
 }
 
 int64_t ConvertRealLine(std::string_view line, float* out, int64_t capacity) {
-    return ConvertLine(line, static_cast<size_t>(RealWidth), out, capacity, ParseReal);
+    return ConvertLine(line, static_cast<size_t>(RealWidth), out, capacity, RealParser{});
 }
 
 }  // namespace quorix

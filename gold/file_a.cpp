@@ -27,6 +27,7 @@ namespace {
 // array reads work straight on it. Small files get a buffer of their size.
 constexpr size_t BufferCapacity = size_t{1} << 20;
 constexpr size_t SmallestBuffer = size_t{1} << 16;
+constexpr size_t FirstRead = 4096;
 
 void ReverseWords(void* words, size_t count) {
     auto* bytes = static_cast<unsigned char*>(words);
@@ -48,6 +49,9 @@ struct File_a::Impl {
     int64_t bufferStart = 0;  // file offset of buffer[0]; the descriptor stands at bufferStart + length
     size_t length = 0;
     size_t position = 0;
+    // Bytes the next refill asks for: small after a seek (a scan that seeks
+    // over arrays reads only the next header), doubling while reading on.
+    size_t nextRead = FirstRead;
     bool eof = false;
     bool error = false;
     std::string longLine;  // holds a line that does not fit in the buffer
@@ -85,7 +89,8 @@ struct File_a::Impl {
             position = 0;
         }
         if (length == capacity) return false;
-        ssize_t got = ReadRaw(buffer.get() + length, capacity - length);
+        ssize_t got = ReadRaw(buffer.get() + length, std::min(capacity - length, nextRead));
+        nextRead = std::min(capacity, 2 * nextRead);
         if (got <= 0) return false;
         length += static_cast<size_t>(got);
         return true;
@@ -94,6 +99,10 @@ struct File_a::Impl {
     void Drop(int64_t newStart) {
         bufferStart = newStart;
         length = position = 0;
+    }
+    void DropAfterSeek(int64_t newStart) {
+        Drop(newStart);
+        nextRead = FirstRead;
     }
 
     size_t ReadInto(char* destination, size_t n) {
@@ -183,7 +192,7 @@ bool File_a::Seek(int64_t offset, int origin) {
         return true;
     }
     if (::lseek(impl_->fd, static_cast<off_t>(target), SEEK_SET) < 0) return false;
-    impl_->Drop(target);
+    impl_->DropAfterSeek(target);
     return true;
 }
 
