@@ -108,6 +108,7 @@ int main(int argc, char** argv) {
         {"C binary, 1 part of 10^3 nodes", true, 1, 1000, 201},
         {"C binary, 1 part of 10^7 nodes", true, 1, 10000000, 201},
         {"C binary, 20000 parts of 10 nodes", true, 20000, 10, 5},
+        {"C binary, 40 parts of 2.5 x 10^5 nodes", true, 40, 250000, 21},
         {"ASCII, 1 part of 5 x 10^6 nodes", false, 1, 5000000, 5},
         {"ASCII, 20000 parts of 100 nodes", false, 20000, 100, 5},
     };
