@@ -12,7 +12,7 @@ const char* const StopHint = "Click [Stop] to cancel.";
 }
 
 ProgressMonitor::ProgressMonitor(const std::string& label, int32_t total, bool showStop)
-    : showStop(showStop), total(static_cast<double>(total)) {
+    : total(static_cast<double>(total)) {
     std::string text = label + ".... ";
     if (showStop) text += StopHint;
     HostLock lock;

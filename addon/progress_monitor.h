@@ -20,7 +20,6 @@ public:
     static int32_t Percent(double current, double total);
 
 private:
-    bool showStop;
     double current = 0.0;
     double total;
 };
