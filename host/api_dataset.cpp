@@ -19,6 +19,13 @@ namespace {
 // Far beyond any real zone, far below where products of dimensions overflow.
 constexpr int64_t MaxPositions = int64_t{1} << 40;
 
+// Built by appending: GCC 12 warns falsely (-Wrestrict) about "literal" + std::string.
+std::string NumberedName(const char* prefix, int32_t number) {
+    std::string name(prefix);
+    name += std::to_string(number);
+    return name;
+}
+
 bool IsDataType(int32_t type) { return type == ZelFieldFloat || type == ZelFieldInt32; }
 
 void ReportUnknownArguments(const ZelArgList_s& args, const std::vector<std::string>& known, const char* call) {
@@ -92,7 +99,7 @@ bool AddZone(const ZelArgList_s& args) {
     const int64_t type = args.Int("ZONETYPE").value_or(ZelZoneOrdered);
     if (!IsKnownZoneType(static_cast<int32_t>(type)) || type != static_cast<int32_t>(type)) return false;
     zone->zoneType = static_cast<int32_t>(type);
-    zone->name = args.String("NAME").value_or("Zone " + std::to_string(dataSet->ZoneCount() + 1));
+    zone->name = args.String("NAME").value_or(NumberedName("Zone ", dataSet->ZoneCount() + 1));
     zone->imax = args.Int("IMAX").value_or(1);
     zone->jmax = args.Int("JMAX").value_or(1);
     // Finite elements: the zone type decides the nodes per element, whatever "KMAX" says.
@@ -126,7 +133,7 @@ bool AddVariable(const ZelArgList_s& args) {
         if (field == nullptr) return false;
         fields.push_back(std::move(field));
     }
-    const std::string name = args.String("NAME").value_or("V" + std::to_string(dataSet->VariableCount() + 1));
+    const std::string name = args.String("NAME").value_or(NumberedName("V", dataSet->VariableCount() + 1));
     dataSet->variables.push_back(name);
     for (size_t z = 0; z < fields.size(); ++z) dataSet->zones[z]->fields.push_back(std::move(fields[z]));
     return true;

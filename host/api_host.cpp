@@ -28,7 +28,8 @@ void Record(const char* kind, const char* message) {
 // One line redrawn in place; only a terminal gets it.
 void ShowProgress(int32_t percent) {
     HostState& state = State();
-    if (!state.progressShown) return;
+    if (!state.progressShown || percent == state.percentShown) return;
+    state.percentShown = percent;
     const std::string text = state.statusTexts.empty() ? std::string() : state.statusTexts.back();
     const int width = 30;
     const int filled = percent * width / 100;
@@ -139,6 +140,7 @@ Boolean_t ZelUtilStatusStartPercentDone(const char* text, Boolean_t, Boolean_t s
     state.statusTexts.push_back(Text(text));
     state.stopRequested = false;
     state.progressShown = showProgressBar != ZEL_FALSE && isatty(STDERR_FILENO) == 1;
+    state.percentShown = -1;
     return ZEL_TRUE;
 }
 
@@ -152,6 +154,7 @@ Boolean_t ZelUtilStatusCheckPercentDone(int32_t percentDone) {
 void ZelUtilStatusSetPercentDoneText(const char* text) {
     HostGuard guard;
     State().statusTexts.push_back(Text(text));
+    State().percentShown = -1;  // the new text shows at the next check
 }
 
 void ZelUtilStatusFinishPercentDone(void) {
