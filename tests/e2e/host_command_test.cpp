@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "case_fixture.h"
 #include "zelhost_runner.h"
 
 namespace {
@@ -195,6 +196,23 @@ TEST(HostCommand, ThreadsAndNodeMapPathsGiveTheSameData) {
         EXPECT_EQ(zones(one), zones(reference));
         ExpectClean(eight);
     }
+}
+
+// Descriptions may hold any byte: the report stays valid JSON, UTF-8 kept, other bytes as Latin-1.
+TEST(HostCommand, ZoneNamesOfAnyBytesStayValidJson) {
+    casetest::CaseDirectory directory;
+    directory.Write("t.geo",
+                    "first\nsecond\nnode id off\nelement id off\npart\n         1\n"
+                    "caf\xe9 \"q\"\ttab\xc3\xa9\ncoordinates\n         3\n"
+                    " 0.00000e+00\n 1.00000e+00\n 0.00000e+00\n 0.00000e+00\n 0.00000e+00\n 1.00000e+00\n"
+                    " 0.00000e+00\n 0.00000e+00\n 0.00000e+00\ntria3\n         1\n         1         2         3\n");
+    const std::string casePath = directory.Write("t.case", "FORMAT\ntype: ensight gold\nGEOMETRY\nmodel: t.geo\n");
+    const e2e::RunResult run = e2e::LoadCase(casePath, {"--load-all"});
+    ASSERT_TRUE(run.report) << run.Describe();
+    const Json& zone = (*run.report)["zones"].items.at(0);
+    EXPECT_EQ(zone["name"].Str(), "Surf: caf\xc3\xa9 \"q\"\ttab\xc3\xa9");
+    EXPECT_EQ(zone["nodeMap"]["entries"].text, "3");
+    ExpectClean(run);
 }
 
 }  // namespace
