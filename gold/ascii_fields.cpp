@@ -62,6 +62,7 @@ FieldResult ParseReal(const char* first, const char* last, float& value) {
 }
 
 std::string_view DataPart(std::string_view line) {
+    if (line.empty()) return {};  // its data may be null, which memchr must not see
     const char* text = line.data();
     size_t end = line.size();
     if (const void* lineEnd = std::memchr(text, '\n', end)) end = static_cast<size_t>(static_cast<const char*>(lineEnd) - text);

@@ -94,6 +94,13 @@ TEST(AsciiFields, CountsBeyondCapacityWithoutWriting) {
     EXPECT_EQ(ConvertIntLine("         1         2         3", 10, nullptr, 0), 3);
 }
 
+TEST(AsciiFields, EmptyViewWithoutData) {
+    // Found by fuzz_ascii_fields: an empty line whose data pointer is null.
+    EXPECT_EQ(ConvertIntLine(std::string_view(), 10, nullptr, 0), 0);
+    EXPECT_EQ(ConvertRealLine(std::string_view(), nullptr, 0), 0);
+    EXPECT_TRUE(DataPart(std::string_view()).empty());
+}
+
 TEST(AsciiFields, ParsersStopAtLast) {
     const char text[] = "12345";
     int32_t value = 0;
