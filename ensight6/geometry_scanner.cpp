@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <vector>
 
 #include "casefile/element_types.h"
@@ -356,11 +357,12 @@ bool Ensight6GeometryScanner::ScanBinaryNodes(File_a& file, Ensight6GeometryFile
     if (!ReadCount(file, nn, hasIds ? 16 : 12)) return false;
     geometry.nodeCount = nn;
     if (hasIds) {
-        std::vector<int32_t> ids(static_cast<size_t>(nn));
-        if (!file.ReadBytes(ids.data(), 4 * static_cast<size_t>(nn))) return FailAt("the file ends inside the node ids");
-        if (swapBytes_) SwapWords(ids.data(), nn);
+        // read straight into an uninitialised array: the ids fill it whole
+        std::unique_ptr<int32_t[]> ids(new int32_t[static_cast<size_t>(nn) + 1]);
+        if (!file.ReadBytes(ids.get(), 4 * static_cast<size_t>(nn))) return FailAt("the file ends inside the node ids");
+        if (swapBytes_) SwapWords(ids.get(), nn);
         std::string mapError;
-        if (!geometry.nodeIdMap.Build(ids.data(), nn, mapError)) return FailAt(mapError.c_str());
+        if (!geometry.nodeIdMap.Build(ids.get(), nn, mapError)) return FailAt(mapError.c_str());
     }
     globalNodes_ = file.Tell();
     return SkipBytes(file, 12 * static_cast<int64_t>(nn));
