@@ -430,10 +430,14 @@ bool CFileEnsight::ReadAsciiChunks(T* buffer, int64_t chunk, int64_t count, Deli
     while (counted < count) {
         std::string_view line;
         if (!file_->NextLine(line, MaxLineLength)) return Fail(text);
-        int64_t n = ConvertRow(line, width, row.data(), static_cast<int64_t>(row.size()));
+        auto convert = [&](int64_t capacity) {
+            if constexpr (isInt) return ConvertInts(line, width, row.data(), capacity);
+            else return ConvertReals(line, width, row.data(), capacity);
+        };
+        int64_t n = convert(static_cast<int64_t>(row.size()));
         if (n > static_cast<int64_t>(row.size())) {
             row.resize(static_cast<size_t>(n));
-            n = ConvertRow(line, width, row.data(), n);
+            n = convert(n);
         }
         if (n < 0 || n > count - counted) return Fail(text);
         for (int64_t i = 0; i < n;) {
@@ -449,14 +453,6 @@ bool CFileEnsight::ReadAsciiChunks(T* buffer, int64_t chunk, int64_t count, Deli
         counted += n;
     }
     return filled == 0 || deliver(buffer, filled);
-}
-
-int64_t CFileEnsight::ConvertRow(std::string_view line, int width, int32_t* out, int64_t capacity) {
-    return ConvertIntLine(line, width, out, capacity);
-}
-
-int64_t CFileEnsight::ConvertRow(std::string_view line, int /*width*/, float* out, int64_t capacity) {
-    return ConvertRealLine(line, out, capacity);
 }
 
 // Seeded from the first value, so values at the int32 limits count too.

@@ -114,8 +114,6 @@ private:
     bool ReadBinaryChunks(T* buffer, int64_t chunk, int64_t count, Deliver& deliver);
     template <class T, class Deliver>
     bool ReadAsciiChunks(T* buffer, int64_t chunk, int64_t count, Deliver& deliver);
-    static int64_t ConvertRow(std::string_view line, int width, int32_t* out, int64_t capacity);
-    static int64_t ConvertRow(std::string_view line, int width, float* out, int64_t capacity);
 };
 
 }  // namespace quorix
