@@ -8,13 +8,6 @@
 namespace quorix {
 namespace {
 
-using test::AllEncodings;
-using test::Encoding;
-using test::EncodingName;
-using test::EnsightWriter;
-using test::GeometryScan;
-using test::ScanBytes;
-
 // Three parts (unstructured, nsided, structured); `ends` gets the sizes at
 // which a complete shorter file could end (after any whole section of a part).
 EnsightWriter SmallCase(Encoding e, std::set<int64_t>& ends) {

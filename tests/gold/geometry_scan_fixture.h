@@ -36,3 +36,12 @@ inline void ScanBytes(const std::string& bytes, GeometryScan& scan, int32_t step
 inline int32_t OrderOf(Encoding e) { return e == Encoding::BinaryBE ? BigEndian : LittleEndian; }
 
 }  // namespace quorix::test
+
+namespace quorix {
+using test::AllEncodings;
+using test::Encoding;
+using test::EncodingName;
+using test::EnsightWriter;
+using test::GeometryScan;
+using test::ScanBytes;
+}  // namespace quorix

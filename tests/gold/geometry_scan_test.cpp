@@ -7,13 +7,6 @@
 namespace quorix {
 namespace {
 
-using test::AllEncodings;
-using test::Encoding;
-using test::EncodingName;
-using test::EnsightWriter;
-using test::GeometryScan;
-using test::ScanBytes;
-
 // Coordinates of n nodes.
 void Nodes(EnsightWriter& w, size_t n) {
     auto ramp = EnsightWriter::Ramp(n);

@@ -65,33 +65,11 @@ public:
     EnsightWriter& Float(float value) { return Floats({value}); }
 
     // ASCII: `perLine` values to a line in 10-character fields.
-    EnsightWriter& Ints(const std::vector<int32_t>& values, int perLine = 1) {
-        if (binary()) {
-            for (int32_t v : values) Word(&v);
-            return *this;
-        }
-        char field[32];
-        for (size_t i = 0; i < values.size(); ++i) {
-            std::snprintf(field, sizeof field, "%10d", values[i]);
-            bytes_ += field;
-            if ((i + 1) % static_cast<size_t>(perLine) == 0 || i + 1 == values.size()) bytes_ += '\n';
-        }
-        return *this;
-    }
+    EnsightWriter& Ints(const std::vector<int32_t>& values, int perLine = 1) { return Values(values, perLine, "%10d"); }
 
     // ASCII: `perLine` values to a line in 12-character fields.
     EnsightWriter& Floats(const std::vector<float>& values, int perLine = 1) {
-        if (binary()) {
-            for (float v : values) Word(&v);
-            return *this;
-        }
-        char field[32];
-        for (size_t i = 0; i < values.size(); ++i) {
-            std::snprintf(field, sizeof field, "%12.5e", static_cast<double>(values[i]));
-            bytes_ += field;
-            if ((i + 1) % static_cast<size_t>(perLine) == 0 || i + 1 == values.size()) bytes_ += '\n';
-        }
-        return *this;
+        return Values(values, perLine, "%12.5e");
     }
 
     EnsightWriter& Raw(std::string_view data) {
@@ -154,6 +132,21 @@ public:
     }
 
 private:
+    template <class T>
+    EnsightWriter& Values(const std::vector<T>& values, int perLine, const char* format) {
+        if (binary()) {
+            for (T v : values) Word(&v);
+            return *this;
+        }
+        char field[32];
+        for (size_t i = 0; i < values.size(); ++i) {
+            std::snprintf(field, sizeof field, format, values[i]);
+            bytes_ += field;
+            if ((i + 1) % static_cast<size_t>(perLine) == 0 || i + 1 == values.size()) bytes_ += '\n';
+        }
+        return *this;
+    }
+
     void Word(const void* value) {
         unsigned char b[4];
         std::memcpy(b, value, 4);
