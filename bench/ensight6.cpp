@@ -2,6 +2,7 @@
 // without node ids, growing node counts), ASCII line skipping, ASCII values
 // and connectivity lines, and node runs written into raw node-map storage.
 // Usage: ensight6 [largest node count, default 1000000]
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -28,7 +29,7 @@ void Report(const char* what, double bytes, double seconds) {
 
 void Record(std::string& out, const char* text) {
     char record[80] = {};
-    std::strncpy(record, text, sizeof record);
+    std::memcpy(record, text, std::min(std::strlen(text), sizeof record));
     out.append(record, 80);
 }
 
