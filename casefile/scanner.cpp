@@ -33,14 +33,10 @@ Scanner::Scanner(std::string_view text) : Scanner(text, Whitespace) {}
 Scanner::Scanner(std::string_view text, char delimiter) : Scanner(text, std::string_view(&delimiter, 1)) {}
 Scanner::Scanner(std::string_view text, std::string_view delimiters) { setText(text, delimiters); }
 
-void Scanner::setDelimiters(std::string_view delimiters) {
-    delimiters_.assign(delimiters);
-    ownSet_ = CharSet(delimiters);
-}
-
 void Scanner::setText(std::string_view text, std::string_view delimiters) {
     setText(text);
-    setDelimiters(delimiters);
+    delimiters_.assign(delimiters);
+    own_ = Make(delimiters);
 }
 
 void Scanner::setText(std::string_view text) {
@@ -71,111 +67,105 @@ void Scanner::cutToMark() {
     position_ = low;
 }
 
-Scanner::Span Scanner::findToken(const CharSet& delimiters) const {
+uint32_t Scanner::tokenBegin(const Delimiters& delimiters) const {
     const auto size = static_cast<uint32_t>(text_.size());
     uint32_t begin = position_;
-    while (begin < size && delimiters.contains(text_[begin])) ++begin;
+    if (!delimiters.empty) {
+        while (begin < size && delimiters.set.contains(text_[begin])) ++begin;
+    }
+    return begin;
+}
+
+Scanner::Span Scanner::findToken(const Delimiters& delimiters) const {
+    const auto size = static_cast<uint32_t>(text_.size());
+    const uint32_t begin = tokenBegin(delimiters);
+    if (delimiters.empty) return {begin, begin < size ? begin + 1 : begin};
     uint32_t end = begin;
-    while (end < size && !delimiters.contains(text_[end])) ++end;
+    while (end < size && !delimiters.set.contains(text_[end])) ++end;
     return {begin, end};
 }
 
-Scanner::Span Scanner::findToken(std::string_view delimiters) const {
-    if (delimiters.empty()) return {position_, hasMore() ? position_ + 1 : position_};
-    return findToken(CharSet(delimiters));
-}
-
-bool Scanner::hasToken(std::string_view delimiters) const {
-    const Span span = findToken(delimiters);
-    return span.end > span.begin;
-}
-bool Scanner::hasToken(char delimiter) const { return hasToken(std::string_view(&delimiter, 1)); }
-bool Scanner::hasToken() const { return hasToken(delimiters_); }
-
-bool Scanner::isIntToken(std::string_view delimiters) const {
+bool Scanner::isIntIn(const Delimiters& delimiters) const {
     const Span span = findToken(delimiters);
     if (span.end == span.begin) return false;
     const quorix::IntResult number = quorix::ParseInt32(at(span.begin), at(span.end));
     return number.ok && number.end == at(span.end);
 }
-bool Scanner::isIntToken(char delimiter) const { return isIntToken(std::string_view(&delimiter, 1)); }
-bool Scanner::isIntToken() const { return isIntToken(delimiters_); }
 
-bool Scanner::isDoubleToken(std::string_view delimiters) const {
+bool Scanner::isDoubleIn(const Delimiters& delimiters) const {
     const Span span = findToken(delimiters);
     if (span.end == span.begin) return false;
     const quorix::RealResult number = quorix::ParseReal(at(span.begin), at(span.end));
     return number.ok && number.end == at(span.end);
 }
-bool Scanner::isDoubleToken(char delimiter) const { return isDoubleToken(std::string_view(&delimiter, 1)); }
-bool Scanner::isDoubleToken() const { return isDoubleToken(delimiters_); }
 
-bool Scanner::tokenStartsWith(std::string_view s, std::string_view delimiters) const {
-    return hasToken() && peekTokenView(delimiters).starts_with(s);
-}
-bool Scanner::tokenStartsWith(std::string_view s, char delimiter) const {
-    return tokenStartsWith(s, std::string_view(&delimiter, 1));
-}
-bool Scanner::tokenStartsWith(std::string_view s) const { return tokenStartsWith(s, delimiters_); }
-
-bool Scanner::tokenEndsWith(std::string_view s, std::string_view delimiters) const {
-    const std::string_view token = peekTokenView(delimiters);
+bool Scanner::endsWithIn(std::string_view s, const Delimiters& delimiters) const {
+    const std::string_view token = peekIn(delimiters);
     return !token.empty() && token.ends_with(s);
 }
-bool Scanner::tokenEndsWith(std::string_view s, char delimiter) const {
-    return tokenEndsWith(s, std::string_view(&delimiter, 1));
-}
-bool Scanner::tokenEndsWith(std::string_view s) const { return tokenEndsWith(s, delimiters_); }
 
-bool Scanner::tokenContains(std::string_view s, std::string_view delimiters) const {
-    const std::string_view token = peekTokenView(delimiters);
+bool Scanner::containsIn(std::string_view s, const Delimiters& delimiters) const {
+    const std::string_view token = peekIn(delimiters);
     return !token.empty() && token.find(s) != std::string_view::npos;
 }
-bool Scanner::tokenContains(std::string_view s, char delimiter) const {
-    return tokenContains(s, std::string_view(&delimiter, 1));
-}
-bool Scanner::tokenContains(std::string_view s) const { return tokenContains(s, delimiters_); }
 
-bool Scanner::lookingAt(std::string_view s) const { return std::string_view(text_).substr(position_).starts_with(s); }
-
-bool Scanner::intFollows() const { return quorix::ParseInt32(at(position_), at(static_cast<uint32_t>(text_.size()))).ok; }
-
-bool Scanner::doubleFollows() const {
-    return quorix::ParseReal(at(position_), at(static_cast<uint32_t>(text_.size()))).ok;
-}
-
-bool Scanner::lineEndFollows() const { return text_.find_first_of(LineEnds, position_) != std::string::npos; }
-
-bool Scanner::skipTokens(int n) {
-    for (int i = 0; i < n; ++i) {
-        const Span span = delimiters_.empty() ? findToken(delimiters_) : findToken(ownSet_);
-        if (span.end == span.begin) return false;
-        position_ = span.end;
-    }
-    return true;
-}
-
-std::string_view Scanner::nextTokenView(std::string_view delimiters) {
+std::string_view Scanner::nextIn(const Delimiters& delimiters) {
     const Span span = findToken(delimiters);
     position_ = span.end;
     return view(span);
 }
-std::string_view Scanner::nextTokenView() {
-    const Span span = delimiters_.empty() ? findToken(delimiters_) : findToken(ownSet_);
-    position_ = span.end;
-    return view(span);
+
+bool Scanner::hasToken(std::string_view delimiters) const { return hasTokenIn(Make(delimiters)); }
+bool Scanner::hasToken(char delimiter) const { return hasTokenIn(Make(delimiter)); }
+bool Scanner::hasToken() const { return hasTokenIn(own_); }
+bool Scanner::isIntToken(std::string_view delimiters) const { return isIntIn(Make(delimiters)); }
+bool Scanner::isIntToken(char delimiter) const { return isIntIn(Make(delimiter)); }
+bool Scanner::isIntToken() const { return isIntIn(own_); }
+bool Scanner::isDoubleToken(std::string_view delimiters) const { return isDoubleIn(Make(delimiters)); }
+bool Scanner::isDoubleToken(char delimiter) const { return isDoubleIn(Make(delimiter)); }
+bool Scanner::isDoubleToken() const { return isDoubleIn(own_); }
+
+bool Scanner::tokenStartsWith(std::string_view s, std::string_view delimiters) const {
+    return hasToken() && peekIn(Make(delimiters)).starts_with(s);
 }
-std::string_view Scanner::peekTokenView(std::string_view delimiters) const { return view(findToken(delimiters)); }
-std::string_view Scanner::peekTokenView() const {
-    return view(delimiters_.empty() ? findToken(delimiters_) : findToken(ownSet_));
+bool Scanner::tokenStartsWith(std::string_view s, char delimiter) const {
+    return hasToken() && peekIn(Make(delimiter)).starts_with(s);
+}
+bool Scanner::tokenStartsWith(std::string_view s) const { return hasToken() && peekIn(own_).starts_with(s); }
+bool Scanner::tokenEndsWith(std::string_view s, std::string_view delimiters) const {
+    return endsWithIn(s, Make(delimiters));
+}
+bool Scanner::tokenEndsWith(std::string_view s, char delimiter) const { return endsWithIn(s, Make(delimiter)); }
+bool Scanner::tokenEndsWith(std::string_view s) const { return endsWithIn(s, own_); }
+bool Scanner::tokenContains(std::string_view s, std::string_view delimiters) const {
+    return containsIn(s, Make(delimiters));
+}
+bool Scanner::tokenContains(std::string_view s, char delimiter) const { return containsIn(s, Make(delimiter)); }
+bool Scanner::tokenContains(std::string_view s) const { return containsIn(s, own_); }
+
+bool Scanner::lookingAt(std::string_view s) const { return std::string_view(text_).substr(position_).starts_with(s); }
+bool Scanner::intFollows() const { return quorix::ParseInt32(at(position_), end()).ok; }
+bool Scanner::doubleFollows() const { return quorix::ParseReal(at(position_), end()).ok; }
+bool Scanner::lineEndFollows() const { return text_.find_first_of(LineEnds, position_) != std::string::npos; }
+
+bool Scanner::skipTokens(int n) {
+    for (int i = 0; i < n; ++i) {
+        if (nextIn(own_).empty()) return false;
+    }
+    return true;
 }
 
-std::string Scanner::nextToken(std::string_view delimiters) { return std::string(nextTokenView(delimiters)); }
-std::string Scanner::nextToken(char delimiter) { return nextToken(std::string_view(&delimiter, 1)); }
-std::string Scanner::nextToken() { return std::string(nextTokenView()); }
-std::string Scanner::peekToken(std::string_view delimiters) const { return std::string(peekTokenView(delimiters)); }
-std::string Scanner::peekToken(char delimiter) const { return peekToken(std::string_view(&delimiter, 1)); }
-std::string Scanner::peekToken() const { return std::string(peekTokenView()); }
+std::string_view Scanner::nextTokenView(std::string_view delimiters) { return nextIn(Make(delimiters)); }
+std::string_view Scanner::nextTokenView() { return nextIn(own_); }
+std::string_view Scanner::peekTokenView(std::string_view delimiters) const { return peekIn(Make(delimiters)); }
+std::string_view Scanner::peekTokenView() const { return peekIn(own_); }
+
+std::string Scanner::nextToken(std::string_view delimiters) { return std::string(nextIn(Make(delimiters))); }
+std::string Scanner::nextToken(char delimiter) { return std::string(nextIn(Make(delimiter))); }
+std::string Scanner::nextToken() { return std::string(nextIn(own_)); }
+std::string Scanner::peekToken(std::string_view delimiters) const { return std::string(peekIn(Make(delimiters))); }
+std::string Scanner::peekToken(char delimiter) const { return std::string(peekIn(Make(delimiter))); }
+std::string Scanner::peekToken() const { return std::string(peekIn(own_)); }
 
 namespace {
 
@@ -191,22 +181,22 @@ double WholeReal(std::string_view token) {
 
 }  // namespace
 
-int32_t Scanner::nextInt(std::string_view delimiters) { return WholeInt(nextTokenView(delimiters)); }
-int32_t Scanner::nextInt(char delimiter) { return nextInt(std::string_view(&delimiter, 1)); }
-int32_t Scanner::nextInt() { return WholeInt(nextTokenView()); }
-double Scanner::nextDouble(std::string_view delimiters) { return WholeReal(nextTokenView(delimiters)); }
-double Scanner::nextDouble(char delimiter) { return nextDouble(std::string_view(&delimiter, 1)); }
-double Scanner::nextDouble() { return WholeReal(nextTokenView()); }
+int32_t Scanner::nextInt(std::string_view delimiters) { return WholeInt(nextIn(Make(delimiters))); }
+int32_t Scanner::nextInt(char delimiter) { return WholeInt(nextIn(Make(delimiter))); }
+int32_t Scanner::nextInt() { return WholeInt(nextIn(own_)); }
+double Scanner::nextDouble(std::string_view delimiters) { return WholeReal(nextIn(Make(delimiters))); }
+double Scanner::nextDouble(char delimiter) { return WholeReal(nextIn(Make(delimiter))); }
+double Scanner::nextDouble() { return WholeReal(nextIn(own_)); }
 
-void Scanner::skip(std::string_view delimiters) { skip(CharSet(delimiters)); }
-void Scanner::skip(char delimiter) { skip(std::string_view(&delimiter, 1)); }
-void Scanner::skip() { skip(ownSet_); }
+void Scanner::skip(std::string_view delimiters) { skipIn(CharSet(delimiters)); }
+void Scanner::skip(char delimiter) { skipIn(CharSet(std::string_view(&delimiter, 1))); }
+void Scanner::skip() { skipIn(own_.set); }
 void Scanner::skipWhitespace() {
     static const CharSet whitespace(Whitespace);
-    skip(whitespace);
+    skipIn(whitespace);
 }
 
-void Scanner::skip(const CharSet& delimiters) {
+void Scanner::skipIn(const CharSet& delimiters) {
     const auto size = static_cast<uint32_t>(text_.size());
     while (position_ < size && delimiters.contains(text_[position_])) ++position_;
 }
@@ -235,14 +225,14 @@ std::string Scanner::rest() {
 }
 
 int32_t Scanner::parseInt() {
-    const quorix::IntResult number = quorix::ParseInt32(at(position_), at(static_cast<uint32_t>(text_.size())));
+    const quorix::IntResult number = quorix::ParseInt32(at(position_), end());
     if (!number.ok) return 0;
     position_ = static_cast<uint32_t>(number.end - text_.data());
     return number.value;
 }
 
 double Scanner::parseDouble() {
-    const quorix::RealResult number = quorix::ParseReal(at(position_), at(static_cast<uint32_t>(text_.size())));
+    const quorix::RealResult number = quorix::ParseReal(at(position_), end());
     if (!number.ok) return 0.0;
     position_ = static_cast<uint32_t>(number.end - text_.data());
     return number.value;

@@ -122,18 +122,33 @@ private:
         uint32_t begin;  // first character of the token
         uint32_t end;    // one past its last character
     };
-    Span findToken(const CharSet& delimiters) const;
-    Span findToken(std::string_view delimiters) const;
+    // A delimiter set as the operations use it; an empty set makes single-character tokens.
+    struct Delimiters {
+        CharSet set;
+        bool empty;
+    };
+    static Delimiters Make(std::string_view chars) { return {CharSet(chars), chars.empty()}; }
+    static Delimiters Make(const char& c) { return {CharSet(std::string_view(&c, 1)), false}; }
+
+    uint32_t tokenBegin(const Delimiters& delimiters) const;
+    Span findToken(const Delimiters& delimiters) const;
+    bool hasTokenIn(const Delimiters& delimiters) const { return tokenBegin(delimiters) < text_.size(); }
+    bool isIntIn(const Delimiters& delimiters) const;
+    bool isDoubleIn(const Delimiters& delimiters) const;
+    bool endsWithIn(std::string_view s, const Delimiters& delimiters) const;
+    bool containsIn(std::string_view s, const Delimiters& delimiters) const;
+    std::string_view nextIn(const Delimiters& delimiters);
+    std::string_view peekIn(const Delimiters& delimiters) const { return view(findToken(delimiters)); }
+    void skipIn(const CharSet& delimiters);
     std::string_view view(Span span) const { return std::string_view(text_).substr(span.begin, span.end - span.begin); }
     const char* at(uint32_t index) const { return text_.data() + index; }
-    void setDelimiters(std::string_view delimiters);
-    void skip(const CharSet& delimiters);
+    const char* end() const { return text_.data() + text_.size(); }
 
     std::string text_;
     uint32_t position_ = 0;
     std::string delimiters_;
     std::vector<uint32_t> marks_;
-    CharSet ownSet_;
+    Delimiters own_{CharSet(), true};
 };
 
 std::string toLowerCopy(std::string_view text);

@@ -54,6 +54,19 @@ int64_t ExponentValue(const char* first, const char* last) {
     return negative ? -value : value;
 }
 
+// Digits of [p, last) appended to `mantissa` while it stays exact in a double.
+const char* AccumulateDigits(const char* p, const char* last, uint64_t& mantissa, int& significant, int& count) {
+    for (; p != last && IsDigit(*p); ++p, ++count) {
+        if (mantissa == 0 && *p == '0') continue;  // leading zeros carry no precision
+        if (++significant <= 15) mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+    }
+    return p;
+}
+
+// Exact powers of ten of a double.
+constexpr double PowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                  1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
 }  // namespace
 
 IntResult ParseInt32(const char* first, const char* last) {
@@ -78,20 +91,32 @@ RealResult ParseReal(const char* first, const char* last) {
     bool negative = false;
     if (p != last && (*p == '+' || *p == '-')) negative = *p++ == '-';
     const char* mantissa = p;
-    p = SkipDigits(p, last);
-    bool anyDigit = p != mantissa;
-    if (p != last && *p == '.') {
-        const char* fraction = p + 1;
-        p = SkipDigits(fraction, last);
-        anyDigit = anyDigit || p != fraction;
-    }
-    if (!anyDigit) return {first, false, 0.0};
+    uint64_t digits = 0;
+    int significant = 0;
+    int integerDigits = 0;
+    int fractionDigits = 0;
+    p = AccumulateDigits(p, last, digits, significant, integerDigits);
+    if (p != last && *p == '.') p = AccumulateDigits(p + 1, last, digits, significant, fractionDigits);
+    if (integerDigits + fractionDigits == 0) return {first, false, 0.0};
     const char* mantissaEnd = p;
+    int64_t exponent = 0;
     // Like strtod, an "e" without digits after it is not part of the number.
     if (p != last && (*p == 'e' || *p == 'E')) {
         const char* q = p + 1;
         if (q != last && (*q == '+' || *q == '-')) ++q;
-        if (q != last && IsDigit(*q)) p = SkipDigits(q, last);
+        if (q != last && IsDigit(*q)) {
+            exponent = ExponentValue(p + 1, last);
+            p = SkipDigits(q, last);
+        }
+    }
+    // Up to 15 digits and a power of ten up to 22 are both exact in a double,
+    // so one multiplication or division rounds correctly (the common case).
+    const int64_t power = exponent - fractionDigits;
+    if (significant <= 15 && power >= -22 && power <= 22) {
+        const double value = power < 0 ? static_cast<double>(digits) / PowersOfTen[-power]
+                                       : static_cast<double>(digits) * PowersOfTen[power];
+        if (value > static_cast<double>(FLT_MAX)) return {first, false, 0.0};
+        return {p, true, negative ? -value : value};
     }
     double value = 0.0;
     const auto [ptr, ec] = std::from_chars(mantissa, p, value, std::chars_format::general);

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -78,6 +80,21 @@ TEST(Scanner, NumberTokens) {
         EXPECT_EQ(scanner.isDoubleToken(), row.isDouble);
         EXPECT_DOUBLE_EQ(scanner.nextDouble(), row.value);
         EXPECT_FALSE(scanner.hasMore());
+    }
+}
+
+// Wherever both read a plain decimal, the value is strtod's to the last bit.
+TEST(Scanner, RealsMatchStrtod) {
+    const char* texts[] = {"0.1", "-1.00000e+00", "1.23457E-05", "9007199254740993", "3.14159265358979323846",
+                           "123456789012345", "1e22", "1e23", "4.9e-324", "2.2250738585072014e-308", "0.000001",
+                           "1e-30", "3.4028234e38", "000123.4500", "-0"};
+    for (const char* text : texts) {
+        SCOPED_TRACE(text);
+        Scanner scanner(text);
+        ASSERT_TRUE(scanner.isDoubleToken());
+        const double value = scanner.nextDouble();
+        const double expected = std::strtod(text, nullptr);
+        EXPECT_EQ(std::memcmp(&value, &expected, sizeof value), 0) << value << " vs " << expected;
     }
 }
 
