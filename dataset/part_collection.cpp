@@ -1,5 +1,7 @@
 #include "dataset/part_collection.h"
 
+#include <cstdint>
+
 #include <algorithm>
 
 #include "casefile/element_types.h"
@@ -11,7 +13,8 @@ int64_t StructuredCellCount(int64_t i, int64_t j, int64_t k) {
     // Flat blocks have cells over their other dimensions.
     int64_t cells = 1;
     for (int64_t n : {i, j, k}) {
-        if (n > 1) cells *= n - 1;
+        // Saturates: a count this large fails every caller's int32 check.
+        if (n > 1 && __builtin_mul_overflow(cells, n - 1, &cells)) return INT64_MAX;
     }
     return cells;
 }

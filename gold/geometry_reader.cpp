@@ -309,11 +309,13 @@ bool CFileEnsightGeomGold::ReadBlockDimensions(PartInfo& part, int32_t flags, in
         part.rangeJMin = range[2];
         part.rangeKMin = range[4];
     }
-    nodes = sizes[0] * sizes[1] * sizes[2];
+    // Each size fits int32, so the first product cannot overflow; the second is checked.
+    if (!FitsInt32(sizes[0]) || !FitsInt32(sizes[1]) || !FitsInt32(sizes[2])) return Fail(TextStructured);
+    nodes = sizes[0] * sizes[1];
+    if (!FitsInt32(nodes)) return Fail(TextStructured);
+    nodes *= sizes[2];
+    if (!FitsInt32(nodes)) return Fail(TextStructured);
     cells = StructuredCellCount(sizes[0], sizes[1], sizes[2]);
-    if (!FitsInt32(sizes[0]) || !FitsInt32(sizes[1]) || !FitsInt32(sizes[2]) || !FitsInt32(nodes)) {
-        return Fail(TextStructured);
-    }
     part.imax = static_cast<int32_t>(sizes[0]);
     part.jmax = static_cast<int32_t>(sizes[1]);
     part.kmax = static_cast<int32_t>(sizes[2]);
