@@ -188,6 +188,26 @@ double Scanner::nextDouble(std::string_view delimiters) { return WholeReal(nextI
 double Scanner::nextDouble(char delimiter) { return WholeReal(nextIn(Make(delimiter))); }
 double Scanner::nextDouble() { return WholeReal(nextIn(own_)); }
 
+bool Scanner::nextIntIf(int32_t& value) {
+    const Span span = findToken(own_);
+    if (span.end == span.begin) return false;
+    const quorix::IntResult number = quorix::ParseInt32(at(span.begin), at(span.end));
+    if (!number.ok || number.end != at(span.end)) return false;
+    value = number.value;
+    position_ = span.end;
+    return true;
+}
+
+bool Scanner::nextDoubleIf(double& value) {
+    const Span span = findToken(own_);
+    if (span.end == span.begin) return false;
+    const quorix::RealResult number = quorix::ParseReal(at(span.begin), at(span.end));
+    if (!number.ok || number.end != at(span.end)) return false;
+    value = number.value;
+    position_ = span.end;
+    return true;
+}
+
 void Scanner::skip(std::string_view delimiters) { skipIn(CharSet(delimiters)); }
 void Scanner::skip(char delimiter) { skipIn(CharSet(std::string_view(&delimiter, 1))); }
 void Scanner::skip() { skipIn(own_.set); }

@@ -100,6 +100,11 @@ public:
     double nextDouble(std::string_view delimiters);
     double nextDouble(char delimiter);
     double nextDouble();
+    // With the own set: consume the next token when it is a whole number,
+    // otherwise leave the position and return false. One scan instead of
+    // isIntToken() followed by nextInt().
+    bool nextIntIf(int32_t& value);
+    bool nextDoubleIf(double& value);
 
     void skipWhitespace();
     void skip(std::string_view delimiters);

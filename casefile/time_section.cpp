@@ -26,8 +26,12 @@ struct TimeValuesList {
     static HostArray<float>& Values(TimeSectionInfo& set) { return set.timeValues; }
     static int32_t& Read(TimeSectionInfo& set) { return set.timeValuesRead; }
     static HostString& File(TimeSectionInfo& set) { return set.timeValuesFile; }
-    static bool NumberFollows(const Scanner& scanner) { return scanner.isDoubleToken(); }
-    static float Next(Scanner& scanner) { return static_cast<float>(scanner.nextDouble()); }
+    static bool Next(Scanner& scanner, float& value) {
+        double number = 0.0;
+        if (!scanner.nextDoubleIf(number)) return false;
+        value = static_cast<float>(number);  // in range: the scanner refuses reals beyond single precision
+        return true;
+    }
 };
 
 struct FilenameNumbersList {
@@ -42,8 +46,7 @@ struct FilenameNumbersList {
     static HostArray<int32_t>& Values(TimeSectionInfo& set) { return set.filenameNumbers; }
     static int32_t& Read(TimeSectionInfo& set) { return set.filenameNumbersRead; }
     static HostString& File(TimeSectionInfo& set) { return set.filenameNumbersFile; }
-    static bool NumberFollows(const Scanner& scanner) { return scanner.isIntToken(); }
-    static int32_t Next(Scanner& scanner) { return scanner.nextInt(); }
+    static bool Next(Scanner& scanner, int32_t& value) { return scanner.nextIntIf(value); }
 };
 
 // Reads the leading number tokens into the list while it has room. With
@@ -52,8 +55,8 @@ struct FilenameNumbersList {
 template <class List>
 bool StoreNumbers(Scanner& scanner, TimeSectionInfo& set, bool countBeyond) {
     int32_t& read = List::Read(set);
-    while (List::NumberFollows(scanner) && (read < set.numberOfSteps || countBeyond)) {
-        const typename List::Value value = List::Next(scanner);
+    typename List::Value value{};
+    while ((read < set.numberOfSteps || countBeyond) && List::Next(scanner, value)) {
         if (read < set.numberOfSteps) {
             if (!List::Values(set).AppendWithin(value, set.numberOfSteps, List::label)) {
                 ShowError("Not enough memory to load data");

@@ -114,6 +114,24 @@ TEST(Scanner, ConversionsAtThePosition) {
     EXPECT_FALSE(scanner.hasMore());
 }
 
+TEST(Scanner, NextNumberIfWhole) {
+    Scanner scanner(" 12 1.5 x7 2147483648");
+    int32_t i = -1;
+    double d = -1.0;
+    EXPECT_FALSE(scanner.nextDoubleIf(d) && scanner.nextIntIf(i));  // consumes "12" as a real
+    EXPECT_DOUBLE_EQ(d, 12.0);
+    EXPECT_FALSE(scanner.nextIntIf(i));
+    EXPECT_EQ(scanner.position(), 3u);
+    EXPECT_TRUE(scanner.nextDoubleIf(d));
+    EXPECT_DOUBLE_EQ(d, 1.5);
+    EXPECT_FALSE(scanner.nextDoubleIf(d));
+    EXPECT_EQ(scanner.nextToken(), "x7");
+    EXPECT_FALSE(scanner.nextIntIf(i));
+    EXPECT_EQ(i, -1);
+    EXPECT_TRUE(scanner.nextDoubleIf(d));
+    EXPECT_FALSE(scanner.nextDoubleIf(d));
+}
+
 TEST(Scanner, NextLine) {
     struct Row {
         const char* name;
