@@ -230,27 +230,16 @@ private:
     std::vector<float> component_;
 };
 
-template <class Read>
-bool WithFile(const Ensight6VariableFile& file, std::string& errorText, Read&& read) {
-    File_a* handle = File_a::Open(file.path, "rb", BigEndian);
-    if (handle == nullptr) {
-        errorText = "Could not open the file " + file.path + ".  Check file path and permissions.";
-        return false;
-    }
-    AsciiVariableReader reader(file, *handle, errorText);
-    bool ok = read(reader);
-    File_a::Close(handle);
-    return ok;
-}
-
 }  // namespace
 
 bool ReadEnsight6NodeVariable(const Ensight6VariableFile& file, std::string& errorText) {
-    return WithFile(file, errorText, [](AsciiVariableReader& reader) { return reader.ReadNodeFile(); });
+    return WithVariableFile<AsciiVariableReader>(file, errorText,
+                                       [](AsciiVariableReader& reader) { return reader.ReadNodeFile(); });
 }
 
 bool ReadEnsight6ElementVariable(const Ensight6VariableFile& file, std::string& errorText) {
-    return WithFile(file, errorText, [](AsciiVariableReader& reader) { return reader.ReadElementFile(); });
+    return WithVariableFile<AsciiVariableReader>(file, errorText,
+                                       [](AsciiVariableReader& reader) { return reader.ReadElementFile(); });
 }
 
 }  // namespace quorix

@@ -222,27 +222,16 @@ private:
     const Ensight6GeometryFile& geometry_;
 };
 
-template <class Walk>
-bool WithFile(const Ensight6VariableFile& vf, std::string& errorText, Walk&& walk) {
-    File_a* file = File_a::Open(vf.path, "rb", BigEndian);
-    if (file == nullptr) {
-        errorText = "Could not open the file " + vf.path + ".  Check file path and permissions.";
-        return false;
-    }
-    BinaryVariableWalker walker(vf, *file, errorText);
-    bool ok = walk(walker);
-    File_a::Close(file);
-    return ok;
-}
-
 }  // namespace
 
 bool RegisterNodeVariableLoaders(const Ensight6VariableFile& file, std::string& errorText) {
-    return WithFile(file, errorText, [](BinaryVariableWalker& walker) { return walker.WalkNodeFile(); });
+    return WithVariableFile<BinaryVariableWalker>(file, errorText,
+                                       [](BinaryVariableWalker& walker) { return walker.WalkNodeFile(); });
 }
 
 bool RegisterElementVariableLoaders(const Ensight6VariableFile& file, std::string& errorText) {
-    return WithFile(file, errorText, [](BinaryVariableWalker& walker) { return walker.WalkElementFile(); });
+    return WithVariableFile<BinaryVariableWalker>(file, errorText,
+                                       [](BinaryVariableWalker& walker) { return walker.WalkElementFile(); });
 }
 
 }  // namespace quorix

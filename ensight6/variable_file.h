@@ -5,6 +5,7 @@
 #include <string>
 
 #include "ensight6/step_zones.h"
+#include "gold/file_a.h"
 
 namespace quorix {
 
@@ -23,6 +24,20 @@ bool ReadEnsight6NodeVariable(const Ensight6VariableFile& file, std::string& err
 bool ReadEnsight6ElementVariable(const Ensight6VariableFile& file, std::string& errorText);
 bool RegisterNodeVariableLoaders(const Ensight6VariableFile& file, std::string& errorText);
 bool RegisterElementVariableLoaders(const Ensight6VariableFile& file, std::string& errorText);
+
+// Opens the variable file, runs `run` on a `Walker` made over it, closes the file.
+template <class Walker, class Run>
+bool WithVariableFile(const Ensight6VariableFile& file, std::string& errorText, Run&& run) {
+    File_a* handle = File_a::Open(file.path, "rb", BigEndian);
+    if (handle == nullptr) {
+        errorText = "Could not open the file " + file.path + ".  Check file path and permissions.";
+        return false;
+    }
+    Walker walker(file, *handle, errorText);
+    const bool ok = run(walker);
+    File_a::Close(handle);
+    return ok;
+}
 
 inline constexpr const char* VariableDescriptionMessage =
     "Invalid character string for variable description.  All strings are limited to 79 characters as per EnSight "
