@@ -215,12 +215,17 @@ bool Ensight6GeometryScanner::ScanAsciiPart(File_a& file, Ensight6GeometryFile& 
     return ScanAsciiElementBlocks(file, geometry, part, line, lineStart);
 }
 
-bool Ensight6GeometryScanner::ScanAsciiElementBlocks(File_a& file, Ensight6GeometryFile& geometry,
-                                                     GeometryPart& part, std::string& line, int64_t lineStart) {
+// Every unstructured part of a file shares its global node list.
+void Ensight6GeometryScanner::BeginUnstructuredPart(const Ensight6GeometryFile& geometry, GeometryPart& part) const {
     part.kind = Ensight6Unstructured;
     part.imax = geometry.nodeCount;
     part.kmax = geometry.idMode;
     part.xOffset = globalNodes_;
+}
+
+bool Ensight6GeometryScanner::ScanAsciiElementBlocks(File_a& file, Ensight6GeometryFile& geometry,
+                                                     GeometryPart& part, std::string& line, int64_t lineStart) {
+    BeginUnstructuredPart(geometry, part);
     for (;;) {
         std::string_view rest = line;
         std::string_view token = NextToken(rest);
@@ -389,10 +394,7 @@ bool Ensight6GeometryScanner::ScanBinaryPart(File_a& file, Ensight6GeometryFile&
 
 bool Ensight6GeometryScanner::ScanBinaryElementBlocks(File_a& file, Ensight6GeometryFile& geometry,
                                                       GeometryPart& part, std::string record) {
-    part.kind = Ensight6Unstructured;
-    part.imax = geometry.nodeCount;
-    part.kmax = geometry.idMode;
-    part.xOffset = globalNodes_;
+    BeginUnstructuredPart(geometry, part);
     for (;;) {
         std::string_view rest = record;
         std::string_view token = NextToken(rest);

@@ -30,6 +30,7 @@ private:
     bool ScanAscii(File_a& file, Ensight6GeometryFile& geometry);
     bool ScanAsciiNodes(File_a& file, Ensight6GeometryFile& geometry);
     bool ScanAsciiPart(File_a& file, Ensight6GeometryFile& geometry, GeometryPart& part);
+    void BeginUnstructuredPart(const Ensight6GeometryFile& geometry, GeometryPart& part) const;
     bool ScanAsciiElementBlocks(File_a& file, Ensight6GeometryFile& geometry, GeometryPart& part,
                                 std::string& line, int64_t lineStart);
     bool ScanAsciiBlock(File_a& file, GeometryPart& part, std::string_view blockLine);
