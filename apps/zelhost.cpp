@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
         std::fputs(RenderJsonReport(model, run).c_str(), stdout);
     } else {
         std::fputs(RenderTextReport(model, run).c_str(), stdout);
-        if (options.time) std::fprintf(stderr, "load: %.3f s, force: %.3f s\n", run.loadSeconds, run.forceSeconds);
+        if (options.time) std::fprintf(stderr, "load: %.6f s, force: %.6f s\n", run.loadSeconds, run.forceSeconds);
     }
     const bool forceFailed = run.forced && run.forceResult.failures > 0;
     return run.loaded && !forceFailed ? 0 : 1;

@@ -120,6 +120,85 @@ int64_t ConvertLine(std::string_view line, size_t width, T* out, int64_t capacit
     return n;
 }
 
+// Plain lines, as writers print them, convert without the general machinery:
+// fixed fields of [blanks][sign]digits (integers) or [blanks][sign]digits[.digits]
+// [e sign digits] (reals) that fill the line up to its end ("\n" or "\r\n").
+// Anything else — touching fields that form one token, trailing blanks, tabs,
+// long mantissas, out-of-range values — is left to the general converter, so
+// both give the same result on every line.
+constexpr int64_t NotPlain = -2;
+
+bool PlainSign(const char*& p, const char* end) {
+    while (p != end && *p == ' ') ++p;
+    const bool negative = p != end && *p == '-';
+    if (p != end && (*p == '-' || *p == '+')) ++p;
+    return negative;
+}
+
+bool PlainInt(const char* p, const char* end, int32_t& value) {
+    const bool negative = PlainSign(p, end);
+    const char* digits = p;
+    uint32_t magnitude = 0;
+    while (p != end && IsDigit(*p)) magnitude = magnitude * 10 + static_cast<uint32_t>(*p++ - '0');
+    if (p != end || p == digits || p - digits > 9) return false;  // 9 digits cannot overflow
+    value = negative ? -static_cast<int32_t>(magnitude) : static_cast<int32_t>(magnitude);
+    return true;
+}
+
+constexpr double Powers10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                               1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// A mantissa below 2^53 and a power of ten up to 1e22 are exact doubles, so one
+// multiplication or division rounds exactly as a full decimal conversion does.
+bool PlainReal(const char* p, const char* end, float& value) {
+    const bool negative = PlainSign(p, end);
+    uint64_t mantissa = 0;
+    int digits = 0, fraction = 0;
+    for (; p != end && IsDigit(*p); ++p, ++digits) mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+    if (p != end && *p == '.') {
+        for (++p; p != end && IsDigit(*p); ++p, ++digits, ++fraction)
+            mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+    }
+    if (digits == 0 || digits > 15) return false;
+    int exponent = 0;
+    if (p != end && (*p == 'e' || *p == 'E')) {
+        const bool negativeExponent = ++p != end && *p == '-';
+        if (p != end && (*p == '-' || *p == '+')) ++p;
+        const char* exponentDigits = p;
+        for (; p != end && IsDigit(*p) && p - exponentDigits < 3; ++p) exponent = exponent * 10 + (*p - '0');
+        if (p == exponentDigits) return false;
+        if (negativeExponent) exponent = -exponent;
+    }
+    const int power = exponent - fraction;
+    if (p != end || power < -22 || power > 22) return false;
+    double number = static_cast<double>(mantissa);
+    number = power < 0 ? number / Powers10[-power] : number * Powers10[power];
+    if (number > static_cast<double>(FLT_MAX)) return false;
+    value = static_cast<float>(negative ? -number : number);
+    return true;
+}
+
+template <class T, class Plain>
+int64_t PlainLine(std::string_view line, size_t width, T* out, int64_t capacity, Plain plain) {
+    const char* first = line.data();
+    const char* last = first + line.size();
+    if (last != first && last[-1] == '\n') --last;
+    if (last != first && last[-1] == '\r') --last;
+    if (last == first) return NotPlain;
+    int64_t n = 0;
+    bool blankAfterFirstField = false;
+    for (const char* field = first; field < last; ++n) {
+        const char* end = field + std::min(width, static_cast<size_t>(last - field));
+        if (field != first) blankAfterFirstField = blankAfterFirstField || *field == ' ';
+        T value{};
+        if (!plain(field, end, value)) return NotPlain;
+        if (n < capacity) out[n] = value;
+        field = end;
+    }
+    // Touching fields make one token, which the general rules read first.
+    return n == 1 || blankAfterFirstField ? n : NotPlain;
+}
+
 }  // namespace
 
 // Function objects, so that the parsers are inlined into the line loops.
@@ -135,10 +214,23 @@ struct RealParser {
 };
 
 int64_t ConvertIntLine(std::string_view line, int width, int32_t* out, int64_t capacity) {
-    return ConvertLine(line, static_cast<size_t>(width), out, capacity, IntParser{});
+    if (width > 0) {
+        const int64_t n = PlainLine(line, static_cast<size_t>(width), out, capacity, PlainInt);
+        if (n != NotPlain) return n;
+    }
+    return ConvertIntLineGeneral(line, width, out, capacity);
 }
 
 int64_t ConvertRealLine(std::string_view line, float* out, int64_t capacity) {
+    const int64_t n = PlainLine(line, static_cast<size_t>(RealWidth), out, capacity, PlainReal);
+    return n != NotPlain ? n : ConvertRealLineGeneral(line, out, capacity);
+}
+
+int64_t ConvertIntLineGeneral(std::string_view line, int width, int32_t* out, int64_t capacity) {
+    return ConvertLine(line, static_cast<size_t>(width), out, capacity, IntParser{});
+}
+
+int64_t ConvertRealLineGeneral(std::string_view line, float* out, int64_t capacity) {
     return ConvertLine(line, static_cast<size_t>(RealWidth), out, capacity, RealParser{});
 }
 

@@ -35,6 +35,9 @@ std::string_view DataPart(std::string_view line);
 // convert, whitespace-separated tokens. A number out of range fails the line.
 int64_t ConvertIntLine(std::string_view line, int width, int32_t* out, int64_t capacity);
 int64_t ConvertRealLine(std::string_view line, float* out, int64_t capacity);
+// The same without the fast path for plain lines; the fuzz target checks both agree.
+int64_t ConvertIntLineGeneral(std::string_view line, int width, int32_t* out, int64_t capacity);
+int64_t ConvertRealLineGeneral(std::string_view line, float* out, int64_t capacity);
 
 constexpr int GoldIntWidth = 10;
 constexpr int Ensight6IntWidth = 8;
