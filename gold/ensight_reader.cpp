@@ -54,16 +54,34 @@ int64_t ConvertReals(std::string_view line, int /*width*/, float* out, int64_t c
 }
 
 // Reads lines until exactly `count` values came; a last line holding more fails.
+// Lines are taken straight from the file's buffer, a buffer-full at a time.
 template <class T, class Convert>
 bool ReadAsciiValues(File_a& file, T* destination, int64_t count, int width, Convert convert) {
     int64_t counted = 0;
-    while (counted < count) {
-        std::string_view line;
-        if (!file.NextLine(line, MaxLineLength)) return false;
+    auto take = [&](std::string_view line) {
         int64_t n = convert(line, width, destination == nullptr ? nullptr : destination + counted,
                             destination == nullptr ? 0 : count - counted);
         if (n < 0 || n > count - counted) return false;
         counted += n;
+        return true;
+    };
+    while (counted < count) {
+        const std::string_view lines = file.BufferedLines();
+        if (lines.empty()) {
+            std::string_view line;
+            if (!file.NextLine(line, MaxLineLength) || !take(line)) return false;
+            continue;
+        }
+        const char* p = lines.data();
+        const char* end = p + lines.size();
+        bool ok = true;
+        while (ok && p != end && counted < count) {
+            const char* next = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p))) + 1;
+            ok = take(std::string_view(p, static_cast<size_t>(next - p)));
+            p = next;
+        }
+        file.Consume(static_cast<size_t>(p - lines.data()));
+        if (!ok) return false;
     }
     return true;
 }

@@ -260,6 +260,19 @@ bool File_a::NextLine(std::string_view& line, size_t maxLength, bool* tooLong) {
     return false;
 }
 
+std::string_view File_a::BufferedLines() {
+    Impl& f = *impl_;
+    for (;;) {
+        if (f.Available() > 0) {
+            if (const void* hit = ::memrchr(f.Current(), '\n', f.Available()))
+                return std::string_view(f.Current(), static_cast<size_t>(static_cast<const char*>(hit) - f.Current()) + 1);
+        }
+        if (!f.Refill()) return {};
+    }
+}
+
+void File_a::Consume(size_t n) { impl_->position += std::min(n, impl_->Available()); }
+
 bool File_a::LongLine(std::string_view& line, size_t maxLength, bool* tooLong) {
     Impl& f = *impl_;
     f.longLine.clear();

@@ -39,6 +39,13 @@ public:
     // As ReadWholeLine without copying: `line` points into the file's buffer and
     // stays valid until the next read, seek or close.
     bool NextLine(std::string_view& line, size_t maxLength, bool* tooLong = nullptr);
+    // The whole lines buffered at the current position, refilling when there is
+    // none, without passing them; empty at the end of the file and when the next
+    // line does not fit the buffer (NextLine takes those). Valid until the next
+    // read, seek or close.
+    std::string_view BufferedLines();
+    // Passes `n` bytes of what BufferedLines gave.
+    void Consume(size_t n);
     // Passes `count` lines without converting them; false when the file ends first.
     bool SkipLines(int64_t count);
     bool ReadBytes(void* destination, size_t n);
