@@ -30,6 +30,12 @@ bool HostBuffer::Allocate(int64_t bytes) {
     return true;
 }
 
+void HostBuffer::Prefault() const {
+#ifdef MADV_POPULATE_WRITE
+    if (mapped_) madvise(data_, static_cast<size_t>(bytes_), MADV_POPULATE_WRITE);
+#endif
+}
+
 void HostBuffer::Release() {
     if (mapped_) {
         munmap(data_, static_cast<size_t>(bytes_));

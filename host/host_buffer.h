@@ -16,6 +16,9 @@ public:
     // Zero-filled; false (and empty) when memory is short or the size is absurd.
     bool Allocate(int64_t bytes);
     void Release();
+    // Maps the pages of a large array now, so that filling it later does not
+    // fault page by page (a loader fills it under the host lock).
+    void Prefault() const;
     bool present() const { return present_; }
     std::byte* data() const { return data_; }
     int64_t bytes() const { return bytes_; }
