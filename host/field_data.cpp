@@ -2,8 +2,6 @@
 
 #include <cstring>
 
-#include "host/recursive_lock.h"
-
 ZelFieldData_s::~ZelFieldData_s() {
     if (CleanupDue()) {
         cleanup_(this);
@@ -50,15 +48,8 @@ double ZelFieldData_s::ValueAt(int64_t position) const {
     return value;
 }
 
-// The host allocates the array before calling the loader and maps its pages
-// outside the host lock, so loads on several threads fault in parallel.
 bool ZelFieldData_s::CallLoad() {
-    {
-        zelhost::HostGuard guard;
-        if (!Allocate()) return false;
-    }
-    storage.Prefault();
-    return load_(this) != ZEL_FALSE;
+    return zelhost::PrepareLoadArray(*this) && load_(this) != ZEL_FALSE;
 }
 
 void ZelFieldData_s::Discard() {

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "host/recursive_lock.h"
+
 namespace zelhost {
 
 class HostBuffer {
@@ -29,5 +31,18 @@ private:
     bool mapped_ = false;
     bool present_ = false;
 };
+
+// The host allocates a loaded array before calling its loader (under the host
+// lock) and maps its pages outside the lock, so loads on several threads fault
+// in parallel. `Data` has Allocate() and a HostBuffer `storage`.
+template <class Data>
+bool PrepareLoadArray(Data& data) {
+    {
+        HostGuard guard;
+        if (!data.Allocate()) return false;
+    }
+    data.storage.Prefault();
+    return true;
+}
 
 }  // namespace zelhost

@@ -39,4 +39,6 @@ bool ZelNodeMap_s::SetEntry(int64_t element, int32_t corner, int64_t node) {
     return true;
 }
 
-bool ZelNodeMap_s::CallLoad() { return load_(this) != ZEL_FALSE; }
+bool ZelNodeMap_s::CallLoad() {
+    return zelhost::PrepareLoadArray(*this) && load_(this) != ZEL_FALSE;
+}
