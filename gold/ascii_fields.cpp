@@ -56,7 +56,10 @@ FieldResult ParseReal(const char* first, const char* last, float& value) {
     auto [ptr, ec] = std::from_chars(p, last, number, std::chars_format::general);
     if (ec == std::errc::invalid_argument) return {p, FieldStatus::Partial};
     if (ec == std::errc::result_out_of_range) return {ptr, FieldStatus::OutOfRange};
-    if (std::isfinite(number) && std::fabs(number) > static_cast<double>(FLT_MAX)) return {ptr, FieldStatus::OutOfRange};
+    // Too large is what rounds to infinity as a float: 3.4028235e+38, FLT_MAX as
+    // round-trip printers write it, lies above FLT_MAX and still reads as FLT_MAX.
+    constexpr double FloatOverflow = 0x1.ffffffp+127;  // FLT_MAX and half its last unit
+    if (std::isfinite(number) && std::fabs(number) >= FloatOverflow) return {ptr, FieldStatus::OutOfRange};
     value = static_cast<float>(number);
     return Finish(ptr, last);
 }

@@ -2,6 +2,7 @@
 // cleanly, one token as one number.
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,8 @@ TEST(AsciiFields, RealLines) {
         {"leading plus", "+1.5\n", {1.5f}},
         {"blank line", "   \n", {}},
         {"beyond float range fails", "1e39\n", {}, true},
+        {"largest float as round-trip printers write it", "3.4028235e+38 -3.4028235e38\n", {FLT_MAX, -FLT_MAX}},
+        {"above what rounds to the largest float fails", "3.4028236e+38\n", {}, true},
         {"letters fail", "1.0x\n", {}, true},
         {"exponent without digits fails", "1.0e \n", {}, true},
     };
