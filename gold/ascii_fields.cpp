@@ -52,15 +52,20 @@ FieldResult ParseReal(const char* first, const char* last, float& value) {
     if (p == last) return {p, FieldStatus::Full};
     // from_chars takes no leading plus.
     if (*p == '+' && last - p > 1 && (IsDigit(p[1]) || p[1] == '.')) ++p;
-    double number = 0.0;
+    // Straight to float: through a double, a decimal the double rounds onto the
+    // midpoint of two floats (1.0000000596046448, a double printed to round
+    // trip) would be rounded a second time.
+    float number = 0.0f;
     auto [ptr, ec] = std::from_chars(p, last, number, std::chars_format::general);
     if (ec == std::errc::invalid_argument) return {p, FieldStatus::Partial};
-    if (ec == std::errc::result_out_of_range) return {ptr, FieldStatus::OutOfRange};
-    // Too large is what rounds to infinity as a float: 3.4028235e+38, FLT_MAX as
-    // round-trip printers write it, lies above FLT_MAX and still reads as FLT_MAX.
-    constexpr double FloatOverflow = 0x1.ffffffp+127;  // FLT_MAX and half its last unit
-    if (std::isfinite(number) && std::fabs(number) >= FloatOverflow) return {ptr, FieldStatus::OutOfRange};
-    value = static_cast<float>(number);
+    if (ec == std::errc::result_out_of_range) {
+        // Rounded to zero or to infinity; within a double's range a tiny value reads as zero.
+        double wide = 0.0;
+        if (std::from_chars(p, last, wide, std::chars_format::general).ec != std::errc{} || std::fabs(wide) >= 1.0)
+            return {ptr, FieldStatus::OutOfRange};
+        number = static_cast<float>(wide);
+    }
+    value = number;
     return Finish(ptr, last);
 }
 
@@ -151,6 +156,16 @@ bool PlainInt(const char* p, const char* end, int32_t& value) {
 constexpr double Powers10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
+// A double on the midpoint of two floats may stand for a decimal on either side
+// of it, which only the text can tell; below the normal floats the spacing
+// changes. Both are left to the general converter.
+bool FloatRoundingOpen(double number) {
+    uint64_t bits = 0;
+    std::memcpy(&bits, &number, sizeof bits);
+    constexpr uint64_t Dropped = (uint64_t{1} << 29) - 1;  // double fraction bits a float has not
+    return (bits & Dropped) == (uint64_t{1} << 28) || (number != 0.0 && number < static_cast<double>(FLT_MIN));
+}
+
 // A mantissa below 2^53 and a power of ten up to 1e22 are exact doubles, so one
 // multiplication or division rounds exactly as a full decimal conversion does.
 bool PlainReal(const char* p, const char* end, float& value) {
@@ -176,7 +191,7 @@ bool PlainReal(const char* p, const char* end, float& value) {
     if (p != end || power < -22 || power > 22) return false;
     double number = static_cast<double>(mantissa);
     number = power < 0 ? number / Powers10[-power] : number * Powers10[power];
-    if (number > static_cast<double>(FLT_MAX)) return false;
+    if (number > static_cast<double>(FLT_MAX) || FloatRoundingOpen(number)) return false;
     value = static_cast<float>(negative ? -number : number);
     return true;
 }

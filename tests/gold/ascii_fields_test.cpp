@@ -90,6 +90,29 @@ TEST(AsciiFields, RealLines) {
     }
 }
 
+// Each real is rounded once, from its text, to the nearest float: through a
+// double, decimals whose nearest double is the midpoint of two floats would
+// land one unit off. Exact compares: a unit is what is tested.
+TEST(AsciiFields, RealsRoundOnceToFloat) {
+    const struct {
+        const char* line;
+        float expected;
+    } cases[] = {
+        {"1.0000000596046448\n", 0x1.000002p0f},  // the double 1 + 2^-24 printed to round trip
+        {"-1.0000000596046448\n", -0x1.000002p0f},
+        {"7.20579505202135e+16\n", 0x1.000052p56f},  // 15 digits, just below a midpoint
+        {"16777217\n", 16777216.0f},                  // exactly a midpoint: to even
+        {"1e-46\n", 0.0f},                            // below the smallest float
+        {"1e-310\n", 0.0f},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.line);
+        float out = -99.0f;
+        ASSERT_EQ(ConvertRealLine(row.line, &out, 1), 1);
+        EXPECT_EQ(out, row.expected);
+    }
+}
+
 TEST(AsciiFields, CountsBeyondCapacityWithoutWriting) {
     int32_t out[2] = {-1, -1};
     EXPECT_EQ(ConvertIntLine("         1         2         3", 10, out, 2), 3);
