@@ -9,6 +9,7 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -39,7 +40,7 @@ constexpr int TimeoutSeconds = 20;
 #endif
 
 // Damaged copies loaded per file, spread evenly over all it has: the sweep's
-// time budget (a load is a fork, and several times dearer under ASan).
+// time budget. A load costs a few milliseconds, several times more under ASan.
 constexpr size_t MaxLoadsPerFile = HeapFillWorks ? 40 : 12;
 
 // A case sweep reports no more than this many faults; the rest are like them.
