@@ -73,10 +73,12 @@ PartInfo& PartCollection::AddPart(int32_t partNumber, int32_t step) {
     PartInfo& part = *parts_.back();
     part.partNumber = partNumber;
     part.step = step;
-    if (strandOf_.emplace(partNumber, static_cast<int32_t>(partNumbers_.size()) + 1).second) {
+    auto [strand, added] = strandOf_.emplace(partNumber, static_cast<int32_t>(partNumbers_.size()) + 1);
+    if (added) {
         partNumbers_.push_back(partNumber);
         zoneLists_.emplace_back();
     }
+    ++zoneLists_[static_cast<size_t>(strand->second) - 1].records;
     firstPart_.emplace(partNumber, &part);
     partAt_.emplace(Key(partNumber, step), &part);
     return part;
@@ -110,21 +112,45 @@ void PartCollection::RecordPartZone(int32_t partNumber, int32_t step, int32_t zo
     auto found = strandOf_.find(partNumber);
     if (found == strandOf_.end()) return;
     PartZoneList& list = zoneLists_[static_cast<size_t>(found->second) - 1];
-    list.steps.push_back(step);
-    list.zones.push_back(zone);
-    zoneAt_.emplace(Key(partNumber, step), zone);
+    if (list.firstZone == 0) list.firstZone = zone;
+    // Steps usually come in order: appending needs no search.
+    auto at = list.steps.empty() || list.steps.back() < step
+                  ? list.steps.end()
+                  : std::lower_bound(list.steps.begin(), list.steps.end(), step);
+    if (at != list.steps.end() && *at == step) return;  // the first zone of a step stays
+    const auto index = at - list.steps.begin();
+    list.steps.insert(at, step);
+    list.zones.insert(list.zones.begin() + index, zone);
+}
+
+void PartCollection::ReserveZonesPerPart(int32_t steps) {
+    if (steps < 1) return;
+    for (PartZoneList& list : zoneLists_) {
+        list.steps.reserve(list.steps.size() + static_cast<size_t>(steps));
+        list.zones.reserve(list.zones.size() + static_cast<size_t>(steps));
+    }
+}
+
+void PartCollection::ReserveZonesForRecords() {
+    for (PartZoneList& list : zoneLists_) {
+        list.steps.reserve(list.steps.size() + list.records);
+        list.zones.reserve(list.zones.size() + list.records);
+    }
 }
 
 int32_t PartCollection::ZoneForPartStep(int32_t partNumber, int32_t step) const {
-    auto found = zoneAt_.find(Key(partNumber, step));
-    return found == zoneAt_.end() ? 0 : found->second;
+    auto found = strandOf_.find(partNumber);
+    if (found == strandOf_.end()) return 0;
+    const PartZoneList& list = zoneLists_[static_cast<size_t>(found->second) - 1];
+    auto at = std::lower_bound(list.steps.begin(), list.steps.end(), step);
+    if (at == list.steps.end() || *at != step) return 0;
+    return list.zones[static_cast<size_t>(at - list.steps.begin())];
 }
 
 int32_t PartCollection::FirstZoneForPart(int32_t partNumber) const {
     auto found = strandOf_.find(partNumber);
     if (found == strandOf_.end()) return 0;
-    const PartZoneList& list = zoneLists_[static_cast<size_t>(found->second) - 1];
-    return list.zones.empty() ? 0 : list.zones.front();
+    return zoneLists_[static_cast<size_t>(found->second) - 1].firstZone;
 }
 
 bool PartCollection::AnyPartHasIBlank() const {

@@ -59,9 +59,12 @@ int64_t StructuredCellCount(int64_t i, int64_t j, int64_t k);
 // polytope from the blocks and `category`; false when a count overflows int32.
 bool ClosePart(PartInfo& part);
 
+// One part's zones by step: steps ascending, each once, with the zone made first.
 struct PartZoneList {
     std::vector<int32_t> steps;
-    std::vector<int32_t> zones;
+    std::vector<int32_t> zones;  // parallel to steps
+    int32_t firstZone = 0;       // the first zone recorded, whatever its step
+    size_t records = 0;          // scanned records of the part: the zones a scan can yield
 };
 
 class PartCollection {
@@ -77,6 +80,10 @@ public:
     const PartInfo* FindPart(int32_t partNumber, int32_t step) const;
     bool HasPartInStep(int32_t partNumber, int32_t step) const;
     void RecordPartZone(int32_t partNumber, int32_t step, int32_t zone);
+    // Room for `steps` more zones of every part, so a series of steps grows no list.
+    void ReserveZonesPerPart(int32_t steps);
+    // Room for a zone per scanned record.
+    void ReserveZonesForRecords();
     int32_t ZoneForPartStep(int32_t partNumber, int32_t step) const;
     int32_t FirstZoneForPart(int32_t partNumber) const;
     bool AnyPartHasIBlank() const;
@@ -103,7 +110,6 @@ private:
     std::unordered_map<int32_t, int32_t> strandOf_;           // part number -> strand (1-based)
     std::unordered_map<int32_t, const PartInfo*> firstPart_;  // part number -> first record
     std::unordered_map<uint64_t, const PartInfo*> partAt_;    // (part, step) -> record
-    std::unordered_map<uint64_t, int32_t> zoneAt_;            // (part, step) -> zone
     mutable bool anyIBlank_ = false;
     mutable size_t iblankChecked_ = 0;  // records already looked at by AnyPartHasIBlank
 };

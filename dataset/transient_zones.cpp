@@ -87,6 +87,7 @@ bool CreateTransientVariableZones(PartCollection& collection, Set_pa zoneSet, co
     EntIndex_t zoneCount = ZoneCount();
     std::vector<const PartInfo*> parts = ModelPartsOfZones(collection, zoneCount);
     bool allMade = true;
+    collection.ReserveZonesPerPart(chosen.timeSet->numberOfSteps - 1);
     for (int32_t k = 0; k < chosen.timeSet->numberOfSteps; ++k) {
         float time = times[static_cast<size_t>(k)];
         for (EntIndex_t z = 1; z <= zoneCount; ++z) {

@@ -296,6 +296,7 @@ bool CreateGeometryZones(PartCollection& collection, bool transient, const TimeS
         return false;
     }
     PartZoneMaker maker(collection, hasIBlank);
+    collection.ReserveZonesForRecords();
     for (const auto& record : collection.parts()) {
         int32_t step = 1;
         float time = 0.0f;

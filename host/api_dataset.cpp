@@ -1,5 +1,6 @@
 // Frames, the data set, zones and variables.
 #include <algorithm>
+#include <initializer_list>
 #include <limits>
 #include <memory>
 #include <new>
@@ -28,7 +29,7 @@ std::string NumberedName(const char* prefix, int32_t number) {
 
 bool IsDataType(int32_t type) { return type == ZelFieldFloat || type == ZelFieldInt32; }
 
-void ReportUnknownArguments(const ZelArgList_s& args, const std::vector<std::string>& known, const char* call) {
+void ReportUnknownArguments(const ZelArgList_s& args, std::initializer_list<ArgName> known, const char* call) {
     for (const std::string& name : args.Unknown(known)) {
         State().Fault(std::string(call) + ": unknown argument \"" + name + "\"");
     }
@@ -77,6 +78,7 @@ std::shared_ptr<ZelFieldData_s> NewField(const Zone& zone, int32_t type, int32_t
 }
 
 bool AddFields(Zone& zone, const DataSet& dataSet, const int32_t* dataTypes, bool defer) {
+    zone.fields.reserve(static_cast<size_t>(dataSet.VariableCount()));
     for (int32_t v = 0; v < dataSet.VariableCount(); ++v) {
         const int32_t type = dataTypes != nullptr ? dataTypes[v] : ZelFieldFloat;
         if (!IsDataType(type)) return false;
@@ -92,25 +94,29 @@ bool AddZone(const ZelArgList_s& args) {
     DataSet* dataSet = State().Current();
     if (dataSet == nullptr) return false;
     ReportUnknownArguments(args,
-                           {"NAME", "ZONETYPE", "IMAX", "JMAX", "KMAX", "VARDATATYPE", "DEFERVARCREATION", "STRANDID",
-                            "SOLUTIONTIME", "CONNECTSHAREZONE", "DEFERNODEMAPCREATION"},
+                           {ArgName::Name, ArgName::ZoneType, ArgName::IMax, ArgName::JMax, ArgName::KMax,
+                            ArgName::VarDataType, ArgName::DeferVarCreation, ArgName::StrandId, ArgName::SolutionTime,
+                            ArgName::ConnectShareZone, ArgName::DeferNodeMapCreation},
                            "ZelUtilDataSetAddZoneX");
     auto zone = std::make_unique<Zone>();
-    const int64_t type = args.Int("ZONETYPE").value_or(ZelZoneOrdered);
+    const int64_t type = args.Int(ArgName::ZoneType).value_or(ZelZoneOrdered);
     if (!IsKnownZoneType(static_cast<int32_t>(type)) || type != static_cast<int32_t>(type)) return false;
     zone->zoneType = static_cast<int32_t>(type);
-    zone->name = args.String("NAME").value_or(NumberedName("Zone ", dataSet->ZoneCount() + 1));
-    zone->imax = args.Int("IMAX").value_or(1);
-    zone->jmax = args.Int("JMAX").value_or(1);
+    const std::string* name = args.String(ArgName::Name);
+    zone->name = name != nullptr ? *name : NumberedName("Zone ", dataSet->ZoneCount() + 1);
+    zone->imax = args.Int(ArgName::IMax).value_or(1);
+    zone->jmax = args.Int(ArgName::JMax).value_or(1);
     // Finite elements: the zone type decides the nodes per element, whatever "KMAX" says.
-    zone->kmax = zone->IsOrdered() ? args.Int("KMAX").value_or(1) : NodesPerElementOf(zone->zoneType);
+    zone->kmax = zone->IsOrdered() ? args.Int(ArgName::KMax).value_or(1) : NodesPerElementOf(zone->zoneType);
     if (!ShapeIsValid(*zone)) return false;
-    zone->strand = static_cast<int32_t>(args.Int("STRANDID").value_or(0));
-    zone->solutionTime = args.Double("SOLUTIONTIME").value_or(0.0);
-    const bool defer = args.Int("DEFERVARCREATION").value_or(0) != 0;
-    const bool deferNodeMap = args.Int("DEFERNODEMAPCREATION").value_or(0) != 0;
-    if (!AttachConnectivity(*zone, *dataSet, args.Int("CONNECTSHAREZONE").value_or(0), deferNodeMap)) return false;
-    if (!AddFields(*zone, *dataSet, args.Int32Array("VARDATATYPE"), defer)) return false;
+    zone->strand = static_cast<int32_t>(args.Int(ArgName::StrandId).value_or(0));
+    zone->solutionTime = args.Double(ArgName::SolutionTime).value_or(0.0);
+    const bool defer = args.Int(ArgName::DeferVarCreation).value_or(0) != 0;
+    const bool deferNodeMap = args.Int(ArgName::DeferNodeMapCreation).value_or(0) != 0;
+    if (!AttachConnectivity(*zone, *dataSet, args.Int(ArgName::ConnectShareZone).value_or(0), deferNodeMap)) {
+        return false;
+    }
+    if (!AddFields(*zone, *dataSet, args.Int32Array(ArgName::VarDataType), defer)) return false;
     dataSet->zones.push_back(std::move(zone));
     return true;
 }
@@ -119,11 +125,12 @@ bool AddVariable(const ZelArgList_s& args) {
     HostGuard guard;
     DataSet* dataSet = State().Current();
     if (dataSet == nullptr) return false;
-    ReportUnknownArguments(args, {"NAME", "DEFERVARCREATION", "VALUELOCATION", "VARDATATYPE"},
+    ReportUnknownArguments(args,
+                           {ArgName::Name, ArgName::DeferVarCreation, ArgName::ValueLocation, ArgName::VarDataType},
                            "ZelUtilDataSetAddVarX");
-    const int32_t* locations = args.Int32Array("VALUELOCATION");
-    const int32_t* types = args.Int32Array("VARDATATYPE");
-    const bool defer = args.Int("DEFERVARCREATION").value_or(0) != 0;
+    const int32_t* locations = args.Int32Array(ArgName::ValueLocation);
+    const int32_t* types = args.Int32Array(ArgName::VarDataType);
+    const bool defer = args.Int(ArgName::DeferVarCreation).value_or(0) != 0;
     std::vector<std::shared_ptr<ZelFieldData_s>> fields;
     for (int32_t z = 0; z < dataSet->ZoneCount(); ++z) {
         const int32_t location = locations != nullptr ? locations[z] : ZelLocationNodal;
@@ -133,8 +140,8 @@ bool AddVariable(const ZelArgList_s& args) {
         if (field == nullptr) return false;
         fields.push_back(std::move(field));
     }
-    const std::string name = args.String("NAME").value_or(NumberedName("V", dataSet->VariableCount() + 1));
-    dataSet->variables.push_back(name);
+    const std::string* name = args.String(ArgName::Name);
+    dataSet->variables.push_back(name != nullptr ? *name : NumberedName("V", dataSet->VariableCount() + 1));
     for (size_t z = 0; z < fields.size(); ++z) dataSet->zones[z]->fields.push_back(std::move(fields[z]));
     return true;
 }

@@ -85,7 +85,7 @@ Boolean_t ZelUtilImportSetLoaderInstr(const char* loaderName, StringList_pa inst
 
 Boolean_t ZelUtilStateChangeAddCallbackX(ArgList_pa args) {
     if (args == nullptr) return ZEL_FALSE;
-    auto callback = reinterpret_cast<StateChangeAddOnCallback_pf>(args->Function("CALLBACKFUNCTION"));
+    auto callback = reinterpret_cast<StateChangeAddOnCallback_pf>(args->Function(ArgName::CallbackFunction));
     if (callback == nullptr) return ZEL_FALSE;
     HostGuard guard;
     State().stateCallbacks.push_back(callback);

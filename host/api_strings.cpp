@@ -131,11 +131,16 @@ namespace {
 template <class Fill>
 Boolean_t AppendItem(ArgList_pa list, const char* name, ZelArgList_s::Kind kind, Fill fill) {
     if (list == nullptr || name == nullptr) return ZEL_FALSE;
+    const size_t before = list->items.size();
     try {
-        ZelArgList_s::Item item{name, kind, {}};
+        // Built in place: a list is refilled for every zone, and an item is not small.
+        ZelArgList_s::Item& item = list->items.emplace_back();
+        item.key = zelhost::ArgNameOf(name);
+        item.kind = kind;
+        if (item.key == zelhost::ArgName::Other) item.otherName = name;
         fill(item);
-        list->items.push_back(std::move(item));
     } catch (const std::bad_alloc&) {
+        if (list->items.size() > before) list->items.pop_back();  // no half-made item
         return ZEL_FALSE;
     }
     return ZEL_TRUE;
@@ -175,7 +180,10 @@ void ZelUtilSetDealloc(Set_pa* set) { DeleteTracked(set, "set"); }
 
 Boolean_t ZelUtilSetAddMember(Set_pa set, int64_t member, Boolean_t) {
     if (set == nullptr || member < 1) return ZEL_FALSE;
-    auto at = std::lower_bound(set->members.begin(), set->members.end(), member);
+    // Members usually arrive in order: appending needs no search.
+    auto at = set->members.empty() || set->members.back() < member
+                  ? set->members.end()
+                  : std::lower_bound(set->members.begin(), set->members.end(), member);
     if (at != set->members.end() && *at == member) return ZEL_TRUE;
     try {
         set->members.insert(at, member);
