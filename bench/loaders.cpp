@@ -1,7 +1,8 @@
 // Speed of the deferred loaders through libzel: one hexa8 part written to a
 // temporary folder in C binary (both byte orders) and ASCII, then coordinates,
-// cell values, the brick node map and the polyhedron face map are forced.
-// Usage: loaders [CELLS]   (default 2 000 000); prints MB/s and entries/s.
+// cell values, the brick node map and the polyhedron face map are forced;
+// then nfaced and nsided blocks of as many elements (face maps as read).
+// Usage: loaders [CELLS]   (default 2 000 000); prints MB/s and entries/s per CPU second.
 #include <unistd.h>
 
 #include <chrono>
@@ -9,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -75,18 +77,25 @@ struct Files {
     std::string valuesPath;
 };
 
-Files WriteCase(const std::string& folder, int32_t format, bool swap, int32_t cells) {
-    Files files;
-    PartInfo& part = files.part;
-    part.fileName = folder + "/bench.geo";
+// An unstructured part of as many nodes as elements, as a scan would record it.
+PartInfo ScannedPart(const std::string& fileName, int32_t category, int32_t format, bool swap, int32_t cells) {
+    PartInfo part;
+    part.fileName = fileName;
     part.kind = quorix::PartUnstructured;
-    part.category = 4;
+    part.category = category;
     part.format = format;
     part.byteOrder = (quorix::NativeByteOrder() == quorix::LittleEndian) != swap ? quorix::LittleEndian : quorix::BigEndian;
     part.nodeCount = cells;
     part.elementCount = cells;
     part.imax = cells;
     part.jmax = cells;
+    return part;
+}
+
+Files WriteCase(const std::string& folder, int32_t format, bool swap, int32_t cells) {
+    Files files;
+    PartInfo& part = files.part;
+    part = ScannedPart(folder + "/bench.geo", 4, format, swap, cells);
     part.maxNodesPerElement = 8;
     std::vector<float> ramp(static_cast<size_t>(cells));
     for (int32_t i = 0; i < cells; ++i) ramp[static_cast<size_t>(i)] = static_cast<float>(i) * 0.5f;
@@ -112,6 +121,36 @@ Files WriteCase(const std::string& folder, int32_t format, bool swap, int32_t ce
     return files;
 }
 
+// One nfaced block of `cells` elements with six four-node faces each, or one
+// nsided block of `cells` quadrilaterals, in a file of its own.
+PartInfo WritePolytopes(const std::string& folder, int32_t format, bool swap, int32_t cells, bool polyhedra) {
+    const std::string fileName = folder + (polyhedra ? "/nfaced.geo" : "/nsided.geo");
+    PartInfo part = ScannedPart(fileName, polyhedra ? 4 : 3, format, swap, cells);
+    part.polytope = true;
+    const int32_t faces = polyhedra ? 6 : 1;
+    quorix::ElementBlockInfo block;
+    block.type = polyhedra ? quorix::ElementNfaced : quorix::ElementNsided;
+    block.elementCount = cells;
+    block.faceCount = polyhedra ? faces * cells : 0;
+    block.nodeCount = faces * 4 * cells;
+    block.inCategory = true;
+    std::vector<int32_t> nodes(static_cast<size_t>(block.nodeCount));
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        nodes[i] = static_cast<int32_t>((i * 7) % static_cast<size_t>(cells)) + 1;
+    }
+    Writer geo(part.fileName, format, swap);
+    block.offset = geo.Tell();
+    const std::vector<int32_t> perElement(static_cast<size_t>(cells), polyhedra ? faces : 4);
+    geo.Ints(perElement.data(), cells, 1);
+    if (polyhedra) {
+        const std::vector<int32_t> perFace(static_cast<size_t>(block.faceCount), 4);
+        geo.Ints(perFace.data(), block.faceCount, 1);
+    }
+    geo.Ints(nodes.data(), block.nodeCount, 4);
+    part.blocks.push_back(block);
+    return part;
+}
+
 void CreateZone(int32_t zoneType, const PartInfo& part) {
     StringList_pa names = ZelUtilStringListAlloc();
     for (const char* name : {"X", "Y", "Z", "V"}) ZelUtilStringListAppendString(names, name);
@@ -129,12 +168,18 @@ void CreateZone(int32_t zoneType, const PartInfo& part) {
     ZelUtilArgListDealloc(&args);
 }
 
+// Rates per second of the process's CPU time (user and system, page faults included): on a shared
+// machine that is the figure to compare; the wall time is shown beside it.
 void Report(const char* what, const char* encoding, int64_t bytes, int64_t entries, const std::function<bool()>& load) {
     const auto start = std::chrono::steady_clock::now();
+    const std::clock_t cpuStart = std::clock();
     const bool ok = load();
+    const double cpu = static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("%-10s %-10s %s %8.1f MB/s %8.1f M entries/s  (%.3f s)\n", encoding, what, ok ? "ok    " : "FAILED",
-                static_cast<double>(bytes) / seconds / 1e6, static_cast<double>(entries) / seconds / 1e6, seconds);
+    const double megabytes = static_cast<double>(bytes) / 1e6;
+    const double millions = static_cast<double>(entries) / 1e6;
+    std::printf("%-10s %-10s %s %8.1f MB/s %8.1f M entries/s  (cpu %.3f s, wall %.3f s)\n", encoding, what,
+                ok ? "ok    " : "FAILED", megabytes / cpu, millions / cpu, cpu, seconds);
 }
 
 void Run(const char* encoding, const Files& files) {
@@ -170,6 +215,24 @@ void Run(const char* encoding, const Files& files) {
     zelhost::DeleteAllFrames();
 }
 
+// Face maps read as they lie in the file: entries are face-node entries.
+void RunPolytopes(const char* encoding, const std::string& folder, int32_t format, bool swap, int32_t cells) {
+    for (const bool polyhedra : {true, false}) {
+        const PartInfo part = WritePolytopes(folder, format, swap, cells, polyhedra);
+        const auto bytes = static_cast<int64_t>(std::filesystem::file_size(part.fileName));
+        CreateZone(polyhedra ? ZelZonePolyhedron : ZelZonePolygon, part);
+        if (polyhedra) {
+            quorix::RegisterPolyhedronFaceMapLoader(part, 1);
+        } else {
+            quorix::RegisterPolygonFaceMapLoader(part, 1);
+        }
+        Report(polyhedra ? "nfaced" : "nsided", encoding, bytes, part.blocks[0].nodeCount,
+               [] { return zelhost::ForceFaceMap(1); });
+        zelhost::DeleteAllFrames();
+        std::filesystem::remove(part.fileName);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -188,7 +251,10 @@ int main(int argc, char** argv) {
                                   {"binary-sw", quorix::FormatCBinary, true},
                                   {"ascii", quorix::FormatAscii, false}};
     std::printf("%d hexa8 cells, %d nodes\n", cells, cells);
-    for (const Encoding& e : encodings) Run(e.name, WriteCase(folder.string(), e.format, e.swap, cells));
+    for (const Encoding& e : encodings) {
+        Run(e.name, WriteCase(folder.string(), e.format, e.swap, cells));
+        RunPolytopes(e.name, folder.string(), e.format, e.swap, cells);
+    }
     std::filesystem::remove_all(folder);
     return 0;
 }

@@ -126,21 +126,28 @@ ElementShape PolyhedronShape(int32_t type) {
     }
 }
 
+// Both checks run without an early exit, so that they vectorise.
 bool NodesInRange(const int32_t* nodes, int64_t count, int32_t nodeCount) {
-    // Unsigned compare folds "below 1" into "above nodeCount".
-    const uint32_t limit = static_cast<uint32_t>(nodeCount);
-    bool inRange = true;
-    for (int64_t i = 0; i < count; ++i) inRange &= static_cast<uint32_t>(nodes[i]) - 1u < limit;
-    return inRange;
+    // With nodeCount <= INT32_MAX, node - 1 or nodeCount - node has its top bit
+    // set exactly when node lies outside 1..nodeCount.
+    if (nodeCount < 0) return count == 0;
+    const auto last = static_cast<uint32_t>(nodeCount);
+    uint32_t outside = 0;
+    for (int64_t i = 0; i < count; ++i) {
+        const auto node = static_cast<uint32_t>(nodes[i]);
+        outside |= (node - 1u) | (last - node);
+    }
+    return (outside >> 31) == 0;
 }
 
 bool SizesAddUp(const int32_t* sizes, int64_t count, int64_t expectedSum) {
     int64_t sum = 0;
+    int32_t least = 1;
     for (int64_t i = 0; i < count; ++i) {
-        if (sizes[i] < 1) return false;
+        least = sizes[i] < least ? sizes[i] : least;
         sum += sizes[i];
     }
-    return sum == expectedSum;
+    return least >= 1 && sum == expectedSum;
 }
 
 bool GatherElements(const int32_t* connectivity, int64_t elements, int32_t nodesPerElement,

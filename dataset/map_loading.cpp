@@ -138,9 +138,9 @@ bool LoadZoneFaceMap(const DeferredLoadInfo& info, FaceMap_pa faceMap) {
     // Every block must fit in the file before the arrays are sized from the counts.
     for (const LoadBlock& block : info.blocks)
         if (!reader.Fits(block.offset, ExtentOf(block, polyhedra).fileValues)) return false;
-    std::unique_ptr<int32_t[]> elementSizes = NewArray<int32_t>(info.elementCount);
-    std::unique_ptr<int32_t[]> faceSizes = NewArray<int32_t>(polyhedra ? info.faceCount : 0);
-    std::unique_ptr<int32_t[]> nodes = NewArray<int32_t>(info.valueCount);
+    IntArray elementSizes(info.elementCount);
+    IntArray faceSizes(polyhedra ? info.faceCount : 0);
+    IntArray nodes(info.valueCount);
     if (!elementSizes || !faceSizes || !nodes) return false;
     FaceMapCursor at;
     for (const LoadBlock& block : info.blocks)

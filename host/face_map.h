@@ -5,10 +5,10 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
 #include "addon/zel_api.h"
 #include "host/deferred_data.h"
+#include "host/host_buffer.h"
 
 struct ZelFaceMap_s final : zelhost::DeferredData {
     ZelFaceMap_s(bool polyhedron, int64_t elements, int64_t nodeCount)
@@ -32,17 +32,19 @@ struct ZelFaceMap_s final : zelhost::DeferredData {
     const int64_t elements;
     const int64_t nodeCount;
     Totals announced;  // zero = not announced
-    std::vector<int32_t> elementCounts;
-    std::vector<int32_t> faceNodeCounts;
-    std::vector<int32_t> nodes;
+    zelhost::HostInts elementCounts;
+    zelhost::HostInts faceNodeCounts;
+    zelhost::HostInts nodes;
     bool assigned = false;
 
 private:
     bool CallLoad() override;
     void Discard() override;
     bool MakePresent() override { return true; }
-    // Sum of n counts, each at least 1; -1 when one is not.
-    static int64_t SumOfPositive(const int32_t* counts, int64_t n);
+    // Copies n counts into `to`; their sum, or -1 when one is below 1 or memory is short.
+    static int64_t CopyPositive(const int32_t* counts, int64_t n, zelhost::HostInts& to);
+    // Copies n node numbers into `to` as held (from 0); false when one lies outside the zone.
+    bool CopyNodes(const int32_t* from, int64_t n, zelhost::HostInts& to) const;
 
     LoadOnDemandFaceMapLoad_pf load_ = nullptr;
     LoadOnDemandFaceMapCleanup_pf cleanup_ = nullptr;

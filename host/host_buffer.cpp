@@ -2,7 +2,9 @@
 
 #include <sys/mman.h>
 
+#include <cstdint>
 #include <cstdlib>
+#include <utility>
 
 namespace zelhost {
 namespace {
@@ -46,6 +48,25 @@ void HostBuffer::Release() {
     bytes_ = 0;
     mapped_ = false;
     present_ = false;
+}
+
+void HostBuffer::Swap(HostBuffer& other) noexcept {
+    std::swap(data_, other.data_);
+    std::swap(bytes_, other.bytes_);
+    std::swap(mapped_, other.mapped_);
+    std::swap(present_, other.present_);
+}
+
+bool HostInts::Allocate(int64_t count) {
+    Release();
+    if (count < 0 || count > INT64_MAX / 4 || !buffer_.Allocate(count * 4)) return false;
+    count_ = count;
+    return true;
+}
+
+void HostInts::Swap(HostInts& other) noexcept {
+    buffer_.Swap(other.buffer_);
+    std::swap(count_, other.count_);
 }
 
 }  // namespace zelhost

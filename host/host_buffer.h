@@ -22,6 +22,7 @@ public:
     // fault page by page (a loader fills it under the host lock).
     void Prefault() const;
     bool present() const { return present_; }
+    void Swap(HostBuffer& other) noexcept;
     std::byte* data() const { return data_; }
     int64_t bytes() const { return bytes_; }
 
@@ -44,5 +45,26 @@ bool PrepareLoadArray(Data& data) {
     data.storage.Prefault();
     return true;
 }
+
+// int32 values on a HostBuffer.
+class HostInts {
+public:
+    // Zero-filled (large arrays by the kernel, page by page as they are first written).
+    bool Allocate(int64_t count);
+    void Release() {
+        buffer_.Release();
+        count_ = 0;
+    }
+    void Swap(HostInts& other) noexcept;
+    int32_t* data() { return reinterpret_cast<int32_t*>(buffer_.data()); }
+    const int32_t* data() const { return reinterpret_cast<const int32_t*>(buffer_.data()); }
+    size_t size() const { return static_cast<size_t>(count_); }
+    const int32_t* begin() const { return data(); }
+    const int32_t* end() const { return data() + count_; }
+
+private:
+    HostBuffer buffer_;
+    int64_t count_ = 0;
+};
 
 }  // namespace zelhost

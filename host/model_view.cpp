@@ -167,8 +167,9 @@ std::optional<FaceMapArrays> FaceMapContents(int32_t zone) {
     HostGuard guard;
     const struct Zone* z = FindZone(zone);
     if (z == nullptr || z->faceMap == nullptr || !z->faceMap->present()) return std::nullopt;
-    FaceMapArrays arrays{z->faceMap->polyhedron, z->faceMap->elementCounts, z->faceMap->faceNodeCounts,
-                         z->faceMap->nodes};
+    const ZelFaceMap_s& map = *z->faceMap;
+    FaceMapArrays arrays{map.polyhedron, {map.elementCounts.begin(), map.elementCounts.end()},
+                         {map.faceNodeCounts.begin(), map.faceNodeCounts.end()}, {map.nodes.begin(), map.nodes.end()}};
     for (int32_t& node : arrays.nodes) ++node;
     return arrays;
 }
