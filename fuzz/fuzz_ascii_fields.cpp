@@ -2,6 +2,7 @@
 // must stay inside [first, last), agree with their own counts, and the fast
 // path for plain lines must give exactly what the general rules give.
 #include <cstdint>
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 #include <vector>
@@ -19,6 +20,25 @@ void CheckSame(std::string_view line, Convert convert, General general) {
     if (n > 0 && std::memcmp(fast.data(), slow.data(), sizeof(T) * static_cast<size_t>(n < 8 ? n : 8)) != 0) __builtin_trap();
 }
 
+// A run of plain lines converts as the general rules convert each of its lines.
+template <class T, class Run, class General>
+void CheckRun(std::string_view text, Run run, General general) {
+    std::vector<T> fast(64), slow(64);
+    int64_t values = 0;
+    const size_t used = run(text, fast.data(), static_cast<int64_t>(fast.size()), values);
+    if (used > text.size() || values > 64) __builtin_trap();
+    int64_t counted = 0;
+    for (std::string_view rest = text.substr(0, used); !rest.empty();) {
+        const size_t end = std::min(rest.find('\n'), rest.size() - 1) + 1;
+        const int64_t n = general(rest.substr(0, end), slow.data() + counted, 64 - counted);
+        if (n < 0 || n > 64 - counted) __builtin_trap();
+        counted += n;
+        rest.remove_prefix(end);
+    }
+    if (counted != values || std::memcmp(fast.data(), slow.data(), sizeof(T) * static_cast<size_t>(values)) != 0)
+        __builtin_trap();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -31,6 +51,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         line, [&](std::string_view l, int32_t* out, int64_t c) { return quorix::ConvertIntLine(l, width, out, c); },
         [&](std::string_view l, int32_t* out, int64_t c) { return quorix::ConvertIntLineGeneral(l, width, out, c); });
     CheckSame<float>(line, quorix::ConvertRealLine, quorix::ConvertRealLineGeneral);
+    CheckRun<int32_t>(
+        line,
+        [&](std::string_view t, int32_t* out, int64_t c, int64_t& v) {
+            return quorix::ConvertPlainIntLines(t, width, out, c, v);
+        },
+        [&](std::string_view l, int32_t* out, int64_t c) { return quorix::ConvertIntLineGeneral(l, width, out, c); });
+    CheckRun<float>(line, quorix::ConvertPlainRealLines, quorix::ConvertRealLineGeneral);
     int32_t value = 0;
     float real = 0.0f;
     quorix::FieldResult a = quorix::ParseInt32(text.data(), text.data() + text.size(), value);

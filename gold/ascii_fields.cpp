@@ -133,24 +133,25 @@ int64_t ConvertLine(std::string_view line, size_t width, T* out, int64_t capacit
 // [e sign digits] (reals) that fill the line up to its end ("\n" or "\r\n").
 // Anything else — touching fields that form one token, trailing blanks, tabs,
 // long mantissas, out-of-range values — is left to the general converter, so
-// both give the same result on every line.
+// both give the same result on every line. The plain parsers read a number
+// from the start of [p, limit) and return where it ends, null when there is none.
 constexpr int64_t NotPlain = -2;
 
-bool PlainSign(const char*& p, const char* end) {
-    while (p != end && *p == ' ') ++p;
-    const bool negative = p != end && *p == '-';
-    if (p != end && (*p == '-' || *p == '+')) ++p;
+bool PlainSign(const char*& p, const char* limit) {
+    while (p != limit && *p == ' ') ++p;
+    const bool negative = p != limit && *p == '-';
+    if (p != limit && (*p == '-' || *p == '+')) ++p;
     return negative;
 }
 
-bool PlainInt(const char* p, const char* end, int32_t& value) {
-    const bool negative = PlainSign(p, end);
+const char* PlainInt(const char* p, const char* limit, int32_t& value) {
+    const bool negative = PlainSign(p, limit);
     const char* digits = p;
     uint32_t magnitude = 0;
-    while (p != end && IsDigit(*p)) magnitude = magnitude * 10 + static_cast<uint32_t>(*p++ - '0');
-    if (p != end || p == digits || p - digits > 9) return false;  // 9 digits cannot overflow
+    while (p != limit && IsDigit(*p)) magnitude = magnitude * 10 + static_cast<uint32_t>(*p++ - '0');
+    if (p == digits || p - digits > 9) return nullptr;  // 9 digits cannot overflow
     value = negative ? -static_cast<int32_t>(magnitude) : static_cast<int32_t>(magnitude);
-    return true;
+    return p;
 }
 
 constexpr double Powers10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
@@ -168,53 +169,90 @@ bool FloatRoundingOpen(double number) {
 
 // A mantissa below 2^53 and a power of ten up to 1e22 are exact doubles, so one
 // multiplication or division rounds exactly as a full decimal conversion does.
-bool PlainReal(const char* p, const char* end, float& value) {
-    const bool negative = PlainSign(p, end);
+const char* PlainReal(const char* p, const char* limit, float& value) {
+    const bool negative = PlainSign(p, limit);
     uint64_t mantissa = 0;
     int digits = 0, fraction = 0;
-    for (; p != end && IsDigit(*p); ++p, ++digits) mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
-    if (p != end && *p == '.') {
-        for (++p; p != end && IsDigit(*p); ++p, ++digits, ++fraction)
+    for (; p != limit && IsDigit(*p); ++p, ++digits) mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
+    if (p != limit && *p == '.') {
+        for (++p; p != limit && IsDigit(*p); ++p, ++digits, ++fraction)
             mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
     }
-    if (digits == 0 || digits > 15) return false;
+    if (digits == 0 || digits > 15) return nullptr;
     int exponent = 0;
-    if (p != end && (*p == 'e' || *p == 'E')) {
-        const bool negativeExponent = ++p != end && *p == '-';
-        if (p != end && (*p == '-' || *p == '+')) ++p;
+    if (p != limit && (*p == 'e' || *p == 'E')) {
+        const bool negativeExponent = ++p != limit && *p == '-';
+        if (p != limit && (*p == '-' || *p == '+')) ++p;
         const char* exponentDigits = p;
-        for (; p != end && IsDigit(*p) && p - exponentDigits < 3; ++p) exponent = exponent * 10 + (*p - '0');
-        if (p == exponentDigits) return false;
+        for (; p != limit && IsDigit(*p) && p - exponentDigits < 3; ++p) exponent = exponent * 10 + (*p - '0');
+        if (p == exponentDigits || (p != limit && IsDigit(*p))) return nullptr;
         if (negativeExponent) exponent = -exponent;
     }
     const int power = exponent - fraction;
-    if (p != end || power < -22 || power > 22) return false;
+    if (power < -22 || power > 22) return nullptr;
     double number = static_cast<double>(mantissa);
     number = power < 0 ? number / Powers10[-power] : number * Powers10[power];
-    if (number > static_cast<double>(FLT_MAX) || FloatRoundingOpen(number)) return false;
+    if (number > static_cast<double>(FLT_MAX) || FloatRoundingOpen(number)) return nullptr;
     value = static_cast<float>(negative ? -number : number);
-    return true;
+    return p;
+}
+
+// The line end at `p` ("\n", "\r\n", or "\r" and the end of the text): where
+// the next line starts, null when `p` is not at a line end.
+const char* AfterLineEnd(const char* p, const char* last) {
+    if (p == last) return last;
+    if (*p == '\n') return p + 1;
+    if (*p == '\r') {
+        if (p + 1 == last) return last;
+        if (p[1] == '\n') return p + 2;
+    }
+    return nullptr;
+}
+
+// One plain line from `first` (text up to `last`): its values into out[0,
+// capacity), their number in `n`; returns where the next line starts, null
+// when the line is not plain.
+template <class T, class Plain>
+const char* PlainLine(const char* first, const char* last, size_t width, T* out, int64_t capacity, int64_t& n,
+                      Plain plain) {
+    n = 0;
+    bool blankAfterFirstField = false;
+    for (const char* field = first;; ++n) {
+        const char* limit = field + std::min(width, static_cast<size_t>(last - field));
+        if (field != first) blankAfterFirstField = blankAfterFirstField || *field == ' ';
+        T value{};
+        const char* end = plain(field, limit, value);
+        if (end == nullptr) return nullptr;
+        if (n < capacity) out[n] = value;
+        if (const char* next = AfterLineEnd(end, last)) {
+            // Touching fields make one token, which the general rules read first.
+            return n == 0 || blankAfterFirstField ? (++n, next) : nullptr;
+        }
+        if (end != limit) return nullptr;
+        field = end;
+    }
 }
 
 template <class T, class Plain>
-int64_t PlainLine(std::string_view line, size_t width, T* out, int64_t capacity, Plain plain) {
-    const char* first = line.data();
-    const char* last = first + line.size();
-    if (last != first && last[-1] == '\n') --last;
-    if (last != first && last[-1] == '\r') --last;
-    if (last == first) return NotPlain;
+int64_t PlainLineValues(std::string_view line, size_t width, T* out, int64_t capacity, Plain plain) {
     int64_t n = 0;
-    bool blankAfterFirstField = false;
-    for (const char* field = first; field < last; ++n) {
-        const char* end = field + std::min(width, static_cast<size_t>(last - field));
-        if (field != first) blankAfterFirstField = blankAfterFirstField || *field == ' ';
-        T value{};
-        if (!plain(field, end, value)) return NotPlain;
-        if (n < capacity) out[n] = value;
-        field = end;
+    if (line.empty()) return NotPlain;
+    return PlainLine(line.data(), line.data() + line.size(), width, out, capacity, n, plain) != nullptr ? n : NotPlain;
+}
+
+template <class T, class Plain>
+size_t PlainLines(std::string_view text, size_t width, T* out, int64_t capacity, int64_t& values, Plain plain) {
+    const char* p = text.data();
+    const char* last = p + text.size();
+    values = 0;
+    while (p != last && values < capacity) {
+        int64_t n = 0;
+        const char* next = PlainLine(p, last, width, out + values, capacity - values, n, plain);
+        if (next == nullptr || n > capacity - values) break;
+        values += n;
+        p = next;
     }
-    // Touching fields make one token, which the general rules read first.
-    return n == 1 || blankAfterFirstField ? n : NotPlain;
+    return static_cast<size_t>(p - text.data());
 }
 
 }  // namespace
@@ -233,15 +271,24 @@ struct RealParser {
 
 int64_t ConvertIntLine(std::string_view line, int width, int32_t* out, int64_t capacity) {
     if (width > 0) {
-        const int64_t n = PlainLine(line, static_cast<size_t>(width), out, capacity, PlainInt);
+        const int64_t n = PlainLineValues(line, static_cast<size_t>(width), out, capacity, PlainInt);
         if (n != NotPlain) return n;
     }
     return ConvertIntLineGeneral(line, width, out, capacity);
 }
 
 int64_t ConvertRealLine(std::string_view line, float* out, int64_t capacity) {
-    const int64_t n = PlainLine(line, static_cast<size_t>(RealWidth), out, capacity, PlainReal);
+    const int64_t n = PlainLineValues(line, static_cast<size_t>(RealWidth), out, capacity, PlainReal);
     return n != NotPlain ? n : ConvertRealLineGeneral(line, out, capacity);
+}
+
+size_t ConvertPlainIntLines(std::string_view text, int width, int32_t* out, int64_t capacity, int64_t& values) {
+    values = 0;
+    return width > 0 ? PlainLines(text, static_cast<size_t>(width), out, capacity, values, PlainInt) : 0;
+}
+
+size_t ConvertPlainRealLines(std::string_view text, float* out, int64_t capacity, int64_t& values) {
+    return PlainLines(text, static_cast<size_t>(RealWidth), out, capacity, values, PlainReal);
 }
 
 int64_t ConvertIntLineGeneral(std::string_view line, int width, int32_t* out, int64_t capacity) {

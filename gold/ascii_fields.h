@@ -35,7 +35,13 @@ std::string_view DataPart(std::string_view line);
 // convert, whitespace-separated tokens. A number out of range fails the line.
 int64_t ConvertIntLine(std::string_view line, int width, int32_t* out, int64_t capacity);
 int64_t ConvertRealLine(std::string_view line, float* out, int64_t capacity);
-// The same without the fast path for plain lines; the fuzz target checks both agree.
+// The plain lines (as writers print them: fixed fields filling the line) at the
+// start of `text`, converted into out[0, capacity) as the line converters would:
+// stops before the first other line and before a line whose values would pass
+// `capacity`. Returns the bytes used; `values` gets how many came.
+size_t ConvertPlainIntLines(std::string_view text, int width, int32_t* out, int64_t capacity, int64_t& values);
+size_t ConvertPlainRealLines(std::string_view text, float* out, int64_t capacity, int64_t& values);
+// The line converters without the fast path for plain lines; the fuzz target checks both agree.
 int64_t ConvertIntLineGeneral(std::string_view line, int width, int32_t* out, int64_t capacity);
 int64_t ConvertRealLineGeneral(std::string_view line, float* out, int64_t capacity);
 

@@ -53,6 +53,14 @@ int64_t ConvertReals(std::string_view line, int /*width*/, float* out, int64_t c
     return ConvertRealLine(line, out, capacity);
 }
 
+size_t PlainRun(std::string_view text, int width, int32_t* out, int64_t capacity, int64_t& values) {
+    return ConvertPlainIntLines(text, width, out, capacity, values);
+}
+
+size_t PlainRun(std::string_view text, int /*width*/, float* out, int64_t capacity, int64_t& values) {
+    return ConvertPlainRealLines(text, out, capacity, values);
+}
+
 // Reads lines until exactly `count` values came; a last line holding more fails.
 // Lines are taken straight from the file's buffer, a buffer-full at a time.
 template <class T, class Convert>
@@ -76,6 +84,13 @@ bool ReadAsciiValues(File_a& file, T* destination, int64_t count, int width, Con
         const char* end = p + lines.size();
         bool ok = true;
         while (ok && p != end && counted < count) {
+            if (destination != nullptr) {
+                int64_t n = 0;
+                p += PlainRun(std::string_view(p, static_cast<size_t>(end - p)), width, destination + counted,
+                              count - counted, n);
+                counted += n;
+                if (p == end || counted == count) break;
+            }
             const char* next = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p))) + 1;
             ok = take(std::string_view(p, static_cast<size_t>(next - p)));
             p = next;
