@@ -9,6 +9,10 @@
 #include <cstring>
 #include <memory>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace quorix {
 
 int32_t NativeByteOrder() {
@@ -29,11 +33,25 @@ constexpr size_t BufferCapacity = size_t{1} << 20;
 constexpr size_t SmallestBuffer = size_t{1} << 16;
 constexpr size_t FirstRead = 4096;
 
+// Four words at a time with the base x86-64 instruction set (the compiler keeps
+// a bswap loop scalar there): bytes swapped within each half, then the halves.
 void ReverseWords(void* words, size_t count) {
     auto* bytes = static_cast<unsigned char*>(words);
-    for (size_t i = 0; i < count; ++i, bytes += 4) {
-        std::swap(bytes[0], bytes[3]);
-        std::swap(bytes[1], bytes[2]);
+    size_t i = 0;
+#if defined(__SSE2__)
+    for (; i + 4 <= count; i += 4) {
+        auto* at = reinterpret_cast<__m128i*>(bytes + 4 * i);
+        __m128i v = _mm_loadu_si128(at);
+        v = _mm_or_si128(_mm_slli_epi16(v, 8), _mm_srli_epi16(v, 8));
+        v = _mm_shufflehi_epi16(_mm_shufflelo_epi16(v, 0xB1), 0xB1);
+        _mm_storeu_si128(at, v);
+    }
+#endif
+    for (; i < count; ++i) {
+        uint32_t word;
+        std::memcpy(&word, bytes + 4 * i, 4);
+        word = __builtin_bswap32(word);
+        std::memcpy(bytes + 4 * i, &word, 4);
     }
 }
 
