@@ -24,6 +24,8 @@ public:
     ArbParam_t clientData() const { return clientData_; }
     // The data can be read: loaded, set directly or computed.
     virtual bool present() const = 0;
+    // Rough bytes a load fills, so a pool of loaders can start with the largest.
+    virtual int64_t LoadBytesHint() const = 0;
 
 protected:
     // Accepts a registration unless one exists or the test hook refuses it.

@@ -1,4 +1,5 @@
 // Forcing registered loads, one by one or from a pool of threads.
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <set>
@@ -86,7 +87,11 @@ bool ForceFaceMap(int32_t zone) {
 }
 
 ForceResult ForceAllLoads(int threads) {
-    const std::vector<Task> tasks = PendingTasks();
+    std::vector<Task> tasks = PendingTasks();
+    // Largest first, so that no thread is left with a big load at the end.
+    std::stable_sort(tasks.begin(), tasks.end(), [](const Task& a, const Task& b) {
+        return a.data->LoadBytesHint() > b.data->LoadBytesHint();
+    });
     std::atomic<size_t> next{0};
     std::atomic<int64_t> failures{0};
     auto work = [&] {

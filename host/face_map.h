@@ -27,6 +27,8 @@ struct ZelFaceMap_s final : zelhost::DeferredData {
     bool Assign(int64_t elementCount, const int32_t* elementCounts, const int32_t* faceNodeCounts,
                 const int32_t* nodes);
     bool present() const override { return assigned; }
+    // Unknown before the load: about six four-node faces per polyhedron, four nodes per polygon.
+    int64_t LoadBytesHint() const override { return elements * (polyhedron ? 32 : 8) * 4; }
 
     const bool polyhedron;
     const int64_t elements;

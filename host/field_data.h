@@ -17,6 +17,7 @@ struct ZelFieldData_s final : zelhost::DeferredData {
     // Positions from 1; false outside the field.
     bool SetValues(int64_t firstPosition, int64_t valueCount, const void* values);
     bool Allocate();
+    int64_t LoadBytesHint() const override { return count * 4; }
     bool present() const override { return storage.present() || getValue != nullptr; }
     // Value at a 0-based position, from storage or the get-value function.
     double ValueAt(int64_t position) const;

@@ -22,6 +22,7 @@ struct ZelNodeMap_s final : zelhost::DeferredData {
     int32_t* Raw() { return Allocate() ? reinterpret_cast<int32_t*>(storage.data()) : nullptr; }
     const int32_t* Entries() const { return reinterpret_cast<const int32_t*>(storage.data()); }
     int64_t entryCount() const { return elements * nodesPerElement; }
+    int64_t LoadBytesHint() const override { return entryCount() * 4; }
     bool present() const override { return storage.present(); }
 
     const int64_t elements;
