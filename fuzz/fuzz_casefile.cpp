@@ -1,6 +1,6 @@
 // Bytes -> case file (up to a line "@@side@@") and side file "t" -> parse,
 // every step path built, record released; the host ledger must end empty.
-#include <fcntl.h>
+
 #include <unistd.h>
 
 #include <cstdint>
@@ -64,22 +64,6 @@ void BuildAllStepPaths(const GeometrySectionInfo& g, const VariableSectionInfo* 
     }
 }
 
-// The host prints every message; keep the fuzzer's own output readable.
-class QuietStderr {
-public:
-    QuietStderr() : saved_(dup(2)) {
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, 2);
-        close(null);
-    }
-    ~QuietStderr() {
-        dup2(saved_, 2);
-        close(saved_);
-    }
-
-private:
-    int saved_;
-};
 
 }  // namespace
 
@@ -97,12 +81,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     VariableSectionInfo* variables = nullptr;
     TimeSectionInfo* timeSets = nullptr;
     FileSectionInfo* fileSets = nullptr;
-    {
-        QuietStderr quiet;
-        if (ParseCaseFile(casePath.c_str(), isEnsight6, geometry, variables, timeSets, fileSets)) {
-            BuildAllStepPaths(geometry, variables, timeSets, fileSets);
-        }
-    }
+    zelhost::Settings settings = zelhost::CurrentSettings();
+    settings.echoMessages = false;  // keeps the fuzzer's own output readable
+    zelhost::Configure(settings);
+    if (ParseCaseFile(casePath.c_str(), isEnsight6, geometry, variables, timeSets, fileSets))
+        BuildAllStepPaths(geometry, variables, timeSets, fileSets);
     ReleaseVariableSectionInfo(variables);
     ReleaseTimeSets(timeSets);
     ReleaseFileSets(fileSets);

@@ -110,14 +110,14 @@ void ZelUtilLockFinish(AddOn_pa) {
 }
 
 void ZelUtilDialogErrMsg(const char* message) {
-    std::fprintf(stderr, "%s\n", Text(message).c_str());
+    if (State().settings.echoMessages) std::fprintf(stderr, "%s\n", Text(message).c_str());
     Record("error", message);
 }
 
 Boolean_t ZelUtilDialogMessageBox(const char* message, int32_t kind) {
     const bool question = kind == 4;
     Record(question ? "question" : "info", message);
-    std::fprintf(stderr, "%s\n", Text(message).c_str());
+    if (State().settings.echoMessages) std::fprintf(stderr, "%s\n", Text(message).c_str());
     if (!question) return ZEL_TRUE;
     return State().settings.messageBoxAnswer ? ZEL_TRUE : ZEL_FALSE;
 }

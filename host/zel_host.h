@@ -22,6 +22,7 @@ struct Settings {
     std::optional<std::string> dialogAnswer;  // the file dialog's choice; none = cancel
     int64_t refuseRegistration = 0;  // refuse the N-th load-on-demand registration (from 1; 0 = none)
     bool withholdRawNodeMap = false;  // ZelUtilDataNodeGetWritableRawPtr answers null
+    bool echoMessages = true;  // errors and message boxes also go to stderr (they are recorded either way)
 };
 void Configure(const Settings& settings);
 Settings CurrentSettings();
