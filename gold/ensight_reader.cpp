@@ -45,11 +45,12 @@ int64_t LinesFor(int64_t count, int32_t perLine) {
     return count / perLine + (count % perLine != 0 ? 1 : 0);
 }
 
-int64_t ConvertInts(std::string_view line, int width, int32_t* out, int64_t capacity) {
+// One line of values, by the type of the destination.
+int64_t ConvertValues(std::string_view line, int width, int32_t* out, int64_t capacity) {
     return ConvertIntLine(line, width, out, capacity);
 }
 
-int64_t ConvertReals(std::string_view line, int /*width*/, float* out, int64_t capacity) {
+int64_t ConvertValues(std::string_view line, int /*width*/, float* out, int64_t capacity) {
     return ConvertRealLine(line, out, capacity);
 }
 
@@ -63,12 +64,12 @@ size_t PlainRun(std::string_view text, int /*width*/, float* out, int64_t capaci
 
 // Reads lines until exactly `count` values came; a last line holding more fails.
 // Lines are taken straight from the file's buffer, a buffer-full at a time.
-template <class T, class Convert>
-bool ReadAsciiValues(File_a& file, T* destination, int64_t count, int width, Convert convert) {
+template <class T>
+bool ReadAsciiValues(File_a& file, T* destination, int64_t count, int width) {
     int64_t counted = 0;
     auto take = [&](std::string_view line) {
-        int64_t n = convert(line, width, destination == nullptr ? nullptr : destination + counted,
-                            destination == nullptr ? 0 : count - counted);
+        int64_t n = ConvertValues(line, width, destination == nullptr ? nullptr : destination + counted,
+                                  destination == nullptr ? 0 : count - counted);
         if (n < 0 || n > count - counted) return false;
         counted += n;
         return true;
@@ -290,14 +291,14 @@ bool CFileEnsight::ReadInts(int32_t* destination, int64_t count) {
     if (count < 0) return Fail(format_ == FormatCBinary ? TextIntBinary : TextIntAscii);
     if (format_ == FormatCBinary) return file_->ReadInt32Array(destination, count) || Fail(TextIntBinary);
     int width = isGold_ ? GoldIntWidth : Ensight6IntWidth;
-    return ReadAsciiValues(*file_, destination, count, width, ConvertInts) || Fail(TextIntAscii);
+    return ReadAsciiValues(*file_, destination, count, width) || Fail(TextIntAscii);
 }
 
 bool CFileEnsight::ReadFloats(float* destination, int64_t count) {
     if (!CanRead(TextFortran)) return false;
     if (count < 0) return Fail(format_ == FormatCBinary ? TextFloatBinary : TextFloatAscii);
     if (format_ == FormatCBinary) return file_->ReadFloat32Array(destination, count) || Fail(TextFloatBinary);
-    return ReadAsciiValues(*file_, destination, count, RealWidth, ConvertReals) || Fail(TextFloatAscii);
+    return ReadAsciiValues(*file_, destination, count, RealWidth) || Fail(TextFloatAscii);
 }
 
 bool CFileEnsight::SkipInts(int64_t count, int32_t valuesPerLine) {
@@ -309,7 +310,7 @@ bool CFileEnsight::SkipInts(int64_t count, int32_t valuesPerLine) {
         // Lines of varying length (polygon connectivity): count the fields.
         int width = isGold_ ? GoldIntWidth : Ensight6IntWidth;
         int32_t* none = nullptr;
-        return ReadAsciiValues(*file_, none, count, width, ConvertInts) || Fail(TextSkipIntAscii);
+        return ReadAsciiValues(*file_, none, count, width) || Fail(TextSkipIntAscii);
     }
     return file_->SkipLines(LinesFor(count, valuesPerLine)) || Fail(TextSkipIntAscii);
 }
@@ -463,10 +464,7 @@ bool CFileEnsight::ReadAsciiChunks(T* buffer, int64_t chunk, int64_t count, Deli
     while (counted < count) {
         std::string_view line;
         if (!file_->NextLine(line, MaxLineLength)) return Fail(text);
-        auto convert = [&](int64_t capacity) {
-            if constexpr (isInt) return ConvertInts(line, width, row.data(), capacity);
-            else return ConvertReals(line, width, row.data(), capacity);
-        };
+        auto convert = [&](int64_t capacity) { return ConvertValues(line, width, row.data(), capacity); };
         int64_t n = convert(static_cast<int64_t>(row.size()));
         if (n > static_cast<int64_t>(row.size())) {
             row.resize(static_cast<size_t>(n));
