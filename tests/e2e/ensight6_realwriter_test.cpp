@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "zelhost_runner.h"
+#include "support/realwriter.h"
 
 namespace {
 
@@ -30,6 +31,7 @@ void ExpectOracle(const char* name, const e2e::RunResult& run) {
 }
 
 TEST(Ensight6RealWriter, OracleHoldsForEveryLoadPath) {
+    SKIP_WITHOUT_REALWRITER();
     const std::vector<std::vector<std::string>> paths = {
         {"--load-all"}, {"--load-all", "--threads", "8"}, {"--load-all", "--no-raw-node-map"}};
     for (const char* name : kCases) {
@@ -41,6 +43,7 @@ TEST(Ensight6RealWriter, OracleHoldsForEveryLoadPath) {
 }
 
 TEST(Ensight6RealWriter, EveryRegistrationIsReleasedOnce) {
+    SKIP_WITHOUT_REALWRITER();
     for (const char* name : kCases) {
         SCOPED_TRACE(name);
         auto run = Load(name, {"--load-all", "--threads", "8"});

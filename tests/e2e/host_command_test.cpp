@@ -11,8 +11,8 @@ namespace {
 
 using e2e::Json;
 
-const std::string GoldCase = std::string(QUORIX_REALWRITER) + "/pv_sphere/sphere.case";
-const std::string Ensight6Case = std::string(QUORIX_REALWRITER) + "/gen_e6_ascii/e6.case";
+const std::string GoldCase = std::string(QUORIX_SAMPLES) + "/gold/cube/cube.case";
+const std::string Ensight6Case = std::string(QUORIX_SAMPLES) + "/ensight6/steady_var3/ascii/steady_var3.case";
 
 // A clean exit: every registration released, no host block alive, no host fault.
 void ExpectClean(const e2e::RunResult& run) {

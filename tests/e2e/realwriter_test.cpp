@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "zelhost_runner.h"
+#include "support/realwriter.h"
 
 namespace {
 
@@ -67,6 +68,7 @@ void ExpectOracleMatch(const RealCase& c, const std::vector<std::string>& extra,
 class RealWriterCase : public ::testing::TestWithParam<RealCase> {
  protected:
   void SetUp() override {
+    SKIP_WITHOUT_REALWRITER();
     if (!GetParam().expectPass) GTEST_SKIP() << "not expected to pass yet: " << GetParam().needs;
   }
 };
@@ -90,6 +92,7 @@ INSTANTIATE_TEST_SUITE_P(Oracles, RealWriterCase, ::testing::ValuesIn(kRealCases
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(RealWriterCases, EveryCaseIsInTheTable) {
+  SKIP_WITHOUT_REALWRITER();
   for (const auto& entry : fs::directory_iterator(QUORIX_REALWRITER)) {
     if (!fs::exists(entry.path() / "oracle.json")) continue;
     const std::string name = entry.path().filename().string();

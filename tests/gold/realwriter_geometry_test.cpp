@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "geometry_scan_fixture.h"
+#include "support/realwriter.h"
 
 namespace quorix {
 namespace {
@@ -17,6 +18,7 @@ std::string Slurp(const std::string& path) {
 }
 
 TEST(RealWriterGeometry, ScansToTheEnd) {
+    SKIP_WITHOUT_REALWRITER();
     struct Row {
         const char* file;
         size_t parts;
@@ -52,6 +54,7 @@ TEST(RealWriterGeometry, ScansToTheEnd) {
 }
 
 TEST(RealWriterGeometry, BigEndianBlocks) {
+    SKIP_WITHOUT_REALWRITER();
     test::GeometryScan scan;
     test::ScanBytes(Slurp(std::string(QUORIX_REALWRITER) + "/gen_gold_struct_be/blocks.geo"), scan);
     ASSERT_TRUE(scan.scanned) << scan.error;
