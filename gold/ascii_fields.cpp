@@ -1,6 +1,7 @@
 #include "gold/ascii_fields.h"
 
 #include <algorithm>
+#include <bit>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -144,7 +145,33 @@ bool PlainSign(const char*& p, const char* limit) {
     return negative;
 }
 
+// The usual node or element number: a field of blanks, then up to eight
+// digits that end the field. Read eight bytes at once: every byte a blank
+// (0x20) or a digit, the blanks before the digits, blanks reading as zeros.
+bool RightAlignedDigits(const char* p, const char* limit, int32_t& value) {
+    if constexpr (std::endian::native != std::endian::little) return false;
+    if (limit - p < 8) return false;
+    for (const char* q = p; q != limit - 8; ++q) {
+        if (*q != ' ') return false;
+    }
+    constexpr uint64_t Ones = 0x0101010101010101;
+    uint64_t w = 0;
+    std::memcpy(&w, limit - 8, sizeof w);
+    if (((w & (0xF0 * Ones)) | (0x10 * Ones)) != 0x30 * Ones) return false;  // 0x2X or 0x3X
+    const uint64_t digitBytes = ((w & (0x10 * Ones)) >> 4) * 0xFF;
+    const uint64_t low = w & (0x0F * Ones);
+    if ((low & ~digitBytes) != 0 || ((low + 6 * Ones) & (0x10 * Ones)) != 0) return false;
+    const uint64_t blankBytes = ~digitBytes;  // must be the leading (low) bytes
+    if (digitBytes == 0 || (blankBytes & (blankBytes + 1)) != 0) return false;
+    uint64_t v = low;
+    v = (v * 2561) >> 8 & 0x00FF00FF00FF00FF;
+    v = (v * 6553601) >> 16 & 0x0000FFFF0000FFFF;
+    value = static_cast<int32_t>((v * 42949672960001) >> 32);
+    return true;
+}
+
 const char* PlainInt(const char* p, const char* limit, int32_t& value) {
+    if (RightAlignedDigits(p, limit, value)) return limit;
     const bool negative = PlainSign(p, limit);
     const char* digits = p;
     uint32_t magnitude = 0;
@@ -169,9 +196,39 @@ bool FloatRoundingOpen(double number) {
 
 // A mantissa below 2^53 and a power of ten up to 1e22 are exact doubles, so one
 // multiplication or division rounds exactly as a full decimal conversion does.
+// Returns `end`, or null when the value is left to the general converter.
+const char* ScaledReal(bool negative, uint64_t mantissa, int power, const char* end, float& value) {
+    if (power < -22 || power > 22) return nullptr;
+    double number = static_cast<double>(mantissa);
+    number = power < 0 ? number / Powers10[-power] : number * Powers10[power];
+    if (number > static_cast<double>(FLT_MAX) || FloatRoundingOpen(number)) return nullptr;
+    value = static_cast<float>(negative ? -number : number);
+    return end;
+}
+
+// The writers' own layout, "%12.5e" ([ |-]d.ddddde[+|-]dd), read at fixed positions.
+bool E12Point5(const char* p, const char* limit, bool& negative, uint64_t& mantissa, int& power) {
+    if (limit - p != RealWidth || (p[0] != ' ' && p[0] != '-') || p[2] != '.' || (p[8] | 0x20) != 'e' ||
+        (p[9] != '+' && p[9] != '-'))
+        return false;
+    const auto digit = [p](int i) { return static_cast<unsigned>(p[i] - '0'); };
+    const unsigned d[8] = {digit(1), digit(3), digit(4), digit(5), digit(6), digit(7), digit(10), digit(11)};
+    bool bad = false;
+    for (unsigned x : d) bad |= x > 9;
+    if (bad) return false;
+    mantissa = ((((d[0] * 10 + d[1]) * 10 + d[2]) * 10 + d[3]) * 10 + d[4]) * 10 + d[5];
+    const int exponent = static_cast<int>(d[6] * 10 + d[7]);
+    power = (p[9] == '-' ? -exponent : exponent) - 5;
+    negative = p[0] == '-';
+    return true;
+}
+
 const char* PlainReal(const char* p, const char* limit, float& value) {
-    const bool negative = PlainSign(p, limit);
+    bool negative = false;
     uint64_t mantissa = 0;
+    int power = 0;
+    if (E12Point5(p, limit, negative, mantissa, power)) return ScaledReal(negative, mantissa, power, limit, value);
+    negative = PlainSign(p, limit);
     int digits = 0, fraction = 0;
     for (; p != limit && IsDigit(*p); ++p, ++digits) mantissa = mantissa * 10 + static_cast<uint64_t>(*p - '0');
     if (p != limit && *p == '.') {
@@ -188,13 +245,7 @@ const char* PlainReal(const char* p, const char* limit, float& value) {
         if (p == exponentDigits || (p != limit && IsDigit(*p))) return nullptr;
         if (negativeExponent) exponent = -exponent;
     }
-    const int power = exponent - fraction;
-    if (power < -22 || power > 22) return nullptr;
-    double number = static_cast<double>(mantissa);
-    number = power < 0 ? number / Powers10[-power] : number * Powers10[power];
-    if (number > static_cast<double>(FLT_MAX) || FloatRoundingOpen(number)) return nullptr;
-    value = static_cast<float>(negative ? -number : number);
-    return p;
+    return ScaledReal(negative, mantissa, exponent - fraction, p, value);
 }
 
 // The line end at `p` ("\n", "\r\n", or "\r" and the end of the text): where
@@ -268,27 +319,33 @@ struct RealParser {
         return ParseReal(first, last, value);
     }
 };
+struct PlainIntParser {
+    const char* operator()(const char* p, const char* limit, int32_t& value) const { return PlainInt(p, limit, value); }
+};
+struct PlainRealParser {
+    const char* operator()(const char* p, const char* limit, float& value) const { return PlainReal(p, limit, value); }
+};
 
 int64_t ConvertIntLine(std::string_view line, int width, int32_t* out, int64_t capacity) {
     if (width > 0) {
-        const int64_t n = PlainLineValues(line, static_cast<size_t>(width), out, capacity, PlainInt);
+        const int64_t n = PlainLineValues(line, static_cast<size_t>(width), out, capacity, PlainIntParser{});
         if (n != NotPlain) return n;
     }
     return ConvertIntLineGeneral(line, width, out, capacity);
 }
 
 int64_t ConvertRealLine(std::string_view line, float* out, int64_t capacity) {
-    const int64_t n = PlainLineValues(line, static_cast<size_t>(RealWidth), out, capacity, PlainReal);
+    const int64_t n = PlainLineValues(line, static_cast<size_t>(RealWidth), out, capacity, PlainRealParser{});
     return n != NotPlain ? n : ConvertRealLineGeneral(line, out, capacity);
 }
 
 size_t ConvertPlainIntLines(std::string_view text, int width, int32_t* out, int64_t capacity, int64_t& values) {
     values = 0;
-    return width > 0 ? PlainLines(text, static_cast<size_t>(width), out, capacity, values, PlainInt) : 0;
+    return width > 0 ? PlainLines(text, static_cast<size_t>(width), out, capacity, values, PlainIntParser{}) : 0;
 }
 
 size_t ConvertPlainRealLines(std::string_view text, float* out, int64_t capacity, int64_t& values) {
-    return PlainLines(text, static_cast<size_t>(RealWidth), out, capacity, values, PlainReal);
+    return PlainLines(text, static_cast<size_t>(RealWidth), out, capacity, values, PlainRealParser{});
 }
 
 int64_t ConvertIntLineGeneral(std::string_view line, int width, int32_t* out, int64_t capacity) {

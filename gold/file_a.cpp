@@ -55,6 +55,31 @@ void ReverseWords(void* words, size_t count) {
     }
 }
 
+// '\n' bytes in [first, last): sixteen at a time in byte counters, summed
+// before they can overflow (the compiler keeps std::count scalar here).
+int64_t CountLineEnds(const char* first, const char* last) {
+    int64_t n = 0;
+#if defined(__SSE2__)
+    const __m128i newline = _mm_set1_epi8('\n');
+    while (last - first >= 16) {
+        const char* stop = first + 16 * std::min<ptrdiff_t>((last - first) / 16, 255);
+        __m128i counts = _mm_setzero_si128();
+        for (; first != stop; first += 16) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(first));
+            counts = _mm_sub_epi8(counts, _mm_cmpeq_epi8(bytes, newline));
+        }
+        alignas(16) uint64_t sums[2];
+        _mm_store_si128(reinterpret_cast<__m128i*>(sums), _mm_sad_epu8(counts, _mm_setzero_si128()));
+        n += static_cast<int64_t>(sums[0] + sums[1]);
+    }
+#endif
+    return n + static_cast<int64_t>(std::count(first, last, '\n'));
+}
+
+// Lines are counted a chunk at a time, so only the chunk where a count runs
+// out is walked line by line.
+constexpr ptrdiff_t SkipChunk = 4096;
+
 }  // namespace
 
 struct File_a::Impl {
@@ -325,22 +350,22 @@ bool File_a::SkipLines(int64_t count) {
             f.Drop(f.bufferStart + static_cast<int64_t>(f.length));
             if (!f.Refill()) return partial && count == 1;
         }
-        const char* start = f.Current();
-        const char* end = start + f.Available();
-        // Whole blocks are counted (a vectorised loop); only the block where
-        // the count runs out is walked line by line.
-        auto ends = static_cast<int64_t>(std::count(start, end, '\n'));
-        if (ends < count) {
+        const char* p = f.Current();
+        const char* end = p + f.Available();
+        const char* chunkEnd = p;
+        for (; p != end; p = chunkEnd) {
+            chunkEnd = p + std::min(end - p, SkipChunk);
+            const int64_t ends = CountLineEnds(p, chunkEnd);
+            if (ends >= count) break;
             count -= ends;
+        }
+        if (p == end) {
             partial = end[-1] != '\n';
             f.position = f.length;
             continue;
         }
-        while (count > 0) {
-            start = static_cast<const char*>(std::memchr(start, '\n', static_cast<size_t>(end - start))) + 1;
-            --count;
-        }
-        f.position = static_cast<size_t>(start - f.buffer.get());
+        for (; count > 0; --count) p = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(chunkEnd - p))) + 1;
+        f.position = static_cast<size_t>(p - f.buffer.get());
     }
     return true;
 }

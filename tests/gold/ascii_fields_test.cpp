@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <cstdio>
+#include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -110,6 +113,41 @@ TEST(AsciiFields, RealsRoundOnceToFloat) {
         float out = -99.0f;
         ASSERT_EQ(ConvertRealLine(row.line, &out, 1), 1);
         EXPECT_EQ(out, row.expected);
+    }
+}
+
+// Writers' lines ("%10d", "%8d", "%12.5e"), some with one byte changed: the
+// fast path for plain lines must give what the general rules give, bit for bit.
+TEST(AsciiFields, PlainLinesConvertAsTheGeneralRules) {
+    std::mt19937 random(7);
+    const char changes[] = " -+.eE09\t\rx/:";
+    const auto mutate = [&](std::string line) {
+        if (random() % 3 == 0) line[random() % line.size()] = changes[random() % (sizeof changes - 1)];
+        return line;
+    };
+    const auto same = [](const auto& fast, const auto& general, int64_t n) {
+        return n <= 0 || std::memcmp(fast.data(), general.data(), sizeof(fast[0]) * static_cast<size_t>(n)) == 0;
+    };
+    char text[64];
+    for (int i = 0; i < 20000; ++i) {
+        const int width = i % 2 == 0 ? GoldIntWidth : Ensight6IntWidth;
+        const int32_t number = static_cast<int32_t>(random()) >> (random() % 32);
+        std::snprintf(text, sizeof text, "%*d%*d\n", width, number, width, number / 7);
+        const std::string ints = mutate(text);
+        std::vector<int32_t> fast(4), general(4);
+        const int64_t n = ConvertIntLine(ints, width, fast.data(), 4);
+        ASSERT_EQ(n, ConvertIntLineGeneral(ints, width, general.data(), 4)) << ints;
+        ASSERT_TRUE(same(fast, general, n)) << ints;
+
+        float bits = 0;
+        const uint32_t word = static_cast<uint32_t>(random());
+        std::memcpy(&bits, &word, sizeof bits);
+        std::snprintf(text, sizeof text, "%12.5e\n", static_cast<double>(bits));
+        const std::string reals = mutate(text);
+        std::vector<float> fastReals(4), generalReals(4);
+        const int64_t m = ConvertRealLine(reals, fastReals.data(), 4);
+        ASSERT_EQ(m, ConvertRealLineGeneral(reals, generalReals.data(), 4)) << reals;
+        ASSERT_TRUE(same(fastReals, generalReals, m)) << reals;
     }
 }
 

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -373,5 +374,32 @@ TEST(FileAccess, LinesOfAnyLength) {
     File_a::Close(file);
 }
 
+
+TEST(FileAccess, SkippedLinesLandOnTheRightLine) {
+    // Lines of many lengths over several buffers, skipped in steps of many sizes.
+    std::string text;
+    std::vector<size_t> starts;
+    for (int i = 0; text.size() < (size_t{5} << 20); ++i) {
+        starts.push_back(text.size());
+        text += std::to_string(i) + std::string(static_cast<size_t>(i % 29), ' ') + "\n";
+    }
+    std::string path = test::TempPath("skip.txt");
+    EnsightWriter(Encoding::Ascii).Raw(text).Save(path);
+    File_a* file = File_a::Open(path, "r", BigEndian);
+    ASSERT_NE(file, nullptr);
+    size_t line = 0;
+    std::mt19937 random(3);
+    std::vector<int64_t> steps = {1, 15, 16, 17, 4081, 4097, 70000, 255 * 16 + 3};
+    while (steps.size() < 500) steps.push_back(1 + static_cast<int64_t>(random() % 600));
+    for (int64_t step : steps) {
+        if (line + static_cast<size_t>(step) >= starts.size()) break;
+        ASSERT_TRUE(file->SkipLines(step));
+        line += static_cast<size_t>(step);
+        ASSERT_EQ(file->Tell(), static_cast<int64_t>(starts[line])) << "after skipping to line " << line;
+    }
+    EXPECT_FALSE(file->SkipLines(static_cast<int64_t>(starts.size() - line) + 1));
+    File_a::Close(file);
+    ::unlink(path.c_str());
+}
 }  // namespace
 }  // namespace quorix

@@ -55,32 +55,6 @@ TEST_F(DataModelTest, ZoneCreationChecksTypeAndDimensions) {
     }
 }
 
-TEST_F(DataModelTest, ZonesAreNumberedInCreationOrderWithStrandAndTime) {
-    ASSERT_TRUE(MakeDataSet({"X", "Y", "Z"}, "Ensight Gold"));
-    for (int32_t strand : {1, 2, 5}) {
-        ZoneSpec spec;
-        spec.name = "part " + std::to_string(strand);
-        spec.strand = strand;
-        spec.solutionTime = strand * 0.5;
-        ASSERT_TRUE(AddZone(spec));
-    }
-    EXPECT_EQ(ZelUtilDataSetGetMaxStrandID(), 5);
-    EXPECT_EQ(ZelUtilZoneGetStrandID(2), 2);
-    EXPECT_EQ(ZelUtilZoneGetStrandID(4), 0);
-    ZelUtilZoneSetSolutionTime(3, 7.25);
-    const auto third = zelhost::ZoneInfo(3);
-    ASSERT_TRUE(third);
-    EXPECT_EQ(third->name, "part 5");
-    EXPECT_EQ(third->solutionTime, 7.25);
-    EXPECT_EQ(zelhost::DataSetTitle(), "Ensight Gold");
-    char* title = nullptr;
-    EntIndex_t zones = 0, variables = 0;
-    ASSERT_TRUE(ZelUtilDataSetGetInfo(&title, &zones, &variables));
-    EXPECT_STREQ(title, "Ensight Gold");
-    EXPECT_EQ(zones, 3);
-    EXPECT_EQ(variables, 3);
-    ZelUtilStringDealloc(&title);
-}
 
 TEST_F(DataModelTest, VariablesReachEveryZoneAtTheirLocation) {
     ASSERT_TRUE(MakeDataSet({"X"}));
@@ -167,28 +141,7 @@ TEST_F(DataModelTest, DataSetCreateReplacesTheCurrentOneWithItsCleanups) {
     EXPECT_EQ(zelhost::FrameCount(), 1);
 }
 
-TEST_F(DataModelTest, FrameDeleteTopRemovesTheDataSet) {
-    EXPECT_FALSE(ZelUtilFrameDeleteTop());
-    EXPECT_FALSE(ZelUtilDataSetIsAvailable());
-    ASSERT_TRUE(MakeDataSet({"X"}));
-    EXPECT_TRUE(ZelUtilDataSetIsAvailable());
-    EXPECT_TRUE(ZelUtilFrameDeleteTop());
-    EXPECT_FALSE(ZelUtilDataSetIsAvailable());
-    EXPECT_FALSE(AddVariable("V", ZelLocationNodal));
-}
 
-TEST_F(DataModelTest, LoaderInstructionsStayWithTheDataSet) {
-    ASSERT_TRUE(MakeDataSet({"X"}));
-    StringList_pa list = ZelUtilStringListAlloc();
-    for (const char* s : {"STANDARDSYNTAX", "1.0", "FILENAME_CASEFILE", "/a/b.case"}) {
-        ZelUtilStringListAppendString(list, s);
-    }
-    EXPECT_TRUE(ZelUtilImportSetLoaderInstr("Quorix", list));
-    ZelUtilStringListDealloc(&list);
-    EXPECT_EQ(zelhost::LoaderInstructions(),
-              (std::vector<std::string>{"STANDARDSYNTAX", "1.0", "FILENAME_CASEFILE", "/a/b.case"}));
-    EXPECT_EQ(zelhost::LoaderInstructionCalls(), 1);
-}
 
 TEST_F(DataModelTest, UnknownZoneArgumentIsAHostFault) {
     ASSERT_TRUE(MakeDataSet({"X"}));
