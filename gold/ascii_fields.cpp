@@ -145,6 +145,20 @@ bool PlainSign(const char*& p, const char* limit) {
     return negative;
 }
 
+constexpr uint64_t Ones = 0x0101010101010101;
+
+// Eight ASCII digits, the first the most significant, as a number.
+uint32_t EightDigits(uint64_t w) {
+    w &= 0x0F * Ones;
+    w = (w * 2561) >> 8 & 0x00FF00FF00FF00FF;
+    w = (w * 6553601) >> 16 & 0x0000FFFF0000FFFF;
+    return static_cast<uint32_t>((w * 42949672960001) >> 32);
+}
+
+bool AllDigits(uint64_t w) {
+    return (w & (0xF0 * Ones)) == 0x30 * Ones && ((w + 6 * Ones) & (0xF0 * Ones)) == 0x30 * Ones;
+}
+
 // The usual node or element number: a field of blanks, then up to eight
 // digits that end the field. Read eight bytes at once: every byte a blank
 // (0x20) or a digit, the blanks before the digits, blanks reading as zeros.
@@ -154,7 +168,6 @@ bool RightAlignedDigits(const char* p, const char* limit, int32_t& value) {
     for (const char* q = p; q != limit - 8; ++q) {
         if (*q != ' ') return false;
     }
-    constexpr uint64_t Ones = 0x0101010101010101;
     uint64_t w = 0;
     std::memcpy(&w, limit - 8, sizeof w);
     if (((w & (0xF0 * Ones)) | (0x10 * Ones)) != 0x30 * Ones) return false;  // 0x2X or 0x3X
@@ -163,10 +176,7 @@ bool RightAlignedDigits(const char* p, const char* limit, int32_t& value) {
     if ((low & ~digitBytes) != 0 || ((low + 6 * Ones) & (0x10 * Ones)) != 0) return false;
     const uint64_t blankBytes = ~digitBytes;  // must be the leading (low) bytes
     if (digitBytes == 0 || (blankBytes & (blankBytes + 1)) != 0) return false;
-    uint64_t v = low;
-    v = (v * 2561) >> 8 & 0x00FF00FF00FF00FF;
-    v = (v * 6553601) >> 16 & 0x0000FFFF0000FFFF;
-    value = static_cast<int32_t>((v * 42949672960001) >> 32);
+    value = static_cast<int32_t>(EightDigits(low));
     return true;
 }
 
@@ -206,18 +216,21 @@ const char* ScaledReal(bool negative, uint64_t mantissa, int power, const char* 
     return end;
 }
 
-// The writers' own layout, "%12.5e" ([ |-]d.ddddde[+|-]dd), read at fixed positions.
+// The writers' own layout, "%12.5e" ([ |-]d.ddddde[+|-]dd), read at fixed
+// positions: the leading digit moved next to the other five, the sign and the
+// point read as zeros, and all eight digits converted at once.
 bool E12Point5(const char* p, const char* limit, bool& negative, uint64_t& mantissa, int& power) {
+    if constexpr (std::endian::native != std::endian::little) return false;
     if (limit - p != RealWidth || (p[0] != ' ' && p[0] != '-') || p[2] != '.' || (p[8] | 0x20) != 'e' ||
         (p[9] != '+' && p[9] != '-'))
         return false;
-    const auto digit = [p](int i) { return static_cast<unsigned>(p[i] - '0'); };
-    const unsigned d[8] = {digit(1), digit(3), digit(4), digit(5), digit(6), digit(7), digit(10), digit(11)};
-    bool bad = false;
-    for (unsigned x : d) bad |= x > 9;
-    if (bad) return false;
-    mantissa = ((((d[0] * 10 + d[1]) * 10 + d[2]) * 10 + d[3]) * 10 + d[4]) * 10 + d[5];
-    const int exponent = static_cast<int>(d[6] * 10 + d[7]);
+    uint64_t w = 0;
+    std::memcpy(&w, p, sizeof w);
+    w = (w & ~uint64_t{0xFFFFFF}) | (w & 0xFF00) << 8 | 0x3030;  // "00d" then the five
+    const unsigned e1 = static_cast<unsigned>(p[10] - '0'), e2 = static_cast<unsigned>(p[11] - '0');
+    if (!AllDigits(w) || e1 > 9 || e2 > 9) return false;
+    mantissa = EightDigits(w);
+    const int exponent = static_cast<int>(e1 * 10 + e2);
     power = (p[9] == '-' ? -exponent : exponent) - 5;
     negative = p[0] == '-';
     return true;
