@@ -38,6 +38,7 @@
 #include "gold/variable_info.h"
 #include "host/zel_host.h"
 #include "reference_loader.h"
+#include "scratch_dir.h"
 
 namespace differential {
 
@@ -90,7 +91,7 @@ inline bool Parse(const uint8_t* data, size_t size, Input& in) {
 }
 
 inline std::string WriteFile(const std::string& bytes) {
-    const std::string path = "/tmp/fuzz_differential_" + std::to_string(::getpid());
+    const std::string path = ScratchRoot() + "/fuzz_differential_" + std::to_string(::getpid());
     FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) return {};
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();

@@ -13,6 +13,7 @@
 #include "casefile/file_names.h"
 #include "casefile/variable_kinds.h"
 #include "host/zel_host.h"
+#include "scratch_dir.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ using namespace quorix;
 
 const std::filesystem::path& ScratchDir() {
     static const std::filesystem::path dir = [] {
-        const std::filesystem::path base = std::filesystem::exists("/dev/shm") ? "/dev/shm" : "/tmp";
+        const std::filesystem::path base = ScratchRoot();
         std::filesystem::path path = base / ("fuzz_casefile_" + std::to_string(::getpid()));
         std::filesystem::create_directories(path);
         return path;

@@ -17,6 +17,7 @@
 #include "gold/geometry_reader.h"
 #include "gold/variable_reader.h"
 #include "host/zel_host.h"
+#include "scratch_dir.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ constexpr char Separator[] = "\0\0VARIABLE\0\0";
 constexpr size_t SeparatorLength = sizeof Separator - 1;
 
 std::string WriteFile(const char* name, const uint8_t* data, size_t size) {
-    const std::string path = "/tmp/fuzz_deferred_" + std::to_string(::getpid()) + "_" + name;
+    const std::string path = ScratchRoot() + "/fuzz_deferred_" + std::to_string(::getpid()) + "_" + name;
     FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) return {};
     if (size > 0) std::fwrite(data, 1, size, file);

@@ -10,6 +10,7 @@
 #include "casefile/host_lock.h"
 #include "ensight6/ensight6_load_case.h"
 #include "host/zel_host.h"
+#include "scratch_dir.h"
 
 namespace {
 
@@ -18,9 +19,9 @@ constexpr size_t MaxInput = 1 << 16;
 
 const std::string& WorkDir() {
     static const std::string dir = [] {
-        char pattern[] = "/tmp/quorix_fuzz_e6g_XXXXXX";
-        const char* made = mkdtemp(pattern);
-        return std::string(made != nullptr ? made : "/tmp") + "/";
+        std::string pattern = ScratchRoot() + "/quorix_fuzz_e6g_XXXXXX";
+        const char* made = mkdtemp(pattern.data());
+        return (made != nullptr ? pattern : ScratchRoot()) + "/";
     }();
     return dir;
 }

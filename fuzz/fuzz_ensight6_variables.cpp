@@ -12,6 +12,7 @@
 #include "casefile/host_lock.h"
 #include "ensight6/ensight6_load_case.h"
 #include "host/zel_host.h"
+#include "scratch_dir.h"
 
 namespace {
 
@@ -53,9 +54,9 @@ constexpr std::string_view Geometry =
 
 const std::string& WorkDir() {
     static const std::string dir = [] {
-        char pattern[] = "/tmp/quorix_fuzz_e6v_XXXXXX";
-        const char* made = mkdtemp(pattern);
-        std::string d = std::string(made != nullptr ? made : "/tmp") + "/";
+        std::string pattern = ScratchRoot() + "/quorix_fuzz_e6v_XXXXXX";
+        const char* made = mkdtemp(pattern.data());
+        std::string d = (made != nullptr ? pattern : ScratchRoot()) + "/";
         std::ofstream(d + "fixed.geo", std::ios::binary) << Geometry;
         return d;
     }();

@@ -7,11 +7,12 @@
 
 #include "dataset/part_collection.h"
 #include "gold/geometry_reader.h"
+#include "scratch_dir.h"
 
 namespace {
 
 const std::string& ScratchPath() {
-    static const std::string path = "/tmp/fuzz_gold_geometry_" + std::to_string(::getpid()) + ".geo";
+    static const std::string path = ScratchRoot() + "/fuzz_gold_geometry_" + std::to_string(::getpid()) + ".geo";
     return path;
 }
 

@@ -8,6 +8,7 @@
 
 #include "casefile/element_types.h"
 #include "gold/variable_reader.h"
+#include "scratch_dir.h"
 
 namespace {
 
@@ -52,7 +53,7 @@ void FillGeometry(quorix::PartCollection& geometry) {
 }
 
 std::string WriteInput(const uint8_t* data, size_t size) {
-    static const std::string path = "/tmp/fuzz_gold_variables_" + std::to_string(::getpid());
+    static const std::string path = ScratchRoot() + "/fuzz_gold_variables_" + std::to_string(::getpid());
     FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) return {};
     if (size > 0) std::fwrite(data, 1, size, file);

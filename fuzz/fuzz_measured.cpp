@@ -12,6 +12,7 @@
 
 #include "gold/geometry_reader.h"
 #include "gold/variable_reader.h"
+#include "scratch_dir.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ constexpr size_t MaxInput = 1 << 16;
 constexpr int32_t Stride = 3;
 
 std::string WriteFile(const char* tag, const uint8_t* data, size_t size) {
-    const std::string path = std::string("/tmp/fuzz_measured_") + tag + "_" + std::to_string(::getpid());
+    const std::string path = ScratchRoot() + "/fuzz_measured_" + tag + "_" + std::to_string(::getpid());
     FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) return {};
     if (size > 0) std::fwrite(data, 1, size, file);
