@@ -125,16 +125,44 @@ int32_t VariableCount() {
     return variables;
 }
 
-// Adds the host variables of one scanned entry; the number of the first, or 0.
-int32_t AddScannedVariables(const VariableKind& kind, const VarSVT& entry) {
-    const int32_t first = VariableCount() + 1;
-    return AddVariables(kind.components, std::string(entry.description.view()), kind.isNodal ? 1 : 0) ? first : 0;
+// One variable as the scans see it: a line of the case file, or one part of a complex one.
+struct VariableEntry {
+    int32_t timeSet = 0;
+    int32_t fileSet = 0;
+    std::string description;
+    std::string fileName;  // as written
+};
+
+std::vector<VariableEntry> EntriesOf(const VarList<VarSVT>& list) {
+    std::vector<VariableEntry> entries;
+    for (const VarSVT* e = list.head; e != nullptr; e = e->next) {
+        entries.push_back({e->timeSet, e->fileSet, std::string(e->description.view()), std::string(e->fileName.view())});
+    }
+    return entries;
 }
 
-int32_t ScanModelVariable(GoldLoad& load, VariableKind& kind, const VarSVT& entry) {
+// A complex variable is two: its real part under the description, its
+// imaginary part under the description with "I" appended, each its own file.
+std::vector<VariableEntry> EntriesOf(const VarList<VarComplex>& list) {
+    std::vector<VariableEntry> entries;
+    for (const VarComplex* e = list.head; e != nullptr; e = e->next) {
+        const std::string description(e->description.view());
+        entries.push_back({e->timeSet, e->fileSet, description, std::string(e->realFileName.view())});
+        entries.push_back({e->timeSet, e->fileSet, description + "I", std::string(e->imagFileName.view())});
+    }
+    return entries;
+}
+
+// Adds the host variables of one scanned entry; the number of the first, or 0.
+int32_t AddScannedVariables(const VariableKind& kind, const VariableEntry& entry) {
+    const int32_t first = VariableCount() + 1;
+    return AddVariables(kind.components, entry.description, kind.isNodal ? 1 : 0) ? first : 0;
+}
+
+int32_t ScanModelVariable(GoldLoad& load, VariableKind& kind, const VariableEntry& entry) {
     const TimeSectionInfo* timeSet = TimeSetNumbered(load.timeSets, entry.timeSet);
     const FileSectionInfo* fileSet = FileSetNumbered(load.fileSets, entry.fileSet);
-    const bool scanned = ScanSeries(load, "Scanning variable data", std::string(entry.fileName.view()), timeSet,
+    const bool scanned = ScanSeries(load, "Scanning variable data", entry.fileName, timeSet,
                                     fileSet, [&](const std::string& path, int32_t step) {
                                         CFileEnsightVarGold reader;
                                         return reader.Open(path, load.collection) &&
@@ -143,12 +171,12 @@ int32_t ScanModelVariable(GoldLoad& load, VariableKind& kind, const VarSVT& entr
     return scanned ? AddScannedVariables(kind, entry) : 0;
 }
 
-int32_t ScanMeasuredVariable(GoldLoad& load, VariableKind& kind, const VarSVT& entry) {
+int32_t ScanMeasuredVariable(GoldLoad& load, VariableKind& kind, const VariableEntry& entry) {
     const TimeSectionInfo* timeSet = TimeSetNumbered(load.timeSets, entry.timeSet);
     const FileSectionInfo* fileSet = FileSetNumbered(load.fileSets, entry.fileSet);
     const int32_t stride = Stride(fileSet);
     const bool scanned = ScanSeries(
-        load, "Scanning variable data", std::string(entry.fileName.view()), timeSet, fileSet,
+        load, "Scanning variable data", entry.fileName, timeSet, fileSet,
         [&](const std::string& path, int32_t step) {
             CFileEnsightVarGold reader;
             if (!reader.OpenMeasuredVariable(load.collection, kind, path, step, stride)) return false;
@@ -184,15 +212,15 @@ void AddToVariableSet(Set_pa variableSet, int32_t first, int32_t components) {
 
 // The scan and registration of every entry of one list; false when one was not loaded.
 template <class Scan>
-bool LoadVariableList(GoldLoad& load, VariableKind& kind, const VarList<VarSVT>& list, bool (*accepts)(const PartCollection&, int32_t),
-                      Scan scan, Registration registration) {
+bool LoadVariableList(GoldLoad& load, VariableKind& kind, const std::vector<VariableEntry>& list,
+                      bool (*accepts)(const PartCollection&, int32_t), Scan scan, Registration registration) {
     HostLock lock;
     bool result = true;
-    for (const VarSVT* entry = list.head; entry != nullptr && !load.cancelled; entry = entry->next) {
+    for (auto entry = list.begin(); entry != list.end() && !load.cancelled; ++entry) {
         if (!accepts(load.collection, entry->timeSet)) continue;
         const int32_t first = scan(load, kind, *entry);
         if (first < 1) {
-            if (!load.cancelled) load.notLoaded.emplace_back(entry->fileName.view());
+            if (!load.cancelled) load.notLoaded.push_back(entry->fileName);
             result = false;
         } else {
             AddToVariableSet(load.variableSet, first, kind.components);
@@ -208,20 +236,29 @@ bool AcceptsMeasured(const PartCollection& collection, int32_t timeSet) {
     return collection.AcceptsMeasuredTimeSet(timeSet);
 }
 
+template <class Entry>
 struct ListKind {
-    const VarList<VarSVT> VariableSectionInfo::*list;
+    const VarList<Entry> VariableSectionInfo::*list;
     bool isNodal;
     int32_t components;
 };
 
-const ListKind ModelLists[] = {
+const ListKind<VarSVT> ModelLists[] = {
     {&VariableSectionInfo::scalarPerNode, true, 1},         {&VariableSectionInfo::vectorPerNode, true, 3},
     {&VariableSectionInfo::tensorSymmPerNode, true, 6},     {&VariableSectionInfo::tensorAsymPerNode, true, 9},
     {&VariableSectionInfo::scalarPerElement, false, 1},     {&VariableSectionInfo::vectorPerElement, false, 3},
     {&VariableSectionInfo::tensorSymmPerElement, false, 6}, {&VariableSectionInfo::tensorAsymPerElement, false, 9},
 };
 
-const ListKind MeasuredLists[] = {
+// Real and imaginary parts are each a scalar or vector file of their own.
+const ListKind<VarComplex> ComplexLists[] = {
+    {&VariableSectionInfo::complexScalarPerNode, true, 1},
+    {&VariableSectionInfo::complexVectorPerNode, true, 3},
+    {&VariableSectionInfo::complexScalarPerElement, false, 1},
+    {&VariableSectionInfo::complexVectorPerElement, false, 3},
+};
+
+const ListKind<VarSVT> MeasuredLists[] = {
     {&VariableSectionInfo::scalarPerMeasuredNode, true, 1},
     {&VariableSectionInfo::vectorPerMeasuredNode, true, 3},
 };
@@ -236,30 +273,41 @@ void ReportNotLoaded(std::vector<std::string>& notLoaded) {
     notLoaded.clear();
 }
 
-bool LoadModelVariables(GoldLoad& load, const VariableSectionInfo& variables) {
+// The model variables of the rows in order; false when one was not loaded.
+template <class Entry, size_t N>
+bool LoadModelLists(GoldLoad& load, const VariableSectionInfo& variables, const ListKind<Entry> (&rows)[N]) {
     bool result = true;
-    for (const ListKind& row : ModelLists) {
-        const VarList<VarSVT>& list = variables.*row.list;
+    for (const ListKind<Entry>& row : rows) {
+        const VarList<Entry>& list = variables.*row.list;
         if (list.head == nullptr) continue;
         VariableKind kind;
         kind.isNodal = row.isNodal;
         kind.components = row.components;
         Registration registration = row.isNodal ? &RegisterNodalValueLoaders : &RegisterCellValueLoaders;
-        result = LoadVariableList(load, kind, list, &AcceptsModel, &ScanModelVariable, registration) && result;
+        result = LoadVariableList(load, kind, EntriesOf(list), &AcceptsModel, &ScanModelVariable, registration) &&
+                 result;
         if (load.cancelled) return false;
     }
+    return result;
+}
+
+bool LoadModelVariables(GoldLoad& load, const VariableSectionInfo& variables) {
+    bool result = LoadModelLists(load, variables, ModelLists);
+    if (load.cancelled) return false;
+    result = LoadModelLists(load, variables, ComplexLists) && result;
+    if (load.cancelled) return false;
     ReportNotLoaded(load.notLoaded);
     return result;
 }
 
 bool LoadMeasuredVariables(GoldLoad& load, const VariableSectionInfo& variables) {
-    for (const ListKind& row : MeasuredLists) {
+    for (const ListKind<VarSVT>& row : MeasuredLists) {
         const VarList<VarSVT>& list = variables.*row.list;
         if (list.head == nullptr) continue;
         VariableKind kind;
         kind.isNodal = true;
         kind.components = row.components;
-        LoadVariableList(load, kind, list, &AcceptsMeasured, &ScanMeasuredVariable, &RegisterMeasuredValueLoaders);
+        LoadVariableList(load, kind, EntriesOf(list), &AcceptsMeasured, &ScanMeasuredVariable, &RegisterMeasuredValueLoaders);
         if (load.cancelled) return false;
     }
     ReportNotLoaded(load.notLoaded);

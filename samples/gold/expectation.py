@@ -16,10 +16,14 @@ from ensight_writer import ELEMENTS, HIGHER_ORDER, MeasuredGeometry, Structured
 PREFIX = {1: "Point: ", 2: "Line: ", 3: "Surf: ", 4: "Vol: "}
 SUFFIXES = {1: [""], 3: ["X", "Y", "Z"], 6: ["11", "22", "33", "12", "13", "23"],
             9: ["11", "12", "13", "21", "22", "23", "31", "32", "33"]}
-KIND_COMPONENTS = {"scalar": 1, "vector": 3, "tensor symm": 6, "tensor asym": 9}
+KIND_COMPONENTS = {"scalar": 1, "vector": 3, "tensor symm": 6, "tensor asym": 9,
+                   "complex scalar": 1, "complex vector": 3}
+# A complex variable is two in this order: its real part, then its imaginary part (description + "I").
 KIND_ORDER = ["scalar per node", "vector per node", "tensor symm per node", "tensor asym per node",
               "scalar per element", "vector per element", "tensor symm per element",
-              "tensor asym per element", "scalar per measured node", "vector per measured node"]
+              "tensor asym per element", "complex scalar per node", "complex vector per node",
+              "complex scalar per element", "complex vector per element",
+              "scalar per measured node", "vector per measured node"]
 NODES_HELD = {1: 3, 2: 4, 3: 4, 4: 8, 5: 2}
 # zone type codes as the host's report names them
 ZONE_TYPE_NAMES = {0: "ordered", 1: "triangle", 2: "quadrilateral", 3: "tetrahedron", 4: "brick",
@@ -196,8 +200,9 @@ def build(geo_steps, variables, measured=None, measured_times=None):
 
 
 def copy_for_variable_steps(zones, model_count, variables):
-    """Static geometry: the first model variable with several steps decides the copies."""
-    multi = [v for v in variables if not v.measured and v.times and len(v.times) > 1]
+    """Static geometry: the first model variable with several steps decides the copies (complex ones do not)."""
+    multi = [v for v in variables
+             if not v.measured and not v.kind.startswith("complex") and v.times and len(v.times) > 1]
     if not multi:
         return zones
     times = multi[0].times

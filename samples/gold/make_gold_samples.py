@@ -337,6 +337,40 @@ def variable_steps_case(name, start, numbers):
     return Case(name, text, files, expect)
 
 
+def complex_case():
+    """Steady complex variables: real and imaginary parts, each a scalar or vector file."""
+    parts = [surface_part(1), volume_part(2), curvilinear(3, "block", 2, 3, 2)]
+    files = {"complex.geo": Geometry([parts])}
+    lines, specs = [], []
+    for kind, desc, make, salt in (("complex scalar per node", "pressure", lambda s: nodal(parts, "p", 1, s), 60),
+                                   ("complex vector per element", "velocity", lambda s: per_element(parts, 3, s), 70)):
+        real, imag = make(salt), make(salt + 5)
+        files["complex.%s_r" % desc] = VariableFile([list(real.values())])
+        files["complex.%s_i" % desc] = VariableFile([list(imag.values())])
+        lines.append("%s: %s complex.%s_r complex.%s_i 50.0" % (kind, desc, desc, desc))
+        specs += [Variable(kind, desc, [real]), Variable(kind, desc + "I", [imag])]
+    return Case("complex", case_text(["model: complex.geo"], lines), files, build([(None, parts)], specs))
+
+
+def complex_transient_case():
+    """Complex variables over the two steps of a transient geometry."""
+    times = [0.0, 0.5]
+    steps = [[surface_part(1), volume_part(2)], [moved(surface_part(1), 1.0), moved(volume_part(2), 1.0)]]
+    files = {"geo.%04d" % (s + 1): Geometry([parts]) for s, parts in enumerate(steps)}
+    lines, specs = [], []
+    for kind, desc, make, salt in (("complex vector per node", "displacement", lambda p, s: nodal(p, "d", 3, s), 80),
+                                   ("complex scalar per element", "stress", lambda p, s: per_element(p, 1, s), 90)):
+        real = [make(parts, salt + s) for s, parts in enumerate(steps)]
+        imag = [make(parts, salt + 5 + s) for s, parts in enumerate(steps)]
+        for s in range(len(steps)):
+            files["%s_r.%04d" % (desc, s + 1)] = VariableFile([list(real[s].values())])
+            files["%s_i.%04d" % (desc, s + 1)] = VariableFile([list(imag[s].values())])
+        lines.append("%s: 1 %s %s_r.**** %s_i.**** 2.5" % (kind, desc, desc, desc))
+        specs += [Variable(kind, desc, real, times), Variable(kind, desc + "I", imag, times)]
+    text = case_text(["model: 1 geo.****"], lines, time_set(1, times, start=1))
+    return Case("complex_transient", text, files, build(list(zip(times, steps)), specs))
+
+
 def measured_case():
     """Particles over three steps: ids above 65535, an empty middle step."""
     times = [0.0, 0.5, 1.0]
@@ -398,7 +432,7 @@ def all_cases():
             + [ids_case(), extents_case(), transient_geometry_case(), one_file_case(),
                variable_steps_case("variable_steps", 1, [1, 2, 3]),
                variable_steps_case("start_number_0", 0, [0, 1, 2]),
-               measured_case(), missing_variable_case(), quirks_case()])
+               measured_case(), missing_variable_case(), quirks_case(), complex_case(), complex_transient_case()])
 
 
 def write_case(root, case):

@@ -45,7 +45,7 @@ const RealCase kRealCases[] = {
     {"reference/vtk_blow2_bin", true, "VTK writer: C binary Gold, per-step files"},
     {"reference/vtk_blow3_bin", false, "EnSight 6 C binary file sets"},
     {"reference/vtk_blow5_ascii", true, "EnSight 6 ASCII"},
-    {"reference/vtk_elements", false, "Gold complex variables, every element type"},
+    {"reference/vtk_elements", true, "Gold complex variables, every element type"},
     {"reference/vtk_elements6", false, "EnSight 6 higher-order volume elements, complex variables"},
     {"reference/vtk_ironProt_ascii", true, "VTK writer: ASCII structured block"},
     {"reference/vtk_mandelbrot1", true, "VTK writer: structured block"},
