@@ -1,7 +1,9 @@
 #include "addon/gold_load_driver.h"
 
 #include <cstdio>
+#include <memory>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -34,7 +36,15 @@ private:
     Set_pa set_;
 };
 
-// What every stage of one load shares.
+// A variable of the data set that a later case's zones can join.
+struct SharedVariable {
+    int32_t first = 0;
+    int32_t components = 0;
+    bool isNodal = true;
+};
+using SharedVariables = std::unordered_map<std::string, SharedVariable>;
+
+// What every stage of one case of the load shares.
 struct GoldLoad {
     PartCollection& collection;
     const std::string& directory;
@@ -43,6 +53,8 @@ struct GoldLoad {
     Set_pa variableSet;
     bool cancelled = false;
     std::vector<std::string> notLoaded;
+    SharedVariables& earlier;  // of the cases loaded before this one
+    SharedVariables added;     // by this case
 };
 
 const TimeSectionInfo* TimeSetNumbered(const TimeSectionInfo* timeSets, int32_t n) {
@@ -153,10 +165,20 @@ std::vector<VariableEntry> EntriesOf(const VarList<VarComplex>& list) {
     return entries;
 }
 
-// Adds the host variables of one scanned entry; the number of the first, or 0.
-int32_t AddScannedVariables(const VariableKind& kind, const VariableEntry& entry) {
+// The host variables of one scanned entry, the number of the first or 0: an
+// earlier case's variable of that name and kind when there is one, else new.
+int32_t AddScannedVariables(GoldLoad& load, const VariableKind& kind, const VariableEntry& entry) {
+    const auto earlier = load.earlier.find(entry.description);
+    if (earlier != load.earlier.end() && load.added.count(entry.description) == 0) {
+        const SharedVariable& shared = earlier->second;
+        if (shared.components != kind.components || shared.isNodal != kind.isNodal) return 0;
+        load.added.emplace(entry.description, shared);
+        return shared.first;
+    }
     const int32_t first = VariableCount() + 1;
-    return AddVariables(kind.components, entry.description, kind.isNodal ? 1 : 0) ? first : 0;
+    if (!AddVariables(kind.components, entry.description, kind.isNodal ? 1 : 0)) return 0;
+    load.added.emplace(entry.description, SharedVariable{first, kind.components, kind.isNodal});
+    return first;
 }
 
 int32_t ScanModelVariable(GoldLoad& load, VariableKind& kind, const VariableEntry& entry) {
@@ -168,7 +190,7 @@ int32_t ScanModelVariable(GoldLoad& load, VariableKind& kind, const VariableEntr
                                         return reader.Open(path, load.collection) &&
                                                reader.ScanVariableParts(load.collection, kind, step);
                                     });
-    return scanned ? AddScannedVariables(kind, entry) : 0;
+    return scanned ? AddScannedVariables(load, kind, entry) : 0;
 }
 
 int32_t ScanMeasuredVariable(GoldLoad& load, VariableKind& kind, const VariableEntry& entry) {
@@ -188,7 +210,7 @@ int32_t ScanMeasuredVariable(GoldLoad& load, VariableKind& kind, const VariableE
             }
             return true;
         });
-    return scanned ? AddScannedVariables(kind, entry) : 0;
+    return scanned ? AddScannedVariables(load, kind, entry) : 0;
 }
 
 using Registration = bool (*)(const PartVariableInfo&, const PartInfo&, int32_t, int32_t, int32_t);
@@ -314,23 +336,29 @@ bool LoadMeasuredVariables(GoldLoad& load, const VariableSectionInfo& variables)
     return true;
 }
 
-// The stages in order; false at the first that fails. `dataSetCreated` tells
-// the caller whether a failure must remove what this load built.
-bool RunStages(GoldLoad& load, const GeometrySectionInfo& geometry, const VariableSectionInfo* variables,
-               Set_pa zoneSet, bool& dataSetCreated) {
+// Scans the model geometry of one case: every step's parts and file positions.
+bool ScanModelGeometry(GoldLoad& load, const GeometrySectionInfo& geometry) {
+    const TimeSectionInfo* modelTimeSet = TimeSetNumbered(load.timeSets, geometry.modelTimeSet);
+    const FileSectionInfo* modelFileSet = FileSetNumbered(load.fileSets, geometry.modelFileSet);
+    const bool transient = modelTimeSet != nullptr && modelTimeSet->numberOfSteps > 0;
+    if (!ScanGeometryFiles(load, geometry.modelFileName, modelTimeSet, modelFileSet)) return false;
+    return !transient || TimeValuesCover(load.collection, modelTimeSet, false);
+}
+
+// The zones of one case: geometry, particles, and the steps of transient
+// variables. The first case of a load makes the data set.
+bool MakeZones(GoldLoad& load, const GeometrySectionInfo& geometry, const VariableSectionInfo* variables,
+               Set_pa zoneSet, bool makeDataSet, bool& dataSetCreated) {
     const TimeSectionInfo* modelTimeSet = TimeSetNumbered(load.timeSets, geometry.modelTimeSet);
     const TimeSectionInfo* measuredTimeSet = TimeSetNumbered(load.timeSets, geometry.measuredTimeSet);
-    const FileSectionInfo* modelFileSet = FileSetNumbered(load.fileSets, geometry.modelFileSet);
     const FileSectionInfo* measuredFileSet = FileSetNumbered(load.fileSets, geometry.measuredFileSet);
     const bool transient = modelTimeSet != nullptr && modelTimeSet->numberOfSteps > 0;
 
-    if (!ScanGeometryFiles(load, geometry.modelFileName, modelTimeSet, modelFileSet)) return false;
-    if (transient && !TimeValuesCover(load.collection, modelTimeSet, false)) return false;
-    if (!CreateGeometryZones(load.collection, transient, transient ? modelTimeSet : nullptr, zoneSet)) return false;
+    const auto makeGeometryZones = makeDataSet ? &CreateGeometryZones : &AddGeometryZones;
+    if (!makeGeometryZones(load.collection, transient, transient ? modelTimeSet : nullptr, zoneSet)) return false;
     dataSetCreated = true;
 
-    const bool measured = !geometry.measuredFileName.empty();
-    if (measured) {
+    if (!geometry.measuredFileName.empty()) {
         const bool measuredTransient = measuredTimeSet != nullptr && measuredTimeSet->numberOfSteps > 0;
         if (!ScanGeometryFiles(load, geometry.measuredFileName, measuredTimeSet, measuredFileSet)) return false;
         if (measuredTransient && !TimeValuesCover(load.collection, measuredTimeSet, true)) return false;
@@ -341,26 +369,69 @@ bool RunStages(GoldLoad& load, const GeometrySectionInfo& geometry, const Variab
     }
     if (variables == nullptr) return true;
     if (!CreateTransientVariableZones(load.collection, zoneSet, variables, load.timeSets)) return false;
+    return geometry.measuredFileName.empty() ||
+           CreateTransientParticleZones(load.collection, zoneSet, variables, load.timeSets);
+}
+
+// The variables of one case onto its zones; false only when the user stopped the load.
+bool LoadVariables(GoldLoad& load, const GeometrySectionInfo& geometry, const VariableSectionInfo* variables) {
+    if (variables == nullptr) return true;
     LoadModelVariables(load, *variables);
     if (load.cancelled) return false;
-    if (!measured) return true;
-    if (!CreateTransientParticleZones(load.collection, zoneSet, variables, load.timeSets)) return false;
-    return LoadMeasuredVariables(load, *variables);
+    return geometry.measuredFileName.empty() || LoadMeasuredVariables(load, *variables);
+}
+
+// One case of the load with what its scans found.
+struct CaseLoad {
+    CaseLoad(const GoldCase& source, Set_pa variableSet, SharedVariables& earlier)
+        : source(source),
+          collection(source.geometry.modelTimeSet,
+                     StepCount(TimeSetNumbered(source.timeSets, source.geometry.modelTimeSet)),
+                     source.geometry.measuredTimeSet,
+                     StepCount(TimeSetNumbered(source.timeSets, source.geometry.measuredTimeSet))),
+          load{collection, source.geometry.caseDirectory, source.timeSets, source.fileSets, variableSet, false, {},
+               earlier, {}} {}
+
+    const GoldCase& source;
+    PartCollection collection;
+    GoldLoad load;
+};
+
+// The stages in order, each over every case before the next; false at the
+// first that fails. Every geometry is scanned before the data set is made,
+// which then has "IBlank" when any case has iblank values; each case's zones
+// follow the previous case's, its strands too; variables come last, once
+// every zone exists. `dataSetCreated` tells the caller whether a failure must
+// remove what this load built.
+bool RunStages(std::vector<std::unique_ptr<CaseLoad>>& cases, Set_pa zoneSet, bool& dataSetCreated) {
+    bool iblank = false;
+    for (auto& c : cases) {
+        if (!ScanModelGeometry(c->load, c->source.geometry)) return false;
+        iblank = iblank || c->collection.AnyPartHasIBlank();
+    }
+    for (size_t i = 0; i < cases.size(); ++i) {
+        CaseLoad& c = *cases[i];
+        if (iblank) c.collection.ShareIBlank();
+        if (i > 0) c.collection.strandBase = ZelUtilDataSetGetMaxStrandID();
+        if (!MakeZones(c.load, c.source.geometry, c.source.variables, zoneSet, i == 0, dataSetCreated)) return false;
+    }
+    for (auto& c : cases) {
+        if (!LoadVariables(c->load, c->source.geometry, c->source.variables)) return false;
+        c->load.earlier.merge(c->load.added);
+    }
+    return true;
 }
 
 }  // namespace
 
-bool LoadGoldCase(const LoadOptions&, const GeometrySectionInfo& geometry, const VariableSectionInfo* variables,
-                  const TimeSectionInfo* timeSets, const FileSectionInfo* fileSets) {
+bool LoadGoldCases(const std::vector<GoldCase>& sources) {
     HostSet zoneSet;
     HostSet variableSet;
-    const TimeSectionInfo* modelTimeSet = TimeSetNumbered(timeSets, geometry.modelTimeSet);
-    const TimeSectionInfo* measuredTimeSet = TimeSetNumbered(timeSets, geometry.measuredTimeSet);
-    PartCollection collection(geometry.modelTimeSet, StepCount(modelTimeSet), geometry.measuredTimeSet,
-                              StepCount(measuredTimeSet));
-    GoldLoad load{collection, geometry.caseDirectory, timeSets, fileSets, variableSet.get(), false, {}};
+    SharedVariables earlier;
+    std::vector<std::unique_ptr<CaseLoad>> cases;
+    for (const GoldCase& source : sources) cases.push_back(std::make_unique<CaseLoad>(source, variableSet.get(), earlier));
     bool dataSetCreated = false;
-    if (RunStages(load, geometry, variables, zoneSet.get(), dataSetCreated)) {
+    if (RunStages(cases, zoneSet.get(), dataSetCreated)) {
         ZelUtilStateChanged(ZelStateZonesAdded, zoneSet.get());
         if (variableSet.size() > 0) ZelUtilStateChanged(ZelStateVarsAdded, variableSet.get());
         return true;
@@ -368,6 +439,11 @@ bool LoadGoldCase(const LoadOptions&, const GeometrySectionInfo& geometry, const
     // Only what this load built goes: an earlier data set survives a failure before zone creation.
     if (dataSetCreated && ZelUtilDataSetIsAvailable()) ZelUtilFrameDeleteTop();
     return false;
+}
+
+bool LoadGoldCase(const LoadOptions&, const GeometrySectionInfo& geometry, const VariableSectionInfo* variables,
+                  const TimeSectionInfo* timeSets, const FileSectionInfo* fileSets) {
+    return LoadGoldCases({GoldCase{geometry, variables, timeSets, fileSets}});
 }
 
 }  // namespace quorix

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "addon/gold_load_driver.h"
+#include "addon/server_of_servers.h"
 #include "casefile/case_parser.h"
 #include "casefile/case_record.h"
 #include "casefile/host_memory.h"
@@ -152,6 +153,7 @@ bool ParseLoadInstructions(StringList_pa instructions, LoadOptions& options) {
 }
 
 bool LoadCaseFile(LoadOptions& options) {
+    if (IsServerOfServersFile(options.CaseFileName)) return LoadServerOfServers(options.CaseFileName);
     GeometrySectionInfo geometry;
     VariableSectionInfo* variables = nullptr;
     TimeSectionInfo* timeSets = nullptr;

@@ -86,10 +86,11 @@ PartInfo& PartCollection::AddPart(int32_t partNumber, int32_t step) {
 
 int32_t PartCollection::StrandForPart(int32_t partNumber) const {
     auto found = strandOf_.find(partNumber);
-    return found == strandOf_.end() ? 1 : found->second;
+    return strandBase + (found == strandOf_.end() ? 1 : found->second);
 }
 
 const PartInfo* PartCollection::PartForStrand(int32_t strand) const {
+    strand -= strandBase;
     if (strand < 1 || static_cast<size_t>(strand) > partNumbers_.size()) return nullptr;
     return FindPart(partNumbers_[static_cast<size_t>(strand) - 1]);
 }

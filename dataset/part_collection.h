@@ -87,6 +87,8 @@ public:
     int32_t ZoneForPartStep(int32_t partNumber, int32_t step) const;
     int32_t FirstZoneForPart(int32_t partNumber) const;
     bool AnyPartHasIBlank() const;
+    // Another case loaded into the same data set has iblank values, so the data set has "IBlank".
+    void ShareIBlank() { anyIBlank_ = true; }
     bool IsGeometryTransient() const { return modelStepCount > 1; }
     bool IsMeasuredTransient() const { return measuredStepCount > 1; }
     bool AcceptsVariableTimeSet(int32_t timeSet) const { return timeSet == 0 || timeSet == modelTimeSet; }
@@ -99,6 +101,7 @@ public:
     int32_t modelStepCount;
     int32_t measuredTimeSet;
     int32_t measuredStepCount;
+    int32_t strandBase = 0;  // strands of the cases loaded before this one into the same data set
 
 private:
     static uint64_t Key(int32_t partNumber, int32_t step) {

@@ -290,11 +290,17 @@ void RegisterGeometryLoaders(const PartInfo& part, int32_t zone, bool dataSetHas
 bool CreateGeometryZones(PartCollection& collection, bool transient, const TimeSectionInfo* timeSet, Set_pa zoneSet) {
     HostLock lock;
     if (!SeriesHasTimes(collection, false, transient, timeSet)) return false;
-    bool hasIBlank = collection.AnyPartHasIBlank();
-    if (!CreateDataSet("Ensight Gold", hasIBlank)) {
+    if (!CreateDataSet("Ensight Gold", collection.AnyPartHasIBlank())) {
         ReportZoneError("Error when attempting to create geometry zones.");
         return false;
     }
+    return AddGeometryZones(collection, transient, timeSet, zoneSet);
+}
+
+bool AddGeometryZones(PartCollection& collection, bool transient, const TimeSectionInfo* timeSet, Set_pa zoneSet) {
+    HostLock lock;
+    if (!SeriesHasTimes(collection, false, transient, timeSet)) return false;
+    bool hasIBlank = collection.AnyPartHasIBlank();
     PartZoneMaker maker(collection, hasIBlank);
     collection.ReserveZonesForRecords();
     for (const auto& record : collection.parts()) {

@@ -42,6 +42,8 @@ private:
 };
 void RegisterGeometryLoaders(const PartInfo& part, int32_t zone, bool dataSetHasIBlank);
 bool CreateGeometryZones(PartCollection& collection, bool transient, const TimeSectionInfo* timeSet, Set_pa zoneSet);
+// As CreateGeometryZones, into the data set an earlier case of the same load made.
+bool AddGeometryZones(PartCollection& collection, bool transient, const TimeSectionInfo* timeSet, Set_pa zoneSet);
 bool CreateParticleZones(PartCollection& collection, bool transient, const TimeSectionInfo* timeSet, Set_pa zoneSet);
 // Shows a zone-creation failure, unless the host runs in batch mode.
 void ReportZoneError(const std::string& message);

@@ -1,0 +1,208 @@
+#include "addon/server_of_servers.h"
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "addon/gold_load_driver.h"
+#include "casefile/case_parser.h"
+#include "casefile/case_record.h"
+#include "casefile/host_memory.h"
+#include "casefile/show_error.h"
+#include "casefile/text_lines.h"
+
+namespace quorix {
+namespace {
+
+constexpr std::string_view Blanks = " \t\r\n";
+
+std::string_view Trimmed(std::string_view text) {
+    const size_t begin = text.find_first_not_of(Blanks);
+    if (begin == std::string_view::npos) return {};
+    return text.substr(begin, text.find_last_not_of(Blanks) - begin + 1);
+}
+
+// "keyword: value" with both trimmed; a line without a colon is all keyword.
+struct MasterLine {
+    std::string_view keyword;
+    std::string_view value;
+};
+
+MasterLine SplitLine(std::string_view line) {
+    line = Trimmed(line.substr(0, line.find('\0')));
+    const size_t colon = line.find(':');
+    if (colon == std::string_view::npos) return {line, {}};
+    return {Trimmed(line.substr(0, colon)), Trimmed(line.substr(colon + 1))};
+}
+
+// Runs `onLine` for every line that is neither blank nor a comment until it returns false.
+template <class OnLine>
+bool ForEachLine(const char* path, OnLine onLine) {
+    TextLines lines;
+    if (!lines.Open(path)) {
+        ShowError("Could not open the file %s.  Check file path and permissions.", path);
+        return false;
+    }
+    std::string_view line;
+    for (;;) {
+        switch (lines.Next(line)) {
+            case TextLines::Status::Line: {
+                const MasterLine parts = SplitLine(line);
+                if (parts.keyword.empty() || parts.keyword.front() == '#') break;
+                if (!onLine(parts)) return true;
+                break;
+            }
+            case TextLines::Status::End:
+                return true;
+            case TextLines::Status::Error:
+                ShowError("Could not read the file %s.", path);
+                return false;
+            case TextLines::Status::TooLong:
+                ShowError("A line of the file %s is longer than 16 MiB. Aborting read.", path);
+                return false;
+        }
+    }
+}
+
+std::string_view FirstWord(std::string_view text) { return text.substr(0, text.find_first_of(Blanks)); }
+
+// A file name as written, without the double quotes a writer may put around it.
+std::string_view Unquoted(std::string_view name) {
+    if (name.size() >= 2 && name.front() == '"' && name.back() == '"') return name.substr(1, name.size() - 2);
+    return name;
+}
+
+// What the master file says: its type, the server count it gives and the case files it lists.
+struct MasterFile {
+    std::string type;
+    bool countGiven = false;
+    int64_t count = -1;
+    std::vector<std::string> caseFiles;  // as written
+};
+
+bool ParseCount(std::string_view value, int64_t& count) {
+    if (value.empty() || value.size() > 9) return false;
+    count = 0;
+    for (char c : value) {
+        if (c < '0' || c > '9') return false;
+        count = count * 10 + (c - '0');
+    }
+    return true;
+}
+
+bool ReadMasterFile(const char* path, MasterFile& master) {
+    bool countValid = true;
+    const bool read = ForEachLine(path, [&](const MasterLine& line) {
+        if (EqualsIgnoreCase(line.keyword, "type")) {
+            master.type.assign(line.value);
+        } else if (EqualsIgnoreCase(line.keyword, "number of servers")) {
+            master.countGiven = true;
+            countValid = ParseCount(line.value, master.count);
+        } else if (EqualsIgnoreCase(line.keyword, "casefile")) {
+            master.caseFiles.emplace_back(Unquoted(line.value));
+        }
+        return true;
+    });
+    if (!read) return false;
+    std::string problem;
+    const std::string_view type = Trimmed(master.type);
+    if (!EqualsIgnoreCase(FirstWord(type), "master_server") || !EqualsIgnoreCase(Trimmed(type.substr(13)), "gold")) {
+        problem = "The server-of-servers file %s is not of type \"master_server gold\".";
+    } else if (!master.countGiven || !countValid) {
+        problem = "The server-of-servers file %s gives no valid \"number of servers\".";
+    } else if (master.caseFiles.empty()) {
+        problem = "The server-of-servers file %s lists no case file.";
+    } else if (master.count != static_cast<int64_t>(master.caseFiles.size())) {
+        problem = "The server-of-servers file %s gives " + std::to_string(master.count) + " servers but lists " +
+                  std::to_string(master.caseFiles.size()) + " case files.";
+    } else {
+        for (const std::string& name : master.caseFiles) {
+            if (!name.empty()) continue;
+            problem = "The server-of-servers file %s has a \"casefile\" line without a file name.";
+            break;
+        }
+    }
+    if (problem.empty()) return true;
+    ShowError(problem, path);
+    return false;
+}
+
+// A listed case file: relative names are in the master file's folder.
+std::string PiecePath(const char* masterPath, const std::string& name) {
+    if (name.front() == '/') return name;
+    HostString base;
+    base.Adopt(ZelUtilGetBasePath(masterPath));
+    return std::string(base.view()) + name;
+}
+
+// One parsed case file of the master file, released with it.
+struct Piece {
+    Piece() = default;
+    Piece(const Piece&) = delete;
+    Piece& operator=(const Piece&) = delete;
+    ~Piece() {
+        ReleaseVariableSectionInfo(variables);
+        ReleaseTimeSets(timeSets);
+        ReleaseFileSets(fileSets);
+    }
+    GeometrySectionInfo geometry;
+    VariableSectionInfo* variables = nullptr;
+    TimeSectionInfo* timeSets = nullptr;
+    FileSectionInfo* fileSets = nullptr;
+};
+
+// A piece that cannot be opened or parsed, or that is not a Gold case, fails the whole load.
+bool ParsePiece(const char* masterPath, const std::string& piecePath, Piece& piece) {
+    const std::string listed = "The case file " + piecePath + " listed in %s";
+    std::FILE* file = std::fopen(piecePath.c_str(), "r");
+    if (file == nullptr) {
+        ShowError(listed + " could not be opened.", masterPath);
+        return false;
+    }
+    std::fclose(file);
+    bool isEnsight6 = true;
+    if (!ParseCaseFile(piecePath.c_str(), isEnsight6, piece.geometry, piece.variables, piece.timeSets,
+                       piece.fileSets)) {
+        ShowError(listed + " could not be read - probable bad format.", masterPath);
+        return false;
+    }
+    if (isEnsight6) {
+        ShowError(listed + " is not an EnSight Gold case; the pieces of a server-of-servers file must be.",
+                  masterPath);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool IsServerOfServersFile(const char* path) {
+    bool master = false;
+    TextLines probe;
+    if (!probe.Open(path)) return false;
+    probe.Close();
+    ForEachLine(path, [&](const MasterLine& line) {
+        if (!EqualsIgnoreCase(line.keyword, "type")) return true;
+        master = EqualsIgnoreCase(FirstWord(line.value), "master_server");
+        return false;
+    });
+    return master;
+}
+
+bool LoadServerOfServers(const char* path) {
+    MasterFile master;
+    if (!ReadMasterFile(path, master)) return false;
+    std::vector<std::unique_ptr<Piece>> pieces;
+    std::vector<GoldCase> cases;
+    for (const std::string& name : master.caseFiles) {
+        pieces.push_back(std::make_unique<Piece>());
+        Piece& piece = *pieces.back();
+        if (!ParsePiece(path, PiecePath(path, name), piece)) return false;
+        cases.push_back({piece.geometry, piece.variables, piece.timeSets, piece.fileSets});
+    }
+    return LoadGoldCases(cases);
+}
+
+}  // namespace quorix
