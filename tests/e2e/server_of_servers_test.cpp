@@ -1,0 +1,219 @@
+// Server-of-servers master files through zelhost: the load gives the zones of
+// its cases loaded one by one, in order, with their variables joined by name;
+// a bad master file or piece fails the load with a message naming it.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "support/realwriter.h"
+#include "zelhost_runner.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using e2e::Json;
+
+// A fresh folder for one test's master file and pieces.
+fs::path Folder(const std::string& name) {
+  const fs::path dir = fs::temp_directory_path() / ("quorix_sos_" + std::to_string(::getpid()) + "_" + name);
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  return dir;
+}
+
+void WriteText(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+std::string MasterText(const std::vector<std::string>& caseFiles, size_t count) {
+  std::string text = "FORMAT\ntype:      master_server gold\nSERVERS\nnumber of servers:   " +
+                     std::to_string(count) + "\n";
+  for (const auto& name : caseFiles) {
+    text += "\nmachine id: localhost\nexecutable: server\ndirectory:\nlogin id:\ncasefile: " + name + "\n";
+  }
+  return text;
+}
+
+// What a zone is, apart from its number and strand: shape, time, and the hash of every array.
+std::map<std::string, std::string> ZoneFacts(const Json& zone) {
+  std::map<std::string, std::string> facts;
+  for (const char* key : {"name", "zoneType", "imax", "jmax", "kmax", "nodes", "elements", "solutionTime"}) {
+    facts[key] = zone[key].kind == Json::Kind::String ? zone[key].Str() : zone[key].text;
+  }
+  for (const auto& [var, stats] : zone["values"].members) facts["value " + var] = stats["location"].Str() + " " + stats["hash"].Str();
+  for (const char* map : {"nodeMap", "faceMap"}) {
+    if (const Json* m = zone.Find(map)) facts[map] = (*m)["hash"].Str() + "#" + (*m)["entries"].text;
+  }
+  return facts;
+}
+
+// A piece without iblank values shows "IBlank" 1 everywhere once another piece has them.
+void DropConstantIBlank(std::map<std::string, std::string>& got, const std::map<std::string, std::string>& want,
+                        const Json& zone) {
+  if (want.count("value IBlank") != 0 || got.count("value IBlank") == 0) return;
+  const Json& iblank = zone["values"]["IBlank"];
+  EXPECT_EQ(iblank["min"].number, 1) << zone["name"].Str();
+  EXPECT_EQ(iblank["max"].number, 1) << zone["name"].Str();
+  got.erase("value IBlank");
+}
+
+const Json* LoadedReport(const e2e::RunResult& run) {
+  EXPECT_EQ(run.status, 0) << run.Describe();
+  EXPECT_TRUE(run.report && (*run.report)["loaded"].boolean) << run.Describe();
+  return run.status == 0 && run.report ? &*run.report : nullptr;
+}
+
+// The master file's load matches the pieces' own loads, zone for zone and in order.
+void ExpectZonesOfPieces(const fs::path& master, const std::vector<fs::path>& pieces,
+                         const std::vector<std::string>& extra) {
+  const auto whole = e2e::LoadCase(master.string(), extra);
+  const Json* report = LoadedReport(whole);
+  ASSERT_NE(report, nullptr);
+  const auto& zones = (*report)["zones"].items;
+  size_t next = 0;
+  std::set<std::pair<std::string, std::string>> strandTimes;
+  for (const fs::path& piece : pieces) {
+    SCOPED_TRACE(piece.string());
+    const auto alone = e2e::LoadCase(piece.string(), extra);
+    const Json* own = LoadedReport(alone);
+    ASSERT_NE(own, nullptr);
+    for (const Json& want : (*own)["zones"].items) {
+      ASSERT_LT(next, zones.size()) << "fewer zones than the pieces have";
+      const Json& zone = zones[next++];
+      auto got = ZoneFacts(zone);
+      const auto expected = ZoneFacts(want);
+      DropConstantIBlank(got, expected, zone);
+      EXPECT_EQ(got, expected) << "zone " << next;
+      EXPECT_TRUE(strandTimes.insert({zone["strand"].text, zone["solutionTime"].text}).second)
+          << "zone " << next << " shares strand and time with an earlier zone";
+    }
+  }
+  EXPECT_EQ(next, zones.size()) << "more zones than the pieces have";
+}
+
+TEST(ServerOfServers, ReferencePiecesLoadAsOneDataSet) {
+  SKIP_WITHOUT_REALWRITER();
+  const fs::path dir = fs::path(QUORIX_REALWRITER).parent_path() / "reference" / "vtk_mandelbrot_sos";
+  const std::vector<fs::path> pieces{dir / "mandelbrot1.case", dir / "mandelbrot2.case"};
+  for (const auto& threads : {"1", "4"}) {
+    SCOPED_TRACE(std::string("threads ") + threads);
+    ExpectZonesOfPieces(dir / "mandelbrot.sos", pieces, {"--batch", "--load-all", "--threads", threads});
+  }
+}
+
+// Pieces that differ: variables of several kinds, complex ones, a block with
+// iblank values, steps of transient variables on a steady geometry; one piece
+// named by its absolute path.
+TEST(ServerOfServers, DifferentPiecesKeepTheirZonesAndShareVariables) {
+  const fs::path dir = Folder("mixed");
+  const fs::path samples = fs::path(QUORIX_SAMPLES) / "gold";
+  const std::vector<std::pair<std::string, std::string>> copies{
+      {"variables", "le"}, {"struct_iblanked", "be"}, {"variable_steps", "ascii"}, {"complex", "le"}};
+  std::vector<std::string> names;
+  std::vector<fs::path> pieces;
+  for (const auto& [sample, encoding] : copies) {
+    fs::copy(samples / sample / encoding, dir / sample, fs::copy_options::recursive);
+    pieces.push_back(dir / sample / (sample + ".case"));
+    names.push_back(sample + "/" + sample + ".case");
+  }
+  names.back() = pieces.back().string();
+  WriteText(dir / "all.sos", MasterText(names, names.size()));
+  for (const auto& threads : {"1", "4"}) {
+    SCOPED_TRACE(std::string("threads ") + threads);
+    ExpectZonesOfPieces(dir / "all.sos", pieces, {"--load-all", "--threads", threads});
+  }
+
+  // "velocity" is a per-element vector in two pieces: one variable of the data set.
+  const auto run = e2e::LoadCase((dir / "all.sos").string());
+  const Json* report = LoadedReport(run);
+  ASSERT_NE(report, nullptr);
+  std::map<std::string, int> uses;
+  for (const auto& name : (*report)["variables"].items) ++uses[name.Str()];
+  EXPECT_EQ(uses["velocityX"], 1);
+  EXPECT_EQ(uses["IBlank"], 1);
+  EXPECT_EQ((*report)["variables"].items[3].Str(), "IBlank");
+}
+
+// The host replays the instruction list it was handed: the same master file, the same load.
+TEST(ServerOfServers, InstructionListReplaysTheLoad) {
+  const fs::path dir = Folder("replay");
+  const fs::path samples = fs::path(QUORIX_SAMPLES) / "gold";
+  for (const char* sample : {"cube", "parts125"}) fs::copy(samples / sample / "ascii", dir / sample, fs::copy_options::recursive);
+  WriteText(dir / "two.sos", MasterText({"cube/cube.case", "parts125/parts125.case"}, 2));
+  const auto loaded = e2e::LoadCase((dir / "two.sos").string(), {"--load-all"});
+  const auto replayed = e2e::RunZelhost(
+      {"run", "STANDARDSYNTAX", "1.0", "FILENAME_CASEFILE", (dir / "two.sos").string(), "--json", "--load-all"});
+  const Json* a = LoadedReport(loaded);
+  const Json* b = LoadedReport(replayed);
+  ASSERT_TRUE(a != nullptr && b != nullptr);
+  ASSERT_EQ((*a)["zones"].items.size(), (*b)["zones"].items.size());
+  EXPECT_GT((*a)["zones"].items.size(), 1u);
+  for (size_t z = 0; z < (*a)["zones"].items.size(); ++z) {
+    EXPECT_EQ(ZoneFacts((*a)["zones"].items[z]), ZoneFacts((*b)["zones"].items[z])) << "zone " << z + 1;
+  }
+}
+
+bool HasErrorContaining(const Json& report, const std::string& fragment) {
+  for (const auto& m : report["messages"].items) {
+    if (m["kind"].Str() == "error" && m["text"].Str().find(fragment) != std::string::npos) return true;
+  }
+  return false;
+}
+
+// Each bad master file fails the load, leaves no data set, and says what is wrong with which file.
+TEST(ServerOfServers, BadMasterFilesFailWithAMessage) {
+  const fs::path dir = Folder("bad");
+  const fs::path samples = fs::path(QUORIX_SAMPLES) / "gold";
+  fs::copy(samples / "cube" / "ascii", dir / "cube", fs::copy_options::recursive);
+  fs::copy(fs::path(QUORIX_SAMPLES) / "ensight6", dir / "e6", fs::copy_options::recursive);
+  std::string ensight6Case;
+  for (const auto& entry : fs::recursive_directory_iterator(dir / "e6")) {
+    if (entry.path().extension() == ".case") {
+      ensight6Case = fs::relative(entry.path(), dir).string();
+      break;
+    }
+  }
+  ASSERT_FALSE(ensight6Case.empty());
+  WriteText(dir / "garbage.case", "FORMAT\ntype: ensight gold\nGEOMETRY\nnonsense here\n");
+  const struct {
+    const char* name;
+    std::string text;
+    std::string fragment;
+  } cases[] = {
+      {"missing_piece", MasterText({"cube/cube.case", "absent/piece.case"}, 2), "absent/piece.case"},
+      {"count_too_high", MasterText({"cube/cube.case"}, 3), "gives 3 servers but lists 1 case files"},
+      {"count_not_number", "FORMAT\ntype: master_server gold\nSERVERS\nnumber of servers: two\ncasefile: cube/cube.case\n",
+       "number of servers"},
+      {"no_case_files", "FORMAT\ntype: master_server gold\nSERVERS\nnumber of servers: 0\n", "lists no case file"},
+      {"empty_name", MasterText({"cube/cube.case", ""}, 2), "without a file name"},
+      {"not_gold", "FORMAT\ntype: master_server ensight\nSERVERS\nnumber of servers: 1\ncasefile: cube/cube.case\n",
+       "master_server gold"},
+      {"ensight6_piece", MasterText({"cube/cube.case", ensight6Case}, 2), "is not an EnSight Gold case"},
+      {"bad_piece", MasterText({"cube/cube.case", "garbage.case"}, 2), "garbage.case"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const fs::path master = dir / (std::string(c.name) + ".sos");
+    WriteText(master, c.text);
+    for (const char* mode : {"--answer", "--batch"}) {
+      std::vector<std::string> extra{mode};
+      if (std::string(mode) == "--answer") extra.push_back("yes");
+      const auto run = e2e::LoadCase(master.string(), extra);
+      EXPECT_NE(run.status, 0) << run.Describe();
+      ASSERT_TRUE(run.report.has_value()) << run.Describe();
+      EXPECT_FALSE((*run.report)["loaded"].boolean);
+      EXPECT_TRUE((*run.report)["zones"].items.empty()) << "a failed load leaves no zones";
+      EXPECT_TRUE(HasErrorContaining(*run.report, c.fragment)) << run.out;
+      EXPECT_TRUE(HasErrorContaining(*run.report, master.filename().string()) ||
+                  HasErrorContaining(*run.report, master.string()))
+          << "the message names the master file\n" << run.out;
+    }
+  }
+}
+
+}  // namespace
