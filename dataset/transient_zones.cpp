@@ -10,23 +10,37 @@
 namespace quorix {
 namespace {
 
+// The time set of an entry: its number as the entry gives it, and the set.
 struct TransientEntry {
-    const VarSVT* entry = nullptr;
+    int32_t number = 0;
     const TimeSectionInfo* timeSet = nullptr;
 };
 
 // The first entry of the lists whose time set has several steps; a set
 // number that names no set does not qualify.
-TransientEntry FirstTransientEntry(std::initializer_list<const VarList<VarSVT>*> lists,
+template <class Entry>
+TransientEntry FirstTransientEntry(std::initializer_list<const VarList<Entry>*> lists,
                                    const TimeSectionInfo* timeSets) {
-    for (const VarList<VarSVT>* list : lists) {
-        for (const VarSVT* entry = list->head; entry != nullptr; entry = entry->next) {
+    for (const VarList<Entry>* list : lists) {
+        for (const Entry* entry = list->head; entry != nullptr; entry = entry->next) {
             if (entry->timeSet < 1) continue;
             const TimeSectionInfo* timeSet = FindTimeSet(timeSets, entry->timeSet);
-            if (timeSet != nullptr && timeSet->numberOfSteps > 1) return {entry, timeSet};
+            if (timeSet != nullptr && timeSet->numberOfSteps > 1) return {entry->timeSet, timeSet};
         }
     }
     return {};
+}
+
+// Complex variables are loaded after the others, so they decide last.
+TransientEntry FirstTransientModelEntry(const VariableSectionInfo& v, const TimeSectionInfo* timeSets) {
+    const TransientEntry chosen = FirstTransientEntry<VarSVT>(
+        {&v.scalarPerNode, &v.vectorPerNode, &v.tensorSymmPerNode, &v.tensorAsymPerNode, &v.scalarPerElement,
+         &v.vectorPerElement, &v.tensorSymmPerElement, &v.tensorAsymPerElement},
+        timeSets);
+    if (chosen.timeSet != nullptr) return chosen;
+    return FirstTransientEntry<VarComplex>(
+        {&v.complexScalarPerNode, &v.complexVectorPerNode, &v.complexScalarPerElement, &v.complexVectorPerElement},
+        timeSets);
 }
 
 // Every step's time, or none (after a message naming the set) when the set lacks one.
@@ -74,12 +88,8 @@ bool CreateTransientVariableZones(PartCollection& collection, Set_pa zoneSet, co
                                   const TimeSectionInfo* timeSets) {
     if (timeSets == nullptr || variables == nullptr || collection.IsGeometryTransient()) return true;
     HostLock lock;
-    TransientEntry chosen = FirstTransientEntry(
-        {&variables->scalarPerNode, &variables->vectorPerNode, &variables->tensorSymmPerNode,
-         &variables->tensorAsymPerNode, &variables->scalarPerElement, &variables->vectorPerElement,
-         &variables->tensorSymmPerElement, &variables->tensorAsymPerElement},
-        timeSets);
-    if (chosen.entry == nullptr) return true;
+    const TransientEntry chosen = FirstTransientModelEntry(*variables, timeSets);
+    if (chosen.timeSet == nullptr) return true;
     std::vector<float> times;
     if (!StepTimes(*chosen.timeSet, times)) return false;
 
@@ -100,7 +110,7 @@ bool CreateTransientVariableZones(PartCollection& collection, Set_pa zoneSet, co
             }
         }
     }
-    collection.modelTimeSet = chosen.entry->timeSet;
+    collection.modelTimeSet = chosen.number;
     if (!allMade) ReportZoneError("Error when attempting to create zones for transient variables.");
     return allMade;
 }
@@ -114,9 +124,9 @@ bool CreateTransientParticleZones(PartCollection& collection, Set_pa zoneSet, co
     int32_t particleZone = collection.FirstZoneForPart(ParticlePartNumber);
     // A measured geometry without particles has no zone to copy.
     if (particleZone < 1) return true;
-    TransientEntry chosen =
-        FirstTransientEntry({&variables->scalarPerMeasuredNode, &variables->vectorPerMeasuredNode}, timeSets);
-    if (chosen.entry == nullptr) return true;
+    const TransientEntry chosen =
+        FirstTransientEntry<VarSVT>({&variables->scalarPerMeasuredNode, &variables->vectorPerMeasuredNode}, timeSets);
+    if (chosen.timeSet == nullptr) return true;
     std::vector<float> times;
     if (!StepTimes(*chosen.timeSet, times)) return false;
 
@@ -128,7 +138,7 @@ bool CreateTransientParticleZones(PartCollection& collection, Set_pa zoneSet, co
             allMade = false;
         }
     }
-    collection.measuredTimeSet = chosen.entry->timeSet;
+    collection.measuredTimeSet = chosen.number;
     if (!allMade) ReportZoneError("Error when attempting to create zones for transient particle variables.");
     return allMade;
 }

@@ -200,9 +200,8 @@ def build(geo_steps, variables, measured=None, measured_times=None):
 
 
 def copy_for_variable_steps(zones, model_count, variables):
-    """Static geometry: the first model variable with several steps decides the copies (complex ones do not)."""
-    multi = [v for v in variables
-             if not v.measured and not v.kind.startswith("complex") and v.times and len(v.times) > 1]
+    """Static geometry: the first model variable with several steps decides the copies."""
+    multi = [v for v in variables if not v.measured and v.times and len(v.times) > 1]
     if not multi:
         return zones
     times = multi[0].times

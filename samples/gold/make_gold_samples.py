@@ -371,6 +371,23 @@ def complex_transient_case():
     return Case("complex_transient", text, files, build(list(zip(times, steps)), specs))
 
 
+def complex_steps_case():
+    """A steady geometry whose only variable, a complex scalar, has three steps: it decides the zones of the steps."""
+    times = [0.0, 1.5, 3.0]
+    parts = [surface_part(1), curvilinear(2, "block", 2, 3, 2)]
+    real = [nodal(parts, "p", 1, 100 + s) for s in range(3)]
+    imag = [nodal(parts, "p", 1, 110 + s) for s in range(3)]
+    files = {"static.geo": Geometry([parts])}
+    for s in range(3):
+        files["pressure_r.%04d" % (s + 1)] = VariableFile([list(real[s].values())])
+        files["pressure_i.%04d" % (s + 1)] = VariableFile([list(imag[s].values())])
+    text = case_text(["model: static.geo"], ["complex scalar per node: 1 pressure pressure_r.**** pressure_i.**** 7.5"],
+                     time_set(1, times, start=1))
+    kind = "complex scalar per node"
+    expect = build([(None, parts)], [Variable(kind, "pressure", real, times), Variable(kind, "pressureI", imag, times)])
+    return Case("complex_steps", text, files, expect)
+
+
 def measured_case():
     """Particles over three steps: ids above 65535, an empty middle step."""
     times = [0.0, 0.5, 1.0]
@@ -432,7 +449,8 @@ def all_cases():
             + [ids_case(), extents_case(), transient_geometry_case(), one_file_case(),
                variable_steps_case("variable_steps", 1, [1, 2, 3]),
                variable_steps_case("start_number_0", 0, [0, 1, 2]),
-               measured_case(), missing_variable_case(), quirks_case(), complex_case(), complex_transient_case()])
+               measured_case(), missing_variable_case(), quirks_case(), complex_case(), complex_transient_case(),
+               complex_steps_case()])
 
 
 def write_case(root, case):

@@ -139,6 +139,26 @@ TEST(ServerOfServers, DifferentPiecesKeepTheirZonesAndShareVariables) {
   EXPECT_EQ((*report)["variables"].items[3].Str(), "IBlank");
 }
 
+// A name that an earlier piece gave another kind of variable is not joined: that
+// piece's variable is reported not loaded, and its zones lack it.
+TEST(ServerOfServers, SameNameOfAnotherKindIsNotLoaded) {
+  const fs::path dir = Folder("kinds");
+  const fs::path samples = fs::path(QUORIX_SAMPLES) / "gold";
+  // "velocity": per element there, per node in the cube; "temperature" per node in both.
+  for (const char* sample : {"variable_steps", "cube"}) fs::copy(samples / sample / "le", dir / sample, fs::copy_options::recursive);
+  WriteText(dir / "two.sos", MasterText({"variable_steps/variable_steps.case", "cube/cube.case"}, 2));
+  const auto run = e2e::LoadCase((dir / "two.sos").string(), {"--load-all", "--batch"});
+  const Json* report = LoadedReport(run);
+  ASSERT_NE(report, nullptr);
+  bool reported = false;
+  for (const auto& m : (*report)["messages"].items) reported = reported || m["text"].Str().find("cube.velocity") != std::string::npos;
+  EXPECT_TRUE(reported) << run.out;
+  const Json& cube = (*report)["zones"].items.back();
+  EXPECT_EQ(cube["name"].Str(), "Vol: cube");
+  EXPECT_EQ(cube["values"].Find("velocityX"), nullptr);
+  EXPECT_EQ(cube["values"]["temperature"]["location"].Str(), "nodal");
+}
+
 // The host replays the instruction list it was handed: the same master file, the same load.
 TEST(ServerOfServers, InstructionListReplaysTheLoad) {
   const fs::path dir = Folder("replay");
