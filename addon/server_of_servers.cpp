@@ -40,30 +40,10 @@ MasterLine SplitLine(std::string_view line) {
 // Runs `onLine` for every line that is neither blank nor a comment until it returns false.
 template <class OnLine>
 bool ForEachLine(const char* path, OnLine onLine) {
-    TextLines lines;
-    if (!lines.Open(path)) {
-        ShowError("Could not open the file %s.  Check file path and permissions.", path);
-        return false;
-    }
-    std::string_view line;
-    for (;;) {
-        switch (lines.Next(line)) {
-            case TextLines::Status::Line: {
-                const MasterLine parts = SplitLine(line);
-                if (parts.keyword.empty() || parts.keyword.front() == '#') break;
-                if (!onLine(parts)) return true;
-                break;
-            }
-            case TextLines::Status::End:
-                return true;
-            case TextLines::Status::Error:
-                ShowError("Could not read the file %s.", path);
-                return false;
-            case TextLines::Status::TooLong:
-                ShowError("A line of the file %s is longer than 16 MiB. Aborting read.", path);
-                return false;
-        }
-    }
+    return ForEachTextLine(path, [&](std::string_view line) {
+        const MasterLine parts = SplitLine(line);
+        return parts.keyword.empty() || parts.keyword.front() == '#' || onLine(parts);
+    });
 }
 
 std::string_view FirstWord(std::string_view text) { return text.substr(0, text.find_first_of(Blanks)); }
@@ -137,24 +117,8 @@ std::string PiecePath(const char* masterPath, const std::string& name) {
     return std::string(base.view()) + name;
 }
 
-// One parsed case file of the master file, released with it.
-struct Piece {
-    Piece() = default;
-    Piece(const Piece&) = delete;
-    Piece& operator=(const Piece&) = delete;
-    ~Piece() {
-        ReleaseVariableSectionInfo(variables);
-        ReleaseTimeSets(timeSets);
-        ReleaseFileSets(fileSets);
-    }
-    GeometrySectionInfo geometry;
-    VariableSectionInfo* variables = nullptr;
-    TimeSectionInfo* timeSets = nullptr;
-    FileSectionInfo* fileSets = nullptr;
-};
-
 // A piece that cannot be opened or parsed, or that is not a Gold case, fails the whole load.
-bool ParsePiece(const char* masterPath, const std::string& piecePath, Piece& piece) {
+bool ParsePiece(const char* masterPath, const std::string& piecePath, CaseRecord& piece) {
     const std::string listed = "The case file " + piecePath + " listed in %s";
     std::FILE* file = std::fopen(piecePath.c_str(), "r");
     if (file == nullptr) {
@@ -162,13 +126,12 @@ bool ParsePiece(const char* masterPath, const std::string& piecePath, Piece& pie
         return false;
     }
     std::fclose(file);
-    bool isEnsight6 = true;
-    if (!ParseCaseFile(piecePath.c_str(), isEnsight6, piece.geometry, piece.variables, piece.timeSets,
+    if (!ParseCaseFile(piecePath.c_str(), piece.isEnsight6, piece.geometry, piece.variables, piece.timeSets,
                        piece.fileSets)) {
         ShowError(listed + " could not be read - probable bad format.", masterPath);
         return false;
     }
-    if (isEnsight6) {
+    if (piece.isEnsight6) {
         ShowError(listed + " is not an EnSight Gold case; the pieces of a server-of-servers file must be.",
                   masterPath);
         return false;
@@ -179,26 +142,27 @@ bool ParsePiece(const char* masterPath, const std::string& piecePath, Piece& pie
 }  // namespace
 
 bool IsServerOfServersFile(const char* path) {
-    bool master = false;
-    TextLines probe;
-    if (!probe.Open(path)) return false;
-    probe.Close();
-    ForEachLine(path, [&](const MasterLine& line) {
-        if (!EqualsIgnoreCase(line.keyword, "type")) return true;
-        master = EqualsIgnoreCase(FirstWord(line.value), "master_server");
-        return false;
-    });
-    return master;
+    // Silent: the case parser reports a file it cannot read.
+    TextLines lines;
+    if (!lines.Open(path)) return false;
+    // The FORMAT section comes first: its type line decides.
+    std::string_view line;
+    while (lines.Next(line) == TextLines::Status::Line) {
+        const MasterLine parts = SplitLine(line);
+        if (parts.keyword.empty() || parts.keyword.front() == '#' || EqualsIgnoreCase(parts.keyword, "FORMAT")) continue;
+        return EqualsIgnoreCase(parts.keyword, "type") && EqualsIgnoreCase(FirstWord(parts.value), "master_server");
+    }
+    return false;
 }
 
 bool LoadServerOfServers(const char* path) {
     MasterFile master;
     if (!ReadMasterFile(path, master)) return false;
-    std::vector<std::unique_ptr<Piece>> pieces;
+    std::vector<std::unique_ptr<CaseRecord>> pieces;
     std::vector<GoldCase> cases;
     for (const std::string& name : master.caseFiles) {
-        pieces.push_back(std::make_unique<Piece>());
-        Piece& piece = *pieces.back();
+        pieces.push_back(std::make_unique<CaseRecord>());
+        CaseRecord& piece = *pieces.back();
         if (!ParsePiece(path, PiecePath(path, name), piece)) return false;
         cases.push_back({piece.geometry, piece.variables, piece.timeSets, piece.fileSets});
     }

@@ -17,23 +17,6 @@ namespace {
 
 using namespace quorix;
 
-struct CaseRecord {
-    bool isEnsight6 = true;
-    GeometrySectionInfo geometry;
-    VariableSectionInfo* variables = nullptr;
-    TimeSectionInfo* timeSets = nullptr;
-    FileSectionInfo* fileSets = nullptr;
-
-    CaseRecord() = default;
-    CaseRecord(const CaseRecord&) = delete;
-    CaseRecord& operator=(const CaseRecord&) = delete;
-    ~CaseRecord() {
-        ReleaseVariableSectionInfo(variables);
-        ReleaseTimeSets(timeSets);
-        ReleaseFileSets(fileSets);
-    }
-};
-
 void WriteHostString(JsonWriter& json, std::string_view key, const HostString& value) {
     json.Key(key);
     value.isSet() ? json.String(value.view()) : json.Null();

@@ -70,27 +70,7 @@ bool CaseParser::Run() {
 }
 
 bool CaseParser::ReadLines() {
-    TextLines lines;
-    if (!lines.Open(caseFileName_)) {
-        ShowError("Could not open the file %s.  Check file path and permissions.", caseFileName_);
-        return false;
-    }
-    std::string_view line;
-    for (;;) {
-        switch (lines.Next(line)) {
-            case TextLines::Status::Line:
-                if (!ParseLine(line)) return false;
-                break;
-            case TextLines::Status::End:
-                return true;
-            case TextLines::Status::Error:
-                ShowError("Could not read the file %s.", caseFileName_);
-                return false;
-            case TextLines::Status::TooLong:
-                ShowError("A line of the file %s is longer than 16 MiB. Aborting read.", caseFileName_);
-                return false;
-        }
-    }
+    return ForEachTextLine(caseFileName_, [this](std::string_view line) { return ParseLine(line); });
 }
 
 bool CaseParser::ParseLine(std::string_view line) {

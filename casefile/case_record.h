@@ -131,4 +131,22 @@ void ReleaseTimeSets(TimeSectionInfo*& timeSets);
 void ReleaseFileSets(FileSectionInfo*& fileSets);
 void ReleaseVariableSectionInfo(VariableSectionInfo*& variables);
 
+// The four pieces of one parsed case file, released together.
+struct CaseRecord {
+    bool isEnsight6 = true;
+    GeometrySectionInfo geometry;
+    VariableSectionInfo* variables = nullptr;
+    TimeSectionInfo* timeSets = nullptr;
+    FileSectionInfo* fileSets = nullptr;
+
+    CaseRecord() = default;
+    CaseRecord(const CaseRecord&) = delete;
+    CaseRecord& operator=(const CaseRecord&) = delete;
+    ~CaseRecord() {
+        ReleaseVariableSectionInfo(variables);
+        ReleaseTimeSets(timeSets);
+        ReleaseFileSets(fileSets);
+    }
+};
+
 }  // namespace quorix

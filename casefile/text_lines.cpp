@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "casefile/show_error.h"
+
 namespace quorix {
 namespace {
 
@@ -64,6 +66,30 @@ TextLines::Status TextLines::Next(std::string_view& line) {
             line = std::string_view(buffer_.data() + begin_, end_ - begin_);
             begin_ = end_;
             return Status::Line;
+        }
+    }
+}
+
+bool ForEachTextLine(const char* path, const std::function<bool(std::string_view)>& onLine) {
+    TextLines lines;
+    if (!lines.Open(path)) {
+        ShowError("Could not open the file %s.  Check file path and permissions.", path);
+        return false;
+    }
+    std::string_view line;
+    for (;;) {
+        switch (lines.Next(line)) {
+            case TextLines::Status::Line:
+                if (!onLine(line)) return false;
+                break;
+            case TextLines::Status::End:
+                return true;
+            case TextLines::Status::Error:
+                ShowError("Could not read the file %s.", path);
+                return false;
+            case TextLines::Status::TooLong:
+                ShowError("A line of the file %s is longer than 16 MiB. Aborting read.", path);
+                return false;
         }
     }
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -40,5 +41,10 @@ private:
     bool atEnd_ = false;
     bool failed_ = false;
 };
+
+// Every line of the file (line end kept) to `onLine` until it returns false,
+// which ends the walk with false. A file that cannot be opened or read, or a
+// line above the cap, is shown with the file's name and gives false.
+bool ForEachTextLine(const char* path, const std::function<bool(std::string_view)>& onLine);
 
 }  // namespace quorix
