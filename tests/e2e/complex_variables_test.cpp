@@ -15,8 +15,7 @@ namespace fs = std::filesystem;
 using e2e::Json;
 
 fs::path CopyOfComplexSample(const std::string& tag) {
-  const fs::path dir = fs::temp_directory_path() / ("quorix_complex_" + std::to_string(::getpid()) + "_" + tag);
-  fs::remove_all(dir);
+  const fs::path dir = e2e::FreshFolder("complex_" + tag);
   fs::copy(fs::path(QUORIX_SAMPLES) / "gold" / "complex" / "le", dir, fs::copy_options::recursive);
   return dir;
 }

@@ -20,13 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 using e2e::Json;
 
-// A fresh folder for one test's master file and pieces.
-fs::path Folder(const std::string& name) {
-  const fs::path dir = fs::temp_directory_path() / ("quorix_sos_" + std::to_string(::getpid()) + "_" + name);
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  return dir;
-}
+fs::path Folder(const std::string& name) { return e2e::FreshFolder("sos_" + name); }
 
 void WriteText(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 

@@ -221,6 +221,14 @@ class TempFile {
   std::string path_;
 };
 
+// An empty folder of the system's temporary directory, one per process and tag.
+inline std::filesystem::path FreshFolder(const std::string& tag) {
+  const auto dir = std::filesystem::temp_directory_path() / ("quorix_" + tag + "_" + std::to_string(getpid()));
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  return dir;
+}
+
 // Runs argv[0] with the arguments; output goes through files so neither pipe can block.
 inline RunResult RunProgram(const std::vector<std::string>& argv, int timeoutSeconds = 300) {
   RunResult result;
