@@ -148,7 +148,8 @@ struct VariableEntry {
 std::vector<VariableEntry> EntriesOf(const VarList<VarSVT>& list) {
     std::vector<VariableEntry> entries;
     for (const VarSVT* e = list.head; e != nullptr; e = e->next) {
-        entries.push_back({e->timeSet, e->fileSet, std::string(e->description.view()), std::string(e->fileName.view())});
+        entries.push_back(
+            {e->timeSet, e->fileSet, std::string(e->description.view()), std::string(e->fileName.view())});
     }
     return entries;
 }
@@ -329,7 +330,8 @@ bool LoadMeasuredVariables(GoldLoad& load, const VariableSectionInfo& variables)
         VariableKind kind;
         kind.isNodal = true;
         kind.components = row.components;
-        LoadVariableList(load, kind, EntriesOf(list), &AcceptsMeasured, &ScanMeasuredVariable, &RegisterMeasuredValueLoaders);
+        LoadVariableList(load, kind, EntriesOf(list), &AcceptsMeasured, &ScanMeasuredVariable,
+                         &RegisterMeasuredValueLoaders);
         if (load.cancelled) return false;
     }
     ReportNotLoaded(load.notLoaded);
@@ -429,7 +431,9 @@ bool LoadGoldCases(const std::vector<GoldCase>& sources) {
     HostSet variableSet;
     SharedVariables earlier;
     std::vector<std::unique_ptr<CaseLoad>> cases;
-    for (const GoldCase& source : sources) cases.push_back(std::make_unique<CaseLoad>(source, variableSet.get(), earlier));
+    for (const GoldCase& source : sources) {
+        cases.push_back(std::make_unique<CaseLoad>(source, variableSet.get(), earlier));
+    }
     bool dataSetCreated = false;
     if (RunStages(cases, zoneSet.get(), dataSetCreated)) {
         ZelUtilStateChanged(ZelStateZonesAdded, zoneSet.get());

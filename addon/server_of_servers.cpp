@@ -149,7 +149,8 @@ bool IsServerOfServersFile(const char* path) {
     std::string_view line;
     while (lines.Next(line) == TextLines::Status::Line) {
         const MasterLine parts = SplitLine(line);
-        if (parts.keyword.empty() || parts.keyword.front() == '#' || EqualsIgnoreCase(parts.keyword, "FORMAT")) continue;
+        const bool skipped = parts.keyword.empty() || parts.keyword.front() == '#';
+        if (skipped || EqualsIgnoreCase(parts.keyword, "FORMAT")) continue;
         return EqualsIgnoreCase(parts.keyword, "type") && EqualsIgnoreCase(FirstWord(parts.value), "master_server");
     }
     return false;

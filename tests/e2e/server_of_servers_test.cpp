@@ -39,7 +39,9 @@ std::map<std::string, std::string> ZoneFacts(const Json& zone) {
   for (const char* key : {"name", "zoneType", "imax", "jmax", "kmax", "nodes", "elements", "solutionTime"}) {
     facts[key] = zone[key].kind == Json::Kind::String ? zone[key].Str() : zone[key].text;
   }
-  for (const auto& [var, stats] : zone["values"].members) facts["value " + var] = stats["location"].Str() + " " + stats["hash"].Str();
+  for (const auto& [var, stats] : zone["values"].members) {
+    facts["value " + var] = stats["location"].Str() + " " + stats["hash"].Str();
+  }
   for (const char* map : {"nodeMap", "faceMap"}) {
     if (const Json* m = zone.Find(map)) facts[map] = (*m)["hash"].Str() + "#" + (*m)["entries"].text;
   }
@@ -139,13 +141,17 @@ TEST(ServerOfServers, SameNameOfAnotherKindIsNotLoaded) {
   const fs::path dir = Folder("kinds");
   const fs::path samples = fs::path(QUORIX_SAMPLES) / "gold";
   // "velocity": per element there, per node in the cube; "temperature" per node in both.
-  for (const char* sample : {"variable_steps", "cube"}) fs::copy(samples / sample / "le", dir / sample, fs::copy_options::recursive);
+  for (const char* sample : {"variable_steps", "cube"}) {
+    fs::copy(samples / sample / "le", dir / sample, fs::copy_options::recursive);
+  }
   WriteText(dir / "two.sos", MasterText({"variable_steps/variable_steps.case", "cube/cube.case"}, 2));
   const auto run = e2e::LoadCase((dir / "two.sos").string(), {"--load-all", "--batch"});
   const Json* report = LoadedReport(run);
   ASSERT_NE(report, nullptr);
   bool reported = false;
-  for (const auto& m : (*report)["messages"].items) reported = reported || m["text"].Str().find("cube.velocity") != std::string::npos;
+  for (const auto& m : (*report)["messages"].items) {
+    reported = reported || m["text"].Str().find("cube.velocity") != std::string::npos;
+  }
   EXPECT_TRUE(reported) << run.out;
   const Json& cube = (*report)["zones"].items.back();
   EXPECT_EQ(cube["name"].Str(), "Vol: cube");
@@ -157,7 +163,9 @@ TEST(ServerOfServers, SameNameOfAnotherKindIsNotLoaded) {
 TEST(ServerOfServers, InstructionListReplaysTheLoad) {
   const fs::path dir = Folder("replay");
   const fs::path samples = fs::path(QUORIX_SAMPLES) / "gold";
-  for (const char* sample : {"cube", "parts125"}) fs::copy(samples / sample / "ascii", dir / sample, fs::copy_options::recursive);
+  for (const char* sample : {"cube", "parts125"}) {
+    fs::copy(samples / sample / "ascii", dir / sample, fs::copy_options::recursive);
+  }
   WriteText(dir / "two.sos", MasterText({"cube/cube.case", "parts125/parts125.case"}, 2));
   const auto loaded = e2e::LoadCase((dir / "two.sos").string(), {"--load-all"});
   const auto replayed = e2e::RunZelhost(
@@ -201,7 +209,8 @@ TEST(ServerOfServers, BadMasterFilesFailWithAMessage) {
   } cases[] = {
       {"missing_piece", MasterText({"cube/cube.case", "absent/piece.case"}, 2), "absent/piece.case"},
       {"count_too_high", MasterText({"cube/cube.case"}, 3), "gives 3 servers but lists 1 case files"},
-      {"count_not_number", "FORMAT\ntype: master_server gold\nSERVERS\nnumber of servers: two\ncasefile: cube/cube.case\n",
+      {"count_not_number",
+       "FORMAT\ntype: master_server gold\nSERVERS\nnumber of servers: two\ncasefile: cube/cube.case\n",
        "number of servers"},
       {"no_case_files", "FORMAT\ntype: master_server gold\nSERVERS\nnumber of servers: 0\n", "lists no case file"},
       {"empty_name", MasterText({"cube/cube.case", ""}, 2), "without a file name"},
@@ -226,6 +235,33 @@ TEST(ServerOfServers, BadMasterFilesFailWithAMessage) {
       EXPECT_TRUE(HasErrorContaining(*run.report, master.filename().string()) ||
                   HasErrorContaining(*run.report, master.string()))
           << "the message names the master file\n" << run.out;
+    }
+  }
+}
+
+// A master file cut anywhere after its type either loads its complete pieces or fails
+// with an error naming it; never a crash or a silent failure.
+TEST(ServerOfServers, TruncatedMasterFileLoadsOrFailsWithAMessage) {
+  const fs::path dir = Folder("truncated");
+  for (const char* sample : {"cube", "parts125"}) {
+    fs::copy(fs::path(QUORIX_SAMPLES) / "gold" / sample / "le", dir / sample, fs::copy_options::recursive);
+  }
+  const std::string text = MasterText({"cube/cube.case", "parts125/parts125.case"}, 2);
+  const fs::path master = dir / "cut.sos";
+  // Cut before its type the file is no master file, and no longer this reader's.
+  const size_t typed = text.find("master_server") + std::string("master_server").size();
+  for (size_t length = typed; length <= text.size(); length += 3) {
+    SCOPED_TRACE(length);
+    WriteText(master, text.substr(0, length));
+    const auto run = e2e::LoadCase(master.string(), {"--batch"});
+    ASSERT_TRUE(run.report.has_value()) << run.Describe();
+    if (run.status == 0) {
+      EXPECT_TRUE((*run.report)["loaded"].boolean);
+      EXPECT_FALSE((*run.report)["zones"].items.empty());
+    } else {
+      EXPECT_LT(run.status, 128) << run.Describe();
+      EXPECT_TRUE(HasErrorContaining(*run.report, "cut.sos") || HasErrorContaining(*run.report, "case file"))
+          << run.out;
     }
   }
 }
