@@ -70,6 +70,8 @@ void ExpectZonesOfPieces(const fs::path& master, const std::vector<fs::path>& pi
   const auto whole = e2e::LoadCase(master.string(), extra);
   const Json* report = LoadedReport(whole);
   ASSERT_NE(report, nullptr);
+  EXPECT_EQ((*report)["clientData"]["registered"].number, (*report)["clientData"]["released"].number);
+  EXPECT_TRUE((*report)["leaks"].members.empty()) << "host allocations left after the load";
   const auto& zones = (*report)["zones"].items;
   size_t next = 0;
   std::set<std::pair<std::string, std::string>> strandTimes;
@@ -231,6 +233,7 @@ TEST(ServerOfServers, BadMasterFilesFailWithAMessage) {
       ASSERT_TRUE(run.report.has_value()) << run.Describe();
       EXPECT_FALSE((*run.report)["loaded"].boolean);
       EXPECT_TRUE((*run.report)["zones"].items.empty()) << "a failed load leaves no zones";
+      EXPECT_TRUE((*run.report)["leaks"].members.empty()) << "host allocations left after the failure";
       EXPECT_TRUE(HasErrorContaining(*run.report, c.fragment)) << run.out;
       EXPECT_TRUE(HasErrorContaining(*run.report, master.filename().string()) ||
                   HasErrorContaining(*run.report, master.string()))
