@@ -282,10 +282,17 @@ bool CFileEnsightGeomGold::ScanStructuredBlock(PartInfo& part, int32_t structure
         !SkipLabelledSection(GhostFlags, "Expected 'ghost_flags' header not found", cells)) {
         return false;
     }
-    if (nodeIdsPresent && !SkipLabelledSection(NodeIds, "Expected 'node_ids' header not found", nodes)) {
-        return false;
-    }
-    return !elementIdsPresent || SkipLabelledSection(ElementIds, "Expected 'element_ids' header not found", cells);
+    // Some writers state ids in the header yet write none after blocks.
+    return (!nodeIdsPresent || SkipOptionalIds(NodeIds, nodes)) &&
+           (!elementIdsPresent || SkipOptionalIds(ElementIds, cells));
+}
+
+bool CFileEnsightGeomGold::SkipOptionalIds(HeaderKind label, int64_t count) {
+    const int64_t position = Tell();
+    int32_t value1 = 0;
+    int32_t value2 = 0;
+    if (ReadBlockHeader(value1, value2) == label) return SkipInts(count, 1);
+    return Seek(position, 0);
 }
 
 bool CFileEnsightGeomGold::ReadBlockDimensions(PartInfo& part, int32_t flags, int64_t& nodes, int64_t& cells) {

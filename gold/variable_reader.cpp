@@ -61,13 +61,22 @@ HeaderKind CFileEnsightVarGold::NextRecord(std::string& text, int32_t& value1, i
 }
 
 // The description (after an optional "BEGIN TIME STEP") is free text and is
-// never classified; the record after it must be "part".
+// never classified; the record after it must be "part". A file holding several
+// steps may open with a format line; one that reads "C Binary" and is followed
+// by "part" is the description itself.
 bool CFileEnsightVarGold::TryFirstPart(int32_t& partNumber, int64_t& partPosition) {
     std::string text;
     int32_t value1 = -1;
     int32_t value2 = -1;
     if (!ReadString80(text)) return false;
-    if (ClassifyHeaderLine(text.c_str(), value1, value2) == BeginTimeStep && !ReadString80(text)) return false;
+    HeaderKind kind = ClassifyHeaderLine(text.c_str(), value1, value2);
+    if (kind == BinaryFormat && format_ == FormatCBinary) {
+        const int64_t afterFormat = Tell();
+        if (!ReadString80(text)) return false;
+        kind = ClassifyHeaderLine(text.c_str(), value1, value2);
+        if (kind == Part && !Seek(afterFormat, 0)) return false;
+    }
+    if (kind == BeginTimeStep && !ReadString80(text)) return false;
     partPosition = Tell();
     return partPosition >= 0 && NextRecord(text, value1, &partNumber) == Part;
 }

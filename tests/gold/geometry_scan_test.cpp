@@ -373,30 +373,46 @@ TEST(GeometryScan, StructuredBlocks) {
     }
 }
 
-TEST(GeometryScan, StructuredHeadersRequired) {
-    struct Row {
-        const char* name;
-        const char* nodeIds;
-        const char* elementIds;
-        const char* line;
-        const char* message;
-    };
-    const Row rows[] = {
-        {"ghost flags", "off", "off", "block with_ghost", "Expected 'ghost_flags' header not found"},
-        {"node ids", "given", "off", "block", "Expected 'node_ids' header not found"},
-        {"element ids", "off", "given", "block", "Expected 'element_ids' header not found"},
-    };
-    for (const auto& row : rows) {
+TEST(GeometryScan, GhostFlagsHeaderRequired) {
+    for (Encoding e : AllEncodings) {
+        SCOPED_TRACE(EncodingName(e));
+        EnsightWriter w(e);
+        w.GoldHeader().Part(1, "b");
+        Block(w, "block with_ghost", {2, 1, 1});
+        w.Floats({0, 1, 0, 0, 0, 0}).String("nothing");
+        GeometryScan scan;
+        ScanBytes(w.bytes(), scan);
+        EXPECT_FALSE(scan.scanned);
+        EXPECT_EQ(scan.error, "Expected 'ghost_flags' header not found");
+    }
+}
+
+// Under "id given" a block's id sections may be absent, one or both; the next
+// part is found either way, and a truncated id section still fails.
+TEST(GeometryScan, BlockIdSectionsOptional) {
+    const bool layouts[][2] = {{false, false}, {true, false}, {false, true}, {true, true}};
+    for (const auto& [nodeIds, elementIds] : layouts) {
         for (Encoding e : AllEncodings) {
-            SCOPED_TRACE(std::string(row.name) + " " + EncodingName(e));
+            SCOPED_TRACE(std::string(EncodingName(e)) + (nodeIds ? " node_ids" : "") + (elementIds ? " element_ids" : ""));
             EnsightWriter w(e);
-            w.GoldHeader(row.nodeIds, row.elementIds).Part(1, "b");
-            Block(w, row.line, {2, 1, 1});
-            w.Floats({0, 1, 0, 0, 0, 0}).String("nothing");
+            w.GoldHeader("given", "given").Part(1, "b");
+            Block(w, "block", {2, 2, 1});
+            w.Floats({0, 1, 0, 1, 0, 0, 1, 1, 0, 0, 0, 0});
+            if (nodeIds) w.String("node_ids").Ints({5, 6, 7, 8});
+            if (elementIds) w.String("element_ids").Ints({9});
+            const int64_t secondPart = w.size();
+            w.Part(2, "tri").String("coordinates").Int(3).Ints({1, 2, 3});
+            const int64_t x = w.size();
+            w.Floats({0, 1, 0, 0, 0, 1, 0, 0, 0}).String("tria3").Int(1).Ints({4}).Ints({1, 2, 3}, 3);
             GeometryScan scan;
             ScanBytes(w.bytes(), scan);
-            EXPECT_FALSE(scan.scanned);
-            EXPECT_EQ(scan.error, row.message);
+            ASSERT_TRUE(scan.scanned) << scan.error;
+            ASSERT_EQ(scan.parts.parts().size(), 2u);
+            EXPECT_EQ(scan.parts.parts()[1]->xOffset, x);
+            if (nodeIds || elementIds) {
+                ScanBytes(w.bytes().substr(0, static_cast<size_t>(secondPart) - (w.binary() ? 4 : 11)), scan);
+                EXPECT_FALSE(scan.scanned) << "cut inside the id section";
+            }
         }
     }
 }

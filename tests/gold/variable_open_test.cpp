@@ -28,10 +28,13 @@ PartCollection GeometryWithPart(int32_t number, int32_t format, int32_t byteOrde
     return geometry;
 }
 
+// What comes before the "part" line besides the description.
+enum class Lead { None, Begin, FormatLine, FormatAndBegin, FormatWordsAsDescription };
+
 struct DetectRow {
     const char* name;
     Encoding encoding;
-    bool beginTimeStep;
+    Lead lead;
     int32_t partNumber;
     int32_t geometryFormat;     // of the geometry part with that number
     int32_t geometryByteOrder;
@@ -40,20 +43,26 @@ struct DetectRow {
 };
 
 const DetectRow kDetectRows[] = {
-    {"ascii", Encoding::Ascii, false, 1, FormatAscii, 255, FormatAscii, 0},
-    {"little-endian", Encoding::BinaryLE, false, 1, FormatCBinary, BigEndian, FormatCBinary, LittleEndian},
-    {"big-endian", Encoding::BinaryBE, false, 65535, FormatCBinary, LittleEndian, FormatCBinary, BigEndian},
-    {"big-endian after BEGIN TIME STEP", Encoding::BinaryBE, true, 2, FormatCBinary, 255, FormatCBinary,
+    {"ascii", Encoding::Ascii, Lead::None, 1, FormatAscii, 255, FormatAscii, 0},
+    {"little-endian", Encoding::BinaryLE, Lead::None, 1, FormatCBinary, BigEndian, FormatCBinary, LittleEndian},
+    {"big-endian", Encoding::BinaryBE, Lead::None, 65535, FormatCBinary, LittleEndian, FormatCBinary, BigEndian},
+    {"big-endian after BEGIN TIME STEP", Encoding::BinaryBE, Lead::Begin, 2, FormatCBinary, 255, FormatCBinary,
      BigEndian},
-    {"ascii after BEGIN TIME STEP", Encoding::Ascii, true, 2, FormatAscii, 255, FormatAscii, 0},
-    {"part 0, ascii", Encoding::Ascii, false, 0, FormatAscii, 255, FormatAscii, 0},
-    {"part 0, order of the geometry part (big)", Encoding::BinaryBE, false, 0, FormatCBinary, BigEndian,
+    {"ascii after BEGIN TIME STEP", Encoding::Ascii, Lead::Begin, 2, FormatAscii, 255, FormatAscii, 0},
+    {"part 0, ascii", Encoding::Ascii, Lead::None, 0, FormatAscii, 255, FormatAscii, 0},
+    {"part 0, order of the geometry part (big)", Encoding::BinaryBE, Lead::None, 0, FormatCBinary, BigEndian,
      FormatCBinary, BigEndian},
-    {"part 0, order of the geometry part (little)", Encoding::BinaryLE, false, 0, FormatCBinary,
+    {"part 0, order of the geometry part (little)", Encoding::BinaryLE, Lead::None, 0, FormatCBinary,
      LittleEndian, FormatCBinary, LittleEndian},
-    {"part 0, big-endian told by its values", Encoding::BinaryBE, false, 0, FormatAscii, 255, FormatCBinary,
+    {"part 0, big-endian told by its values", Encoding::BinaryBE, Lead::None, 0, FormatAscii, 255, FormatCBinary,
      BigEndian},
-    {"part 0, little-endian told by its values", Encoding::BinaryLE, false, 0, FormatAscii, 255,
+    {"part 0, little-endian told by its values", Encoding::BinaryLE, Lead::None, 0, FormatAscii, 255,
+     FormatCBinary, LittleEndian},
+    {"little-endian after a format line", Encoding::BinaryLE, Lead::FormatLine, 1, FormatCBinary, 255,
+     FormatCBinary, LittleEndian},
+    {"big-endian after a format line and BEGIN TIME STEP", Encoding::BinaryBE, Lead::FormatAndBegin, 3,
+     FormatCBinary, 255, FormatCBinary, BigEndian},
+    {"description reading C Binary", Encoding::BinaryLE, Lead::FormatWordsAsDescription, 1, FormatCBinary, 255,
      FormatCBinary, LittleEndian},
 };
 
@@ -61,8 +70,10 @@ TEST(VariableOpen, SettlesEncodingAndByteOrder) {
     for (const DetectRow& row : kDetectRows) {
         SCOPED_TRACE(row.name);
         EnsightWriter writer(row.encoding);
-        if (row.beginTimeStep) writer.String("BEGIN TIME STEP");
-        VarPart(writer.String("description"), row.partNumber).String("coordinates");
+        if (row.lead == Lead::FormatLine || row.lead == Lead::FormatAndBegin) writer.String("C Binary");
+        if (row.lead == Lead::Begin || row.lead == Lead::FormatAndBegin) writer.String("BEGIN TIME STEP");
+        writer.String(row.lead == Lead::FormatWordsAsDescription ? "C Binary" : "description");
+        VarPart(writer, row.partNumber).String("coordinates");
         const int64_t first = Values(writer, 3);
         PartCollection geometry = GeometryWithPart(row.partNumber, row.geometryFormat, row.geometryByteOrder);
         CFileEnsightVarGold reader;
@@ -101,10 +112,6 @@ TEST(VariableOpen, RefusesWhatIsNotAVariableFile) {
          kUnreadable},
         {"negative part number", Encoding::BinaryBE,
          Contents(Encoding::BinaryBE, [](EnsightWriter& w) { VarPart(w.String("d"), -3).String("block"); }),
-         kUnreadable},
-        {"C Binary line before the description", Encoding::BinaryLE,
-         Contents(Encoding::BinaryLE,
-                  [](EnsightWriter& w) { VarPart(w.String("C Binary").String("d"), 1).String("block"); }),
          kUnreadable},
         {"Fortran binary records", Encoding::BinaryBE,
          std::string("\0\0\0\x50", 4) + std::string(80, 'x') + std::string("\0\0\0\x50", 4), kUnreadable},
