@@ -5,11 +5,15 @@
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
 #include <string_view>
 
 #include "apps/json_writer.h"
 #include "casefile/case_parser.h"
 #include "casefile/file_names.h"
+#include "casefile/file_section.h"
 #include "casefile/variable_kinds.h"
 #include "host/zel_host.h"
 
@@ -22,17 +26,37 @@ void WriteHostString(JsonWriter& json, std::string_view key, const HostString& v
     value.isSet() ? json.String(value.view()) : json.Null();
 }
 
-// One path per step of the entry's time set (one for a static entry).
+// Where the k-th step held by the file at `path` begins: a file of a file set
+// holds its steps one after another, each opening with "BEGIN TIME STEP"; a
+// file of one step without that record begins at 0. -1: not found.
+int64_t StepOffset(std::map<std::string, std::vector<int64_t>>& found, const std::string& path, size_t k) {
+    auto at = found.find(path);
+    if (at == found.end()) at = found.emplace(path, FindStepStarts(path)).first;
+    const std::vector<int64_t>& starts = at->second;
+    if (k < starts.size()) return starts[k];
+    return k == 0 && starts.empty() ? 0 : -1;
+}
+
+// One path per step of the entry's time set (one for a static entry), with the
+// byte offset at which the step begins in that file (null when it cannot be found).
 void WriteSteps(JsonWriter& json, const CaseRecord& record, std::string_view name, int32_t timeSet, int32_t fileSet) {
     const TimeSectionInfo* times = FindTimeSet(record.timeSets, timeSet);
     const FileSectionInfo* files = FindFileSet(record.fileSets, fileSet);
     const int32_t steps = times != nullptr && times->numberOfSteps > 0 ? times->numberOfSteps : 1;
+    std::map<std::string, std::vector<int64_t>> found;
+    std::string previous;
+    size_t inFile = 0;
     json.Key("steps").BeginArray();
     for (int32_t k = 0; k < steps; ++k) {
         const HostString path = BuildDataFileName(record.geometry.caseDirectory, name, FileNumberForStep(times, files, k));
         std::error_code error;
-        json.BeginObject().Key("path").String(path.view());
-        json.Key("exists").Bool(std::filesystem::exists(path.c_str(), error)).EndObject();
+        const bool exists = std::filesystem::exists(path.c_str(), error);
+        inFile = k > 0 && path.view() == previous ? inFile + 1 : 0;
+        previous = path.view();
+        const int64_t offset = exists ? StepOffset(found, previous, inFile) : -1;
+        json.BeginObject().Key("path").String(path.view()).Key("exists").Bool(exists).Key("offset");
+        offset >= 0 ? json.Int(offset) : json.Null();
+        json.EndObject();
     }
     json.EndArray();
 }

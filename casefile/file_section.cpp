@@ -1,5 +1,7 @@
 #include "casefile/file_section.h"
 
+#include <fstream>
+
 #include "casefile/show_error.h"
 
 namespace quorix {
@@ -50,7 +52,54 @@ bool ParseNumberOfSteps(Scanner& scanner, FileSectionInfo& set) {
     return true;
 }
 
+constexpr std::string_view StepMarker = "begin time step";
+
+bool IsMarkerEnd(char c) { return c == '\0' || c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// A C binary record stands at a multiple of 4 bytes; an ASCII one starts a line.
+// Either way the words are followed by padding or the line end.
+bool IsStepStart(std::string_view window, size_t at, char before, int64_t offset) {
+    if (window.size() - at < StepMarker.size()) return false;
+    for (size_t i = 0; i < StepMarker.size(); ++i) {
+        char c = window[at + i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != StepMarker[i]) return false;
+    }
+    const size_t after = at + StepMarker.size();
+    if (after < window.size() && !IsMarkerEnd(window[after])) return false;
+    return offset % 4 == 0 || before == '\n';
+}
+
 }  // namespace
+
+std::vector<int64_t> FindStepStarts(const std::string& path) {
+    constexpr size_t Slice = size_t{1} << 20;
+    std::vector<int64_t> starts;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return starts;
+    std::vector<char> slice(Slice);
+    std::string window;     // the unjudged bytes, from `base` on
+    int64_t base = 0;
+    char before = '\n';     // the byte in front of window[0]
+    for (bool more = true; more;) {
+        in.read(slice.data(), static_cast<std::streamsize>(Slice));
+        const size_t got = static_cast<size_t>(in.gcount());
+        more = got == Slice;
+        window.append(slice.data(), got);
+        // A position is judged once the marker and the byte after it are in the window.
+        const size_t keep = StepMarker.size() + 1;
+        const size_t judged = !more ? window.size() : window.size() > keep ? window.size() - keep : 0;
+        for (size_t at = 0; at < judged; ++at) {
+            if (IsStepStart(window, at, at == 0 ? before : window[at - 1], base + static_cast<int64_t>(at))) {
+                starts.push_back(base + static_cast<int64_t>(at));
+            }
+        }
+        if (judged > 0) before = window[judged - 1];
+        window.erase(0, judged);
+        base += static_cast<int64_t>(judged);
+    }
+    return starts;
+}
 
 bool ParseFileLine(Scanner& scanner, std::string_view keyword, FileSectionInfo*& fileSets) {
     if (EqualsIgnoreCase(keyword, "file set")) return ParseFileSetLine(scanner, fileSets);

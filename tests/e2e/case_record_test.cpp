@@ -75,7 +75,7 @@ const std::vector<RecordRow>& Rows() {
              "complex scalar per element: 1 cp cp_r.** cp_i.** 2.5\ncomplex vector per node: cv\n",
          {},
          {{"variables.scalarPerNode.0", "{\"timeSet\":1,\"fileSet\":0,\"description\":\"Pressure\",\"fileName\":\"p.****\","
-                                        "\"steps\":[{\"path\":\"{dir}p.0000\",\"exists\":false}]}"},
+                                        "\"steps\":[{\"path\":\"{dir}p.0000\",\"exists\":false,\"offset\":null}]}"},
           {"variables.scalarPerNode.1.timeSet", "10"},
           {"variables.scalarPerNode.1.description", "\"p.res\""},
           {"variables.scalarPerNode.1.fileName", "null"},
@@ -85,7 +85,7 @@ const std::vector<RecordRow>& Rows() {
           {"variables.vectorPerMeasuredNode.0.fileSet", "4"},
           {"variables.complexScalarPerElement.0",
            "{\"timeSet\":1,\"fileSet\":0,\"description\":\"cp\",\"realFileName\":\"cp_r.**\",\"imagFileName\":"
-           "\"cp_i.**\",\"frequency\":\"2.5\",\"steps\":[{\"path\":\"{dir}cp_r.00\",\"exists\":false}]}"},
+           "\"cp_i.**\",\"frequency\":\"2.5\",\"steps\":[{\"path\":\"{dir}cp_r.00\",\"exists\":false,\"offset\":null}]}"},
           {"variables.complexVectorPerNode.0.realFileName", "null"},
           {"variables.vectorPerNode", "[]"}}},
         {"constants stream",

@@ -38,7 +38,7 @@ const RealCase kRealCases[] = {
     {"realwriter/pv_sphere", true, "ParaView writer: part number handling, nodal scalar"},
     {"realwriter/vtkw_mixed", true, "VTK writer: several parts of one description, point parts, quadratic elements"},
     {"realwriter/vtkw_transient", true, "VTK writer: transient geometry with file-name time steps"},
-    {"reference/vtk_LShape", false, "FE code: C binary single-file transient variables"},
+    {"reference/vtk_LShape", true, "FE code: C binary single-file transient variables"},
     {"reference/vtk_RectGrid_bin", true, "VTK writer: rectilinear block, C binary"},
     {"reference/vtk_TEST", false, "variables in a one-step time set on a steady geometry"},
     {"reference/vtk_blow1_ascii", true, "VTK writer: ASCII Gold file sets"},
