@@ -201,8 +201,9 @@ TEST_P(FileSets, LoadLikeOneFilePerStep) {
         if (!perStep.report || !oneFile.report) return;
         const e2e::Json& want = *perStep.report;
         const e2e::Json& got = *oneFile.report;
-        // 2 parts and a particle zone at each step
+        // 2 parts and a particle zone at each step; X Y Z, IBlank, temperature, velocity, mass, drift
         EXPECT_EQ(want["zones"].items.size(), 3u * kSteps);
+        EXPECT_EQ(want["variables"].items.size(), 12u) << Compact(want["variables"]);
         EXPECT_EQ(Compact(got["variables"]), Compact(want["variables"]));
         ASSERT_EQ(got["zones"].items.size(), want["zones"].items.size());
         for (size_t z = 0; z < want["zones"].items.size(); ++z) {
