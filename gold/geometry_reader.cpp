@@ -63,8 +63,7 @@ CFileEnsightGeomGold::FirstSection CFileEnsightGeomGold::LocateFirstSection(int3
         int32_t value1 = 0;
         int32_t value2 = 0;
         HeaderKind kind = ReadBlockHeader(value1, value2);
-        if (kind == NodeIdOption) nodeIdsPresent = value1 == IdGiven || value1 == IdIgnore;
-        if (kind == ElementIdOption) elementIdsPresent = value1 == IdGiven || value1 == IdIgnore;
+        NoteIdOption(kind, value1);
         if (kind == Extents && !SkipFloats(6, 2)) break;
         if (kind == Part || kind == ParticleCoordinates) {
             section = {true, kind, position, value2};
@@ -114,6 +113,12 @@ bool CFileEnsightGeomGold::CountsFit(const FirstSection& section, int32_t byteOr
     return dims[2] == 0 || nodes <= left / 12 / dims[2];
 }
 
+void CFileEnsightGeomGold::NoteIdOption(HeaderKind kind, int32_t option) {
+    const bool present = option == IdGiven || option == IdIgnore;
+    if (kind == NodeIdOption) nodeIdsPresent = present;
+    if (kind == ElementIdOption) elementIdsPresent = present;
+}
+
 bool CFileEnsightGeomGold::FindFirstPart() {
     int32_t native = NativeByteOrder();
     int32_t other = OtherByteOrder(native);
@@ -156,6 +161,16 @@ bool CFileEnsightGeomGold::ScanParts(PartCollection& collection, int32_t step) {
                 if (timeStep == INT32_MAX) return Fail("Too many time steps in one file");
                 ++timeStep;
                 break;
+            case BeginTimeStep: {
+                // Each step repeats the file header; its first description is free text.
+                std::string description;
+                if (!ReadString80(description)) return false;
+                break;
+            }
+            case NodeIdOption:
+            case ElementIdOption:
+                NoteIdOption(kind, value1);
+                break;
             case Extents:
                 // Its six values are passed over, so they are not taken for headers.
                 if (!SkipFloats(6, 2)) return false;
@@ -175,7 +190,7 @@ bool CFileEnsightGeomGold::ScanParts(PartCollection& collection, int32_t step) {
                 break;
             }
             default:
-                break;  // descriptions, "BEGIN TIME STEP" and other lines between parts
+                break;  // descriptions and other lines between parts
         }
     }
 }

@@ -31,6 +31,7 @@ private:
         int64_t position = 0;
         int32_t number = 0;  // part number or particle count as read in that pass
     };
+    void NoteIdOption(HeaderKind kind, int32_t option);
     bool FindFirstPart();
     FirstSection LocateFirstSection(int32_t byteOrder);
     bool NumberDecides(const FirstSection& section, int32_t byteOrder);

@@ -37,18 +37,23 @@ std::string Name(const Variant& v) {
 // Triangles of step g: a fan of 2 + g triangles whose nodes move with g.
 int Triangles(int g) { return 2 + g; }
 
+// Each step has its own header: odd steps give node ids (none after the block).
 void GeometryStep(EnsightWriter& w, int g) {
-    w.String("geometry").String("step " + std::to_string(g)).String("node id off").String("element id off");
+    const bool ids = g % 2 == 1;
+    w.String("geometry").String("step " + std::to_string(g));
+    w.String(ids ? "node id given" : "node id off").String("element id off");
     const int triangles = Triangles(g);
     std::vector<float> x{0.0f}, y{0.0f}, z{0.0f};
+    std::vector<int32_t> nodeIds{100};
     std::vector<std::vector<int32_t>> fan;
     for (int i = 0; i <= triangles; ++i) {
         x.push_back(1.0f + 0.25f * static_cast<float>(g));
         y.push_back(static_cast<float>(i));
         z.push_back(0.5f * static_cast<float>(i % 2));
+        nodeIds.push_back(101 + i);
         if (i > 0) fan.push_back({1, i + 1, i + 2});
     }
-    w.Part(1, "fan").Coordinates(x, y, z).Elements("tria3", fan);
+    w.Part(1, "fan").Coordinates(x, y, z, ids ? nodeIds : std::vector<int32_t>{}).Elements("tria3", fan);
     w.Part(2, "block").String("block iblanked").Ints({2, 2, 1}, 3);
     w.Floats({0, 1, 0, 1}).Floats({2.0f + static_cast<float>(g), 2, 3, 3}).Floats({1, 1, 1, 1}).Ints({1, 1, 0, 1});
 }
