@@ -1,5 +1,6 @@
 #include "addon/gold_load_driver.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -80,8 +81,18 @@ bool StrideIsValid(int32_t stride, const std::string& fileName) {
     return false;
 }
 
-// Runs `scanFile(path, step)` for the first step of every file of a series
-// under a progress display; false on the first failure or on Stop.
+// A file of a file set holds its steps one after another; one that ends early
+// would leave the later steps silently empty.
+bool HoldsSteps(CFileEnsight& reader, int32_t found, int32_t held) {
+    if (found >= held) return true;
+    reader.SetError("The file holds " + std::to_string(found) + " of the " + std::to_string(held) +
+                    " time steps its file set gives it");
+    return false;
+}
+
+// Runs `scanFile(path, step, held)` for the first step of every file of a
+// series, `held` being the steps that file must hold, under a progress
+// display; false on the first failure or on Stop.
 template <class ScanFile>
 bool ScanSeries(GoldLoad& load, const char* label, const std::string& fileName, const TimeSectionInfo* timeSet,
                 const FileSectionInfo* fileSet, ScanFile scanFile) {
@@ -94,7 +105,7 @@ bool ScanSeries(GoldLoad& load, const char* label, const std::string& fileName, 
     do {
         const int32_t number = FileNumberForStep(timeSet, fileSet, step);
         HostString path = BuildDataFileName(load.directory, fileName, number);
-        result = scanFile(std::string(path.view()), step);
+        result = scanFile(std::string(path.view()), step, std::min(stride, total - step));
         step += stride;
         if (result && progress.Update(step)) {
             result = false;
@@ -107,9 +118,12 @@ bool ScanSeries(GoldLoad& load, const char* label, const std::string& fileName, 
 bool ScanGeometryFiles(GoldLoad& load, const std::string& fileName, const TimeSectionInfo* timeSet,
                        const FileSectionInfo* fileSet) {
     return ScanSeries(load, "Scanning geometry data", fileName, timeSet, fileSet,
-                      [&](const std::string& path, int32_t step) {
+                      [&](const std::string& path, int32_t step, int32_t held) {
                           CFileEnsightGeomGold reader;
-                          if (reader.Open(path) && reader.ScanParts(load.collection, step)) return true;
+                          if (reader.Open(path) && reader.ScanParts(load.collection, step) &&
+                              HoldsSteps(reader, reader.stepsScanned(), held)) {
+                              return true;
+                          }
                           reader.ReportError();
                           return false;
                       });
@@ -186,10 +200,11 @@ int32_t ScanModelVariable(GoldLoad& load, VariableKind& kind, const VariableEntr
     const TimeSectionInfo* timeSet = TimeSetNumbered(load.timeSets, entry.timeSet);
     const FileSectionInfo* fileSet = FileSetNumbered(load.fileSets, entry.fileSet);
     const bool scanned = ScanSeries(load, "Scanning variable data", entry.fileName, timeSet,
-                                    fileSet, [&](const std::string& path, int32_t step) {
+                                    fileSet, [&](const std::string& path, int32_t step, int32_t held) {
                                         CFileEnsightVarGold reader;
                                         return reader.Open(path, load.collection) &&
-                                               reader.ScanVariableParts(load.collection, kind, step);
+                                               reader.ScanVariableParts(load.collection, kind, step) &&
+                                               HoldsSteps(reader, reader.stepsScanned(), held);
                                     });
     return scanned ? AddScannedVariables(load, kind, entry) : 0;
 }
@@ -200,16 +215,17 @@ int32_t ScanMeasuredVariable(GoldLoad& load, VariableKind& kind, const VariableE
     const int32_t stride = Stride(fileSet);
     const bool scanned = ScanSeries(
         load, "Scanning variable data", entry.fileName, timeSet, fileSet,
-        [&](const std::string& path, int32_t step) {
+        [&](const std::string& path, int32_t step, int32_t held) {
             CFileEnsightVarGold reader;
             if (!reader.OpenMeasuredVariable(load.collection, kind, path, step, stride)) return false;
             // A file of a file set holds `stride` steps, one after another.
-            for (int32_t s = step; s < step + stride; ++s) {
+            int32_t found = 0;
+            for (int32_t s = step; s < step + stride; ++s, ++found) {
                 const size_t before = kind.items.size();
                 if (!reader.ScanMeasuredValues(load.collection, kind, s)) return false;
                 if (kind.items.size() == before) break;
             }
-            return true;
+            return HoldsSteps(reader, found, held);
         });
     return scanned ? AddScannedVariables(load, kind, entry) : 0;
 }

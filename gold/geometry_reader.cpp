@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "casefile/element_types.h"
+#include "gold/step_tally.h"
 
 namespace quorix {
 namespace {
@@ -147,19 +148,20 @@ bool CFileEnsightGeomGold::FindFirstPart() {
 
 bool CFileEnsightGeomGold::ScanParts(PartCollection& collection, int32_t step) {
     if (file_ == nullptr) return Fail("File has not been opened");
-    int32_t timeStep = step + 1;
+    StepTally steps(step + 1);
+    stepsScanned_ = 0;
     for (;;) {
         int32_t value1 = 0;
         int32_t value2 = 0;
         HeaderKind kind = ReadBlockHeader(value1, value2);
         switch (kind) {
             case EndOfFile:
+                stepsScanned_ = steps.Count();
                 return true;
             case ReadFailure:
                 return false;
             case EndTimeStep:
-                if (timeStep == INT32_MAX) return Fail("Too many time steps in one file");
-                ++timeStep;
+                if (!steps.End()) return Fail("Too many time steps in one file");
                 break;
             case BeginTimeStep: {
                 // Each step repeats the file header; its first description is free text.
@@ -176,9 +178,11 @@ bool CFileEnsightGeomGold::ScanParts(PartCollection& collection, int32_t step) {
                 if (!SkipFloats(6, 2)) return false;
                 break;
             case Part:
-                if (!ScanPart(collection, value2, timeStep)) return false;
+                if (!ScanPart(collection, value2, steps.current())) return false;
+                steps.Data();
                 break;
             case ParticleCoordinates: {
+                const int32_t timeStep = steps.current();
                 if (collection.HasPartInStep(ParticlePartNumber, timeStep)) {
                     return Fail("Two particle sections in one time step of file " + fileName_);
                 }
@@ -187,6 +191,7 @@ bool CFileEnsightGeomGold::ScanParts(PartCollection& collection, int32_t step) {
                 part.byteOrder = byteOrder();
                 part.format = format_;
                 if (!ScanParticles(part, value2)) return false;
+                steps.Data();
                 break;
             }
             default:

@@ -18,6 +18,8 @@ public:
     virtual bool Open(const std::string& path);
     // One file of the series; `step` is its 0-based step index.
     bool ScanParts(PartCollection& collection, int32_t step);
+    // Time steps the last ScanParts found in the file.
+    int32_t stepsScanned() const { return stepsScanned_; }
     // The structured half of the scan, right after the "block" line.
     bool ScanStructuredBlock(PartInfo& part, int32_t structure, int32_t flags);
     // A "particle coordinates" section, right after its count.
@@ -44,6 +46,8 @@ private:
     bool ReadBlockDimensions(PartInfo& part, int32_t flags, int64_t& nodes, int64_t& cells);
     bool ScanBlockCoordinates(PartInfo& part, int64_t nodes);
     bool SkipLabelledSection(HeaderKind expected, const char* missingText, int64_t count);
+
+    int32_t stepsScanned_ = 0;
     // The ids when the next record is `label`; otherwise the position stays.
     bool SkipOptionalIds(HeaderKind label, int64_t count);
 };

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "casefile/element_types.h"
+#include "gold/step_tally.h"
 #include "gold/value_plausibility.h"
 
 namespace quorix {
@@ -221,22 +222,25 @@ bool CFileEnsightVarGold::ScanVariableParts(PartCollection& collection, Variable
         SetError(kind.isNodal ? kNodeScanFailure : kElementScanFailure);
         return false;
     }
-    int32_t t = step + 1;
+    StepTally steps(step + 1);
+    stepsScanned_ = 0;
     std::string text;
     while (true) {
         int32_t value1 = -1;
         int32_t partNumber = -1;
         const HeaderKind header = NextRecord(text, value1, &partNumber);
-        if (header == EndOfFile) return true;
+        if (header == EndOfFile) {
+            stepsScanned_ = steps.Count();
+            return true;
+        }
         if (header == ReadFailure) return false;
         if (header == Part) {
-            if (!ScanPart(collection, kind, partNumber, t)) return false;
-        } else if (header == EndTimeStep && t < std::numeric_limits<int32_t>::max()) {
-            ++t;
+            if (!ScanPart(collection, kind, partNumber, steps.current())) return false;
+            steps.Data();
         } else if (header == BeginTimeStep) {
             // the step's description is free text ("part" or "coordinates" included)
             if (!ReadString80(text)) return false;
-        } else {
+        } else if (header != EndTimeStep || !steps.End()) {
             SetError(kind.isNodal ? kNodeScanFailure : kElementScanFailure);
             return false;
         }

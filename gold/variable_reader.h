@@ -13,6 +13,8 @@ public:
     // `geometry` settles the byte order of files whose first part number is 0.
     bool Open(const std::string& path, const PartCollection& geometry);
     bool ScanVariableParts(PartCollection& collection, VariableKind& kind, int32_t step);
+    // Time steps the last ScanVariableParts found in the file.
+    int32_t stepsScanned() const { return stepsScanned_; }
     bool OpenMeasuredVariable(PartCollection& collection, VariableKind& kind, const std::string& path,
                               int32_t step, int32_t stride);
     bool ScanMeasuredValues(PartCollection& collection, VariableKind& kind, int32_t step);
@@ -34,6 +36,8 @@ private:
     bool ReadMeasuredString(std::string& text);
     bool BinaryValuesSettleOrder(int64_t count);
     bool AsciiValuesComplete(int64_t count);
+
+    int32_t stepsScanned_ = 0;
 };
 
 }  // namespace quorix
