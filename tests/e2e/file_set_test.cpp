@@ -40,6 +40,7 @@ std::string Name(const Variant& v) {
 int Triangles(int g) { return 2 + g; }
 
 // Each step has its own header: odd steps give node ids (none after the block).
+// The first part is number 0, which reads alike in both byte orders.
 void GeometryStep(EnsightWriter& w, int g) {
     const bool ids = g % 2 == 1;
     w.String("geometry").String("step " + std::to_string(g));
@@ -55,8 +56,8 @@ void GeometryStep(EnsightWriter& w, int g) {
         nodeIds.push_back(101 + i);
         if (i > 0) fan.push_back({1, i + 1, i + 2});
     }
-    w.Part(1, "fan").Coordinates(x, y, z, ids ? nodeIds : std::vector<int32_t>{}).Elements("tria3", fan);
-    w.Part(2, "block").String("block iblanked").Ints({2, 2, 1}, 3);
+    w.Part(0, "fan").Coordinates(x, y, z, ids ? nodeIds : std::vector<int32_t>{}).Elements("tria3", fan);
+    w.Part(1, "block").String("block iblanked").Ints({2, 2, 1}, 3);
     w.Floats({0, 1, 0, 1}).Floats({2.0f + static_cast<float>(g), 2, 3, 3}).Floats({1, 1, 1, 1}).Ints({1, 1, 0, 1});
 }
 
@@ -69,15 +70,15 @@ std::vector<float> StepValues(int s, int count, float scale = 1.0f) {
 
 void TemperatureStep(EnsightWriter& w, int s, int g) {
     w.String("temperature");
-    w.String("part").Int(1).String("coordinates").Floats(StepValues(s, Triangles(g) + 2));
-    w.String("part").Int(2).String("block").Floats(StepValues(s, 4, -1.0f));
+    w.String("part").Int(0).String("coordinates").Floats(StepValues(s, Triangles(g) + 2));
+    w.String("part").Int(1).String("block").Floats(StepValues(s, 4, -1.0f));
 }
 
 void VelocityStep(EnsightWriter& w, int s, int g) {
     w.String("velocity");
-    w.String("part").Int(1).String("tria3");
+    w.String("part").Int(0).String("tria3");
     for (int c = 0; c < 3; ++c) w.Floats(StepValues(s, Triangles(g), static_cast<float>(c + 1)));
-    w.String("part").Int(2).String("block");
+    w.String("part").Int(1).String("block");
     for (int c = 0; c < 3; ++c) w.Floats(StepValues(s, 1, static_cast<float>(-c)));
 }
 

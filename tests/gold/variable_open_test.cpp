@@ -62,6 +62,8 @@ const DetectRow kDetectRows[] = {
      FormatCBinary, LittleEndian},
     {"big-endian after a format line and BEGIN TIME STEP", Encoding::BinaryBE, Lead::FormatAndBegin, 3,
      FormatCBinary, 255, FormatCBinary, BigEndian},
+    {"part 0 after a format line and BEGIN TIME STEP, told by its values", Encoding::BinaryBE,
+     Lead::FormatAndBegin, 0, FormatAscii, 255, FormatCBinary, BigEndian},
     {"description reading C Binary", Encoding::BinaryLE, Lead::FormatWordsAsDescription, 1, FormatCBinary, 255,
      FormatCBinary, LittleEndian},
 };
