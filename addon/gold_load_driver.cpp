@@ -82,9 +82,10 @@ bool StrideIsValid(int32_t stride, const std::string& fileName) {
 }
 
 // A file of a file set holds its steps one after another; one that ends early
-// would leave the later steps silently empty.
+// would leave the later steps silently empty. A file of one step is not judged
+// by its content (a step may hold no part at all).
 bool HoldsSteps(CFileEnsight& reader, int32_t found, int32_t held) {
-    if (found >= held) return true;
+    if (found >= held || held <= 1) return true;
     reader.SetError("The file holds " + std::to_string(found) + " of the " + std::to_string(held) +
                     " time steps its file set gives it");
     return false;

@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <map>
 #include <string>
-#include <vector>
 #include <string_view>
+#include <vector>
 
 #include "apps/json_writer.h"
 #include "casefile/case_parser.h"

@@ -46,10 +46,10 @@ private:
     bool ReadBlockDimensions(PartInfo& part, int32_t flags, int64_t& nodes, int64_t& cells);
     bool ScanBlockCoordinates(PartInfo& part, int64_t nodes);
     bool SkipLabelledSection(HeaderKind expected, const char* missingText, int64_t count);
-
-    int32_t stepsScanned_ = 0;
     // The ids when the next record is `label`; otherwise the position stays.
     bool SkipOptionalIds(HeaderKind label, int64_t count);
+
+    int32_t stepsScanned_ = 0;
 };
 
 }  // namespace quorix
