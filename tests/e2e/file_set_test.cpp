@@ -36,12 +36,15 @@ std::string Name(const Variant& v) {
            (v.formatLine ? " format line" : "");
 }
 
+// Writes step s of a series onto geometry step g (0 throughout on a steady geometry).
+using StepWriter = void (*)(EnsightWriter&, int s, int g);
+
 // Triangles of step g: a fan of 2 + g triangles whose nodes move with g.
 int Triangles(int g) { return 2 + g; }
 
 // Each step has its own header: odd steps give node ids (none after the block).
 // The first part is number 0, which reads alike in both byte orders.
-void GeometryStep(EnsightWriter& w, int g) {
+void Geometry(EnsightWriter& w, int, int g) {
     const bool ids = g % 2 == 1;
     w.String("geometry").String("step " + std::to_string(g));
     w.String(ids ? "node id given" : "node id off").String("element id off");
@@ -68,13 +71,13 @@ std::vector<float> StepValues(int s, int count, float scale = 1.0f) {
     return values;
 }
 
-void TemperatureStep(EnsightWriter& w, int s, int g) {
+void Temperature(EnsightWriter& w, int s, int g) {
     w.String("temperature");
     w.String("part").Int(0).String("coordinates").Floats(StepValues(s, Triangles(g) + 2));
     w.String("part").Int(1).String("block").Floats(StepValues(s, 4, -1.0f));
 }
 
-void VelocityStep(EnsightWriter& w, int s, int g) {
+void Velocity(EnsightWriter& w, int s, int g) {
     w.String("velocity");
     w.String("part").Int(0).String("tria3");
     for (int c = 0; c < 3; ++c) w.Floats(StepValues(s, Triangles(g), static_cast<float>(c + 1)));
@@ -84,7 +87,7 @@ void VelocityStep(EnsightWriter& w, int s, int g) {
 
 int Particles(int s) { return 2 + 2 * s; }
 
-void ParticleStep(EnsightWriter& w, int s) {
+void ParticleGeometry(EnsightWriter& w, int s, int) {
     const int n = Particles(s);
     w.String("particles").String("particle coordinates").Int(n);
     std::vector<float> xyz = StepValues(s, 3 * n, 0.1f);
@@ -100,10 +103,8 @@ void ParticleStep(EnsightWriter& w, int s) {
     }
 }
 
-void MassStep(EnsightWriter& w, int s) { w.String("mass").Floats(StepValues(s, Particles(s), 2.0f), 6); }
-void DriftStep(EnsightWriter& w, int s) { w.String("drift").Floats(StepValues(s, 3 * Particles(s), -0.5f), 6); }
-
-using StepWriter = void (*)(EnsightWriter&, int s, int g);
+void Mass(EnsightWriter& w, int s, int) { w.String("mass").Floats(StepValues(s, Particles(s), 2.0f), 6); }
+void Drift(EnsightWriter& w, int s, int) { w.String("drift").Floats(StepValues(s, 3 * Particles(s), -0.5f), 6); }
 
 struct Series {
     const char* name;
@@ -136,13 +137,6 @@ void WriteSeries(const CaseDirectory& dir, const Variant& v, const Series& serie
     dir.Write(series.name, whole.bytes());
     starts.emplace_back(series.name, begins);
 }
-
-void Geometry(EnsightWriter& w, int, int g) { GeometryStep(w, g); }
-void Temperature(EnsightWriter& w, int s, int g) { TemperatureStep(w, s, g); }
-void Velocity(EnsightWriter& w, int s, int g) { VelocityStep(w, s, g); }
-void ParticleGeometry(EnsightWriter& w, int s, int) { ParticleStep(w, s); }
-void Mass(EnsightWriter& w, int s, int) { MassStep(w, s); }
-void Drift(EnsightWriter& w, int s, int) { DriftStep(w, s); }
 
 // The case naming per-step files (`.***`) or the file sets.
 std::string CaseText(bool fileSets, bool geometryChanges) {
