@@ -66,10 +66,14 @@ void LoadChosenCase(const char* name) {
     ZelUtilStringListDealloc(&instructions);
 }
 
+// Case files by every name writers give them, and the master files of partitioned runs.
+constexpr const char* CaseFileFilter = "*.case;*.encas;*.encase;*.sos";
+
 void LoaderSelectedCallback() noexcept {
     HostLock lock;
     char* name = nullptr;
-    if (!ZelUtilDialogGetFileName(0, &name, "EnSight Case", rememberedCaseFileName, "*.*case") || name == nullptr) {
+    if (!ZelUtilDialogGetFileName(0, &name, "EnSight Case", rememberedCaseFileName, CaseFileFilter) ||
+        name == nullptr) {
         ZelUtilStringDealloc(&name);
         return;
     }

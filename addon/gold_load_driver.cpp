@@ -13,6 +13,7 @@
 #include "casefile/file_names.h"
 #include "casefile/host_lock.h"
 #include "dataset/deferred_loading.h"
+#include "dataset/not_loaded_report.h"
 #include "dataset/part_collection.h"
 #include "dataset/transient_zones.h"
 #include "dataset/zone_creation.h"
@@ -53,9 +54,11 @@ struct GoldLoad {
     const FileSectionInfo* fileSets;
     Set_pa variableSet;
     bool cancelled = false;
-    std::vector<std::string> notLoaded;
+    NotLoadedReport notLoaded;
     SharedVariables& earlier;  // of the cases loaded before this one
     SharedVariables added;     // by this case
+    std::string failedFile;    // the last variable file that failed, as the case names it
+    std::string failure;       // and why
 };
 
 const TimeSectionInfo* TimeSetNumbered(const TimeSectionInfo* timeSets, int32_t n) {
@@ -197,15 +200,26 @@ int32_t AddScannedVariables(GoldLoad& load, const VariableKind& kind, const Vari
     return first;
 }
 
+// False after noting which file failed and why, for the not-loaded report.
+bool NoteScanFailure(GoldLoad& load, const CFileEnsightVarGold& reader, const std::string& path) {
+    const bool inCaseFolder = path.starts_with(load.directory);
+    load.failedFile = inCaseFolder ? path.substr(load.directory.size()) : path;
+    load.failure = reader.errorText();
+    return false;
+}
+
 int32_t ScanModelVariable(GoldLoad& load, VariableKind& kind, const VariableEntry& entry) {
     const TimeSectionInfo* timeSet = TimeSetNumbered(load.timeSets, entry.timeSet);
     const FileSectionInfo* fileSet = FileSetNumbered(load.fileSets, entry.fileSet);
     const bool scanned = ScanSeries(load, "Scanning variable data", entry.fileName, timeSet,
                                     fileSet, [&](const std::string& path, int32_t step, int32_t held) {
                                         CFileEnsightVarGold reader;
-                                        return reader.Open(path, load.collection) &&
-                                               reader.ScanVariableParts(load.collection, kind, step) &&
-                                               HoldsSteps(reader, reader.stepsScanned(), held);
+                                        if (reader.Open(path, load.collection) &&
+                                            reader.ScanVariableParts(load.collection, kind, step) &&
+                                            HoldsSteps(reader, reader.stepsScanned(), held)) {
+                                            return true;
+                                        }
+                                        return NoteScanFailure(load, reader, path);
                                     });
     return scanned ? AddScannedVariables(load, kind, entry) : 0;
 }
@@ -218,15 +232,17 @@ int32_t ScanMeasuredVariable(GoldLoad& load, VariableKind& kind, const VariableE
         load, "Scanning variable data", entry.fileName, timeSet, fileSet,
         [&](const std::string& path, int32_t step, int32_t held) {
             CFileEnsightVarGold reader;
-            if (!reader.OpenMeasuredVariable(load.collection, kind, path, step, stride)) return false;
+            if (!reader.OpenMeasuredVariable(load.collection, kind, path, step, stride)) {
+                return NoteScanFailure(load, reader, path);
+            }
             // A file of a file set holds `stride` steps, one after another.
             int32_t found = 0;
             for (int32_t s = step; s < step + stride; ++s, ++found) {
                 const size_t before = kind.items.size();
-                if (!reader.ScanMeasuredValues(load.collection, kind, s)) return false;
+                if (!reader.ScanMeasuredValues(load.collection, kind, s)) return NoteScanFailure(load, reader, path);
                 if (kind.items.size() == before) break;
             }
-            return HoldsSteps(reader, found, held);
+            return HoldsSteps(reader, found, held) || NoteScanFailure(load, reader, path);
         });
     return scanned ? AddScannedVariables(load, kind, entry) : 0;
 }
@@ -250,17 +266,52 @@ void AddToVariableSet(Set_pa variableSet, int32_t first, int32_t components) {
     for (int32_t v = first; v < first + components; ++v) ZelUtilSetAddMember(variableSet, v, ZEL_FALSE);
 }
 
+// Why an entry's time set keeps it off the loaded steps; empty when it loads.
+// A one-step set is steady data, so it loads wherever the loaded series is steady.
+using TimeSetRefusal = std::string (*)(const GoldLoad&, int32_t);
+
+std::string RefusalFor(const GoldLoad& load, bool accepted, int32_t loadedTimeSet, int32_t timeSet) {
+    if (accepted) return {};
+    if (StepCount(TimeSetNumbered(load.timeSets, timeSet)) == 1 &&
+        StepCount(TimeSetNumbered(load.timeSets, loadedTimeSet)) == 1) {
+        return {};
+    }
+    const std::string refused = "time set " + std::to_string(timeSet) + " does not match ";
+    return loadedTimeSet == 0 ? refused + "the loaded steps, which have no time set"
+                              : refused + "time set " + std::to_string(loadedTimeSet) + " of the loaded steps";
+}
+
+std::string ModelRefusal(const GoldLoad& load, int32_t timeSet) {
+    const PartCollection& collection = load.collection;
+    return RefusalFor(load, collection.AcceptsVariableTimeSet(timeSet), collection.modelTimeSet, timeSet);
+}
+std::string MeasuredRefusal(const GoldLoad& load, int32_t timeSet) {
+    const PartCollection& collection = load.collection;
+    return RefusalFor(load, collection.AcceptsMeasuredTimeSet(timeSet), collection.measuredTimeSet, timeSet);
+}
+
 // The scan and registration of every entry of one list; false when one was not loaded.
 template <class Scan>
 bool LoadVariableList(GoldLoad& load, VariableKind& kind, const std::vector<VariableEntry>& list,
-                      bool (*accepts)(const PartCollection&, int32_t), Scan scan, Registration registration) {
+                      TimeSetRefusal refusal, Scan scan, Registration registration) {
     HostLock lock;
     bool result = true;
     for (auto entry = list.begin(); entry != list.end() && !load.cancelled; ++entry) {
-        if (!accepts(load.collection, entry->timeSet)) continue;
+        const std::string refused = refusal(load, entry->timeSet);
+        if (!refused.empty()) {
+            load.notLoaded.Add(entry->fileName, refused);
+            result = false;
+            continue;
+        }
+        load.failedFile.clear();
+        load.failure = "its variables could not be added";
         const int32_t first = scan(load, kind, *entry);
         if (first < 1) {
-            if (!load.cancelled) load.notLoaded.push_back(entry->fileName);
+            // The step's file is named when it is not the entry's name as written.
+            const bool named = load.failedFile.empty() || load.failedFile == entry->fileName;
+            if (!load.cancelled) {
+                load.notLoaded.Add(entry->fileName, named ? load.failure : load.failedFile + ": " + load.failure);
+            }
             result = false;
         } else {
             AddToVariableSet(load.variableSet, first, kind.components);
@@ -269,11 +320,6 @@ bool LoadVariableList(GoldLoad& load, VariableKind& kind, const std::vector<Vari
         kind.items.clear();
     }
     return result;
-}
-
-bool AcceptsModel(const PartCollection& collection, int32_t timeSet) { return collection.AcceptsVariableTimeSet(timeSet); }
-bool AcceptsMeasured(const PartCollection& collection, int32_t timeSet) {
-    return collection.AcceptsMeasuredTimeSet(timeSet);
 }
 
 template <class Entry>
@@ -303,16 +349,6 @@ const ListKind<VarSVT> MeasuredLists[] = {
     {&VariableSectionInfo::vectorPerMeasuredNode, true, 3},
 };
 
-// Shows the files of variables that could not be loaded; the load goes on.
-void ReportNotLoaded(std::vector<std::string>& notLoaded) {
-    if (notLoaded.empty()) return;
-    std::string text = "The following variables were not loaded\n(file was empty or an error was encountered)\n";
-    for (const std::string& name : notLoaded) text += "\n" + name;
-    HostLock lock;
-    ZelUtilDialogMessageBox(text.c_str(), 2);
-    notLoaded.clear();
-}
-
 // The model variables of the rows in order; false when one was not loaded.
 template <class Entry, size_t N>
 bool LoadModelLists(GoldLoad& load, const VariableSectionInfo& variables, const ListKind<Entry> (&rows)[N]) {
@@ -324,7 +360,7 @@ bool LoadModelLists(GoldLoad& load, const VariableSectionInfo& variables, const 
         kind.isNodal = row.isNodal;
         kind.components = row.components;
         Registration registration = row.isNodal ? &RegisterNodalValueLoaders : &RegisterCellValueLoaders;
-        result = LoadVariableList(load, kind, EntriesOf(list), &AcceptsModel, &ScanModelVariable, registration) &&
+        result = LoadVariableList(load, kind, EntriesOf(list), &ModelRefusal, &ScanModelVariable, registration) &&
                  result;
         if (load.cancelled) return false;
     }
@@ -336,7 +372,7 @@ bool LoadModelVariables(GoldLoad& load, const VariableSectionInfo& variables) {
     if (load.cancelled) return false;
     result = LoadModelLists(load, variables, ComplexLists) && result;
     if (load.cancelled) return false;
-    ReportNotLoaded(load.notLoaded);
+    load.notLoaded.Show();
     return result;
 }
 
@@ -347,11 +383,11 @@ bool LoadMeasuredVariables(GoldLoad& load, const VariableSectionInfo& variables)
         VariableKind kind;
         kind.isNodal = true;
         kind.components = row.components;
-        LoadVariableList(load, kind, EntriesOf(list), &AcceptsMeasured, &ScanMeasuredVariable,
+        LoadVariableList(load, kind, EntriesOf(list), &MeasuredRefusal, &ScanMeasuredVariable,
                          &RegisterMeasuredValueLoaders);
         if (load.cancelled) return false;
     }
-    ReportNotLoaded(load.notLoaded);
+    load.notLoaded.Show();
     return true;
 }
 
@@ -395,6 +431,8 @@ bool MakeZones(GoldLoad& load, const GeometrySectionInfo& geometry, const Variab
 // The variables of one case onto its zones; false only when the user stopped the load.
 bool LoadVariables(GoldLoad& load, const GeometrySectionInfo& geometry, const VariableSectionInfo* variables) {
     if (variables == nullptr) return true;
+    const bool particles = !geometry.measuredFileName.empty();
+    load.notLoaded.AddUnloadable(*variables, particles ? nullptr : "the case has no measured geometry");
     LoadModelVariables(load, *variables);
     if (load.cancelled) return false;
     return geometry.measuredFileName.empty() || LoadMeasuredVariables(load, *variables);
@@ -409,7 +447,7 @@ struct CaseLoad {
                      source.geometry.measuredTimeSet,
                      StepCount(TimeSetNumbered(source.timeSets, source.geometry.measuredTimeSet))),
           load{collection, source.geometry.caseDirectory, source.timeSets, source.fileSets, variableSet, false, {},
-               earlier, {}} {}
+               earlier, {}, {}, {}} {}
 
     const GoldCase& source;
     PartCollection collection;

@@ -171,7 +171,7 @@ void CaseParser::ParseModelLine(int32_t& timeSet, int32_t& fileSet, std::string&
         if (scanner_.isIntToken()) fileSet = scanner_.nextInt();
     }
     if (!scanner_.hasToken()) return;
-    fileName.assign(scanner_.nextTokenView());
+    fileName.assign(scanner_.nextNameView());
     if (EqualsIgnoreCase(scanner_.peekTokenView(), "change_coords_only")) changeCoordsOnly = true;
 }
 
@@ -183,7 +183,7 @@ bool CaseParser::ParseGeometryLine(std::string_view keyword) {
         ParseModelLine(g.measuredTimeSet, g.measuredFileSet, g.measuredFileName, g.measuredChangeCoordsOnly);
     } else if (EqualsIgnoreCase(keyword, "match") || EqualsIgnoreCase(keyword, "boundary")) {
         std::string& name = EqualsIgnoreCase(keyword, "match") ? g.matchFileName : g.boundaryFileName;
-        if (scanner_.hasToken()) name.assign(scanner_.nextTokenView());
+        if (scanner_.hasToken()) name.assign(scanner_.nextNameView());
     } else {
         ShowError("Invalid Geometry section in case file.");
         return false;

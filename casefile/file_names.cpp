@@ -26,7 +26,9 @@ bool IsAbsolutePath(std::string_view name) {
     // A leading '/' is absolute on the systems we run on, whatever the length.
     if (!name.empty() && name[0] == '/') return true;
     if (name.size() < 3) return false;
-    return (name[0] == '\\' && name[1] == '\\') || (IsAsciiLetter(name[0]) && name[1] == ':');
+    // A drive needs its separator: writers put colons in plain names ("p:total.0001").
+    const bool drive = IsAsciiLetter(name[0]) && name[1] == ':' && (name[2] == '\\' || name[2] == '/');
+    return (name[0] == '\\' && name[1] == '\\') || drive;
 }
 
 HostString BuildDataFileName(std::string_view directory, std::string_view name, int32_t number) {

@@ -157,6 +157,14 @@ bool Scanner::skipTokens(int n) {
 
 std::string_view Scanner::nextTokenView(std::string_view delimiters) { return nextIn(Make(delimiters)); }
 std::string_view Scanner::nextTokenView() { return nextIn(own_); }
+std::string_view Scanner::nextNameView() {
+    skip();
+    if (peekChar() != '"') return nextTokenView();
+    const size_t begin = position_ + 1;
+    const size_t close = std::min(text_.find('"', begin), text_.size());
+    position_ = static_cast<uint32_t>(std::min(close + 1, text_.size()));
+    return std::string_view(text_).substr(begin, close - begin);
+}
 std::string_view Scanner::peekTokenView(std::string_view delimiters) const { return peekIn(Make(delimiters)); }
 std::string_view Scanner::peekTokenView() const { return peekIn(own_); }
 

@@ -93,6 +93,10 @@ public:
     std::string_view nextTokenView();
     std::string_view peekTokenView(std::string_view delimiters) const;
     std::string_view peekTokenView() const;
+    // The next token with the own set, or the text between double quotes when
+    // it starts with one, so that names may hold blanks ("my run/geo file.geo");
+    // a quote left open runs to the end of the text.
+    std::string_view nextNameView();
     // 0 (0.0) for a token that is not a number; the token is consumed all the same.
     int32_t nextInt(std::string_view delimiters);
     int32_t nextInt(char delimiter);

@@ -30,7 +30,7 @@ bool ParseConstantPerCase(Scanner& scanner, VariableSectionInfo& variables) {
 }
 
 bool AssignNextToken(Scanner& scanner, HostString& field) {
-    return !scanner.hasToken() || field.Assign(scanner.nextTokenView());
+    return !scanner.hasToken() || field.Assign(scanner.nextNameView());
 }
 
 bool ParseConstantPerCaseFile(Scanner& scanner, VariableSectionInfo& variables) {

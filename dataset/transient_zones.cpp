@@ -16,31 +16,42 @@ struct TransientEntry {
     const TimeSectionInfo* timeSet = nullptr;
 };
 
-// The first entry of the lists whose time set has several steps; a set
-// number that names no set does not qualify.
+// The first entry of the lists whose time set has several steps (or, with
+// `several` false, exactly one); a set number that names no set does not qualify.
 template <class Entry>
-TransientEntry FirstTransientEntry(std::initializer_list<const VarList<Entry>*> lists,
-                                   const TimeSectionInfo* timeSets) {
+TransientEntry FirstEntryWithSteps(std::initializer_list<const VarList<Entry>*> lists,
+                                   const TimeSectionInfo* timeSets, bool several) {
     for (const VarList<Entry>* list : lists) {
         for (const Entry* entry = list->head; entry != nullptr; entry = entry->next) {
             if (entry->timeSet < 1) continue;
             const TimeSectionInfo* timeSet = FindTimeSet(timeSets, entry->timeSet);
-            if (timeSet != nullptr && timeSet->numberOfSteps > 1) return {entry->timeSet, timeSet};
+            if (timeSet != nullptr && (several ? timeSet->numberOfSteps > 1 : timeSet->numberOfSteps == 1)) {
+                return {entry->timeSet, timeSet};
+            }
         }
     }
     return {};
 }
 
 // Complex variables are loaded after the others, so they decide last.
-TransientEntry FirstTransientModelEntry(const VariableSectionInfo& v, const TimeSectionInfo* timeSets) {
-    const TransientEntry chosen = FirstTransientEntry<VarSVT>(
+TransientEntry FirstModelEntryWithSteps(const VariableSectionInfo& v, const TimeSectionInfo* timeSets, bool several) {
+    const TransientEntry chosen = FirstEntryWithSteps<VarSVT>(
         {&v.scalarPerNode, &v.vectorPerNode, &v.tensorSymmPerNode, &v.tensorAsymPerNode, &v.scalarPerElement,
          &v.vectorPerElement, &v.tensorSymmPerElement, &v.tensorAsymPerElement},
-        timeSets);
+        timeSets, several);
     if (chosen.timeSet != nullptr) return chosen;
-    return FirstTransientEntry<VarComplex>(
+    return FirstEntryWithSteps<VarComplex>(
         {&v.complexScalarPerNode, &v.complexVectorPerNode, &v.complexScalarPerElement, &v.complexVectorPerElement},
-        timeSets);
+        timeSets, several);
+}
+
+// The series whose steps the zones follow. A one-step set is steady data: it
+// only lends its time to zones whose series has no time set of its own.
+template <class Find>
+TransientEntry ChosenEntry(Find find, int32_t seriesTimeSet) {
+    const TransientEntry chosen = find(true);
+    if (chosen.timeSet != nullptr || seriesTimeSet != 0) return chosen;
+    return find(false);
 }
 
 // Every step's time, or none (after a message naming the set) when the set lacks one.
@@ -88,7 +99,8 @@ bool CreateTransientVariableZones(PartCollection& collection, Set_pa zoneSet, co
                                   const TimeSectionInfo* timeSets) {
     if (timeSets == nullptr || variables == nullptr || collection.IsGeometryTransient()) return true;
     HostLock lock;
-    const TransientEntry chosen = FirstTransientModelEntry(*variables, timeSets);
+    const TransientEntry chosen = ChosenEntry(
+        [&](bool several) { return FirstModelEntryWithSteps(*variables, timeSets, several); }, collection.modelTimeSet);
     if (chosen.timeSet == nullptr) return true;
     std::vector<float> times;
     if (!StepTimes(*chosen.timeSet, times)) return false;
@@ -124,8 +136,12 @@ bool CreateTransientParticleZones(PartCollection& collection, Set_pa zoneSet, co
     int32_t particleZone = collection.FirstZoneForPart(ParticlePartNumber);
     // A measured geometry without particles has no zone to copy.
     if (particleZone < 1) return true;
-    const TransientEntry chosen =
-        FirstTransientEntry<VarSVT>({&variables->scalarPerMeasuredNode, &variables->vectorPerMeasuredNode}, timeSets);
+    const TransientEntry chosen = ChosenEntry(
+        [&](bool several) {
+            return FirstEntryWithSteps<VarSVT>({&variables->scalarPerMeasuredNode, &variables->vectorPerMeasuredNode},
+                                               timeSets, several);
+        },
+        collection.measuredTimeSet);
     if (chosen.timeSet == nullptr) return true;
     std::vector<float> times;
     if (!StepTimes(*chosen.timeSet, times)) return false;

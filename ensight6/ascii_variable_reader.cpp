@@ -38,6 +38,12 @@ public:
         return false;
     }
 
+    // The values of a part the geometry lacks are passed over, and the part noted.
+    bool PassOverPart(int32_t index, int32_t number) {
+        if (index < 0 && vf_.partsNotInGeometry != nullptr) vf_.partsNotInGeometry->push_back(number);
+        return reader_.SkipToNextPart() || Fail("read error");
+    }
+
     // Description (after an optional "BEGIN TIME STEP" line).
     bool ReadHeader() {
         if (!reader_.ReadLine(line_)) return Fail("the file is empty");
@@ -187,8 +193,8 @@ public:
             if (index >= 0 && vf_.step->geometry->parts.parts()[static_cast<size_t>(index)]->kind == Ensight6Block) {
                 const GeometryPart& part = *vf_.step->geometry->parts.parts()[static_cast<size_t>(index)];
                 if (!ReadBlockPart(part, vf_.step->zones[static_cast<size_t>(index)], false)) return false;
-            } else if (!reader_.SkipToNextPart()) {
-                return Fail("read error");
+            } else if (!PassOverPart(index, number)) {
+                return false;
             }
             more = NextContentLine(start);
         }
@@ -203,7 +209,7 @@ public:
             if (!ReadPartLine(line_, number)) return Fail("expected a \"part\" line");
             int32_t index = vf_.step->PartIndex(number);
             if (index < 0) {
-                if (!reader_.SkipToNextPart()) return Fail("read error");
+                if (!PassOverPart(index, number)) return false;
                 continue;
             }
             const GeometryPart& part = *vf_.step->geometry->parts.parts()[static_cast<size_t>(index)];

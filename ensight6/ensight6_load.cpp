@@ -357,7 +357,31 @@ bool Ensight6Load::LoadVariables() {
         variableSet_ = ZelUtilSetAlloc(ZEL_TRUE);
         for (int32_t v = 5; v <= count && variableSet_ != nullptr; ++v) ZelUtilSetAddMember(variableSet_, v, ZEL_TRUE);
     }
+    notLoaded_.AddUnloadable(*variables_, "particles of EnSight 6 cases are not loaded");
+    notLoaded_.Show();
     return true;
+}
+
+// Each part once, whatever the number of steps that hold it.
+void Ensight6Load::NotePartsNotInGeometry(std::string_view fileName, const std::vector<int32_t>& parts) {
+    for (int32_t number : parts) {
+        if (!partsNoted_.insert({std::string(fileName), number}).second) continue;
+        notLoaded_.Add(fileName,
+                       "Part " + std::to_string(number) + " is not in the geometry; its values were passed over");
+    }
+}
+
+// A steady geometry's zones take the time of step 1 of the first variable
+// series with several steps or, when the geometry has no time set, of the
+// first one-step series (a one-step set is steady data).
+void Ensight6Load::TimeSteadyZones(const TimeSectionInfo* timeSet) {
+    if (timeSet == nullptr || geometryTransient_ || steps_.empty()) return;
+    const int32_t rank = timeSet->numberOfSteps > 1 ? 2 : geometrySection_.modelTimeSet == 0 ? 1 : 0;
+    if (rank <= steadyTimeRank_) return;
+    const float time = TimeOf(timeSet, 0);
+    for (int32_t zone : steps_.front()->zones)
+        if (zone > 0) ZelUtilZoneSetSolutionTime(zone, time);
+    steadyTimeRank_ = rank;
 }
 
 // The zones of variable step k: the geometry's own step, or for a steady
@@ -370,13 +394,6 @@ const Ensight6StepZones* Ensight6Load::StepFor(int32_t k, const TimeSectionInfo*
         return nullptr;
     }
     const Ensight6StepZones& first = *steps_.front();
-    if (!stepOneTimed_) {
-        // step 1 becomes the first step of the series
-        float time = TimeOf(timeSet, 0);
-        for (int32_t zone : first.zones)
-            if (zone > 0) ZelUtilZoneSetSolutionTime(zone, time);
-        stepOneTimed_ = true;
-    }
     while (static_cast<int32_t>(steps_.size()) <= k) {
         auto step = std::make_unique<Ensight6StepZones>();
         step->geometry = first.geometry;
@@ -417,15 +434,18 @@ bool Ensight6Load::LoadVariable(std::string_view description, std::string_view f
     Ensight6VariableReader reader = location == ZelLocationNodal
                                         ? (ascii ? ReadEnsight6NodeVariable : RegisterNodeVariableLoaders)
                                         : (ascii ? ReadEnsight6ElementVariable : RegisterElementVariableLoaders);
+    TimeSteadyZones(timeSet);
     for (int32_t k = 0; k < steps; ++k) {
         const Ensight6StepZones* step = StepFor(k, timeSet, description);
         if (step == nullptr) return false;
         HostString path = BuildDataFileName(geometrySection_.caseDirectory, fileName,
                                             FileNumberForStep(timeSet, fileSet, k));
         if (!path.isSet()) return Fail("Not enough memory to load data");
-        Ensight6VariableFile file{path.c_str(), components, firstVariable, step};
+        std::vector<int32_t> partsNotInGeometry;
+        Ensight6VariableFile file{path.c_str(), components, firstVariable, step, &partsNotInGeometry};
         std::string errorText;
         if (!reader(file, errorText)) return Fail(errorText);
+        NotePartsNotInGeometry(fileName, partsNotInGeometry);
     }
     return true;
 }

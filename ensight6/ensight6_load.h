@@ -4,14 +4,17 @@
 
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "addon/zel_api.h"
 #include "casefile/case_record.h"
 #include "casefile/load_options.h"
+#include "dataset/not_loaded_report.h"
 #include "ensight6/geometry_file.h"
 #include "ensight6/step_zones.h"
 #include "ensight6/variable_file.h"
@@ -47,6 +50,8 @@ private:
     bool LoadVariables();
     bool LoadVariable(std::string_view description, std::string_view fileName, int32_t timeSetNumber,
                       int32_t fileSetNumber, int32_t kind, int32_t location);
+    void TimeSteadyZones(const TimeSectionInfo* timeSet);
+    void NotePartsNotInGeometry(std::string_view fileName, const std::vector<int32_t>& parts);
     const Ensight6StepZones* StepFor(int32_t k, const TimeSectionInfo* timeSet, std::string_view description);
     bool IsVariableTaken(int32_t ordinal);
 
@@ -60,10 +65,12 @@ private:
     std::vector<std::unique_ptr<Ensight6StepZones>> steps_;  // by time step
     bool geometryTransient_ = false;
     bool dataSetMade_ = false;
-    bool stepOneTimed_ = false;
+    int32_t steadyTimeRank_ = 0;  // who timed the steady zones: 0 none, 1 a one-step series, 2 a longer one
     std::unordered_set<int32_t> requested_;  // part numbers; empty: all
     std::unordered_map<int32_t, int32_t> strandOf_;
     std::unordered_set<int32_t> requestedVariables_;  // ordinals; empty: all
+    NotLoadedReport notLoaded_;
+    std::set<std::pair<std::string, int32_t>> partsNoted_;  // (variable file as written, part number)
     Set_pa zoneSet_ = nullptr;
     Set_pa variableSet_ = nullptr;
 };

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "ensight6/step_zones.h"
 #include "gold/file_a.h"
@@ -14,6 +15,8 @@ struct Ensight6VariableFile {
     int32_t components = 1;     // 1, 3, 6 or 9
     int32_t firstVariable = 0;  // host number of component 1, minus one
     const Ensight6StepZones* step = nullptr;
+    // Where a reader that passes over the values of a part the geometry lacks notes its number.
+    std::vector<int32_t>* partsNotInGeometry = nullptr;
 };
 
 // Readers (ASCII: values at once) and registrations (C binary: on demand)

@@ -1,8 +1,11 @@
 // Registration, version, locks, dialogs, percent-done status and state changes.
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "addon/zel_api.h"
 #include "host/arg_list.h"
@@ -23,6 +26,41 @@ std::string Text(const char* s) { return s != nullptr ? std::string(s) : std::st
 void Record(const char* kind, const char* message) {
     HostGuard guard;
     State().messages.push_back(Message{kind, Text(message)});
+}
+
+// Whether `pattern`, where '*' stands for any run of characters, matches all of `name` in any letter case.
+bool GlobMatches(std::string_view pattern, std::string_view name) {
+    const auto lower = [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); };
+    size_t p = 0, n = 0, star = std::string_view::npos, resume = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            star = p++;
+            resume = n;
+        } else if (p < pattern.size() && lower(pattern[p]) == lower(name[n])) {
+            ++p;
+            ++n;
+        } else if (star != std::string_view::npos) {
+            p = star + 1;
+            n = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') ++p;
+    return p == pattern.size();
+}
+
+// The dialog lists the files whose name (folder aside) matches one of the
+// filter's ';'-separated patterns; an empty filter lists every file.
+bool FilterLists(std::string_view filter, const std::string& path) {
+    if (filter.empty()) return true;
+    const std::string_view name = std::string_view(path).substr(path.find_last_of('/') + 1);
+    for (size_t begin = 0; begin <= filter.size();) {
+        const size_t end = std::min(filter.find(';', begin), filter.size());
+        if (GlobMatches(filter.substr(begin, end - begin), name)) return true;
+        begin = end + 1;
+    }
+    return false;
 }
 
 // One line redrawn in place; only a terminal gets it.
@@ -128,6 +166,8 @@ Boolean_t ZelUtilDialogGetFileName(int32_t dialogKind, char** fileName, const ch
     HostState& state = State();
     state.dialogRequests.push_back(DialogRequest{dialogKind, Text(title), Text(defaultName), Text(filter)});
     if (fileName == nullptr || !state.settings.dialogAnswer) return ZEL_FALSE;
+    // A file the dialog does not list cannot be chosen: the user can only cancel.
+    if (!FilterLists(Text(filter), *state.settings.dialogAnswer)) return ZEL_FALSE;
     *fileName = CopyToHostString(*state.settings.dialogAnswer, "Dialog File Name");
     return *fileName != nullptr ? ZEL_TRUE : ZEL_FALSE;
 }

@@ -19,7 +19,8 @@ struct Settings {
     bool messageBoxAnswer = true;  // answer to every question (message-box kind 4)
     std::array<int32_t, 4> version{12, 1, 0, 0};
     int32_t cancelAtPercent = -1;  // the status check answers "stop" once percent >= this (>= 0)
-    std::optional<std::string> dialogAnswer;  // the file dialog's choice; none = cancel
+    // The file dialog's choice; none, or a file its filter does not list, is a cancel.
+    std::optional<std::string> dialogAnswer;
     int64_t refuseRegistration = 0;  // refuse the N-th load-on-demand registration (from 1; 0 = none)
     bool withholdRawNodeMap = false;  // ZelUtilDataNodeGetWritableRawPtr answers null
     bool echoMessages = true;  // errors and message boxes also go to stderr (they are recorded either way)

@@ -419,7 +419,7 @@ def missing_variable_case():
     parts = [surface_part(1)]
     case = static_case("missing_variable", parts, [("scalar per node", "pressure", nodal(parts, "p", 1, 80))])
     case.case_text = case.case_text.replace("VARIABLE\n", "VARIABLE\nscalar per node: temperature absent.scl\n")
-    case.expect["messages"] = [{"kind": "info", "text": NOT_LOADED + "\nabsent.scl"}]
+    case.expect["messages"] = [{"kind": "info", "text": NOT_LOADED + "\nabsent.scl (Unable to open file for reading.)"}]
     return case
 
 

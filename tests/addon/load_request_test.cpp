@@ -160,7 +160,7 @@ TEST_F(AddOnTest, FileDialogPath) {
     const auto requests = zelhost::DialogRequests();
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_EQ(requests[1].title, "EnSight Case");
-    EXPECT_EQ(requests[1].filter, "*.*case");
+    EXPECT_EQ(requests[1].filter, "*.case;*.encas;*.encase;*.sos");
     EXPECT_EQ(requests[1].kind, 0);
 
     // A "no" to the data-loss question leaves the data set as it was.

@@ -31,6 +31,7 @@ TEST(FileNames, BuildDataFileName) {
         {"drive path", "d/", "C:\\geo", 1, "C:\\geo"},
         {"network path", "d/", "\\\\server\\geo", 1, "\\\\server\\geo"},
         {"two-character drive is relative", "d/", "C:", 1, "d/C:"},
+        {"colon in a plain name", "d/", "p:total.**", 4, "d/p:total.04"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -41,7 +42,8 @@ TEST(FileNames, BuildDataFileName) {
 
 TEST(FileNames, IsAbsolutePath) {
     EXPECT_TRUE(IsAbsolutePath("/"));
-    EXPECT_TRUE(IsAbsolutePath("c:x"));
+    EXPECT_TRUE(IsAbsolutePath("c:/x"));
+    EXPECT_FALSE(IsAbsolutePath("c:x"));
     EXPECT_TRUE(IsAbsolutePath("\\\\a"));
     EXPECT_FALSE(IsAbsolutePath("\\\\"));
     EXPECT_FALSE(IsAbsolutePath("1:x"));

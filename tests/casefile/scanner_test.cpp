@@ -49,6 +49,23 @@ TEST(Scanner, KeywordThenOwnSet) {
     EXPECT_FALSE(scanner.hasMore());
 }
 
+TEST(Scanner, NamesMayBeQuoted) {
+    const TokenRow rows[] = {
+        {"plain tokens", "geo.**** change_coords_only", " \t", {"geo.****", "change_coords_only"}},
+        {"quoted with blanks", "  \"my run/geo file.geo\" next", " \t", {"my run/geo file.geo", "next"}},
+        {"quote touching the next token", "\"a b\"c", " \t", {"a b", "c"}},
+        {"empty quotes", "\"\" x", " \t", {"", "x"}},
+        {"quote left open", "\"a b", " \t", {"a b"}},
+    };
+    for (const TokenRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        Scanner scanner(row.text, row.delimiters);
+        std::vector<std::string> names;
+        while (scanner.hasToken()) names.emplace_back(scanner.nextNameView());
+        EXPECT_EQ(names, row.tokens);
+    }
+}
+
 struct NumberRow {
     const char* token;
     bool isInt;

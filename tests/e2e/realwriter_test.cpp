@@ -40,7 +40,7 @@ const RealCase kRealCases[] = {
     {"realwriter/vtkw_transient", true, "VTK writer: transient geometry with file-name time steps"},
     {"reference/vtk_LShape", true, "FE code: C binary single-file transient variables"},
     {"reference/vtk_RectGrid_bin", true, "VTK writer: rectilinear block, C binary"},
-    {"reference/vtk_TEST", false, "variables in a one-step time set on a steady geometry"},
+    {"reference/vtk_TEST", true, "variables in a one-step time set on a steady geometry"},
     {"reference/vtk_blow1_ascii", true, "VTK writer: ASCII Gold file sets"},
     {"reference/vtk_blow2_bin", true, "VTK writer: C binary Gold, per-step files"},
     {"reference/vtk_blow3_bin", false, "EnSight 6 C binary file sets"},
