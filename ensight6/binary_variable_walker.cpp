@@ -44,9 +44,10 @@ public:
     }
 
     bool ReadHeader() {
+        if (vf_.start > 0 && BytesLeft() < RecordSize) return Fail("the file holds no further time step");
         std::string text;
         if (!ReadRecord(text)) return false;
-        if (StartsWithNoCase(text, "BEGIN TIME STEP") && !ReadRecord(text)) return false;
+        if (IsBeginStep(text) && !ReadRecord(text)) return false;
         return true;
     }
 
@@ -56,7 +57,7 @@ public:
         if (BytesLeft() < RecordSize) return false;
         std::string text;
         if (!ReadRecord(text)) return ok = false;
-        if (StartsWithNoCase(text, "END TIME STEP")) return false;
+        if (IsEndStep(text)) return false;
         if (!ReadPartLine(text, number)) return ok = Fail("expected a \"part\" record");
         return true;
     }
@@ -136,7 +137,7 @@ public:
             if (!ReadRecord(text)) return false;
             std::string_view rest = text;
             std::string_view token = NextToken(rest);
-            if (EqualsNoCase(token, "part") || StartsWithNoCase(text, "END TIME STEP")) {
+            if (EqualsNoCase(token, "part") || IsEndStep(text)) {
                 if (!file_.Seek(-RecordSize, 1)) return Fail("seek failed");
                 break;
             }
@@ -224,13 +225,13 @@ private:
 
 }  // namespace
 
-bool RegisterNodeVariableLoaders(const Ensight6VariableFile& file, std::string& errorText) {
-    return WithVariableFile<BinaryVariableWalker>(file, errorText,
+bool RegisterNodeVariableLoaders(const Ensight6VariableFile& file, int64_t& next, std::string& errorText) {
+    return WithVariableFile<BinaryVariableWalker>(file, next, errorText,
                                        [](BinaryVariableWalker& walker) { return walker.WalkNodeFile(); });
 }
 
-bool RegisterElementVariableLoaders(const Ensight6VariableFile& file, std::string& errorText) {
-    return WithVariableFile<BinaryVariableWalker>(file, errorText,
+bool RegisterElementVariableLoaders(const Ensight6VariableFile& file, int64_t& next, std::string& errorText) {
+    return WithVariableFile<BinaryVariableWalker>(file, next, errorText,
                                        [](BinaryVariableWalker& walker) { return walker.WalkElementFile(); });
 }
 

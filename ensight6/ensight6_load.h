@@ -13,6 +13,7 @@
 #include "casefile/case_record.h"
 #include "casefile/load_options.h"
 #include "ensight6/geometry_file.h"
+#include "ensight6/geometry_scanner.h"
 #include "ensight6/step_zones.h"
 #include "ensight6/variable_file.h"
 #include "gold/file_a.h"
@@ -32,7 +33,11 @@ public:
 private:
     bool Fail(const std::string& message);
     bool LoadGeometrySeries();
-    bool LoadGeometryFile(const std::string& path, float time);
+    bool LoadGeometryFile(const std::string& path, const TimeSectionInfo* timeSet, int32_t firstStep,
+                          int32_t stepsInFile);
+    static bool HasAnotherStep(File_a& file);
+    bool LoadGeometryStep(File_a& file, Ensight6GeometryScanner& scanner, const std::string& path,
+                          int32_t encoding, int64_t start, float time);
     bool SelectParts(const Ensight6GeometryFile& file);
     bool IsSelected(int32_t partNumber) const;
     int32_t StrandFor(int32_t partNumber);
