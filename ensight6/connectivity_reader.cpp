@@ -4,6 +4,9 @@
 #include <vector>
 
 #include "casefile/element_types.h"
+#include "casefile/host_lock.h"
+#include "casefile/host_memory.h"
+#include "dataset/element_conversion.h"
 #include "ensight6/ascii_value_reader.h"
 #include "ensight6/text_fields.h"
 
@@ -26,12 +29,33 @@ constexpr PadPattern PadPatterns[] = {
     {ElementPenta6, 8, {1, 2, 3, 3, 4, 5, 6, 6}},
 };
 
+// What every connectivity writer reports its failures against.
+class PartWriter {
+public:
+    PartWriter(const GeometryPart& part, const Ensight6GeometryFile& geometry, std::string& errorText)
+        : part_(part), geometry_(geometry), errorText_(errorText) {}
+
+    bool Fail(const std::string& what) {
+        errorText_ = "Error reading the connectivity of part " + std::to_string(part_.partNumber) + " in " +
+                     geometry_.path + ": " + what + ".";
+        return false;
+    }
+
+protected:
+    bool FailNode(int32_t node) { return Fail("node number " + std::to_string(node) + " out of range"); }
+    bool FailShape() { return Fail("element type does not fit the zone"); }
+
+    const GeometryPart& part_;
+    const Ensight6GeometryFile& geometry_;
+    std::string& errorText_;
+};
+
 // One block's elements, run by run, into node-map slots.
-class BlockWriter {
+class BlockWriter : public PartWriter {
 public:
     BlockWriter(const NodeMapAccess& access, const GeometryPart& part, const Ensight6GeometryFile& geometry,
                 std::string& errorText)
-        : access_(access), part_(part), geometry_(geometry), errorText_(errorText) {}
+        : PartWriter(part, geometry, errorText), access_(access) {}
 
     bool Begin(const GeometryElementBlock& block) {
         block_ = &block;
@@ -75,20 +99,8 @@ public:
 
     int64_t entriesWritten() const { return position_ - 1; }
 
-    bool Fail(const std::string& what) {
-        errorText_ = "Error reading the connectivity of part " + std::to_string(part_.partNumber) + " in " +
-                     geometry_.path + ": " + what + ".";
-        return false;
-    }
-
 private:
-    bool FailNode(int32_t node) { return Fail("node number " + std::to_string(node) + " out of range"); }
-    bool FailShape() { return Fail("element type does not fit the zone"); }
-
     const NodeMapAccess& access_;
-    const GeometryPart& part_;
-    const Ensight6GeometryFile& geometry_;
-    std::string& errorText_;
     const GeometryElementBlock* block_ = nullptr;
     int32_t slots_ = 1;
     int64_t runElements_ = 1;
@@ -97,7 +109,66 @@ private:
     std::vector<int32_t> run_;
 };
 
-bool MapIds(const Ensight6GeometryFile& geometry, int32_t* nodes, int32_t npe, BlockWriter& writer) {
+// Polygons or polyhedra of one zone, gathered at load time and handed to the
+// host when it first needs the face map. Host allocation "Client Data".
+struct Ensight6FaceMap {
+    bool polyhedra = false;
+    std::vector<int32_t> elementSizes;  // polygons: nodes; polyhedra: faces
+    std::vector<int32_t> faceSizes;     // polyhedra: nodes per face
+    std::vector<int32_t> nodes;
+};
+
+// Each element rewritten by its polygon or polyhedron table.
+class FaceMapWriter : public PartWriter {
+public:
+    FaceMapWriter(Ensight6FaceMap& map, const GeometryPart& part, const Ensight6GeometryFile& geometry,
+                  std::string& errorText)
+        : PartWriter(part, geometry, errorText), map_(map) {}
+
+    bool Begin(const GeometryElementBlock& block) {
+        shape_ = map_.polyhedra ? PolyhedronShape(block.type) : PolygonShape(block.type);
+        nodesPerElement_ = block.nodesPerElement;
+        return shape_.entries > 0 || FailShape();
+    }
+
+    bool Add(int32_t* nodes) {
+        size_t at = map_.nodes.size();
+        map_.nodes.resize(at + static_cast<size_t>(shape_.entries));
+        if (!GatherElements(nodes, 1, nodesPerElement_, shape_, geometry_.nodeCount, map_.nodes.data() + at))
+            return Fail("node number out of range");
+        if (!map_.polyhedra) {
+            map_.elementSizes.push_back(shape_.entries);
+            return true;
+        }
+        map_.elementSizes.push_back(shape_.faces);
+        map_.faceSizes.insert(map_.faceSizes.end(), shape_.faceSizes, shape_.faceSizes + shape_.faces);
+        return true;
+    }
+
+    bool Flush() { return true; }
+
+private:
+    Ensight6FaceMap& map_;
+    ElementShape shape_;
+    int32_t nodesPerElement_ = 0;
+};
+
+Boolean_t LoadFaceMap(FaceMap_pa faceMap) {
+    HostLock lock;
+    const auto* map = reinterpret_cast<const Ensight6FaceMap*>(ZelUtilDataFaceMapGetClientData(faceMap));
+    if (map == nullptr) return ZEL_FALSE;
+    return ZelUtilDataFaceMapAssignElemToNodeMap(faceMap, static_cast<LgIndex_t>(map->elementSizes.size()),
+                                                 map->elementSizes.data(),
+                                                 map->polyhedra ? map->faceSizes.data() : nullptr, map->nodes.data());
+}
+
+void ReleaseFaceMap(FaceMap_pa faceMap) {
+    HostLock lock;
+    auto* map = reinterpret_cast<Ensight6FaceMap*>(ZelUtilDataFaceMapGetClientData(faceMap));
+    HostDelete(map);
+}
+
+bool MapIds(const Ensight6GeometryFile& geometry, int32_t* nodes, int32_t npe, PartWriter& writer) {
     if (!HasNodeIds(geometry.idMode)) return true;
     for (int32_t i = 0; i < npe; ++i) {
         int32_t id = nodes[i];
@@ -107,8 +178,9 @@ bool MapIds(const Ensight6GeometryFile& geometry, int32_t* nodes, int32_t npe, B
     return true;
 }
 
+template <class Writer>
 bool ReadAsciiBlock(File_a& file, const GeometryElementBlock& block, const Ensight6GeometryFile& geometry,
-                    BlockWriter& writer) {
+                    Writer& writer) {
     if (!file.Seek(block.offset, 0)) return writer.Fail("seek failed");
     AsciiValueReader reader(file);
     int32_t idWords = HasElementIds(geometry.idMode) ? 1 : 0;
@@ -124,8 +196,9 @@ bool ReadAsciiBlock(File_a& file, const GeometryElementBlock& block, const Ensig
     return true;
 }
 
+template <class Writer>
 bool ReadBinaryBlock(File_a& file, const GeometryElementBlock& block, const Ensight6GeometryFile& geometry,
-                     BlockWriter& writer) {
+                     Writer& writer) {
     int32_t npe = block.nodesPerElement;
     int64_t size = file.FileSize();
     if (block.offset < 0 || block.offset > size || block.elementCount > (size - block.offset) / 4 / npe)
@@ -141,6 +214,19 @@ bool ReadBinaryBlock(File_a& file, const GeometryElementBlock& block, const Ensi
             if (!MapIds(geometry, nodes, npe, writer) || !writer.Add(nodes)) return false;
         }
         done += n;
+    }
+    return true;
+}
+
+// Every in-category block of the part, in file order, through `writer`.
+template <class Writer>
+bool ReadBlocks(File_a& file, const GeometryPart& part, const Ensight6GeometryFile& geometry, Writer& writer) {
+    for (const GeometryElementBlock* block = part.blocks; block != nullptr; block = block->next) {
+        if (!block->inCategory) continue;
+        if (!writer.Begin(*block)) return false;
+        bool ok = geometry.encoding == EncodingAscii ? ReadAsciiBlock(file, *block, geometry, writer)
+                                                     : ReadBinaryBlock(file, *block, geometry, writer);
+        if (!ok || !writer.Flush()) return false;
     }
     return true;
 }
@@ -190,16 +276,30 @@ bool Ensight6ReadConnectivity(EntIndex_t zone, File_a& file, const GeometryPart&
     if (access.nodesPerElement < 1 || (access.raw == nullptr && access.ref == nullptr))
         return writer.Fail("the zone's node map cannot be written");
     if (access.elementCount != part.jmax) return writer.Fail("element count differs from the zone's");
-    for (const GeometryElementBlock* block = part.blocks; block != nullptr; block = block->next) {
-        if (!block->inCategory) continue;
-        writer.Begin(*block);
-        bool ok = geometry.encoding == EncodingAscii ? ReadAsciiBlock(file, *block, geometry, writer)
-                                                     : ReadBinaryBlock(file, *block, geometry, writer);
-        if (!ok || !writer.Flush()) return false;
-    }
+    if (!ReadBlocks(file, part, geometry, writer)) return false;
     if (writer.entriesWritten() != access.elementCount * access.nodesPerElement)
         return writer.Fail("fewer elements than the zone holds");
     return true;
+}
+
+bool Ensight6ReadFaceMap(EntIndex_t zone, File_a& file, const GeometryPart& part,
+                         const Ensight6GeometryFile& geometry, std::string& errorText) {
+    Ensight6FaceMap* map = HostNew<Ensight6FaceMap>("Client Data");
+    if (map == nullptr) {
+        errorText = "Not enough memory to load data";
+        return false;
+    }
+    map->polyhedra = part.category == 4;
+    FaceMapWriter writer(*map, part, geometry, errorText);
+    bool ok = ReadBlocks(file, part, geometry, writer);
+    if (ok && static_cast<int64_t>(map->elementSizes.size()) != part.jmax)
+        ok = writer.Fail("element count differs from the zone's");
+    if (ok && ZelUtilDataFaceMapCustomLOD(zone, 0, 0, 0, 0, LoadFaceMap, nullptr, ReleaseFaceMap,
+                                          reinterpret_cast<ArbParam_t>(map)) == ZEL_TRUE)
+        return true;
+    if (ok) writer.Fail("the host refused the face map");
+    HostDelete(map);
+    return false;
 }
 
 }  // namespace quorix

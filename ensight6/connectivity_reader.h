@@ -1,5 +1,5 @@
-// Writing an unstructured part's node map at load time from the element
-// blocks of its geometry file.
+// Writing an unstructured part's node map (or face map) at load time from
+// the element blocks of its geometry file.
 #pragma once
 
 #include <cstdint>
@@ -27,5 +27,10 @@ bool WriteNodeRun(const NodeMapAccess& access, int32_t corners, int64_t first, i
 // Builds the zone's node map from the part's in-category blocks.
 bool Ensight6ReadConnectivity(EntIndex_t zone, File_a& file, const GeometryPart& part,
                               const Ensight6GeometryFile& geometry, std::string& errorText);
+
+// The face map of a polygon or polyhedron zone (higher-order elements): read
+// now, handed to the host when it first asks.
+bool Ensight6ReadFaceMap(EntIndex_t zone, File_a& file, const GeometryPart& part,
+                         const Ensight6GeometryFile& geometry, std::string& errorText);
 
 }  // namespace quorix

@@ -27,6 +27,7 @@ Ensight6ZoneShape ShapeOf(const GeometryPart& part) {
     shape.kmax = part.kmax;
     shape.maxNodesPerElement = part.maxNodesPerElement;
     shape.category = part.category;
+    shape.polytope = part.polytope;
     return shape;
 }
 
@@ -303,7 +304,9 @@ bool Ensight6Load::AttachZones(File_a& file, Ensight6GeometryFile& geometry, con
         if (!RegisterConstantIBlank(zone)) return false;
         if (part.category < 2) continue;  // a point part is its nodes
         std::string errorText;
-        if (!Ensight6ReadConnectivity(zone, file, part, geometry, errorText)) return Fail(errorText);
+        bool read = part.polytope ? Ensight6ReadFaceMap(zone, file, part, geometry, errorText)
+                                  : Ensight6ReadConnectivity(zone, file, part, geometry, errorText);
+        if (!read) return Fail(errorText);
     }
     return true;
 }

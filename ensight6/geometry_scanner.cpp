@@ -41,6 +41,12 @@ bool CountFits(int64_t count, int64_t bytesPerUnit, int64_t bytesLeft) {
     return count >= 0 && (bytesPerUnit == 0 || count <= bytesLeft / bytesPerUnit);
 }
 
+// EnSight 6 has every fixed-size element type, but no nsided or nfaced.
+int32_t Ensight6ElementType(std::string_view name) {
+    int32_t type = ElementTypeFromName(name);
+    return NodesPerElement(type) > 0 ? type : ElementNone;
+}
+
 }  // namespace
 
 bool IsIBlanked(std::string_view blockLine) {
@@ -240,7 +246,7 @@ bool Ensight6GeometryScanner::ScanAsciiElementBlocks(File_a& file, Ensight6Geome
             --lineNumber_;
             break;
         }
-        int32_t type = ElementTypeFromName(token);
+        int32_t type = Ensight6ElementType(token);
         if (type == ElementNone) return FailAt("unknown element type");
         int32_t ne = 0;
         if (!ReadLine(file, line) || !LeadingInt32(line, ne)) return FailAt("missing element count");
@@ -408,7 +414,7 @@ bool Ensight6GeometryScanner::ScanBinaryElementBlocks(File_a& file, Ensight6Geom
             if (!file.Seek(-RecordSize, 1)) return FailAt("seek failed");
             break;
         }
-        int32_t type = ElementTypeFromName(token);
+        int32_t type = Ensight6ElementType(token);
         if (type == ElementNone) return FailAt("unknown element type");
         int32_t npe = NodesPerElement(type);
         int64_t idWords = HasElementIds(geometry.idMode) ? 1 : 0;
