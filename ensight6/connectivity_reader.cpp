@@ -218,11 +218,10 @@ bool ReadBinaryBlock(File_a& file, const GeometryElementBlock& block, const Ensi
     return true;
 }
 
-// Every in-category block of the part, in file order, through `writer`.
+// Every in-category block of the part, in zone order, through `writer`.
 template <class Writer>
 bool ReadBlocks(File_a& file, const GeometryPart& part, const Ensight6GeometryFile& geometry, Writer& writer) {
-    for (const GeometryElementBlock* block = part.blocks; block != nullptr; block = block->next) {
-        if (!block->inCategory) continue;
+    for (const GeometryElementBlock* block : ZoneBlockOrder(part)) {
         if (!writer.Begin(*block)) return false;
         bool ok = geometry.encoding == EncodingAscii ? ReadAsciiBlock(file, *block, geometry, writer)
                                                      : ReadBinaryBlock(file, *block, geometry, writer);

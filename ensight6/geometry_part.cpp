@@ -53,6 +53,15 @@ void GeometryPartList::Release() {
     parts_.clear();
 }
 
+std::vector<const GeometryElementBlock*> ZoneBlockOrder(const GeometryPart& part) {
+    std::vector<const GeometryElementBlock*> order;
+    for (const GeometryElementBlock* b = part.blocks; b != nullptr; b = b->next)
+        if (b->inCategory) order.push_back(b);
+    std::stable_sort(order.begin(), order.end(),
+                     [](const GeometryElementBlock* a, const GeometryElementBlock* b) { return a->type < b->type; });
+    return order;
+}
+
 bool CloseUnstructuredPart(GeometryPart& part) {
     int32_t category = 0;
     for (GeometryElementBlock* b = part.blocks; b != nullptr; b = b->next)

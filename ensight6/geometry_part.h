@@ -70,6 +70,10 @@ private:
     std::vector<GeometryPart*> parts_;
 };
 
+// The part's in-category blocks in zone order: by ascending type code, file
+// order within a type (the element order of every unstructured zone).
+std::vector<const GeometryElementBlock*> ZoneBlockOrder(const GeometryPart& part);
+
 // Closes an unstructured part: category, in-category flags, jmax,
 // maxNodesPerElement and polytope. False when the element count overflows int32.
 bool CloseUnstructuredPart(GeometryPart& part);
