@@ -47,6 +47,12 @@ int32_t Ensight6ElementType(std::string_view name) {
     return NodesPerElement(type) > 0 ? type : ElementNone;
 }
 
+// A step that runs into the next one lacks its "END TIME STEP".
+const char* UnknownTypeText(std::string_view line) {
+    return IsBeginStep(line) ? "\"BEGIN TIME STEP\" inside a step (its \"END TIME STEP\" is missing)"
+                              : "unknown element type";
+}
+
 }  // namespace
 
 bool IsIBlanked(std::string_view blockLine) {
@@ -247,7 +253,7 @@ bool Ensight6GeometryScanner::ScanAsciiElementBlocks(File_a& file, Ensight6Geome
             break;
         }
         int32_t type = Ensight6ElementType(token);
-        if (type == ElementNone) return FailAt("unknown element type");
+        if (type == ElementNone) return FailAt(UnknownTypeText(line));
         int32_t ne = 0;
         if (!ReadLine(file, line) || !LeadingInt32(line, ne)) return FailAt("missing element count");
         if (ne < 0 || ne > BytesLeft(file) / 2) return FailAt("element count out of range");
@@ -415,7 +421,7 @@ bool Ensight6GeometryScanner::ScanBinaryElementBlocks(File_a& file, Ensight6Geom
             break;
         }
         int32_t type = Ensight6ElementType(token);
-        if (type == ElementNone) return FailAt("unknown element type");
+        if (type == ElementNone) return FailAt(UnknownTypeText(record));
         int32_t npe = NodesPerElement(type);
         int64_t idWords = HasElementIds(geometry.idMode) ? 1 : 0;
         int32_t ne = 0;

@@ -510,6 +510,21 @@ def write_failures(root):
     short[1] = short[1][:36]
     write(os.path.join(d, "var_short_line.geo.scl"), "\n".join(short))
     write(os.path.join(d, "var_short_line.case"), ok_case("var_short_line.geo"))
+    # file sets of 3 steps whose files hold fewer, or a step without its end
+    geo = lambda w: write_geometry(w, base, "le")
+    scl = lambda w: write_node_variable(w, base, "temperature", 1, 1.0)
+    three = case_text("%s.geo", ["scalar per node: 1 1 temperature %s.scl"], [1.0, 2.0, 3.0], geo_time=True)
+    three = three.replace("model: 1 ", "model: 1 1 ") + "\nFILE\nfile set: 1\nnumber of steps: 3\n"
+    unclosed = Writer("le")
+    unclosed.text("C Binary")
+    for _ in range(2):
+        unclosed.text("BEGIN TIME STEP")
+        geo(unclosed)
+    for name, geo_steps, scl_steps, geo_data in [("steps_short_geo", 2, 3, None), ("steps_short_var", 3, 2, None),
+                                                 ("step_unclosed", 3, 3, unclosed.data())]:
+        write(os.path.join(d, name + ".geo"), geo_data or steps_bytes([geo] * geo_steps, "le", True))
+        write(os.path.join(d, name + ".scl"), steps_bytes([scl] * scl_steps, "le"))
+        write(os.path.join(d, name + ".case"), three % (name, name))
 
 
 if __name__ == "__main__":
