@@ -16,19 +16,6 @@ namespace {
 // Node numbers per run: bounds the buffers whatever the part's size.
 constexpr int64_t RunNodes = 4096;
 
-// Positions of the read nodes in each padded slot (1-based).
-struct PadPattern {
-    int32_t type;
-    int32_t size;
-    int32_t from[8];
-};
-constexpr PadPattern PadPatterns[] = {
-    {ElementTria3, 4, {1, 2, 3, 3}},
-    {ElementTetra4, 8, {1, 2, 3, 3, 4, 4, 4, 4}},
-    {ElementPyramid5, 8, {1, 2, 3, 4, 5, 5, 5, 5}},
-    {ElementPenta6, 8, {1, 2, 3, 3, 4, 5, 6, 6}},
-};
-
 // What every connectivity writer reports its failures against.
 class PartWriter {
 public:
@@ -42,8 +29,19 @@ public:
     }
 
 protected:
-    bool FailNode(int32_t node) { return Fail("node number " + std::to_string(node) + " out of range"); }
     bool FailShape() { return Fail("element type does not fit the zone"); }
+
+    bool CheckNodes(const int32_t* nodes, int32_t count) {
+        for (int32_t i = 0; i < count; ++i)
+            if (nodes[i] < 1 || nodes[i] > geometry_.nodeCount)
+                return Fail("node number " + std::to_string(nodes[i]) + " out of range");
+        return true;
+    }
+
+    // The element's nodes rewritten by `shape` (1-based indices into the element as read).
+    static void AppendShape(const int32_t* nodes, const ElementShape& shape, std::vector<int32_t>& out) {
+        for (int32_t k = 0; k < shape.entries; ++k) out.push_back(nodes[shape.nodes[k] - 1]);
+    }
 
     const GeometryPart& part_;
     const Ensight6GeometryFile& geometry_;
@@ -58,33 +56,20 @@ public:
         : PartWriter(part, geometry, errorText), access_(access) {}
 
     bool Begin(const GeometryElementBlock& block) {
-        block_ = &block;
-        slots_ = block.type == ElementBar3 ? 2 : 1;
-        slot_.resize(static_cast<size_t>(std::max(access_.nodesPerElement, 8) * 2));
-        runElements_ = std::max<int64_t>(RunNodes / (access_.nodesPerElement * slots_), 1);
+        int32_t corners = access_.nodesPerElement;
+        // a bar3 fills two segment slots
+        shape_ = part_.category == 2 ? LineShape(block.type) : NodeMapShape(block.type, corners);
+        nodesPerElement_ = block.nodesPerElement;
+        runEntries_ = std::max<int64_t>(RunNodes / std::max(shape_.entries, 1), 1) * shape_.entries;
         run_.clear();
-        return true;
+        return (shape_.entries > 0 && shape_.entries % corners == 0) || FailShape();
     }
 
     // The nodes of one element as read (ids already mapped).
-    bool Add(int32_t* nodes) {
-        int32_t npe = block_->nodesPerElement;
-        for (int32_t i = 0; i < npe; ++i) {
-            if (nodes[i] < 1 || nodes[i] > geometry_.nodeCount) return FailNode(nodes[i]);
-        }
-        int32_t corners = access_.nodesPerElement;
-        if (block_->type == ElementBar3) {
-            // end, middle, end: segments (first, third) and (third, second)
-            if (corners != 2) return FailShape();
-            int32_t segments[4] = {nodes[0], nodes[2], nodes[2], nodes[1]};
-            run_.insert(run_.end(), segments, segments + 4);
-        } else {
-            std::copy(nodes, nodes + npe, slot_.begin());
-            int32_t filled = npe == corners ? npe : PadConnectivity(slot_.data(), block_->type);
-            if (filled != corners) return FailShape();
-            run_.insert(run_.end(), slot_.begin(), slot_.begin() + corners);
-        }
-        if (static_cast<int64_t>(run_.size()) >= runElements_ * corners * slots_) return Flush();
+    bool Add(const int32_t* nodes) {
+        if (!CheckNodes(nodes, nodesPerElement_)) return false;
+        AppendShape(nodes, shape_, run_);
+        if (static_cast<int64_t>(run_.size()) >= runEntries_) return Flush();
         return true;
     }
 
@@ -101,11 +86,10 @@ public:
 
 private:
     const NodeMapAccess& access_;
-    const GeometryElementBlock* block_ = nullptr;
-    int32_t slots_ = 1;
-    int64_t runElements_ = 1;
+    ElementShape shape_;
+    int32_t nodesPerElement_ = 0;
+    int64_t runEntries_ = 1;
     int64_t position_ = 1;
-    std::vector<int32_t> slot_;
     std::vector<int32_t> run_;
 };
 
@@ -131,11 +115,9 @@ public:
         return shape_.entries > 0 || FailShape();
     }
 
-    bool Add(int32_t* nodes) {
-        size_t at = map_.nodes.size();
-        map_.nodes.resize(at + static_cast<size_t>(shape_.entries));
-        if (!GatherElements(nodes, 1, nodesPerElement_, shape_, geometry_.nodeCount, map_.nodes.data() + at))
-            return Fail("node number out of range");
+    bool Add(const int32_t* nodes) {
+        if (!CheckNodes(nodes, nodesPerElement_)) return false;
+        AppendShape(nodes, shape_, map_.nodes);
         if (!map_.polyhedra) {
             map_.elementSizes.push_back(shape_.entries);
             return true;
@@ -231,17 +213,6 @@ bool ReadBlocks(File_a& file, const GeometryPart& part, const Ensight6GeometryFi
 }
 
 }  // namespace
-
-int32_t PadConnectivity(int32_t* nodes, int32_t type) {
-    for (const PadPattern& pattern : PadPatterns) {
-        if (pattern.type != type) continue;
-        int32_t read[8];
-        std::copy(nodes, nodes + 8, read);
-        for (int32_t i = 0; i < pattern.size; ++i) nodes[i] = read[pattern.from[i] - 1];
-        return pattern.size;
-    }
-    return NodesPerElement(type);
-}
 
 bool MapNodeIds(const NodeIdMap& map, int32_t* nodes, int64_t count) {
     for (int64_t i = 0; i < count; ++i) {

@@ -12,11 +12,6 @@
 
 namespace quorix {
 
-// Rewrites the nodes of one element (room for 8) into the host's fixed-size
-// layouts: tria3 → 1 2 3 3; tetra4 → 1 2 3 3 4 4 4 4; pyramid5 → 1 2 3 4 5 5 5 5;
-// penta6 → 1 2 3 3 4 5 6 6. Returns the entries it fills (other types: as read).
-int32_t PadConnectivity(int32_t* nodes, int32_t type);
-
 // Replaces node ids by 1-based positions; false at the first id not in the map.
 bool MapNodeIds(const NodeIdMap& map, int32_t* nodes, int64_t count);
 
