@@ -89,12 +89,20 @@ static int32_t StepsPerFile(const FileSectionInfo* fileSet) {
     return fileSet != nullptr && fileSet->numberOfSteps > 1 ? fileSet->numberOfSteps : 1;
 }
 
+// A file set the case names must be in its FILE section: without it the
+// steps of one file would all be read from the file's first step.
+bool Ensight6Load::FileSetNamed(int32_t number, const FileSectionInfo*& fileSet) {
+    fileSet = number != 0 ? FindFileSet(fileSets_, number) : nullptr;
+    if (number == 0 || fileSet != nullptr) return true;
+    return Fail("The case names file set " + std::to_string(number) + ", which its FILE section does not hold.");
+}
+
 bool Ensight6Load::LoadGeometrySeries() {
     if (geometrySection_.modelFileName.empty()) return true;
     const TimeSectionInfo* timeSet =
         geometrySection_.modelTimeSet != 0 ? FindTimeSet(timeSets_, geometrySection_.modelTimeSet) : nullptr;
-    const FileSectionInfo* fileSet =
-        geometrySection_.modelFileSet != 0 ? FindFileSet(fileSets_, geometrySection_.modelFileSet) : nullptr;
+    const FileSectionInfo* fileSet = nullptr;
+    if (!FileSetNamed(geometrySection_.modelFileSet, fileSet)) return false;
     geometryTransient_ = timeSet != nullptr && timeSet->numberOfSteps > 1;
     int32_t steps = timeSet != nullptr ? std::max(timeSet->numberOfSteps, 1) : 1;
     int32_t perFile = StepsPerFile(fileSet);
@@ -446,7 +454,8 @@ bool Ensight6Load::LoadVariable(std::string_view description, std::string_view f
     if (!AddVariables(components, std::string(description), location))
         return Fail("Error when attempting to add the variable " + std::string(description) + ".");
     const TimeSectionInfo* timeSet = timeSetNumber != 0 ? FindTimeSet(timeSets_, timeSetNumber) : nullptr;
-    const FileSectionInfo* fileSet = fileSetNumber != 0 ? FindFileSet(fileSets_, fileSetNumber) : nullptr;
+    const FileSectionInfo* fileSet = nullptr;
+    if (!FileSetNamed(fileSetNumber, fileSet)) return false;
     int32_t steps = timeSet != nullptr ? std::max(timeSet->numberOfSteps, 1) : 1;
     int32_t perFile = StepsPerFile(fileSet);
     bool ascii = files_.front()->encoding == EncodingAscii;

@@ -32,6 +32,7 @@ public:
 
 private:
     bool Fail(const std::string& message);
+    bool FileSetNamed(int32_t number, const FileSectionInfo*& fileSet);
     bool LoadGeometrySeries();
     bool LoadGeometryFile(const std::string& path, const TimeSectionInfo* timeSet, int32_t firstStep,
                           int32_t stepsInFile);
