@@ -47,6 +47,11 @@ public:
         if (vf_.start > 0 && BytesLeft() < RecordSize) return Fail("the file holds no further time step");
         std::string text;
         if (!ReadRecord(text)) return false;
+        // some writers mark a variable file of several steps "C Binary" as they do the geometry
+        if (StartsWithNoCase(text, "C Binary") && BytesLeft() >= RecordSize) {
+            if (!ReadRecord(text)) return false;
+            if (!IsBeginStep(text) && !file_.Seek(-RecordSize, 1)) return Fail("seek failed");
+        }
         if (IsBeginStep(text) && !ReadRecord(text)) return false;
         return true;
     }

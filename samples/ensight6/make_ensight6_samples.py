@@ -407,9 +407,10 @@ def write_file_sets(root):
         write(os.path.join(d, "fileset.vel"),
               steps_bytes([lambda w, g=g, k=k: write_node_variable(w, g, "velocity", 3, k, exact_node_values)
                            for k, g in enumerate(steps)], enc))
+        # the element values marked "C Binary" first, as some writers do
         write(os.path.join(d, "fileset.cid"),
               steps_bytes([lambda w, g=g, k=k: write_element_variable(w, g, "cellid", 1, k, exact_element_values)
-                           for k, g in enumerate(steps)], enc))
+                           for k, g in enumerate(steps)], enc, True))
         text = case_text("fileset.geo", ["vector per node: 1 1 velocity fileset.vel",
                                          "scalar per element: 1 1 cellid fileset.cid"], times, geo_time=True)
         write(os.path.join(d, "fileset.case"), text.replace("model: 1 ", "model: 1 1 ") +
