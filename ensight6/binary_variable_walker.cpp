@@ -187,11 +187,11 @@ public:
         if (!ReadHeader()) return false;
         bool globalValues = true;
         if (BytesLeft() >= RecordSize) {
-            // a "part" record right after the description: no global values
+            // a "part" record (or the step's end) right after the description: no global values
             std::string text;
             if (!ReadRecord(text)) return false;
             int32_t number = 0;
-            globalValues = !ReadPartLine(text, number);
+            globalValues = !ReadPartLine(text, number) && !IsEndStep(text);
             if (!file_.Seek(-RecordSize, 1)) return Fail("seek failed");
         }
         if (globalValues && !RegisterGlobalValues()) return false;
