@@ -109,7 +109,8 @@ public:
         return true;
     }
 
-    // After the "block" record: per component the block's `count` values.
+    // After the "block" record: node values component after component (all x,
+    // then all y, ...); cell values interleaved per cell in C binary.
     bool RegisterBlock(const GeometryPart& part, int32_t zone, bool perElement) {
         std::string text;
         if (!ReadRecord(text)) return false;
@@ -120,11 +121,13 @@ public:
         if (!Skip(count)) return false;
         if (zone == 0 || count == 0) return true;
         for (int32_t c = 0; c < vf_.components; ++c) {
-            Ensight6ValueSource* s = Source(offset + 4 * count * c, count, c);
+            Ensight6ValueSource* s = Source(perElement ? offset : offset + 4 * count * c, count, c);
             if (s != nullptr) {
                 s->dim1 = part.imax;
                 s->dim2 = part.jmax;
                 s->dim3 = part.kmax;
+                s->cellComponents = perElement ? vf_.components : 1;
+                s->cellComponent = perElement ? c : 0;
             }
             if (!Register(zone, c, perElement ? LoadBlockElementVariableBinary : LoadBlockNodeVariableBinary, s))
                 return false;

@@ -204,8 +204,11 @@ def write_element_variable(w, g, desc, comps, seed, values=None):
         w.text("part %8d" % p.number)
         if isinstance(p, Block):
             w.text("block")
-            for comp in table[p.number]:
-                w.reals(comp)
+            if w.encoding == "ascii":
+                for comp in table[p.number]:
+                    w.reals(comp)
+            else:  # C binary cell values lie interleaved per cell
+                w.reals([v for cell in zip(*table[p.number]) for v in cell])
             continue
         # components follow each other per element
         for (etype, per_element) in table[p.number]:
