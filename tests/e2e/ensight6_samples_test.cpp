@@ -134,8 +134,9 @@ INSTANTIATE_TEST_SUITE_P(Ensight6, Ensight6Encodings,
                                            "fileset_split"));
 
 // The same nodes, elements and values written as Gold load into the same
-// zones: higher-order elements as polygons and polyhedra, blocks' vector
-// components one after another, cell values in the zone's element order.
+// zones: higher-order elements as polygons and polyhedra, the components of
+// block node values one after another (C binary block cell values lie
+// interleaved per cell), cell values in the zone's element order.
 TEST(Ensight6Samples, GoldTwinGivesTheSameZonesAndValues) {
     auto twin = e2e::LoadCase(SampleCase("higher_order", "gold"), {"--load-all"});
     ASSERT_TRUE(twin.report) << twin.Describe();
