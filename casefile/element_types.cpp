@@ -41,6 +41,8 @@ int32_t ElementCategory(int32_t type, bool higherOrderAllowed) {
     return facts.higherOrder && !higherOrderAllowed ? 0 : facts.category;
 }
 
+bool IsPolytopeType(int32_t type) { return Known(type) && ElementTable[type].higherOrder; }
+
 int32_t ComponentCount(int32_t kind) {
     constexpr int32_t counts[] = {1, 3, 6, 9};
     return kind >= 0 && kind < 4 ? counts[kind] : 0;

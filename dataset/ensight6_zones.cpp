@@ -33,6 +33,8 @@ private:
 
 int32_t ZoneTypeForEnsight6Part(const Ensight6ZoneShape& part) {
     if (part.kind != 3 || IsPointRow(part)) return ZelZoneOrdered;
+    if (part.polytope && (part.category == 3 || part.category == 4))
+        return part.category == 3 ? ZelZonePolygon : ZelZonePolyhedron;
     switch (part.category) {
         case 2:
             return ZelZoneLineSeg;

@@ -14,6 +14,7 @@ struct Ensight6ZoneShape {
     int32_t imax = 1, jmax = 1, kmax = 1;
     int32_t maxNodesPerElement = 0;  // among the loaded blocks (a bar3 segment has 2)
     int32_t category = 255;          // highest loadable element category
+    bool polytope = false;           // higher-order elements: polygons or polyhedra
 };
 
 // Ordered for blocks and point parts; otherwise by category and the largest element.

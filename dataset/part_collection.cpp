@@ -19,26 +19,6 @@ int64_t StructuredCellCount(int64_t i, int64_t j, int64_t k) {
     return cells;
 }
 
-namespace {
-
-bool IsHigherOrder(int32_t type) {
-    switch (type) {
-        case ElementTria6:
-        case ElementQuad8:
-        case ElementTetra10:
-        case ElementPyramid13:
-        case ElementPenta15:
-        case ElementHexa20:
-            return true;
-        default:
-            return false;
-    }
-}
-
-bool IsPolytope(int32_t type) { return type == ElementNsided || type == ElementNfaced || IsHigherOrder(type); }
-
-}  // namespace
-
 bool ClosePart(PartInfo& part) {
     int64_t elements = 0;
     int32_t maxNodes = 0;
@@ -48,7 +28,7 @@ bool ClosePart(PartInfo& part) {
         if (!block.inCategory) continue;
         // bar3 is loaded as two segments.
         elements += static_cast<int64_t>(block.elementCount) * (block.type == ElementBar3 ? 2 : 1);
-        polytope = polytope || IsPolytope(block.type);
+        polytope = polytope || IsPolytopeType(block.type);
         if (block.type != ElementNsided && block.type != ElementNfaced) {
             maxNodes = std::max(maxNodes, NodesPerElement(block.type));
         }

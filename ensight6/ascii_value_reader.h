@@ -24,7 +24,7 @@ public:
         --lineNumber_;
         return file_.Seek(lineStart, 0);
     }
-    // Reads lines until one starts with "part" (any case) or the file ends;
+    // Reads lines until one starts with "part" or marks a step (any case) or the file ends;
     // the file is left at the start of that line.
     bool SkipToNextPart();
     // The line the last failure happened on.

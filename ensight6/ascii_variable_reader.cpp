@@ -46,8 +46,8 @@ public:
 
     // Description (after an optional "BEGIN TIME STEP" line).
     bool ReadHeader() {
-        if (!reader_.ReadLine(line_)) return Fail("the file is empty");
-        if (StartsWithNoCase(line_, "BEGIN TIME STEP") && !reader_.ReadLine(line_))
+        if (!reader_.ReadLine(line_)) return Fail(vf_.start > 0 ? "the file holds no further time step" : "the file is empty");
+        if (IsBeginStep(line_) && !reader_.ReadLine(line_))
             return Fail("the file ends after its first line");
         if (CutLineEnd(line_).size() >= 80) {
             errorText_ = VariableDescriptionMessage;
@@ -56,16 +56,18 @@ public:
         return true;
     }
 
-    // The next line that is not blank; false at the end of the file or at "END TIME STEP".
+    // The next line that is not blank; false at the end of the file or of the step.
     bool NextContentLine(int64_t& start) {
-        for (;;) {
+        while (!stepEnded_) {
             start = file_.Tell();
             if (!reader_.ReadLine(line_)) return false;
             std::string_view rest = line_;
             std::string_view token = NextToken(rest);
             if (token.empty()) continue;
-            return !StartsWithNoCase(line_, "END TIME STEP");
+            stepEnded_ = IsEndStep(line_);
+            return !stepEnded_;
         }
+        return false;
     }
 
     bool HandToZone(int32_t zone, int64_t first, const std::vector<float>& values, bool twice = false) {
@@ -232,19 +234,20 @@ private:
     AsciiValueReader reader_;
     std::string& errorText_;
     std::string line_;
+    bool stepEnded_ = false;  // "END TIME STEP" read: the rest of the file is later steps
     std::vector<float> values_;
     std::vector<float> component_;
 };
 
 }  // namespace
 
-bool ReadEnsight6NodeVariable(const Ensight6VariableFile& file, std::string& errorText) {
-    return WithVariableFile<AsciiVariableReader>(file, errorText,
+bool ReadEnsight6NodeVariable(const Ensight6VariableFile& file, int64_t& next, std::string& errorText) {
+    return WithVariableFile<AsciiVariableReader>(file, next, errorText,
                                        [](AsciiVariableReader& reader) { return reader.ReadNodeFile(); });
 }
 
-bool ReadEnsight6ElementVariable(const Ensight6VariableFile& file, std::string& errorText) {
-    return WithVariableFile<AsciiVariableReader>(file, errorText,
+bool ReadEnsight6ElementVariable(const Ensight6VariableFile& file, int64_t& next, std::string& errorText) {
+    return WithVariableFile<AsciiVariableReader>(file, next, errorText,
                                        [](AsciiVariableReader& reader) { return reader.ReadElementFile(); });
 }
 

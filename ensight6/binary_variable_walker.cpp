@@ -44,9 +44,15 @@ public:
     }
 
     bool ReadHeader() {
+        if (vf_.start > 0 && BytesLeft() < RecordSize) return Fail("the file holds no further time step");
         std::string text;
         if (!ReadRecord(text)) return false;
-        if (StartsWithNoCase(text, "BEGIN TIME STEP") && !ReadRecord(text)) return false;
+        // some writers mark a variable file of several steps "C Binary" as they do the geometry
+        if (StartsWithNoCase(text, "C Binary") && BytesLeft() >= RecordSize) {
+            if (!ReadRecord(text)) return false;
+            if (!IsBeginStep(text) && !file_.Seek(-RecordSize, 1)) return Fail("seek failed");
+        }
+        if (IsBeginStep(text) && !ReadRecord(text)) return false;
         return true;
     }
 
@@ -56,7 +62,7 @@ public:
         if (BytesLeft() < RecordSize) return false;
         std::string text;
         if (!ReadRecord(text)) return ok = false;
-        if (StartsWithNoCase(text, "END TIME STEP")) return false;
+        if (IsEndStep(text)) return false;
         if (!ReadPartLine(text, number)) return ok = Fail("expected a \"part\" record");
         return true;
     }
@@ -103,7 +109,8 @@ public:
         return true;
     }
 
-    // After the "block" record: per component the block's `count` values.
+    // After the "block" record: node values component after component (all x,
+    // then all y, ...); cell values interleaved per cell in C binary.
     bool RegisterBlock(const GeometryPart& part, int32_t zone, bool perElement) {
         std::string text;
         if (!ReadRecord(text)) return false;
@@ -114,11 +121,13 @@ public:
         if (!Skip(count)) return false;
         if (zone == 0 || count == 0) return true;
         for (int32_t c = 0; c < vf_.components; ++c) {
-            Ensight6ValueSource* s = Source(offset + 4 * count * c, count, c);
+            Ensight6ValueSource* s = Source(perElement ? offset : offset + 4 * count * c, count, c);
             if (s != nullptr) {
                 s->dim1 = part.imax;
                 s->dim2 = part.jmax;
                 s->dim3 = part.kmax;
+                s->cellComponents = perElement ? vf_.components : 1;
+                s->cellComponent = perElement ? c : 0;
             }
             if (!Register(zone, c, perElement ? LoadBlockElementVariableBinary : LoadBlockNodeVariableBinary, s))
                 return false;
@@ -136,7 +145,7 @@ public:
             if (!ReadRecord(text)) return false;
             std::string_view rest = text;
             std::string_view token = NextToken(rest);
-            if (EqualsNoCase(token, "part") || StartsWithNoCase(text, "END TIME STEP")) {
+            if (EqualsNoCase(token, "part") || IsEndStep(text)) {
                 if (!file_.Seek(-RecordSize, 1)) return Fail("seek failed");
                 break;
             }
@@ -181,11 +190,11 @@ public:
         if (!ReadHeader()) return false;
         bool globalValues = true;
         if (BytesLeft() >= RecordSize) {
-            // a "part" record right after the description: no global values
+            // a "part" record (or the step's end) right after the description: no global values
             std::string text;
             if (!ReadRecord(text)) return false;
             int32_t number = 0;
-            globalValues = !ReadPartLine(text, number);
+            globalValues = !ReadPartLine(text, number) && !IsEndStep(text);
             if (!file_.Seek(-RecordSize, 1)) return Fail("seek failed");
         }
         if (globalValues && !RegisterGlobalValues()) return false;
@@ -224,13 +233,13 @@ private:
 
 }  // namespace
 
-bool RegisterNodeVariableLoaders(const Ensight6VariableFile& file, std::string& errorText) {
-    return WithVariableFile<BinaryVariableWalker>(file, errorText,
+bool RegisterNodeVariableLoaders(const Ensight6VariableFile& file, int64_t& next, std::string& errorText) {
+    return WithVariableFile<BinaryVariableWalker>(file, next, errorText,
                                        [](BinaryVariableWalker& walker) { return walker.WalkNodeFile(); });
 }
 
-bool RegisterElementVariableLoaders(const Ensight6VariableFile& file, std::string& errorText) {
-    return WithVariableFile<BinaryVariableWalker>(file, errorText,
+bool RegisterElementVariableLoaders(const Ensight6VariableFile& file, int64_t& next, std::string& errorText) {
+    return WithVariableFile<BinaryVariableWalker>(file, next, errorText,
                                        [](BinaryVariableWalker& walker) { return walker.WalkElementFile(); });
 }
 

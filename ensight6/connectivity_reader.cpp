@@ -4,6 +4,9 @@
 #include <vector>
 
 #include "casefile/element_types.h"
+#include "casefile/host_lock.h"
+#include "casefile/host_memory.h"
+#include "dataset/element_conversion.h"
 #include "ensight6/ascii_value_reader.h"
 #include "ensight6/text_fields.h"
 
@@ -13,54 +16,60 @@ namespace {
 // Node numbers per run: bounds the buffers whatever the part's size.
 constexpr int64_t RunNodes = 4096;
 
-// Positions of the read nodes in each padded slot (1-based).
-struct PadPattern {
-    int32_t type;
-    int32_t size;
-    int32_t from[8];
-};
-constexpr PadPattern PadPatterns[] = {
-    {ElementTria3, 4, {1, 2, 3, 3}},
-    {ElementTetra4, 8, {1, 2, 3, 3, 4, 4, 4, 4}},
-    {ElementPyramid5, 8, {1, 2, 3, 4, 5, 5, 5, 5}},
-    {ElementPenta6, 8, {1, 2, 3, 3, 4, 5, 6, 6}},
-};
-
-// One block's elements, run by run, into node-map slots.
-class BlockWriter {
+// What every connectivity writer reports its failures against.
+class PartWriter {
 public:
-    BlockWriter(const NodeMapAccess& access, const GeometryPart& part, const Ensight6GeometryFile& geometry,
-                std::string& errorText)
-        : access_(access), part_(part), geometry_(geometry), errorText_(errorText) {}
+    PartWriter(const GeometryPart& part, const Ensight6GeometryFile& geometry, std::string& errorText)
+        : part_(part), geometry_(geometry), errorText_(errorText) {}
 
-    bool Begin(const GeometryElementBlock& block) {
-        block_ = &block;
-        slots_ = block.type == ElementBar3 ? 2 : 1;
-        slot_.resize(static_cast<size_t>(std::max(access_.nodesPerElement, 8) * 2));
-        runElements_ = std::max<int64_t>(RunNodes / (access_.nodesPerElement * slots_), 1);
-        run_.clear();
+    bool Fail(const std::string& what) {
+        errorText_ = "Error reading the connectivity of part " + std::to_string(part_.partNumber) + " in " +
+                     geometry_.path + ": " + what + ".";
+        return false;
+    }
+
+protected:
+    bool FailShape() { return Fail("element type does not fit the zone"); }
+
+    bool CheckNodes(const int32_t* nodes, int32_t count) {
+        for (int32_t i = 0; i < count; ++i)
+            if (nodes[i] < 1 || nodes[i] > geometry_.nodeCount)
+                return Fail("node number " + std::to_string(nodes[i]) + " out of range");
         return true;
     }
 
-    // The nodes of one element as read (ids already mapped).
-    bool Add(int32_t* nodes) {
-        int32_t npe = block_->nodesPerElement;
-        for (int32_t i = 0; i < npe; ++i) {
-            if (nodes[i] < 1 || nodes[i] > geometry_.nodeCount) return FailNode(nodes[i]);
-        }
+    // The element's nodes rewritten by `shape` (1-based indices into the element as read).
+    static void AppendShape(const int32_t* nodes, const ElementShape& shape, std::vector<int32_t>& out) {
+        for (int32_t k = 0; k < shape.entries; ++k) out.push_back(nodes[shape.nodes[k] - 1]);
+    }
+
+    const GeometryPart& part_;
+    const Ensight6GeometryFile& geometry_;
+    std::string& errorText_;
+};
+
+// One block's elements, run by run, into node-map slots.
+class BlockWriter : public PartWriter {
+public:
+    BlockWriter(const NodeMapAccess& access, const GeometryPart& part, const Ensight6GeometryFile& geometry,
+                std::string& errorText)
+        : PartWriter(part, geometry, errorText), access_(access) {}
+
+    bool Begin(const GeometryElementBlock& block) {
         int32_t corners = access_.nodesPerElement;
-        if (block_->type == ElementBar3) {
-            // end, middle, end: segments (first, third) and (third, second)
-            if (corners != 2) return FailShape();
-            int32_t segments[4] = {nodes[0], nodes[2], nodes[2], nodes[1]};
-            run_.insert(run_.end(), segments, segments + 4);
-        } else {
-            std::copy(nodes, nodes + npe, slot_.begin());
-            int32_t filled = npe == corners ? npe : PadConnectivity(slot_.data(), block_->type);
-            if (filled != corners) return FailShape();
-            run_.insert(run_.end(), slot_.begin(), slot_.begin() + corners);
-        }
-        if (static_cast<int64_t>(run_.size()) >= runElements_ * corners * slots_) return Flush();
+        // a bar3 fills two segment slots
+        shape_ = part_.category == 2 ? LineShape(block.type) : NodeMapShape(block.type, corners);
+        nodesPerElement_ = block.nodesPerElement;
+        runEntries_ = std::max<int64_t>(RunNodes / std::max(shape_.entries, 1), 1) * shape_.entries;
+        run_.clear();
+        return (shape_.entries > 0 && shape_.entries % corners == 0) || FailShape();
+    }
+
+    // The nodes of one element as read (ids already mapped).
+    bool Add(const int32_t* nodes) {
+        if (!CheckNodes(nodes, nodesPerElement_)) return false;
+        AppendShape(nodes, shape_, run_);
+        if (static_cast<int64_t>(run_.size()) >= runEntries_) return Flush();
         return true;
     }
 
@@ -75,29 +84,73 @@ public:
 
     int64_t entriesWritten() const { return position_ - 1; }
 
-    bool Fail(const std::string& what) {
-        errorText_ = "Error reading the connectivity of part " + std::to_string(part_.partNumber) + " in " +
-                     geometry_.path + ": " + what + ".";
-        return false;
-    }
-
 private:
-    bool FailNode(int32_t node) { return Fail("node number " + std::to_string(node) + " out of range"); }
-    bool FailShape() { return Fail("element type does not fit the zone"); }
-
     const NodeMapAccess& access_;
-    const GeometryPart& part_;
-    const Ensight6GeometryFile& geometry_;
-    std::string& errorText_;
-    const GeometryElementBlock* block_ = nullptr;
-    int32_t slots_ = 1;
-    int64_t runElements_ = 1;
+    ElementShape shape_;
+    int32_t nodesPerElement_ = 0;
+    int64_t runEntries_ = 1;
     int64_t position_ = 1;
-    std::vector<int32_t> slot_;
     std::vector<int32_t> run_;
 };
 
-bool MapIds(const Ensight6GeometryFile& geometry, int32_t* nodes, int32_t npe, BlockWriter& writer) {
+// Polygons or polyhedra of one zone, gathered at load time and handed to the
+// host when it first needs the face map. Host allocation "Client Data".
+struct Ensight6FaceMap {
+    bool polyhedra = false;
+    std::vector<int32_t> elementSizes;  // polygons: nodes; polyhedra: faces
+    std::vector<int32_t> faceSizes;     // polyhedra: nodes per face
+    std::vector<int32_t> nodes;
+};
+
+// Each element rewritten by its polygon or polyhedron table.
+class FaceMapWriter : public PartWriter {
+public:
+    FaceMapWriter(Ensight6FaceMap& map, const GeometryPart& part, const Ensight6GeometryFile& geometry,
+                  std::string& errorText)
+        : PartWriter(part, geometry, errorText), map_(map) {}
+
+    bool Begin(const GeometryElementBlock& block) {
+        shape_ = map_.polyhedra ? PolyhedronShape(block.type) : PolygonShape(block.type);
+        nodesPerElement_ = block.nodesPerElement;
+        return shape_.entries > 0 || FailShape();
+    }
+
+    bool Add(const int32_t* nodes) {
+        if (!CheckNodes(nodes, nodesPerElement_)) return false;
+        AppendShape(nodes, shape_, map_.nodes);
+        if (!map_.polyhedra) {
+            map_.elementSizes.push_back(shape_.entries);
+            return true;
+        }
+        map_.elementSizes.push_back(shape_.faces);
+        map_.faceSizes.insert(map_.faceSizes.end(), shape_.faceSizes, shape_.faceSizes + shape_.faces);
+        return true;
+    }
+
+    bool Flush() { return true; }
+
+private:
+    Ensight6FaceMap& map_;
+    ElementShape shape_;
+    int32_t nodesPerElement_ = 0;
+};
+
+Boolean_t LoadFaceMap(FaceMap_pa faceMap) {
+    HostLock lock;
+    const auto* map = reinterpret_cast<const Ensight6FaceMap*>(ZelUtilDataFaceMapGetClientData(faceMap));
+    if (map == nullptr) return ZEL_FALSE;
+    return ZelUtilDataFaceMapAssignElemToNodeMap(faceMap, static_cast<LgIndex_t>(map->elementSizes.size()),
+                                                 map->elementSizes.data(),
+                                                 map->polyhedra ? map->faceSizes.data() : nullptr, map->nodes.data());
+}
+
+void ReleaseFaceMap(FaceMap_pa faceMap) {
+    HostLock lock;
+    auto* map = reinterpret_cast<Ensight6FaceMap*>(ZelUtilDataFaceMapGetClientData(faceMap));
+    HostDelete(map);
+}
+
+bool MapIds(const Ensight6GeometryFile& geometry, int32_t* nodes, int32_t npe, PartWriter& writer) {
     if (!HasNodeIds(geometry.idMode)) return true;
     for (int32_t i = 0; i < npe; ++i) {
         int32_t id = nodes[i];
@@ -107,8 +160,9 @@ bool MapIds(const Ensight6GeometryFile& geometry, int32_t* nodes, int32_t npe, B
     return true;
 }
 
+template <class Writer>
 bool ReadAsciiBlock(File_a& file, const GeometryElementBlock& block, const Ensight6GeometryFile& geometry,
-                    BlockWriter& writer) {
+                    Writer& writer) {
     if (!file.Seek(block.offset, 0)) return writer.Fail("seek failed");
     AsciiValueReader reader(file);
     int32_t idWords = HasElementIds(geometry.idMode) ? 1 : 0;
@@ -124,8 +178,9 @@ bool ReadAsciiBlock(File_a& file, const GeometryElementBlock& block, const Ensig
     return true;
 }
 
+template <class Writer>
 bool ReadBinaryBlock(File_a& file, const GeometryElementBlock& block, const Ensight6GeometryFile& geometry,
-                     BlockWriter& writer) {
+                     Writer& writer) {
     int32_t npe = block.nodesPerElement;
     int64_t size = file.FileSize();
     if (block.offset < 0 || block.offset > size || block.elementCount > (size - block.offset) / 4 / npe)
@@ -145,18 +200,19 @@ bool ReadBinaryBlock(File_a& file, const GeometryElementBlock& block, const Ensi
     return true;
 }
 
-}  // namespace
-
-int32_t PadConnectivity(int32_t* nodes, int32_t type) {
-    for (const PadPattern& pattern : PadPatterns) {
-        if (pattern.type != type) continue;
-        int32_t read[8];
-        std::copy(nodes, nodes + 8, read);
-        for (int32_t i = 0; i < pattern.size; ++i) nodes[i] = read[pattern.from[i] - 1];
-        return pattern.size;
+// Every in-category block of the part, in zone order, through `writer`.
+template <class Writer>
+bool ReadBlocks(File_a& file, const GeometryPart& part, const Ensight6GeometryFile& geometry, Writer& writer) {
+    for (const GeometryElementBlock* block : ZoneBlockOrder(part)) {
+        if (!writer.Begin(*block)) return false;
+        bool ok = geometry.encoding == EncodingAscii ? ReadAsciiBlock(file, *block, geometry, writer)
+                                                     : ReadBinaryBlock(file, *block, geometry, writer);
+        if (!ok || !writer.Flush()) return false;
     }
-    return NodesPerElement(type);
+    return true;
 }
+
+}  // namespace
 
 bool MapNodeIds(const NodeIdMap& map, int32_t* nodes, int64_t count) {
     for (int64_t i = 0; i < count; ++i) {
@@ -190,16 +246,30 @@ bool Ensight6ReadConnectivity(EntIndex_t zone, File_a& file, const GeometryPart&
     if (access.nodesPerElement < 1 || (access.raw == nullptr && access.ref == nullptr))
         return writer.Fail("the zone's node map cannot be written");
     if (access.elementCount != part.jmax) return writer.Fail("element count differs from the zone's");
-    for (const GeometryElementBlock* block = part.blocks; block != nullptr; block = block->next) {
-        if (!block->inCategory) continue;
-        writer.Begin(*block);
-        bool ok = geometry.encoding == EncodingAscii ? ReadAsciiBlock(file, *block, geometry, writer)
-                                                     : ReadBinaryBlock(file, *block, geometry, writer);
-        if (!ok || !writer.Flush()) return false;
-    }
+    if (!ReadBlocks(file, part, geometry, writer)) return false;
     if (writer.entriesWritten() != access.elementCount * access.nodesPerElement)
         return writer.Fail("fewer elements than the zone holds");
     return true;
+}
+
+bool Ensight6ReadFaceMap(EntIndex_t zone, File_a& file, const GeometryPart& part,
+                         const Ensight6GeometryFile& geometry, std::string& errorText) {
+    Ensight6FaceMap* map = HostNew<Ensight6FaceMap>("Client Data");
+    if (map == nullptr) {
+        errorText = "Not enough memory to load data";
+        return false;
+    }
+    map->polyhedra = part.category == 4;
+    FaceMapWriter writer(*map, part, geometry, errorText);
+    bool ok = ReadBlocks(file, part, geometry, writer);
+    if (ok && static_cast<int64_t>(map->elementSizes.size()) != part.jmax)
+        ok = writer.Fail("element count differs from the zone's");
+    if (ok && ZelUtilDataFaceMapCustomLOD(zone, 0, 0, 0, 0, LoadFaceMap, nullptr, ReleaseFaceMap,
+                                          reinterpret_cast<ArbParam_t>(map)) == ZEL_TRUE)
+        return true;
+    if (ok) writer.Fail("the host refused the face map");
+    HostDelete(map);
+    return false;
 }
 
 }  // namespace quorix

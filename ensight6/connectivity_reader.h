@@ -1,5 +1,5 @@
-// Writing an unstructured part's node map at load time from the element
-// blocks of its geometry file.
+// Writing an unstructured part's node map (or face map) at load time from
+// the element blocks of its geometry file.
 #pragma once
 
 #include <cstdint>
@@ -12,11 +12,6 @@
 
 namespace quorix {
 
-// Rewrites the nodes of one element (room for 8) into the host's fixed-size
-// layouts: tria3 → 1 2 3 3; tetra4 → 1 2 3 3 4 4 4 4; pyramid5 → 1 2 3 4 5 5 5 5;
-// penta6 → 1 2 3 3 4 5 6 6. Returns the entries it fills (other types: as read).
-int32_t PadConnectivity(int32_t* nodes, int32_t type);
-
 // Replaces node ids by 1-based positions; false at the first id not in the map.
 bool MapNodeIds(const NodeIdMap& map, int32_t* nodes, int64_t count);
 
@@ -27,5 +22,10 @@ bool WriteNodeRun(const NodeMapAccess& access, int32_t corners, int64_t first, i
 // Builds the zone's node map from the part's in-category blocks.
 bool Ensight6ReadConnectivity(EntIndex_t zone, File_a& file, const GeometryPart& part,
                               const Ensight6GeometryFile& geometry, std::string& errorText);
+
+// The face map of a polygon or polyhedron zone (higher-order elements): read
+// now, handed to the host when it first asks.
+bool Ensight6ReadFaceMap(EntIndex_t zone, File_a& file, const GeometryPart& part,
+                         const Ensight6GeometryFile& geometry, std::string& errorText);
 
 }  // namespace quorix

@@ -27,6 +27,7 @@ Ensight6ZoneShape ShapeOf(const GeometryPart& part) {
     shape.kmax = part.kmax;
     shape.maxNodesPerElement = part.maxNodesPerElement;
     shape.category = part.category;
+    shape.polytope = part.polytope;
     return shape;
 }
 
@@ -83,39 +84,79 @@ bool Ensight6Load::Run() {
 
 // ---- geometry ----
 
+// Steps held by each file of a file set: all of them for a file set of one file.
+static int32_t StepsPerFile(const FileSectionInfo* fileSet) {
+    return fileSet != nullptr && fileSet->numberOfSteps > 1 ? fileSet->numberOfSteps : 1;
+}
+
+// A file set the case names must be in its FILE section: without it the
+// steps of one file would all be read from the file's first step.
+bool Ensight6Load::FileSetNamed(int32_t number, const FileSectionInfo*& fileSet) {
+    fileSet = number != 0 ? FindFileSet(fileSets_, number) : nullptr;
+    if (number == 0 || fileSet != nullptr) return true;
+    return Fail("The case names file set " + std::to_string(number) + ", which its FILE section does not hold.");
+}
+
 bool Ensight6Load::LoadGeometrySeries() {
     if (geometrySection_.modelFileName.empty()) return true;
     const TimeSectionInfo* timeSet =
         geometrySection_.modelTimeSet != 0 ? FindTimeSet(timeSets_, geometrySection_.modelTimeSet) : nullptr;
-    const FileSectionInfo* fileSet =
-        geometrySection_.modelFileSet != 0 ? FindFileSet(fileSets_, geometrySection_.modelFileSet) : nullptr;
+    const FileSectionInfo* fileSet = nullptr;
+    if (!FileSetNamed(geometrySection_.modelFileSet, fileSet)) return false;
     geometryTransient_ = timeSet != nullptr && timeSet->numberOfSteps > 1;
     int32_t steps = timeSet != nullptr ? std::max(timeSet->numberOfSteps, 1) : 1;
-    if (fileSet != nullptr && fileSet->numberOfSteps > 1)
-        return Fail("EnSight 6 geometry files holding several time steps are not supported.");
-    for (int32_t k = 0; k < steps; ++k) {
+    int32_t perFile = StepsPerFile(fileSet);
+    for (int32_t k = 0; k < steps; k += perFile) {
         HostString path = BuildDataFileName(geometrySection_.caseDirectory, geometrySection_.modelFileName,
                                             FileNumberForStep(timeSet, fileSet, k));
         if (!path.isSet()) return Fail("Not enough memory to load data");
-        if (!LoadGeometryFile(path.c_str(), TimeOf(timeSet, k))) return false;
+        if (!LoadGeometryFile(path.c_str(), timeSet, k, std::min(perFile, steps - k))) return false;
     }
     return true;
 }
 
-bool Ensight6Load::LoadGeometryFile(const std::string& path, float time) {
-    auto geometry = std::make_unique<Ensight6GeometryFile>();
-    geometry->path = path;
+bool Ensight6Load::LoadGeometryFile(const std::string& path, const TimeSectionInfo* timeSet, int32_t firstStep,
+                                    int32_t stepsInFile) {
+    int32_t encoding = EncodingUnknown;
     Ensight6GeometryScanner scanner;
-    File_a* file = scanner.OpenEnsight6Geometry(path, geometry->encoding);
+    File_a* file = scanner.OpenEnsight6Geometry(path, encoding);
     if (file == nullptr) return Fail(scanner.errorText);
-    geometrySection_.encoding = geometry->encoding;
+    geometrySection_.encoding = encoding;
     struct Closer {
         File_a*& file;
         ~Closer() { File_a::Close(file); }
     } closer{file};
-    if (!scanner.ScanEnsight6Geometry(*file, *geometry)) return Fail(scanner.errorText);
-    file->SetByteOrder(geometry->swapBytes ? (NativeByteOrder() == LittleEndian ? BigEndian : LittleEndian)
-                                           : NativeByteOrder());
+    int64_t start = 0;
+    for (int32_t s = 0; s < stepsInFile; ++s) {
+        if (s > 0 && !HasAnotherStep(*file)) {
+            return Fail("The file " + path + " holds " + std::to_string(s) + " time steps; the case expects " +
+                        std::to_string(stepsInFile) + ".");
+        }
+        if (!LoadGeometryStep(*file, scanner, path, encoding, start, TimeOf(timeSet, firstStep + s))) return false;
+        start = file->Tell();
+    }
+    return true;
+}
+
+// Whatever follows a step's "END TIME STEP" is the next step, unless only blanks are left.
+bool Ensight6Load::HasAnotherStep(File_a& file) {
+    int64_t at = file.Tell();
+    char probe[64];
+    size_t got = file.Read(probe, 1, sizeof probe);
+    bool more = std::string_view(probe, got).find_first_not_of(std::string_view(" \t\r\n\0", 5)) !=
+                std::string_view::npos;
+    return file.Seek(at, 0) && more;
+}
+
+bool Ensight6Load::LoadGeometryStep(File_a& file, Ensight6GeometryScanner& scanner, const std::string& path,
+                                    int32_t encoding, int64_t start, float time) {
+    auto geometry = std::make_unique<Ensight6GeometryFile>();
+    geometry->path = path;
+    geometry->encoding = encoding;
+    if (!scanner.ScanEnsight6Geometry(file, *geometry, start)) return Fail(scanner.errorText);
+    int64_t next = file.Tell();
+    file.SetByteOrder(geometry->swapBytes ? (NativeByteOrder() == LittleEndian ? BigEndian : LittleEndian)
+                                          : NativeByteOrder());
     if (!dataSetMade_) {
         if (!SelectParts(*geometry)) return false;
         if (!CreateDataSet(std::string(geometry->title.view()), true))
@@ -130,9 +171,11 @@ bool Ensight6Load::LoadGeometryFile(const std::string& path, float time) {
     Ensight6GeometryFile& scanned = *geometry;
     files_.push_back(std::move(geometry));
     steps_.push_back(std::move(step));
-    bool ok = AttachZones(*file, scanned, *steps_.back());
+    bool ok = AttachZones(file, scanned, *steps_.back());
     scanned.nodeIdMap.Release();  // the node maps are written
-    return ok;
+    if (!ok) return false;
+    // the node maps were read from elsewhere in the file: the next step starts where the scan ended
+    return file.Seek(next, 0) || Fail("Error reading the geometry file " + path + ": seek failed.");
 }
 
 bool Ensight6Load::SelectParts(const Ensight6GeometryFile& file) {
@@ -269,7 +312,9 @@ bool Ensight6Load::AttachZones(File_a& file, Ensight6GeometryFile& geometry, con
         if (!RegisterConstantIBlank(zone)) return false;
         if (part.category < 2) continue;  // a point part is its nodes
         std::string errorText;
-        if (!Ensight6ReadConnectivity(zone, file, part, geometry, errorText)) return Fail(errorText);
+        bool read = part.polytope ? Ensight6ReadFaceMap(zone, file, part, geometry, errorText)
+                                  : Ensight6ReadConnectivity(zone, file, part, geometry, errorText);
+        if (!read) return Fail(errorText);
     }
     return true;
 }
@@ -426,25 +471,27 @@ bool Ensight6Load::LoadVariable(std::string_view description, std::string_view f
     if (!AddVariables(components, std::string(description), location))
         return Fail("Error when attempting to add the variable " + std::string(description) + ".");
     const TimeSectionInfo* timeSet = timeSetNumber != 0 ? FindTimeSet(timeSets_, timeSetNumber) : nullptr;
-    const FileSectionInfo* fileSet = fileSetNumber != 0 ? FindFileSet(fileSets_, fileSetNumber) : nullptr;
-    if (fileSet != nullptr && fileSet->numberOfSteps > 1)
-        return Fail("EnSight 6 variable files holding several time steps are not supported.");
+    const FileSectionInfo* fileSet = nullptr;
+    if (!FileSetNamed(fileSetNumber, fileSet)) return false;
     int32_t steps = timeSet != nullptr ? std::max(timeSet->numberOfSteps, 1) : 1;
+    int32_t perFile = StepsPerFile(fileSet);
     bool ascii = files_.front()->encoding == EncodingAscii;
     Ensight6VariableReader reader = location == ZelLocationNodal
                                         ? (ascii ? ReadEnsight6NodeVariable : RegisterNodeVariableLoaders)
                                         : (ascii ? ReadEnsight6ElementVariable : RegisterElementVariableLoaders);
     TimeSteadyZones(timeSet);
-    for (int32_t k = 0; k < steps; ++k) {
-        const Ensight6StepZones* step = StepFor(k, timeSet, description);
-        if (step == nullptr) return false;
+    for (int32_t k = 0; k < steps; k += perFile) {
         HostString path = BuildDataFileName(geometrySection_.caseDirectory, fileName,
                                             FileNumberForStep(timeSet, fileSet, k));
         if (!path.isSet()) return Fail("Not enough memory to load data");
         std::vector<int32_t> partsNotInGeometry;
-        Ensight6VariableFile file{path.c_str(), components, firstVariable, step, &partsNotInGeometry};
-        std::string errorText;
-        if (!reader(file, errorText)) return Fail(errorText);
+        Ensight6VariableFile file{path.c_str(), components, firstVariable, nullptr, 0, &partsNotInGeometry};
+        for (int32_t s = k; s < std::min(k + perFile, steps); ++s) {
+            file.step = StepFor(s, timeSet, description);
+            if (file.step == nullptr) return false;
+            std::string errorText;
+            if (!reader(file, file.start, errorText)) return Fail(errorText);
+        }
         NotePartsNotInGeometry(fileName, partsNotInGeometry);
     }
     return true;

@@ -16,6 +16,7 @@
 #include "casefile/load_options.h"
 #include "dataset/not_loaded_report.h"
 #include "ensight6/geometry_file.h"
+#include "ensight6/geometry_scanner.h"
 #include "ensight6/step_zones.h"
 #include "ensight6/variable_file.h"
 #include "gold/file_a.h"
@@ -34,8 +35,13 @@ public:
 
 private:
     bool Fail(const std::string& message);
+    bool FileSetNamed(int32_t number, const FileSectionInfo*& fileSet);
     bool LoadGeometrySeries();
-    bool LoadGeometryFile(const std::string& path, float time);
+    bool LoadGeometryFile(const std::string& path, const TimeSectionInfo* timeSet, int32_t firstStep,
+                          int32_t stepsInFile);
+    static bool HasAnotherStep(File_a& file);
+    bool LoadGeometryStep(File_a& file, Ensight6GeometryScanner& scanner, const std::string& path,
+                          int32_t encoding, int64_t start, float time);
     bool SelectParts(const Ensight6GeometryFile& file);
     bool IsSelected(int32_t partNumber) const;
     int32_t StrandFor(int32_t partNumber);

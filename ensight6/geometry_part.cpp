@@ -53,16 +53,27 @@ void GeometryPartList::Release() {
     parts_.clear();
 }
 
+std::vector<const GeometryElementBlock*> ZoneBlockOrder(const GeometryPart& part) {
+    std::vector<const GeometryElementBlock*> order;
+    for (const GeometryElementBlock* b = part.blocks; b != nullptr; b = b->next)
+        if (b->inCategory) order.push_back(b);
+    std::stable_sort(order.begin(), order.end(),
+                     [](const GeometryElementBlock* a, const GeometryElementBlock* b) { return a->type < b->type; });
+    return order;
+}
+
 bool CloseUnstructuredPart(GeometryPart& part) {
     int32_t category = 0;
     for (GeometryElementBlock* b = part.blocks; b != nullptr; b = b->next)
-        category = std::max(category, ElementCategory(b->type, false));
+        category = std::max(category, ElementCategory(b->type, true));
     part.category = category >= 1 ? category : 255;
     int64_t elements = 0;
     part.maxNodesPerElement = 0;
+    part.polytope = false;
     for (GeometryElementBlock* b = part.blocks; b != nullptr; b = b->next) {
-        b->inCategory = ElementCategory(b->type, false) == category && category >= 1;
+        b->inCategory = ElementCategory(b->type, true) == category && category >= 1;
         if (!b->inCategory) continue;
+        part.polytope = part.polytope || IsPolytopeType(b->type);
         elements += b->ZoneElements();
         // a bar3 is loaded as two 2-node segments
         int32_t corners = b->type == ElementBar3 ? 2 : b->nodesPerElement;

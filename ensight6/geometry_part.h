@@ -41,6 +41,7 @@ struct GeometryPart {
     int32_t maxNodesPerElement = 0;
     GeometryElementBlock* blocks = nullptr;
     int32_t category = 255;     // highest loadable ElementCategory of the blocks
+    bool polytope = false;      // higher-order elements in the category: a polygon or polyhedron zone
     GeometryPart* next = nullptr;
 
     int64_t NodeCount() const;  // block: I*J*K; unstructured: nodes of the file
@@ -69,8 +70,12 @@ private:
     std::vector<GeometryPart*> parts_;
 };
 
-// Closes an unstructured part: category, in-category flags, jmax and
-// maxNodesPerElement. False when the element count overflows int32.
+// The part's in-category blocks in zone order: by ascending type code, file
+// order within a type (the element order of every unstructured zone).
+std::vector<const GeometryElementBlock*> ZoneBlockOrder(const GeometryPart& part);
+
+// Closes an unstructured part: category, in-category flags, jmax,
+// maxNodesPerElement and polytope. False when the element count overflows int32.
 bool CloseUnstructuredPart(GeometryPart& part);
 
 }  // namespace quorix

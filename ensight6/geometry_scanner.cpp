@@ -1,5 +1,6 @@
 #include "ensight6/geometry_scanner.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -38,6 +39,18 @@ bool BlockNodeCount(const int32_t* dims, int64_t& n) {
 // A count read in the other byte order must be ≥ 0 and fit in the bytes left.
 bool CountFits(int64_t count, int64_t bytesPerUnit, int64_t bytesLeft) {
     return count >= 0 && (bytesPerUnit == 0 || count <= bytesLeft / bytesPerUnit);
+}
+
+// EnSight 6 has every fixed-size element type, but no nsided or nfaced.
+int32_t Ensight6ElementType(std::string_view name) {
+    int32_t type = ElementTypeFromName(name);
+    return NodesPerElement(type) > 0 ? type : ElementNone;
+}
+
+// A step that runs into the next one lacks its "END TIME STEP".
+const char* UnknownTypeText(std::string_view line) {
+    return IsBeginStep(line) ? "\"BEGIN TIME STEP\" inside a step (its \"END TIME STEP\" is missing)"
+                              : "unknown element type";
 }
 
 }  // namespace
@@ -98,7 +111,7 @@ File_a* Ensight6GeometryScanner::OpenEnsight6Geometry(const std::string& path, i
     return file;
 }
 
-bool Ensight6GeometryScanner::ScanEnsight6Geometry(File_a& file, Ensight6GeometryFile& geometry) {
+bool Ensight6GeometryScanner::ScanEnsight6Geometry(File_a& file, Ensight6GeometryFile& geometry, int64_t start) {
     path_ = geometry.path;
     lineNumber_ = 0;
     orderDecided_ = false;
@@ -107,10 +120,11 @@ bool Ensight6GeometryScanner::ScanEnsight6Geometry(File_a& file, Ensight6Geometr
         case EncodingFortranBinary:
             return Fail("Fortran data is not currently supported.");
         case EncodingAscii:
-            file.Rewind();
+            if (!file.Seek(start, 0)) return FailAt("seek failed");
             return ScanAscii(file, geometry);
         case EncodingCBinary:
-            if (!file.Seek(RecordSize, 0)) return FailAt("the file ends in its first record");
+            // the "C Binary" mark comes once, before the first step
+            if (!file.Seek(std::max<int64_t>(start, RecordSize), 0)) return FailAt("the file ends in its first record");
             return ScanBinary(file, geometry);
         default:
             return Fail("Unrecognized geometry file format.");
@@ -145,6 +159,7 @@ bool Ensight6GeometryScanner::ScanAscii(File_a& file, Ensight6GeometryFile& geom
         "EnSight documentation.";
     std::string& line = line_;
     if (!ReadDescription(file, line, geometryMessage)) return false;
+    if (IsBeginStep(line) && !ReadDescription(file, line, geometryMessage)) return false;
     if (!geometry.title.Assign(CutLineEnd(line), "DataSetTitle")) return Fail("Not enough memory to load data");
     if (!ReadDescription(file, line, geometryMessage)) return false;
     if (!ReadLine(file, line)) return FailAt("the file ends in its header");
@@ -160,6 +175,7 @@ bool Ensight6GeometryScanner::ScanAscii(File_a& file, Ensight6GeometryFile& geom
     while (ReadLine(file, line)) {
         std::string_view rest = line;
         if (NextToken(rest).empty()) continue;  // blank lines at the end are the end of the file
+        if (IsEndStep(line)) return true;
         int32_t partNumber = 0;
         if (!ReadPartLine(line, partNumber)) return FailAt("expected a \"part\" line");
         GeometryPart* part = geometry.parts.AppendPart(partNumber);
@@ -230,14 +246,14 @@ bool Ensight6GeometryScanner::ScanAsciiElementBlocks(File_a& file, Ensight6Geome
         std::string_view rest = line;
         std::string_view token = NextToken(rest);
         if (token.empty()) break;
-        if (EqualsNoCase(token, "part")) {
+        if (EqualsNoCase(token, "part") || IsEndStep(line)) {
             // the part loop reads this line again
             if (!file.Seek(lineStart, 0)) return FailAt("seek failed");
             --lineNumber_;
             break;
         }
-        int32_t type = ElementTypeFromName(token);
-        if (type == ElementNone) return FailAt("unknown element type");
+        int32_t type = Ensight6ElementType(token);
+        if (type == ElementNone) return FailAt(UnknownTypeText(line));
         int32_t ne = 0;
         if (!ReadLine(file, line) || !LeadingInt32(line, ne)) return FailAt("missing element count");
         if (ne < 0 || ne > BytesLeft(file) / 2) return FailAt("element count out of range");
@@ -331,6 +347,7 @@ bool Ensight6GeometryScanner::ReadCount(File_a& file, int32_t& value, int64_t by
 bool Ensight6GeometryScanner::ScanBinary(File_a& file, Ensight6GeometryFile& geometry) {
     std::string text;
     if (!ReadRecord(file, text)) return false;
+    if (IsBeginStep(text) && !ReadRecord(file, text)) return false;
     if (!geometry.title.Assign(text, "DataSetTitle")) return Fail("Not enough memory to load data");
     if (!ReadRecord(file, text)) return false;
     if (!ReadRecord(file, text)) return false;
@@ -346,6 +363,7 @@ bool Ensight6GeometryScanner::ScanBinary(File_a& file, Ensight6GeometryFile& geo
 
     while (BytesLeft(file) > 0) {
         if (!ReadRecord(file, text)) return false;
+        if (IsEndStep(text)) break;
         int32_t partNumber = 0;
         if (!ReadPartLine(text, partNumber)) return FailAt("expected a \"part\" record");
         GeometryPart* part = geometry.parts.AppendPart(partNumber);
@@ -398,12 +416,12 @@ bool Ensight6GeometryScanner::ScanBinaryElementBlocks(File_a& file, Ensight6Geom
     for (;;) {
         std::string_view rest = record;
         std::string_view token = NextToken(rest);
-        if (EqualsNoCase(token, "part")) {
+        if (EqualsNoCase(token, "part") || IsEndStep(record)) {
             if (!file.Seek(-RecordSize, 1)) return FailAt("seek failed");
             break;
         }
-        int32_t type = ElementTypeFromName(token);
-        if (type == ElementNone) return FailAt("unknown element type");
+        int32_t type = Ensight6ElementType(token);
+        if (type == ElementNone) return FailAt(UnknownTypeText(record));
         int32_t npe = NodesPerElement(type);
         int64_t idWords = HasElementIds(geometry.idMode) ? 1 : 0;
         int32_t ne = 0;

@@ -16,9 +16,11 @@ public:
     // Opens `path` and determines its encoding; null with `errorText` when the
     // file cannot be opened or is not recognised.
     File_a* OpenEnsight6Geometry(const std::string& path, int32_t& encoding);
-    // Scans the whole file into `geometry` (whose path and encoding are set).
-    // Parts scanned before a failure stay in its list.
-    bool ScanEnsight6Geometry(File_a& file, Ensight6GeometryFile& geometry);
+    // Scans one step into `geometry` (whose path and encoding are set): the
+    // whole file from `start` 0, else the step that begins at `start`. A step
+    // framed by "BEGIN TIME STEP" ends at its "END TIME STEP", after which
+    // the file is left. Parts scanned before a failure stay in its list.
+    bool ScanEnsight6Geometry(File_a& file, Ensight6GeometryFile& geometry, int64_t start = 0);
 
     std::string errorText;
 

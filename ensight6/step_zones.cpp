@@ -1,5 +1,7 @@
 #include "ensight6/step_zones.h"
 
+#include <algorithm>
+
 namespace quorix {
 
 void Ensight6StepZones::IndexParts() {
@@ -14,11 +16,14 @@ int32_t Ensight6StepZones::PartIndex(int32_t partNumber) const {
 }
 
 std::vector<int64_t> BlockZonePositions(const GeometryPart& part) {
-    std::vector<int64_t> positions;
+    std::vector<const GeometryElementBlock*> inFile;
+    for (const GeometryElementBlock* b = part.blocks; b != nullptr; b = b->next) inFile.push_back(b);
+    std::vector<int64_t> positions(inFile.size(), 0);
     int64_t next = 1;
-    for (const GeometryElementBlock* b = part.blocks; b != nullptr; b = b->next) {
-        positions.push_back(b->inCategory ? next : 0);
-        if (b->inCategory) next += b->ZoneElements();
+    for (const GeometryElementBlock* block : ZoneBlockOrder(part)) {
+        size_t index = static_cast<size_t>(std::find(inFile.begin(), inFile.end(), block) - inFile.begin());
+        positions[index] = next;
+        next += block->ZoneElements();
     }
     return positions;
 }

@@ -23,8 +23,8 @@ private:
     std::unordered_map<int32_t, int32_t> indexOf_;
 };
 
-// First zone element of each in-category block of `part`, in file order
-// (0 for blocks that are not loaded).
+// First zone element (from 1) of each block of `part`, indexed in file order;
+// 0 for blocks that are not loaded.
 std::vector<int64_t> BlockZonePositions(const GeometryPart& part);
 
 }  // namespace quorix

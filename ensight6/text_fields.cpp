@@ -41,6 +41,10 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
     return true;
 }
 
+bool IsBeginStep(std::string_view line) { return StartsWithNoCase(line, "BEGIN TIME STEP"); }
+
+bool IsEndStep(std::string_view line) { return StartsWithNoCase(line, "END TIME STEP"); }
+
 bool EqualsNoCase(std::string_view a, std::string_view b) { return a.size() == b.size() && StartsWithNoCase(a, b); }
 
 bool ParseInt32Token(std::string_view token, int32_t& value) {

@@ -41,6 +41,10 @@ IdOption IdOptionFromLine(std::string_view line);
 // 'part 12': true with the number; any case.
 bool ReadPartLine(std::string_view line, int32_t& partNumber);
 
+// The lines (records) that frame one step of a file holding several steps.
+bool IsBeginStep(std::string_view line);
+bool IsEndStep(std::string_view line);
+
 // An 80-byte string record as text: up to its first NUL, trailing blanks and line ends cut.
 std::string RecordText(const char* bytes, size_t size);
 

@@ -251,7 +251,7 @@ Boolean_t LoadBlockElementVariableBinary(FieldData_pa field) {
         OpenFile file(s);
         if (file.get() == nullptr) return false;
         int64_t rowLength = std::max<int32_t>(s.dim1 - 1, 1);
-        return ForEachRun<float>(*file.get(), s.offset, s.valueCount, 1, 0,
+        return ForEachRun<float>(*file.get(), s.offset, s.valueCount, s.cellComponents, s.cellComponent,
                                  [&](int64_t first, const float* values, int64_t n) {
                                      // whole rows of I-1 cells are contiguous in the host
                                      for (int64_t i = 0; i < n;) {

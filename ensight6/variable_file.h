@@ -15,29 +15,37 @@ struct Ensight6VariableFile {
     int32_t components = 1;     // 1, 3, 6 or 9
     int32_t firstVariable = 0;  // host number of component 1, minus one
     const Ensight6StepZones* step = nullptr;
+    int64_t start = 0;          // the step's first line or record: 0 for the file's first step
     // Where a reader that passes over the values of a part the geometry lacks notes its number.
     std::vector<int32_t>* partsNotInGeometry = nullptr;
 };
 
 // Readers (ASCII: values at once) and registrations (C binary: on demand)
-// share one form: true when every value or registration reached the host.
-using Ensight6VariableReader = bool (*)(const Ensight6VariableFile& file, std::string& errorText);
+// share one form: true when every value or registration reached the host;
+// `next` is where the file's next step begins (after "END TIME STEP").
+using Ensight6VariableReader = bool (*)(const Ensight6VariableFile& file, int64_t& next, std::string& errorText);
 
-bool ReadEnsight6NodeVariable(const Ensight6VariableFile& file, std::string& errorText);
-bool ReadEnsight6ElementVariable(const Ensight6VariableFile& file, std::string& errorText);
-bool RegisterNodeVariableLoaders(const Ensight6VariableFile& file, std::string& errorText);
-bool RegisterElementVariableLoaders(const Ensight6VariableFile& file, std::string& errorText);
+bool ReadEnsight6NodeVariable(const Ensight6VariableFile& file, int64_t& next, std::string& errorText);
+bool ReadEnsight6ElementVariable(const Ensight6VariableFile& file, int64_t& next, std::string& errorText);
+bool RegisterNodeVariableLoaders(const Ensight6VariableFile& file, int64_t& next, std::string& errorText);
+bool RegisterElementVariableLoaders(const Ensight6VariableFile& file, int64_t& next, std::string& errorText);
 
-// Opens the variable file, runs `run` on a `Walker` made over it, closes the file.
+// Opens the variable file at the step's start, runs `run` on a `Walker` made
+// over it, notes where the walk ended and closes the file.
 template <class Walker, class Run>
-bool WithVariableFile(const Ensight6VariableFile& file, std::string& errorText, Run&& run) {
+bool WithVariableFile(const Ensight6VariableFile& file, int64_t& next, std::string& errorText, Run&& run) {
     File_a* handle = File_a::Open(file.path, "rb", BigEndian);
     if (handle == nullptr) {
         errorText = "Could not open the file " + file.path + ".  Check file path and permissions.";
         return false;
     }
-    Walker walker(file, *handle, errorText);
-    const bool ok = run(walker);
+    bool ok = handle->Seek(file.start, 0);
+    if (!ok) errorText = "Error reading the variable file " + file.path + ": seek failed.";
+    if (ok) {
+        Walker walker(file, *handle, errorText);
+        ok = run(walker);
+        next = handle->Tell();
+    }
     File_a::Close(handle);
     return ok;
 }

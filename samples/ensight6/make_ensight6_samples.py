@@ -3,15 +3,21 @@
 
 Every case is written in ASCII ("ascii") and C binary of both byte orders
 ("le", "be"); the reals are rounded to the ASCII text first so that all three
-encodings carry the same values. Standard library only.
+encodings carry the same values. Some cases also have a Gold twin ("gold":
+the same nodes, elements and values written as EnSight Gold, every
+unstructured part with the whole node list), and some hold all their steps
+in one file ("BEGIN TIME STEP" ... "END TIME STEP", a file set) beside the same
+steps one file each. Standard library only.
 Usage: python3 make_ensight6_samples.py [OUTDIR]
 """
 import os
 import struct
 import sys
 
-NODES_PER = {"point": 1, "bar2": 2, "bar3": 3, "tria3": 3, "quad4": 4, "tetra4": 4,
-             "pyramid5": 5, "penta6": 6, "hexa8": 8}
+sys.dont_write_bytecode = True  # keep samples/ free of caches
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "gold"))
+
+import ensight_writer as gold  # noqa: E402
 
 
 def r5(v):
@@ -86,6 +92,23 @@ def geometry_bytes(g, encoding):
     w = Writer(encoding)
     if encoding != "ascii":
         w.text("C Binary")
+    write_geometry(w, g, encoding)
+    return w.data()
+
+
+def steps_bytes(step_writers, encoding, c_binary_mark=False):
+    """Several steps of one file, each between BEGIN and END TIME STEP."""
+    w = Writer(encoding)
+    if c_binary_mark and encoding != "ascii":
+        w.text("C Binary")
+    for write_step in step_writers:
+        w.text("BEGIN TIME STEP")
+        write_step(w)
+        w.text("END TIME STEP")
+    return w.data()
+
+
+def write_geometry(w, g, encoding):
     w.text(g.title)
     w.text("written by make_ensight6_samples.py")
     w.text("node id " + g.node_ids)
@@ -123,7 +146,6 @@ def geometry_bytes(g, encoding):
                 if g.has_element_ids():
                     w.ints(eids)
                 w.ints([n for el in elements for n in el])
-    return w.data()
 
 
 def node_values(g, comps, seed):
@@ -134,10 +156,15 @@ def node_values(g, comps, seed):
     return glob, blocks
 
 
-def node_variable_bytes(g, desc, comps, seed, encoding):
+def node_variable_bytes(g, desc, comps, seed, encoding, values=None):
     w = Writer(encoding)
+    write_node_variable(w, g, desc, comps, seed, values)
+    return w.data()
+
+
+def write_node_variable(w, g, desc, comps, seed, values=None):
     w.text(desc)
-    glob, blocks = node_values(g, comps, seed)
+    glob, blocks = (values or node_values)(g, comps, seed)
     if any(isinstance(p, Unstructured) for p in g.parts):
         w.reals([v for node in glob for v in node])
     for p in g.parts:
@@ -146,28 +173,47 @@ def node_variable_bytes(g, desc, comps, seed, encoding):
             w.text("block")
             for comp in blocks[p.number]:
                 w.reals(comp)
+
+
+def element_values(g, comps, seed):
+    """Per part: blocks -> [component arrays of cells]; unstructured -> [(type, [[comps] per element])]."""
+    out = {}
+    for p in g.parts:
+        if isinstance(p, Block):
+            out[p.number] = [[r5(seed + p.number + 0.5 * m - c) for m in range(p.cells())] for c in range(comps)]
+            continue
+        count, sections = 0, []
+        for (etype, elements) in p.blocks:
+            sections.append((etype, [[r5(seed + p.number * 10 + count + e + 0.1 * c) for c in range(comps)]
+                                     for e in range(len(elements))]))
+            count += len(elements)
+        out[p.number] = sections
+    return out
+
+
+def element_variable_bytes(g, desc, comps, seed, encoding, values=None):
+    w = Writer(encoding)
+    write_element_variable(w, g, desc, comps, seed, values)
     return w.data()
 
 
-def element_variable_bytes(g, desc, comps, seed, encoding):
-    w = Writer(encoding)
+def write_element_variable(w, g, desc, comps, seed, values=None):
     w.text(desc)
+    table = (values or element_values)(g, comps, seed)
     for p in g.parts:
         w.text("part %8d" % p.number)
         if isinstance(p, Block):
             w.text("block")
-            for c in range(comps):
-                w.reals([r5(seed + p.number + 0.5 * m - c) for m in range(p.cells())])
+            if w.encoding == "ascii":
+                for comp in table[p.number]:
+                    w.reals(comp)
+            else:  # C binary cell values lie interleaved per cell
+                w.reals([v for cell in zip(*table[p.number]) for v in cell])
             continue
-        count = 0
-        for (etype, elements) in p.blocks:
+        # components follow each other per element
+        for (etype, per_element) in table[p.number]:
             w.text(etype)
-            vals = []
-            for e in range(len(elements)):
-                vals += [r5(seed + p.number * 10 + count + e + 0.1 * c) for c in range(comps)]
-            count += len(elements)
-            w.reals(vals)
-    return w.data()
+            w.reals([v for element in per_element for v in element])
 
 
 def case_text(geo, variables, time_values=None, geo_time=False):
@@ -225,8 +271,9 @@ def simple_geometry(node_ids, element_ids, number_offset=0, title="EnSight 6 sam
 ENCODINGS = ("ascii", "le", "be")
 
 
-def write_case(root, name, g, variables, time_values=None):
-    """variables: [(case line prefix, desc, kind, comps, seed)]"""
+def write_case(root, name, g, variables, time_values=None, exact=False):
+    """variables: [(case line prefix, desc, kind, comps, seed)]; exact: reals in 1/8 steps."""
+    nv, ev = (exact_node_values, exact_element_values) if exact else (None, None)
     for enc in ENCODINGS:
         d = os.path.join(root, name, enc)
         write(os.path.join(d, name + ".geo"), geometry_bytes(g, enc))
@@ -234,14 +281,152 @@ def write_case(root, name, g, variables, time_values=None):
         for (prefix, desc, comps, seed, per_element) in variables:
             fname = "%s.%s" % (name, desc)
             make = element_variable_bytes if per_element else node_variable_bytes
+            values = ev if per_element else nv
             if time_values and prefix.startswith("1 "):
                 for k in range(len(time_values)):
-                    write(os.path.join(d, fname + "%d" % k), make(g, desc, comps, seed + k, enc))
+                    write(os.path.join(d, fname + "%d" % k), make(g, desc, comps, seed + k, enc, values))
                 lines.append("%s %s %s*" % (prefix.split(" ", 1)[1], "1 " + desc, fname))
             else:
-                write(os.path.join(d, fname), make(g, desc, comps, seed, enc))
+                write(os.path.join(d, fname), make(g, desc, comps, seed, enc, values))
                 lines.append("%s %s %s" % (prefix, desc, fname))
         write(os.path.join(d, name + ".case"), case_text(name + ".geo", lines, time_values))
+
+
+def eighths(n, salt):
+    """n reals in 1/8 steps, exact in float32 and in a %12.5e field."""
+    return [((i * 37 + salt * 11 + 5) % 64 - 32) * 0.125 for i in range(n)]
+
+
+def exact_node_values(g, comps, seed):
+    glob = [[v for v in eighths(comps, 7 * i + seed)] for i in range(len(g.nodes))]
+    blocks = {p.number: [eighths(p.n, 13 * c + seed + p.number) for c in range(comps)]
+              for p in g.parts if isinstance(p, Block)}
+    return glob, blocks
+
+
+def exact_element_values(g, comps, seed):
+    out = {}
+    for p in g.parts:
+        if isinstance(p, Block):
+            out[p.number] = [eighths(p.cells(), 5 * c + seed + p.number) for c in range(comps)]
+            continue
+        out[p.number] = [(etype, [eighths(comps, 3 * e + 17 * b + seed + p.number) for e in range(len(elements))])
+                         for b, (etype, elements) in enumerate(p.blocks)]
+    return out
+
+
+# ---- the same data as EnSight Gold: every unstructured part holds the whole node list
+
+def gold_geometry(g):
+    position = {n[0]: i + 1 for i, n in enumerate(g.nodes)}
+    at = (lambda node: position[node]) if g.has_node_ids() else (lambda node: node)
+    xyz = tuple([n[a] for n in g.nodes] for a in (1, 2, 3))
+    parts = []
+    for p in g.parts:
+        if isinstance(p, Block):
+            parts.append(gold.Structured(p.number, p.desc, "curvilinear", p.dims, [p.x, p.y, p.z], iblank=p.iblank))
+        else:
+            blocks = [gold.Block(t, [[at(n) for n in e] for e in elements]) for t, elements in p.blocks]
+            parts.append(gold.Unstructured(p.number, p.desc, xyz, blocks))
+    return gold.Geometry([parts])
+
+
+def gold_node_variable(g, comps, seed):
+    glob, blocks = exact_node_values(g, comps, seed)
+    parts = []
+    for p in g.parts:
+        if isinstance(p, Block):
+            parts.append(gold.PartValues(p.number, "block", blocks[p.number]))
+        else:
+            parts.append(gold.PartValues(p.number, "coordinates", [[node[c] for node in glob] for c in range(comps)]))
+    return gold.VariableFile([parts])
+
+
+def gold_element_variable(g, comps, seed):
+    table = exact_element_values(g, comps, seed)
+    parts = []
+    for p in g.parts:
+        if isinstance(p, Block):
+            parts.append(gold.PartValues(p.number, None, [("block", table[p.number])]))
+        else:
+            sections = [(t, [[e[c] for e in per_element] for c in range(comps)]) for t, per_element in table[p.number]]
+            parts.append(gold.PartValues(p.number, None, sections))
+    return gold.VariableFile([parts])
+
+
+def write_gold_twin(root, name, g, variables):
+    d = os.path.join(root, name, "gold")
+    write(os.path.join(d, name + ".geo"), gold.encode(gold_geometry(g), "le"))
+    lines = []
+    for (prefix, desc, comps, seed, per_element) in variables:
+        fname = "%s.%s" % (name, desc)
+        item = (gold_element_variable if per_element else gold_node_variable)(g, comps, seed)
+        write(os.path.join(d, fname), gold.encode(item, "le"))
+        lines.append("%s %s %s" % (prefix, desc, fname))
+    text = case_text(name + ".geo", lines).replace("type: ensight", "type: ensight gold")
+    write(os.path.join(d, name + ".case"), text)
+
+
+def higher_order_geometry():
+    """Every higher-order type beside linear ones, blocks out of type order, node and element ids."""
+    pts = [(x, y, z) for z in (0.0, 0.5, 1.0) for y in (0.0, 0.5, 1.0) for x in (0.0, 0.5, 1.0)]
+    ids = [100 + 3 * i for i in range(len(pts))]
+    nodes = [(ids[i], r5(p[0]), r5(p[1]), r5(p[2])) for i, p in enumerate(pts)]
+    n = lambda *positions: [ids[q - 1] for q in positions]
+    run = lambda first, count: n(*[(first + k - 1) % 27 + 1 for k in range(count)])
+    parts = [
+        Unstructured(1, "curved skin", [("quad8", [run(1, 8)]), ("tria3", [n(1, 2, 4)]),
+                                        ("tria6", [run(5, 6), run(11, 6)]), ("quad4", [n(4, 5, 8, 7)])]),
+        Unstructured(2, "curved solid", [("hexa20", [run(3, 20)]), ("tetra4", [n(1, 2, 4, 10)]),
+                                         ("tria3", [n(1, 2, 3)]), ("penta15", [run(7, 15)]),
+                                         ("pyramid13", [run(9, 13)]), ("tetra10", [run(12, 10), run(20, 10)]),
+                                         ("hexa8", [n(1, 2, 5, 4, 10, 11, 14, 13)])]),
+        Unstructured(3, "linear solid", [("hexa8", [n(14, 15, 18, 17, 23, 24, 27, 26)]),
+                                         ("tetra4", [n(1, 2, 4, 10), n(2, 3, 6, 12)])]),
+        Block(4, "vector block", (3, 2, 2), iblank=True),
+        Block(5, "flat vector block", (4, 3, 1)),
+    ]
+    return Geometry(nodes, parts, "given", "given", "higher order")
+
+
+TWIN_VARIABLES = [("scalar per node:", "temperature", 1, 1, False), ("vector per node:", "velocity", 3, 2, False),
+                  ("tensor symm per node:", "stress", 6, 3, False), ("scalar per element:", "cellid", 1, 4, True),
+                  ("vector per element:", "cellvec", 3, 5, True), ("tensor asym per element:", "grad", 9, 6, True)]
+
+
+def write_file_sets(root):
+    """Three steps (the second with node ids, another node count and a block) in one
+    file per series ("fileset") and one file per step ("fileset_split")."""
+    g0 = simple_geometry("off", "off")
+    g1 = simple_geometry("given", "given", title="step 2")
+    g1.parts.append(Block(5, "vector block", (3, 2, 2), iblank=True))
+    g2 = simple_geometry("off", "off", title="step 3")
+    g2.nodes = [(i, x + 1.0, y, z) for (i, x, y, z) in g2.nodes]
+    steps, times = [g0, g1, g2], [0.5, 1.0, 2.0]
+    for enc in ENCODINGS:
+        d = os.path.join(root, "fileset", enc)
+        write(os.path.join(d, "fileset.geo"),
+              steps_bytes([lambda w, g=g: write_geometry(w, g, enc) for g in steps], enc, True))
+        write(os.path.join(d, "fileset.vel"),
+              steps_bytes([lambda w, g=g, k=k: write_node_variable(w, g, "velocity", 3, k, exact_node_values)
+                           for k, g in enumerate(steps)], enc))
+        # the element values marked "C Binary" first, as some writers do
+        write(os.path.join(d, "fileset.cid"),
+              steps_bytes([lambda w, g=g, k=k: write_element_variable(w, g, "cellid", 1, k, exact_element_values)
+                           for k, g in enumerate(steps)], enc, True))
+        text = case_text("fileset.geo", ["vector per node: 1 1 velocity fileset.vel",
+                                         "scalar per element: 1 1 cellid fileset.cid"], times, geo_time=True)
+        write(os.path.join(d, "fileset.case"), text.replace("model: 1 ", "model: 1 1 ") +
+              "\nFILE\nfile set: 1\nnumber of steps: 3\n")
+        d = os.path.join(root, "fileset_split", enc)
+        for k, g in enumerate(steps):
+            write(os.path.join(d, "geo%d" % k), geometry_bytes(g, enc))
+            write(os.path.join(d, "vel%d" % k), node_variable_bytes(g, "velocity", 3, k, enc, exact_node_values))
+            write(os.path.join(d, "cid%d" % k),
+                  element_variable_bytes(g, "cellid", 1, k, enc, exact_element_values))
+        text = case_text("geo*", ["vector per node: 1 velocity vel*", "scalar per element: 1 cellid cid*"], times,
+                         geo_time=True)
+        write(os.path.join(d, "fileset_split.case"), text)
 
 
 def main():
@@ -283,6 +468,9 @@ def main():
         write(os.path.join(d, "p.im"), node_variable_bytes(g, "P imaginary", 1, 9.0, enc))
         write(os.path.join(d, "complex.case"),
               case_text("complex.geo", ["complex scalar per node: P p.re p.im 2.0"]))
+    write_case(root, "higher_order", higher_order_geometry(), TWIN_VARIABLES, exact=True)
+    write_gold_twin(root, "higher_order", higher_order_geometry(), TWIN_VARIABLES)
+    write_file_sets(root)
     write_failures(root)
 
 
@@ -326,6 +514,21 @@ def write_failures(root):
     short[1] = short[1][:36]
     write(os.path.join(d, "var_short_line.geo.scl"), "\n".join(short))
     write(os.path.join(d, "var_short_line.case"), ok_case("var_short_line.geo"))
+    # file sets of 3 steps whose files hold fewer, or a step without its end
+    geo = lambda w: write_geometry(w, base, "le")
+    scl = lambda w: write_node_variable(w, base, "temperature", 1, 1.0)
+    three = case_text("%s.geo", ["scalar per node: 1 1 temperature %s.scl"], [1.0, 2.0, 3.0], geo_time=True)
+    three = three.replace("model: 1 ", "model: 1 1 ") + "\nFILE\nfile set: 1\nnumber of steps: 3\n"
+    unclosed = Writer("le")
+    unclosed.text("C Binary")
+    for _ in range(2):
+        unclosed.text("BEGIN TIME STEP")
+        geo(unclosed)
+    for name, geo_steps, scl_steps, geo_data in [("steps_short_geo", 2, 3, None), ("steps_short_var", 3, 2, None),
+                                                 ("step_unclosed", 3, 3, unclosed.data())]:
+        write(os.path.join(d, name + ".geo"), geo_data or steps_bytes([geo] * geo_steps, "le", True))
+        write(os.path.join(d, name + ".scl"), steps_bytes([scl] * scl_steps, "le"))
+        write(os.path.join(d, name + ".case"), three % (name, name))
 
 
 if __name__ == "__main__":

@@ -39,11 +39,12 @@ std::string Comparable(const Json& j) {
     return j.text + (j.kind == Json::Kind::Bool ? (j.boolean ? "true" : "false") : "");
 }
 
-// The zones' values and node maps only (ASCII and binary registrations differ in count).
+// The zones' values, node maps and face maps only (ASCII and binary registrations differ in count).
 std::string ZoneData(const Json& report) {
     std::string out;
     for (const Json& z : report["zones"].items) {
-        out += z["name"].Str() + " " + Comparable(z["nodeMap"]) + "\n";
+        out += z["name"].Str() + " " + z["zoneType"].Str() + " " + Comparable(z["nodeMap"]) + " " +
+               Comparable(z["faceMap"]) + "\n";
         for (const auto& [name, v] : z["values"].members) out += "  " + name + " " + v["hash"].Str() + "\n";
     }
     return out;
@@ -80,6 +81,17 @@ const StructureRow kStructure[] = {
      {"quadrilateral", "quadrilateral", "brick"},
      {"1", "1", "2"},
      {"1", "2", "2"}},
+    {"fileset",
+     {"Surf: tri and quad", "Vol: hexes", "Surf: tri and quad", "Vol: hexes", "vector block", "Surf: tri and quad",
+      "Vol: hexes"},
+     {"quadrilateral", "brick", "quadrilateral", "brick", "ordered", "quadrilateral", "brick"},
+     {"1", "2", "1", "2", "3", "1", "2"},
+     {"0.5", "0.5", "1", "1", "1", "2", "2"}},
+    {"higher_order",
+     {"Surf: curved skin", "Vol: curved solid", "Vol: linear solid", "vector block", "flat vector block"},
+     {"polygon", "polyhedron", "brick", "ordered", "ordered"},
+     {"1", "2", "3", "4", "5"},
+     {"0", "0", "0", "0", "0"}},
     {"ids_ignore",
      {"Surf: surface mix", "Vol: volume mix", "Line: bar3 line", "Surf: edge and skin", "Point: points",
       "block with iblank", "flat block"},
@@ -118,7 +130,41 @@ TEST_P(Ensight6Encodings, EightThreadsAndReferenceNodeMapsGiveTheSameData) {
 
 INSTANTIATE_TEST_SUITE_P(Ensight6, Ensight6Encodings,
                          ::testing::Values("mixed", "ids_ignore", "ids_assign", "ids_off", "ids_given", "steady_var3",
-                                           "parts1379", "transient_geo2", "complex"));
+                                           "parts1379", "transient_geo2", "complex", "higher_order", "fileset",
+                                           "fileset_split"));
+
+// The same nodes, elements and values written as Gold load into the same
+// zones: higher-order elements as polygons and polyhedra, the components of
+// block node values one after another (C binary block cell values lie
+// interleaved per cell), cell values in the zone's element order.
+TEST(Ensight6Samples, GoldTwinGivesTheSameZonesAndValues) {
+    auto twin = e2e::LoadCase(SampleCase("higher_order", "gold"), {"--load-all"});
+    ASSERT_TRUE(twin.report) << twin.Describe();
+    ASSERT_EQ(twin.status, 0) << twin.Describe();
+    for (const char* encoding : {"ascii", "le", "be"}) {
+        SCOPED_TRACE(encoding);
+        auto run = e2e::LoadCase(SampleCase("higher_order", encoding), {"--load-all"});
+        ASSERT_TRUE(run.report) << run.Describe();
+        EXPECT_EQ(run.status, 0) << run.Describe();
+        EXPECT_EQ(ZoneData(*run.report), ZoneData(*twin.report));
+    }
+}
+
+// Steps between "BEGIN TIME STEP" and "END TIME STEP" of one file (a file
+// set), the topology changing from step to step, load as the same steps
+// written one file each.
+TEST(Ensight6Samples, StepsInOneFileLoadAsOneFilePerStep) {
+    for (const char* encoding : {"ascii", "le", "be"}) {
+        SCOPED_TRACE(encoding);
+        auto together = e2e::LoadCase(SampleCase("fileset", encoding), {"--load-all"});
+        auto split = e2e::LoadCase(SampleCase("fileset_split", encoding), {"--load-all"});
+        ASSERT_TRUE(together.report && split.report) << together.Describe() << split.Describe();
+        EXPECT_EQ(together.status, 0) << together.Describe();
+        for (const char* key : {"name", "zoneType", "strand", "solutionTime", "imax", "jmax", "kmax"})
+            EXPECT_EQ(Names(*together.report, key), Names(*split.report, key)) << key;
+        EXPECT_EQ(ZoneData(*together.report), ZoneData(*split.report));
+    }
+}
 
 TEST(Ensight6Samples, ZonesStrandsAndTimes) {
     for (const StructureRow& row : kStructure) {
@@ -231,6 +277,9 @@ const FailureRow kFailures[] = {
     {"truncated", "truncated.geo", 0},
     {"var_truncated", "var_truncated.geo.scl: the values run past the end of the file", 2},
     {"var_short_line", "var_short_line.geo.scl: bad or missing node values (line 2)", 2},
+    {"steps_short_geo", "steps_short_geo.geo holds 2 time steps; the case expects 3.", 0},
+    {"steps_short_var", "steps_short_var.scl: the file holds no further time step", 6},
+    {"step_unclosed", "step_unclosed.geo: \"BEGIN TIME STEP\" inside a step (its \"END TIME STEP\" is missing)", 0},
 };
 
 TEST(Ensight6Samples, FailuresGiveAMessageAndExitStatus) {

@@ -10,28 +10,6 @@
 namespace quorix {
 namespace {
 
-TEST(Ensight6Connectivity, PadConnectivityLayouts) {
-    struct Row {
-        const char* name;
-        int32_t type;
-        std::vector<int32_t> expected;
-    };
-    const Row rows[] = {
-        {"tria3", ElementTria3, {1, 2, 3, 3}},
-        {"tetra4", ElementTetra4, {1, 2, 3, 3, 4, 4, 4, 4}},
-        {"pyramid5", ElementPyramid5, {1, 2, 3, 4, 5, 5, 5, 5}},
-        {"penta6", ElementPenta6, {1, 2, 3, 3, 4, 5, 6, 6}},
-        {"hexa8 unchanged", ElementHexa8, {1, 2, 3, 4, 5, 6, 7, 8}},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        int32_t nodes[8] = {1, 2, 3, 4, 5, 6, 7, 8};
-        int32_t filled = PadConnectivity(nodes, row.type);
-        ASSERT_EQ(filled, static_cast<int32_t>(row.expected.size()));
-        EXPECT_EQ(std::vector<int32_t>(nodes, nodes + filled), row.expected);
-    }
-}
-
 TEST(Ensight6Connectivity, WriteNodeRunThroughRawStorageIsBounded) {
     std::vector<int32_t> storage(16, -7);
     NodeMapAccess access;
