@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "apps/json_writer.h"
+#include "apps/load_report.h"
 #include "casefile/case_parser.h"
 #include "casefile/file_names.h"
 #include "casefile/variable_kinds.h"
@@ -174,13 +175,6 @@ void WriteFileSets(JsonWriter& json, const FileSectionInfo* fileSets) {
     json.EndArray();
 }
 
-void WriteMessages(JsonWriter& json) {
-    json.Key("messages").BeginArray();
-    for (const zelhost::Message& message : zelhost::Messages()) {
-        json.BeginObject().Key("kind").String(message.kind).Key("text").String(message.text).EndObject();
-    }
-    json.EndArray();
-}
 
 void WriteLeaks(JsonWriter& json) {
     json.Key("leaks").BeginObject();

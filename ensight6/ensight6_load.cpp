@@ -12,6 +12,7 @@
 #include "ensight6/ensight6_load_case.h"
 #include "ensight6/geometry_scanner.h"
 #include "ensight6/value_source.h"
+#include "gold/ensight_reader.h"
 
 namespace quorix {
 namespace {
@@ -67,6 +68,12 @@ bool Ensight6Load::Fail(const std::string& message) {
     return false;
 }
 
+bool Ensight6Load::FailReading(const std::string& path, const std::string& text) {
+    if (!text.empty() && text.find(path) != std::string::npos) return Fail(text);
+    ShowReadError(path, text.empty() ? "The file could not be read." : text);
+    return false;
+}
+
 bool Ensight6Load::Run() {
     if (!LoadGeometrySeries()) {
         if (ZelUtilDataSetIsAvailable() == ZEL_TRUE) ZelUtilFrameDeleteTop();
@@ -107,13 +114,13 @@ bool Ensight6Load::LoadGeometryFile(const std::string& path, float time) {
     geometry->path = path;
     Ensight6GeometryScanner scanner;
     File_a* file = scanner.OpenEnsight6Geometry(path, geometry->encoding);
-    if (file == nullptr) return Fail(scanner.errorText);
+    if (file == nullptr) return FailReading(path, scanner.errorText);
     geometrySection_.encoding = geometry->encoding;
     struct Closer {
         File_a*& file;
         ~Closer() { File_a::Close(file); }
     } closer{file};
-    if (!scanner.ScanEnsight6Geometry(*file, *geometry)) return Fail(scanner.errorText);
+    if (!scanner.ScanEnsight6Geometry(*file, *geometry)) return FailReading(path, scanner.errorText);
     file->SetByteOrder(geometry->swapBytes ? (NativeByteOrder() == LittleEndian ? BigEndian : LittleEndian)
                                            : NativeByteOrder());
     if (!dataSetMade_) {
@@ -269,7 +276,9 @@ bool Ensight6Load::AttachZones(File_a& file, Ensight6GeometryFile& geometry, con
         if (!RegisterConstantIBlank(zone)) return false;
         if (part.category < 2) continue;  // a point part is its nodes
         std::string errorText;
-        if (!Ensight6ReadConnectivity(zone, file, part, geometry, errorText)) return Fail(errorText);
+        if (!Ensight6ReadConnectivity(zone, file, part, geometry, errorText)) {
+            return FailReading(geometry.path, errorText);
+        }
     }
     return true;
 }
@@ -425,7 +434,7 @@ bool Ensight6Load::LoadVariable(std::string_view description, std::string_view f
         if (!path.isSet()) return Fail("Not enough memory to load data");
         Ensight6VariableFile file{path.c_str(), components, firstVariable, step};
         std::string errorText;
-        if (!reader(file, errorText)) return Fail(errorText);
+        if (!reader(file, errorText)) return FailReading(file.path, errorText);
     }
     return true;
 }

@@ -31,6 +31,8 @@ public:
 
 private:
     bool Fail(const std::string& message);
+    // A reader's failure, with the file it concerns named.
+    bool FailReading(const std::string& path, const std::string& text);
     bool LoadGeometrySeries();
     bool LoadGeometryFile(const std::string& path, float time);
     bool SelectParts(const Ensight6GeometryFile& file);

@@ -20,11 +20,6 @@ namespace {
 
 std::string Text(const char* s) { return s != nullptr ? std::string(s) : std::string(); }
 
-void Record(const char* kind, const char* message) {
-    HostGuard guard;
-    State().messages.push_back(Message{kind, Text(message)});
-}
-
 // One line redrawn in place; only a terminal gets it.
 void ShowProgress(int32_t percent) {
     HostState& state = State();
@@ -49,6 +44,18 @@ void AskToStopAt(int32_t percent) {
 }
 
 }  // namespace
+
+namespace zelhost {
+
+// Batch mode shows no dialog; the text still goes to the log and to stderr.
+void RecordMessage(const char* kind, const std::string& text) {
+    HostGuard guard;
+    HostState& state = State();
+    state.messages.push_back(Message{kind, text, !state.settings.batchMode});
+    if (state.settings.echoMessages) std::fprintf(stderr, "%s\n", text.c_str());
+}
+
+}  // namespace zelhost
 
 extern "C" {
 
@@ -109,15 +116,12 @@ void ZelUtilLockFinish(AddOn_pa) {
     if (!TheHostLock().Unlock()) State().Fault("ZelUtilLockFinish without the lock");
 }
 
-void ZelUtilDialogErrMsg(const char* message) {
-    if (State().settings.echoMessages) std::fprintf(stderr, "%s\n", Text(message).c_str());
-    Record("error", message);
-}
+void ZelUtilDialogErrMsg(const char* message) { RecordMessage("error", Text(message)); }
 
+// A question in batch mode asks nobody: it takes the configured answer.
 Boolean_t ZelUtilDialogMessageBox(const char* message, int32_t kind) {
     const bool question = kind == 4;
-    Record(question ? "question" : "info", message);
-    if (State().settings.echoMessages) std::fprintf(stderr, "%s\n", Text(message).c_str());
+    RecordMessage(question ? "question" : "info", Text(message));
     if (!question) return ZEL_TRUE;
     return State().settings.messageBoxAnswer ? ZEL_TRUE : ZEL_FALSE;
 }
