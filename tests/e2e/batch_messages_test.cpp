@@ -66,12 +66,10 @@ size_t Occurrences(const std::string& haystack, const std::string& needle) {
 
 // The failed load in batch mode and without it: the same errors, each logged
 // once and printed once, at least one naming `file`; dialogs only outside batch mode.
-void ExpectExplainedFailure(const std::string& casePath, const std::string& file, std::vector<std::string> extra) {
-  const e2e::RunResult batch = e2e::LoadCase(casePath, [&] {
-    std::vector<std::string> options{"--batch"};
-    options.insert(options.end(), extra.begin(), extra.end());
-    return options;
-  }());
+void ExpectExplainedFailure(const std::string& casePath, const std::string& file, const std::vector<std::string>& extra) {
+  std::vector<std::string> batchOptions{"--batch"};
+  batchOptions.insert(batchOptions.end(), extra.begin(), extra.end());
+  const e2e::RunResult batch = e2e::LoadCase(casePath, batchOptions);
   const e2e::RunResult interactive = e2e::LoadCase(casePath, extra);
   for (const e2e::RunResult* run : {&batch, &interactive}) {
     const bool inBatch = run == &batch;
@@ -97,9 +95,10 @@ std::string Unchanged(const std::string&, std::string bytes) { return bytes; }
 
 TEST(BatchMessages, MissingGeometryFile) {
   CaseDirectory dir;
-  const std::string casePath = CopySample(dir, Sample("gold/cube/le/cube.case"), [](const std::string& name, std::string bytes) {
-    return name == "cube.geo" ? std::string() : bytes;
-  });
+  const std::string casePath = CopySample(dir, Sample("gold/cube/le/cube.case"),
+                                          [](const std::string& name, std::string bytes) {
+                                            return name == "cube.geo" ? std::string() : bytes;
+                                          });
   ExpectExplainedFailure(casePath, dir.Prefix() + "cube.geo", {});
 }
 
@@ -110,7 +109,9 @@ TEST(BatchMessages, GarbageGeometryFile) {
     const std::string casePath = CopySample(dir, Sample(std::string("gold/cube/") + encoding + "/cube.case"),
                                             [](const std::string& name, std::string bytes) {
                                               if (name != "cube.geo") return bytes;
-                                              for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 37 % 251);
+                                              for (size_t i = 0; i < bytes.size(); ++i) {
+                                                bytes[i] = static_cast<char>(i * 37 % 251);
+                                              }
                                               return bytes;
                                             });
     ExpectExplainedFailure(casePath, dir.Prefix() + "cube.geo", {});
