@@ -125,18 +125,15 @@ TEST(BatchMessages, RefusedFortranGeometry) {
   ExpectExplainedFailure(casePath, dir.Prefix() + "fortran.geo", {});
 }
 
-// Failed deferred loads: each tells which file and what it could not load,
-// once, whether or not the host is in batch mode.
+// A failed deferred load tells which file and what it could not load, once,
+// also when several threads force loads at the same time.
 void ExpectOneErrorPerFailedLoad(const std::string& casePath, const std::string& file) {
-  for (const bool batch : {true, false}) {
-    SCOPED_TRACE(batch ? "batch mode" : "interactive");
-    std::vector<std::string> options{"--load-all"};
-    if (batch) options.push_back("--batch");
-    const e2e::RunResult run = e2e::LoadCase(casePath, options);
+  for (const char* threads : {"1", "4"}) {
+    SCOPED_TRACE(std::string(threads) + " threads");
+    const e2e::RunResult run = e2e::LoadCase(casePath, {"--batch", "--load-all", "--threads", threads});
     ASSERT_TRUE(run.report.has_value()) << run.Describe();
     EXPECT_TRUE((*run.report)["loaded"].boolean) << run.out;
-    const std::string failures = (*run.report)["forced"]["failures"].text;
-    ASSERT_EQ(failures, "1") << run.out;
+    ASSERT_EQ((*run.report)["forced"]["failures"].text, "1") << run.out;
     const std::vector<LoggedError> errors = Errors(run);
     ASSERT_EQ(errors.size(), 1u) << run.out;
     EXPECT_EQ(errors[0].text.rfind("Error when reading file " + file + "\nCould not load the ", 0), 0u) << errors[0].text;
