@@ -175,7 +175,6 @@ void WriteFileSets(JsonWriter& json, const FileSectionInfo* fileSets) {
     json.EndArray();
 }
 
-
 void WriteLeaks(JsonWriter& json) {
     json.Key("leaks").BeginObject();
     for (const auto& [label, live] : zelhost::LiveAllocations()) json.Key(label).Int(live.count);

@@ -32,7 +32,9 @@ const char* WhatIsLoaded(LoadKind kind) {
     return "values";
 }
 
-int64_t FirstByte(const DeferredLoadInfo& info) { return info.blocks.empty() ? info.dataOffset : info.blocks.front().offset; }
+int64_t FirstByte(const DeferredLoadInfo& info) {
+    return info.blocks.empty() ? info.dataOffset : info.blocks.front().offset;
+}
 
 template <class Body>
 Boolean_t Guarded(const DeferredLoadInfo* info, Body&& body) noexcept {
