@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "apps/json_writer.h"
+#include "apps/load_report.h"
 #include "casefile/case_parser.h"
 #include "casefile/file_names.h"
 #include "casefile/file_section.h"
@@ -194,14 +195,6 @@ void WriteFileSets(JsonWriter& json, const FileSectionInfo* fileSets) {
     for (const FileSectionInfo* f = First(fileSets); f != nullptr; f = f->next) {
         json.BeginObject().Key("number").Int(f->number).Key("filenameIndex").Int(f->filenameIndex);
         json.Key("numberOfSteps").Int(f->numberOfSteps).EndObject();
-    }
-    json.EndArray();
-}
-
-void WriteMessages(JsonWriter& json) {
-    json.Key("messages").BeginArray();
-    for (const zelhost::Message& message : zelhost::Messages()) {
-        json.BeginObject().Key("kind").String(message.kind).Key("text").String(message.text).EndObject();
     }
     json.EndArray();
 }

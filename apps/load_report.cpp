@@ -169,15 +169,20 @@ void WriteRecords(JsonWriter& json) {
 
 }  // namespace
 
+void WriteMessages(JsonWriter& json) {
+    json.Key("messages").BeginArray();
+    for (const zelhost::Message& message : zelhost::Messages()) {
+        json.BeginObject().Key("kind").String(message.kind).Key("text").String(message.text);
+        json.Key("dialog").Bool(message.dialog).EndObject();
+    }
+    json.EndArray();
+}
+
 std::string RenderJsonReport(const ModelSnapshot& model, const RunRecord& run) {
     JsonWriter json;
     json.BeginObject();
     json.Key("loaded").Bool(run.loaded);
-    json.Key("messages").BeginArray();
-    for (const zelhost::Message& message : zelhost::Messages()) {
-        json.BeginObject().Key("kind").String(message.kind).Key("text").String(message.text).EndObject();
-    }
-    json.EndArray();
+    WriteMessages(json);
     json.Key("datasetTitle");
     model.hasDataSet ? json.String(model.title) : json.Null();
     json.Key("variables").BeginArray();

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "apps/json_writer.h"
 #include "host/zel_host.h"
 
 // The data model as it stands, taken before the data set is deleted at exit.
@@ -29,3 +30,5 @@ struct RunRecord {
 // Counted after the data set is gone and state change 15 was sent.
 std::string RenderJsonReport(const ModelSnapshot& model, const RunRecord& run);
 std::string RenderTextReport(const ModelSnapshot& model, const RunRecord& run);
+// "messages": the host's log, each entry with its kind, text and whether a dialog showed it.
+void WriteMessages(JsonWriter& json);

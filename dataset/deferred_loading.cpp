@@ -9,25 +9,44 @@
 #include "dataset/deferred_load_info.h"
 #include "dataset/field_loading.h"
 #include "dataset/particle_coords_cache.h"
+#include "gold/ensight_reader.h"
 
 namespace quorix {
 namespace {
 
-// No exception crosses a callback; load callbacks fail silently.
-template <class Body>
-Boolean_t Guarded(Body&& body) noexcept {
-    try {
-        return body() ? ZEL_TRUE : ZEL_FALSE;
-    } catch (...) {
-        return ZEL_FALSE;
+// What a failed load could not read, for its message.
+const char* WhatIsLoaded(LoadKind kind) {
+    switch (kind) {
+        case LoadKind::IBlank: return "iblank values";
+        case LoadKind::RectilinearCoords:
+        case LoadKind::UniformCoords: return "coordinates";
+        case LoadKind::CellValues:
+        case LoadKind::StructuredCellValues: return "element values";
+        case LoadKind::ClassicNodeMap:
+        case LoadKind::LineNodeMap: return "element connectivity";
+        case LoadKind::PolygonFaceMap:
+        case LoadKind::PolyhedronFaceMap: return "face connectivity";
+        case LoadKind::Floats:
+        case LoadKind::StridedFloats: break;
     }
+    return "values";
 }
 
+int64_t FirstByte(const DeferredLoadInfo& info) {
+    return info.blocks.empty() ? info.dataOffset : info.blocks.front().offset;
+}
+
+template <class Body>
+Boolean_t Guarded(const DeferredLoadInfo* info, Body&& body) noexcept {
+    if (info == nullptr) return ZEL_FALSE;
+    return LoadOrReport(info->fileName, WhatIsLoaded(info->kind), FirstByte(*info), [&] { return body(*info); });
+}
+
+const DeferredLoadInfo* InfoOf(ArbParam_t clientData) { return reinterpret_cast<const DeferredLoadInfo*>(clientData); }
+
 Boolean_t LoadValues(FieldData_pa field) noexcept {
-    return Guarded([&] {
-        const DeferredLoadInfo* info = reinterpret_cast<const DeferredLoadInfo*>(ZelUtilDataValueGetClientData(field));
-        return info != nullptr && LoadFieldValues(*info, field);
-    });
+    return Guarded(InfoOf(ZelUtilDataValueGetClientData(field)),
+                   [&](const DeferredLoadInfo& info) { return LoadFieldValues(info, field); });
 }
 
 // One loader serves every value kind; the record says which.
@@ -36,29 +55,28 @@ Boolean_t LoadIBlankValues(FieldData_pa field) { return LoadValues(field); }
 Boolean_t LoadCellValues(FieldData_pa field) { return LoadValues(field); }
 
 Boolean_t LoadNodeMap(NodeMap_pa nodeMap) {
-    return Guarded([&] {
-        const DeferredLoadInfo* info = reinterpret_cast<const DeferredLoadInfo*>(ZelUtilDataNodeGetClientData(nodeMap));
-        return info != nullptr && LoadZoneNodeMap(*info, nodeMap);
-    });
+    return Guarded(InfoOf(ZelUtilDataNodeGetClientData(nodeMap)),
+                   [&](const DeferredLoadInfo& info) { return LoadZoneNodeMap(info, nodeMap); });
 }
 
 Boolean_t LoadFaceMap(FaceMap_pa faceMap) {
-    return Guarded([&] {
-        const DeferredLoadInfo* info = reinterpret_cast<const DeferredLoadInfo*>(ZelUtilDataFaceMapGetClientData(faceMap));
-        return info != nullptr && LoadZoneFaceMap(*info, faceMap);
-    });
+    return Guarded(InfoOf(ZelUtilDataFaceMapGetClientData(faceMap)),
+                   [&](const DeferredLoadInfo& info) { return LoadZoneFaceMap(info, faceMap); });
 }
 
-Boolean_t LoadParticleCoordinates(FieldData_pa field) {
-    return Guarded([&] {
-        const auto* ref = reinterpret_cast<const ParticleCoordsRef*>(ZelUtilDataValueGetClientData(field));
-        if (ref == nullptr) return false;
-        int64_t count = 0;
-        const float* values = ParticleComponent(*ref->cache, ref->component, count);
-        if (values == nullptr || count < 1) return false;
-        HostLock lock;
-        return ZelUtilDataValueArraySetByRef(field, 1, count, values) == ZEL_TRUE;
-    });
+bool HandParticleComponent(const ParticleCoordsRef& ref, FieldData_pa field) {
+    int64_t count = 0;
+    const float* values = ParticleComponent(*ref.cache, ref.component, count);
+    if (values == nullptr || count < 1) return false;
+    HostLock lock;
+    return ZelUtilDataValueArraySetByRef(field, 1, count, values) == ZEL_TRUE;
+}
+
+Boolean_t LoadParticleCoordinates(FieldData_pa field) noexcept {
+    const auto* ref = reinterpret_cast<const ParticleCoordsRef*>(ZelUtilDataValueGetClientData(field));
+    if (ref == nullptr || ref->cache == nullptr) return ZEL_FALSE;
+    return LoadOrReport(ref->cache->fileName, "particle coordinates", ref->cache->offset,
+                        [&] { return HandParticleComponent(*ref, field); });
 }
 
 void DeleteInfo(ArbParam_t clientData) {
@@ -258,6 +276,16 @@ bool RegisterComponents(const PartVariableInfo& variable, const PartInfo& part, 
 }
 
 }  // namespace
+
+void ReportFailedLoad(const std::string& fileName, const char* what, int64_t offset) noexcept {
+    try {
+        HostLock lock;
+        ShowReadError(fileName, std::string("Could not load the ") + what + " stored from byte " +
+                                    std::to_string(offset) + ".");
+    } catch (...) {
+        // Out of memory even for the message: the failed load still answers false.
+    }
+}
 
 double ConstantOneValue(const FieldData_pa, LgIndex_t) { return 1.0; }
 

@@ -3,12 +3,30 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "addon/zel_api.h"
 #include "dataset/part_collection.h"
 #include "gold/variable_info.h"
 
 namespace quorix {
+
+// Tells the user (in batch mode the host's log) which load of `fileName` failed.
+void ReportFailedLoad(const std::string& fileName, const char* what, int64_t offset) noexcept;
+
+// The body of a load callback: no exception crosses it, and a failed load says
+// why, once; the callback's false alone reaches no user.
+template <class Body>
+Boolean_t LoadOrReport(const std::string& fileName, const char* what, int64_t offset, Body&& body) noexcept {
+    bool loaded = false;
+    try {
+        loaded = body();
+    } catch (...) {
+        loaded = false;
+    }
+    if (!loaded) ReportFailedLoad(fileName, what, offset);
+    return loaded ? ZEL_TRUE : ZEL_FALSE;
+}
 
 // Each returns false when the host refused a registration (the add-on then
 // frees what it had made for it).

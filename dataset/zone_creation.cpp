@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "casefile/host_lock.h"
+#include "casefile/show_error.h"
 #include "dataset/deferred_loading.h"
 
 namespace quorix {
@@ -167,9 +168,7 @@ void ReportMissingTimeValue(const TimeSectionInfo& timeSet, int32_t step) {
                     std::to_string(step) + ". Aborting read.");
 }
 
-void ReportZoneError(const std::string& message) {
-    if (!ZelUtilMacroIsBatchModeActive()) ZelUtilDialogErrMsg(message.c_str());
-}
+void ReportZoneError(const std::string& message) { ShowError(message); }
 
 bool CreateDataSet(const std::string& title, bool withIBlank) {
     HostLock lock;

@@ -45,7 +45,7 @@ bool CreateGeometryZones(PartCollection& collection, bool transient, const TimeS
 // As CreateGeometryZones, into the data set an earlier case of the same load made.
 bool AddGeometryZones(PartCollection& collection, bool transient, const TimeSectionInfo* timeSet, Set_pa zoneSet);
 bool CreateParticleZones(PartCollection& collection, bool transient, const TimeSectionInfo* timeSet, Set_pa zoneSet);
-// Shows a zone-creation failure, unless the host runs in batch mode.
+// Shows a zone-creation failure (logged in batch mode).
 void ReportZoneError(const std::string& message);
 // "Time set N holds no time value for step K. Aborting read." (a transient series needs one per step).
 void ReportMissingTimeValue(const TimeSectionInfo& timeSet, int32_t step);

@@ -12,6 +12,7 @@
 #include "ensight6/ensight6_load_case.h"
 #include "ensight6/geometry_scanner.h"
 #include "ensight6/value_source.h"
+#include "gold/ensight_reader.h"
 
 namespace quorix {
 namespace {
@@ -68,6 +69,12 @@ bool Ensight6Load::Fail(const std::string& message) {
     return false;
 }
 
+bool Ensight6Load::FailReading(const std::string& path, const std::string& text) {
+    if (!text.empty() && text.find(path) != std::string::npos) return Fail(text);
+    ShowReadError(path, text.empty() ? "The file could not be read." : text);
+    return false;
+}
+
 bool Ensight6Load::Run() {
     if (!LoadGeometrySeries()) {
         if (ZelUtilDataSetIsAvailable() == ZEL_TRUE) ZelUtilFrameDeleteTop();
@@ -120,7 +127,7 @@ bool Ensight6Load::LoadGeometryFile(const std::string& path, const TimeSectionIn
     int32_t encoding = EncodingUnknown;
     Ensight6GeometryScanner scanner;
     File_a* file = scanner.OpenEnsight6Geometry(path, encoding);
-    if (file == nullptr) return Fail(scanner.errorText);
+    if (file == nullptr) return FailReading(path, scanner.errorText);
     geometrySection_.encoding = encoding;
     struct Closer {
         File_a*& file;
@@ -153,7 +160,7 @@ bool Ensight6Load::LoadGeometryStep(File_a& file, Ensight6GeometryScanner& scann
     auto geometry = std::make_unique<Ensight6GeometryFile>();
     geometry->path = path;
     geometry->encoding = encoding;
-    if (!scanner.ScanEnsight6Geometry(file, *geometry, start)) return Fail(scanner.errorText);
+    if (!scanner.ScanEnsight6Geometry(file, *geometry, start)) return FailReading(path, scanner.errorText);
     int64_t next = file.Tell();
     file.SetByteOrder(geometry->swapBytes ? (NativeByteOrder() == LittleEndian ? BigEndian : LittleEndian)
                                           : NativeByteOrder());
@@ -314,7 +321,7 @@ bool Ensight6Load::AttachZones(File_a& file, Ensight6GeometryFile& geometry, con
         std::string errorText;
         bool read = part.polytope ? Ensight6ReadFaceMap(zone, file, part, geometry, errorText)
                                   : Ensight6ReadConnectivity(zone, file, part, geometry, errorText);
-        if (!read) return Fail(errorText);
+        if (!read) return FailReading(geometry.path, errorText);
     }
     return true;
 }
@@ -490,7 +497,7 @@ bool Ensight6Load::LoadVariable(std::string_view description, std::string_view f
             file.step = StepFor(s, timeSet, description);
             if (file.step == nullptr) return false;
             std::string errorText;
-            if (!reader(file, file.start, errorText)) return Fail(errorText);
+            if (!reader(file, file.start, errorText)) return FailReading(file.path, errorText);
         }
         NotePartsNotInGeometry(fileName, partsNotInGeometry);
     }

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "casefile/host_lock.h"
+#include "dataset/deferred_loading.h"
 #include "ensight6/ascii_value_reader.h"
 #include "ensight6/geometry_part.h"
 #include "ensight6/text_fields.h"
@@ -81,13 +82,9 @@ bool LoadBinaryRuns(FieldData_pa field, const Ensight6ValueSource& s, int64_t of
 
 template <class Body>
 Boolean_t Guarded(FieldData_pa field, Body&& body) noexcept {
-    try {
-        const Ensight6ValueSource* s = SourceOf(field);
-        if (s == nullptr) return ZEL_FALSE;
-        return body(*s) ? ZEL_TRUE : ZEL_FALSE;
-    } catch (const std::bad_alloc&) {
-        return ZEL_FALSE;
-    }
+    const Ensight6ValueSource* s = SourceOf(field);
+    if (s == nullptr) return ZEL_FALSE;
+    return LoadOrReport(std::string(s->fileName.view()), "values", s->offset, [&] { return body(*s); });
 }
 
 // ASCII lines of `perLine` values each, runs of whole lines.

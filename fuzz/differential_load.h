@@ -300,6 +300,7 @@ inline std::string Run(const uint8_t* data, size_t size) {
     quorix::SetAddOnId(ZelUtilAddOnRegister(113, "Quorix differential", "1.0", "fuzz"));
     zelhost::Settings settings = zelhost::CurrentSettings();
     settings.batchMode = true;
+    settings.echoMessages = false;  // batch mode still prints every error
     zelhost::Configure(settings);
     CompareZoneLoads(verdict, in, path);
     zelhost::DeleteAllFrames();

@@ -85,6 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     quorix::SetAddOnId(ZelUtilAddOnRegister(113, "Quorix fuzz", "1.0", "fuzz"));
     zelhost::Settings settings = zelhost::CurrentSettings();
     settings.batchMode = true;
+    settings.echoMessages = false;  // batch mode still prints every error
     zelhost::Configure(settings);
     Load(geometryPath, variablePath, data[0]);
     zelhost::DeleteAllFrames();

@@ -10,6 +10,7 @@
 
 #include "casefile/element_types.h"
 #include "casefile/host_lock.h"
+#include "casefile/show_error.h"
 #include "gold/ascii_fields.h"
 
 namespace quorix {
@@ -216,11 +217,11 @@ bool CFileEnsight::Open(const std::string& path, bool isGold, int32_t format, in
     return true;
 }
 
-void CFileEnsight::ReportError() const {
-    if (ZelUtilMacroIsBatchModeActive()) return;
-    std::string text = "Error when reading file " + fileName_ + "\n" + errorText_;
-    ZelUtilDialogErrMsg(text.c_str());
+void ShowReadError(const std::string& fileName, const std::string& text) {
+    ShowError("Error when reading file " + fileName + "\n" + text);
 }
+
+void CFileEnsight::ReportError() const { ShowReadError(fileName_, errorText_); }
 
 bool CFileEnsight::Fail(const char* text) {
     errorText_ = text;

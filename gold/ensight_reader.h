@@ -38,6 +38,10 @@ enum HeaderKind : int32_t {
 // Block flags of a "block" line.
 enum BlockFlag : int32_t { BlockIBlanked = 1, BlockWithGhost = 2, BlockRange = 4 };
 
+// "Error when reading file " + fileName + "\n" + text, to the user; in batch
+// mode the host logs it instead of showing a dialog.
+void ShowReadError(const std::string& fileName, const std::string& text);
+
 HeaderKind ClassifyHeaderLine(const char* text, int32_t& value1, int32_t& value2);
 
 class CFileEnsight {
@@ -50,7 +54,7 @@ public:
     // Opens at a known format and byte order (deferred loaders).
     bool Open(const std::string& path, bool isGold, int32_t format, int32_t byteOrder, int64_t startOffset);
     void Close();
-    // "Error when reading file " + fileName + "\n" + errorText, unless in batch mode.
+    // ShowReadError with the last failure.
     void ReportError() const;
 
     bool Seek(int64_t offset, int origin);

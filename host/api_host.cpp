@@ -23,11 +23,6 @@ namespace {
 
 std::string Text(const char* s) { return s != nullptr ? std::string(s) : std::string(); }
 
-void Record(const char* kind, const char* message) {
-    HostGuard guard;
-    State().messages.push_back(Message{kind, Text(message)});
-}
-
 // Whether `pattern`, where '*' stands for any run of characters, matches all of `name` in any letter case.
 bool GlobMatches(std::string_view pattern, std::string_view name) {
     const auto lower = [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); };
@@ -88,6 +83,18 @@ void AskToStopAt(int32_t percent) {
 
 }  // namespace
 
+namespace zelhost {
+
+// Batch mode shows no dialog; the text still goes to the log and to stderr.
+void RecordMessage(const char* kind, const std::string& text) {
+    HostGuard guard;
+    HostState& state = State();
+    state.messages.push_back(Message{kind, text, !state.settings.batchMode});
+    if (state.settings.echoMessages) std::fprintf(stderr, "%s\n", text.c_str());
+}
+
+}  // namespace zelhost
+
 extern "C" {
 
 AddOn_pa ZelUtilAddOnRegister(int32_t, const char* name, const char*, const char*) {
@@ -147,15 +154,12 @@ void ZelUtilLockFinish(AddOn_pa) {
     if (!TheHostLock().Unlock()) State().Fault("ZelUtilLockFinish without the lock");
 }
 
-void ZelUtilDialogErrMsg(const char* message) {
-    if (State().settings.echoMessages) std::fprintf(stderr, "%s\n", Text(message).c_str());
-    Record("error", message);
-}
+void ZelUtilDialogErrMsg(const char* message) { RecordMessage("error", Text(message)); }
 
+// A question in batch mode asks nobody: it takes the configured answer.
 Boolean_t ZelUtilDialogMessageBox(const char* message, int32_t kind) {
     const bool question = kind == 4;
-    Record(question ? "question" : "info", message);
-    if (State().settings.echoMessages) std::fprintf(stderr, "%s\n", Text(message).c_str());
+    RecordMessage(question ? "question" : "info", Text(message));
     if (!question) return ZEL_TRUE;
     return State().settings.messageBoxAnswer ? ZEL_TRUE : ZEL_FALSE;
 }

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <utility>
 
+#include "host/host_state.h"
+
 namespace zelhost {
 namespace {
 // Below this, malloc's arenas do better than a mapping of its own.
@@ -67,6 +69,11 @@ bool HostInts::Allocate(int64_t count) {
 void HostInts::Swap(HostInts& other) noexcept {
     buffer_.Swap(other.buffer_);
     std::swap(count_, other.count_);
+}
+
+bool ReportLoadArrayShortage() {
+    RecordMessage("error", "Not enough memory to hold the data of a deferred load.");
+    return false;
 }
 
 }  // namespace zelhost

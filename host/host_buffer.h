@@ -33,6 +33,9 @@ private:
     bool present_ = false;
 };
 
+// The host's own error when it cannot hold an array to be loaded; false.
+bool ReportLoadArrayShortage();
+
 // The host allocates a loaded array before calling its loader (under the host
 // lock) and maps its pages outside the lock, so loads on several threads fault
 // in parallel. `Data` has Allocate() and a HostBuffer `storage`.
@@ -40,7 +43,7 @@ template <class Data>
 bool PrepareLoadArray(Data& data) {
     {
         HostGuard guard;
-        if (!data.Allocate()) return false;
+        if (!data.Allocate()) return ReportLoadArrayShortage();
     }
     data.storage.Prefault();
     return true;

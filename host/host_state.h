@@ -56,4 +56,8 @@ private:
 
 HostState& State();
 
+// How every error and message box reaches the user: always the log (and
+// stderr when echoed), a dialog only outside batch mode.
+void RecordMessage(const char* kind, const std::string& text);
+
 }  // namespace zelhost

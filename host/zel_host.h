@@ -47,9 +47,12 @@ void SendStateChange(int32_t code);
 std::vector<std::string> AddOnNames();
 
 // ---- records ----
+// Every error and message box lands in the host's log; outside batch mode it
+// was also shown as a dialog.
 struct Message {
     std::string kind;  // "error", "question" or "info"
     std::string text;
+    bool dialog = false;
 };
 struct StateChangeRecord {
     int32_t code = 0;

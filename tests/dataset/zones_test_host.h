@@ -40,6 +40,12 @@ protected:
         }
         return texts;
     }
+    // Batch mode logs the same errors without showing a dialog.
+    static size_t DialogCount() {
+        size_t dialogs = 0;
+        for (const auto& message : zelhost::Messages()) dialogs += message.dialog;
+        return dialogs;
+    }
     static zelhost::ZoneSummary Zone(int32_t zone) {
         auto info = zelhost::ZoneInfo(zone);
         EXPECT_TRUE(info.has_value()) << "zone " << zone;

@@ -237,7 +237,7 @@ TEST(CaseRecord, MissingCaseFile) {
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(casetest::Pick(*run.report, "messages"),
               "[{\"kind\":\"error\",\"text\":\"Could not open the file /nonexistent/dir/x.case.  Check file path and "
-              "permissions.\"}]");
+              "permissions.\",\"dialog\":true}]");
 }
 
 TEST(CaseRecord, OverlongLineNamesTheFile) {

@@ -114,9 +114,13 @@ void ReportArrays(std::ostringstream& out, int32_t zone, const std::vector<std::
     if (faces.present)  out << "array\t(faceMap)\t0\t" << faces.entries << '\t' << Hex(faces.hash) << '\n';
 }
 
-std::string RunLoad(const std::string& casePath) {
+std::string RunLoad(const std::string& casePath, bool batchMode) {
     std::ostringstream out;
     zelhost::ResetHost();
+    zelhost::Settings settings;
+    settings.batchMode = batchMode;
+    settings.echoMessages = false;
+    zelhost::Configure(settings);
     quorix::InitAddOn();
     const bool loaded = zelhost::HasLoader() &&
                         zelhost::CallLoader({"STANDARDSYNTAX", "1.0", "FILENAME_CASEFILE", casePath});
@@ -168,7 +172,7 @@ void WriteAll(int fd, const std::string& text) {
         for (size_t i = first; i < count; ++i) {
             WriteAll(outFd, "begin\t" + std::to_string(i) + "\n");
             prepare(i);
-            WriteAll(outFd, RunLoad(casePath));
+            WriteAll(outFd, RunLoad(casePath, limits.batchMode));
             std::set_new_handler(OnAllocationFailure);
         }
     } catch (...) {
@@ -241,7 +245,8 @@ void ParseReport(const std::string& text, LoadOutcome& outcome) {
             zone->shape = f[3];
             zone->loadFailures = std::stoll(f[4]);
         } else if (tag == "array" && f.size() >= 5 && zone != nullptr) {
-            ArrayOutcome& array = zone->arrays[f[1]];
+            // A node and an element variable may share a name.
+            ArrayOutcome& array = zone->arrays[f[2] == "1" ? f[1] + " (nodal)" : f[1]];
             array = ArrayOutcome{f[2] == "1", std::stoll(f[3]), f[4], {}};
             if (f.size() == 6) {
                 std::istringstream values(f[5]);
@@ -279,6 +284,16 @@ std::string LoadOutcome::Uncleanliness() const {
     }
     for (const std::string& fault : hostFaults) faults += " host fault: " + fault + ";";
     return faults;
+}
+
+std::string LoadOutcome::Silence() const {
+    if (Succeeded()) return {};
+    if (errors.empty()) return "the load failed without an error message";
+    if (static_cast<int64_t>(errors.size()) < forceFailures) {
+        return std::to_string(forceFailures) + " forced loads failed, but only " + std::to_string(errors.size()) +
+               " error messages were left";
+    }
+    return {};
 }
 
 std::string LoadOutcome::Describe() const {

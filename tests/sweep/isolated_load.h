@@ -28,7 +28,7 @@ struct ZoneOutcome {
     std::string part;   // strand and name without the zone kind
     std::string shape;  // zone type and sizes
     int64_t loadFailures = 0;
-    std::map<std::string, ArrayOutcome> arrays;  // by variable name, "(nodeMap)", "(faceMap)"
+    std::map<std::string, ArrayOutcome> arrays;  // by variable name (nodal ones marked), "(nodeMap)", "(faceMap)"
 };
 
 struct LoadOutcome {
@@ -52,6 +52,8 @@ struct LoadOutcome {
     std::map<std::string, ZoneOutcome> zones;  // by part and solution time
 
     bool Succeeded() const { return loaded && forceFailures == 0; }
+    // Empty when a failed load left at least one error message, one per failed forced load.
+    std::string Silence() const;
     // Empty when the child ended cleanly and left the host as it found it.
     std::string Uncleanliness() const;
     std::string Describe() const;
@@ -61,6 +63,7 @@ struct LoadLimits {
     int timeoutSeconds = 30;  // without a word from the child: a hang
     int64_t addressSpaceHeadroom = int64_t{1} << 30;  // above what the child maps at the start
     int heapFillByte = 0;  // glibc fills fresh blocks with this (0: off)
+    bool batchMode = true;  // as pipelines run: no dialogs, messages only logged
 };
 
 // Runs `count` loads of the case, each after prepare(i) has damaged its files,

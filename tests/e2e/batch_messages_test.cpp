@@ -1,0 +1,171 @@
+// Failed loads through zelhost: batch mode shows no dialog, but every failure
+// still leaves its error, byte for byte the text a dialog would show, in the
+// report's messages and on stderr, naming the file at fault. Outside batch
+// mode the same errors are shown once each.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "case_fixture.h"
+#include "zelhost_runner.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using casetest::CaseDirectory;
+
+std::string ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+fs::path Sample(const std::string& relative) { return fs::path(QUORIX_SAMPLES) / relative; }
+
+// A sample's files copied into `dir`, each passed through `change` (name, bytes) first;
+// an empty result leaves the file out. The case file's path.
+std::string CopySample(const CaseDirectory& dir, const fs::path& caseFile,
+                       const std::function<std::string(const std::string&, std::string)>& change) {
+  std::string copied;
+  for (const auto& entry : fs::directory_iterator(caseFile.parent_path())) {
+    const std::string name = entry.path().filename().string();
+    const std::string bytes = change(name, ReadBytes(entry.path()));
+    if (bytes.empty()) continue;
+    const std::string path = dir.Write(name, bytes);
+    if (entry.path() == caseFile) copied = path;
+  }
+  return copied;
+}
+
+struct LoggedError {
+  std::string text;
+  bool dialog = false;
+};
+
+std::vector<LoggedError> Errors(const e2e::RunResult& run) {
+  std::vector<LoggedError> errors;
+  if (!run.report) return errors;
+  for (const e2e::Json& message : (*run.report)["messages"].items) {
+    if (message["kind"].Str() == "error") errors.push_back({message["text"].Str(), message["dialog"].boolean});
+  }
+  return errors;
+}
+
+size_t Occurrences(const std::string& haystack, const std::string& needle) {
+  size_t count = 0;
+  for (size_t at = haystack.find(needle); at != std::string::npos; at = haystack.find(needle, at + 1)) ++count;
+  return count;
+}
+
+// The failed load in batch mode and without it: the same errors, each logged
+// once and printed once, at least one naming `file`; dialogs only outside batch mode.
+void ExpectExplainedFailure(const std::string& casePath, const std::string& file, const std::vector<std::string>& extra) {
+  std::vector<std::string> batchOptions{"--batch"};
+  batchOptions.insert(batchOptions.end(), extra.begin(), extra.end());
+  const e2e::RunResult batch = e2e::LoadCase(casePath, batchOptions);
+  const e2e::RunResult interactive = e2e::LoadCase(casePath, extra);
+  for (const e2e::RunResult* run : {&batch, &interactive}) {
+    const bool inBatch = run == &batch;
+    SCOPED_TRACE(inBatch ? "batch mode" : "interactive");
+    ASSERT_TRUE(run->report.has_value()) << run->Describe();
+    EXPECT_EQ(run->status, 1) << run->Describe();
+    const std::vector<LoggedError> errors = Errors(*run);
+    ASSERT_FALSE(errors.empty()) << run->Describe();
+    bool named = false;
+    for (const LoggedError& error : errors) {
+      named = named || error.text.find(file) != std::string::npos;
+      EXPECT_EQ(error.dialog, !inBatch) << error.text;
+      EXPECT_EQ(Occurrences(run->err, error.text + "\n"), 1u) << "stderr:\n" << run->err;
+    }
+    EXPECT_TRUE(named) << "no error names " << file << "\n" << run->out;
+  }
+  const std::vector<LoggedError> batchErrors = Errors(batch), shownErrors = Errors(interactive);
+  ASSERT_EQ(batchErrors.size(), shownErrors.size()) << batch.out << "\n" << interactive.out;
+  for (size_t i = 0; i < batchErrors.size(); ++i) EXPECT_EQ(batchErrors[i].text, shownErrors[i].text);
+}
+
+std::string Unchanged(const std::string&, std::string bytes) { return bytes; }
+
+TEST(BatchMessages, MissingGeometryFile) {
+  CaseDirectory dir;
+  const std::string casePath = CopySample(dir, Sample("gold/cube/le/cube.case"),
+                                          [](const std::string& name, std::string bytes) {
+                                            return name == "cube.geo" ? std::string() : bytes;
+                                          });
+  ExpectExplainedFailure(casePath, dir.Prefix() + "cube.geo", {});
+}
+
+TEST(BatchMessages, GarbageGeometryFile) {
+  for (const char* encoding : {"ascii", "le"}) {
+    SCOPED_TRACE(encoding);
+    CaseDirectory dir;
+    const std::string casePath = CopySample(dir, Sample(std::string("gold/cube/") + encoding + "/cube.case"),
+                                            [](const std::string& name, std::string bytes) {
+                                              if (name != "cube.geo") return bytes;
+                                              for (size_t i = 0; i < bytes.size(); ++i) {
+                                                bytes[i] = static_cast<char>(i * 37 % 251);
+                                              }
+                                              return bytes;
+                                            });
+    ExpectExplainedFailure(casePath, dir.Prefix() + "cube.geo", {});
+  }
+}
+
+// EnSight 6 Fortran files are refused with a message of their own.
+TEST(BatchMessages, RefusedFortranGeometry) {
+  CaseDirectory dir;
+  const std::string casePath = CopySample(dir, Sample("ensight6/failures/fortran.case"), Unchanged);
+  ExpectExplainedFailure(casePath, dir.Prefix() + "fortran.geo", {});
+}
+
+// A failed deferred load tells which file and what it could not load, once,
+// also when several threads force loads at the same time.
+void ExpectOneErrorPerFailedLoad(const std::string& casePath, const std::string& file) {
+  for (const char* threads : {"1", "4"}) {
+    SCOPED_TRACE(std::string(threads) + " threads");
+    const e2e::RunResult run = e2e::LoadCase(casePath, {"--batch", "--load-all", "--threads", threads});
+    ASSERT_TRUE(run.report.has_value()) << run.Describe();
+    EXPECT_TRUE((*run.report)["loaded"].boolean) << run.out;
+    ASSERT_EQ((*run.report)["forced"]["failures"].text, "1") << run.out;
+    const std::vector<LoggedError> errors = Errors(run);
+    ASSERT_EQ(errors.size(), 1u) << run.out;
+    EXPECT_EQ(errors[0].text.rfind("Error when reading file " + file + "\nCould not load the ", 0), 0u) << errors[0].text;
+  }
+  ExpectExplainedFailure(casePath, file, {"--load-all"});
+}
+
+// An ASCII array one value short passes the scan, which only counts lines.
+TEST(BatchMessages, ForcedLoadOfAnArrayShortOfAValue) {
+  CaseDirectory dir;
+  const std::string casePath =
+      CopySample(dir, Sample("gold/cube/ascii/cube.case"), [](const std::string& name, std::string bytes) {
+        if (name != "cube.temperature") return bytes;
+        const size_t lastLine = bytes.rfind('\n', bytes.size() - 2);
+        return bytes.substr(0, lastLine + 1) + "\n";
+      });
+  ExpectOneErrorPerFailedLoad(casePath, dir.Prefix() + "cube.temperature");
+}
+
+// The scan skips connectivity; a node number beyond the part fails the forced load of the node map.
+TEST(BatchMessages, ForcedLoadOfConnectivityNamingAMissingNode) {
+  CaseDirectory dir;
+  const std::string casePath =
+      CopySample(dir, Sample("gold/cube/le/cube.case"), [](const std::string& name, std::string bytes) {
+        if (name != "cube.geo") return bytes;
+        const size_t block = bytes.find("hexa8");
+        if (block == std::string::npos) return std::string();
+        const size_t firstNode = block + 80 + 4;
+        bytes.replace(firstNode, 4, std::string("\x80\x96\x98\x00", 4));  // 10 000 000, little-endian
+        return bytes;
+      });
+  ExpectOneErrorPerFailedLoad(casePath, dir.Prefix() + "cube.geo");
+}
+
+}  // namespace
