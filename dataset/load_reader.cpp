@@ -5,8 +5,9 @@
 namespace quorix {
 
 bool LoadReader::Open(const std::string& fileName, int32_t format, int32_t byteOrder, int64_t offset) {
-    if (format != FormatCBinary && format != FormatAscii) return false;
+    if (format != FormatCBinary && format != FormatAscii && format != FormatFortranBinary) return false;
     if (offset < 0 || !file_.Open(fileName, true, format, byteOrder, offset)) return false;
+    file_.AllowPartialRecords();
     size_ = file_.FileSize();
     return size_ >= offset;
 }

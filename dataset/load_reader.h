@@ -18,18 +18,19 @@ constexpr int64_t ChunkValues = 720720;
 
 class LoadReader {
 public:
-    // Opens `fileName` as C binary (0) or ASCII (2) at `offset`; false when the
-    // file is gone or the encoding is neither.
+    // Opens `fileName` as C binary (0), Fortran binary (1) or ASCII (2) at
+    // `offset` (in Fortran, a record's start); false when the file is gone or
+    // the encoding is none of these. A read may stop inside a Fortran record.
     bool Open(const std::string& fileName, int32_t format, int32_t byteOrder, int64_t offset);
     // `count` values from `offset` fit before the end of the file: 4 bytes each
-    // in C binary, at least one character each in ASCII.
+    // in binary, at least one character each in ASCII.
     bool Fits(int64_t offset, int64_t count) const;
     // Positions at `offset` when `count` values from there fit.
     bool SeekFitting(int64_t offset, int64_t count);
     bool ReadInts(int32_t* destination, int64_t count) { return file_.ReadInts(destination, count); }
     bool ReadFloats(float* destination, int64_t count) { return file_.ReadFloats(destination, count); }
     bool ReadParticleCoords(float* destination, int64_t count) { return file_.ReadParticleCoords(destination, count); }
-    bool isBinary() const { return file_.format() == FormatCBinary; }
+    bool isBinary() const { return file_.format() != FormatAscii; }
 
 private:
     CFileEnsight file_;

@@ -207,6 +207,7 @@ bool CFileEnsight::Open(const std::string& path, bool isGold, int32_t format, in
     fileName_ = path;
     isGold_ = isGold;
     format_ = format;
+    record_ = {};
     file_ = File_a::Open(path, "rb", BigEndian);
     if (file_ == nullptr) return Fail("Unable to open file for reading");
     file_->SetByteOrder(byteOrder);
@@ -241,14 +242,117 @@ int64_t CFileEnsight::BytesLeft() const {
 
 bool CFileEnsight::Seek(int64_t offset, int origin) {
     if (file_ == nullptr) return Fail("File has not been opened");
+    record_ = {};
     if (!file_->Seek(offset, origin)) return Fail(TextBeyondFile);
     return true;
 }
 
-bool CFileEnsight::CanRead(const char* fortranText) {
-    if (file_ == nullptr || format_ == FormatUndefined) return Fail(TextFormatUndefined);
-    if (format_ == FormatFortranBinary) return Fail(fortranText);
-    if (format_ != FormatCBinary && format_ != FormatAscii) return Fail(TextFormatUndefined);
+void CFileEnsight::Rewind() {
+    record_ = {};
+    if (file_ != nullptr) file_->Rewind();
+}
+
+bool CFileEnsight::CanRead() {
+    if (file_ == nullptr) return Fail(TextFormatUndefined);
+    if (format_ != FormatCBinary && format_ != FormatAscii && format_ != FormatFortranBinary) {
+        return Fail(TextFormatUndefined);
+    }
+    return true;
+}
+
+int32_t CFileEnsight::FortranFrameOrder() {
+    if (file_ == nullptr) return 0;
+    unsigned char head[4] = {};
+    unsigned char tail[4] = {};
+    Rewind();
+    const bool read = file_->ReadBytes(head, 4) && file_->Seek(4 + StringRecordBytes, 0) && file_->ReadBytes(tail, 4);
+    Rewind();
+    if (!read || std::memcmp(head, tail, 4) != 0) return 0;
+    constexpr unsigned char Little[4] = {StringRecordBytes, 0, 0, 0};
+    constexpr unsigned char Big[4] = {0, 0, 0, StringRecordBytes};
+    if (std::memcmp(head, Little, 4) == 0) return LittleEndian;
+    return std::memcmp(head, Big, 4) == 0 ? BigEndian : 0;
+}
+
+bool CFileEnsight::RecordFault(const std::string& what) {
+    return Fail("Fortran record at byte " + std::to_string(record_.start) + " of " + fileName_ + " " + what);
+}
+
+bool CFileEnsight::OpenRecord(bool& atEnd) {
+    atEnd = false;
+    for (;;) {
+        record_ = {Tell(), 0, 0};
+        const int64_t left = BytesLeft();
+        if (left < 4) {
+            atEnd = left == 0;
+            return left == 0 ? Fail(TextBeyondFile) : RecordFault("is cut off within its length");
+        }
+        int32_t length = 0;
+        if (!file_->ReadInt32Array(&length, 1)) return Fail(TextBeyondFile);
+        record_.length = length;
+        const std::string size = std::to_string(length) + " bytes long";
+        if (length < 0 || length % 4 != 0) return RecordFault("is " + size + ", not a whole number of 4-byte words");
+        if (length > left - 8) return RecordFault("is " + size + ", past the end of the file");
+        record_.left = length;
+        if (length > 0) return true;
+        // An empty record (an array of no values) carries nothing to read.
+        if (!CloseRecord()) return false;
+    }
+}
+
+bool CFileEnsight::CloseRecord() {
+    int32_t trailer = 0;
+    if (!file_->ReadInt32Array(&trailer, 1)) return RecordFault("has no length after it");
+    if (trailer != record_.length) {
+        return RecordFault("ends with the length " + std::to_string(trailer) + ", not " +
+                           std::to_string(record_.length));
+    }
+    record_.left = 0;
+    return true;
+}
+
+bool CFileEnsight::EndOfArray() {
+    if (record_.left == 0 || partialRecords_) return true;
+    return RecordFault("holds " + std::to_string(record_.length) + " bytes where " +
+                       std::to_string(record_.length - record_.left) + " were expected");
+}
+
+bool CFileEnsight::PassRecordWords(void* destination, int64_t count, Words words) {
+    for (int64_t done = 0; done < count;) {
+        bool atEnd = false;
+        if (record_.left == 0 && !OpenRecord(atEnd)) return false;
+        const int64_t n = std::min(count - done, record_.left / 4);
+        bool passed = false;
+        switch (words) {
+            case Words::Ints:
+                passed = file_->ReadInt32Array(static_cast<int32_t*>(destination) + done, n) || Fail(TextIntBinary);
+                break;
+            case Words::Floats:
+                passed = file_->ReadFloat32Array(static_cast<float*>(destination) + done, n) || Fail(TextFloatBinary);
+                break;
+            case Words::Skip:
+                passed = file_->Seek(4 * n, 1) || Fail(TextBeyondFile);
+                break;
+        }
+        if (!passed) return false;
+        record_.left -= 4 * n;
+        done += n;
+        if (record_.left == 0 && !CloseRecord()) return false;
+    }
+    return inPieces_ || EndOfArray();
+}
+
+bool CFileEnsight::ReadFortranString(std::string& text, bool& atEnd) {
+    if (record_.left != 0 && !EndOfArray()) return false;
+    if (!OpenRecord(atEnd)) return atEnd ? Fail(TextString) : false;
+    if (record_.length != static_cast<int64_t>(StringRecordBytes)) {
+        return RecordFault("holds " + std::to_string(record_.length) + " bytes where a string of 80 was expected");
+    }
+    char record[StringRecordBytes];
+    if (file_->Read(record, 1, StringRecordBytes) != StringRecordBytes) return Fail(TextString);
+    record_.left = 0;
+    if (!CloseRecord()) return false;
+    text.assign(record, std::find(record, record + StringKeep, '\0') - record);
     return true;
 }
 
@@ -261,7 +365,8 @@ bool CFileEnsight::SkipBytes(int64_t count, int64_t width) {
 bool CFileEnsight::ReadStringRecord(std::string& text, bool& atEnd) {
     atEnd = false;
     text.clear();
-    if (!CanRead(TextFortran)) return false;
+    if (!CanRead()) return false;
+    if (format_ == FormatFortranBinary) return ReadFortranString(text, atEnd);
     if (format_ == FormatCBinary) {
         char record[StringRecordBytes];
         size_t got = file_->Read(record, 1, StringRecordBytes);
@@ -288,23 +393,26 @@ bool CFileEnsight::ReadString80(std::string& text) {
 }
 
 bool CFileEnsight::ReadInts(int32_t* destination, int64_t count) {
-    if (!CanRead(TextFortran)) return false;
-    if (count < 0) return Fail(format_ == FormatCBinary ? TextIntBinary : TextIntAscii);
+    if (!CanRead()) return false;
+    if (count < 0) return Fail(IsBinary() ? TextIntBinary : TextIntAscii);
+    if (format_ == FormatFortranBinary) return PassRecordWords(destination, count, Words::Ints);
     if (format_ == FormatCBinary) return file_->ReadInt32Array(destination, count) || Fail(TextIntBinary);
     int width = isGold_ ? GoldIntWidth : Ensight6IntWidth;
     return ReadAsciiValues(*file_, destination, count, width) || Fail(TextIntAscii);
 }
 
 bool CFileEnsight::ReadFloats(float* destination, int64_t count) {
-    if (!CanRead(TextFortran)) return false;
-    if (count < 0) return Fail(format_ == FormatCBinary ? TextFloatBinary : TextFloatAscii);
+    if (!CanRead()) return false;
+    if (count < 0) return Fail(IsBinary() ? TextFloatBinary : TextFloatAscii);
+    if (format_ == FormatFortranBinary) return PassRecordWords(destination, count, Words::Floats);
     if (format_ == FormatCBinary) return file_->ReadFloat32Array(destination, count) || Fail(TextFloatBinary);
     return ReadAsciiValues(*file_, destination, count, RealWidth) || Fail(TextFloatAscii);
 }
 
 bool CFileEnsight::SkipInts(int64_t count, int32_t valuesPerLine) {
-    if (!CanRead(TextFortran)) return false;
+    if (!CanRead()) return false;
     if (format_ == FormatCBinary) return SkipBytes(count, 4);
+    if (format_ == FormatFortranBinary) return count >= 0 ? PassRecordWords(nullptr, count, Words::Skip) : Fail(TextBeyondFile);
     if (count < 0 || valuesPerLine < 0) return Fail(TextSkipIntAscii);
     if (count == 0) return true;
     if (valuesPerLine == 0) {
@@ -317,21 +425,24 @@ bool CFileEnsight::SkipInts(int64_t count, int32_t valuesPerLine) {
 }
 
 bool CFileEnsight::SkipFloats(int64_t count, int32_t valuesPerLine) {
-    if (!CanRead(TextFortran)) return false;
+    if (!CanRead()) return false;
     if (format_ == FormatCBinary) return SkipBytes(count, 4);
+    if (format_ == FormatFortranBinary) return count >= 0 ? PassRecordWords(nullptr, count, Words::Skip) : Fail(TextBeyondFile);
     if (count < 0 || valuesPerLine < 0 || valuesPerLine > 21) return Fail(TextSkipFloatAscii);
     return file_->SkipLines(LinesFor(count, valuesPerLine)) || Fail(TextSkipFloatAscii);
 }
 
 bool CFileEnsight::SkipParticles(int64_t count) {
-    if (!CanRead(TextFortran)) return false;
+    if (!CanRead()) return false;
+    if (format_ == FormatFortranBinary) return Fail(TextFortran);
     if (format_ == FormatCBinary) return SkipBytes(count, 16);
     if (count < 0) return Fail(TextString);
     return file_->SkipLines(count) || Fail(TextString);
 }
 
 bool CFileEnsight::ProbeParticleRecord() {
-    if (!CanRead(TextFortran)) return false;
+    if (!CanRead()) return false;
+    if (format_ == FormatFortranBinary) return Fail(TextFortran);
     if (format_ == FormatAscii) return true;
     int64_t start = file_->Tell();
     int32_t id = 0;
@@ -345,7 +456,8 @@ bool CFileEnsight::ProbeParticleRecord() {
 }
 
 bool CFileEnsight::ReadParticleCoords(float* destination, int64_t count) {
-    if (!CanRead(TextFortranParticles)) return false;
+    if (!CanRead()) return false;
+    if (format_ == FormatFortranBinary) return Fail(TextFortranParticles);
     if (count < 0) return Fail(format_ == FormatCBinary ? TextParticlesBinary : TextParticlesAscii);
     float* x = destination;
     float* y = destination + count;
@@ -411,10 +523,10 @@ bool HandOver(FieldData_pa field, int64_t firstPosition, int64_t count, const vo
 
 template <class T>
 bool CFileEnsight::ReadToField(FieldData_pa field, int64_t count) {
-    bool binary = format_ == FormatCBinary;
+    bool binary = IsBinary();
     const char* readText = std::is_same_v<T, int32_t> ? (binary ? TextIntBinary : TextIntAscii)
                                                        : (binary ? TextFloatBinary : TextFloatAscii);
-    if (!CanRead(TextFortran)) return false;
+    if (!CanRead()) return false;
     // A count the file cannot hold is refused before anything is allocated.
     if (count < 0 || count > BytesLeft() / (binary ? 4 : 1)) return Fail(readText);
     if (count == 0) return true;
@@ -441,15 +553,20 @@ bool CFileEnsight::ReadToField(FieldData_pa field, int64_t count) {
 
 template <class T, class Deliver>
 bool CFileEnsight::ReadBinaryChunks(T* buffer, int64_t chunk, int64_t count, Deliver& deliver) {
-    for (int64_t done = 0; done < count;) {
+    // The slices are one array: a Fortran record may end only where the array does.
+    const bool outer = inPieces_;
+    inPieces_ = true;
+    bool ok = true;
+    for (int64_t done = 0; ok && done < count;) {
         int64_t n = std::min(chunk, count - done);
         bool read = false;
         if constexpr (std::is_same_v<T, int32_t>) read = ReadInts(buffer, n);
         else read = ReadFloats(buffer, n);
-        if (!read || !deliver(buffer, n)) return false;
+        ok = read && deliver(buffer, n);
         done += n;
     }
-    return true;
+    inPieces_ = outer;
+    return ok && (inPieces_ || EndOfArray());
 }
 
 // ASCII lines may hold several values, so a line can straddle two slices: each
@@ -502,8 +619,8 @@ void CFileEnsight::ValueRange::Add(const int32_t* values, int64_t n) {
 
 bool CFileEnsight::ReadIntsInSlices(int64_t count, const std::function<bool(const int32_t*, int64_t)>& take) {
     constexpr int64_t SliceValues = int64_t{1} << 16;
-    if (!CanRead(TextFortran)) return false;
-    bool binary = format_ == FormatCBinary;
+    if (!CanRead()) return false;
+    bool binary = IsBinary();
     if (count < 0 || count > BytesLeft() / (binary ? 4 : 1)) return Fail(binary ? TextIntBinary : TextIntAscii);
     if (count == 0) return true;
     std::vector<int32_t> buffer(static_cast<size_t>(std::min(count, SliceValues)));

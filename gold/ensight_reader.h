@@ -1,5 +1,5 @@
-// Records of one EnSight data file in ASCII or C binary, with the text of the
-// last failure.
+// Records of one EnSight data file in ASCII, C binary or Fortran binary, with
+// the text of the last failure.
 #pragma once
 
 #include <cstdint>
@@ -51,13 +51,19 @@ public:
     CFileEnsight& operator=(const CFileEnsight&) = delete;
     virtual ~CFileEnsight();
 
-    // Opens at a known format and byte order (deferred loaders).
+    // Opens at a known format and byte order (deferred loaders). Recorded
+    // positions in Fortran files are those of a record's leading length.
     bool Open(const std::string& path, bool isGold, int32_t format, int32_t byteOrder, int64_t startOffset);
+    // Fortran: lets a read stop inside a record (a loader that reads part of
+    // an array, or an array in pieces); the frames it crosses are still checked.
+    void AllowPartialRecords() { partialRecords_ = true; }
     void Close();
     // ShowReadError with the last failure.
     void ReportError() const;
 
+    // Positions are taken at record boundaries, so a seek leaves any record.
     bool Seek(int64_t offset, int origin);
+    void Rewind();
     int64_t Tell() const;
     bool IsEof() const;
     int64_t FileSize() const;
@@ -92,8 +98,12 @@ protected:
     bool Fail(const char* text);
     bool Fail(const std::string& text) { return Fail(text.c_str()); }
     int64_t BytesLeft() const;
-    // False with the format's message unless the file is open as C binary or ASCII.
-    bool CanRead(const char* fortranText);
+    // False with "File format not defined" unless the file is open in a known encoding.
+    bool CanRead();
+    bool IsBinary() const { return format_ == FormatCBinary || format_ == FormatFortranBinary; }
+    // The byte order whose first record is framed as an 80-byte Fortran
+    // record (its length before and after it), 0 when neither; rewinds.
+    int32_t FortranFrameOrder();
     // C binary: passes count words of `width` bytes; refused past the end of the file.
     bool SkipBytes(int64_t count, int64_t width);
     // A string record; `atEnd` when nothing at all could be read (the clean end of a file).
@@ -106,6 +116,28 @@ protected:
     std::string errorText_;
 
 private:
+    // The Fortran record being read.
+    struct Record {
+        int64_t start = 0;   // position of its leading length
+        int64_t length = 0;  // bytes between its two lengths
+        int64_t left = 0;    // of those, not yet passed
+    };
+    enum class Words { Ints, Floats, Skip };
+    // Fortran: passes `count` words through as many records as they take,
+    // into `destination` unless skipping; unless partial records are allowed
+    // or a piecewise read is under way, the last must end with them.
+    bool PassRecordWords(void* destination, int64_t count, Words words);
+    // Reads the next leading length, passing empty records; `atEnd` when the file ended cleanly before it.
+    bool OpenRecord(bool& atEnd);
+    bool CloseRecord();
+    bool RecordFault(const std::string& what);
+    bool EndOfArray();
+    bool ReadFortranString(std::string& text, bool& atEnd);
+
+    Record record_;
+    bool partialRecords_ = false;
+    bool inPieces_ = false;
+
     struct ValueRange {
         bool seeded = false;
         double minimum = 0.0;

@@ -38,12 +38,18 @@ bool CFileEnsightGeomGold::Open(const std::string& path) {
     file_ = File_a::Open(path, "rb", BigEndian);
     if (file_ == nullptr) return Fail(TextCannotOpen);
     file_->SetByteOrder(NativeByteOrder());
-    // A short ASCII file may hold fewer than 80 bytes in all.
-    char first[80];
+    // A short ASCII file may hold fewer than 80 bytes in all; a Fortran
+    // file's first string follows its record length.
+    char first[84];
     size_t got = file_->Read(first, 1, sizeof first);
-    std::string_view text(first, std::find(first, first + got, '\0') - first);
-    if (ContainsIgnoringCase(text, "c binary")) format_ = FormatCBinary;
-    else if (ContainsIgnoringCase(text, "fortran binary")) format_ = FormatFortranBinary;
+    auto textFrom = [&](size_t start) {
+        const char* begin = first + std::min(start, got);
+        const char* end = first + std::min(start + 80, got);
+        return std::string_view(begin, std::find(begin, end, '\0') - begin);
+    };
+    if (ContainsIgnoringCase(textFrom(0), "c binary")) format_ = FormatCBinary;
+    else if (ContainsIgnoringCase(textFrom(4), "fortran binary")) format_ = FormatFortranBinary;
+    else if (ContainsIgnoringCase(textFrom(0), "fortran binary")) format_ = FormatFortranBinary;
     else format_ = FormatAscii;
     if (got == 0 || !FindFirstPart()) {
         Close();
@@ -57,7 +63,7 @@ bool CFileEnsightGeomGold::Open(const std::string& path) {
 // section, noting the id options on the way.
 CFileEnsightGeomGold::FirstSection CFileEnsightGeomGold::LocateFirstSection(int32_t byteOrder) {
     FirstSection section;
-    file_->Rewind();
+    Rewind();
     file_->SetByteOrder(byteOrder);
     for (int i = 0; i < HeadersBeforeFirstPart; ++i) {
         int64_t position = Tell();
@@ -123,12 +129,15 @@ void CFileEnsightGeomGold::NoteIdOption(HeaderKind kind, int32_t option) {
 bool CFileEnsightGeomGold::FindFirstPart() {
     int32_t native = NativeByteOrder();
     int32_t other = OtherByteOrder(native);
-    FirstSection section = LocateFirstSection(other);
-    if (format_ == FormatAscii) {
-        // Text has no byte order: any part number from 0 on will do.
+    if (format_ == FormatAscii || format_ == FormatFortranBinary) {
+        // Text has no byte order and Fortran frames show theirs: any part number from 0 on will do.
+        const int32_t order = format_ == FormatAscii ? other : FortranFrameOrder();
+        if (order == 0) return false;
+        FirstSection section = LocateFirstSection(order);
         return section.found && section.number >= 0 && Seek(section.position, 0);
     }
     if (format_ != FormatCBinary) return false;
+    FirstSection section = LocateFirstSection(other);
     int32_t chosen = other;
     if (!NumberDecides(section, other)) {
         FirstSection nativeSection = LocateFirstSection(native);
@@ -355,9 +364,12 @@ bool CFileEnsightGeomGold::ScanBlockCoordinates(PartInfo& part, int64_t nodes) {
     part.xOffset = Tell();
     if (part.kind == PartUniform) {
         // Origin x, y, z then spacing x, y, z; the offsets name the origin values.
-        if (format_ == FormatCBinary) {
-            part.yOffset = part.xOffset + 4;
-            part.zOffset = part.xOffset + 8;
+        // Fortran writers put the six in one record or in several: the loader
+        // reads all six from the first.
+        if (IsBinary()) {
+            const bool words = format_ == FormatCBinary;
+            part.yOffset = part.xOffset + (words ? 4 : 0);
+            part.zOffset = part.xOffset + (words ? 8 : 0);
             return SkipFloats(6, 1);
         }
         if (!SkipFloats(1, 1)) return false;

@@ -104,18 +104,23 @@ void CFileEnsightVarGold::SettleOrderOfPartZero(const PartCollection& geometry) 
     if (!littleOrdinary && bigOrdinary) file_->SetByteOrder(BigEndian);
 }
 
-// C binary little-endian, then big-endian, then ASCII: the first reading that
-// finds a "part" line with a plausible number wins.
+// Fortran binary when the first record is framed so, then C binary
+// little-endian, big-endian, then ASCII: the first reading that finds a "part"
+// line with a plausible number wins.
 bool CFileEnsightVarGold::Open(const std::string& path, const PartCollection& geometry) {
     if (!OpenFile(path, BigEndian)) return false;
     struct Attempt {
         int32_t format;
         int32_t byteOrder;
     };
-    constexpr Attempt kAttempts[] = {
-        {FormatCBinary, LittleEndian}, {FormatCBinary, BigEndian}, {FormatAscii, LittleEndian}};
-    for (const Attempt& attempt : kAttempts) {
-        file_->Rewind();
+    const int32_t fortranOrder = FortranFrameOrder();
+    const Attempt attempts[] = {{fortranOrder != 0 ? FormatFortranBinary : FormatUndefined, fortranOrder},
+                                {FormatCBinary, LittleEndian},
+                                {FormatCBinary, BigEndian},
+                                {FormatAscii, LittleEndian}};
+    for (const Attempt& attempt : attempts) {
+        if (attempt.format == FormatUndefined) continue;
+        Rewind();
         file_->SetByteOrder(attempt.byteOrder);
         format_ = attempt.format;
         int32_t partNumber = -1;

@@ -1,14 +1,18 @@
-"""A small EnSight Gold writer: ASCII and C binary in either byte order.
+"""A small EnSight Gold writer: ASCII, C binary and Fortran binary, the
+binary ones in either byte order.
 
-Every value goes through `Out`, so one description of a file gives all three
-encodings. Reals must be exact in float32 and in a 12-character "%12.5e"
+Every value goes through `Out`, so one description of a file gives all five
+encodings. In Fortran binary every string, count and array is one record,
+framed by its byte length before and after. Reals must be exact in float32 and in a 12-character "%12.5e"
 field, so that the ASCII and binary forms of a case hold identical numbers.
 """
 import array
 import struct
 import sys
 
-ENCODINGS = ("ascii", "le", "be")
+ENCODINGS = ("ascii", "le", "be", "fortran_le", "fortran_be")
+# Particle data have no Fortran form that a reader here takes.
+C_ENCODINGS = ENCODINGS[:3]
 
 # element type -> (nodes per element, category); order = type code
 ELEMENTS = {
@@ -46,22 +50,36 @@ class Out:
     def ascii(self):
         return self.encoding == "ascii"
 
+    @property
+    def fortran(self):
+        return self.encoding.startswith("fortran")
+
+    def _big(self):
+        return self.encoding.endswith("be")
+
+    def _record(self, data):
+        if self.fortran:
+            length = struct.pack(">i" if self._big() else "<i", len(data))
+            data = length + data + length
+        self.parts.append(data)
+
     def _words(self, code, values):
         a = array.array(code, values)
-        if (self.encoding == "be") == (sys.byteorder == "little"):
+        if self._big() == (sys.byteorder == "little"):
             a.byteswap()
-        self.parts.append(a.tobytes())
+        self._record(a.tobytes())
 
     def line(self, text):
         if self.ascii:
             self.parts.append(text.encode() + b"\n")
         else:
             raw = (text + "\n" if self.quirks else text).encode()[:80]
-            self.parts.append(raw + b"\0" * (80 - len(raw)))
+            self._record(raw + b"\0" * (80 - len(raw)))
 
     def format_line(self):
         if not self.ascii:
-            self.line("C binary" if self.quirks else "C Binary")
+            name = "Fortran Binary" if self.fortran else "C Binary"
+            self.line(name.lower() if self.quirks else name)
 
     def int1(self, n):
         if self.ascii:
@@ -96,6 +114,8 @@ class Out:
             self.parts.append(b"".join(b"%12.5e" % v for v in values[i:i + per_line]) + b"\n")
 
     def particles(self, ids, xs, ys, zs):
+        if self.fortran:
+            raise ValueError("particles are written in ASCII or C binary only")
         if self.ascii:
             for i, x, y, z in zip(ids, xs, ys, zs):
                 self.parts.append(b"%8d%12.5e%12.5e%12.5e\n" % (i, exact(x), exact(y), exact(z)))

@@ -20,7 +20,7 @@ import sys
 sys.dont_write_bytecode = True  # keep samples/ free of caches
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from ensight_writer import (ENCODINGS, Block, Geometry, MeasuredGeometry, MeasuredValues,  # noqa: E402
+from ensight_writer import (C_ENCODINGS, ENCODINGS, Block, Geometry, MeasuredGeometry, MeasuredValues,  # noqa: E402
                             PartValues, Structured, Unstructured, VariableFile, encode)
 from expectation import Variable, build  # noqa: E402
 
@@ -171,6 +171,7 @@ class Case:
         self.expect = expect
         self.demo = False  # also a <name>.case beside the encodings, reading le/
         self.quirks = False  # data files written as Out(quirks=True) writes them
+        self.encodings = ENCODINGS
 
     def demo_text(self):
         text = self.case_text
@@ -412,7 +413,9 @@ def measured_case():
     expect = build([(None, model)], [Variable("scalar per measured node", "mass", scal, times),
                                      Variable("vector per measured node", "drift", vec, times)],
                    measured=steps, measured_times=times)
-    return Case("measured", text, files, expect)
+    case = Case("measured", text, files, expect)
+    case.encodings = C_ENCODINGS
+    return case
 
 
 def missing_variable_case():
@@ -455,7 +458,7 @@ def all_cases():
 
 def write_case(root, case):
     top = os.path.join(root, case.name)
-    for enc in ENCODINGS:
+    for enc in case.encodings:
         d = os.path.join(top, enc)
         os.makedirs(d, exist_ok=True)
         with open(os.path.join(d, case.name + ".case"), "w") as f:
@@ -468,7 +471,7 @@ def write_case(root, case):
             f.write(case.demo_text())
     expect = dict(case.expect)
     expect.setdefault("messages", [])
-    expect = {"case": case.name + ".case", "encodings": list(ENCODINGS), "loaded": True, **expect}
+    expect = {"case": case.name + ".case", "encodings": list(case.encodings), "loaded": True, **expect}
     with open(os.path.join(top, case.name + ".expect.json"), "w") as f:
         json.dump(expect, f, indent=1)
         f.write("\n")
