@@ -231,7 +231,7 @@ TEST(GeometryScan, FormatLines) {
     const Row rows[] = {
         {"C Binary", "C Binary", true},
         {"C binary in lower case", "c binary", true},
-        {"Fortran binary", "Fortran Binary", false},
+        {"Fortran Binary without record frames", "Fortran Binary", false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

@@ -1,5 +1,6 @@
 // Builds EnSight Gold files in memory for tests: ASCII, C binary little- and
-// big-endian from one sequence of calls, so every case runs in all three.
+// big-endian from one sequence of calls, so every case runs in all three; and
+// Fortran binary of either order, where each call writes one record.
 #pragma once
 
 #include <cstdint>
@@ -17,13 +18,15 @@
 
 namespace quorix::test {
 
-enum class Encoding { Ascii, BinaryLE, BinaryBE };
+enum class Encoding { Ascii, BinaryLE, BinaryBE, FortranLE, FortranBE };
 
 inline const char* EncodingName(Encoding e) {
     switch (e) {
         case Encoding::Ascii: return "ascii";
         case Encoding::BinaryLE: return "binary_le";
         case Encoding::BinaryBE: return "binary_be";
+        case Encoding::FortranLE: return "fortran_le";
+        case Encoding::FortranBE: return "fortran_be";
     }
     return "?";
 }
@@ -44,16 +47,17 @@ public:
     explicit EnsightWriter(Encoding encoding) : encoding_(encoding) {}
 
     bool binary() const { return encoding_ != Encoding::Ascii; }
+    bool fortran() const { return encoding_ == Encoding::FortranLE || encoding_ == Encoding::FortranBE; }
     Encoding encoding() const { return encoding_; }
     const std::string& bytes() const { return bytes_; }
     int64_t size() const { return static_cast<int64_t>(bytes_.size()); }
 
-    // 80 bytes NUL-padded (C binary) or one line.
+    // 80 bytes NUL-padded (binary) or one line.
     EnsightWriter& String(std::string_view text) {
         if (binary()) {
             std::string record(text.substr(0, 80));
             record.resize(80, '\0');
-            bytes_ += record;
+            Framed(record);
         } else {
             bytes_.append(text);
             bytes_ += '\n';
@@ -77,9 +81,15 @@ public:
         return *this;
     }
 
-    // Format line (C binary only), two descriptions, node and element id lines.
+    // One 4-byte word in the file's byte order, outside any record (broken frames).
+    EnsightWriter& RawWord(int32_t value) {
+        bytes_ += Word(&value);
+        return *this;
+    }
+
+    // Format line (binary only), two descriptions, node and element id lines.
     EnsightWriter& GoldHeader(std::string_view nodeIds = "off", std::string_view elementIds = "off") {
-        if (binary()) String("C Binary");
+        if (binary()) String(fortran() ? "Fortran Binary" : "C Binary");
         String("description 1").String("description 2");
         String("node id " + std::string(nodeIds));
         return String("element id " + std::string(elementIds));
@@ -135,7 +145,9 @@ private:
     template <class T>
     EnsightWriter& Values(const std::vector<T>& values, int perLine, const char* format) {
         if (binary()) {
-            for (T v : values) Word(&v);
+            std::string words;
+            for (T v : values) words += Word(&v);
+            Framed(words);
             return *this;
         }
         char field[32];
@@ -147,17 +159,25 @@ private:
         return *this;
     }
 
-    void Word(const void* value) {
+    std::string Word(const void* value) const {
         unsigned char b[4];
         std::memcpy(b, value, 4);
         uint16_t probe = 1;
         bool hostLittle = *reinterpret_cast<unsigned char*>(&probe) == 1;
-        bool wantLittle = encoding_ == Encoding::BinaryLE;
+        bool wantLittle = encoding_ == Encoding::BinaryLE || encoding_ == Encoding::FortranLE;
         if (hostLittle != wantLittle) {
             std::swap(b[0], b[3]);
             std::swap(b[1], b[2]);
         }
-        bytes_.append(reinterpret_cast<const char*>(b), 4);
+        return std::string(reinterpret_cast<const char*>(b), 4);
+    }
+
+    // Fortran: the record between its byte length written before and after.
+    void Framed(const std::string& record) {
+        const int32_t length = static_cast<int32_t>(record.size());
+        if (fortran()) bytes_ += Word(&length);
+        bytes_ += record;
+        if (fortran()) bytes_ += Word(&length);
     }
 
     Encoding encoding_;
