@@ -198,6 +198,8 @@ HeaderKind ClassifyHeaderLine(const char* text, int32_t& value1, int32_t& value2
 CFileEnsight::~CFileEnsight() { Close(); }
 
 void CFileEnsight::Close() {
+    record_ = {};
+    frameFault_ = false;
     if (file_ != nullptr) File_a::Close(file_);
 }
 
@@ -207,7 +209,6 @@ bool CFileEnsight::Open(const std::string& path, bool isGold, int32_t format, in
     fileName_ = path;
     isGold_ = isGold;
     format_ = format;
-    record_ = {};
     file_ = File_a::Open(path, "rb", BigEndian);
     if (file_ == nullptr) return Fail("Unable to open file for reading");
     file_->SetByteOrder(byteOrder);
@@ -225,7 +226,7 @@ void ShowReadError(const std::string& fileName, const std::string& text) {
 void CFileEnsight::ReportError() const { ShowReadError(fileName_, errorText_); }
 
 bool CFileEnsight::Fail(const char* text) {
-    errorText_ = text;
+    SetError(text);
     return false;
 }
 
@@ -243,12 +244,14 @@ int64_t CFileEnsight::BytesLeft() const {
 bool CFileEnsight::Seek(int64_t offset, int origin) {
     if (file_ == nullptr) return Fail("File has not been opened");
     record_ = {};
+    frameFault_ = false;
     if (!file_->Seek(offset, origin)) return Fail(TextBeyondFile);
     return true;
 }
 
 void CFileEnsight::Rewind() {
     record_ = {};
+    frameFault_ = false;
     if (file_ != nullptr) file_->Rewind();
 }
 
@@ -275,7 +278,9 @@ int32_t CFileEnsight::FortranFrameOrder() {
 }
 
 bool CFileEnsight::RecordFault(const std::string& what) {
-    return Fail("Fortran record at byte " + std::to_string(record_.start) + " of " + fileName_ + " " + what);
+    Fail("Fortran record at byte " + std::to_string(record_.start) + " of " + fileName_ + " " + what);
+    frameFault_ = true;
+    return false;
 }
 
 bool CFileEnsight::OpenRecord(bool& atEnd) {

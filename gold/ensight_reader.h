@@ -91,7 +91,11 @@ public:
     bool isGold() const { return isGold_; }
     const std::string& fileName() const { return fileName_; }
     const std::string& errorText() const { return errorText_; }
-    void SetError(std::string text) { errorText_ = std::move(text); }
+    // A broken Fortran frame is the cause of whatever fails after it, so its
+    // text stays until the reader moves (seek, rewind, open).
+    void SetError(std::string text) {
+        if (!frameFault_) errorText_ = std::move(text);
+    }
 
 protected:
     // Sets errorText; false, so that failures read `return Fail(...)`.
@@ -101,6 +105,7 @@ protected:
     // False with "File format not defined" unless the file is open in a known encoding.
     bool CanRead();
     bool IsBinary() const { return format_ == FormatCBinary || format_ == FormatFortranBinary; }
+    bool frameFault() const { return frameFault_; }
     // The byte order whose first record is framed as an 80-byte Fortran
     // record (its length before and after it), 0 when neither; rewinds.
     int32_t FortranFrameOrder();
@@ -135,6 +140,7 @@ private:
     bool ReadFortranString(std::string& text, bool& atEnd);
 
     Record record_;
+    bool frameFault_ = false;
     bool partialRecords_ = false;
     bool inPieces_ = false;
 

@@ -52,9 +52,10 @@ bool CFileEnsightGeomGold::Open(const std::string& path) {
     else if (ContainsIgnoringCase(textFrom(0), "fortran binary")) format_ = FormatFortranBinary;
     else format_ = FormatAscii;
     if (got == 0 || !FindFirstPart()) {
+        const std::string cause = frameFault() ? errorText_ : TextUnknownFormat;
         Close();
         format_ = FormatUndefined;
-        return Fail(TextUnknownFormat);
+        return Fail(cause);
     }
     return true;
 }

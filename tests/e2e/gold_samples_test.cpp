@@ -147,17 +147,7 @@ void ExpectValues(const Json& report, const Json& expect) {
 }
 
 // Everything the report hashes, by zone and array, so two runs compare exactly.
-std::map<std::string, std::string> Hashes(const Json& report) {
-  std::map<std::string, std::string> out;
-  for (const auto& zone : report["zones"].items) {
-    const std::string prefix = zone["number"].text + "/";
-    for (const auto& [var, stats] : zone["values"].members) out[prefix + var] = stats["hash"].text;
-    for (const char* map : {"nodeMap", "faceMap"}) {
-      if (const Json* m = zone.Find(map)) out[prefix + map] = (*m)["hash"].text + "#" + (*m)["entries"].text;
-    }
-  }
-  return out;
-}
+using e2e::Hashes;
 
 class GoldSample : public ::testing::TestWithParam<Sample> {
  protected:

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -264,6 +265,19 @@ inline RunResult RunProgram(const std::vector<std::string>& argv, int timeoutSec
   result.err = err.Read();
   result.report = ParseJson(result.out);
   return result;
+}
+
+// The hash of every array of a forced load's report, by zone number and array name.
+inline std::map<std::string, std::string> Hashes(const Json& report) {
+  std::map<std::string, std::string> out;
+  for (const auto& zone : report["zones"].items) {
+    const std::string prefix = zone["number"].text + "/";
+    for (const auto& [var, stats] : zone["values"].members) out[prefix + var] = stats["hash"].text;
+    for (const char* map : {"nodeMap", "faceMap"}) {
+      if (const Json* m = zone.Find(map)) out[prefix + map] = (*m)["hash"].text + "#" + (*m)["entries"].text;
+    }
+  }
+  return out;
 }
 
 // `zelhost ARGS...` (ZELHOST_PATH is the binary built with the tests).
