@@ -76,7 +76,7 @@ std::vector<SweepCase> SampleCases() {
         for (const auto& sample : fs::directory_iterator(root)) {
             const std::string name = sample.path().filename().string();
             if (!sample.is_directory() || name == "failures") continue;
-            for (const char* encoding : {"ascii", "le", "be"}) {
+            for (const char* encoding : {"ascii", "le", "be", "fortran_le", "fortran_be"}) {
                 const fs::path caseFile = sample.path() / encoding / (name + ".case");
                 if (fs::exists(caseFile)) cases.push_back({std::string(format) + "_" + name + "_" + encoding, caseFile});
             }
