@@ -7,6 +7,7 @@
 //
 // Header, integers little-endian:
 //   0      encoding % 4: ASCII, C binary little-endian, big-endian, Fortran binary
+//          big-endian (positions name records' starts)
 //   1      node count
 //   2      bits 0-3: piece size - 1 of a direct chunked read; bit 4: it reads
 //          integers; bit 5: a per-element variable
@@ -68,7 +69,7 @@ inline bool Parse(const uint8_t* data, size_t size, Input& in) {
     const size_t header = HeaderBytes + blocks * BlockBytes + sections * SectionBytes;
     if (size < header) return false;
     constexpr reference::Encoding encodings[] = {reference::Encoding::Ascii, reference::Encoding::LittleEndian,
-                                                 reference::Encoding::BigEndian, reference::Encoding::Unreadable};
+                                                 reference::Encoding::BigEndian, reference::Encoding::FortranBigEndian};
     in.encoding = encodings[data[0] % 4];
     in.nodeCount = data[1];
     in.piece = (data[2] & 15) + 1;
@@ -100,7 +101,7 @@ inline std::string WriteFile(const std::string& bytes) {
 
 inline int32_t FormatOf(reference::Encoding encoding) {
     if (encoding == reference::Encoding::Ascii) return quorix::FormatAscii;
-    return encoding == reference::Encoding::Unreadable ? quorix::FormatFortranBinary : quorix::FormatCBinary;
+    return encoding == reference::Encoding::FortranBigEndian ? quorix::FormatFortranBinary : quorix::FormatCBinary;
 }
 
 inline int32_t ByteOrderOf(reference::Encoding encoding) {

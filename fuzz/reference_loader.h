@@ -16,7 +16,8 @@
 
 namespace reference {
 
-enum class Encoding { Ascii, LittleEndian, BigEndian, Unreadable };
+// Fortran binary: big-endian words inside records framed by their byte length.
+enum class Encoding { Ascii, LittleEndian, BigEndian, FortranBigEndian };
 
 // The element types by their codes, with what the loaders need of each.
 enum Type : int32_t {
@@ -201,11 +202,11 @@ class File {
 public:
     File(std::string bytes, Encoding encoding) : bytes_(std::move(bytes)), encoding_(encoding) {}
 
-    // A position inside the file or at its end.
+    // A position inside the file or at its end; in Fortran, where a record begins.
     bool SeekTo(int64_t offset) {
-        if (encoding_ == Encoding::Unreadable || offset < 0 || offset > static_cast<int64_t>(bytes_.size()))
-            return false;
+        if (offset < 0 || offset > static_cast<int64_t>(bytes_.size())) return false;
         at_ = static_cast<size_t>(offset);
+        recordLeft_ = 0;
         return true;
     }
     // `count` more values appended to `out`.
@@ -225,6 +226,28 @@ private:
         return true;
     }
 
+    // The next word of the records from here: a record opens with its length
+    // (a whole number of words, the record and its closing length within the
+    // file; empty records hold nothing) and closes with the same length.
+    bool RecordWord(uint32_t& word) {
+        while (recordLeft_ == 0) {
+            uint32_t length = 0;
+            if (!Word(length) || length % 4 != 0 || length > 0x7fffffffu || bytes_.size() - at_ < length + size_t{4})
+                return false;
+            recordLength_ = length;
+            recordLeft_ = length;
+            if (length == 0 && !CloseRecord()) return false;
+        }
+        if (!Word(word)) return false;
+        recordLeft_ -= 4;
+        return recordLeft_ > 0 || CloseRecord();
+    }
+
+    bool CloseRecord() {
+        uint32_t length = 0;
+        return Word(length) && length == recordLength_;
+    }
+
     bool Line(std::string& line) {
         if (at_ >= bytes_.size()) return false;
         size_t end = bytes_.find('\n', at_);
@@ -238,11 +261,11 @@ private:
     // values came; a line carrying more than are still wanted fails.
     template <class T>
     bool Values(int64_t count, size_t width, std::vector<T>& out) {
-        if (encoding_ == Encoding::Unreadable || count < 0) return false;
+        if (count < 0) return false;
         if (encoding_ != Encoding::Ascii) {
             for (int64_t k = 0; k < count; ++k) {
                 uint32_t word = 0;
-                if (!Word(word)) return false;
+                if (!(encoding_ == Encoding::FortranBigEndian ? RecordWord(word) : Word(word))) return false;
                 T value;
                 static_assert(sizeof value == sizeof word);
                 std::memcpy(&value, &word, sizeof value);
@@ -265,6 +288,8 @@ private:
     std::string bytes_;
     Encoding encoding_;
     size_t at_ = 0;
+    uint32_t recordLength_ = 0;
+    size_t recordLeft_ = 0;
 };
 
 // `count` values from `offset`; nothing is read (and the position does not
