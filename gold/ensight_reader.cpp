@@ -347,6 +347,10 @@ bool CFileEnsight::PassRecordWords(void* destination, int64_t count, Words words
     return inPieces_ || EndOfArray();
 }
 
+bool CFileEnsight::SkipRecordWords(int64_t count) {
+    return count >= 0 ? PassRecordWords(nullptr, count, Words::Skip) : Fail(TextBeyondFile);
+}
+
 bool CFileEnsight::ReadFortranString(std::string& text, bool& atEnd) {
     if (record_.left != 0 && !EndOfArray()) return false;
     if (!OpenRecord(atEnd)) return atEnd ? Fail(TextString) : false;
@@ -417,7 +421,7 @@ bool CFileEnsight::ReadFloats(float* destination, int64_t count) {
 bool CFileEnsight::SkipInts(int64_t count, int32_t valuesPerLine) {
     if (!CanRead()) return false;
     if (format_ == FormatCBinary) return SkipBytes(count, 4);
-    if (format_ == FormatFortranBinary) return count >= 0 ? PassRecordWords(nullptr, count, Words::Skip) : Fail(TextBeyondFile);
+    if (format_ == FormatFortranBinary) return SkipRecordWords(count);
     if (count < 0 || valuesPerLine < 0) return Fail(TextSkipIntAscii);
     if (count == 0) return true;
     if (valuesPerLine == 0) {
@@ -432,7 +436,7 @@ bool CFileEnsight::SkipInts(int64_t count, int32_t valuesPerLine) {
 bool CFileEnsight::SkipFloats(int64_t count, int32_t valuesPerLine) {
     if (!CanRead()) return false;
     if (format_ == FormatCBinary) return SkipBytes(count, 4);
-    if (format_ == FormatFortranBinary) return count >= 0 ? PassRecordWords(nullptr, count, Words::Skip) : Fail(TextBeyondFile);
+    if (format_ == FormatFortranBinary) return SkipRecordWords(count);
     if (count < 0 || valuesPerLine < 0 || valuesPerLine > 21) return Fail(TextSkipFloatAscii);
     return file_->SkipLines(LinesFor(count, valuesPerLine)) || Fail(TextSkipFloatAscii);
 }

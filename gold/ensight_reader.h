@@ -132,6 +132,7 @@ private:
     // into `destination` unless skipping; unless partial records are allowed
     // or a piecewise read is under way, the last must end with them.
     bool PassRecordWords(void* destination, int64_t count, Words words);
+    bool SkipRecordWords(int64_t count);
     // Reads the next leading length, passing empty records; `atEnd` when the file ended cleanly before it.
     bool OpenRecord(bool& atEnd);
     bool CloseRecord();
