@@ -331,4 +331,27 @@ TEST(FortranBinary, CutVariableFileIsNamedNotLoaded) {
     }
 }
 
+// Particle data are read from ASCII and C binary only: a Fortran measured
+// geometry is refused with the reason and the file.
+TEST(FortranBinary, ParticlesAreRefused) {
+    for (Encoding e : {Encoding::FortranLE, Encoding::FortranBE}) {
+        SCOPED_TRACE(quorix::test::EncodingName(e));
+        int64_t xAt = 0;
+        const std::string casePath = WriteTriangleCase(e, Triangle(e, xAt));
+        EnsightWriter particles(e);
+        particles.String("Fortran Binary").String("particles").String("particle coordinates").Int(2);
+        particles.Ints({1, 2}).Floats({0, 0, 0, 1, 1, 1});
+        const fs::path particlePath = fs::path(casePath).parent_path() / "tri.particles";
+        particles.Save(particlePath.string());
+        EnsightWriter(Encoding::Ascii)
+            .Raw("FORMAT\ntype: ensight gold\nGEOMETRY\nmodel: tri.geo\nmeasured: tri.particles\n")
+            .Save(casePath);
+        const e2e::RunResult run = e2e::LoadCase(casePath, {"--load-all"});
+        EXPECT_NE(run.status, 0) << run.Describe();
+        const std::string messages = Messages(run);
+        EXPECT_NE(messages.find("Fortran format not currently supported"), std::string::npos) << run.Describe();
+        EXPECT_NE(messages.find(particlePath.string()), std::string::npos) << messages;
+    }
+}
+
 }  // namespace
