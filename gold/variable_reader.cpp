@@ -71,7 +71,7 @@ bool CFileEnsightVarGold::TryFirstPart(int32_t& partNumber, int64_t& partPositio
     int32_t value2 = -1;
     if (!ReadString80(text)) return false;
     HeaderKind kind = ClassifyHeaderLine(text.c_str(), value1, value2);
-    if (kind == BinaryFormat && format_ == FormatCBinary) {
+    if (kind == BinaryFormat && IsBinary()) {
         const int64_t afterFormat = Tell();
         if (!ReadString80(text)) return false;
         kind = ClassifyHeaderLine(text.c_str(), value1, value2);

@@ -354,4 +354,62 @@ TEST(FortranBinary, ParticlesAreRefused) {
     }
 }
 
+// Step s of a transient geometry and of its nodal scalar: triangles whose nodes move with s.
+void StepGeometry(EnsightWriter& w, int s) {
+    w.String("geometry").String("step " + std::to_string(s)).String("node id off").String("element id off");
+    const float shift = 0.25f * static_cast<float>(s);
+    w.Part(1, "triangles").String("coordinates").Int(4);
+    w.Floats({0, 1, 0, 1 + shift}).Floats({0, 0, 1, 1}).Floats({shift, 0, 0, 0});
+    w.String("tria3").Int(2).Ints({1, 2, 3, 2, 4, 3});
+}
+
+void StepTemperature(EnsightWriter& w, int s) {
+    quorix::test::VarPart(w.String("temperature"), 1).String("coordinates");
+    quorix::test::Values(w, 4, 10.0f * static_cast<float>(s));
+}
+
+// Fortran file sets ("BEGIN TIME STEP" ... "END TIME STEP", the format line
+// first, variable files too) load as one Fortran file per step does.
+TEST(FortranBinary, FileSetsLoadLikeOneFilePerStep) {
+    constexpr int kSteps = 3;
+    for (Encoding e : {Encoding::FortranLE, Encoding::FortranBE}) {
+        SCOPED_TRACE(quorix::test::EncodingName(e));
+        const fs::path dir = fs::path(quorix::test::TempPath("steps")).parent_path();
+        using Step = void (*)(EnsightWriter&, int);
+        for (const auto& [name, write] : {std::pair<std::string, Step>{"geo", &StepGeometry},
+                                          std::pair<std::string, Step>{"temperature", &StepTemperature}}) {
+            EnsightWriter whole(e);
+            whole.String("Fortran Binary");
+            for (int s = 0; s < kSteps; ++s) {
+                EnsightWriter one(e);
+                if (name == "geo") one.String("Fortran Binary");
+                write(one, s);
+                one.Save((dir / (name + ".00" + std::to_string(s + 1))).string());
+                whole.String("BEGIN TIME STEP");
+                write(whole, s);
+                whole.String("END TIME STEP");
+            }
+            whole.Save((dir / name).string());
+        }
+        const std::string time = "\nTIME\ntime set: 1\nnumber of steps: 3\nfilename start number: 1\n"
+                                 "filename increment: 1\ntime values: 0.0 0.5 1.0\n";
+        const auto writeCase = [&](const std::string& caseName, const std::string& set, const std::string& each) {
+            const std::string text = "FORMAT\ntype: ensight gold\nGEOMETRY\nmodel:" + set + "geo" + each +
+                                     "\nVARIABLE\nscalar per node:" + set + "temperature temperature" + each + "\n" +
+                                     time + (each.empty() ? "\nFILE\nfile set: 1\nnumber of steps: 3\n" : "");
+            EnsightWriter(Encoding::Ascii).Raw(text).Save((dir / caseName).string());
+            return (dir / caseName).string();
+        };
+        const e2e::RunResult perStep = e2e::LoadCase(writeCase("per_step.case", " 1 ", ".***"), {"--load-all"});
+        const e2e::RunResult oneFile = e2e::LoadCase(writeCase("one_file.case", " 1 1 ", ""), {"--load-all"});
+        ASSERT_EQ(perStep.status, 0) << perStep.Describe();
+        ASSERT_EQ(oneFile.status, 0) << oneFile.Describe();
+        ASSERT_EQ((*perStep.report)["zones"].items.size(), static_cast<size_t>(kSteps));
+        EXPECT_EQ((*oneFile.report)["zones"].items.size(), static_cast<size_t>(kSteps));
+        EXPECT_EQ((*oneFile.report)["variables"].items.size(), 4u);
+        EXPECT_EQ(e2e::Hashes(*oneFile.report), e2e::Hashes(*perStep.report));
+        EXPECT_EQ((*oneFile.report)["forced"]["failures"].number, 0);
+    }
+}
+
 }  // namespace
