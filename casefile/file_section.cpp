@@ -1,5 +1,6 @@
 #include "casefile/file_section.h"
 
+#include <algorithm>
 #include <fstream>
 
 #include "casefile/show_error.h"
@@ -70,6 +71,24 @@ bool IsStepStart(std::string_view window, size_t at, char before, int64_t offset
     return offset % 4 == 0 || before == '\n';
 }
 
+// In a Fortran file the record of the marker begins with its length, 80, four
+// bytes before it, and the same length follows the record.
+void MoveToFortranRecordStarts(std::ifstream& in, std::vector<int64_t>& starts) {
+    const auto isLength = [](const unsigned char* b) {
+        return (b[0] == 80 && b[1] == 0 && b[2] == 0 && b[3] == 0) || (b[0] == 0 && b[1] == 0 && b[2] == 0 && b[3] == 80);
+    };
+    for (int64_t& start : starts) {
+        unsigned char before[4];
+        unsigned char after[4];
+        in.clear();
+        if (start < 4 || !in.seekg(start - 4) || !in.read(reinterpret_cast<char*>(before), 4) ||
+            !in.seekg(start + 80) || !in.read(reinterpret_cast<char*>(after), 4)) {
+            continue;
+        }
+        if (isLength(before) && std::equal(before, before + 4, after)) start -= 4;
+    }
+}
+
 }  // namespace
 
 std::vector<int64_t> FindStepStarts(const std::string& path) {
@@ -98,6 +117,7 @@ std::vector<int64_t> FindStepStarts(const std::string& path) {
         window.erase(0, judged);
         base += static_cast<int64_t>(judged);
     }
+    MoveToFortranRecordStarts(in, starts);
     return starts;
 }
 

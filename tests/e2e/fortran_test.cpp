@@ -375,6 +375,7 @@ TEST(FortranBinary, FileSetsLoadLikeOneFilePerStep) {
     for (Encoding e : {Encoding::FortranLE, Encoding::FortranBE}) {
         SCOPED_TRACE(quorix::test::EncodingName(e));
         const fs::path dir = fs::path(quorix::test::TempPath("steps")).parent_path();
+        std::vector<int64_t> begins;  // of the steps in the geometry file set
         using Step = void (*)(EnsightWriter&, int);
         for (const auto& [name, write] : {std::pair<std::string, Step>{"geo", &StepGeometry},
                                           std::pair<std::string, Step>{"temperature", &StepTemperature}}) {
@@ -385,6 +386,7 @@ TEST(FortranBinary, FileSetsLoadLikeOneFilePerStep) {
                 if (name == "geo") one.String("Fortran Binary");
                 write(one, s);
                 one.Save((dir / (name + ".00" + std::to_string(s + 1))).string());
+                if (name == "geo") begins.push_back(whole.size());
                 whole.String("BEGIN TIME STEP");
                 write(whole, s);
                 whole.String("END TIME STEP");
@@ -409,6 +411,14 @@ TEST(FortranBinary, FileSetsLoadLikeOneFilePerStep) {
         EXPECT_EQ((*oneFile.report)["variables"].items.size(), 4u);
         EXPECT_EQ(e2e::Hashes(*oneFile.report), e2e::Hashes(*perStep.report));
         EXPECT_EQ((*oneFile.report)["forced"]["failures"].number, 0);
+        // `zelhost case` shows each step beginning with its record
+        const e2e::RunResult shown = e2e::RunZelhost({"case", (dir / "one_file.case").string(), "--json"});
+        ASSERT_TRUE(shown.report.has_value()) << shown.Describe();
+        std::vector<int64_t> offsets;
+        for (const e2e::Json& step : (*shown.report)["model"]["steps"].items) {
+            offsets.push_back(static_cast<int64_t>(step["offset"].number));
+        }
+        EXPECT_EQ(offsets, begins);
     }
 }
 
