@@ -306,22 +306,28 @@ TEST(FortranBinary, BrokenFramesFailWithFileAndByte) {
     }
 }
 
+// The triangle geometry with one more file beside it, under a case file of
+// `caseText`; the path of that file.
+fs::path BesideTriangle(Encoding e, const std::string& name, const std::string& bytes, const std::string& caseText) {
+    int64_t xAt = 0;
+    const std::string casePath = WriteTriangleCase(e, Triangle(e, xAt));
+    const fs::path path = fs::path(casePath).parent_path() / name;
+    EnsightWriter(e).Raw(bytes).Save(path.string());
+    EnsightWriter(Encoding::Ascii).Raw(caseText).Save(casePath);
+    return path;
+}
+
 // A variable file cut inside its last record is not loaded and is named so; the geometry loads.
 TEST(FortranBinary, CutVariableFileIsNamedNotLoaded) {
     for (Encoding e : {Encoding::FortranLE, Encoding::FortranBE}) {
         SCOPED_TRACE(quorix::test::EncodingName(e));
-        int64_t xAt = 0;
-        const std::string casePath = WriteTriangleCase(e, Triangle(e, xAt));
         EnsightWriter var(e);
         quorix::test::VarPart(var.String("pressure"), 1).String("coordinates");
         quorix::test::Values(var, 3);
-        const std::string cut = var.bytes().substr(0, var.bytes().size() - 2);
-        const fs::path varPath = fs::path(casePath).parent_path() / "tri.pressure";
-        EnsightWriter(e).Raw(cut).Save(varPath.string());
-        EnsightWriter(Encoding::Ascii)
-            .Raw("FORMAT\ntype: ensight gold\nGEOMETRY\nmodel: tri.geo\nVARIABLE\nscalar per node: pressure tri.pressure\n")
-            .Save(casePath);
-        const e2e::RunResult run = e2e::LoadCase(casePath, {"--load-all"});
+        const fs::path varPath =
+            BesideTriangle(e, "tri.pressure", var.bytes().substr(0, var.bytes().size() - 2),
+                           "FORMAT\ntype: ensight gold\nGEOMETRY\nmodel: tri.geo\nVARIABLE\nscalar per node: pressure tri.pressure\n");
+        const e2e::RunResult run = e2e::LoadCase((varPath.parent_path() / "tri.case").string(), {"--load-all"});
         ASSERT_EQ(run.status, 0) << run.Describe();
         EXPECT_EQ((*run.report)["variables"].items.size(), 3u);
         EXPECT_EQ((*run.report)["forced"]["failures"].number, 0);
@@ -336,17 +342,13 @@ TEST(FortranBinary, CutVariableFileIsNamedNotLoaded) {
 TEST(FortranBinary, ParticlesAreRefused) {
     for (Encoding e : {Encoding::FortranLE, Encoding::FortranBE}) {
         SCOPED_TRACE(quorix::test::EncodingName(e));
-        int64_t xAt = 0;
-        const std::string casePath = WriteTriangleCase(e, Triangle(e, xAt));
         EnsightWriter particles(e);
         particles.String("Fortran Binary").String("particles").String("particle coordinates").Int(2);
         particles.Ints({1, 2}).Floats({0, 0, 0, 1, 1, 1});
-        const fs::path particlePath = fs::path(casePath).parent_path() / "tri.particles";
-        particles.Save(particlePath.string());
-        EnsightWriter(Encoding::Ascii)
-            .Raw("FORMAT\ntype: ensight gold\nGEOMETRY\nmodel: tri.geo\nmeasured: tri.particles\n")
-            .Save(casePath);
-        const e2e::RunResult run = e2e::LoadCase(casePath, {"--load-all"});
+        const fs::path particlePath =
+            BesideTriangle(e, "tri.particles", particles.bytes(),
+                           "FORMAT\ntype: ensight gold\nGEOMETRY\nmodel: tri.geo\nmeasured: tri.particles\n");
+        const e2e::RunResult run = e2e::LoadCase((particlePath.parent_path() / "tri.case").string(), {"--load-all"});
         EXPECT_NE(run.status, 0) << run.Describe();
         const std::string messages = Messages(run);
         EXPECT_NE(messages.find("Fortran format not currently supported"), std::string::npos) << run.Describe();
