@@ -121,10 +121,6 @@ bool ScanSeries(GoldLoad& load, const char* label, const std::string& fileName, 
 
 bool ScanGeometryFiles(GoldLoad& load, const std::string& fileName, const TimeSectionInfo* timeSet,
                        const FileSectionInfo* fileSet) {
-    if (fileName.empty()) {
-        ZelUtilDialogErrMsg("The case file names no geometry file (\"model:\" in its GEOMETRY section).");
-        return false;
-    }
     return ScanSeries(load, "Scanning geometry data", fileName, timeSet, fileSet,
                       [&](const std::string& path, int32_t step, int32_t held) {
                           CFileEnsightGeomGold reader;

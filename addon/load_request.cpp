@@ -11,6 +11,7 @@
 #include "casefile/case_parser.h"
 #include "casefile/case_record.h"
 #include "casefile/host_memory.h"
+#include "casefile/show_error.h"
 #include "ensight6/ensight6_load_case.h"
 
 namespace quorix {
@@ -102,6 +103,7 @@ bool AcceptCaseFileName(const char* value, LoadOptions& options) {
         }
     }
     ZelUtilDialogErrMsg("Invalid file name.");
+    if (value[0] != '\0') ShowError("Case file: %s", value);
     return false;
 }
 
@@ -161,6 +163,9 @@ bool LoadCaseFile(LoadOptions& options) {
     bool result = false;
     if (!ParseCaseFile(options.CaseFileName, options.IsEnsight6, geometry, variables, timeSets, fileSets)) {
         ZelUtilDialogErrMsg("Error while reading case file - probable bad format");
+        ShowError("Case file: %s", options.CaseFileName);
+    } else if (!NamesModelGeometry(options.CaseFileName, geometry)) {
+        result = false;
     } else if (options.IsEnsight6) {
         result = Ensight6LoadCase(options, geometry, variables, timeSets, fileSets);
     } else {

@@ -131,6 +131,7 @@ bool ParsePiece(const char* masterPath, const std::string& piecePath, CaseRecord
         ShowError(listed + " could not be read - probable bad format.", masterPath);
         return false;
     }
+    if (!NamesModelGeometry(piecePath.c_str(), piece.geometry)) return false;
     if (piece.isEnsight6) {
         ShowError(listed + " is not an EnSight Gold case; the pieces of a server-of-servers file must be.",
                   masterPath);

@@ -231,4 +231,10 @@ bool ParseCaseFile(const char* caseFileName, bool& isEnsight6, GeometrySectionIn
     return parser.Run();
 }
 
+bool NamesModelGeometry(const char* caseFileName, const GeometrySectionInfo& geometry) {
+    if (!geometry.modelFileName.empty()) return true;
+    ShowError("The case file %s names no geometry file (\"model:\" in its GEOMETRY section).", caseFileName);
+    return false;
+}
+
 }  // namespace quorix

@@ -11,4 +11,8 @@ namespace quorix {
 bool ParseCaseFile(const char* caseFileName, bool& isEnsight6, GeometrySectionInfo& geometry,
                    VariableSectionInfo*& variables, TimeSectionInfo*& timeSets, FileSectionInfo*& fileSets);
 
+// A case that parses yet names no model geometry holds nothing to load: says
+// so, naming the case file, and returns false.
+bool NamesModelGeometry(const char* caseFileName, const GeometrySectionInfo& geometry);
+
 }  // namespace quorix

@@ -80,7 +80,7 @@ TEST_F(AddOnTest, InstructionListRules) {
         {"only the case file", {"FILENAME_CASEFILE", c}, true, 0, {}, 0, {}, {}},
         {"syntax 1.1 refuses silently", {"STANDARDSYNTAX", "1.1", "FILENAME_CASEFILE", c}, false, 0, {}, 0, {}, {}},
         {"file test runs before the refusal",
-         {"FILENAME_CASEFILE", Missing, "STANDARDSYNTAX", "1.1"}, false, 0, {}, 0, {}, {"Invalid file name."}},
+         {"FILENAME_CASEFILE", Missing, "STANDARDSYNTAX", "1.1"}, false, 0, {}, 0, {}, {"Invalid file name.", "Case file: " + std::string(Missing)}},
         {"empty file name", {"STANDARDSYNTAX", "1.0", "FILENAME_CASEFILE", ""}, false, 0, {}, 0, {}, {"Invalid file name."}},
         {"keywords in any case", {"zonecount", "2", "Zone", "3", "ZONE", "7", "FILENAME_CASEFILE", c}, true, 2, {3, 7}, 0, {}, {}},
         {"standardsyntax in lower case is no keyword", {"standardsyntax", "9", "FILENAME_CASEFILE", c}, true, 0, {}, 0, {}, {}},
@@ -181,13 +181,14 @@ TEST_F(AddOnTest, FileDialogPath) {
     EXPECT_EQ(Live("Case File Name"), 0);
 }
 
-TEST_F(AddOnTest, UnreadableCaseGivesBothMessages) {
+TEST_F(AddOnTest, UnreadableCaseGivesItsMessagesAndNamesTheFile) {
     quorix::InitAddOn();
     const std::string bad = std::string(QUORIX_TESTS_DIR) + "/cases/format_not_ensight.case";
     EXPECT_FALSE(zelhost::CallLoader({"STANDARDSYNTAX", "1.0", "FILENAME_CASEFILE", bad}));
     const auto errors = ErrorTexts();
     ASSERT_GE(errors.size(), 2u);
-    EXPECT_EQ(errors.back(), "Error while reading case file - probable bad format");
+    EXPECT_EQ(errors[errors.size() - 2], "Error while reading case file - probable bad format");
+    EXPECT_EQ(errors.back(), "Case file: " + bad);
     EXPECT_EQ(zelhost::LoaderInstructionCalls(), 0);
     EXPECT_FALSE(zelhost::HasDataSet());
 }
