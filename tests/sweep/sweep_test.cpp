@@ -42,7 +42,7 @@ constexpr int TimeoutSeconds = 20;
 
 // Damaged copies loaded per file, spread evenly over all it has: the sweep's
 // time budget. A load costs a few milliseconds, several times more under ASan.
-constexpr size_t MaxLoadsPerFile = HeapFillWorks ? 40 : 8;
+constexpr size_t MaxLoadsPerFile = HeapFillWorks ? 40 : 5;
 
 // A case sweep reports no more than this many faults; the rest are like them.
 constexpr int MaxFaultsPerCase = 8;
