@@ -277,10 +277,10 @@ bool RegisterComponents(const PartVariableInfo& variable, const PartInfo& part, 
 
 }  // namespace
 
-void ReportFailedLoad(const std::string& fileName, const char* what, int64_t offset) noexcept {
+void ReportFailedLoad(std::string_view fileName, const char* what, int64_t offset) noexcept {
     try {
         HostLock lock;
-        ShowReadError(fileName, std::string("Could not load the ") + what + " stored from byte " +
+        ShowReadError(std::string(fileName), std::string("Could not load the ") + what + " stored from byte " +
                                     std::to_string(offset) + ".");
     } catch (...) {
         // Out of memory even for the message: the failed load still answers false.

@@ -3,7 +3,7 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+#include <string_view>
 
 #include "addon/zel_api.h"
 #include "dataset/part_collection.h"
@@ -12,12 +12,12 @@
 namespace quorix {
 
 // Tells the user (in batch mode the host's log) which load of `fileName` failed.
-void ReportFailedLoad(const std::string& fileName, const char* what, int64_t offset) noexcept;
+void ReportFailedLoad(std::string_view fileName, const char* what, int64_t offset) noexcept;
 
 // The body of a load callback: no exception crosses it, and a failed load says
 // why, once; the callback's false alone reaches no user.
 template <class Body>
-Boolean_t LoadOrReport(const std::string& fileName, const char* what, int64_t offset, Body&& body) noexcept {
+Boolean_t LoadOrReport(std::string_view fileName, const char* what, int64_t offset, Body&& body) noexcept {
     bool loaded = false;
     try {
         loaded = body();

@@ -84,7 +84,7 @@ template <class Body>
 Boolean_t Guarded(FieldData_pa field, Body&& body) noexcept {
     const Ensight6ValueSource* s = SourceOf(field);
     if (s == nullptr) return ZEL_FALSE;
-    return LoadOrReport(std::string(s->fileName.view()), "values", s->offset, [&] { return body(*s); });
+    return LoadOrReport(s->fileName.view(), "values", s->offset, [&] { return body(*s); });
 }
 
 // ASCII lines of `perLine` values each, runs of whole lines.
