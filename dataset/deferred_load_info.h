@@ -15,12 +15,14 @@ namespace quorix {
 
 enum class LoadKind : int32_t {
     Floats,                // one array of reals
+    FloatsWithRange,       // one array of reals with its range (EnSight 6 block coordinates)
     IBlank,                // one array of int32 with its range
     RectilinearCoords,     // one axis array expanded to every node
     UniformCoords,         // origin and spacing expanded to every node
     StridedFloats,         // one component of interleaved values (measured vectors)
     CellValues,            // per-element values of unstructured blocks, placed by the geometry
     StructuredCellValues,  // per-cell values placed in the host's I·J·K cell layout
+                           // (both: one component of `stride` when interleaved)
     ClassicNodeMap,
     LineNodeMap,
     PolygonFaceMap,
@@ -32,7 +34,7 @@ struct DeferredLoadInfo {
     int64_t dataOffset = 0;
     // Single arrays: values; face maps: face-node entries of the zone.
     int64_t valueCount = 0;
-    int32_t component = 0;  // 1, 2, 3 X, Y, Z; 4 IBlank; strided: 0-based component
+    int32_t component = 0;  // 1, 2, 3 X, Y, Z; 4 IBlank; stride above 1: 0-based component
     int32_t format = 255;
     int32_t isGold = 255;
     int32_t byteOrder = 255;
@@ -42,7 +44,7 @@ struct DeferredLoadInfo {
     int64_t faceCount = 0;          // polyhedron face maps: faces of the zone
     int32_t nodeCount = 0;          // node numbers must lie in 1..nodeCount
     int32_t width = 0;              // node maps: entries per zone element
-    int32_t stride = 1;             // strided values: components per record
+    int32_t stride = 1;             // interleaved values: components per record
     std::array<int32_t, 3> dims{1, 1, 1};   // structured zone dimensions
     std::array<int32_t, 3> first{1, 1, 1};  // structured "range": first index used
 };

@@ -27,6 +27,7 @@ const char* WhatIsLoaded(LoadKind kind) {
         case LoadKind::PolygonFaceMap:
         case LoadKind::PolyhedronFaceMap: return "face connectivity";
         case LoadKind::Floats:
+        case LoadKind::FloatsWithRange:
         case LoadKind::StridedFloats: break;
     }
     return "values";

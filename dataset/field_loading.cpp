@@ -10,55 +10,55 @@
 namespace quorix {
 namespace {
 
-// `first` is 0-based; the host counts positions from 1.
-bool HandOver(FieldData_pa field, int64_t first, int64_t count, const void* values) {
-    HostLock lock;
-    return ZelUtilDataValueArraySetByRef(field, first + 1, count, values) == ZEL_TRUE;
-}
-
 bool OpenAt(LoadReader& reader, const DeferredLoadInfo& info, int64_t offset, int64_t count) {
     return reader.Open(info.fileName, info.format, info.byteOrder, offset) && reader.Fits(offset, count);
 }
 
-bool LoadFloats(const DeferredLoadInfo& info, FieldData_pa field) {
-    LoadReader reader;
-    if (!OpenAt(reader, info, info.dataOffset, info.valueCount)) return false;
-    return ReadChunks<float>(reader, info.valueCount, ChunkValues,
-                             [&](float* values, int64_t first, int64_t n) { return HandOver(field, first, n, values); });
+// Records of `stride` words of which one is ours: 0-based `component` of the
+// stride (interleaved values) or the whole one-word record.
+bool StrideKnown(const DeferredLoadInfo& info) {
+    return info.stride == 1 || (info.stride > 1 && info.component >= 0 && info.component < info.stride);
 }
 
-bool LoadIBlank(const DeferredLoadInfo& info, FieldData_pa field) {
-    LoadReader reader;
-    if (!OpenAt(reader, info, info.dataOffset, info.valueCount)) return false;
-    int32_t low = 0, high = 0;
-    const bool read = ReadChunks<int32_t>(reader, info.valueCount, ChunkValues,
-                                          [&](int32_t* values, int64_t first, int64_t n) {
-                                              if (first == 0) low = high = values[0];
-                                              const auto [min, max] = std::minmax_element(values, values + n);
-                                              low = std::min(low, *min);
-                                              high = std::max(high, *max);
-                                              return HandOver(field, first, n, values);
-                                          });
-    if (!read) return false;
-    HostLock lock;
-    ZelUtilDataValueSetMinMaxByRef(field, low, high);
-    return true;
-}
-
-// Measured vectors lie interleaved (x y z per particle): read them all and keep
-// one component, gathered in place (the write index never passes the read index).
-bool LoadStrided(const DeferredLoadInfo& info, FieldData_pa field) {
+// Reads `records` records of `info.stride` words from where the reader stands
+// and hands the component of each to `consume`(values, first record, records).
+template <class T, class Consume>
+bool ReadRecords(LoadReader& reader, const DeferredLoadInfo& info, int64_t records, Consume&& consume) {
     const int64_t stride = info.stride;
-    if (stride < 1 || info.component < 0 || info.component >= stride || info.valueCount > INT64_MAX / stride)
-        return false;
-    LoadReader reader;
-    if (!OpenAt(reader, info, info.dataOffset, info.valueCount * stride)) return false;
-    const int64_t chunk = ChunkValues / stride * stride;
-    return ReadChunks<float>(reader, info.valueCount * stride, chunk, [&](float* values, int64_t first, int64_t n) {
-        const int64_t records = n / stride;
-        for (int64_t r = 0; r < records; ++r) values[r] = values[r * stride + info.component];
-        return n % stride == 0 && HandOver(field, first / stride, records, values);
+    if (stride == 1) return ReadChunks<T>(reader, records, ChunkValues, consume);
+    return ReadChunks<T>(reader, records * stride, ChunkValues / stride * stride, [&](T* values, int64_t first, int64_t n) {
+        GatherComponent(values, n / stride, stride, info.component);
+        return n % stride == 0 && consume(values, first / stride, n / stride);
     });
+}
+
+// Opens at `offset` when `records` records of the stride fit there.
+bool OpenRecords(LoadReader& reader, const DeferredLoadInfo& info, int64_t offset, int64_t records) {
+    return StrideKnown(info) && records <= INT64_MAX / info.stride && OpenAt(reader, info, offset, records * info.stride);
+}
+
+// One array (or one component of interleaved ones: measured vectors, x y z per
+// node); `Range` also tells the host the values' range.
+template <class T, bool Range>
+bool LoadArray(const DeferredLoadInfo& info, FieldData_pa field) {
+    LoadReader reader;
+    if (!OpenRecords(reader, info, info.dataOffset, info.valueCount)) return false;
+    T low{}, high{};
+    const bool read = ReadRecords<T>(reader, info, info.valueCount, [&](T* values, int64_t first, int64_t n) {
+        if constexpr (Range) {
+            if (first == 0) low = high = values[0];
+            const auto [min, max] = std::minmax_element(values, values + n);
+            low = std::min(low, *min);
+            high = std::max(high, *max);
+        }
+        return HandOver(field, first, n, values);
+    });
+    if (!read) return false;
+    if constexpr (Range) {
+        HostLock lock;
+        ZelUtilDataValueSetMinMaxByRef(field, low, high);
+    }
+    return true;
 }
 
 // Walks the nodes of an I x J x K grid in host order (i fastest).
@@ -131,15 +131,15 @@ bool LoadUniform(const DeferredLoadInfo& info, FieldData_pa field) {
 // file left out; a bar3 value goes to both of its segments.
 bool LoadUnstructuredCells(const DeferredLoadInfo& info, FieldData_pa field) {
     LoadReader reader;
-    if (!reader.Open(info.fileName, info.format, info.byteOrder, 0)) return false;
+    if (!StrideKnown(info) || !reader.Open(info.fileName, info.format, info.byteOrder, 0)) return false;
     std::unique_ptr<float[]> doubled;
     for (const LoadBlock& block : info.blocks) {
-        if (!reader.SeekFitting(block.offset, block.count)) return false;
+        if (!reader.SeekFitting(block.offset, int64_t{block.count} * info.stride)) return false;
         const bool twice = block.type == ElementBar3;
         if (twice && !(doubled = NewArray<float>(2 * std::min<int64_t>(block.count, ChunkValues)))) return false;
-        const bool read = ReadChunks<float>(reader, block.count, ChunkValues, [&](float* values, int64_t first, int64_t n) {
+        const bool read = ReadRecords<float>(reader, info, block.count, [&](float* values, int64_t first, int64_t n) {
             if (!twice) return HandOver(field, block.firstElement + first, n, values);
-            for (int64_t v = 0; v < n; ++v) doubled[2 * v] = doubled[2 * v + 1] = values[v];
+            DoubleValues(values, n, doubled.get());
             return HandOver(field, block.firstElement + 2 * first, 2 * n, doubled.get());
         });
         if (!read) return false;
@@ -147,37 +147,53 @@ bool LoadUnstructuredCells(const DeferredLoadInfo& info, FieldData_pa field) {
     return true;
 }
 
-// Cells in file order (i fastest) go to the host's I·J·K cell layout, where cell
-// (i, j, k) sits at i + (j - 1)·I + (k - 1)·I·J; a flat dimension has one cell.
 bool LoadStructuredCells(const DeferredLoadInfo& info, FieldData_pa field) {
-    const int64_t I = info.dims[0], J = info.dims[1];
-    const int64_t ci = std::max<int64_t>(I - 1, 1), cj = std::max<int64_t>(J - 1, 1);
-    if (info.valueCount != StructuredCellCount(I, J, info.dims[2])) return false;
+    if (info.valueCount != StructuredCellCount(info.dims[0], info.dims[1], info.dims[2])) return false;
     LoadReader reader;
-    if (!OpenAt(reader, info, info.dataOffset, info.valueCount)) return false;
-    return ReadChunks<float>(reader, info.valueCount, ChunkValues, [&](float* values, int64_t first, int64_t n) {
-        HostLock lock;
-        for (int64_t done = 0; done < n;) {
-            const int64_t cell = first + done, row = cell / ci, i = cell % ci;
-            const int64_t run = std::min(ci - i, n - done);
-            const int64_t position = i + (row % cj) * I + (row / cj) * I * J;
-            if (ZelUtilDataValueArraySetByRef(field, position + 1, run, values + done) != ZEL_TRUE) return false;
-            done += run;
-        }
-        return true;
+    if (!OpenRecords(reader, info, info.dataOffset, info.valueCount)) return false;
+    return ReadRecords<float>(reader, info, info.valueCount, [&](float* values, int64_t first, int64_t n) {
+        return HandOverStructuredCells(field, info.dims, first, values, n);
     });
 }
 
 }  // namespace
 
+bool HandOver(FieldData_pa field, int64_t first, int64_t count, const void* values) {
+    if (count == 0) return true;
+    HostLock lock;
+    return ZelUtilDataValueArraySetByRef(field, first + 1, count, values) == ZEL_TRUE;
+}
+
+void DoubleValues(const float* values, int64_t count, float* doubled) {
+    for (int64_t v = 0; v < count; ++v) doubled[2 * v] = doubled[2 * v + 1] = values[v];
+}
+
+// Cell (i, j, k) sits at i + (j - 1)·I + (k - 1)·I·J; a flat dimension has one
+// cell, and a row of cells is one run.
+bool HandOverStructuredCells(FieldData_pa field, const std::array<int32_t, 3>& dims, int64_t first,
+                             const float* values, int64_t count) {
+    const int64_t I = dims[0], J = dims[1];
+    const int64_t ci = std::max<int64_t>(I - 1, 1), cj = std::max<int64_t>(J - 1, 1);
+    HostLock lock;
+    for (int64_t done = 0; done < count;) {
+        const int64_t cell = first + done, row = cell / ci, i = cell % ci;
+        const int64_t run = std::min(ci - i, count - done);
+        const int64_t position = i + (row % cj) * I + (row / cj) * I * J;
+        if (ZelUtilDataValueArraySetByRef(field, position + 1, run, values + done) != ZEL_TRUE) return false;
+        done += run;
+    }
+    return true;
+}
+
 bool LoadFieldValues(const DeferredLoadInfo& info, FieldData_pa field) {
     if (info.valueCount < 1) return true;
     switch (info.kind) {
-        case LoadKind::Floats: return LoadFloats(info, field);
-        case LoadKind::IBlank: return LoadIBlank(info, field);
+        case LoadKind::Floats:
+        case LoadKind::StridedFloats: return LoadArray<float, false>(info, field);
+        case LoadKind::FloatsWithRange: return LoadArray<float, true>(info, field);
+        case LoadKind::IBlank: return LoadArray<int32_t, true>(info, field);
         case LoadKind::RectilinearCoords: return LoadRectilinear(info, field);
         case LoadKind::UniformCoords: return LoadUniform(info, field);
-        case LoadKind::StridedFloats: return LoadStrided(info, field);
         case LoadKind::CellValues: return LoadUnstructuredCells(info, field);
         case LoadKind::StructuredCellValues: return LoadStructuredCells(info, field);
         case LoadKind::ClassicNodeMap:

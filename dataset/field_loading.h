@@ -2,6 +2,9 @@
 // hand it to the host in chunks, each at its position, under a short host lock.
 #pragma once
 
+#include <array>
+#include <cstdint>
+
 #include "addon/zel_api.h"
 #include "dataset/deferred_load_info.h"
 
@@ -12,5 +15,21 @@ namespace quorix {
 bool LoadFieldValues(const DeferredLoadInfo& info, FieldData_pa field);
 bool LoadZoneNodeMap(const DeferredLoadInfo& info, NodeMap_pa nodeMap);
 bool LoadZoneFaceMap(const DeferredLoadInfo& info, FaceMap_pa faceMap);
+
+// The pieces of those loads that readers of other layouts share.
+// `count` values from 0-based position `first`, under the host lock.
+bool HandOver(FieldData_pa field, int64_t first, int64_t count, const void* values);
+// Keeps word `component` of each of `records` interleaved records of `stride`
+// words, gathered to the front in place (the write index never passes the read index).
+template <class T>
+void GatherComponent(T* values, int64_t records, int64_t stride, int64_t component) {
+    for (int64_t r = 0; r < records; ++r) values[r] = values[r * stride + component];
+}
+// A bar3 value goes to both of its segments: `count` values become 2·count.
+void DoubleValues(const float* values, int64_t count, float* doubled);
+// Cells `first`.. of an I x J x K block in file order (i fastest) to the host,
+// which keeps cell values in the I·J·K node layout.
+bool HandOverStructuredCells(FieldData_pa field, const std::array<int32_t, 3>& dims, int64_t first,
+                             const float* values, int64_t count);
 
 }  // namespace quorix

@@ -6,6 +6,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <utility>
 
 #include "gold/ensight_reader.h"
 
@@ -69,19 +70,27 @@ inline bool ReadValues(LoadReader& reader, int32_t* destination, int64_t count) 
     return reader.ReadInts(destination, count);
 }
 
-// Reads `total` values from the current position, `chunk` at a time into one
-// reused buffer, and hands each to `consume`(values, index of the first, count).
-template <class T, class Consume>
-bool ReadChunks(LoadReader& reader, int64_t total, int64_t chunk, Consume&& consume) {
+// Fills one reused buffer `chunk` values at a time with `read`(values, count)
+// until `total`, and hands each fill to `consume`(values, index of the first, count).
+template <class T, class Read, class Consume>
+bool FillChunks(int64_t total, int64_t chunk, Read&& read, Consume&& consume) {
     if (total <= 0) return true;
     std::unique_ptr<T[]> buffer = NewArray<T>(total < chunk ? total : chunk);
     if (!buffer) return false;
     for (int64_t done = 0; done < total;) {
         const int64_t n = total - done < chunk ? total - done : chunk;
-        if (!ReadValues(reader, buffer.get(), n) || !consume(buffer.get(), done, n)) return false;
+        if (!read(buffer.get(), n) || !consume(buffer.get(), done, n)) return false;
         done += n;
     }
     return true;
+}
+
+// Reads `total` values from the current position, `chunk` at a time.
+template <class T, class Consume>
+bool ReadChunks(LoadReader& reader, int64_t total, int64_t chunk, Consume&& consume) {
+    return FillChunks<T>(
+        total, chunk, [&](T* values, int64_t n) { return ReadValues(reader, values, n); },
+        std::forward<Consume>(consume));
 }
 
 }  // namespace quorix

@@ -4,6 +4,7 @@
 
 #include "addon/zel_api.h"
 #include "casefile/element_types.h"
+#include "dataset/field_loading.h"
 #include "ensight6/ascii_value_reader.h"
 #include "ensight6/text_fields.h"
 #include "ensight6/value_source.h"
@@ -13,18 +14,17 @@
 namespace quorix {
 namespace {
 
-bool HandComponent(int32_t zone, int32_t variable, int64_t first, int64_t count, const float* values) {
-    if (count == 0) return true;
-    if (ZelUtilDataValueAlloc(zone, variable) != ZEL_TRUE) return false;
-    FieldData_pa field = ZelUtilDataValueGetWritableRef(zone, variable);
-    return field != nullptr && ZelUtilDataValueArraySetByRef(field, first, count, values) == ZEL_TRUE;
+// The zone's field of `variable`, allocated; null when the host refuses.
+FieldData_pa WritableField(int32_t zone, int32_t variable) {
+    if (ZelUtilDataValueAlloc(zone, variable) != ZEL_TRUE) return nullptr;
+    return ZelUtilDataValueGetWritableRef(zone, variable);
 }
 
-// Component c of values interleaved per item.
-void Gather(const std::vector<float>& values, int32_t components, int32_t c, std::vector<float>& out) {
-    int64_t items = static_cast<int64_t>(values.size()) / components;
-    out.resize(static_cast<size_t>(items));
-    for (int64_t i = 0; i < items; ++i) out[static_cast<size_t>(i)] = values[static_cast<size_t>(i * components + c)];
+// `first` counts from 0.
+bool HandComponent(int32_t zone, int32_t variable, int64_t first, int64_t count, const float* values) {
+    if (count == 0) return true;
+    FieldData_pa field = WritableField(zone, variable);
+    return field != nullptr && HandOver(field, first, count, values);
 }
 
 class AsciiVariableReader {
@@ -70,12 +70,19 @@ public:
         return false;
     }
 
+    // Values interleaved per item; a bar3 value goes to both of its segments.
     bool HandToZone(int32_t zone, int64_t first, const std::vector<float>& values, bool twice = false) {
+        const int64_t items = static_cast<int64_t>(values.size()) / vf_.components;
         for (int32_t c = 0; c < vf_.components; ++c) {
-            Gather(values, vf_.components, c, component_);
-            if (twice) Double(component_);
-            if (!HandComponent(zone, vf_.firstVariable + 1 + c, first, static_cast<int64_t>(component_.size()),
-                               component_.data()))
+            component_.assign(values.begin(), values.end());
+            GatherComponent(component_.data(), items, vf_.components, c);
+            const float* out = component_.data();
+            if (twice) {
+                doubled_.resize(static_cast<size_t>(2 * items));
+                DoubleValues(out, items, doubled_.data());
+                out = doubled_.data();
+            }
+            if (!HandComponent(zone, vf_.firstVariable + 1 + c, first, twice ? 2 * items : items, out))
                 return Fail("the host refused the values");
         }
         return true;
@@ -92,9 +99,9 @@ public:
             if (firstZone == 0) {
                 values_.resize(static_cast<size_t>(count));
                 if (!reader_.ReadValues(values_.data(), count, 6)) return Fail("bad or missing node values");
-                if (!HandToZone(zone, 1, values_)) return false;
+                if (!HandToZone(zone, 0, values_)) return false;
                 firstZone = zone;
-            } else if (!ShareFrom(firstZone, zone) && !HandToZone(zone, 1, values_)) {
+            } else if (!ShareFrom(firstZone, zone) && !HandToZone(zone, 0, values_)) {
                 return false;
             }
         }
@@ -135,13 +142,10 @@ public:
         int64_t count = perElement ? part.CellCount() : part.NodeCount();
         if (part.NodeCount() == 0) count = 0;
         return ReadComponents(count, zone != 0, [&](int32_t variable, const std::vector<float>& values) {
-            if (!perElement) return HandComponent(zone, variable, 1, count, values.data());
-            int64_t row = std::max(part.imax - 1, 1);
-            for (int64_t cell = 0; cell < count; cell += row)
-                if (!HandComponent(zone, variable, BlockCellPosition(part.imax, part.jmax, part.kmax, cell), row,
-                                   values.data() + cell))
-                    return false;
-            return true;
+            if (!perElement) return HandComponent(zone, variable, 0, count, values.data());
+            FieldData_pa field = count == 0 ? nullptr : WritableField(zone, variable);
+            return count == 0 || (field != nullptr && HandOverStructuredCells(field, {part.imax, part.jmax, part.kmax},
+                                                                              0, values.data(), count));
         });
     }
 
@@ -175,7 +179,7 @@ public:
             }
             values_.resize(static_cast<size_t>(count));
             if (!reader_.ReadValues(values_.data(), count, 6)) return Fail("bad or missing element values");
-            if (!HandToZone(zone, positions[index], values_, block->type == ElementBar3)) return false;
+            if (!HandToZone(zone, positions[index] - 1, values_, block->type == ElementBar3)) return false;
         }
     }
 
@@ -223,12 +227,6 @@ public:
     }
 
 private:
-    static void Double(std::vector<float>& values) {
-        size_t n = values.size();
-        values.resize(2 * n);
-        for (size_t i = n; i-- > 0;) values[2 * i] = values[2 * i + 1] = values[i];
-    }
-
     const Ensight6VariableFile& vf_;
     File_a& file_;
     AsciiValueReader reader_;
@@ -237,6 +235,7 @@ private:
     bool stepEnded_ = false;  // "END TIME STEP" read: the rest of the file is later steps
     std::vector<float> values_;
     std::vector<float> component_;
+    std::vector<float> doubled_;
 };
 
 }  // namespace

@@ -137,7 +137,7 @@ public:
 
     bool RegisterElementPart(const GeometryPart& part, int32_t zone) {
         std::vector<int64_t> positions = BlockZonePositions(part);
-        std::vector<ValueRange> ranges;
+        std::vector<LoadBlock> blocks;
         const GeometryElementBlock* searchFrom = part.blocks;
         size_t searchIndex = 0;
         std::string text;
@@ -161,16 +161,12 @@ public:
             searchIndex = index + 1;
             int64_t offset = file_.Tell();
             if (!Skip(block->elementCount)) return false;
-            if (block->inCategory)
-                ranges.push_back({offset, block->elementCount, positions[index], block->type == ElementBar3});
+            if (block->inCategory) blocks.push_back({block->type, block->elementCount, offset, positions[index] - 1});
         }
-        if (zone == 0 || part.category < 2 || ranges.empty()) return true;
+        if (zone == 0 || part.category < 2 || blocks.empty()) return true;
         for (int32_t c = 0; c < vf_.components; ++c) {
-            Ensight6ValueSource* s = Source(ranges.front().offset, 0, c);
-            if (s != nullptr) {
-                s->dim1 = part.imax;
-                s->ranges = ranges;
-            }
+            Ensight6ValueSource* s = Source(blocks.front().offset, 0, c);
+            if (s != nullptr) s->blocks = blocks;
             if (!Register(zone, c, LoadElementVariableBinary, s)) return false;
         }
         return true;

@@ -8,17 +8,9 @@
 
 #include "addon/zel_api.h"
 #include "casefile/host_memory.h"
+#include "dataset/element_conversion.h"
 
 namespace quorix {
-
-// Values of one element block: `count` elements from `offset`; a bar3
-// value covers its two segments.
-struct ValueRange {
-    int64_t offset = 0;
-    int64_t count = 0;
-    int64_t position = 1;  // the block's first element in the zone
-    bool twice = false;
-};
 
 // Host allocation "Client Data".
 struct Ensight6ValueSource {
@@ -30,7 +22,7 @@ struct Ensight6ValueSource {
     bool swapBytes = false;
     int32_t cellComponents = 1;  // C binary block cell values: components interleaved per cell,
     int32_t cellComponent = 0;   // this source's one of them
-    std::vector<ValueRange> ranges;  // unstructured per-element values, one per loaded block
+    std::vector<LoadBlock> blocks;  // unstructured per-element values, one per loaded block
 };
 
 // A new source naming `path`; null when the host has no memory.
@@ -52,9 +44,5 @@ Boolean_t LoadNodeVariableBinary(FieldData_pa field);
 Boolean_t LoadBlockNodeVariableBinary(FieldData_pa field);
 Boolean_t LoadElementVariableBinary(FieldData_pa field);
 Boolean_t LoadBlockElementVariableBinary(FieldData_pa field);
-
-// Host position (from 1) of cell `cell` (from 0) of an I x J x K block: the
-// host keeps cell values in the I*J*K node layout.
-int64_t BlockCellPosition(int32_t imax, int32_t jmax, int32_t kmax, int64_t cell);
 
 }  // namespace quorix

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "casefile/element_types.h"
-#include "ensight6/value_source.h"
 
 namespace quorix {
 namespace {
@@ -39,17 +38,6 @@ TEST(Ensight6Connectivity, MapNodeIdsRejectsUnknownIds) {
     EXPECT_FALSE(MapNodeIds(map, unknown, 2));
     int32_t beyond[] = {1000};
     EXPECT_FALSE(MapNodeIds(map, beyond, 1));
-}
-
-TEST(Ensight6Connectivity, BlockCellPositionsAdvanceByRowAndPlane) {
-    // 4 x 3 x 3 nodes: cells 3 x 2 x 2, rows of 3 at stride I = 4, planes at I*J = 12
-    struct Row {
-        int64_t cell;
-        int64_t position;
-    };
-    const Row rows[] = {{0, 1}, {2, 3}, {3, 5}, {5, 7}, {6, 13}, {9, 17}, {11, 19}};
-    for (const Row& row : rows) EXPECT_EQ(BlockCellPosition(4, 3, 3, row.cell), row.position) << row.cell;
-    EXPECT_EQ(BlockCellPosition(1, 5, 1, 3), 4);  // a 1-D block: one cell per row
 }
 
 }  // namespace
