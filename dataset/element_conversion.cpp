@@ -58,14 +58,15 @@ ElementShape IdentityShape(int32_t width) { return ElementShape{width, Identity,
 
 int64_t ZoneElementsOf(int32_t type, int64_t count) { return type == ElementBar3 ? 2 * count : count; }
 
+int32_t ZoneNodesPerElement(int32_t type) { return type == ElementBar3 ? 2 : NodesPerElement(type); }
+
 std::vector<LoadBlock> ElementOrder(const PartInfo& part) {
     std::vector<LoadBlock> order;
     for (const ElementBlockInfo& block : part.blocks) {
         if (!block.inCategory || block.type < 0 || block.type >= ElementTypeCount) continue;
         order.push_back(LoadBlock{block.type, block.elementCount, block.offset, 0, block.faceCount, block.nodeCount});
     }
-    std::stable_sort(order.begin(), order.end(),
-                     [](const LoadBlock& a, const LoadBlock& b) { return a.type < b.type; });
+    SortIntoZoneOrder(order, [](const LoadBlock& block) { return block.type; });
     int64_t position = 0;
     for (LoadBlock& block : order) {
         block.firstElement = position;

@@ -5,12 +5,9 @@
 
 #include "casefile/element_types.h"
 #include "casefile/host_memory.h"
+#include "dataset/element_conversion.h"
 
 namespace quorix {
-
-int64_t GeometryElementBlock::ZoneElements() const {
-    return type == ElementBar3 ? 2 * static_cast<int64_t>(elementCount) : elementCount;
-}
 
 int64_t GeometryPart::NodeCount() const {
     if (kind == Ensight6Unstructured) return imax;
@@ -57,8 +54,7 @@ std::vector<const GeometryElementBlock*> ZoneBlockOrder(const GeometryPart& part
     std::vector<const GeometryElementBlock*> order;
     for (const GeometryElementBlock* b = part.blocks; b != nullptr; b = b->next)
         if (b->inCategory) order.push_back(b);
-    std::stable_sort(order.begin(), order.end(),
-                     [](const GeometryElementBlock* a, const GeometryElementBlock* b) { return a->type < b->type; });
+    SortIntoZoneOrder(order, [](const GeometryElementBlock* block) { return block->type; });
     return order;
 }
 
@@ -74,10 +70,8 @@ bool CloseUnstructuredPart(GeometryPart& part) {
         b->inCategory = ElementCategory(b->type, true) == category && category >= 1;
         if (!b->inCategory) continue;
         part.polytope = part.polytope || IsPolytopeType(b->type);
-        elements += b->ZoneElements();
-        // a bar3 is loaded as two 2-node segments
-        int32_t corners = b->type == ElementBar3 ? 2 : b->nodesPerElement;
-        part.maxNodesPerElement = std::max(part.maxNodesPerElement, corners);
+        elements += ZoneElementsOf(b->type, b->elementCount);
+        part.maxNodesPerElement = std::max(part.maxNodesPerElement, ZoneNodesPerElement(b->type));
         if (elements > std::numeric_limits<int32_t>::max()) return false;
     }
     part.jmax = static_cast<int32_t>(elements);

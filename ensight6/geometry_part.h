@@ -23,9 +23,6 @@ struct GeometryElementBlock {
     int64_t offset = 0;        // first element line (ASCII) or connectivity integer (C binary)
     bool inCategory = false;   // loaded; lower-category blocks are passed over
     GeometryElementBlock* next = nullptr;
-
-    // Zone elements the block fills: a bar3 is two segments.
-    int64_t ZoneElements() const;
 };
 
 // Host allocation "Geometry Part".

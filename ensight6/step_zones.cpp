@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "dataset/element_conversion.h"
+
 namespace quorix {
 
 void Ensight6StepZones::IndexParts() {
@@ -23,7 +25,7 @@ std::vector<int64_t> BlockZonePositions(const GeometryPart& part) {
     for (const GeometryElementBlock* block : ZoneBlockOrder(part)) {
         size_t index = static_cast<size_t>(std::find(inFile.begin(), inFile.end(), block) - inFile.begin());
         positions[index] = next;
-        next += block->ZoneElements();
+        next += ZoneElementsOf(block->type, block->elementCount);
     }
     return positions;
 }
