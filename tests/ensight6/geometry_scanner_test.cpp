@@ -6,13 +6,15 @@
 #include <vector>
 
 #include "casefile/element_types.h"
-#include "ensight6_file_writer.h"
+#include "support/ensight_writer.h"
 
 namespace quorix {
 namespace {
 
-using e6test::E6Bytes;
-using e6test::Encoding;
+using test::EncodingName;
+using test::Encoding;
+using test::EnsightWriter;
+using test::FileKind;
 
 struct ScanResult {
     bool opened = false;
@@ -33,27 +35,33 @@ void Scan(const std::string& path, ScanResult& result) {
     result.error = scanner.errorText;
 }
 
-const char* EncodingName(Encoding e) { return e == Encoding::Ascii ? "ascii" : e == Encoding::Little ? "le" : "be"; }
+// An EnSight 6 geometry file through its node list.
+EnsightWriter Geometry(Encoding e, const std::vector<int32_t>& nodeIds, int32_t nodeCount,
+                       const std::string& title = "title") {
+    EnsightWriter b(e, FileKind::Ensight6);
+    b.Ensight6Header(nodeIds, nodeCount, title);
+    return b;
+}
 
 // bar2 x 4 then tria3 x 3: a surface part; the bar2 block is kept but not counted.
-E6Bytes MixedCategoryFile(Encoding e, const std::vector<int32_t>& ids = {}) {
-    E6Bytes b = e6test::GeometryHeader(e, ids, 5);
-    b.Text("part 1").Text("edges then triangles");
-    e6test::ElementBlock(b, "bar2", {{1, 2}, {2, 3}, {3, 4}, {4, 1}});
-    e6test::ElementBlock(b, "tria3", {{1, 2, 3}, {1, 3, 4}, {2, 3, 5}});
-    b.Text("part 2").Text("a block").Text("block iblanked").Ints({2, 2, 1}, 3);
+EnsightWriter MixedCategoryFile(Encoding e, const std::vector<int32_t>& ids = {}) {
+    EnsightWriter b = Geometry(e, ids, 5);
+    b.String("part 1").String("edges then triangles");
+    b.Elements("bar2", {{1, 2}, {2, 3}, {3, 4}, {4, 1}});
+    b.Elements("tria3", {{1, 2, 3}, {1, 3, 4}, {2, 3, 5}});
+    b.String("part 2").String("a block").String("block iblanked").Ints({2, 2, 1}, 3);
     b.Floats({0, 1, 0, 1}).Floats({0, 0, 1, 1}).Floats({0, 0, 0, 0}).Ints({1, 1, 0, 1}, 10);
-    b.Text("part 3").Text("points");
-    e6test::ElementBlock(b, "point", {{1}, {5}});
+    b.String("part 3").String("points");
+    b.Elements("point", {{1}, {5}});
     return b;
 }
 
 TEST(Ensight6GeometryScan, PartsInEveryEncoding) {
-    e6test::TempDir dir;
-    for (Encoding e : e6test::kAllEncodings) {
+    test::TempDir dir;
+    for (Encoding e : test::AllEncodings) {
         SCOPED_TRACE(EncodingName(e));
         ScanResult r;
-        Scan(dir.Write(std::string("mixed_") + EncodingName(e), MixedCategoryFile(e).data()), r);
+        Scan(dir.Write(std::string("mixed_") + EncodingName(e), MixedCategoryFile(e).bytes()), r);
         ASSERT_TRUE(r.ok) << r.error;
         EXPECT_EQ(r.geometry.nodeCount, 5);
         EXPECT_EQ(std::string(r.geometry.title.view()), "title");
@@ -74,7 +82,7 @@ TEST(Ensight6GeometryScan, PartsInEveryEncoding) {
         EXPECT_EQ(block.imax * block.jmax * block.kmax, 4);
         EXPECT_GT(block.iblankOffset, 0);
         EXPECT_EQ(parts[2]->category, 1);
-        EXPECT_EQ(r.geometry.swapBytes, e == Encoding::Big && NativeByteOrder() == LittleEndian);
+        EXPECT_EQ(r.geometry.swapBytes, e == Encoding::BinaryBE && NativeByteOrder() == LittleEndian);
         if (e != Encoding::Ascii) {
             EXPECT_EQ(block.yOffset - block.xOffset, 16);
             EXPECT_EQ(block.iblankOffset - block.xOffset, 48);
@@ -83,14 +91,14 @@ TEST(Ensight6GeometryScan, PartsInEveryEncoding) {
 }
 
 TEST(Ensight6GeometryScan, HeaderFailures) {
-    e6test::TempDir dir;
+    test::TempDir dir;
     std::string description79(79, 'd');
     std::string description80(80, 'd');
     auto withTitle = [&](const std::string& title) {
-        E6Bytes b = e6test::GeometryHeader(Encoding::Ascii, {}, 1, title);
-        b.Text("part 1").Text("p");
-        e6test::ElementBlock(b, "point", {{1}});
-        return b.data();
+        EnsightWriter b = Geometry(Encoding::Ascii, {}, 1, title);
+        b.String("part 1").String("p");
+        b.Elements("point", {{1}});
+        return b.bytes();
     };
     std::string fortran = std::string("\x50\0\0\0", 4) + "Fortran Binary" + std::string(80, ' ');
     std::string fortran8 = std::string("\0\0\0\0\0\0\0\x50", 8) + "fortran binary" + std::string(80, ' ');
@@ -119,9 +127,9 @@ TEST(Ensight6GeometryScan, HeaderFailures) {
 }
 
 TEST(Ensight6GeometryScan, AsciiLineEnds) {
-    e6test::TempDir dir;
-    E6Bytes base = e6test::GeometryHeader(Encoding::Ascii, {}, 3);
-    base.Text("part 1").Text("tri").Text("tria3").Ints({1});
+    test::TempDir dir;
+    EnsightWriter base = Geometry(Encoding::Ascii, {}, 3);
+    base.String("part 1").String("tri").String("tria3").Ints({1});
     struct Row {
         const char* name;
         std::string tail;
@@ -137,7 +145,7 @@ TEST(Ensight6GeometryScan, AsciiLineEnds) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         ScanResult r;
-        std::string path = dir.Write("lines", base.data() + row.tail);
+        std::string path = dir.Write("lines", base.bytes() + row.tail);
         Scan(path, r);
         EXPECT_EQ(r.ok, row.ok) << r.error;
         EXPECT_EQ(r.geometry.parts.size(), row.parts);
@@ -148,7 +156,7 @@ TEST(Ensight6GeometryScan, AsciiLineEnds) {
 }
 
 TEST(Ensight6GeometryScan, CountsFromTheFileAreChecked) {
-    e6test::TempDir dir;
+    test::TempDir dir;
     struct Row {
         const char* name;
         int32_t nodeCount;
@@ -164,12 +172,12 @@ TEST(Ensight6GeometryScan, CountsFromTheFileAreChecked) {
         {"block beyond the file", 0, 0, {2000, 2000, 2000}},
         {"block product beyond int32", 0, 0, {70000, 70000, 1}},
     };
-    for (Encoding e : e6test::kAllEncodings) {
+    for (Encoding e : test::AllEncodings) {
         for (const Row& row : rows) {
             SCOPED_TRACE(std::string(EncodingName(e)) + " " + row.name);
-            E6Bytes b(e);
-            if (e != Encoding::Ascii) b.Text("C Binary");
-            b.Text("t").Text("t").Text("node id off").Text("element id off").Text("coordinates").Ints({row.nodeCount});
+            EnsightWriter b(e, FileKind::Ensight6);
+            if (e != Encoding::Ascii) b.String("C Binary");
+            b.String("t").String("t").String("node id off").String("element id off").String("coordinates").Ints({row.nodeCount});
             if (row.nodeCount > 0 && row.nodeCount < 100) {
                 std::vector<float> xyz(static_cast<size_t>(3 * row.nodeCount), 1.0f);
                 if (e == Encoding::Ascii)
@@ -177,14 +185,14 @@ TEST(Ensight6GeometryScan, CountsFromTheFileAreChecked) {
                 else
                     b.Floats(xyz);
             }
-            b.Text("part 1").Text("p");
+            b.String("part 1").String("p");
             if (row.dims.empty()) {
-                b.Text("tria3").Ints({row.elementCount}).Ints({1, 2, 3}, 3);
+                b.String("tria3").Ints({row.elementCount}).Ints({1, 2, 3}, 3);
             } else {
-                b.Text("block").Ints(row.dims, 3).Floats({1, 2, 3, 4});
+                b.String("block").Ints(row.dims, 3).Floats({1, 2, 3, 4});
             }
             ScanResult r;
-            Scan(dir.Write("counts", b.data()), r);
+            Scan(dir.Write("counts", b.bytes()), r);
             EXPECT_FALSE(r.ok);
             EXPECT_FALSE(r.error.empty());
         }
@@ -192,10 +200,10 @@ TEST(Ensight6GeometryScan, CountsFromTheFileAreChecked) {
 }
 
 TEST(Ensight6GeometryScan, TruncationAnywhereFailsCleanly) {
-    e6test::TempDir dir;
-    for (Encoding e : e6test::kAllEncodings) {
+    test::TempDir dir;
+    for (Encoding e : test::AllEncodings) {
         SCOPED_TRACE(EncodingName(e));
-        std::string full = MixedCategoryFile(e, {5, 9, 7, 11, 13}).data();
+        std::string full = MixedCategoryFile(e, {5, 9, 7, 11, 13}).bytes();
         for (size_t cut = 0; cut < full.size(); cut += (e == Encoding::Ascii ? 1 : 4)) {
             ScanResult r;
             Scan(dir.Write("cut", full.substr(0, cut)), r);
@@ -210,38 +218,38 @@ TEST(Ensight6GeometryScan, TruncationAnywhereFailsCleanly) {
 }
 
 TEST(Ensight6GeometryScan, NodeIdsAndTheirByteOrder) {
-    e6test::TempDir dir;
-    for (Encoding e : e6test::kAllEncodings) {
+    test::TempDir dir;
+    for (Encoding e : test::AllEncodings) {
         SCOPED_TRACE(EncodingName(e));
         ScanResult r;
-        Scan(dir.Write("ids", MixedCategoryFile(e, {5, 9, 7, 2147483647, 1}).data()), r);
+        Scan(dir.Write("ids", MixedCategoryFile(e, {5, 9, 7, 2147483647, 1}).bytes()), r);
         ASSERT_TRUE(r.ok) << r.error;
         ASSERT_TRUE(r.geometry.nodeIdMap.present());
         EXPECT_EQ(r.geometry.nodeIdMap.Position(9), 2);
         EXPECT_EQ(r.geometry.nodeIdMap.Position(2147483647), 4);
         EXPECT_EQ(r.geometry.idMode, IdsNodeOnly);
         ScanResult bad;
-        Scan(dir.Write("badids", MixedCategoryFile(e, {5, 9, 5, 1, 2}).data()), bad);
+        Scan(dir.Write("badids", MixedCategoryFile(e, {5, 9, 5, 1, 2}).bytes()), bad);
         EXPECT_FALSE(bad.ok);
         EXPECT_NE(bad.error.find("occurs twice"), std::string::npos) << bad.error;
     }
 }
 
 TEST(Ensight6GeometryScan, ByteOrderOfABlockOnlyFileComesFromItsDimensions) {
-    e6test::TempDir dir;
-    for (Encoding e : {Encoding::Little, Encoding::Big}) {
+    test::TempDir dir;
+    for (Encoding e : {Encoding::BinaryLE, Encoding::BinaryBE}) {
         SCOPED_TRACE(EncodingName(e));
-        E6Bytes b = e6test::GeometryHeader(e, {}, 0);
-        b.Text("part 0").Text("only a block").Text("block").Ints({3, 2, 1});
+        EnsightWriter b = Geometry(e, {}, 0);
+        b.String("part 0").String("only a block").String("block").Ints({3, 2, 1});
         b.Floats(std::vector<float>(18, 2.0f));
-        b.Text("part 1").Text("next").Text("block").Ints({1, 1, 1}).Floats({1, 2, 3});
+        b.String("part 1").String("next").String("block").Ints({1, 1, 1}).Floats({1, 2, 3});
         ScanResult r;
-        Scan(dir.Write("blocks", b.data()), r);
+        Scan(dir.Write("blocks", b.bytes()), r);
         ASSERT_TRUE(r.ok) << r.error;
         ASSERT_EQ(r.geometry.parts.size(), 2);
         EXPECT_EQ(r.geometry.parts.parts()[0]->imax, 3);
         EXPECT_EQ(r.geometry.parts.parts()[0]->jmax, 2);
-        EXPECT_EQ(r.geometry.swapBytes, (e == Encoding::Big) == (NativeByteOrder() == LittleEndian));
+        EXPECT_EQ(r.geometry.swapBytes, (e == Encoding::BinaryBE) == (NativeByteOrder() == LittleEndian));
     }
 }
 
@@ -252,26 +260,26 @@ namespace quorix {
 namespace {
 
 TEST(Ensight6GeometryScan, PartsWithoutBlocksStayAndUnknownTypesFail) {
-    e6test::TempDir dir;
-    for (Encoding e : e6test::kAllEncodings) {
+    test::TempDir dir;
+    for (Encoding e : test::AllEncodings) {
         SCOPED_TRACE(EncodingName(e));
-        E6Bytes empty = e6test::GeometryHeader(e, {}, 3);
-        empty.Text("part 4").Text("nothing here");
-        empty.Text("part 5").Text("tri");
-        e6test::ElementBlock(empty, "tria3", {{1, 2, 3}});
+        EnsightWriter empty = Geometry(e, {}, 3);
+        empty.String("part 4").String("nothing here");
+        empty.String("part 5").String("tri");
+        empty.Elements("tria3", {{1, 2, 3}});
         ScanResult r;
-        Scan(dir.Write("empty_part", empty.data()), r);
+        Scan(dir.Write("empty_part", empty.bytes()), r);
         ASSERT_TRUE(r.ok) << r.error;
         ASSERT_EQ(r.geometry.parts.size(), 2);
         EXPECT_EQ(r.geometry.parts.parts()[0]->blocks, nullptr);
         EXPECT_EQ(r.geometry.parts.parts()[0]->category, 255);
         EXPECT_EQ(r.geometry.parts.parts()[1]->jmax, 1);
 
-        E6Bytes unknown = e6test::GeometryHeader(e, {}, 3);
-        unknown.Text("part 1").Text("p");
-        e6test::ElementBlock(unknown, "tria4", {{1, 2, 3, 1}});
+        EnsightWriter unknown = Geometry(e, {}, 3);
+        unknown.String("part 1").String("p");
+        unknown.Elements("tria4", {{1, 2, 3, 1}});
         ScanResult bad;
-        Scan(dir.Write("unknown_type", unknown.data()), bad);
+        Scan(dir.Write("unknown_type", unknown.bytes()), bad);
         EXPECT_FALSE(bad.ok);
         EXPECT_NE(bad.error.find("unknown element type"), std::string::npos) << bad.error;
     }

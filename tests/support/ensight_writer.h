@@ -1,6 +1,6 @@
-// Builds EnSight Gold files in memory for tests: ASCII, C binary little- and
-// big-endian from one sequence of calls, so every case runs in all three; and
-// Fortran binary of either order, where each call writes one record.
+// Builds EnSight Gold and EnSight 6 files in memory for tests: ASCII, C binary
+// little- and big-endian from one sequence of calls, so every case runs in all
+// three; and Fortran binary of either order, where each call writes one record.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include <stdlib.h>
 #include <unistd.h>
 
 namespace quorix::test {
@@ -33,6 +34,11 @@ inline const char* EncodingName(Encoding e) {
 
 constexpr Encoding AllEncodings[] = {Encoding::Ascii, Encoding::BinaryLE, Encoding::BinaryBE};
 
+// What the ASCII lines look like: Gold writes integers in 10-character fields
+// and reals one to a line; EnSight 6 integers in 8-character fields and reals
+// six to a line. Binary files are alike.
+enum class FileKind { Gold, Ensight6 };
+
 // A fresh path under the system's temporary directory, unique per process and call.
 inline std::string TempPath(std::string_view name) {
     static int counter = 0;
@@ -42,9 +48,33 @@ inline std::string TempPath(std::string_view name) {
     return (dir / std::string(name)).string();
 }
 
+// A temporary directory removed with its files at the end of the scope.
+class TempDir {
+public:
+    TempDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "quorix_test_XXXXXX").string();
+        if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+    }
+    ~TempDir() {
+        if (!path_.empty()) std::filesystem::remove_all(path_);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    // Writes `data` to `name` in the directory; returns its path.
+    std::string Write(const std::string& name, const std::string& data) const {
+        std::string path = (std::filesystem::path(path_) / name).string();
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << data;
+        return path;
+    }
+
+private:
+    std::string path_;
+};
+
 class EnsightWriter {
 public:
-    explicit EnsightWriter(Encoding encoding) : encoding_(encoding) {}
+    explicit EnsightWriter(Encoding encoding, FileKind kind = FileKind::Gold) : encoding_(encoding), kind_(kind) {}
 
     bool binary() const { return encoding_ != Encoding::Ascii; }
     bool fortran() const { return encoding_ == Encoding::FortranLE || encoding_ == Encoding::FortranBE; }
@@ -68,12 +98,13 @@ public:
     EnsightWriter& Int(int32_t value) { return Ints({value}); }
     EnsightWriter& Float(float value) { return Floats({value}); }
 
-    // ASCII: `perLine` values to a line in 10-character fields.
-    EnsightWriter& Ints(const std::vector<int32_t>& values, int perLine = 1) { return Values(values, perLine, "%10d"); }
+    // ASCII: `perLine` values to a line in fields of the file kind's width.
+    EnsightWriter& Ints(const std::vector<int32_t>& values, int perLine = 1) { return Values(values, perLine); }
 
-    // ASCII: `perLine` values to a line in 12-character fields.
-    EnsightWriter& Floats(const std::vector<float>& values, int perLine = 1) {
-        return Values(values, perLine, "%12.5e");
+    // ASCII: `perLine` values to a line in 12-character fields; 0, as many as
+    // the file kind writes.
+    EnsightWriter& Floats(const std::vector<float>& values, int perLine = 0) {
+        return Values(values, perLine > 0 ? perLine : (kind_ == FileKind::Ensight6 ? 6 : 1));
     }
 
     EnsightWriter& Raw(std::string_view data) {
@@ -121,6 +152,27 @@ public:
         return *this;
     }
 
+    // EnSight 6 geometry from the format line (binary) through the node list:
+    // node i at (i, -1, 0), ids when given; ASCII writes a node to a line.
+    EnsightWriter& Ensight6Header(const std::vector<int32_t>& nodeIds, int32_t nodeCount,
+                                  std::string_view title = "title") {
+        if (binary()) String(fortran() ? "Fortran Binary" : "C Binary");
+        String(title).String("second line");
+        String(nodeIds.empty() ? "node id off" : "node id given").String("element id off");
+        String("coordinates").Int(nodeCount);
+        if (binary()) {
+            if (!nodeIds.empty()) Ints(nodeIds);
+            std::vector<float> xyz;
+            for (int32_t i = 0; i < nodeCount; ++i) xyz.insert(xyz.end(), {static_cast<float>(i), -1.0f, 0.0f});
+            return Floats(xyz);
+        }
+        for (int32_t i = 0; i < nodeCount; ++i) {
+            if (!nodeIds.empty()) bytes_ += Field(nodeIds[static_cast<size_t>(i)]);
+            Floats({static_cast<float>(i), -1.0f, 0.0f}, 3);
+        }
+        return *this;
+    }
+
     // "nsided": the sizes (one per line), then each polygon's nodes on one line.
     EnsightWriter& Nsided(const std::vector<std::vector<int32_t>>& polygons) {
         String("nsided").Int(static_cast<int32_t>(polygons.size()));
@@ -143,20 +195,30 @@ public:
 
 private:
     template <class T>
-    EnsightWriter& Values(const std::vector<T>& values, int perLine, const char* format) {
+    EnsightWriter& Values(const std::vector<T>& values, int perLine) {
         if (binary()) {
             std::string words;
             for (T v : values) words += Word(&v);
             Framed(words);
             return *this;
         }
-        char field[32];
         for (size_t i = 0; i < values.size(); ++i) {
-            std::snprintf(field, sizeof field, format, values[i]);
-            bytes_ += field;
+            bytes_ += Field(values[i]);
             if ((i + 1) % static_cast<size_t>(perLine) == 0 || i + 1 == values.size()) bytes_ += '\n';
         }
         return *this;
+    }
+
+    // One ASCII field.
+    std::string Field(int32_t value) const {
+        char field[32];
+        std::snprintf(field, sizeof field, kind_ == FileKind::Ensight6 ? "%8d" : "%10d", value);
+        return field;
+    }
+    std::string Field(float value) const {
+        char field[32];
+        std::snprintf(field, sizeof field, "%12.5e", static_cast<double>(value));
+        return field;
     }
 
     std::string Word(const void* value) const {
@@ -181,6 +243,7 @@ private:
     }
 
     Encoding encoding_;
+    FileKind kind_;
     std::string bytes_;
 };
 
