@@ -101,19 +101,11 @@ public:
                 if (!reader_.ReadValues(values_.data(), count, 6)) return Fail("bad or missing node values");
                 if (!HandToZone(zone, 0, values_)) return false;
                 firstZone = zone;
-            } else if (!ShareFrom(firstZone, zone) && !HandToZone(zone, 0, values_)) {
+            } else if (!ShareValues(vf_.firstVariable, vf_.components, firstZone, zone) && !HandToZone(zone, 0, values_)) {
                 return false;
             }
         }
         if (firstZone == 0 && !reader_.SkipValues(count, 6)) return Fail("the file ends inside the node values");
-        return true;
-    }
-
-    bool ShareFrom(int32_t source, int32_t zone) {
-        for (int32_t c = 1; c <= vf_.components; ++c)
-            if (ZelUtilDataValueIsSharingOk(source, zone, vf_.firstVariable + c) != ZEL_TRUE) return false;
-        for (int32_t c = 1; c <= vf_.components; ++c)
-            if (ZelUtilDataValueShare(source, zone, vf_.firstVariable + c) != ZEL_TRUE) return false;
         return true;
     }
 
@@ -151,26 +143,15 @@ public:
 
     // Element-type lines with their values until the next part.
     bool ReadElementPart(const GeometryPart& part, int32_t zone) {
-        std::vector<int64_t> positions = BlockZonePositions(part);
-        const GeometryElementBlock* searchFrom = part.blocks;
-        size_t searchIndex = 0;
+        PartBlockCursor cursor(part);
         for (;;) {
             int64_t start = 0;
             if (!NextContentLine(start)) return true;
             std::string_view rest = line_;
             std::string_view token = NextToken(rest);
             if (EqualsNoCase(token, "part")) return reader_.Unread(start) ? true : Fail("seek failed");
-            int32_t type = ElementTypeFromName(token);
-            // blocks left out of the file keep their place in the zone
-            const GeometryElementBlock* block = searchFrom;
-            size_t index = searchIndex;
-            while (block != nullptr && block->type != type) {
-                block = block->next;
-                ++index;
-            }
+            const GeometryElementBlock* block = cursor.Next(ElementTypeFromName(token));
             if (block == nullptr) return Fail("element type not in the geometry part");
-            searchFrom = block->next;
-            searchIndex = index + 1;
             bool wanted = zone != 0 && block->inCategory && part.category >= 2;
             int64_t count = static_cast<int64_t>(block->elementCount) * vf_.components;
             if (!wanted) {
@@ -179,7 +160,7 @@ public:
             }
             values_.resize(static_cast<size_t>(count));
             if (!reader_.ReadValues(values_.data(), count, 6)) return Fail("bad or missing element values");
-            if (!HandToZone(zone, positions[index] - 1, values_, block->type == ElementBar3)) return false;
+            if (!HandToZone(zone, cursor.firstElement(), values_, block->type == ElementBar3)) return false;
         }
     }
 

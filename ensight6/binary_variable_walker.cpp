@@ -84,14 +84,6 @@ public:
         return true;
     }
 
-    bool ShareFrom(int32_t source, int32_t zone) {
-        for (int32_t c = 1; c <= vf_.components; ++c)
-            if (ZelUtilDataValueIsSharingOk(source, zone, vf_.firstVariable + c) != ZEL_TRUE) return false;
-        for (int32_t c = 1; c <= vf_.components; ++c)
-            if (ZelUtilDataValueShare(source, zone, vf_.firstVariable + c) != ZEL_TRUE) return false;
-        return true;
-    }
-
     bool RegisterGlobalValues() {
         int64_t offset = file_.Tell();
         int64_t nn = geometry_.nodeCount;
@@ -101,7 +93,7 @@ public:
         for (size_t i = 0; i < parts.size(); ++i) {
             int32_t zone = vf_.step->zones[i];
             if (zone == 0 || parts[i]->kind != Ensight6Unstructured) continue;
-            if (firstZone != 0 && ShareFrom(firstZone, zone)) continue;
+            if (firstZone != 0 && ShareValues(vf_.firstVariable, vf_.components, firstZone, zone)) continue;
             for (int32_t c = 0; c < vf_.components; ++c)
                 if (!Register(zone, c, LoadNodeVariableBinary, Source(offset, nn, c))) return false;
             if (firstZone == 0) firstZone = zone;
@@ -136,10 +128,8 @@ public:
     }
 
     bool RegisterElementPart(const GeometryPart& part, int32_t zone) {
-        std::vector<int64_t> positions = BlockZonePositions(part);
+        PartBlockCursor cursor(part);
         std::vector<LoadBlock> blocks;
-        const GeometryElementBlock* searchFrom = part.blocks;
-        size_t searchIndex = 0;
         std::string text;
         while (BytesLeft() >= RecordSize) {
             if (!ReadRecord(text)) return false;
@@ -149,19 +139,11 @@ public:
                 if (!file_.Seek(-RecordSize, 1)) return Fail("seek failed");
                 break;
             }
-            int32_t type = ElementTypeFromName(token);
-            const GeometryElementBlock* block = searchFrom;
-            size_t index = searchIndex;
-            while (block != nullptr && block->type != type) {
-                block = block->next;
-                ++index;
-            }
+            const GeometryElementBlock* block = cursor.Next(ElementTypeFromName(token));
             if (block == nullptr) return Fail("element type not in the geometry part");
-            searchFrom = block->next;
-            searchIndex = index + 1;
             int64_t offset = file_.Tell();
             if (!Skip(block->elementCount)) return false;
-            if (block->inCategory) blocks.push_back({block->type, block->elementCount, offset, positions[index] - 1});
+            if (block->inCategory) blocks.push_back({block->type, block->elementCount, offset, cursor.firstElement()});
         }
         if (zone == 0 || part.category < 2 || blocks.empty()) return true;
         for (int32_t c = 0; c < vf_.components; ++c) {

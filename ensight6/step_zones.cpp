@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "addon/zel_api.h"
 #include "dataset/element_conversion.h"
 
 namespace quorix {
@@ -17,17 +18,35 @@ int32_t Ensight6StepZones::PartIndex(int32_t partNumber) const {
     return found == indexOf_.end() ? -1 : found->second;
 }
 
-std::vector<int64_t> BlockZonePositions(const GeometryPart& part) {
+PartBlockCursor::PartBlockCursor(const GeometryPart& part) : next_(part.blocks) {
     std::vector<const GeometryElementBlock*> inFile;
     for (const GeometryElementBlock* b = part.blocks; b != nullptr; b = b->next) inFile.push_back(b);
-    std::vector<int64_t> positions(inFile.size(), 0);
-    int64_t next = 1;
+    positions_.assign(inFile.size(), 0);
+    int64_t next = 0;
     for (const GeometryElementBlock* block : ZoneBlockOrder(part)) {
         size_t index = static_cast<size_t>(std::find(inFile.begin(), inFile.end(), block) - inFile.begin());
-        positions[index] = next;
+        positions_[index] = next;
         next += ZoneElementsOf(block->type, block->elementCount);
     }
-    return positions;
+}
+
+const GeometryElementBlock* PartBlockCursor::Next(int32_t type) {
+    size_t index = nextIndex_;
+    const GeometryElementBlock* block = next_;
+    for (; block != nullptr && block->type != type; block = block->next) ++index;
+    if (block == nullptr) return nullptr;
+    next_ = block->next;
+    nextIndex_ = index + 1;
+    index_ = index;
+    return block;
+}
+
+bool ShareValues(int32_t firstVariable, int32_t components, int32_t source, int32_t zone) {
+    for (int32_t c = 1; c <= components; ++c)
+        if (ZelUtilDataValueIsSharingOk(source, zone, firstVariable + c) != ZEL_TRUE) return false;
+    for (int32_t c = 1; c <= components; ++c)
+        if (ZelUtilDataValueShare(source, zone, firstVariable + c) != ZEL_TRUE) return false;
+    return true;
 }
 
 }  // namespace quorix

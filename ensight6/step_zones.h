@@ -23,8 +23,27 @@ private:
     std::unordered_map<int32_t, int32_t> indexOf_;
 };
 
-// First zone element (from 1) of each block of `part`, indexed in file order;
-// 0 for blocks that are not loaded.
-std::vector<int64_t> BlockZonePositions(const GeometryPart& part);
+// The element blocks a variable file lists for a part, met in file order: each
+// is the next block of its type after the one before, and blocks the file
+// leaves out keep their place in the zone.
+class PartBlockCursor {
+public:
+    explicit PartBlockCursor(const GeometryPart& part);
+    // The next block of `type`; null when the part has none left.
+    const GeometryElementBlock* Next(int32_t type);
+    // Zone element (from 0) of the first element of the block last found; only
+    // for loaded blocks.
+    int64_t firstElement() const { return positions_[index_]; }
+
+private:
+    const GeometryElementBlock* next_;
+    size_t nextIndex_ = 0;
+    size_t index_ = 0;
+    std::vector<int64_t> positions_;  // per block in file order
+};
+
+// Shares the values of `components` variables after `firstVariable` from zone
+// `source` with `zone`; false when the host allows no sharing of them.
+bool ShareValues(int32_t firstVariable, int32_t components, int32_t source, int32_t zone);
 
 }  // namespace quorix
