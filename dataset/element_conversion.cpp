@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "addon/zel_api.h"
 #include "casefile/element_types.h"
 
 namespace quorix {
@@ -80,6 +81,24 @@ int32_t NodeMapWidth(int32_t category, int32_t maxNodesPerElement) {
     if (category != 4) return 0;
     if (maxNodesPerElement == 4) return 4;
     return maxNodesPerElement == 5 || maxNodesPerElement == 6 || maxNodesPerElement == 8 ? 8 : 0;
+}
+
+int32_t UnstructuredZoneType(int32_t category, int32_t maxNodesPerElement, bool polytope) {
+    switch (category) {
+        case 1: return ZelZoneOrdered;
+        case 2: return ZelZoneLineSeg;
+        case 3:
+        case 4:
+            if (polytope) return category == 3 ? ZelZonePolygon : ZelZonePolyhedron;
+            break;
+        default: return ZelZoneInvalid;
+    }
+    switch (NodeMapWidth(category, maxNodesPerElement)) {
+        case 3: return ZelZoneTriangle;
+        case 4: return category == 3 ? ZelZoneQuad : ZelZoneTetra;
+        case 8: return ZelZoneBrick;
+        default: return ZelZoneInvalid;
+    }
 }
 
 ElementShape NodeMapShape(int32_t type, int32_t width) {

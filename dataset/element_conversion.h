@@ -48,6 +48,10 @@ struct ElementShape {
 // Nodes per element of a classic node-map zone: triangles 3, quadrilaterals 4,
 // tetrahedra 4, bricks 8 (the host's shape, not the part's largest element); 0 when none.
 int32_t NodeMapWidth(int32_t category, int32_t maxNodesPerElement);
+// The host zone of an unstructured part: points stay ordered, lines become
+// segments, polygons and polyhedra keep their own zones, the rest takes its
+// node-map shape; ZelZoneInvalid when none fits.
+int32_t UnstructuredZoneType(int32_t category, int32_t maxNodesPerElement, bool polytope);
 // An element of `type` in a node-map zone of `width` nodes, filled up by
 // repeating nodes; entries 0 when the type has no place in such a zone.
 ElementShape NodeMapShape(int32_t type, int32_t width);

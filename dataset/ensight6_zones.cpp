@@ -1,6 +1,7 @@
 #include "dataset/ensight6_zones.h"
 
 #include "addon/zel_api.h"
+#include "dataset/element_conversion.h"
 
 namespace quorix {
 namespace {
@@ -32,21 +33,8 @@ private:
 }  // namespace
 
 int32_t ZoneTypeForEnsight6Part(const Ensight6ZoneShape& part) {
-    if (part.kind != 3 || IsPointRow(part)) return ZelZoneOrdered;
-    if (part.polytope && (part.category == 3 || part.category == 4))
-        return part.category == 3 ? ZelZonePolygon : ZelZonePolyhedron;
-    switch (part.category) {
-        case 2:
-            return ZelZoneLineSeg;
-        case 3:
-            if (part.maxNodesPerElement == 3) return ZelZoneTriangle;
-            return part.maxNodesPerElement == 4 ? ZelZoneQuad : ZelZoneInvalid;
-        case 4:
-            if (part.maxNodesPerElement == 4) return ZelZoneTetra;
-            return (part.maxNodesPerElement >= 5 && part.maxNodesPerElement <= 8) ? ZelZoneBrick : ZelZoneInvalid;
-        default:
-            return ZelZoneInvalid;
-    }
+    if (part.kind != 3) return ZelZoneOrdered;
+    return UnstructuredZoneType(part.category, part.maxNodesPerElement, part.polytope);
 }
 
 int32_t CreateEnsight6PartZone(const Ensight6ZoneShape& part, int32_t strand, int32_t shareZone, float solutionTime) {

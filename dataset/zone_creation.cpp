@@ -6,6 +6,7 @@
 #include "casefile/host_lock.h"
 #include "casefile/show_error.h"
 #include "dataset/deferred_loading.h"
+#include "dataset/element_conversion.h"
 
 namespace quorix {
 namespace {
@@ -210,23 +211,7 @@ bool AddVariables(int32_t componentCount, const std::string& description, int32_
 
 int32_t ZoneTypeForPart(const PartInfo& part) {
     if (part.kind != PartUnstructured) return ZelZoneOrdered;
-    switch (part.category) {
-        case 1: return ZelZoneOrdered;
-        case 2: return ZelZoneLineSeg;
-        case 3:
-            if (part.polytope) return ZelZonePolygon;
-            if (part.maxNodesPerElement == 3) return ZelZoneTriangle;
-            if (part.maxNodesPerElement == 4) return ZelZoneQuad;
-            return ZelZoneInvalid;
-        case 4:
-            if (part.polytope) return ZelZonePolyhedron;
-            if (part.maxNodesPerElement == 4) return ZelZoneTetra;
-            if (part.maxNodesPerElement == 5 || part.maxNodesPerElement == 6 || part.maxNodesPerElement == 8) {
-                return ZelZoneBrick;
-            }
-            return ZelZoneInvalid;
-        default: return ZelZoneInvalid;
-    }
+    return UnstructuredZoneType(part.category, part.maxNodesPerElement, part.polytope);
 }
 
 int32_t CreatePartZone(PartCollection& collection, const PartInfo& part, int32_t step, bool share,
