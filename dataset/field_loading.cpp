@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "casefile/checked_math.h"
 #include "casefile/element_types.h"
 #include "casefile/host_lock.h"
 #include "dataset/load_reader.h"
@@ -148,7 +149,7 @@ bool LoadUnstructuredCells(const DeferredLoadInfo& info, FieldData_pa field) {
 }
 
 bool LoadStructuredCells(const DeferredLoadInfo& info, FieldData_pa field) {
-    if (info.valueCount != StructuredCellCount(info.dims[0], info.dims[1], info.dims[2])) return false;
+    if (BlockCellCount(info.dims[0], info.dims[1], info.dims[2]) != info.valueCount) return false;
     LoadReader reader;
     if (!OpenRecords(reader, info, info.dataOffset, info.valueCount)) return false;
     return ReadRecords<float>(reader, info, info.valueCount, [&](float* values, int64_t first, int64_t n) {

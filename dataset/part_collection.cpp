@@ -8,17 +8,6 @@
 
 namespace quorix {
 
-int64_t StructuredCellCount(int64_t i, int64_t j, int64_t k) {
-    if (i < 1 || j < 1 || k < 1) return 0;
-    // Flat blocks have cells over their other dimensions.
-    int64_t cells = 1;
-    for (int64_t n : {i, j, k}) {
-        // Saturates: a count this large fails every caller's int32 check.
-        if (n > 1 && __builtin_mul_overflow(cells, n - 1, &cells)) return INT64_MAX;
-    }
-    return cells;
-}
-
 bool ClosePart(PartInfo& part) {
     int64_t elements = 0;
     int32_t maxNodes = 0;

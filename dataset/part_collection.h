@@ -51,10 +51,6 @@ struct PartInfo {
     std::vector<ElementBlockInfo> blocks;     // file order
 };
 
-// Cells of an i x j x k block: product of (n - 1) over the dimensions above 1
-// (a flat 4 x 4 x 1 block has 9 cells); 0 when a dimension is below 1.
-int64_t StructuredCellCount(int64_t i, int64_t j, int64_t k);
-
 // Sets maxNodesPerElement, inCategory, elementCount (bar3 twice), jmax and
 // polytope from the blocks and `category`; false when a count overflows int32.
 bool ClosePart(PartInfo& part);

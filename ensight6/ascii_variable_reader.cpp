@@ -132,7 +132,6 @@ public:
         std::string_view rest = line_;
         if (!EqualsNoCase(NextToken(rest), "block")) return Fail("expected a \"block\" line");
         int64_t count = perElement ? part.CellCount() : part.NodeCount();
-        if (part.NodeCount() == 0) count = 0;
         return ReadComponents(count, zone != 0, [&](int32_t variable, const std::vector<float>& values) {
             if (!perElement) return HandComponent(zone, variable, 0, count, values.data());
             FieldData_pa field = count == 0 ? nullptr : WritableField(zone, variable);

@@ -25,11 +25,6 @@ public:
         return false;
     }
 
-    int64_t BytesLeft() const {
-        int64_t at = file_.Tell();
-        return at < 0 || at > file_.FileSize() ? 0 : file_.FileSize() - at;
-    }
-
     bool ReadRecord(std::string& text) {
         char record[RecordSize];
         if (!file_.ReadBytes(record, RecordSize)) return Fail("the file ends inside a record");
@@ -39,16 +34,16 @@ public:
 
     // The values of `count` items of `components` words must be in the file.
     bool Skip(int64_t count) {
-        if (count < 0 || count > BytesLeft() / 4 / vf_.components) return Fail("the values run past the end of the file");
+        if (count < 0 || count > file_.BytesLeft() / 4 / vf_.components) return Fail("the values run past the end of the file");
         return file_.Seek(4 * count * vf_.components, 1) ? true : Fail("seek failed");
     }
 
     bool ReadHeader() {
-        if (vf_.start > 0 && BytesLeft() < RecordSize) return Fail("the file holds no further time step");
+        if (vf_.start > 0 && file_.BytesLeft() < RecordSize) return Fail("the file holds no further time step");
         std::string text;
         if (!ReadRecord(text)) return false;
         // some writers mark a variable file of several steps "C Binary" as they do the geometry
-        if (StartsWithNoCase(text, "C Binary") && BytesLeft() >= RecordSize) {
+        if (StartsWithNoCase(text, "C Binary") && file_.BytesLeft() >= RecordSize) {
             if (!ReadRecord(text)) return false;
             if (!IsBeginStep(text) && !file_.Seek(-RecordSize, 1)) return Fail("seek failed");
         }
@@ -59,7 +54,7 @@ public:
     // Next record when it is a part record; false at the end of the file or "END TIME STEP".
     bool NextPart(int32_t& number, bool& ok) {
         ok = true;
-        if (BytesLeft() < RecordSize) return false;
+        if (file_.BytesLeft() < RecordSize) return false;
         std::string text;
         if (!ReadRecord(text)) return ok = false;
         if (IsEndStep(text)) return false;
@@ -108,7 +103,7 @@ public:
         if (!ReadRecord(text)) return false;
         std::string_view rest = text;
         if (!EqualsNoCase(NextToken(rest), "block")) return Fail("expected a \"block\" record");
-        int64_t count = part.NodeCount() == 0 ? 0 : (perElement ? part.CellCount() : part.NodeCount());
+        int64_t count = perElement ? part.CellCount() : part.NodeCount();
         int64_t offset = file_.Tell();
         if (!Skip(count)) return false;
         if (zone == 0 || count == 0) return true;
@@ -131,7 +126,7 @@ public:
         PartBlockCursor cursor(part);
         std::vector<LoadBlock> blocks;
         std::string text;
-        while (BytesLeft() >= RecordSize) {
+        while (file_.BytesLeft() >= RecordSize) {
             if (!ReadRecord(text)) return false;
             std::string_view rest = text;
             std::string_view token = NextToken(rest);
@@ -167,7 +162,7 @@ public:
     bool WalkNodeFile() {
         if (!ReadHeader()) return false;
         bool globalValues = true;
-        if (BytesLeft() >= RecordSize) {
+        if (file_.BytesLeft() >= RecordSize) {
             // a "part" record (or the step's end) right after the description: no global values
             std::string text;
             if (!ReadRecord(text)) return false;

@@ -162,8 +162,7 @@ bool Ensight6Load::LoadGeometryStep(File_a& file, Ensight6GeometryScanner& scann
     geometry->encoding = encoding;
     if (!scanner.ScanEnsight6Geometry(file, *geometry, start)) return FailReading(path, scanner.errorText);
     int64_t next = file.Tell();
-    file.SetByteOrder(geometry->swapBytes ? (NativeByteOrder() == LittleEndian ? BigEndian : LittleEndian)
-                                          : NativeByteOrder());
+    file.SetByteOrder(ByteOrderOf(geometry->swapBytes));
     if (!dataSetMade_) {
         if (!SelectParts(*geometry)) return false;
         if (!CreateDataSet(std::string(geometry->title.view()), true))

@@ -1,8 +1,8 @@
 #include "ensight6/geometry_part.h"
 
 #include <algorithm>
-#include <limits>
 
+#include "casefile/checked_math.h"
 #include "casefile/element_types.h"
 #include "casefile/host_memory.h"
 #include "dataset/element_conversion.h"
@@ -14,9 +14,7 @@ int64_t GeometryPart::NodeCount() const {
     return static_cast<int64_t>(imax) * jmax * kmax;
 }
 
-int64_t GeometryPart::CellCount() const {
-    return std::max<int64_t>(imax - 1, 1) * std::max<int64_t>(jmax - 1, 1) * std::max<int64_t>(kmax - 1, 1);
-}
+int64_t GeometryPart::CellCount() const { return BlockCellCount(imax, jmax, kmax).value_or(0); }
 
 GeometryPart* GeometryPartList::AppendPart(int32_t partNumber) {
     parts_.reserve(parts_.size() + 1);
@@ -72,7 +70,7 @@ bool CloseUnstructuredPart(GeometryPart& part) {
         part.polytope = part.polytope || IsPolytopeType(b->type);
         elements += ZoneElementsOf(b->type, b->elementCount);
         part.maxNodesPerElement = std::max(part.maxNodesPerElement, ZoneNodesPerElement(b->type));
-        if (elements > std::numeric_limits<int32_t>::max()) return false;
+        if (!IsCount32(elements)) return false;
     }
     part.jmax = static_cast<int32_t>(elements);
     return true;

@@ -42,8 +42,7 @@ struct GeometryPart {
     GeometryPart* next = nullptr;
 
     int64_t NodeCount() const;  // block: I*J*K; unstructured: nodes of the file
-    // Cells of a block: product of max(n - 1, 1).
-    int64_t CellCount() const;
+    int64_t CellCount() const;  // block: see BlockCellCount
 };
 
 // Parts in file order, in host memory; released with the list.

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <cstring>
-#include <limits>
+#include <optional>
 #include <memory>
 #include <vector>
 
+#include "casefile/checked_math.h"
 #include "casefile/element_types.h"
-#include "ensight6/byte_swap.h"
 #include "ensight6/text_fields.h"
 
 namespace quorix {
@@ -16,9 +16,6 @@ namespace {
 constexpr int RecordSize = 80;
 // Longest line read anywhere in the file: real writers put hundreds of nodes on a line.
 constexpr size_t MaxLineLength = 1 << 20;
-constexpr int64_t Int32Max = std::numeric_limits<int32_t>::max();
-
-int32_t OtherByteOrder(int32_t order) { return order == LittleEndian ? BigEndian : LittleEndian; }
 
 bool CopyDescription(GeometryPart& part, std::string_view text) {
     if (text.size() > 80) return false;
@@ -27,14 +24,7 @@ bool CopyDescription(GeometryPart& part, std::string_view text) {
     return true;
 }
 
-// I*J*K within int32, checked step by step so that no product overflows.
-bool BlockNodeCount(const int32_t* dims, int64_t& n) {
-    if (dims[0] < 0 || dims[1] < 0 || dims[2] < 0) return false;
-    n = static_cast<int64_t>(dims[0]) * dims[1];
-    if (n > Int32Max) return false;
-    n *= dims[2];
-    return n <= Int32Max;
-}
+std::optional<int32_t> BlockNodes(const int32_t* dims) { return BlockNodeCount(dims[0], dims[1], dims[2]); }
 
 // A count read in the other byte order must be ≥ 0 and fit in the bytes left.
 bool CountFits(int64_t count, int64_t bytesPerUnit, int64_t bytesLeft) {
@@ -191,7 +181,7 @@ bool Ensight6GeometryScanner::ScanAsciiNodes(File_a& file, Ensight6GeometryFile&
     int32_t nn = 0;
     if (!ReadLine(file, line) || !LeadingInt32(line, nn)) return FailAt("missing node count");
     // each node line holds at least three values
-    if (nn < 0 || nn > BytesLeft(file) / 6) return FailAt("node count out of range");
+    if (nn < 0 || nn > file.BytesLeft() / 6) return FailAt("node count out of range");
     geometry.nodeCount = nn;
     geometry.swapBytes = false;
     int64_t firstNode = file.Tell();
@@ -256,7 +246,7 @@ bool Ensight6GeometryScanner::ScanAsciiElementBlocks(File_a& file, Ensight6Geome
         if (type == ElementNone) return FailAt(UnknownTypeText(line));
         int32_t ne = 0;
         if (!ReadLine(file, line) || !LeadingInt32(line, ne)) return FailAt("missing element count");
-        if (ne < 0 || ne > BytesLeft(file) / 2) return FailAt("element count out of range");
+        if (ne < 0 || ne > file.BytesLeft() / 2) return FailAt("element count out of range");
         GeometryElementBlock* block = GeometryPartList::AppendBlock(part);
         if (block == nullptr) return Fail("Not enough memory to load data");
         block->type = type;
@@ -277,8 +267,9 @@ bool Ensight6GeometryScanner::ScanAsciiBlock(File_a& file, GeometryPart& part, s
     bool iblanked = IsIBlanked(blockLine);
     int32_t dims[3] = {};
     if (!ReadLine(file, line) || !ParseIntegerLine(line, dims, 3)) return FailAt("missing block dimensions");
-    int64_t n = 0;
-    if (!BlockNodeCount(dims, n)) return FailAt("block dimensions out of range");
+    const std::optional<int32_t> nodes = BlockNodes(dims);
+    if (!nodes) return FailAt("block dimensions out of range");
+    const int64_t n = *nodes;
     part.imax = dims[0];
     part.jmax = dims[1];
     part.kmax = dims[2];
@@ -296,12 +287,6 @@ bool Ensight6GeometryScanner::ScanAsciiBlock(File_a& file, GeometryPart& part, s
 
 // ---- C binary ----
 
-int64_t Ensight6GeometryScanner::BytesLeft(File_a& file) const {
-    int64_t at = file.Tell();
-    int64_t size = file.FileSize();
-    return (at < 0 || at > size) ? 0 : size - at;
-}
-
 bool Ensight6GeometryScanner::ReadRecord(File_a& file, std::string& text) {
     char record[RecordSize];
     if (!file.ReadBytes(record, RecordSize)) return FailAt("the file ends inside a record");
@@ -310,7 +295,7 @@ bool Ensight6GeometryScanner::ReadRecord(File_a& file, std::string& text) {
 }
 
 bool Ensight6GeometryScanner::SkipBytes(File_a& file, int64_t bytes) {
-    if (bytes < 0 || bytes > BytesLeft(file)) return FailAt("an array runs past the end of the file");
+    if (bytes < 0 || bytes > file.BytesLeft()) return FailAt("an array runs past the end of the file");
     if (!file.Seek(bytes, 1)) return FailAt("seek failed");
     return true;
 }
@@ -319,7 +304,7 @@ bool Ensight6GeometryScanner::SkipBytes(File_a& file, int64_t bytes) {
 // left; when both qualify the smaller value wins, and 0 (the same in both
 // orders) leaves the order open for the next count.
 bool Ensight6GeometryScanner::DecideOrder(File_a& file, int32_t raw, int64_t bytesPerUnit, int32_t& value) {
-    int64_t left = BytesLeft(file);
+    int64_t left = file.BytesLeft();
     if (orderDecided_) {
         value = swapBytes_ ? SwappedInt32(raw) : raw;
         return true;
@@ -331,7 +316,7 @@ bool Ensight6GeometryScanner::DecideOrder(File_a& file, int32_t raw, int64_t byt
     value = swapBytes_ ? swapped : raw;
     if (value != 0) {
         orderDecided_ = true;
-        file.SetByteOrder(swapBytes_ ? OtherByteOrder(NativeByteOrder()) : NativeByteOrder());
+        file.SetByteOrder(ByteOrderOf(swapBytes_));
     }
     return true;
 }
@@ -340,7 +325,7 @@ bool Ensight6GeometryScanner::ReadCount(File_a& file, int32_t& value, int64_t by
     int32_t raw = 0;
     if (!file.ReadBytes(&raw, 4)) return FailAt("the file ends before a count");
     DecideOrder(file, raw, bytesPerUnit, value);
-    if (!CountFits(value, bytesPerUnit, BytesLeft(file))) return FailAt("count out of range");
+    if (!CountFits(value, bytesPerUnit, file.BytesLeft())) return FailAt("count out of range");
     return true;
 }
 
@@ -361,7 +346,7 @@ bool Ensight6GeometryScanner::ScanBinary(File_a& file, Ensight6GeometryFile& geo
     if (!StartsWithNoCase(text, "coordinates")) return FailAt("expected the \"coordinates\" record");
     if (!ScanBinaryNodes(file, geometry)) return false;
 
-    while (BytesLeft(file) > 0) {
+    while (file.BytesLeft() > 0) {
         if (!ReadRecord(file, text)) return false;
         if (IsEndStep(text)) break;
         int32_t partNumber = 0;
@@ -383,7 +368,7 @@ bool Ensight6GeometryScanner::ScanBinaryNodes(File_a& file, Ensight6GeometryFile
         // read straight into an uninitialised array: the ids fill it whole
         std::unique_ptr<int32_t[]> ids(new int32_t[static_cast<size_t>(nn) + 1]);
         if (!file.ReadBytes(ids.get(), 4 * static_cast<size_t>(nn))) return FailAt("the file ends inside the node ids");
-        if (swapBytes_) SwapWords(ids.get(), nn);
+        if (swapBytes_) ReverseWords(ids.get(), static_cast<size_t>(nn));
         std::string mapError;
         if (!geometry.nodeIdMap.Build(ids.get(), nn, mapError)) return FailAt(mapError.c_str());
     }
@@ -397,7 +382,7 @@ bool Ensight6GeometryScanner::ScanBinaryPart(File_a& file, Ensight6GeometryFile&
     if (!file.ReadBytes(record, RecordSize)) return FailAt("the file ends inside a record");
     // 80 characters without a terminator are kept whole
     CopyDescription(part, RecordText(record, RecordSize));
-    if (BytesLeft(file) == 0) {
+    if (file.BytesLeft() == 0) {
         part.kind = Ensight6Unstructured;
         part.imax = geometry.nodeCount;
         part.kmax = geometry.idMode;
@@ -434,7 +419,7 @@ bool Ensight6GeometryScanner::ScanBinaryElementBlocks(File_a& file, Ensight6Geom
         block->elementCount = ne;
         block->offset = file.Tell();
         if (!SkipBytes(file, 4 * static_cast<int64_t>(npe) * ne)) return false;
-        if (BytesLeft(file) == 0) break;
+        if (file.BytesLeft() == 0) break;
         if (!ReadRecord(file, record)) return false;
     }
     if (!CloseUnstructuredPart(part)) return FailAt("too many elements in a part");
@@ -446,22 +431,21 @@ bool Ensight6GeometryScanner::ScanBinaryBlock(File_a& file, GeometryPart& part, 
     bool iblanked = IsIBlanked(blockRecord);
     int32_t raw[3] = {};
     if (!file.ReadBytes(raw, sizeof raw)) return FailAt("the file ends before the block dimensions");
-    int64_t left = BytesLeft(file);
+    int64_t left = file.BytesLeft();
     int64_t wordsPerNode = iblanked ? 4 : 3;
     auto fits = [&](const int32_t* d) {
-        int64_t n = 0;
-        return BlockNodeCount(d, n) && n <= left / (4 * wordsPerNode);
+        const std::optional<int32_t> n = BlockNodes(d);
+        return n && *n <= left / (4 * wordsPerNode);
     };
     int32_t swapped[3] = {SwappedInt32(raw[0]), SwappedInt32(raw[1]), SwappedInt32(raw[2])};
     if (!orderDecided_ && !fits(raw) && fits(swapped)) {
         swapBytes_ = true;
-        file.SetByteOrder(OtherByteOrder(NativeByteOrder()));
+        file.SetByteOrder(ByteOrderOf(true));
     }
     if (!orderDecided_ && (raw[0] | raw[1] | raw[2]) != 0) orderDecided_ = true;
     const int32_t* dims = swapBytes_ ? swapped : raw;
     if (!fits(dims)) return FailAt("block dimensions out of range");
-    int64_t n = 0;
-    BlockNodeCount(dims, n);
+    const int64_t n = *BlockNodes(dims);
     part.imax = dims[0];
     part.jmax = dims[1];
     part.kmax = dims[2];

@@ -48,7 +48,6 @@ private:
     bool ScanBinaryElementBlocks(File_a& file, Ensight6GeometryFile& geometry, GeometryPart& part,
                                  std::string record);
     bool ScanBinaryBlock(File_a& file, GeometryPart& part, std::string_view blockRecord);
-    int64_t BytesLeft(File_a& file) const;
 
     std::string path_;
     int64_t globalNodes_ = 0;  // position of the global coordinates

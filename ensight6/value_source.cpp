@@ -15,11 +15,6 @@
 namespace quorix {
 namespace {
 
-int32_t FileByteOrder(bool swapBytes) {
-    int32_t native = NativeByteOrder();
-    return swapBytes ? (native == LittleEndian ? BigEndian : LittleEndian) : native;
-}
-
 const Ensight6ValueSource* SourceOf(FieldData_pa field) {
     HostLock lock;
     return reinterpret_cast<const Ensight6ValueSource*>(ZelUtilDataValueGetClientData(field));
@@ -40,7 +35,7 @@ DeferredLoadInfo BinaryLoad(const Ensight6ValueSource& s, LoadKind kind, int32_t
     info.valueCount = s.valueCount;
     info.format = FormatCBinary;
     info.isGold = 0;
-    info.byteOrder = FileByteOrder(s.swapBytes);
+    info.byteOrder = ByteOrderOf(s.swapBytes);
     info.kind = kind;
     info.stride = stride;
     info.component = component;

@@ -235,11 +235,7 @@ int64_t CFileEnsight::Tell() const { return file_ != nullptr ? file_->Tell() : -
 bool CFileEnsight::IsEof() const { return file_ == nullptr || file_->IsEof(); }
 int64_t CFileEnsight::FileSize() const { return file_ != nullptr ? file_->FileSize() : 0; }
 
-int64_t CFileEnsight::BytesLeft() const {
-    if (file_ == nullptr) return 0;
-    int64_t position = file_->Tell();
-    return position < 0 || position > file_->FileSize() ? 0 : file_->FileSize() - position;
-}
+int64_t CFileEnsight::BytesLeft() const { return file_ != nullptr ? file_->BytesLeft() : 0; }
 
 bool CFileEnsight::Seek(int64_t offset, int origin) {
     if (file_ == nullptr) return Fail("File has not been opened");

@@ -25,13 +25,7 @@ int32_t NativeByteOrder() {
     return order;
 }
 
-namespace {
-
-// Large enough that one read call covers many records; line skipping and bulk
-// array reads work straight on it. Small files get a buffer of their size.
-constexpr size_t BufferCapacity = size_t{1} << 20;
-constexpr size_t SmallestBuffer = size_t{1} << 16;
-constexpr size_t FirstRead = 4096;
+int32_t OtherByteOrder(int32_t order) { return order == LittleEndian ? BigEndian : LittleEndian; }
 
 // Four words at a time with the base x86-64 instruction set (the compiler keeps
 // a bswap loop scalar there): bytes swapped within each half, then the halves.
@@ -54,6 +48,14 @@ void ReverseWords(void* words, size_t count) {
         std::memcpy(bytes + 4 * i, &word, 4);
     }
 }
+
+namespace {
+
+// Large enough that one read call covers many records; line skipping and bulk
+// array reads work straight on it. Small files get a buffer of their size.
+constexpr size_t BufferCapacity = size_t{1} << 20;
+constexpr size_t SmallestBuffer = size_t{1} << 16;
+constexpr size_t FirstRead = 4096;
 
 // '\n' bytes in [first, last): sixteen at a time in byte counters, summed
 // before they can overflow (the compiler keeps std::count scalar here).
@@ -212,6 +214,10 @@ File_a::~File_a() {
 }
 
 int64_t File_a::FileSize() const { return impl_->fileSize; }
+int64_t File_a::BytesLeft() const {
+    const int64_t at = Tell();
+    return at < 0 || at > impl_->fileSize ? 0 : impl_->fileSize - at;
+}
 const std::string& File_a::Path() const { return impl_->path; }
 int32_t File_a::GetByteOrder() const { return impl_->byteOrder; }
 void File_a::SetByteOrder(int32_t byteOrder) { impl_->byteOrder = byteOrder; }

@@ -2,6 +2,7 @@
 // either byte order.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -12,6 +13,16 @@ enum ByteOrder : int32_t { LittleEndian = 1, BigEndian = 2 };
 
 // 1 on little-endian machines, 2 on big-endian ones.
 int32_t NativeByteOrder();
+int32_t OtherByteOrder(int32_t order);
+// The order of a file written on this machine, or on one of the other order when `swapped`.
+inline int32_t ByteOrderOf(bool swapped) { return swapped ? OtherByteOrder(NativeByteOrder()) : NativeByteOrder(); }
+
+// Reverses the bytes of each of `count` 4-byte words in place; any alignment.
+void ReverseWords(void* words, size_t count);
+inline int32_t SwappedInt32(int32_t value) {
+    ReverseWords(&value, 1);
+    return value;
+}
 
 class File_a {
 public:
@@ -22,6 +33,7 @@ public:
     virtual ~File_a();
 
     int64_t FileSize() const;
+    int64_t BytesLeft() const;  // from the current position to the end of the file
     const std::string& Path() const;
     int32_t GetByteOrder() const;
     void SetByteOrder(int32_t byteOrder);

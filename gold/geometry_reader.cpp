@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string_view>
 
+#include "casefile/checked_math.h"
 #include "casefile/element_types.h"
 #include "gold/step_tally.h"
 
@@ -24,10 +26,6 @@ bool ContainsIgnoringCase(std::string_view text, std::string_view word) {
     auto equal = [&](char a, char b) { return lower(a) == lower(b); };
     return std::search(text.begin(), text.end(), word.begin(), word.end(), equal) != text.end();
 }
-
-int32_t OtherByteOrder(int32_t order) { return order == LittleEndian ? BigEndian : LittleEndian; }
-
-bool FitsInt32(int64_t value) { return value >= 0 && value <= INT32_MAX; }
 
 }  // namespace
 
@@ -282,7 +280,7 @@ bool CFileEnsightGeomGold::ScanElementBlock(PartInfo& part, int32_t type, int32_
         return SkipInts(nodes, 0);
     }
     int64_t values = int64_t{block.nodesPerElement} * count;
-    return FitsInt32(values) && SkipInts(values, block.nodesPerElement);
+    return IsCount32(values) && SkipInts(values, block.nodesPerElement);
 }
 
 // Adds up `count` sizes read in slices, so a huge count allocates nothing big.
@@ -293,7 +291,7 @@ bool CFileEnsightGeomGold::SumSizes(int64_t count, int64_t& sum) {
             if (sizes[i] < 0) return false;
             sum += sizes[i];
         }
-        return sum <= INT32_MAX;
+        return IsCount32(sum);
     });
 }
 
@@ -346,13 +344,10 @@ bool CFileEnsightGeomGold::ReadBlockDimensions(PartInfo& part, int32_t flags, in
         part.rangeJMin = range[2];
         part.rangeKMin = range[4];
     }
-    // Each size fits int32, so the first product cannot overflow; the second is checked.
-    if (!FitsInt32(sizes[0]) || !FitsInt32(sizes[1]) || !FitsInt32(sizes[2])) return Fail(TextStructured);
-    nodes = sizes[0] * sizes[1];
-    if (!FitsInt32(nodes)) return Fail(TextStructured);
-    nodes *= sizes[2];
-    if (!FitsInt32(nodes)) return Fail(TextStructured);
-    cells = StructuredCellCount(sizes[0], sizes[1], sizes[2]);
+    const std::optional<int32_t> nodeCount = BlockNodeCount(sizes[0], sizes[1], sizes[2]);
+    if (!nodeCount) return Fail(TextStructured);
+    nodes = *nodeCount;
+    cells = *BlockCellCount(sizes[0], sizes[1], sizes[2]);
     part.imax = static_cast<int32_t>(sizes[0]);
     part.jmax = static_cast<int32_t>(sizes[1]);
     part.kmax = static_cast<int32_t>(sizes[2]);

@@ -5,6 +5,7 @@
 #include <limits>
 #include <string_view>
 
+#include "casefile/checked_math.h"
 #include "gold/ascii_fields.h"
 #include "gold/value_plausibility.h"
 #include "gold/variable_reader.h"
@@ -27,9 +28,7 @@ bool HasTextAfterLineEnd(std::string_view text) {
     return text.find_first_not_of(" \t\r\n", lineEnd) != std::string_view::npos;
 }
 
-int64_t SaturatingAdd(int64_t a, int64_t b) {
-    return a > std::numeric_limits<int64_t>::max() - b ? std::numeric_limits<int64_t>::max() : a + b;
-}
+int64_t SaturatingAdd(int64_t a, int64_t b) { return CheckedAdd(a, b).value_or(std::numeric_limits<int64_t>::max()); }
 
 struct SizeEstimates {
     int64_t ascii = 0;
@@ -82,7 +81,7 @@ bool CFileEnsightVarGold::BinaryValuesSettleOrder(int64_t count) {
     }
     // flip only on evidence: a bad value natively and none swapped
     if (!WordsAreOrdinary(bytes, count, false) && WordsAreOrdinary(bytes, count, true)) {
-        file_->SetByteOrder(NativeByteOrder() == LittleEndian ? BigEndian : LittleEndian);
+        file_->SetByteOrder(ByteOrderOf(true));
     }
     return true;
 }

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "gold/file_a.h"
+
 namespace quorix {
 
 // Finite and either zero or normal.
@@ -15,15 +17,9 @@ inline bool IsOrdinaryFloat(float value) {
 
 // The 4-byte word at `bytes` as a float, reversed first when `swapped`.
 inline float FloatFromWord(const unsigned char* bytes, bool swapped) {
-    unsigned char word[4] = {bytes[0], bytes[1], bytes[2], bytes[3]};
-    if (swapped) {
-        word[0] = bytes[3];
-        word[1] = bytes[2];
-        word[2] = bytes[1];
-        word[3] = bytes[0];
-    }
     float value = 0.0f;
-    std::memcpy(&value, word, sizeof value);
+    std::memcpy(&value, bytes, sizeof value);
+    if (swapped) ReverseWords(&value, 1);
     return value;
 }
 

@@ -4,8 +4,9 @@
 
 #include <algorithm>
 #include <array>
-#include <limits>
+#include <optional>
 
+#include "casefile/checked_math.h"
 #include "casefile/element_types.h"
 #include "gold/step_tally.h"
 #include "gold/value_plausibility.h"
@@ -165,18 +166,18 @@ bool CFileEnsightVarGold::ScanElementValues(const PartInfo& part, PartVariableIn
     int32_t type = -1;
     HeaderKind header = NextRecord(text, type, nullptr);
     if (header == Block) {
-        // flat blocks (k = 1) have (i-1)(j-1) cells, not (i-1)(j-1)(k-1) = 0
-        const int64_t cells = part.kind == PartUnstructured ? part.elementCount
-                                                            : StructuredCellCount(part.imax, part.jmax, part.kmax);
-        if (cells > std::numeric_limits<int32_t>::max()) {
+        const std::optional<int32_t> cells = part.kind == PartUnstructured
+                                                 ? part.elementCount
+                                                 : BlockCellCount(part.imax, part.jmax, part.kmax);
+        if (!cells) {
             SetError(kElementScanFailure);
             return false;
         }
-        record.valueCount = static_cast<int32_t>(cells);
+        record.valueCount = *cells;
         TypeVariableInfo& info = record.types.emplace_back();
         info.count = record.valueCount;
         info.present = true;
-        return RecordComponents(info, components, cells);
+        return RecordComponents(info, components, *cells);
     }
     if (header != ElementTypeHeader) {
         SetError(kElementScanFailure);

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "casefile/checked_math.h"
 #include "loaders_fixture.h"
 
 namespace quorix::loadertest {
@@ -127,7 +128,7 @@ struct BlockFile {
         part.jmax = dims[1];
         part.kmax = dims[2];
         part.nodeCount = dims[0] * dims[1] * dims[2];
-        part.elementCount = static_cast<int32_t>(StructuredCellCount(dims[0], dims[1], dims[2]));
+        part.elementCount = *BlockCellCount(dims[0], dims[1], dims[2]);
     }
     void Arrays(const std::vector<std::vector<float>>& arrays) {
         int64_t* offsets[3] = {&part.xOffset, &part.yOffset, &part.zOffset};

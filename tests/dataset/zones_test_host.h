@@ -9,6 +9,7 @@
 
 #include "addon/zel_api.h"
 #include "casefile/case_record.h"
+#include "casefile/checked_math.h"
 #include "casefile/element_types.h"
 #include "casefile/host_lock.h"
 #include "dataset/part_collection.h"
@@ -97,7 +98,7 @@ inline PartInfo& AddBlock(PartCollection& collection, int32_t number, int32_t st
     part.jmax = j;
     part.kmax = k;
     part.nodeCount = i * j * k;
-    part.elementCount = static_cast<int32_t>(StructuredCellCount(i, j, k));
+    part.elementCount = *BlockCellCount(i, j, k);
     part.xOffset = 100;
     return part;
 }

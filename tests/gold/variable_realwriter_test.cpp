@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "casefile/checked_math.h"
 #include "gold/geometry_reader.h"
 #include "gold/variable_reader.h"
 #include "support/realwriter.h"
@@ -51,7 +52,7 @@ const RealCase kCases[] = {
 // elements of the in-category blocks as written (bar3 once).
 int64_t GeometryValueCount(const PartInfo& part, Where where) {
     if (where != Where::Element) return part.nodeCount;
-    if (part.kind != PartUnstructured) return StructuredCellCount(part.imax, part.jmax, part.kmax);
+    if (part.kind != PartUnstructured) return *BlockCellCount(part.imax, part.jmax, part.kmax);
     int64_t elements = 0;
     for (const ElementBlockInfo& block : part.blocks) elements += block.inCategory ? block.elementCount : 0;
     return elements;
