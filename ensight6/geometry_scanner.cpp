@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <optional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "casefile/checked_math.h"
