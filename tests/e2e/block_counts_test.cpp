@@ -7,41 +7,43 @@
 #include <string>
 #include <vector>
 
-#include "ensight6/ensight6_file_writer.h"
+#include "support/ensight_writer.h"
 #include "zelhost_runner.h"
 
 namespace {
 
-using e6test::E6Bytes;
-using e6test::Encoding;
+using quorix::test::Encoding;
+using quorix::test::EnsightWriter;
+using quorix::test::FileKind;
 
-void BlockPart(E6Bytes& b, int32_t number, const std::string& name, int32_t i, int32_t j, int32_t k) {
-    b.Text("part " + std::to_string(number)).Text(name).Text("block").Ints({i, j, k}, 3);
+void BlockPart(EnsightWriter& b, int32_t number, const std::string& name, int32_t i, int32_t j, int32_t k) {
+    b.String("part " + std::to_string(number)).String(name).String("block").Ints({i, j, k}, 3);
     const size_t nodes = static_cast<size_t>(i) * static_cast<size_t>(j) * static_cast<size_t>(k);
     for (int axis = 0; axis < 3; ++axis) b.Floats(std::vector<float>(nodes, static_cast<float>(axis)));
 }
 
-void BlockValues(E6Bytes& b, int32_t number, const std::vector<float>& values) {
-    b.Text("part " + std::to_string(number)).Text("block");
+void BlockValues(EnsightWriter& b, int32_t number, const std::vector<float>& values) {
+    b.String("part " + std::to_string(number)).String("block");
     if (!values.empty()) b.Floats(values);
 }
 
 TEST(BlockCounts, ZeroDimensionHoldsNoCellValues) {
-    for (Encoding e : e6test::kAllEncodings) {
-        SCOPED_TRACE(static_cast<int>(e));
-        e6test::TempDir dir;
-        E6Bytes geometry = e6test::GeometryHeader(e, {}, 1);
+    for (Encoding e : {Encoding::Ascii, Encoding::BinaryLE, Encoding::BinaryBE}) {
+        SCOPED_TRACE(quorix::test::EncodingName(e));
+        quorix::test::TempDir dir;
+        EnsightWriter geometry(e, FileKind::Ensight6);
+        geometry.Ensight6Header({}, 1);
         BlockPart(geometry, 1, "empty block", 0, 3, 1);
         BlockPart(geometry, 2, "flat block", 3, 2, 1);
         BlockPart(geometry, 3, "solid block", 2, 2, 3);
-        dir.Write("z.geo", geometry.data());
+        dir.Write("z.geo", geometry.bytes());
 
-        E6Bytes cells(e);
-        cells.Text("cell values");
+        EnsightWriter cells(e, FileKind::Ensight6);
+        cells.String("cell values");
         BlockValues(cells, 1, {});
         BlockValues(cells, 2, {7, 8});
         BlockValues(cells, 3, {5, 6});
-        dir.Write("z.cell", cells.data());
+        dir.Write("z.cell", cells.bytes());
         const std::string casePath = dir.Write(
             "z.case", "FORMAT\ntype: ensight\n\nGEOMETRY\nmodel: z.geo\n\nVARIABLE\nscalar per element: cell z.cell\n");
 
