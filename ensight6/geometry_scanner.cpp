@@ -17,6 +17,11 @@ constexpr int RecordSize = 80;
 // Longest line read anywhere in the file: real writers put hundreds of nodes on a line.
 constexpr size_t MaxLineLength = 1 << 20;
 
+// Negative dimensions count as the largest.
+uint32_t LargestDimension(const int32_t* dims) {
+    return std::max({static_cast<uint32_t>(dims[0]), static_cast<uint32_t>(dims[1]), static_cast<uint32_t>(dims[2])});
+}
+
 bool CopyDescription(GeometryPart& part, std::string_view text) {
     if (text.size() > 80) return false;
     std::memcpy(part.description, text.data(), text.size());
@@ -438,11 +443,14 @@ bool Ensight6GeometryScanner::ScanBinaryBlock(File_a& file, GeometryPart& part, 
         return n && *n <= left / (4 * wordsPerNode);
     };
     int32_t swapped[3] = {SwappedInt32(raw[0]), SwappedInt32(raw[1]), SwappedInt32(raw[2])};
-    if (!orderDecided_ && !fits(raw) && fits(swapped)) {
-        swapBytes_ = true;
-        file.SetByteOrder(ByteOrderOf(true));
+    if (!orderDecided_ && (raw[0] | raw[1] | raw[2]) != 0) {
+        // An empty block (a zero dimension) fits in either order: then the
+        // order with the smaller dimensions wins, as it does for counts.
+        const bool swap = fits(swapped) && (!fits(raw) || LargestDimension(swapped) < LargestDimension(raw));
+        swapBytes_ = swap;
+        file.SetByteOrder(ByteOrderOf(swap));
+        orderDecided_ = true;
     }
-    if (!orderDecided_ && (raw[0] | raw[1] | raw[2]) != 0) orderDecided_ = true;
     const int32_t* dims = swapBytes_ ? swapped : raw;
     if (!fits(dims)) return FailAt("block dimensions out of range");
     const int64_t n = *BlockNodes(dims);
