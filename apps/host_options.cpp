@@ -144,5 +144,8 @@ const char* HostUsage() {
            "  --dump-load-requests     list registered load requests (without forcing)\n"
            "  --dump-connectivity      full node-map and face-map arrays in the report\n"
            "  --help                   this text\n"
-           "exit status: 0 when the load succeeded (and, with --load-all, no deferred load failed)\n";
+           "a terminal on stderr shows a progress line (not with --json); Ctrl-C stops the load, a second one\n"
+           "ends zelhost at once\n"
+           "exit status: 0 when the load succeeded (and, with --load-all, no deferred load failed), 1 when it\n"
+           "failed, 2 for a bad command line, 130 when Ctrl-C stopped the load\n";
 }

@@ -1,8 +1,9 @@
 #include "apps/load_report.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
-#include <sstream>
+#include <iterator>
 
 #include "apps/json_writer.h"
 
@@ -31,12 +32,14 @@ void WriteIntArray(JsonWriter& json, const char* key, const std::vector<int32_t>
     json.EndArray();
 }
 
-void WriteValues(JsonWriter& json, int32_t zone, const std::vector<std::string>& variables) {
+void WriteValues(JsonWriter& json, int32_t zone, std::vector<VariableSummary>& variables) {
     json.Key("values").BeginObject();
-    for (size_t v = 0; v < variables.size(); ++v) {
-        const zelhost::FieldReport field = zelhost::Field(zone, static_cast<int32_t>(v + 1));
+    for (VariableSummary& variable : variables) {
+        const zelhost::FieldReport field =
+            zelhost::Field(zone, static_cast<int32_t>(&variable - variables.data() + 1));
+        variable.Add(field);
         if (!field.present) continue;  // the report never forces a load
-        json.Key(variables[v]).BeginObject();
+        json.Key(variable.name).BeginObject();
         json.Key("location").String(field.location == 1 ? "nodal" : "cell");
         WriteStatistics(json, field.stats);
         json.Key("hash").String(Hex(field.hash));
@@ -77,7 +80,7 @@ void WriteFaceMap(JsonWriter& json, int32_t zone, bool dump) {
     json.EndObject();
 }
 
-void WriteZone(JsonWriter& json, const zelhost::ZoneSummary& zone, const std::vector<std::string>& variables,
+void WriteZone(JsonWriter& json, const zelhost::ZoneSummary& zone, std::vector<VariableSummary>& variables,
                bool dump) {
     json.BeginObject();
     json.Key("number").Int(zone.number);
@@ -97,43 +100,111 @@ void WriteZone(JsonWriter& json, const zelhost::ZoneSummary& zone, const std::ve
     json.EndObject();
 }
 
-std::string ZoneLine(const zelhost::ZoneSummary& zone) {
-    std::ostringstream line;
-    line << "Zone " << zone.number << " \"" << zone.name << "\" " << zelhost::ZoneTypeName(zone.zoneType) << " "
-         << zone.imax << " x " << zone.jmax << " x " << zone.kmax << ", strand " << zone.strand << ", time "
-         << zone.solutionTime;
-    if (zone.loadFailures > 0) line << ", " << zone.loadFailures << " failed loads";
-    return line.str() + "\n";
+// Plural for counts of things: "1 element", "8 nodes".
+std::string Count(int64_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
-std::string Joined(const std::vector<std::string>& items) {
-    std::string text;
-    for (const std::string& item : items) text += (text.empty() ? "" : ", ") + item;
+// The host knows a zone's finite-element type only, so the words are the
+// host's shapes with their corners: tetrahedra held as collapsed bricks read
+// as 8-corner cells, which they are in the host.
+std::string ZoneShape(const zelhost::ZoneSummary& zone) {
+    switch (zone.zoneType) {
+    case 0:
+        return std::to_string(zone.imax) + "\u00d7" + std::to_string(zone.jmax) + "\u00d7" +
+               std::to_string(zone.kmax) + " block";
+    case 1: return "3-corner faces";
+    case 2: return "4-corner faces";
+    case 3: return "4-corner cells";
+    case 4: return "8-corner cells";
+    case 5: return "2-node lines";
+    case 6: return "polygons";
+    case 7: return "polyhedra";
+    default: return zelhost::ZoneTypeName(zone.zoneType);
+    }
+}
+
+std::string Number(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
+const char* const Dot = " \u00b7 ";
+
+std::string ZoneLine(const zelhost::ZoneSummary& zone) {
+    std::string line = "zone " + std::to_string(zone.number) + "  \"" + zone.name + "\"  " + ZoneShape(zone) + Dot +
+                       Count(zone.nodes, "node", "nodes") + Dot + Count(zone.elements, "element", "elements") + Dot +
+                       "t=" + Number(zone.solutionTime);
+    if (zone.loadFailures > 0) line += Dot + Count(zone.loadFailures, "failed load", "failed loads");
+    return line + "\n";
+}
+
+std::string Padded(const std::string& text, size_t width) {
+    return text + std::string(width > text.size() ? width - text.size() : 0, ' ');
+}
+
+const char* LocationName(int locations) {
+    switch (locations) {
+    case 1: return "nodal";
+    case 2: return "cell-centred";
+    case 3: return "nodal and cell-centred";
+    default: return "in no zone";
+    }
+}
+
+std::string VariableLines(const std::vector<VariableSummary>& variables) {
+    size_t width = 0;
+    for (const VariableSummary& variable : variables) width = std::max(width, variable.name.size());
+    std::string text = variables.empty() ? "" : "variables\n";
+    for (const VariableSummary& variable : variables) {
+        std::string line = "  " + Padded(variable.name, width) + "  " + Padded(LocationName(variable.locations), 12);
+        if (variable.stats.count > 0) {
+            line += "  min " + Number(variable.stats.min) + "  max " + Number(variable.stats.max);
+        } else {
+            line += variable.loaded ? "  no finite value" : "  not loaded";
+        }
+        if (!variable.stats.finite) line += "  (NaN or infinity met)";
+        text += line + "\n";
+    }
     return text;
 }
 
 }  // namespace
+
+void VariableSummary::Add(const zelhost::FieldReport& field) {
+    if (field.length == 0 && !field.present) return;  // no field in this zone
+    locations |= field.location == 1 ? 1 : 2;
+    if (!field.present) return;
+    loaded = true;
+    if (!field.stats.finite) stats.finite = false;
+    if (field.stats.count == 0) return;
+    if (stats.count == 0 || field.stats.min < stats.min) stats.min = field.stats.min;
+    if (stats.count == 0 || field.stats.max > stats.max) stats.max = field.stats.max;
+    stats.count += field.stats.count;
+}
 
 ModelSnapshot TakeSnapshot(bool dumpConnectivity) {
     ModelSnapshot model;
     model.hasDataSet = zelhost::HasDataSet();
     model.title = zelhost::DataSetTitle();
     model.variables = zelhost::VariableNames();
+    std::vector<VariableSummary> variables;
+    for (const std::string& name : model.variables) variables.push_back(VariableSummary{name, 0, false, {}});
     JsonWriter zones;
     zones.BeginArray();
     const int32_t count = zelhost::ZoneCount();
-    if (model.hasDataSet) {
-        model.summary = "Data set \"" + model.title + "\": " + std::to_string(count) + " zones, " +
-                        std::to_string(model.variables.size()) + " variables\n";
-        model.summary += "Variables: " + Joined(model.variables) + "\n";
-    }
+    model.zones = count;
     for (int32_t z = 1; z <= count; ++z) {
         const auto zone = zelhost::ZoneInfo(z);
-        WriteZone(zones, *zone, model.variables, dumpConnectivity);
+        WriteZone(zones, *zone, variables, dumpConnectivity);
         model.summary += ZoneLine(*zone);
+        model.nodes += zone->nodes;
+        model.elements += zone->elements;
     }
     zones.EndArray();
     model.zonesJson = zones.text();
+    model.summary += VariableLines(variables);
     return model;
 }
 
@@ -212,24 +283,62 @@ std::string RenderJsonReport(const ModelSnapshot& model, const RunRecord& run) {
     return json.text() + "\n";
 }
 
+namespace {
+
+std::string Bytes(int64_t bytes) {
+    const char* units[] = {"bytes", "kB", "MB", "GB", "TB"};
+    double value = static_cast<double>(bytes);
+    size_t unit = 0;
+    while (value >= 1000.0 && unit + 1 < std::size(units)) {
+        value /= 1000.0;
+        ++unit;
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, unit == 0 ? "%.0f %s" : "%.1f %s", value, units[unit]);
+    return text;
+}
+
+std::string Headline(const ModelSnapshot& model, const RunRecord& run) {
+    std::string line = run.loaded ? "loaded" : "load failed";
+    if (!model.hasDataSet) return line + ", no data set\n";
+    return line + " \"" + model.title + "\": " + Count(model.zones, "zone", "zones") + ", " +
+           Count(static_cast<int64_t>(model.variables.size()), "variable", "variables") + "\n";
+}
+
+std::string TotalsLine(const ModelSnapshot& model, const RunRecord& run) {
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.3f s", run.loadSeconds + run.forceSeconds);
+    std::string line = "total: " + Count(model.zones, "zone", "zones") + Dot +
+                       Count(model.nodes, "node", "nodes") + Dot + Count(model.elements, "element", "elements");
+    if (run.bytesRead >= 0) line += Dot + Bytes(run.bytesRead) + " read";
+    return line + Dot + seconds + "\n";
+}
+
+}  // namespace
+
 std::string RenderTextReport(const ModelSnapshot& model, const RunRecord& run) {
-    std::string text = std::string("loaded: ") + (run.loaded ? "yes" : "no") + "\n" + model.summary;
+    std::string text = Headline(model, run) + model.summary;
     if (run.listRequests) {
-        text += "Load requests: " + std::to_string(run.requests.size()) + "\n";
+        text += "load requests: " + std::to_string(run.requests.size()) + "\n";
         for (const zelhost::LoadRequest& request : run.requests) {
             text += "  " + request.kind + " zone " + std::to_string(request.zone) +
                     (request.variable > 0 ? " variable " + std::to_string(request.variable) : "") + "\n";
         }
     }
     if (run.forced) {
-        text += "Forced " + std::to_string(run.forceResult.loads) + " loads, " +
-                std::to_string(run.forceResult.failures) + " failed\n";
+        text += "forced " + Count(run.forceResult.loads, "load", "loads") + ", " +
+                std::to_string(run.forceResult.failures) + " failed" +
+                (run.forceResult.stopped ? ", the rest left by Ctrl-C" : "") + "\n";
     }
-    text += "Client data: " + std::to_string(zelhost::ClientDataRegistered()) + " registered, " +
-            std::to_string(zelhost::ClientDataReleased()) + " released\n";
+    text += TotalsLine(model, run);
+    // Only a fault of the host or the add-on is worth a line: these are their counts.
+    if (zelhost::ClientDataRegistered() != zelhost::ClientDataReleased()) {
+        text += "client data: " + std::to_string(zelhost::ClientDataRegistered()) + " registered, " +
+                std::to_string(zelhost::ClientDataReleased()) + " released\n";
+    }
     for (const auto& [label, live] : zelhost::LiveAllocations()) {
-        text += "Leak: " + std::to_string(live.count) + " x \"" + label + "\"\n";
+        text += "leak: " + std::to_string(live.count) + " x \"" + label + "\"\n";
     }
-    for (const std::string& fault : zelhost::Faults()) text += "Host fault: " + fault + "\n";
+    for (const std::string& fault : zelhost::Faults()) text += "host fault: " + fault + "\n";
     return text;
 }

@@ -7,13 +7,23 @@
 #include "apps/json_writer.h"
 #include "host/zel_host.h"
 
+// One variable over all zones, for the readable summary.
+struct VariableSummary {
+    std::string name;
+    int locations = 0;    // 1 nodal, 2 cell-centred, 3 both (in different zones)
+    bool loaded = false;  // present in some zone
+    zelhost::Statistics stats;  // min and max over the zones where present
+    void Add(const zelhost::FieldReport& field);
+};
+
 // The data model as it stands, taken before the data set is deleted at exit.
 struct ModelSnapshot {
     bool hasDataSet = false;
     std::string title;
     std::vector<std::string> variables;
     std::string zonesJson;  // a JSON array
-    std::string summary;    // readable text
+    std::string summary;    // readable text: zones and variables
+    int64_t zones = 0, nodes = 0, elements = 0;
 };
 ModelSnapshot TakeSnapshot(bool dumpConnectivity);
 
@@ -25,6 +35,7 @@ struct RunRecord {
     zelhost::ForceResult forceResult;
     bool listRequests = false;
     std::vector<zelhost::LoadRequest> requests;
+    int64_t bytesRead = -1;  // by the process during load and forcing; -1 unknown
 };
 
 // Counted after the data set is gone and state change 15 was sent.

@@ -1,7 +1,11 @@
 // zelhost: a command-line host that drives the add-on through libzel.
-#include <csignal>
+#include <unistd.h>
+
+#include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -14,13 +18,25 @@
 
 namespace {
 
+// Exit status of a load the user stopped with Ctrl-C, as shells report a SIGINT.
+constexpr int StoppedStatus = 130;
+
 void OnInterrupt(int) { zelhost::Interrupt(); }
 
+// The first Ctrl-C asks the load to stop, as the host's Stop button does; the
+// handler then reverts, so a second one ends zelhost at once.
 void CatchInterrupt() {
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
+    action.sa_flags = SA_RESETHAND;
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
+}
+
+// A hook for tests, which need a load slow enough to interrupt.
+int32_t TestDelayMs() {
+    const char* text = std::getenv("ZELHOST_TEST_DELAY_MS");
+    return text != nullptr ? static_cast<int32_t>(std::clamp(std::atol(text), 0L, 10000L)) : 0;
 }
 
 bool ConfigureHost(const HostOptions& options, std::string& error) {
@@ -35,6 +51,8 @@ bool ConfigureHost(const HostOptions& options, std::string& error) {
     if (options.command == "pick" && !options.dialogCancel) settings.dialogAnswer = options.operands.front();
     settings.refuseRegistration = options.refuseRegistration;
     settings.withholdRawNodeMap = options.noRawNodeMap;
+    settings.drawProgress = !options.json && isatty(STDERR_FILENO) == 1;
+    settings.checkDelayMs = TestDelayMs();
     zelhost::Configure(settings);
     return true;
 }
@@ -52,6 +70,16 @@ bool RunCommand(const HostOptions& options) {
     if (options.command == "load") return zelhost::CallLoader(LoadInstructions(options.operands.front()));
     if (options.command == "run") return zelhost::CallLoader(options.operands);
     return zelhost::CallLoaderSelected();
+}
+
+// Bytes this process has read from files so far (the kernel's count); -1 when unknown.
+int64_t BytesReadSoFar() {
+    std::FILE* io = std::fopen("/proc/self/io", "r");
+    if (io == nullptr) return -1;
+    long long bytes = -1;
+    if (std::fscanf(io, "rchar: %lld", &bytes) != 1) bytes = -1;
+    std::fclose(io);
+    return bytes;
 }
 
 int Fail(const std::string& error) {
@@ -80,6 +108,7 @@ int main(int argc, char** argv) {
     if (!zelhost::HasLoader()) std::fprintf(stderr, "zelhost: the add-on registered no loader\n");
 
     RunRecord run;
+    const int64_t bytesBefore = BytesReadSoFar();
     const auto loadStart = std::chrono::steady_clock::now();
     run.loaded = zelhost::HasLoader() && RunCommand(options);
     run.loadSeconds = SecondsSince(loadStart);
@@ -91,6 +120,8 @@ int main(int argc, char** argv) {
         run.forceSeconds = SecondsSince(forceStart);
         run.forced = true;
     }
+    const int64_t bytesAfter = BytesReadSoFar();
+    if (bytesBefore >= 0 && bytesAfter >= bytesBefore) run.bytesRead = bytesAfter - bytesBefore;
     const ModelSnapshot model = TakeSnapshot(options.dumpConnectivity);
 
     // Leave as the host would: data set gone, then "quit" to the add-on.
@@ -102,6 +133,10 @@ int main(int argc, char** argv) {
     } else {
         std::fputs(RenderTextReport(model, run).c_str(), stdout);
         if (options.time) std::fprintf(stderr, "load: %.6f s, force: %.6f s\n", run.loadSeconds, run.forceSeconds);
+    }
+    if (zelhost::Interrupted()) {
+        std::fprintf(stderr, "zelhost: stopped by Ctrl-C; the data set was removed\n");
+        return StoppedStatus;
     }
     const bool forceFailed = run.forced && run.forceResult.failures > 0;
     return run.loaded && !forceFailed ? 0 : 1;

@@ -1,16 +1,17 @@
 // Registration, version, locks, dialogs, percent-done status and state changes.
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "addon/zel_api.h"
 #include "host/arg_list.h"
 #include "host/host_state.h"
 #include "host/host_strings.h"
+#include "host/progress_line.h"
 #include "host/recursive_lock.h"
 
 struct ZelAddOn_s {
@@ -61,14 +62,14 @@ bool FilterLists(std::string_view filter, const std::string& path) {
 // One line redrawn in place; only a terminal gets it.
 void ShowProgress(int32_t percent) {
     HostState& state = State();
-    if (!state.progressShown || percent == state.percentShown) return;
-    state.percentShown = percent;
-    const std::string text = state.statusTexts.empty() ? std::string() : state.statusTexts.back();
-    const int width = 30;
-    const int filled = percent * width / 100;
-    std::fprintf(stderr, "\r%s [%.*s%*s] %3d%%", text.c_str(), filled, "##############################",
-                 width - filled, "", percent);
-    std::fflush(stderr);
+    if (!state.progressShown) return;
+    TheProgressLine().Draw(state.statusTexts.empty() ? std::string() : state.statusTexts.back(), percent);
+}
+
+// The test hook stands for a slow disk: a Ctrl-C can then arrive during the wait.
+void WaitForTestHook() {
+    const int32_t delay = State().settings.checkDelayMs;
+    if (delay > 0) std::this_thread::sleep_for(std::chrono::milliseconds(delay));
 }
 
 void AskToStopAt(int32_t percent) {
@@ -183,28 +184,27 @@ Boolean_t ZelUtilStatusStartPercentDone(const char* text, Boolean_t, Boolean_t s
     HostState& state = State();
     state.statusTexts.push_back(Text(text));
     state.stopRequested = false;
-    state.progressShown = showProgressBar != ZEL_FALSE && isatty(STDERR_FILENO) == 1;
-    state.percentShown = -1;
+    state.progressShown = showProgressBar != ZEL_FALSE && state.settings.drawProgress;
     return ZEL_TRUE;
 }
 
 Boolean_t ZelUtilStatusCheckPercentDone(int32_t percentDone) {
     HostGuard guard;
-    AskToStopAt(percentDone);
     ShowProgress(percentDone < 0 ? 0 : percentDone > 100 ? 100 : percentDone);
+    WaitForTestHook();
+    AskToStopAt(percentDone);
     return State().stopRequested ? ZEL_FALSE : ZEL_TRUE;
 }
 
 void ZelUtilStatusSetPercentDoneText(const char* text) {
     HostGuard guard;
     State().statusTexts.push_back(Text(text));
-    State().percentShown = -1;  // the new text shows at the next check
 }
 
 void ZelUtilStatusFinishPercentDone(void) {
     HostGuard guard;
     HostState& state = State();
-    if (state.progressShown) std::fprintf(stderr, "\n");
+    if (state.progressShown) TheProgressLine().Clear();
     state.progressShown = false;
     state.stopRequested = false;
 }

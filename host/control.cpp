@@ -70,6 +70,7 @@ void ResetHost() {
 }
 
 void Interrupt() { State().interrupted.store(true); }
+bool Interrupted() { return State().interrupted.load(); }
 
 namespace {
 // A copy of one record, taken under the host lock.

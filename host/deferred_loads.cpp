@@ -1,11 +1,14 @@
 // Forcing registered loads, one by one or from a pool of threads.
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <cstdio>
 #include <memory>
 #include <set>
 #include <thread>
 
 #include "host/host_state.h"
+#include "host/progress_line.h"
 #include "host/recursive_lock.h"
 #include "host/zel_host.h"
 
@@ -63,6 +66,42 @@ bool ForceOne(int32_t zone, Find find) {
     return RunTask(Task{data, LoadRequest{"", zone, 0}});
 }
 
+// The status line while forcing: loads and bytes done of all taken together.
+class ForcingProgress {
+public:
+    explicit ForcingProgress(const std::vector<Task>& tasks)
+        : shown_(CurrentSettings().drawProgress && !tasks.empty()), loads_(static_cast<int64_t>(tasks.size())) {
+        for (const Task& task : tasks) bytes_ += task.data->LoadBytesHint();
+    }
+    void Done(const Task& task) {
+        if (!shown_) return;
+        HostGuard guard;
+        ++loadsDone_;
+        bytesDone_ += task.data->LoadBytesHint();
+        const int32_t percent = bytes_ > 0 ? static_cast<int32_t>(bytesDone_ * 100 / bytes_) : 100;
+        TheProgressLine().Draw("Loading " + std::to_string(loadsDone_) + " of " + std::to_string(loads_) +
+                                   " loads, " + Megabytes(bytesDone_) + " of " + Megabytes(bytes_) + " MB",
+                               percent);
+    }
+    void Finish() {
+        if (!shown_) return;
+        HostGuard guard;
+        TheProgressLine().Clear();
+    }
+
+private:
+    static std::string Megabytes(int64_t bytes) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.1f", static_cast<double>(bytes) / 1e6);
+        return text;
+    }
+    const bool shown_;
+    const int64_t loads_;
+    int64_t bytes_ = 0;
+    int64_t loadsDone_ = 0;
+    int64_t bytesDone_ = 0;
+};
+
 }  // namespace
 
 std::vector<LoadRequest> PendingLoadRequests() {
@@ -92,11 +131,19 @@ ForceResult ForceAllLoads(int threads) {
     std::stable_sort(tasks.begin(), tasks.end(), [](const Task& a, const Task& b) {
         return a.data->LoadBytesHint() > b.data->LoadBytesHint();
     });
+    ForcingProgress progress(tasks);
+    const int32_t delay = CurrentSettings().checkDelayMs;
     std::atomic<size_t> next{0};
+    std::atomic<int64_t> taken{0};
     std::atomic<int64_t> failures{0};
     auto work = [&] {
-        for (size_t i = next.fetch_add(1); i < tasks.size(); i = next.fetch_add(1)) {
+        while (!State().interrupted.load()) {
+            const size_t i = next.fetch_add(1);
+            if (i >= tasks.size()) return;
+            taken.fetch_add(1);
+            if (delay > 0) std::this_thread::sleep_for(std::chrono::milliseconds(delay));
             if (!RunTask(tasks[i])) failures.fetch_add(1);
+            progress.Done(tasks[i]);
         }
     };
     const int count = threads < 1 ? 1 : threads;
@@ -104,7 +151,9 @@ ForceResult ForceAllLoads(int threads) {
     for (int t = 1; t < count; ++t) pool.emplace_back(work);
     work();
     for (std::thread& thread : pool) thread.join();
-    return ForceResult{static_cast<int64_t>(tasks.size()), failures.load()};
+    progress.Finish();
+    const int64_t loads = taken.load();
+    return ForceResult{loads, failures.load(), loads < static_cast<int64_t>(tasks.size())};
 }
 
 }  // namespace zelhost

@@ -36,7 +36,6 @@ struct HostState {
     bool stopRequested = false;  // of the current percent-done status
     bool cancelHookFired = false;
     bool progressShown = false;
-    int32_t percentShown = -1;  // redrawn only when it changes
 
     std::atomic<int64_t> clientDataRegistered{0};
     std::atomic<int64_t> clientDataReleased{0};

@@ -24,6 +24,8 @@ struct Settings {
     int64_t refuseRegistration = 0;  // refuse the N-th load-on-demand registration (from 1; 0 = none)
     bool withholdRawNodeMap = false;  // ZelUtilDataNodeGetWritableRawPtr answers null
     bool echoMessages = true;  // errors and message boxes also go to stderr (they are recorded either way)
+    bool drawProgress = false;  // percent-done and forcing draw one updating line on stderr
+    int32_t checkDelayMs = 0;   // test hook: each percent-done check and each forced load waits this long
 };
 void Configure(const Settings& settings);
 Settings CurrentSettings();
@@ -33,8 +35,10 @@ bool ParseVersion(const std::string& text, std::array<int32_t, 4>& version);
 // registrations, records and counters, and restores default settings. The
 // allocation ledger stays: it shows blocks still alive.
 void ResetHost();
-// Ctrl-C: async-signal-safe; the running percent-done status then answers "stop".
+// Ctrl-C: async-signal-safe; the running percent-done status then answers "stop"
+// and forcing takes no further load.
 void Interrupt();
+bool Interrupted();
 
 // ---- the add-on's registrations ----
 bool HasLoader();
@@ -169,6 +173,7 @@ bool ForceFaceMap(int32_t zone);
 struct ForceResult {
     int64_t loads = 0;
     int64_t failures = 0;  // also counted in each zone's loadFailures
+    bool stopped = false;  // an interrupt left loads untaken; `loads` counts those taken
 };
 // Every pending load, from `threads` threads taking work from one queue.
 ForceResult ForceAllLoads(int threads = 1);
