@@ -10,10 +10,10 @@
 #include <string_view>
 #include <vector>
 
+#include "apps/case_steps.h"
 #include "apps/json_writer.h"
 #include "apps/load_report.h"
 #include "casefile/case_parser.h"
-#include "casefile/file_names.h"
 #include "casefile/file_section.h"
 #include "casefile/variable_kinds.h"
 #include "host/zel_host.h"
@@ -41,21 +41,17 @@ int64_t StepOffset(std::map<std::string, std::vector<int64_t>>& found, const std
 // One path per step of the entry's time set (one for a static entry), with the
 // byte offset at which the step begins in that file (null when it cannot be found).
 void WriteSteps(JsonWriter& json, const CaseRecord& record, std::string_view name, int32_t timeSet, int32_t fileSet) {
-    const TimeSectionInfo* times = FindTimeSet(record.timeSets, timeSet);
-    const FileSectionInfo* files = FindFileSet(record.fileSets, fileSet);
-    const int32_t steps = times != nullptr && times->numberOfSteps > 0 ? times->numberOfSteps : 1;
     std::map<std::string, std::vector<int64_t>> found;
     std::string previous;
     size_t inFile = 0;
     json.Key("steps").BeginArray();
-    for (int32_t k = 0; k < steps; ++k) {
-        const HostString path = BuildDataFileName(record.geometry.caseDirectory, name, FileNumberForStep(times, files, k));
+    for (const std::string& path : StepPaths(record, name, timeSet, fileSet)) {
         std::error_code error;
-        const bool exists = std::filesystem::exists(path.c_str(), error);
-        inFile = k > 0 && path.view() == previous ? inFile + 1 : 0;
-        previous = path.view();
+        const bool exists = std::filesystem::exists(path, error);
+        inFile = !previous.empty() && path == previous ? inFile + 1 : 0;
+        previous = path;
         const int64_t offset = exists ? StepOffset(found, previous, inFile) : -1;
-        json.BeginObject().Key("path").String(path.view()).Key("exists").Bool(exists).Key("offset");
+        json.BeginObject().Key("path").String(path).Key("exists").Bool(exists).Key("offset");
         offset >= 0 ? json.Int(offset) : json.Null();
         json.EndObject();
     }
@@ -160,15 +156,9 @@ void WriteArray(JsonWriter& json, std::string_view key, const HostArray<T>& valu
     json.EndArray();
 }
 
-template <class Set>
-const Set* First(const Set* set) {
-    while (set != nullptr && set->previous != nullptr) set = set->previous;
-    return set;
-}
-
 void WriteTimeSets(JsonWriter& json, const TimeSectionInfo* timeSets) {
     json.Key("timeSets").BeginArray();
-    for (const TimeSectionInfo* t = First(timeSets); t != nullptr; t = t->next) {
+    for (const TimeSectionInfo* t = FirstSet(timeSets); t != nullptr; t = t->next) {
         json.BeginObject().Key("number").Int(t->number);
         WriteHostString(json, "description", t->description);
         json.Key("numberOfSteps").Int(t->numberOfSteps);
@@ -192,7 +182,7 @@ void WriteTimeSets(JsonWriter& json, const TimeSectionInfo* timeSets) {
 
 void WriteFileSets(JsonWriter& json, const FileSectionInfo* fileSets) {
     json.Key("fileSets").BeginArray();
-    for (const FileSectionInfo* f = First(fileSets); f != nullptr; f = f->next) {
+    for (const FileSectionInfo* f = FirstSet(fileSets); f != nullptr; f = f->next) {
         json.BeginObject().Key("number").Int(f->number).Key("filenameIndex").Int(f->filenameIndex);
         json.Key("numberOfSteps").Int(f->numberOfSteps).EndObject();
     }

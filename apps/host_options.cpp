@@ -68,7 +68,7 @@ bool IsValueOption(const std::string& name) {
 bool CheckOperands(const HostOptions& options, std::string& error) {
     const size_t n = options.operands.size();
     const std::string& c = options.command;
-    if (c == "load" || c == "case") {
+    if (c == "load" || c == "case" || c == "info") {
         if (n != 1) error = c + " takes one case file";
     } else if (c == "pick") {
         if (n > 1 || (n == 0 && !options.dialogCancel)) error = "pick takes one case file (none with --dialog-cancel)";
@@ -127,6 +127,7 @@ const char* HostUsage() {
            "  run KEY VALUE ...   pass a raw instruction list to the loader\n"
            "  pick CASE           go through the loader-selected callback; the file dialog answers CASE\n"
            "  case CASE           parse the case file and print its record (no add-on)\n"
+           "  info CASE           format, parts, variables, time steps and missing files, without loading values\n"
            "options:\n"
            "  --batch                  host batch mode on\n"
            "  --answer yes|no          answer to the host's questions (default yes)\n"

@@ -7,7 +7,7 @@
 #include <vector>
 
 struct HostOptions {
-    std::string command;  // load, run, pick or case
+    std::string command;  // load, run, pick, case or info
     std::vector<std::string> operands;
     bool batch = false;
     std::optional<bool> answer;  // --answer yes|no

@@ -13,6 +13,7 @@
 #include "apps/addon_library.h"
 #include "apps/case_command.h"
 #include "apps/host_options.h"
+#include "apps/info_command.h"
 #include "apps/load_report.h"
 #include "host/zel_host.h"
 
@@ -101,6 +102,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options.command == "case") return RunCaseCommand(options.operands.front(), options.json);
+    if (options.command == "info") return RunInfoCommand(options.operands.front(), options.json);
     if (!ConfigureHost(options, error)) return Fail(error);
     CatchInterrupt();
     if (!StartAddOn(options.addon.empty() ? DefaultAddOnPath() : options.addon, error)) return Fail(error);

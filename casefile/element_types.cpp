@@ -33,6 +33,8 @@ int32_t ElementTypeFromName(std::string_view name) {
     return ElementNone;
 }
 
+std::string_view ElementTypeName(int32_t type) { return Known(type) ? ElementTable[type].name : std::string_view(); }
+
 int32_t NodesPerElement(int32_t type) { return Known(type) ? ElementTable[type].nodes : 0; }
 
 int32_t ElementCategory(int32_t type, bool higherOrderAllowed) {

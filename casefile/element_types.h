@@ -32,6 +32,8 @@ enum IdOption : int32_t { IdOff = 0, IdGiven = 1, IdAssign = 2, IdIgnore = 3, Id
 
 // Code 0..16 for a name ("g_" ghost names included, ASCII case ignored); 255 otherwise.
 int32_t ElementTypeFromName(std::string_view name);
+// "hexa8" for 13; empty for unknown codes.
+std::string_view ElementTypeName(int32_t type);
 // 0 for nsided, nfaced and unknown codes.
 int32_t NodesPerElement(int32_t type);
 // 1 point, 2 line, 3 surface, 4 volume, 0 not loadable.
