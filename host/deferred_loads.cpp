@@ -80,7 +80,7 @@ public:
         bytesDone_ += task.data->LoadBytesHint();
         const int32_t percent = bytes_ > 0 ? static_cast<int32_t>(bytesDone_ * 100 / bytes_) : 100;
         TheProgressLine().Draw("Loading " + std::to_string(loadsDone_) + " of " + std::to_string(loads_) +
-                                   " loads, " + Megabytes(bytesDone_) + " of " + Megabytes(bytes_) + " MB",
+                                   " loads, " + Amount(bytesDone_) + " of " + Amount(bytes_),
                                percent);
     }
     void Finish() {
@@ -90,9 +90,11 @@ public:
     }
 
 private:
-    static std::string Megabytes(int64_t bytes) {
+    // In the unit of the whole, so that the two numbers compare at a glance.
+    std::string Amount(int64_t bytes) const {
+        const bool mega = bytes_ >= 1000000;
         char text[32];
-        std::snprintf(text, sizeof text, "%.1f", static_cast<double>(bytes) / 1e6);
+        std::snprintf(text, sizeof text, "%.1f %s", static_cast<double>(bytes) / (mega ? 1e6 : 1e3), mega ? "MB" : "kB");
         return text;
     }
     const bool shown_;

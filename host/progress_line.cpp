@@ -23,7 +23,7 @@ size_t TerminalColumns() {
 void ProgressLine::Draw(const std::string& text, int32_t percent) {
     const auto now = std::chrono::steady_clock::now();
     if (text == text_ && percent == percent_) return;
-    if (text == text_ && percent < 100 && shown_ && now - drawnAt_ < RedrawInterval) return;
+    if (shown_ && percent < 100 && now - drawnAt_ < RedrawInterval) return;
     text_ = text;
     percent_ = percent;
     drawnAt_ = now;

@@ -9,7 +9,7 @@ namespace zelhost {
 
 class ProgressLine {
 public:
-    // Redraws at most 20 times a second, unless the text changed or the work is done.
+    // Redraws at most 20 times a second; the first drawing and the one at 100% always show.
     void Draw(const std::string& text, int32_t percent);
     // Wipes the line, so that what follows starts on a clean one.
     void Clear();

@@ -1,0 +1,94 @@
+#pragma once
+// Runs zelhost with its stderr on a pseudo-terminal, as a user at a terminal
+// would, optionally pressing Ctrl-C once a given text has appeared there.
+
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "zelhost_runner.h"
+
+namespace e2e {
+
+struct TerminalRun {
+  int status = -1;  // as RunResult
+  bool interrupted = false;  // the awaited text appeared and SIGINT was sent
+  std::string out;      // stdout (a file, not the terminal)
+  std::string terminal;  // everything written to stderr
+};
+
+struct TerminalOptions {
+  std::vector<std::string> env;  // extra NAME=VALUE entries
+  std::string interruptAfter;    // send SIGINT once the terminal shows this; empty: never
+  int timeoutSeconds = 120;
+};
+
+inline TerminalRun RunZelhostOnTerminal(const std::vector<std::string>& args, const TerminalOptions& options = {}) {
+  TerminalRun run;
+  const int master = posix_openpt(O_RDWR | O_NOCTTY);
+  if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) return run;
+  const std::string slave = ptsname(master);
+  TempFile out("tty_out");
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, out.Path().c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_addopen(&actions, 2, slave.c_str(), O_RDWR | O_NOCTTY, 0);
+  posix_spawn_file_actions_addclose(&actions, master);
+  std::vector<std::string> argv{ZELHOST_PATH};
+  argv.insert(argv.end(), args.begin(), args.end());
+  std::vector<char*> argp;
+  for (auto& a : argv) argp.push_back(a.data());
+  argp.push_back(nullptr);
+  std::vector<std::string> envStrings = options.env;
+  for (char** e = environ; *e != nullptr; ++e) envStrings.emplace_back(*e);
+  std::vector<char*> envp;
+  for (auto& e : envStrings) envp.push_back(e.data());
+  envp.push_back(nullptr);
+  pid_t pid = 0;
+  const int rc = posix_spawn(&pid, argp[0], &actions, nullptr, argp.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  if (rc != 0) {
+    close(master);
+    return run;
+  }
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(options.timeoutSeconds);
+  int wstatus = 0;
+  bool exited = false;
+  // Reads until the child has exited and the terminal has nothing more to give.
+  while (true) {
+    pollfd fd{master, POLLIN, 0};
+    if (poll(&fd, 1, 20) > 0 && (fd.revents & POLLIN) != 0) {
+      char buffer[4096];
+      const ssize_t got = read(master, buffer, sizeof buffer);
+      if (got > 0) run.terminal.append(buffer, static_cast<size_t>(got));
+      if (got > 0) continue;
+    }
+    if (!run.interrupted && !options.interruptAfter.empty() &&
+        run.terminal.find(options.interruptAfter) != std::string::npos) {
+      kill(pid, SIGINT);
+      run.interrupted = true;
+    }
+    if (exited) break;
+    exited = waitpid(pid, &wstatus, WNOHANG) == pid;
+    if (!exited && std::chrono::steady_clock::now() > deadline) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &wstatus, 0);
+      exited = true;
+    }
+  }
+  close(master);
+  run.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
+  run.out = out.Read();
+  return run;
+}
+
+}  // namespace e2e

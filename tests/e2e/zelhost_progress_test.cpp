@@ -1,0 +1,72 @@
+// zelhost at a terminal: the progress line, and Ctrl-C as the host's Stop.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "terminal_runner.h"
+#include "zelhost_runner.h"
+
+namespace {
+
+const std::string CubeCase = std::string(QUORIX_SAMPLES) + "/gold/cube/cube.case";
+// Two geometry steps, each scanned under the status line: a Ctrl-C can land between them.
+const std::string TransientCase =
+    std::string(QUORIX_SAMPLES) + "/gold/transient_geometry/ascii/transient_geometry.case";
+// Each percent-done check and each forced load then takes this long.
+const char* const SlowHook = "ZELHOST_TEST_DELAY_MS=300";
+const char* const ClearLine = "\r\x1b[K";
+const char* const StoppedLine = "zelhost: stopped by Ctrl-C; the data set was removed";
+
+std::string Context(const e2e::TerminalRun& run) {
+  return "exit " + std::to_string(run.status) + "\nterminal:\n" + run.terminal + "\nstdout:\n" + run.out;
+}
+
+TEST(ZelhostProgress, TerminalShowsScanAndForcingProgressAndClearsIt) {
+  const e2e::TerminalRun run = e2e::RunZelhostOnTerminal({"load", CubeCase, "--load-all"});
+  ASSERT_EQ(run.status, 0) << Context(run);
+  EXPECT_NE(run.terminal.find("Scanning geometry data"), std::string::npos) << Context(run);
+  EXPECT_NE(run.terminal.find("100%"), std::string::npos) << Context(run);
+  EXPECT_NE(run.terminal.find("Loading 8 of 8 loads"), std::string::npos) << Context(run);
+  // The last drawing is wiped: nothing but the clearing follows it.
+  const size_t lastPercent = run.terminal.rfind('%');
+  ASSERT_NE(lastPercent, std::string::npos);
+  EXPECT_EQ(run.terminal.substr(lastPercent + 1), ClearLine) << Context(run);
+  EXPECT_NE(run.out.find("zone 1"), std::string::npos) << run.out;
+}
+
+TEST(ZelhostProgress, NoDrawingWithJsonOrWithoutTerminal) {
+  const e2e::TerminalRun json = e2e::RunZelhostOnTerminal({"load", CubeCase, "--load-all", "--json"});
+  EXPECT_EQ(json.status, 0) << Context(json);
+  EXPECT_EQ(json.terminal, "") << Context(json);
+  EXPECT_TRUE(e2e::ParseJson(json.out)) << json.out;
+  const e2e::RunResult piped = e2e::RunZelhost({"load", CubeCase, "--load-all"});
+  EXPECT_EQ(piped.status, 0) << piped.Describe();
+  EXPECT_EQ(piped.err, "") << piped.Describe();
+}
+
+TEST(ZelhostProgress, CtrlCDuringTheScanStopsTheLoadAndRemovesTheDataSet) {
+  e2e::TerminalOptions options;
+  options.env = {SlowHook};
+  options.interruptAfter = "Scanning geometry data";
+  const e2e::TerminalRun run = e2e::RunZelhostOnTerminal({"load", TransientCase, "--load-all"}, options);
+  ASSERT_TRUE(run.interrupted) << Context(run);
+  EXPECT_EQ(run.status, 130) << Context(run);
+  EXPECT_NE(run.terminal.find(StoppedLine), std::string::npos) << Context(run);
+  EXPECT_EQ(run.terminal.find("Scanning variable data"), std::string::npos) << "the scan went on\n" << Context(run);
+  EXPECT_EQ(run.out.rfind("load failed, no data set\n", 0), 0u) << run.out;
+  EXPECT_EQ(run.out.find("leak"), std::string::npos) << run.out;
+}
+
+TEST(ZelhostProgress, CtrlCWhileForcingLeavesTheRemainingLoads) {
+  e2e::TerminalOptions options;
+  options.env = {SlowHook};
+  options.interruptAfter = "Loading 1 of";
+  const e2e::TerminalRun run = e2e::RunZelhostOnTerminal({"load", TransientCase, "--load-all"}, options);
+  ASSERT_TRUE(run.interrupted) << Context(run);
+  EXPECT_EQ(run.status, 130) << Context(run);
+  EXPECT_NE(run.terminal.find(StoppedLine), std::string::npos) << Context(run);
+  EXPECT_NE(run.out.find("the rest left by Ctrl-C"), std::string::npos) << run.out;
+  EXPECT_EQ(run.out.find("leak"), std::string::npos) << run.out;
+}
+
+}  // namespace
