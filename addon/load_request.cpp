@@ -1,50 +1,28 @@
 #include "addon/load_request.h"
 
-#include <cctype>
 #include <cstdio>
 #include <cstring>
-#include <limits>
 #include <string_view>
 
 #include "addon/gold_load_driver.h"
 #include "addon/server_of_servers.h"
+#include "casefile/ascii_case.h"
 #include "casefile/case_parser.h"
 #include "casefile/case_record.h"
 #include "casefile/host_memory.h"
 #include "casefile/show_error.h"
+#include "casefile/text_number.h"
 #include "ensight6/ensight6_load_case.h"
 
 namespace quorix {
 
 namespace {
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // "%d" as the instruction list means it: leading blanks, a sign, at least one
 // digit, anything after the digits ignored. Values beyond int32 are no number.
-bool ParseDecimal(const char* text, int32_t& value) {
-    const char* p = text;
-    while (std::isspace(static_cast<unsigned char>(*p))) ++p;
-    bool negative = *p == '-';
-    if (*p == '-' || *p == '+') ++p;
-    if (!std::isdigit(static_cast<unsigned char>(*p))) return false;
-    int64_t magnitude = 0;
-    for (; std::isdigit(static_cast<unsigned char>(*p)); ++p) {
-        magnitude = magnitude * 10 + (*p - '0');
-        if (magnitude > int64_t{std::numeric_limits<int32_t>::max()} + 1) return false;
-    }
-    int64_t result = negative ? -magnitude : magnitude;
-    if (result > std::numeric_limits<int32_t>::max()) return false;
-    value = static_cast<int32_t>(result);
-    return true;
+void ParseDecimal(const char* text, int32_t& value) {
+    const IntResult number = ParseInt32(text, text + std::strlen(text));
+    if (number.ok) value = number.value;
 }
 
 void ReleaseArray(int32_t*& array) {
@@ -136,13 +114,13 @@ bool ParseLoadInstructions(StringList_pa instructions, LoadOptions& options) {
             } else if (key == "FILENAME_CASEFILE") {
                 outcome = AcceptCaseFileName(value, options);
             } else if (key == "ISkip" || key == "JSkip" || key == "KSkip") {
-            } else if (EqualsIgnoringCase(key, "ZONECOUNT")) {
+            } else if (EqualsIgnoreCase(key, "ZONECOUNT")) {
                 zones.SetCount(value, pairsLeft);
-            } else if (EqualsIgnoringCase(key, "ZONE")) {
+            } else if (EqualsIgnoreCase(key, "ZONE")) {
                 zones.Add(value);
-            } else if (EqualsIgnoringCase(key, "VARCOUNT")) {
+            } else if (EqualsIgnoreCase(key, "VARCOUNT")) {
                 vars.SetCount(value, pairsLeft);
-            } else if (EqualsIgnoringCase(key, "VAR")) {
+            } else if (EqualsIgnoreCase(key, "VAR")) {
                 vars.Add(value);
             }
         }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "addon/gold_load_driver.h"
+#include "casefile/ascii_case.h"
 #include "casefile/case_parser.h"
 #include "casefile/case_record.h"
 #include "casefile/host_memory.h"

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "casefile/ascii_case.h"
 #include "casefile/file_section.h"
 #include "casefile/scanner.h"
 #include "casefile/show_error.h"

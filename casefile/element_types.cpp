@@ -1,6 +1,6 @@
 #include "casefile/element_types.h"
 
-#include "casefile/show_error.h"
+#include "casefile/ascii_case.h"
 
 namespace quorix {
 namespace {

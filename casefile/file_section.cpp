@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <fstream>
 
+#include "casefile/ascii_case.h"
 #include "casefile/show_error.h"
 
 namespace quorix {

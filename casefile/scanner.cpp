@@ -17,8 +17,6 @@ std::string_view UpToNul(std::string_view text) {
     return text.size() > maxLength ? text.substr(0, maxLength) : text;
 }
 
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 }  // namespace
 
 CharSet::CharSet(std::string_view chars) {
@@ -283,23 +281,6 @@ bool Scanner::skipPast(std::string_view s) {
     if (found > lineEnd) return false;
     position_ = static_cast<uint32_t>(found + s.size());
     return true;
-}
-
-std::string toLowerCopy(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) c = AsciiLower(c);
-    return lower;
-}
-
-int split(std::string_view text, std::vector<std::string>& out, std::string_view delimiters) {
-    out.clear();
-    size_t begin = text.find_first_not_of(delimiters);
-    while (begin != std::string_view::npos) {
-        const size_t end = std::min(text.find_first_of(delimiters, begin), text.size());
-        out.emplace_back(text.substr(begin, end - begin));
-        begin = text.find_first_not_of(delimiters, end);
-    }
-    return static_cast<int>(out.size());
 }
 
 int splitFixedWidth(std::string_view text, std::vector<std::string>& out, int width) {

@@ -160,9 +160,6 @@ private:
     Delimiters own_{CharSet(), true};
 };
 
-std::string toLowerCopy(std::string_view text);
-// Pieces separated by runs of `delimiters`; no empty pieces. Returns their number.
-int split(std::string_view text, std::vector<std::string>& out, std::string_view delimiters);
 // Pieces of `width` characters before the first line end, the last possibly
 // shorter or holding line-end characters; 0 pieces for an empty text or width < 1.
 int splitFixedWidth(std::string_view text, std::vector<std::string>& out, int width);

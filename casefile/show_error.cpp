@@ -12,8 +12,6 @@ std::string Fill(std::string_view pattern, std::string_view placeholder, std::st
     return text;
 }
 
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 }  // namespace
 
 void ShowError(std::string_view message) { ZelUtilDialogErrMsg(std::string(message).c_str()); }
@@ -21,13 +19,5 @@ void ShowError(std::string_view message) { ZelUtilDialogErrMsg(std::string(messa
 void ShowError(std::string_view pattern, std::string_view value) { ShowError(Fill(pattern, "%s", value)); }
 
 void ShowError(std::string_view pattern, int64_t value) { ShowError(Fill(pattern, "%d", std::to_string(value))); }
-
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-    }
-    return true;
-}
 
 }  // namespace quorix

@@ -13,7 +13,4 @@ void ShowError(std::string_view pattern, std::string_view value);
 // `pattern` holds one "%d", replaced by `value`.
 void ShowError(std::string_view pattern, int64_t value);
 
-// Case of ASCII letters ignored, other bytes compared exactly.
-bool EqualsIgnoreCase(std::string_view a, std::string_view b);
-
 }  // namespace quorix

@@ -7,8 +7,6 @@
 namespace quorix {
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
 const char* SkipBlanks(const char* p, const char* last) {
     while (p != last && IsBlank(*p)) ++p;
     return p;
@@ -63,27 +61,51 @@ const char* AccumulateDigits(const char* p, const char* last, uint64_t& mantissa
     return p;
 }
 
-// Exact powers of ten of a double.
-constexpr double PowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                  1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+// [sign] digits from `p`: where they end (past the sign alone when no digit
+// follows) and their value when it fits an int32.
+struct SignedDigits {
+    const char* end;
+    bool digits;
+    bool inRange;
+    int32_t value;
+};
 
-}  // namespace
-
-IntResult ParseInt32(const char* first, const char* last) {
-    const char* p = SkipBlanks(first, last);
+SignedDigits ReadSignedDigits(const char* p, const char* last) {
     bool negative = false;
     if (p != last && (*p == '+' || *p == '-')) negative = *p++ == '-';
     const char* digits = p;
     // Unsigned accumulation cannot overflow: digits past the 11th only mark the value as too large.
-    uint64_t value = 0;
+    uint64_t magnitude = 0;
     for (; p != last && IsDigit(*p); ++p) {
-        if (value <= 10000000000ULL) value = value * 10 + static_cast<uint64_t>(*p - '0');
+        if (magnitude <= 10000000000ULL) magnitude = magnitude * 10 + static_cast<uint64_t>(*p - '0');
     }
-    if (p == digits) return {first, false, 0};
     const uint64_t limit = negative ? 2147483648ULL : 2147483647ULL;
-    if (value > limit) return {first, false, 0};
-    const int64_t signedValue = negative ? -static_cast<int64_t>(value) : static_cast<int64_t>(value);
-    return {p, true, static_cast<int32_t>(signedValue)};
+    if (p == digits || magnitude > limit) return {p, p != digits, false, 0};
+    const int64_t value = negative ? -static_cast<int64_t>(magnitude) : static_cast<int64_t>(magnitude);
+    return {p, true, true, static_cast<int32_t>(value)};
+}
+
+// What follows a number decides whether the field held only that number.
+FieldResult FinishField(const char* ptr, const char* last) {
+    const char* end = SkipFieldBlanks(ptr, last);
+    return {end, end == last ? FieldStatus::Full : FieldStatus::Partial};
+}
+
+}  // namespace
+
+IntResult ParseInt32(const char* first, const char* last) {
+    const SignedDigits number = ReadSignedDigits(SkipBlanks(first, last), last);
+    if (!number.inRange) return {first, false, 0};
+    return {number.end, true, number.value};
+}
+
+bool ParseInt32Token(std::string_view token, int32_t& value) {
+    if (token.empty() || IsBlank(token.front())) return false;
+    const char* last = token.data() + token.size();
+    const IntResult number = ParseInt32(token.data(), last);
+    if (!number.ok || number.end != last) return false;
+    value = number.value;
+    return true;
 }
 
 RealResult ParseReal(const char* first, const char* last) {
@@ -112,9 +134,9 @@ RealResult ParseReal(const char* first, const char* last) {
     // Up to 15 digits and a power of ten up to 22 are both exact in a double,
     // so one multiplication or division rounds correctly (the common case).
     const int64_t power = exponent - fractionDigits;
-    if (significant <= 15 && power >= -22 && power <= 22) {
-        const double value = power < 0 ? static_cast<double>(digits) / PowersOfTen[-power]
-                                       : static_cast<double>(digits) * PowersOfTen[power];
+    if (significant <= 15 && power >= -MaxExactPowerOfTen && power <= MaxExactPowerOfTen) {
+        const double value = power < 0 ? static_cast<double>(digits) / ExactPowersOfTen[-power]
+                                       : static_cast<double>(digits) * ExactPowersOfTen[power];
         if (value > static_cast<double>(FLT_MAX)) return {first, false, 0.0};
         return {p, true, negative ? -value : value};
     }
@@ -129,6 +151,40 @@ RealResult ParseReal(const char* first, const char* last) {
     }
     if (std::fabs(value) > static_cast<double>(FLT_MAX)) return {first, false, 0.0};
     return {p, true, negative ? -value : value};
+}
+
+FieldResult ParseFixedInt32Field(const char* first, const char* last, int32_t& value) {
+    value = 0;
+    const char* p = SkipFieldBlanks(first, last);
+    if (p == last) return {p, FieldStatus::Full};
+    const SignedDigits number = ReadSignedDigits(p, last);
+    if (!number.digits) return {number.end, FieldStatus::Partial};
+    if (!number.inRange) return {number.end, FieldStatus::OutOfRange};
+    value = number.value;
+    return FinishField(number.end, last);
+}
+
+FieldResult ParseFixedRealField(const char* first, const char* last, float& value) {
+    value = 0.0f;
+    const char* p = SkipFieldBlanks(first, last);
+    if (p == last) return {p, FieldStatus::Full};
+    // from_chars takes no leading plus.
+    if (*p == '+' && last - p > 1 && (IsDigit(p[1]) || p[1] == '.')) ++p;
+    // Straight to float: through a double, a decimal the double rounds onto the
+    // midpoint of two floats (1.0000000596046448, a double printed to round
+    // trip) would be rounded a second time.
+    float number = 0.0f;
+    auto [ptr, ec] = std::from_chars(p, last, number, std::chars_format::general);
+    if (ec == std::errc::invalid_argument) return {p, FieldStatus::Partial};
+    if (ec == std::errc::result_out_of_range) {
+        // Rounded to zero or to infinity; within a double's range a tiny value reads as zero.
+        double wide = 0.0;
+        if (std::from_chars(p, last, wide, std::chars_format::general).ec != std::errc{} || std::fabs(wide) >= 1.0)
+            return {ptr, FieldStatus::OutOfRange};
+        number = static_cast<float>(wide);
+    }
+    value = number;
+    return FinishField(ptr, last);
 }
 
 }  // namespace quorix

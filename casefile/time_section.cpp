@@ -4,6 +4,7 @@
 #include <string>
 #include <type_traits>
 
+#include "casefile/ascii_case.h"
 #include "casefile/file_names.h"
 #include "casefile/show_error.h"
 #include "casefile/text_lines.h"

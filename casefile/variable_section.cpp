@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "casefile/ascii_case.h"
 #include "casefile/show_error.h"
 #include "casefile/variable_kinds.h"
 

@@ -130,7 +130,7 @@ public:
         int64_t start = 0;
         if (!NextContentLine(start)) return Fail("expected a \"block\" line");
         std::string_view rest = line_;
-        if (!EqualsNoCase(NextToken(rest), "block")) return Fail("expected a \"block\" line");
+        if (!EqualsIgnoreCase(NextToken(rest), "block")) return Fail("expected a \"block\" line");
         int64_t count = perElement ? part.CellCount() : part.NodeCount();
         return ReadComponents(count, zone != 0, [&](int32_t variable, const std::vector<float>& values) {
             if (!perElement) return HandComponent(zone, variable, 0, count, values.data());
@@ -148,7 +148,7 @@ public:
             if (!NextContentLine(start)) return true;
             std::string_view rest = line_;
             std::string_view token = NextToken(rest);
-            if (EqualsNoCase(token, "part")) return reader_.Unread(start) ? true : Fail("seek failed");
+            if (EqualsIgnoreCase(token, "part")) return reader_.Unread(start) ? true : Fail("seek failed");
             const GeometryElementBlock* block = cursor.Next(ElementTypeFromName(token));
             if (block == nullptr) return Fail("element type not in the geometry part");
             bool wanted = zone != 0 && block->inCategory && part.category >= 2;

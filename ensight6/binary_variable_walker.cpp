@@ -43,7 +43,7 @@ public:
         std::string text;
         if (!ReadRecord(text)) return false;
         // some writers mark a variable file of several steps "C Binary" as they do the geometry
-        if (StartsWithNoCase(text, "C Binary") && file_.BytesLeft() >= RecordSize) {
+        if (StartsWithIgnoreCase(text, "C Binary") && file_.BytesLeft() >= RecordSize) {
             if (!ReadRecord(text)) return false;
             if (!IsBeginStep(text) && !file_.Seek(-RecordSize, 1)) return Fail("seek failed");
         }
@@ -102,7 +102,7 @@ public:
         std::string text;
         if (!ReadRecord(text)) return false;
         std::string_view rest = text;
-        if (!EqualsNoCase(NextToken(rest), "block")) return Fail("expected a \"block\" record");
+        if (!EqualsIgnoreCase(NextToken(rest), "block")) return Fail("expected a \"block\" record");
         int64_t count = perElement ? part.CellCount() : part.NodeCount();
         int64_t offset = file_.Tell();
         if (!Skip(count)) return false;
@@ -130,7 +130,7 @@ public:
             if (!ReadRecord(text)) return false;
             std::string_view rest = text;
             std::string_view token = NextToken(rest);
-            if (EqualsNoCase(token, "part") || IsEndStep(text)) {
+            if (EqualsIgnoreCase(token, "part") || IsEndStep(text)) {
                 if (!file_.Seek(-RecordSize, 1)) return Fail("seek failed");
                 break;
             }

@@ -53,7 +53,7 @@ const char* UnknownTypeText(std::string_view line) {
 bool IsIBlanked(std::string_view blockLine) {
     std::string_view rest = blockLine;
     NextToken(rest);
-    return EqualsNoCase(NextToken(rest), "iblanked");
+    return EqualsIgnoreCase(NextToken(rest), "iblanked");
 }
 
 bool Ensight6GeometryScanner::Fail(std::string text) {
@@ -82,7 +82,7 @@ File_a* Ensight6GeometryScanner::OpenEnsight6Geometry(const std::string& path, i
         Fail("Unrecognized geometry file format.");
         return nullptr;
     }
-    if (StartsWithNoCase(token, "C Binary")) {
+    if (StartsWithIgnoreCase(token, "C Binary")) {
         encoding = EncodingCBinary;
         return file;
     }
@@ -90,7 +90,7 @@ File_a* Ensight6GeometryScanner::OpenEnsight6Geometry(const std::string& path, i
     for (int64_t offset : {4, 8}) {
         char probe[RecordSize] = {};
         if (file->Seek(offset, 0) && file->Read(probe, 1, RecordSize) >= 14 &&
-            StartsWithNoCase(std::string_view(probe, 14), "Fortran Binary")) {
+            StartsWithIgnoreCase(std::string_view(probe, 14), "Fortran Binary")) {
             encoding = EncodingFortranBinary;
             file->Seek(0, 0);
             return file;
@@ -219,7 +219,7 @@ bool Ensight6GeometryScanner::ScanAsciiPart(File_a& file, Ensight6GeometryFile& 
         line.clear();  // a part without blocks at the end of the file
     }
     std::string_view rest = line;
-    if (EqualsNoCase(NextToken(rest), "block")) {
+    if (EqualsIgnoreCase(NextToken(rest), "block")) {
         std::string blockLine = line;
         return ScanAsciiBlock(file, part, blockLine);
     }
@@ -241,7 +241,7 @@ bool Ensight6GeometryScanner::ScanAsciiElementBlocks(File_a& file, Ensight6Geome
         std::string_view rest = line;
         std::string_view token = NextToken(rest);
         if (token.empty()) break;
-        if (EqualsNoCase(token, "part") || IsEndStep(line)) {
+        if (EqualsIgnoreCase(token, "part") || IsEndStep(line)) {
             // the part loop reads this line again
             if (!file.Seek(lineStart, 0)) return FailAt("seek failed");
             --lineNumber_;
@@ -348,7 +348,7 @@ bool Ensight6GeometryScanner::ScanBinary(File_a& file, Ensight6GeometryFile& geo
     bool hasElementIds = elementIds == IdGiven || elementIds == IdIgnore;
     geometry.idMode = hasNodeIds ? (hasElementIds ? IdsBoth : IdsNodeOnly) : (hasElementIds ? IdsElementOnly : IdsNone);
     if (!ReadRecord(file, text)) return false;
-    if (!StartsWithNoCase(text, "coordinates")) return FailAt("expected the \"coordinates\" record");
+    if (!StartsWithIgnoreCase(text, "coordinates")) return FailAt("expected the \"coordinates\" record");
     if (!ScanBinaryNodes(file, geometry)) return false;
 
     while (file.BytesLeft() > 0) {
@@ -396,7 +396,7 @@ bool Ensight6GeometryScanner::ScanBinaryPart(File_a& file, Ensight6GeometryFile&
     }
     if (!ReadRecord(file, text)) return false;
     std::string_view rest = text;
-    if (EqualsNoCase(NextToken(rest), "block")) return ScanBinaryBlock(file, part, text);
+    if (EqualsIgnoreCase(NextToken(rest), "block")) return ScanBinaryBlock(file, part, text);
     return ScanBinaryElementBlocks(file, geometry, part, text);
 }
 
@@ -406,7 +406,7 @@ bool Ensight6GeometryScanner::ScanBinaryElementBlocks(File_a& file, Ensight6Geom
     for (;;) {
         std::string_view rest = record;
         std::string_view token = NextToken(rest);
-        if (EqualsNoCase(token, "part") || IsEndStep(record)) {
+        if (EqualsIgnoreCase(token, "part") || IsEndStep(record)) {
             if (!file.Seek(-RecordSize, 1)) return FailAt("seek failed");
             break;
         }

@@ -3,16 +3,12 @@
 #include "gold/ascii_fields.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstring>
-#include <limits>
 
 namespace quorix {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsLineEnd(char c) { return c == '\n' || c == '\r'; }
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 }  // namespace
 
@@ -34,29 +30,9 @@ std::string_view NextToken(std::string_view& rest, std::string_view delimiters) 
     return token;
 }
 
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) return false;
-    for (size_t i = 0; i < prefix.size(); ++i)
-        if (Lower(text[i]) != Lower(prefix[i])) return false;
-    return true;
-}
+bool IsBeginStep(std::string_view line) { return StartsWithIgnoreCase(line, "BEGIN TIME STEP"); }
 
-bool IsBeginStep(std::string_view line) { return StartsWithNoCase(line, "BEGIN TIME STEP"); }
-
-bool IsEndStep(std::string_view line) { return StartsWithNoCase(line, "END TIME STEP"); }
-
-bool EqualsNoCase(std::string_view a, std::string_view b) { return a.size() == b.size() && StartsWithNoCase(a, b); }
-
-bool ParseInt32Token(std::string_view token, int32_t& value) {
-    if (!token.empty() && token.front() == '+') token.remove_prefix(1);
-    if (token.empty()) return false;
-    int64_t wide = 0;
-    auto [ptr, ec] = std::from_chars(token.data(), token.data() + token.size(), wide);
-    if (ec != std::errc() || ptr != token.data() + token.size()) return false;
-    if (wide < std::numeric_limits<int32_t>::min() || wide > std::numeric_limits<int32_t>::max()) return false;
-    value = static_cast<int32_t>(wide);
-    return true;
-}
+bool IsEndStep(std::string_view line) { return StartsWithIgnoreCase(line, "END TIME STEP"); }
 
 bool LeadingInt32(std::string_view line, int32_t& value) { return ParseInt32Token(NextToken(line), value); }
 
@@ -72,7 +48,7 @@ bool ParseIntegerLine(std::string_view line, int32_t* values, int count) {
     if (count < 1 || data.size() != static_cast<size_t>(count) * Ensight6IntWidth) return false;
     for (int i = 0; i < count; ++i) {
         const char* first = data.data() + static_cast<size_t>(i) * Ensight6IntWidth;
-        if (ParseInt32(first, first + Ensight6IntWidth, values[i]).status != FieldStatus::Full) return false;
+        if (ParseFixedInt32Field(first, first + Ensight6IntWidth, values[i]).status != FieldStatus::Full) return false;
     }
     return true;
 }
@@ -82,8 +58,8 @@ bool CoordinateField(std::string_view line, int index, bool hasId, float& value)
     const char* p = line.data();
     const char* last = p + line.size();
     if (hasId) {
-        while (p < last && IsBlank(*p)) ++p;
-        while (p < last && !IsBlank(*p) && *p != '-' && !IsLineEnd(*p)) ++p;
+        p = SkipFieldBlanks(p, last);
+        while (p < last && !IsFieldBlank(*p) && *p != '-' && !IsLineEnd(*p)) ++p;
     }
     float xyz[3];
     if (ConvertRealLine(std::string_view(p, static_cast<size_t>(last - p)), xyz, 3) != 3) return false;
@@ -102,14 +78,14 @@ IdOption IdOptionFromLine(std::string_view line) {
 
 bool ReadPartLine(std::string_view line, int32_t& partNumber) {
     std::string_view rest = line;
-    if (!EqualsNoCase(NextToken(rest), "part")) return false;
+    if (!EqualsIgnoreCase(NextToken(rest), "part")) return false;
     return ParseInt32Token(NextToken(rest), partNumber);
 }
 
 std::string RecordText(const char* bytes, size_t size) {
     size_t n = 0;
     while (n < size && bytes[n] != '\0') ++n;
-    while (n > 0 && (IsBlank(bytes[n - 1]) || IsLineEnd(bytes[n - 1]))) --n;
+    while (n > 0 && (IsFieldBlank(bytes[n - 1]) || IsLineEnd(bytes[n - 1]))) --n;
     return std::string(bytes, n);
 }
 

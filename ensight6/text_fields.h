@@ -6,7 +6,9 @@
 #include <string>
 #include <string_view>
 
+#include "casefile/ascii_case.h"
 #include "casefile/element_types.h"
+#include "casefile/text_number.h"
 
 namespace quorix {
 
@@ -15,11 +17,6 @@ inline constexpr std::string_view WhitespaceSet = " \t\r\n";
 std::string_view CutLineEnd(std::string_view line);
 // Skips delimiters, returns the following run of other characters and moves past it.
 std::string_view NextToken(std::string_view& rest, std::string_view delimiters = WhitespaceSet);
-bool StartsWithNoCase(std::string_view text, std::string_view prefix);
-bool EqualsNoCase(std::string_view a, std::string_view b);
-
-// Whole token as a base-10 integer within int32 ("+7", "-3"; not "12abc").
-bool ParseInt32Token(std::string_view token, int32_t& value);
 // The line's first whitespace token as an int32.
 bool LeadingInt32(std::string_view line, int32_t& value);
 

@@ -60,8 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckRun<float>(line, quorix::ConvertPlainRealLines, quorix::ConvertRealLineGeneral);
     int32_t value = 0;
     float real = 0.0f;
-    quorix::FieldResult a = quorix::ParseInt32(text.data(), text.data() + text.size(), value);
-    quorix::FieldResult b = quorix::ParseReal(text.data(), text.data() + text.size(), real);
+    quorix::FieldResult a = quorix::ParseFixedInt32Field(text.data(), text.data() + text.size(), value);
+    quorix::FieldResult b = quorix::ParseFixedRealField(text.data(), text.data() + text.size(), real);
     if (a.ptr > text.data() + text.size() || b.ptr > text.data() + text.size()) __builtin_trap();
     return 0;
 }

@@ -81,7 +81,6 @@ void Apply(Scanner& scanner, Bytes& bytes, std::string_view text) {
         }
         case 29: {
             std::vector<std::string> pieces;
-            sink = zelvane::strutil::split(text, pieces, Delimiters(bytes));
             sink = zelvane::strutil::splitFixedWidth(text, pieces, static_cast<int8_t>(c));
             break;
         }

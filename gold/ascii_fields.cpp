@@ -3,72 +3,9 @@
 #include <algorithm>
 #include <bit>
 #include <cfloat>
-#include <charconv>
-#include <cmath>
 #include <cstring>
 
 namespace quorix {
-namespace {
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-const char* SkipBlanks(const char* first, const char* last) {
-    while (first != last && IsBlank(*first)) ++first;
-    return first;
-}
-
-// What follows a number decides whether the field held only that number.
-FieldResult Finish(const char* ptr, const char* last) {
-    const char* end = SkipBlanks(ptr, last);
-    return {end, end == last ? FieldStatus::Full : FieldStatus::Partial};
-}
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-}  // namespace
-
-FieldResult ParseInt32(const char* first, const char* last, int32_t& value) {
-    value = 0;
-    const char* p = SkipBlanks(first, last);
-    if (p == last) return {p, FieldStatus::Full};
-    bool negative = *p == '-';
-    if (*p == '-' || *p == '+') ++p;
-    // Unsigned accumulation cannot overflow before the saturation test stops it.
-    uint64_t magnitude = 0;
-    const char* digits = p;
-    while (p != last && IsDigit(*p)) {
-        if (magnitude <= UINT64_C(0xFFFFFFFF)) magnitude = magnitude * 10 + static_cast<uint64_t>(*p - '0');
-        ++p;
-    }
-    if (p == digits) return {p, FieldStatus::Partial};
-    uint64_t limit = negative ? UINT64_C(2147483648) : UINT64_C(2147483647);
-    if (magnitude > limit) return {p, FieldStatus::OutOfRange};
-    value = negative ? static_cast<int32_t>(-static_cast<int64_t>(magnitude)) : static_cast<int32_t>(magnitude);
-    return Finish(p, last);
-}
-
-FieldResult ParseReal(const char* first, const char* last, float& value) {
-    value = 0.0f;
-    const char* p = SkipBlanks(first, last);
-    if (p == last) return {p, FieldStatus::Full};
-    // from_chars takes no leading plus.
-    if (*p == '+' && last - p > 1 && (IsDigit(p[1]) || p[1] == '.')) ++p;
-    // Straight to float: through a double, a decimal the double rounds onto the
-    // midpoint of two floats (1.0000000596046448, a double printed to round
-    // trip) would be rounded a second time.
-    float number = 0.0f;
-    auto [ptr, ec] = std::from_chars(p, last, number, std::chars_format::general);
-    if (ec == std::errc::invalid_argument) return {p, FieldStatus::Partial};
-    if (ec == std::errc::result_out_of_range) {
-        // Rounded to zero or to infinity; within a double's range a tiny value reads as zero.
-        double wide = 0.0;
-        if (std::from_chars(p, last, wide, std::chars_format::general).ec != std::errc{} || std::fabs(wide) >= 1.0)
-            return {ptr, FieldStatus::OutOfRange};
-        number = static_cast<float>(wide);
-    }
-    value = number;
-    return Finish(ptr, last);
-}
 
 std::string_view DataPart(std::string_view line) {
     if (line.empty()) return {};  // its data may be null, which memchr must not see
@@ -76,7 +13,7 @@ std::string_view DataPart(std::string_view line) {
     size_t end = line.size();
     if (const void* lineEnd = std::memchr(text, '\n', end)) end = static_cast<size_t>(static_cast<const char*>(lineEnd) - text);
     if (const void* cr = std::memchr(text, '\r', end)) end = static_cast<size_t>(static_cast<const char*>(cr) - text);
-    while (end > 0 && IsBlank(text[end - 1])) --end;
+    while (end > 0 && IsFieldBlank(text[end - 1])) --end;
     return std::string_view(text, end);
 }
 
@@ -87,9 +24,9 @@ int64_t Tokens(std::string_view text, T* out, int64_t capacity, Parse parse) {
     const char* p = text.data();
     const char* last = p + text.size();
     int64_t n = 0;
-    for (p = SkipBlanks(p, last); p != last; p = SkipBlanks(p, last)) {
+    for (p = SkipFieldBlanks(p, last); p != last; p = SkipFieldBlanks(p, last)) {
         const char* end = p;
-        while (end != last && !IsBlank(*end)) ++end;
+        while (end != last && !IsFieldBlank(*end)) ++end;
         T value{};
         if (parse(p, end, value).status != FieldStatus::Full) return -1;
         if (n < capacity) out[n] = value;
@@ -105,8 +42,8 @@ int64_t ConvertLine(std::string_view line, size_t width, T* out, int64_t capacit
     if (text.empty()) return 0;
     const char* first = text.data();
     const char* last = first + text.size();
-    const char* token = SkipBlanks(first, last);
-    if (std::find_if(token, last, IsBlank) == last) {
+    const char* token = SkipFieldBlanks(first, last);
+    if (std::find_if(token, last, IsFieldBlank) == last) {
         // One token: one number, unless it is several fixed fields that touch.
         T value{};
         FieldResult single = parse(token, last, value);
@@ -145,9 +82,15 @@ bool PlainSign(const char*& p, const char* limit) {
     return negative;
 }
 
+// Eight characters are one little-endian word, the first in the lowest byte;
+// `Ones` times a byte repeats that byte in all eight lanes.
 constexpr uint64_t Ones = 0x0101010101010101;
 
-// Eight ASCII digits, the first the most significant, as a number.
+// Eight ASCII digits, the first the most significant, as a number. Each step
+// merges neighbouring lanes, the lower one holding the higher digits:
+// 2561 = 10 * 2^8 + 1 gives 2-digit values in 16-bit lanes, 6553601 =
+// 100 * 2^16 + 1 4-digit values in 32-bit lanes, 42949672960001 =
+// 10000 * 2^32 + 1 the 8-digit value in the top 32 bits.
 uint32_t EightDigits(uint64_t w) {
     w &= 0x0F * Ones;
     w = (w * 2561) >> 8 & 0x00FF00FF00FF00FF;
@@ -155,6 +98,8 @@ uint32_t EightDigits(uint64_t w) {
     return static_cast<uint32_t>((w * 42949672960001) >> 32);
 }
 
+// Every byte 0x30..0x39: high nibble 3, and adding 6 carries no low nibble
+// above 9 into it.
 bool AllDigits(uint64_t w) {
     return (w & (0xF0 * Ones)) == 0x30 * Ones && ((w + 6 * Ones) & (0xF0 * Ones)) == 0x30 * Ones;
 }
@@ -171,10 +116,11 @@ bool RightAlignedDigits(const char* p, const char* limit, int32_t& value) {
     uint64_t w = 0;
     std::memcpy(&w, limit - 8, sizeof w);
     if (((w & (0xF0 * Ones)) | (0x10 * Ones)) != 0x30 * Ones) return false;  // 0x2X or 0x3X
-    const uint64_t digitBytes = ((w & (0x10 * Ones)) >> 4) * 0xFF;
+    const uint64_t digitBytes = ((w & (0x10 * Ones)) >> 4) * 0xFF;  // 0xFF in each 0x3X lane
     const uint64_t low = w & (0x0F * Ones);
+    // A blank lane is 0x20 exactly; a digit lane's low nibble + 6 stays below 0x10.
     if ((low & ~digitBytes) != 0 || ((low + 6 * Ones) & (0x10 * Ones)) != 0) return false;
-    const uint64_t blankBytes = ~digitBytes;  // must be the leading (low) bytes
+    const uint64_t blankBytes = ~digitBytes;  // must be the leading (low) bytes: x & (x + 1) == 0
     if (digitBytes == 0 || (blankBytes & (blankBytes + 1)) != 0) return false;
     value = static_cast<int32_t>(EightDigits(low));
     return true;
@@ -191,9 +137,6 @@ const char* PlainInt(const char* p, const char* limit, int32_t& value) {
     return p;
 }
 
-constexpr double Powers10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                               1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-
 // A double on the midpoint of two floats may stand for a decimal on either side
 // of it, which only the text can tell; below the normal floats the spacing
 // changes. Both are left to the general converter.
@@ -204,13 +147,13 @@ bool FloatRoundingOpen(double number) {
     return (bits & Dropped) == (uint64_t{1} << 28) || (number != 0.0 && number < static_cast<double>(FLT_MIN));
 }
 
-// A mantissa below 2^53 and a power of ten up to 1e22 are exact doubles, so one
-// multiplication or division rounds exactly as a full decimal conversion does.
-// Returns `end`, or null when the value is left to the general converter.
+// The mantissa (at most 15 digits) and an exact power of ten give the double
+// a full decimal conversion would. Returns `end`, or null when the value is
+// left to the general converter.
 const char* ScaledReal(bool negative, uint64_t mantissa, int power, const char* end, float& value) {
-    if (power < -22 || power > 22) return nullptr;
+    if (power < -MaxExactPowerOfTen || power > MaxExactPowerOfTen) return nullptr;
     double number = static_cast<double>(mantissa);
-    number = power < 0 ? number / Powers10[-power] : number * Powers10[power];
+    number = power < 0 ? number / ExactPowersOfTen[-power] : number * ExactPowersOfTen[power];
     if (number > static_cast<double>(FLT_MAX) || FloatRoundingOpen(number)) return nullptr;
     value = static_cast<float>(negative ? -number : number);
     return end;
@@ -221,12 +164,14 @@ const char* ScaledReal(bool negative, uint64_t mantissa, int power, const char* 
 // point read as zeros, and all eight digits converted at once.
 bool E12Point5(const char* p, const char* limit, bool& negative, uint64_t& mantissa, int& power) {
     if constexpr (std::endian::native != std::endian::little) return false;
+    // 0x20 is the ASCII lower-case bit: 'E' | 0x20 == 'e'.
     if (limit - p != RealWidth || (p[0] != ' ' && p[0] != '-') || p[2] != '.' || (p[8] | 0x20) != 'e' ||
         (p[9] != '+' && p[9] != '-'))
         return false;
     uint64_t w = 0;
     std::memcpy(&w, p, sizeof w);
-    w = (w & ~uint64_t{0xFFFFFF}) | (w & 0xFF00) << 8 | 0x3030;  // "00d" then the five
+    // Bytes 3..7 keep the five digits, byte 1 (the leading digit) moves to byte 2, bytes 0 and 1 become '0'.
+    w = (w & ~uint64_t{0xFFFFFF}) | (w & 0xFF00) << 8 | 0x3030;
     const unsigned e1 = static_cast<unsigned>(p[10] - '0'), e2 = static_cast<unsigned>(p[11] - '0');
     if (!AllDigits(w) || e1 > 9 || e2 > 9) return false;
     mantissa = EightDigits(w);
@@ -324,12 +269,12 @@ size_t PlainLines(std::string_view text, size_t width, T* out, int64_t capacity,
 // Function objects, so that the parsers are inlined into the line loops.
 struct IntParser {
     FieldResult operator()(const char* first, const char* last, int32_t& value) const {
-        return ParseInt32(first, last, value);
+        return ParseFixedInt32Field(first, last, value);
     }
 };
 struct RealParser {
     FieldResult operator()(const char* first, const char* last, float& value) const {
-        return ParseReal(first, last, value);
+        return ParseFixedRealField(first, last, value);
     }
 };
 struct PlainIntParser {

@@ -5,25 +5,9 @@
 #include <cstdint>
 #include <string_view>
 
+#include "casefile/text_number.h"
+
 namespace quorix {
-
-enum class FieldStatus {
-    Full,        // the whole range was the number (blanks around it allowed)
-    Partial,     // something other than blanks follows the number, or no number at all
-    OutOfRange,  // a number, but too large for its type
-};
-
-struct FieldResult {
-    const char* ptr;  // first character not used
-    FieldStatus status;
-};
-
-// [blanks] [+|-] digits [blanks]. An all-blank range is 0 (Full), as the fixed
-// field rule wants. "  -12" -> -12; "12a" -> Partial; "9999999999" -> OutOfRange.
-FieldResult ParseInt32(const char* first, const char* last, int32_t& value);
-// [blanks] real [blanks], decimal with optional fraction and exponent
-// ("-1.00000e+00", "2.", ".5E3"). All blanks -> 0. Beyond float range -> OutOfRange.
-FieldResult ParseReal(const char* first, const char* last, float& value);
 
 // The characters of a line that hold values: up to the first line end, trailing blanks dropped.
 std::string_view DataPart(std::string_view line);

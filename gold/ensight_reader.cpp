@@ -150,7 +150,7 @@ HeaderKind ClassifySingleWord(std::string_view word, int32_t& value1) {
 HeaderKind ClassifyTwoWords(std::string_view first, std::string_view second, int32_t& value1, int32_t& value2) {
     if (first == "part") {
         int32_t number = 0;
-        ParseInt32(second.data(), second.data() + second.size(), number);  // leading digits, as atoi reads them
+        ParseFixedInt32Field(second.data(), second.data() + second.size(), number);  // leading digits, as atoi reads them
         value2 = number;
         return PartWithNumber;
     }

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string_view>
 
+#include "casefile/ascii_case.h"
 #include "casefile/checked_math.h"
 #include "casefile/element_types.h"
 #include "gold/step_tally.h"
@@ -20,12 +21,6 @@ constexpr const char* TextStructured = "error when scanning structured block";
 constexpr const char* TextUndefinedBlock = "Undefined block type";
 // The first part header must come within this many header records.
 constexpr int HeadersBeforeFirstPart = 10;
-
-bool ContainsIgnoringCase(std::string_view text, std::string_view word) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    auto equal = [&](char a, char b) { return lower(a) == lower(b); };
-    return std::search(text.begin(), text.end(), word.begin(), word.end(), equal) != text.end();
-}
 
 }  // namespace
 
@@ -45,9 +40,9 @@ bool CFileEnsightGeomGold::Open(const std::string& path) {
         const char* end = first + std::min(start + 80, got);
         return std::string_view(begin, std::find(begin, end, '\0') - begin);
     };
-    if (ContainsIgnoringCase(textFrom(0), "c binary")) format_ = FormatCBinary;
-    else if (ContainsIgnoringCase(textFrom(4), "fortran binary")) format_ = FormatFortranBinary;
-    else if (ContainsIgnoringCase(textFrom(0), "fortran binary")) format_ = FormatFortranBinary;
+    if (ContainsIgnoreCase(textFrom(0), "c binary")) format_ = FormatCBinary;
+    else if (ContainsIgnoreCase(textFrom(4), "fortran binary")) format_ = FormatFortranBinary;
+    else if (ContainsIgnoreCase(textFrom(0), "fortran binary")) format_ = FormatFortranBinary;
     else format_ = FormatAscii;
     if (got == 0 || !FindFirstPart()) {
         const std::string cause = frameFault() ? errorText_ : TextUnknownFormat;

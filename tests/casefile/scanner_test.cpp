@@ -272,13 +272,6 @@ TEST(ScannerFree, SplitFixedWidth) {
     }
 }
 
-TEST(ScannerFree, SplitAndLower) {
-    std::vector<std::string> pieces;
-    EXPECT_EQ(zelvane::strutil::split("  a  b c ", pieces, " "), 3);
-    EXPECT_EQ(pieces, (std::vector<std::string>{"a", "b", "c"}));
-    EXPECT_EQ(zelvane::strutil::toLowerCopy("HeXa8\xC4"), "hexa8\xC4");
-}
-
 TEST(Scanner, CommaDecimalLocaleChangesNothing) {
     const char* names[] = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8"};
     const char* installed = nullptr;

@@ -168,12 +168,12 @@ TEST(AsciiFields, EmptyViewWithoutData) {
 TEST(AsciiFields, ParsersStopAtLast) {
     const char text[] = "12345";
     int32_t value = 0;
-    FieldResult result = ParseInt32(text, text + 3, value);  // "123", the rest is not its field
+    FieldResult result = ParseFixedInt32Field(text, text + 3, value);  // "123", the rest is not its field
     EXPECT_EQ(result.status, FieldStatus::Full);
     EXPECT_EQ(value, 123);
     float real = 0.0f;
     const char reals[] = "-1.00000e+00-2.00000e+00";
-    EXPECT_EQ(ParseReal(reals, reals + 12, real).status, FieldStatus::Full);
+    EXPECT_EQ(ParseFixedRealField(reals, reals + 12, real).status, FieldStatus::Full);
     EXPECT_FLOAT_EQ(real, -1.0f);
 }
 
