@@ -76,8 +76,9 @@ struct FieldResult {
 // 12); "9999999999" -> OutOfRange (`value` 0).
 FieldResult ParseFixedInt32Field(const char* first, const char* last, int32_t& value);
 // [field blanks] real [field blanks], decimal with optional fraction and exponent
-// ("-1.00000e+00", "2.", ".5E3", "1.0E5"), rounded once to float. All blanks -> 0.
-// Beyond float range -> OutOfRange; below it -> 0. "1.0-05" -> Partial (`value` 1).
+// ("-1.00000e+00", "2.", ".5E3", "1.0E5"), rounded once to float; "inf" and
+// "nan" read too. All blanks -> 0. Beyond float range -> OutOfRange; below it
+// -> 0. "1.0-05" -> Partial (`value` 1).
 FieldResult ParseFixedRealField(const char* first, const char* last, float& value);
 
 }  // namespace quorix

@@ -1,0 +1,140 @@
+// The number rules differ on purpose between free text, whole tokens and
+// fixed-width fields (blanks, an all-blank field, what may follow): each row
+// says which rule a form meets.
+#include "casefile/text_number.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+
+namespace quorix {
+namespace {
+
+struct IntRow {
+    const char* text;
+    bool ok;
+    int32_t value;
+    size_t used;  // characters the number takes, blanks before it included
+};
+
+TEST(TextNumber, FreeTextIntegers) {
+    const IntRow rows[] = {
+        {" +42", true, 42, 4},         {"\v\f\r\n\t 7", true, 7, 7}, {"12abc", true, 12, 2},
+        {"-0", true, 0, 2},            {"2147483647", true, 2147483647, 10},
+        {"-2147483648", true, INT32_MIN, 11},
+        {"2147483648", false, 0, 0},   {"-2147483649", false, 0, 0}, {"99999999999999999999", false, 0, 0},
+        {"", false, 0, 0},             {"   ", false, 0, 0},          {"-", false, 0, 0},
+        {"+-5", false, 0, 0},          {"x1", false, 0, 0},          {"\xA0" "5", false, 0, 0},
+    };
+    for (const IntRow& row : rows) {
+        SCOPED_TRACE(row.text);
+        const char* first = row.text;
+        const IntResult number = ParseInt32(first, first + std::strlen(first));
+        ASSERT_EQ(number.ok, row.ok);
+        EXPECT_EQ(number.value, row.value);
+        EXPECT_EQ(number.end, first + row.used);
+    }
+}
+
+TEST(TextNumber, WholeTokenIntegers) {
+    const IntRow rows[] = {
+        {"+7", true, 7, 0},   {"-3", true, -3, 0},   {"007", true, 7, 0},  {"-2147483648", true, INT32_MIN, 0},
+        {" 7", false, 0, 0},  {"7 ", false, 0, 0},   {"12abc", false, 0, 0}, {"+-5", false, 0, 0},
+        {"", false, 0, 0},    {"2147483648", false, 0, 0},
+    };
+    for (const IntRow& row : rows) {
+        SCOPED_TRACE(row.text);
+        int32_t value = -99;
+        ASSERT_EQ(ParseInt32Token(row.text, value), row.ok);
+        EXPECT_EQ(value, row.ok ? row.value : -99);
+    }
+}
+
+struct FieldIntRow {
+    const char* text;
+    FieldStatus status;
+    int32_t value;
+};
+
+TEST(TextNumber, FixedIntegerFields) {
+    const FieldIntRow rows[] = {
+        {"", FieldStatus::Full, 0},           {"          ", FieldStatus::Full, 0},
+        {" \t12 \t", FieldStatus::Full, 12},  {"  -12", FieldStatus::Full, -12},
+        {"+5", FieldStatus::Full, 5},         {"-2147483648", FieldStatus::Full, INT32_MIN},
+        {"12a", FieldStatus::Partial, 12},    {"1 2", FieldStatus::Partial, 1},
+        {"\v12", FieldStatus::Partial, 0},    {"  -  ", FieldStatus::Partial, 0},
+        {"1.5", FieldStatus::Partial, 1},     {"9999999999", FieldStatus::OutOfRange, 0},
+        {"2147483648", FieldStatus::OutOfRange, 0},
+    };
+    for (const FieldIntRow& row : rows) {
+        SCOPED_TRACE(row.text);
+        int32_t value = -99;
+        EXPECT_EQ(ParseFixedInt32Field(row.text, row.text + std::strlen(row.text), value).status, row.status);
+        EXPECT_EQ(value, row.value);
+    }
+}
+
+struct RealRow {
+    const char* text;
+    bool ok;
+    double value;
+    size_t used;
+};
+
+TEST(TextNumber, FreeTextReals) {
+    const RealRow rows[] = {
+        {"-1.5e-3", true, -1.5e-3, 7},  {"2.", true, 2.0, 2},        {".5", true, 0.5, 2},
+        {"1.0e+05", true, 1e5, 7},      {"1.0E5", true, 1e5, 5},     {"1.0-05", true, 1.0, 3},
+        {"1e", true, 1.0, 1},           {"1e+", true, 1.0, 1},       {" \v+3", true, 3.0, 4},
+        {"0x1p3", true, 0.0, 1},        {"1e-400", true, 0.0, 6},    {"3.4e38", true, 3.4e38, 6},
+        {"1e39", false, 0.0, 0},        {"inf", false, 0.0, 0},      {"nan", false, 0.0, 0},
+        {".", false, 0.0, 0},           {"   ", false, 0.0, 0},      {"", false, 0.0, 0},
+    };
+    for (const RealRow& row : rows) {
+        SCOPED_TRACE(row.text);
+        const char* first = row.text;
+        const RealResult number = ParseReal(first, first + std::strlen(first));
+        ASSERT_EQ(number.ok, row.ok);
+        EXPECT_DOUBLE_EQ(number.value, row.value);
+        EXPECT_EQ(number.end, first + row.used);
+    }
+}
+
+struct FieldRealRow {
+    const char* text;
+    FieldStatus status;
+    float value;
+};
+
+TEST(TextNumber, FixedRealFields) {
+    const FieldRealRow rows[] = {
+        {"            ", FieldStatus::Full, 0.0f},   {"-1.00000e+00", FieldStatus::Full, -1.0f},
+        {" 1.0E5 ", FieldStatus::Full, 1e5f},        {"1.0e+05", FieldStatus::Full, 1e5f},
+        {"+.5", FieldStatus::Full, 0.5f},            {"2.", FieldStatus::Full, 2.0f},
+        {"1e-50", FieldStatus::Full, 0.0f},          {"inf", FieldStatus::Full, INFINITY},
+        {"1.0-05", FieldStatus::Partial, 1.0f},      {"x", FieldStatus::Partial, 0.0f},
+        {"\v1.0", FieldStatus::Partial, 0.0f},       {"1e39", FieldStatus::OutOfRange, 0.0f},
+    };
+    for (const FieldRealRow& row : rows) {
+        SCOPED_TRACE(row.text);
+        float value = -99.0f;
+        EXPECT_EQ(ParseFixedRealField(row.text, row.text + std::strlen(row.text), value).status, row.status);
+        EXPECT_EQ(value, row.value);
+    }
+    float value = 0.0f;
+    EXPECT_EQ(ParseFixedRealField("nan", "nan" + 3, value).status, FieldStatus::Full);
+    EXPECT_TRUE(std::isnan(value));
+}
+
+TEST(TextNumber, PowersOfTenAreExact) {
+    double power = 1.0;
+    for (int i = 0; i <= MaxExactPowerOfTen; ++i, power *= 10.0) {
+        EXPECT_EQ(ExactPowersOfTen[i], power) << i;
+    }
+    EXPECT_EQ(std::size(ExactPowersOfTen), static_cast<size_t>(MaxExactPowerOfTen + 1));
+}
+
+}  // namespace
+}  // namespace quorix
