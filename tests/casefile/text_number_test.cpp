@@ -12,12 +12,26 @@
 namespace quorix {
 namespace {
 
-struct IntRow {
+template <class T>
+struct FreeRow {
     const char* text;
     bool ok;
-    int32_t value;
+    T value;
     size_t used;  // characters the number takes, blanks before it included
 };
+using IntRow = FreeRow<int32_t>;
+
+template <class Result, class T, size_t N>
+void ExpectFree(const FreeRow<T> (&rows)[N], Result (*parse)(const char*, const char*)) {
+    for (const FreeRow<T>& row : rows) {
+        SCOPED_TRACE(row.text);
+        const char* first = row.text;
+        const Result number = parse(first, first + std::strlen(first));
+        ASSERT_EQ(number.ok, row.ok);
+        EXPECT_EQ(number.value, row.value);
+        EXPECT_EQ(number.end, first + row.used);
+    }
+}
 
 TEST(TextNumber, FreeTextIntegers) {
     const IntRow rows[] = {
@@ -28,14 +42,7 @@ TEST(TextNumber, FreeTextIntegers) {
         {"", false, 0, 0},             {"   ", false, 0, 0},          {"-", false, 0, 0},
         {"+-5", false, 0, 0},          {"x1", false, 0, 0},          {"\xA0" "5", false, 0, 0},
     };
-    for (const IntRow& row : rows) {
-        SCOPED_TRACE(row.text);
-        const char* first = row.text;
-        const IntResult number = ParseInt32(first, first + std::strlen(first));
-        ASSERT_EQ(number.ok, row.ok);
-        EXPECT_EQ(number.value, row.value);
-        EXPECT_EQ(number.end, first + row.used);
-    }
+    ExpectFree(rows, ParseInt32);
 }
 
 TEST(TextNumber, WholeTokenIntegers) {
@@ -52,14 +59,25 @@ TEST(TextNumber, WholeTokenIntegers) {
     }
 }
 
-struct FieldIntRow {
+template <class T>
+struct FieldRow {
     const char* text;
     FieldStatus status;
-    int32_t value;
+    T value;
 };
 
+template <class T, size_t N>
+void ExpectFields(const FieldRow<T> (&rows)[N], FieldResult (*parse)(const char*, const char*, T&)) {
+    for (const FieldRow<T>& row : rows) {
+        SCOPED_TRACE(row.text);
+        T value = T(-99);
+        EXPECT_EQ(parse(row.text, row.text + std::strlen(row.text), value).status, row.status);
+        EXPECT_EQ(value, row.value);
+    }
+}
+
 TEST(TextNumber, FixedIntegerFields) {
-    const FieldIntRow rows[] = {
+    const FieldRow<int32_t> rows[] = {
         {"", FieldStatus::Full, 0},           {"          ", FieldStatus::Full, 0},
         {" \t12 \t", FieldStatus::Full, 12},  {"  -12", FieldStatus::Full, -12},
         {"+5", FieldStatus::Full, 5},         {"-2147483648", FieldStatus::Full, INT32_MIN},
@@ -68,23 +86,11 @@ TEST(TextNumber, FixedIntegerFields) {
         {"1.5", FieldStatus::Partial, 1},     {"9999999999", FieldStatus::OutOfRange, 0},
         {"2147483648", FieldStatus::OutOfRange, 0},
     };
-    for (const FieldIntRow& row : rows) {
-        SCOPED_TRACE(row.text);
-        int32_t value = -99;
-        EXPECT_EQ(ParseFixedInt32Field(row.text, row.text + std::strlen(row.text), value).status, row.status);
-        EXPECT_EQ(value, row.value);
-    }
+    ExpectFields(rows, ParseFixedInt32Field);
 }
 
-struct RealRow {
-    const char* text;
-    bool ok;
-    double value;
-    size_t used;
-};
-
 TEST(TextNumber, FreeTextReals) {
-    const RealRow rows[] = {
+    const FreeRow<double> rows[] = {
         {"-1.5e-3", true, -1.5e-3, 7},  {"2.", true, 2.0, 2},        {".5", true, 0.5, 2},
         {"1.0e+05", true, 1e5, 7},      {"1.0E5", true, 1e5, 5},     {"1.0-05", true, 1.0, 3},
         {"1e", true, 1.0, 1},           {"1e+", true, 1.0, 1},       {" \v+3", true, 3.0, 4},
@@ -92,24 +98,11 @@ TEST(TextNumber, FreeTextReals) {
         {"1e39", false, 0.0, 0},        {"inf", false, 0.0, 0},      {"nan", false, 0.0, 0},
         {".", false, 0.0, 0},           {"   ", false, 0.0, 0},      {"", false, 0.0, 0},
     };
-    for (const RealRow& row : rows) {
-        SCOPED_TRACE(row.text);
-        const char* first = row.text;
-        const RealResult number = ParseReal(first, first + std::strlen(first));
-        ASSERT_EQ(number.ok, row.ok);
-        EXPECT_DOUBLE_EQ(number.value, row.value);
-        EXPECT_EQ(number.end, first + row.used);
-    }
+    ExpectFree(rows, ParseReal);
 }
 
-struct FieldRealRow {
-    const char* text;
-    FieldStatus status;
-    float value;
-};
-
 TEST(TextNumber, FixedRealFields) {
-    const FieldRealRow rows[] = {
+    const FieldRow<float> rows[] = {
         {"            ", FieldStatus::Full, 0.0f},   {"-1.00000e+00", FieldStatus::Full, -1.0f},
         {" 1.0E5 ", FieldStatus::Full, 1e5f},        {"1.0e+05", FieldStatus::Full, 1e5f},
         {"+.5", FieldStatus::Full, 0.5f},            {"2.", FieldStatus::Full, 2.0f},
@@ -117,12 +110,7 @@ TEST(TextNumber, FixedRealFields) {
         {"1.0-05", FieldStatus::Partial, 1.0f},      {"x", FieldStatus::Partial, 0.0f},
         {"\v1.0", FieldStatus::Partial, 0.0f},       {"1e39", FieldStatus::OutOfRange, 0.0f},
     };
-    for (const FieldRealRow& row : rows) {
-        SCOPED_TRACE(row.text);
-        float value = -99.0f;
-        EXPECT_EQ(ParseFixedRealField(row.text, row.text + std::strlen(row.text), value).status, row.status);
-        EXPECT_EQ(value, row.value);
-    }
+    ExpectFields(rows, ParseFixedRealField);
     float value = 0.0f;
     EXPECT_EQ(ParseFixedRealField("nan", "nan" + 3, value).status, FieldStatus::Full);
     EXPECT_TRUE(std::isnan(value));
