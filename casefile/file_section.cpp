@@ -61,12 +61,7 @@ bool IsMarkerEnd(char c) { return c == '\0' || c == ' ' || c == '\t' || c == '\r
 // A C binary record stands at a multiple of 4 bytes; an ASCII one starts a line.
 // Either way the words are followed by padding or the line end.
 bool IsStepStart(std::string_view window, size_t at, char before, int64_t offset) {
-    if (window.size() - at < StepMarker.size()) return false;
-    for (size_t i = 0; i < StepMarker.size(); ++i) {
-        char c = window[at + i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != StepMarker[i]) return false;
-    }
+    if (!StartsWithIgnoreCase(window.substr(at), StepMarker)) return false;
     const size_t after = at + StepMarker.size();
     if (after < window.size() && !IsMarkerEnd(window[after])) return false;
     return offset % 4 == 0 || before == '\n';

@@ -8,6 +8,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "casefile/ascii_case.h"
 #include "casefile/element_types.h"
 #include "casefile/host_lock.h"
 #include "casefile/show_error.h"
@@ -182,9 +183,7 @@ HeaderKind ClassifyHeaderLine(const char* text, int32_t& value1, int32_t& value2
     value1 = -1;
     value2 = -1;
     std::string lower(text == nullptr ? "" : text);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
+    for (char& c : lower) c = AsciiLower(c);
     // Only block lines look past the third token, so the split may stop early otherwise.
     bool isBlock = lower.find("block") != std::string::npos;
     std::vector<std::string_view> tokens = SplitTokens(lower, isBlock ? lower.size() : 3);
