@@ -3,9 +3,9 @@
 #include <cstring>
 #include <new>
 
+#include "addon/host_api/host_lock.h"
 #include "addon/load_request.h"
 #include "addon/zel_api.h"
-#include "casefile/host_lock.h"
 #include "gold/file_a.h"
 
 namespace quorix {

@@ -8,35 +8,22 @@
 #include <unordered_set>
 #include <vector>
 
+#include "addon/host_api/host_handles.h"
+#include "addon/host_api/host_lock.h"
 #include "addon/progress_monitor.h"
 #include "addon/zel_api.h"
 #include "casefile/file_names.h"
-#include "casefile/host_lock.h"
 #include "dataset/deferred_loading.h"
 #include "dataset/not_loaded_report.h"
-#include "dataset/part_collection.h"
 #include "dataset/transient_zones.h"
 #include "dataset/zone_creation.h"
 #include "gold/geometry_reader.h"
+#include "gold/part_collection.h"
 #include "gold/variable_reader.h"
 
 namespace quorix {
 
 namespace {
-
-// A host set for the length of the load.
-class HostSet {
-public:
-    HostSet() : set_(ZelUtilSetAlloc(ZEL_FALSE)) {}
-    ~HostSet() { ZelUtilSetDealloc(&set_); }
-    HostSet(const HostSet&) = delete;
-    HostSet& operator=(const HostSet&) = delete;
-    Set_pa get() const { return set_; }
-    int64_t size() const { return ZelUtilSetGetMemberCount(set_); }
-
-private:
-    Set_pa set_;
-};
 
 // A variable of the data set that a later case's zones can join.
 struct SharedVariable {
@@ -492,7 +479,7 @@ bool LoadGoldCases(const std::vector<GoldCase>& sources) {
     bool dataSetCreated = false;
     if (RunStages(cases, zoneSet.get(), dataSetCreated)) {
         ZelUtilStateChanged(ZelStateZonesAdded, zoneSet.get());
-        if (variableSet.size() > 0) ZelUtilStateChanged(ZelStateVarsAdded, variableSet.get());
+        if (ZelUtilSetGetMemberCount(variableSet.get()) > 0) ZelUtilStateChanged(ZelStateVarsAdded, variableSet.get());
         return true;
     }
     // Only what this load built goes: an earlier data set survives a failure before zone creation.

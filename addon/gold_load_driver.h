@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "casefile/case_record.h"
-#include "casefile/load_options.h"
+#include "dataset/load_options.h"
 
 namespace quorix {
 

@@ -5,11 +5,11 @@
 #include <string_view>
 
 #include "addon/gold_load_driver.h"
+#include "addon/host_api/host_memory.h"
 #include "addon/server_of_servers.h"
 #include "casefile/ascii_case.h"
 #include "casefile/case_parser.h"
 #include "casefile/case_record.h"
-#include "casefile/host_memory.h"
 #include "casefile/show_error.h"
 #include "casefile/text_number.h"
 #include "ensight6/ensight6_load_case.h"

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "addon/zel_api.h"
-#include "casefile/load_options.h"
+#include "dataset/load_options.h"
 
 namespace quorix {
 

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "addon/gold_load_driver.h"
+#include "addon/host_api/host_memory.h"
 #include "casefile/ascii_case.h"
 #include "casefile/case_parser.h"
 #include "casefile/case_record.h"
-#include "casefile/host_memory.h"
 #include "casefile/show_error.h"
 #include "casefile/text_lines.h"
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "dataset/part_collection.h"
 #include "gold/geometry_reader.h"
+#include "gold/part_collection.h"
 #include "tests/support/ensight_writer.h"
 
 namespace {

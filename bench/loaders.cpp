@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
+#include "addon/host_api/host_lock.h"
 #include "addon/zel_api.h"
 #include "casefile/element_types.h"
-#include "casefile/host_lock.h"
 #include "dataset/deferred_loading.h"
 #include "gold/ensight_reader.h"
 #include "gold/file_a.h"

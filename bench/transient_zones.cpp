@@ -9,8 +9,8 @@
 #include <ctime>
 #include <string>
 
+#include "addon/host_api/host_lock.h"
 #include "addon/zel_api.h"
-#include "casefile/host_lock.h"
 #include "dataset/transient_zones.h"
 #include "dataset/zone_creation.h"
 

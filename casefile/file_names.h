@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "casefile/host_memory.h"
+#include "addon/host_api/host_memory.h"
 
 namespace quorix {
 

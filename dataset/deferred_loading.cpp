@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <new>
 
+#include "addon/host_api/hand_over.h"
+#include "addon/host_api/host_lock.h"
+#include "addon/host_api/host_memory.h"
+#include "addon/host_api/variable_numbers.h"
 #include "casefile/element_types.h"
-#include "casefile/host_lock.h"
-#include "casefile/host_memory.h"
 #include "dataset/deferred_load_info.h"
 #include "dataset/field_loading.h"
 #include "dataset/particle_coords_cache.h"
@@ -69,8 +71,7 @@ bool HandParticleComponent(const ParticleCoordsRef& ref, FieldData_pa field) {
     int64_t count = 0;
     const float* values = ParticleComponent(*ref.cache, ref.component, count);
     if (values == nullptr || count < 1) return false;
-    HostLock lock;
-    return ZelUtilDataValueArraySetByRef(field, 1, count, values) == ZEL_TRUE;
+    return HandOver(field, 0, count, values);
 }
 
 Boolean_t LoadParticleCoordinates(FieldData_pa field) noexcept {
@@ -290,8 +291,14 @@ void ReportFailedLoad(std::string_view fileName, const char* what, int64_t offse
 
 double ConstantOneValue(const FieldData_pa, LgIndex_t) { return 1.0; }
 
+bool RegisterConstantIBlankLoader(int32_t zone) {
+    HostLock lock;
+    return ZelUtilDataValueCustomLOD(zone, IBlankVariable, nullptr, nullptr, nullptr, ConstantOneValue, nullptr, 0) ==
+           ZEL_TRUE;
+}
+
 bool RegisterCoordinateLoaders(const PartInfo& part, int32_t zone) {
-    for (int32_t v = 1; v <= 3; ++v) {
+    for (int32_t v = XVariable; v <= ZVariable; ++v) {
         DeferredLoadInfo* info = NewPartInfo(part, [&](DeferredLoadInfo& record) { FillCoordinate(part, v, record); });
         if (!RegisterValue(zone, v, LoadFloatValues, info)) return false;
     }
@@ -299,24 +306,21 @@ bool RegisterCoordinateLoaders(const PartInfo& part, int32_t zone) {
 }
 
 bool RegisterIBlankLoader(const PartInfo& part, int32_t zone) {
-    if (part.iblankOffset <= 0) {
-        HostLock lock;
-        return ZelUtilDataValueCustomLOD(zone, 4, nullptr, nullptr, nullptr, ConstantOneValue, nullptr, 0) == ZEL_TRUE;
-    }
+    if (part.iblankOffset <= 0) return RegisterConstantIBlankLoader(zone);
     DeferredLoadInfo* info = NewPartInfo(part, [&](DeferredLoadInfo& record) {
         record.kind = LoadKind::IBlank;
-        record.component = 4;
+        record.component = IBlankVariable;
         record.valueCount = part.nodeCount;
         record.dataOffset = part.iblankOffset;
     });
-    return RegisterValue(zone, 4, LoadIBlankValues, info);
+    return RegisterValue(zone, IBlankVariable, LoadIBlankValues, info);
 }
 
 bool RegisterParticleLoaders(const PartInfo& part, int32_t zone) {
     ParticleCoordsCache* cache = NewParticleCoordsCache(part);
     if (cache == nullptr) return false;
     bool all = true;
-    for (int32_t v = 1; v <= 3; ++v) {
+    for (int32_t v = XVariable; v <= ZVariable; ++v) {
         ParticleCoordsRef* ref = HostNew<ParticleCoordsRef>("Client Data");
         if (ref == nullptr) {
             all = false;

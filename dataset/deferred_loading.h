@@ -5,8 +5,9 @@
 #include <cstdint>
 #include <string_view>
 
+#include "addon/host_api/callback_guard.h"
 #include "addon/zel_api.h"
-#include "dataset/part_collection.h"
+#include "gold/part_collection.h"
 #include "gold/variable_info.h"
 
 namespace quorix {
@@ -18,14 +19,7 @@ void ReportFailedLoad(std::string_view fileName, const char* what, int64_t offse
 // why, once; the callback's false alone reaches no user.
 template <class Body>
 Boolean_t LoadOrReport(std::string_view fileName, const char* what, int64_t offset, Body&& body) noexcept {
-    bool loaded = false;
-    try {
-        loaded = body();
-    } catch (...) {
-        loaded = false;
-    }
-    if (!loaded) ReportFailedLoad(fileName, what, offset);
-    return loaded ? ZEL_TRUE : ZEL_FALSE;
+    return GuardCallback(body, [&]() noexcept { ReportFailedLoad(fileName, what, offset); });
 }
 
 // Each returns false when the host refused a registration (the add-on then
@@ -46,5 +40,7 @@ bool RegisterMeasuredValueLoaders(const PartVariableInfo& info, const PartInfo& 
                                   int32_t firstVariable, int32_t componentCount);
 // Get-value function of fields that are 1 everywhere ("IBlank" without iblank data).
 double ConstantOneValue(const FieldData_pa field, LgIndex_t pointIndex);
+// "IBlank" of a zone whose part has no iblank values: 1 at every node.
+bool RegisterConstantIBlankLoader(int32_t zone);
 
 }  // namespace quorix

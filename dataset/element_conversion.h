@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "dataset/part_collection.h"
+#include "gold/part_collection.h"
 
 namespace quorix {
 

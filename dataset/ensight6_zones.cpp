@@ -1,13 +1,13 @@
 #include "dataset/ensight6_zones.h"
 
+#include "addon/host_api/host_handles.h"
+#include "addon/host_api/variable_numbers.h"
 #include "addon/zel_api.h"
 #include "dataset/element_conversion.h"
 
 namespace quorix {
 namespace {
 
-constexpr int32_t SharedVariables = 4;  // X, Y, Z, IBlank
-constexpr int32_t IBlankVariable = 4;
 constexpr const char* CategoryPrefixes[] = {"", "Point: ", "Line: ", "Surf: ", "Vol: "};
 
 bool IsPointRow(const Ensight6ZoneShape& part) { return part.kind == 3 && part.category == 1; }
@@ -17,18 +17,6 @@ std::string ZoneName(const Ensight6ZoneShape& part) {
     bool known = part.category >= 1 && part.category <= 4;
     return std::string(CategoryPrefixes[known ? part.category : 0]) + part.description;
 }
-
-class ArgList {
-public:
-    ArgList() : list_(ZelUtilArgListAlloc()) {}
-    ~ArgList() { ZelUtilArgListDealloc(&list_); }
-    ArgList(const ArgList&) = delete;
-    ArgList& operator=(const ArgList&) = delete;
-    ArgList_pa get() const { return list_; }
-
-private:
-    ArgList_pa list_;
-};
 
 }  // namespace
 
@@ -49,7 +37,7 @@ int32_t CreateEnsight6PartZone(const Ensight6ZoneShape& part, int32_t strand, in
     if (varCount >= IBlankVariable) dataTypes[IBlankVariable - 1] = ZelFieldInt32;
     std::string name = ZoneName(part);
 
-    ArgList args;
+    HostArgList args;
     ZelUtilArgListAppendString(args.get(), "NAME", name.c_str());
     ZelUtilArgListAppendInt(args.get(), "ZONETYPE", zoneType);
     ZelUtilArgListAppendInt(args.get(), "IMAX", part.imax);
@@ -67,7 +55,7 @@ int32_t CreateEnsight6PartZone(const Ensight6ZoneShape& part, int32_t strand, in
     }
     if (ZelUtilDataSetAddZoneX(args.get()) != ZEL_TRUE) return 0;
     int32_t zone = zoneCount + 1;
-    for (int32_t v = 1; shareZone > 0 && v <= SharedVariables && v <= varCount; ++v)
+    for (int32_t v = XVariable; shareZone > 0 && v <= IBlankVariable && v <= varCount; ++v)
         ZelUtilDataValueShare(shareZone, zone, v);
     return zone;
 }

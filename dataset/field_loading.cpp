@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <vector>
 
+#include "addon/host_api/hand_over.h"
+#include "addon/host_api/host_lock.h"
 #include "casefile/checked_math.h"
 #include "casefile/element_types.h"
-#include "casefile/host_lock.h"
 #include "dataset/load_reader.h"
 
 namespace quorix {
@@ -158,12 +159,6 @@ bool LoadStructuredCells(const DeferredLoadInfo& info, FieldData_pa field) {
 }
 
 }  // namespace
-
-bool HandOver(FieldData_pa field, int64_t first, int64_t count, const void* values) {
-    if (count == 0) return true;
-    HostLock lock;
-    return ZelUtilDataValueArraySetByRef(field, first + 1, count, values) == ZEL_TRUE;
-}
 
 void DoubleValues(const float* values, int64_t count, float* doubled) {
     for (int64_t v = 0; v < count; ++v) doubled[2 * v] = doubled[2 * v + 1] = values[v];

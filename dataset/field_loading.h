@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 
+#include "addon/host_api/hand_over.h"
 #include "addon/zel_api.h"
 #include "dataset/deferred_load_info.h"
 
@@ -16,9 +17,7 @@ bool LoadFieldValues(const DeferredLoadInfo& info, FieldData_pa field);
 bool LoadZoneNodeMap(const DeferredLoadInfo& info, NodeMap_pa nodeMap);
 bool LoadZoneFaceMap(const DeferredLoadInfo& info, FaceMap_pa faceMap);
 
-// The pieces of those loads that readers of other layouts share.
-// `count` values from 0-based position `first`, under the host lock.
-bool HandOver(FieldData_pa field, int64_t first, int64_t count, const void* values);
+// The pieces of those loads that readers of other layouts share (with HandOver).
 // Keeps word `component` of each of `records` interleaved records of `stride`
 // words, gathered to the front in place (the write index never passes the read index).
 template <class T>

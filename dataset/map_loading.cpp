@@ -1,8 +1,8 @@
 // Node maps and face maps of unstructured zones, walked in element order.
 #include <algorithm>
 
+#include "addon/host_api/host_lock.h"
 #include "casefile/element_types.h"
-#include "casefile/host_lock.h"
 #include "dataset/field_loading.h"
 #include "dataset/load_reader.h"
 

@@ -1,8 +1,8 @@
 #include "dataset/not_loaded_report.h"
 
+#include "addon/host_api/host_lock.h"
+#include "addon/host_api/host_memory.h"
 #include "addon/zel_api.h"
-#include "casefile/host_lock.h"
-#include "casefile/host_memory.h"
 
 namespace quorix {
 namespace {

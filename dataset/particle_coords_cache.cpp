@@ -1,6 +1,6 @@
 #include "dataset/particle_coords_cache.h"
 
-#include "casefile/host_memory.h"
+#include "addon/host_api/host_memory.h"
 #include "dataset/load_reader.h"
 
 namespace quorix {

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "dataset/deferred_load_info.h"
-#include "dataset/part_collection.h"
+#include "gold/part_collection.h"
 
 namespace quorix {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "casefile/host_lock.h"
+#include "addon/host_api/host_lock.h"
 #include "dataset/zone_creation.h"
 
 namespace quorix {

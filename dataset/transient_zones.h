@@ -3,7 +3,7 @@
 
 #include "addon/zel_api.h"
 #include "casefile/case_record.h"
-#include "dataset/part_collection.h"
+#include "gold/part_collection.h"
 
 namespace quorix {
 

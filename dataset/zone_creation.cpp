@@ -3,42 +3,14 @@
 #include <string_view>
 #include <vector>
 
-#include "casefile/host_lock.h"
+#include "addon/host_api/host_lock.h"
+#include "addon/host_api/variable_numbers.h"
 #include "casefile/show_error.h"
 #include "dataset/deferred_loading.h"
 #include "dataset/element_conversion.h"
 
 namespace quorix {
 namespace {
-
-constexpr int32_t XVariable = 1;
-constexpr int32_t IBlankVariable = 4;
-
-// Owns one host string list for a scope.
-class HostStringList {
-public:
-    HostStringList() : list_(ZelUtilStringListAlloc()) {}
-    ~HostStringList() { ZelUtilStringListDealloc(&list_); }
-    HostStringList(const HostStringList&) = delete;
-    HostStringList& operator=(const HostStringList&) = delete;
-    StringList_pa get() const { return list_; }
-
-private:
-    StringList_pa list_;
-};
-
-// Owns one host argument list for a scope.
-class HostArgList {
-public:
-    HostArgList() : list_(ZelUtilArgListAlloc()) {}
-    ~HostArgList() { ZelUtilArgListDealloc(&list_); }
-    HostArgList(const HostArgList&) = delete;
-    HostArgList& operator=(const HostArgList&) = delete;
-    ArgList_pa get() const { return list_; }
-
-private:
-    ArgList_pa list_;
-};
 
 bool DataSetCounts(EntIndex_t& zoneCount, EntIndex_t& varCount) {
     zoneCount = 0;
@@ -220,24 +192,23 @@ int32_t CreatePartZone(PartCollection& collection, const PartInfo& part, int32_t
 }
 
 PartZoneMaker::PartZoneMaker(PartCollection& collection, bool dataSetHasIBlank)
-    : collection_(collection), hasIBlank_(dataSetHasIBlank), args_(ZelUtilArgListAlloc()) {}
+    : collection_(collection), hasIBlank_(dataSetHasIBlank) {}
 
-PartZoneMaker::~PartZoneMaker() { ZelUtilArgListDealloc(&args_); }
 
 int32_t PartZoneMaker::Make(const PartInfo& part, int32_t step, bool share, int32_t sourceZone, float solutionTime) {
     ZoneShape shape = ShapeOfPart(part);
     if (ShapeIsEmpty(shape, part.polytope)) return 0;
     EntIndex_t zoneCount = 0;
     EntIndex_t varCount = 0;
-    if (args_ == nullptr || !DataSetCounts(zoneCount, varCount)) return 0;
+    if (args_.get() == nullptr || !DataSetCounts(zoneCount, varCount)) return 0;
     FillVariableDataTypes(dataTypes_, varCount, hasIBlank_);
     int32_t sharedCount = hasIBlank_ && varCount >= IBlankVariable ? IBlankVariable : IBlankVariable - 1;
 
-    ZelUtilArgListClear(args_);
-    AddZoneArguments(args_, collection_, part, ZoneName(part), shape, ZoneTypeForPart(part), dataTypes_, share,
+    ZelUtilArgListClear(args_.get());
+    AddZoneArguments(args_.get(), collection_, part, ZoneName(part), shape, ZoneTypeForPart(part), dataTypes_, share,
                      sourceZone, solutionTime);
-    bool made = ZelUtilDataSetAddZoneX(args_) != ZEL_FALSE;
-    ZelUtilArgListClear(args_);  // the list points into dataTypes_
+    bool made = ZelUtilDataSetAddZoneX(args_.get()) != ZEL_FALSE;
+    ZelUtilArgListClear(args_.get());  // the list points into dataTypes_
     if (!made) return 0;
     int32_t zone = zoneCount + 1;
     if (share) {

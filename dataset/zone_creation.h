@@ -5,10 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "addon/host_api/host_handles.h"
+#include "addon/host_api/host_lock.h"
 #include "addon/zel_api.h"
 #include "casefile/case_record.h"
-#include "casefile/host_lock.h"
-#include "dataset/part_collection.h"
+#include "gold/part_collection.h"
 
 namespace quorix {
 
@@ -26,7 +27,6 @@ int32_t CreatePartZone(PartCollection& collection, const PartInfo& part, int32_t
 class PartZoneMaker {
 public:
     PartZoneMaker(PartCollection& collection, bool dataSetHasIBlank);
-    ~PartZoneMaker();
     PartZoneMaker(const PartZoneMaker&) = delete;
     PartZoneMaker& operator=(const PartZoneMaker&) = delete;
 
@@ -37,7 +37,7 @@ private:
     HostLock lock_;
     PartCollection& collection_;
     bool hasIBlank_;
-    ArgList_pa args_;
+    HostArgList args_;
     std::vector<int32_t> dataTypes_;
 };
 void RegisterGeometryLoaders(const PartInfo& part, int32_t zone, bool dataSetHasIBlank);

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "addon/host_api/host_lock.h"
+#include "addon/host_api/host_memory.h"
 #include "casefile/element_types.h"
-#include "casefile/host_lock.h"
-#include "casefile/host_memory.h"
 #include "dataset/element_conversion.h"
 #include "ensight6/ascii_value_reader.h"
 #include "ensight6/text_fields.h"

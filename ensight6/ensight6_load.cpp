@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 
+#include "addon/host_api/variable_numbers.h"
 #include "casefile/element_types.h"
 #include "casefile/file_names.h"
 #include "dataset/deferred_loading.h"
@@ -16,8 +17,6 @@
 
 namespace quorix {
 namespace {
-
-constexpr int32_t IBlankVariable = 4;
 
 Ensight6ZoneShape ShapeOf(const GeometryPart& part) {
     Ensight6ZoneShape shape;
@@ -241,9 +240,7 @@ bool Ensight6Load::Register(int32_t zone, int32_t variable, LoadOnDemandVarLoad_
 }
 
 bool Ensight6Load::RegisterConstantIBlank(int32_t zone) {
-    if (ZelUtilDataValueCustomLOD(zone, IBlankVariable, nullptr, nullptr, nullptr, ConstantOneValue, nullptr, 0) ==
-        ZEL_TRUE)
-        return true;
+    if (RegisterConstantIBlankLoader(zone)) return true;
     return Fail("The host refused to load values of zone " + std::to_string(zone) + " on demand.");
 }
 
@@ -263,7 +260,7 @@ bool Ensight6Load::RegisterBlockCoordinateLoaders(int32_t zone, const Ensight6Ge
         s->swapBytes = geometry.swapBytes;
         return s;
     };
-    for (int32_t v = 1; v <= 3; ++v)
+    for (int32_t v = XVariable; v <= ZVariable; ++v)
         if (!Register(zone, v, binary ? LoadBlockCoordinatesBinary : LoadBlockCoordinatesAscii,
                       source(offsets[v - 1], v)))
             return false;
@@ -275,7 +272,7 @@ bool Ensight6Load::RegisterBlockCoordinateLoaders(int32_t zone, const Ensight6Ge
 bool Ensight6Load::RegisterNodeCoordinateLoaders(int32_t zone, const Ensight6GeometryFile& geometry,
                                                  const GeometryPart& part) {
     bool binary = geometry.encoding == EncodingCBinary;
-    for (int32_t v = 1; v <= 3; ++v) {
+    for (int32_t v = XVariable; v <= ZVariable; ++v) {
         Ensight6ValueSource* s = NewValueSource(geometry.path);
         if (s != nullptr) {
             s->offset = part.xOffset;
@@ -293,9 +290,9 @@ bool Ensight6Load::RegisterNodeCoordinateLoaders(int32_t zone, const Ensight6Geo
 
 // All unstructured parts of a file use its one node list: one coordinate array.
 static bool ShareNodeCoordinates(int32_t zone, int32_t source) {
-    for (int32_t v = 1; v <= 3; ++v)
+    for (int32_t v = XVariable; v <= ZVariable; ++v)
         if (ZelUtilDataValueIsSharingOk(source, zone, v) != ZEL_TRUE) return false;
-    for (int32_t v = 1; v <= 3; ++v)
+    for (int32_t v = XVariable; v <= ZVariable; ++v)
         if (ZelUtilDataValueShare(source, zone, v) != ZEL_TRUE) return false;
     return true;
 }

@@ -13,7 +13,7 @@
 
 #include "addon/zel_api.h"
 #include "casefile/case_record.h"
-#include "casefile/load_options.h"
+#include "dataset/load_options.h"
 #include "dataset/not_loaded_report.h"
 #include "ensight6/geometry_file.h"
 #include "ensight6/geometry_scanner.h"

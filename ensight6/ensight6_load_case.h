@@ -2,7 +2,7 @@
 #pragma once
 
 #include "casefile/case_record.h"
-#include "casefile/load_options.h"
+#include "dataset/load_options.h"
 
 namespace quorix {
 

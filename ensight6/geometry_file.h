@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "addon/host_api/host_memory.h"
 #include "casefile/case_record.h"
-#include "casefile/host_memory.h"
 #include "ensight6/geometry_part.h"
 #include "ensight6/node_id_map.h"
 

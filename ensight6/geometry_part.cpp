@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "addon/host_api/host_memory.h"
 #include "casefile/checked_math.h"
 #include "casefile/element_types.h"
-#include "casefile/host_memory.h"
 #include "dataset/element_conversion.h"
 
 namespace quorix {

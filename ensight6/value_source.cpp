@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "casefile/host_lock.h"
+#include "addon/host_api/host_lock.h"
 #include "dataset/deferred_load_info.h"
 #include "dataset/deferred_loading.h"
 #include "dataset/field_loading.h"

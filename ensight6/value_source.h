@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "addon/host_api/host_memory.h"
 #include "addon/zel_api.h"
-#include "casefile/host_memory.h"
 #include "dataset/element_conversion.h"
 
 namespace quorix {

@@ -27,15 +27,15 @@
 #include <string>
 #include <vector>
 
+#include "addon/host_api/host_lock.h"
 #include "addon/zel_api.h"
 #include "casefile/element_types.h"
-#include "casefile/host_lock.h"
 #include "dataset/deferred_loading.h"
 #include "dataset/load_reader.h"
-#include "dataset/part_collection.h"
 #include "dataset/zone_creation.h"
 #include "gold/ensight_reader.h"
 #include "gold/file_a.h"
+#include "gold/part_collection.h"
 #include "gold/variable_info.h"
 #include "host/zel_host.h"
 #include "reference_loader.h"

@@ -10,8 +10,8 @@
 #include <cstring>
 #include <string>
 
+#include "addon/host_api/host_lock.h"
 #include "addon/zel_api.h"
-#include "casefile/host_lock.h"
 #include "dataset/deferred_loading.h"
 #include "dataset/zone_creation.h"
 #include "gold/geometry_reader.h"

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "casefile/host_lock.h"
+#include "addon/host_api/host_lock.h"
 #include "ensight6/ensight6_load_case.h"
 #include "host/zel_host.h"
 #include "scratch_dir.h"

@@ -5,8 +5,8 @@
 
 #include <unistd.h>
 
-#include "dataset/part_collection.h"
 #include "gold/geometry_reader.h"
+#include "gold/part_collection.h"
 #include "scratch_dir.h"
 
 namespace {

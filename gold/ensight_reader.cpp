@@ -8,9 +8,10 @@
 #include <type_traits>
 #include <vector>
 
+#include "addon/host_api/hand_over.h"
+#include "addon/host_api/host_lock.h"
 #include "casefile/ascii_case.h"
 #include "casefile/element_types.h"
-#include "casefile/host_lock.h"
 #include "casefile/show_error.h"
 #include "gold/ascii_fields.h"
 
@@ -515,16 +516,6 @@ HeaderKind CFileEnsight::ReadBlockHeader(int32_t& value1, int32_t& value2) {
     return kind;
 }
 
-namespace {
-
-// Hands one slice of values to the host at its position.
-bool HandOver(FieldData_pa field, int64_t firstPosition, int64_t count, const void* values) {
-    HostLock lock;
-    return ZelUtilDataValueArraySetByRef(field, firstPosition, count, values) != ZEL_FALSE;
-}
-
-}  // namespace
-
 template <class T>
 bool CFileEnsight::ReadToField(FieldData_pa field, int64_t count) {
     bool binary = IsBinary();
@@ -541,7 +532,7 @@ bool CFileEnsight::ReadToField(FieldData_pa field, int64_t count) {
     int64_t done = 0;
     auto deliver = [&](const T* values, int64_t n) {
         if constexpr (std::is_same_v<T, int32_t>) range.Add(values, n);
-        if (!HandOver(field, done + 1, n, values)) return Fail(TextNoMemory);
+        if (!HandOver(field, done, n, values)) return Fail(TextNoMemory);
         done += n;
         return true;
     };

@@ -1,8 +1,8 @@
 // Gold geometry files: format and byte-order detection, and the structure scan.
 #pragma once
 
-#include "dataset/part_collection.h"
 #include "gold/ensight_reader.h"
+#include "gold/part_collection.h"
 
 namespace quorix {
 

@@ -2,8 +2,8 @@
 // the scan that records where each component's values lie.
 #pragma once
 
-#include "dataset/part_collection.h"
 #include "gold/ensight_reader.h"
+#include "gold/part_collection.h"
 #include "gold/variable_info.h"
 
 namespace quorix {

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "addon/host_api/host_lock.h"
 #include "addon/zel_api.h"
 #include "casefile/element_types.h"
-#include "casefile/host_lock.h"
 #include "dataset/deferred_loading.h"
-#include "dataset/part_collection.h"
+#include "gold/part_collection.h"
 #include "host/zel_host.h"
 #include "support/ensight_writer.h"
 

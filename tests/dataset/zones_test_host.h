@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "addon/host_api/host_lock.h"
 #include "addon/zel_api.h"
 #include "casefile/case_record.h"
 #include "casefile/checked_math.h"
 #include "casefile/element_types.h"
-#include "casefile/host_lock.h"
-#include "dataset/part_collection.h"
+#include "gold/part_collection.h"
 #include "host/zel_host.h"
 
 namespace quorix::zonetest {

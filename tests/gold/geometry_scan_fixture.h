@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "dataset/part_collection.h"
 #include "gold/geometry_reader.h"
+#include "gold/part_collection.h"
 #include "support/ensight_writer.h"
 
 namespace quorix::test {

@@ -1,4 +1,4 @@
-#include "dataset/part_collection.h"
+#include "gold/part_collection.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "casefile/host_lock.h"
+#include "addon/host_api/host_lock.h"
 
 #include <atomic>
 
