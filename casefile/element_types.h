@@ -28,6 +28,16 @@ enum ElementType : int32_t {
 };
 constexpr int ElementTypeCount = 17;
 
+// What ElementCategory answers; a part's category is CategoryUnknown until its blocks give one.
+enum ElementCategoryCode : int32_t {
+    CategoryNone = 0,  // not loadable
+    CategoryPoint = 1,
+    CategoryLine = 2,
+    CategorySurface = 3,
+    CategoryVolume = 4,
+    CategoryUnknown = 255,
+};
+
 enum IdOption : int32_t { IdOff = 0, IdGiven = 1, IdAssign = 2, IdIgnore = 3, IdUnknown = 255 };
 
 // Code 0..16 for a name ("g_" ghost names included, ASCII case ignored); 255 otherwise.

@@ -10,6 +10,8 @@
 
 #include "addon/zel_api.h"
 #include "dataset/element_conversion.h"
+#include "gold/ensight_reader.h"
+#include "gold/file_a.h"
 
 namespace quorix {
 
@@ -34,10 +36,9 @@ struct DeferredLoadInfo {
     int64_t dataOffset = 0;
     // Single arrays: values; face maps: face-node entries of the zone.
     int64_t valueCount = 0;
-    int32_t component = 0;  // 1, 2, 3 X, Y, Z; 4 IBlank; stride above 1: 0-based component
-    int32_t format = 255;
-    int32_t isGold = 255;
-    int32_t byteOrder = 255;
+    int32_t component = 0;  // XVariable..IBlankVariable; stride above 1: 0-based component
+    int32_t format = FormatUndefined;
+    int32_t byteOrder = ByteOrderUnknown;
     LoadKind kind = LoadKind::Floats;
     std::vector<LoadBlock> blocks;  // element order
     int64_t elementCount = 0;       // zone elements (node and face maps)
@@ -52,9 +53,8 @@ struct DeferredLoadInfo {
 // Shared by the three coordinate loaders of one particle zone.
 struct ParticleCoordsCache {
     std::string fileName;
-    int32_t format = 255;
-    int32_t isGold = 1;
-    int32_t byteOrder = 255;
+    int32_t format = FormatUndefined;
+    int32_t byteOrder = ByteOrderUnknown;
     int64_t offset = 0;
     int32_t particleCount = 0;
     int32_t componentCount = 3;

@@ -106,7 +106,6 @@ DeferredLoadInfo* NewInfo(const std::string& fileName, int32_t format, int32_t b
         info->fileName = fileName;
         info->format = format;
         info->byteOrder = byteOrder;
-        info->isGold = 1;
         fill(*info);
     } catch (const std::bad_alloc&) {
         HostDelete(info);

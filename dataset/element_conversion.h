@@ -7,13 +7,14 @@
 #include <cstdint>
 #include <vector>
 
+#include "casefile/element_types.h"
 #include "gold/part_collection.h"
 
 namespace quorix {
 
 // One in-category element block of a zone, at its place in the element order.
 struct LoadBlock {
-    int32_t type = 255;         // ElementType
+    int32_t type = ElementNone;
     int32_t count = 0;          // elements (value loaders: values) in the file
     int64_t offset = 0;         // connectivity or values
     int64_t firstElement = 0;   // 0-based zone element of its first element (bar3 twice)

@@ -10,18 +10,20 @@ namespace {
 
 constexpr const char* CategoryPrefixes[] = {"", "Point: ", "Line: ", "Surf: ", "Vol: "};
 
-bool IsPointRow(const Ensight6ZoneShape& part) { return part.kind == 3 && part.category == 1; }
+bool IsPointRow(const Ensight6ZoneShape& part) {
+    return part.kind == PartUnstructured && part.category == CategoryPoint;
+}
 
 std::string ZoneName(const Ensight6ZoneShape& part) {
-    if (part.kind != 3) return part.description;
-    bool known = part.category >= 1 && part.category <= 4;
+    if (part.kind != PartUnstructured) return part.description;
+    bool known = part.category >= CategoryPoint && part.category <= CategoryVolume;
     return std::string(CategoryPrefixes[known ? part.category : 0]) + part.description;
 }
 
 }  // namespace
 
 int32_t ZoneTypeForEnsight6Part(const Ensight6ZoneShape& part) {
-    if (part.kind != 3) return ZelZoneOrdered;
+    if (part.kind != PartUnstructured) return ZelZoneOrdered;
     return UnstructuredZoneType(part.category, part.maxNodesPerElement, part.polytope);
 }
 

@@ -5,15 +5,18 @@
 #include <string>
 #include <vector>
 
+#include "casefile/element_types.h"
+#include "gold/part_collection.h"
+
 namespace quorix {
 
 // The EnSight 6 part fields zone creation reads (filled by the EnSight 6 scan).
 struct Ensight6ZoneShape {
-    int32_t kind = 0;                // 0 structured block, 3 unstructured
+    int32_t kind = PartCurvilinear;  // a block, or PartUnstructured
     std::string description;
     int32_t imax = 1, jmax = 1, kmax = 1;
     int32_t maxNodesPerElement = 0;  // among the loaded blocks (a bar3 segment has 2)
-    int32_t category = 255;          // highest loadable element category
+    int32_t category = CategoryUnknown;  // highest loadable element category
     bool polytope = false;           // higher-order elements: polygons or polyhedra
 };
 

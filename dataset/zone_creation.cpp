@@ -5,6 +5,7 @@
 
 #include "addon/host_api/host_lock.h"
 #include "addon/host_api/variable_numbers.h"
+#include "casefile/element_types.h"
 #include "casefile/show_error.h"
 #include "dataset/deferred_loading.h"
 #include "dataset/element_conversion.h"
@@ -55,7 +56,7 @@ struct ZoneShape {
 // Point parts and particles hold one value per node, so their ordered zone
 // is a row of nodes whatever the element count.
 ZoneShape ShapeOfPart(const PartInfo& part) {
-    bool pointRow = part.kind == PartParticles || (part.kind == PartUnstructured && part.category == 1);
+    bool pointRow = part.kind == PartParticles || (part.kind == PartUnstructured && part.category == CategoryPoint);
     if (pointRow) return {part.imax, 1, 1};
     return {part.imax, part.jmax, part.kmax};
 }
@@ -223,15 +224,15 @@ void RegisterGeometryLoaders(const PartInfo& part, int32_t zone, bool dataSetHas
     if (dataSetHasIBlank) RegisterIBlankLoader(part, zone);
     if (part.kind != PartUnstructured) return;
     switch (part.category) {
-        case 2: RegisterLineNodeMapLoader(part, zone); break;
-        case 3:
+        case CategoryLine: RegisterLineNodeMapLoader(part, zone); break;
+        case CategorySurface:
             if (part.polytope) {
                 RegisterPolygonFaceMapLoader(part, zone);
             } else {
                 RegisterNodeMapLoader(part, zone);
             }
             break;
-        case 4:
+        case CategoryVolume:
             if (part.polytope) {
                 RegisterPolyhedronFaceMapLoader(part, zone);
             } else {

@@ -60,7 +60,7 @@ bool CloseUnstructuredPart(GeometryPart& part) {
     int32_t category = 0;
     for (GeometryElementBlock* b = part.blocks; b != nullptr; b = b->next)
         category = std::max(category, ElementCategory(b->type, true));
-    part.category = category >= 1 ? category : 255;
+    part.category = category >= CategoryPoint ? category : CategoryUnknown;
     int64_t elements = 0;
     part.maxNodesPerElement = 0;
     part.polytope = false;

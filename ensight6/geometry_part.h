@@ -5,9 +5,13 @@
 #include <cstdint>
 #include <vector>
 
+#include "casefile/element_types.h"
+#include "gold/part_collection.h"
+
 namespace quorix {
 
-enum Ensight6PartKind : int32_t { Ensight6Block = 0, Ensight6Unstructured = 3 };
+// The part kinds zone creation knows, by their EnSight 6 names.
+enum Ensight6PartKind : int32_t { Ensight6Block = PartCurvilinear, Ensight6Unstructured = PartUnstructured };
 
 // Node and element ids carried by an unstructured part's file (kept in kmax).
 enum Ensight6IdMode : int32_t { IdsNone = 1, IdsBoth = 2, IdsElementOnly = 3, IdsNodeOnly = 4 };
@@ -17,7 +21,7 @@ inline bool HasElementIds(int32_t idMode) { return idMode == IdsBoth || idMode =
 
 // Host allocation "Element".
 struct GeometryElementBlock {
-    int32_t type = 255;
+    int32_t type = ElementNone;
     int32_t nodesPerElement = 0;
     int32_t elementCount = 0;  // as written
     int64_t offset = 0;        // first element line (ASCII) or connectivity integer (C binary)
@@ -37,7 +41,7 @@ struct GeometryPart {
     int64_t iblankOffset = 0;   // 0: no iblank values
     int32_t maxNodesPerElement = 0;
     GeometryElementBlock* blocks = nullptr;
-    int32_t category = 255;     // highest loadable ElementCategory of the blocks
+    int32_t category = CategoryUnknown;  // highest loadable ElementCategory of the blocks
     bool polytope = false;      // higher-order elements in the category: a polygon or polyhedron zone
     GeometryPart* next = nullptr;
 

@@ -34,7 +34,6 @@ DeferredLoadInfo BinaryLoad(const Ensight6ValueSource& s, LoadKind kind, int32_t
     info.dataOffset = s.offset;
     info.valueCount = s.valueCount;
     info.format = FormatCBinary;
-    info.isGold = 0;
     info.byteOrder = ByteOrderOf(s.swapBytes);
     info.kind = kind;
     info.stride = stride;

@@ -230,7 +230,7 @@ bool CFileEnsight::Fail(const char* text) {
     return false;
 }
 
-int32_t CFileEnsight::byteOrder() const { return file_ != nullptr ? file_->GetByteOrder() : 255; }
+int32_t CFileEnsight::byteOrder() const { return file_ != nullptr ? file_->GetByteOrder() : ByteOrderUnknown; }
 int64_t CFileEnsight::Tell() const { return file_ != nullptr ? file_->Tell() : -1; }
 bool CFileEnsight::IsEof() const { return file_ == nullptr || file_->IsEof(); }
 int64_t CFileEnsight::FileSize() const { return file_ != nullptr ? file_->FileSize() : 0; }

@@ -9,7 +9,7 @@
 
 namespace quorix {
 
-enum ByteOrder : int32_t { LittleEndian = 1, BigEndian = 2 };
+enum ByteOrder : int32_t { LittleEndian = 1, BigEndian = 2, ByteOrderUnknown = 255 };
 
 // 1 on little-endian machines, 2 on big-endian ones.
 int32_t NativeByteOrder();

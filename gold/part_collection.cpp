@@ -23,7 +23,8 @@ bool ClosePart(PartInfo& part) {
         }
     }
     part.maxNodesPerElement = maxNodes;
-    part.polytope = polytope || (part.category == 3 && maxNodes > 4) || (part.category == 4 && maxNodes >= 9);
+    part.polytope = polytope || (part.category == CategorySurface && maxNodes > 4) ||
+                    (part.category == CategoryVolume && maxNodes >= 9);
     bool fits = elements <= INT32_MAX;
     part.elementCount = fits ? static_cast<int32_t>(elements) : 0;
     part.jmax = part.elementCount;

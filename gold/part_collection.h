@@ -8,6 +8,10 @@
 #include <unordered_map>
 #include <vector>
 
+#include "casefile/element_types.h"
+#include "gold/ensight_reader.h"
+#include "gold/file_a.h"
+
 namespace quorix {
 
 enum PartKind : int32_t {
@@ -21,7 +25,7 @@ enum PartKind : int32_t {
 constexpr int32_t ParticlePartNumber = -1;
 
 struct ElementBlockInfo {
-    int32_t type = 255;            // ElementType
+    int32_t type = ElementNone;
     int32_t nodesPerElement = 0;
     int32_t elementCount = 0;      // as written (bar3 not doubled)
     int32_t faceCount = 0;         // nfaced: faces of all elements
@@ -32,13 +36,13 @@ struct ElementBlockInfo {
 
 struct PartInfo {
     int32_t kind = 0;
-    int32_t category = 255;
+    int32_t category = CategoryUnknown;
     int32_t partNumber = 0;
     int32_t step = 0;              // 1-based
     std::string name;              // description as read
     std::string fileName;
-    int32_t byteOrder = 255;
-    int32_t format = 3;
+    int32_t byteOrder = ByteOrderUnknown;
+    int32_t format = FormatUndefined;
     int32_t nodeCount = 0;
     int32_t elementCount = 0;      // in-category elements, bar3 twice; structured: cells
     int32_t imax = 1, jmax = 1, kmax = 1;

@@ -6,10 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "casefile/element_types.h"
+#include "gold/ensight_reader.h"
+#include "gold/file_a.h"
+
 namespace quorix {
 
 struct TypeVariableInfo {
-    int32_t type = 255;  // ElementType; 255 for per-node values and structured blocks
+    int32_t type = ElementNone;  // ElementNone for per-node values and structured blocks
     int32_t count = 0;   // values per component
     std::array<int64_t, 9> componentOffset{};
     bool present = false;
@@ -23,8 +27,8 @@ struct PartVariableInfo {
     int32_t partNumber = 0;
     int32_t step = 0;
     std::string fileName;
-    int32_t byteOrder = 255;
-    int32_t format = 3;
+    int32_t byteOrder = ByteOrderUnknown;
+    int32_t format = FormatUndefined;
     int32_t valueCount = 0;
     std::vector<TypeVariableInfo> types;
 };
