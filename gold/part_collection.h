@@ -35,7 +35,7 @@ struct ElementBlockInfo {
 };
 
 struct PartInfo {
-    int32_t kind = 0;
+    int32_t kind = PartCurvilinear;
     int32_t category = CategoryUnknown;
     int32_t partNumber = 0;
     int32_t step = 0;              // 1-based
