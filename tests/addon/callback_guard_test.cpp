@@ -11,7 +11,7 @@ namespace {
 
 enum class Outcome { Loads, Fails, OutOfMemory, Throws, ThrowsInt };
 
-bool Run(Outcome outcome) {
+bool Finish(Outcome outcome) {
     switch (outcome) {
         case Outcome::Loads: return true;
         case Outcome::Fails: return false;
@@ -39,7 +39,7 @@ TEST(CallbackGuardTest, AnswersTheHostAndReportsEachFailureOnce) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         int reports = 0;
-        Boolean_t answer = GuardCallback([&] { return Run(row.outcome); }, [&]() noexcept { ++reports; });
+        Boolean_t answer = GuardCallback([&] { return Finish(row.outcome); }, [&]() noexcept { ++reports; });
         EXPECT_EQ(answer, row.answer);
         EXPECT_EQ(reports, row.reports);
     }
