@@ -182,7 +182,8 @@ int32_t AddScannedVariables(GoldLoad& load, const VariableKind& kind, const Vari
         return shared.first;
     }
     const int32_t first = VariableCount() + 1;
-    if (!AddVariables(kind.components, entry.description, kind.isNodal ? 1 : 0)) return 0;
+    const int32_t location = kind.isNodal ? ZelLocationNodal : ZelLocationCellCentered;
+    if (!AddVariables(kind.components, entry.description, location)) return 0;
     load.added.emplace(entry.description, SharedVariable{first, kind.components, kind.isNodal});
     return first;
 }
