@@ -78,7 +78,7 @@ void LoaderSelectedCallback() noexcept {
         return;
     }
     if (ZelUtilDataSetIsAvailable() &&
-        !ZelUtilDialogMessageBox("Warning: All current data will be lost. Continue?", 4)) {
+        !ZelUtilDialogMessageBox("Warning: All current data will be lost. Continue?", ZelMessageQuestion)) {
         ZelUtilStringDealloc(&name);
         return;
     }

@@ -61,6 +61,9 @@ enum { ZelFieldFloat = 1, ZelFieldDouble = 2, ZelFieldInt32 = 3 };
 /* Value locations (VALUELOCATION). */
 enum { ZelLocationCellCentered = 0, ZelLocationNodal = 1 };
 
+/* Message box kinds (ZelUtilDialogMessageBox): a question answers yes as ZEL_TRUE. */
+enum { ZelMessageInformation = 2, ZelMessageQuestion = 4 };
+
 /* State-change codes the add-on sends or receives. */
 enum {
     ZelStateVarsAdded = 1,

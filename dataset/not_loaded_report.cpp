@@ -50,7 +50,7 @@ void NotLoadedReport::Show() {
     std::string text = "The following variables were not loaded\n(file was empty or an error was encountered)\n";
     for (const std::string& line : lines_) text += "\n" + line;
     HostLock lock;
-    ZelUtilDialogMessageBox(text.c_str(), 2);
+    ZelUtilDialogMessageBox(text.c_str(), ZelMessageInformation);
     lines_.clear();
 }
 
