@@ -15,10 +15,10 @@
 #include "casefile/case_parser.h"
 #include "casefile/element_types.h"
 #include "casefile/variable_kinds.h"
-#include "dataset/part_collection.h"
 #include "ensight6/geometry_scanner.h"
 #include "gold/file_a.h"
 #include "gold/geometry_reader.h"
+#include "gold/part_collection.h"
 
 namespace {
 
