@@ -3,10 +3,10 @@
 
 Usage:
   python3 bench/gen_case.py OUTDIR [--cells N] [--parts P] [--steps S]
-                            [--encodings ascii,le,be] [--ensight6]
+                            [--encodings ascii,le,be] [--ensight6] [--nfaced M]
 
 Gold: P parts of hexa8 cells (N in all), one tetra4 part and one nfaced part
-(each about N/10 cubes), per-node scalar and vector, per-element scalar; with
+(each about N/10 cubes; --nfaced M sets the nfaced part's cubes), per-node scalar and vector, per-element scalar; with
 S > 1 the variables have S time steps in files named with "****". Each
 encoding goes to OUTDIR/<encoding>/ (gold.case, or e6.case with --ensight6,
 which has no nfaced part). Prints the bytes written per encoding.
@@ -181,7 +181,7 @@ def interleave(arrays):
 # ---------------------------------------------------------------- model
 
 class Model:
-    def __init__(self, cells, parts, with_nfaced):
+    def __init__(self, cells, parts, with_nfaced, nfaced_cells=None):
         self.hexa = []
         first, x0 = 1, 0.0
         for p in range(parts):
@@ -191,7 +191,7 @@ class Model:
         small = max(1, cells // 10)
         self.tetra = box_for(small, first, x0)
         first, x0 = first + self.tetra.node_count, x0 + (self.tetra.nx + 2) * SPACING
-        self.nfaced = box_for(small, first, x0) if with_nfaced else None
+        self.nfaced = box_for(nfaced_cells or small, first, x0) if with_nfaced else None
 
     def parts(self):
         """(part number, description, box, element kind)."""
@@ -351,11 +351,12 @@ def main():
     ap.add_argument("--steps", type=int, default=1, help="time steps of the variables")
     ap.add_argument("--encodings", default="ascii,le,be")
     ap.add_argument("--ensight6", action="store_true", help="write an EnSight 6 case instead of Gold")
+    ap.add_argument("--nfaced", type=int, help="cubes of the nfaced part (default: a tenth of --cells)")
     args = ap.parse_args()
     repo = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     if os.path.abspath(args.outdir).startswith(repo + os.sep):
         sys.exit("gen_case.py: generated cases never go into the repository")
-    model = Model(args.cells, max(1, args.parts), not args.ensight6)
+    model = Model(args.cells, max(1, args.parts), not args.ensight6, args.nfaced)
     for enc in args.encodings.split(","):
         if enc not in ("ascii", "le", "be"):
             sys.exit("gen_case.py: unknown encoding " + enc)

@@ -279,14 +279,17 @@ bool CFileEnsightGeomGold::ScanElementBlock(PartInfo& part, int32_t type, int32_
 }
 
 // Adds up `count` sizes read in slices, so a huge count allocates nothing big.
+// A slice is judged as a whole: a loop without an early exit vectorises, and a
+// slice of int32 values cannot overflow the int64 sum.
 bool CFileEnsightGeomGold::SumSizes(int64_t count, int64_t& sum) {
     sum = 0;
     return ReadIntsInSlices(count, [&sum](const int32_t* sizes, int64_t n) {
+        int32_t least = 0;
         for (int64_t i = 0; i < n; ++i) {
-            if (sizes[i] < 0) return false;
+            least = std::min(least, sizes[i]);
             sum += sizes[i];
         }
-        return IsCount32(sum);
+        return least >= 0 && IsCount32(sum);
     });
 }
 

@@ -181,6 +181,17 @@ public:
         return *this;
     }
 
+    // "nfaced": faces per element, nodes per face (one per line), then each face's nodes on one line.
+    EnsightWriter& Nfaced(const std::vector<std::vector<std::vector<int32_t>>>& elements) {
+        String("nfaced").Int(static_cast<int32_t>(elements.size()));
+        for (const auto& faces : elements) Int(static_cast<int32_t>(faces.size()));
+        for (const auto& faces : elements)
+            for (const auto& face : faces) Int(static_cast<int32_t>(face.size()));
+        for (const auto& faces : elements)
+            for (const auto& face : faces) Ints(face, static_cast<int>(face.size()));
+        return *this;
+    }
+
     // n nodes at (i, 0, 0).
     static std::vector<float> Ramp(size_t n, float start = 0.0f) {
         std::vector<float> values(n);
