@@ -115,6 +115,29 @@ TEST_P(FaceMapTest, ArraysInElementOrder) {
     }
 }
 
+// Arrays of a few megabytes are mapped apart from the heap, across several
+// huge pages: every entry must still land where it belongs.
+TEST_P(FaceMapTest, LargeArraysHoldEveryEntry) {
+    constexpr int32_t kPolyhedra = 25000, kFaces = 6, kFaceNodes = 4, kNodes = 1000;
+    std::vector<Elements> polyhedra(kPolyhedra, Elements(kFaces, std::vector<int32_t>(kFaceNodes)));
+    std::vector<int32_t> nodes;
+    for (auto& faces : polyhedra)
+        for (auto& face : faces)
+            for (int32_t& node : face) {
+                node = static_cast<int32_t>(nodes.size() * 7 % kNodes) + 1;
+                nodes.push_back(node);
+            }
+    GeometryFile file(GetParam(), kNodes);
+    file.Nfaced(polyhedra);
+    const int32_t zone = UnstructuredZone(file.Close(PathFor(GetParam(), "large.geo")));
+    ASSERT_TRUE(zelhost::ForceFaceMap(zone));
+    const auto arrays = zelhost::FaceMapContents(zone);
+    ASSERT_TRUE(arrays.has_value());
+    EXPECT_EQ(arrays->elementCounts, std::vector<int32_t>(kPolyhedra, kFaces));
+    EXPECT_EQ(arrays->faceNodeCounts, std::vector<int32_t>(kPolyhedra * kFaces, kFaceNodes));
+    EXPECT_EQ(arrays->nodes, nodes);
+}
+
 INSTANTIATE_TEST_SUITE_P(Encodings, NodeMapTest, ::testing::ValuesIn(test::AllEncodings),
                          [](const auto& info) { return std::string(test::EncodingName(info.param)); });
 INSTANTIATE_TEST_SUITE_P(Encodings, FaceMapTest, ::testing::ValuesIn(test::AllEncodings),
