@@ -77,25 +77,25 @@ std::vector<LoadBlock> ElementOrder(const PartInfo& part) {
 }
 
 int32_t NodeMapWidth(int32_t category, int32_t maxNodesPerElement) {
-    if (category == 3) return maxNodesPerElement == 3 || maxNodesPerElement == 4 ? maxNodesPerElement : 0;
-    if (category != 4) return 0;
+    if (category == CategorySurface) return maxNodesPerElement == 3 || maxNodesPerElement == 4 ? maxNodesPerElement : 0;
+    if (category != CategoryVolume) return 0;
     if (maxNodesPerElement == 4) return 4;
     return maxNodesPerElement == 5 || maxNodesPerElement == 6 || maxNodesPerElement == 8 ? 8 : 0;
 }
 
 int32_t UnstructuredZoneType(int32_t category, int32_t maxNodesPerElement, bool polytope) {
     switch (category) {
-        case 1: return ZelZoneOrdered;
-        case 2: return ZelZoneLineSeg;
-        case 3:
-        case 4:
-            if (polytope) return category == 3 ? ZelZonePolygon : ZelZonePolyhedron;
+        case CategoryPoint: return ZelZoneOrdered;
+        case CategoryLine: return ZelZoneLineSeg;
+        case CategorySurface:
+        case CategoryVolume:
+            if (polytope) return category == CategorySurface ? ZelZonePolygon : ZelZonePolyhedron;
             break;
         default: return ZelZoneInvalid;
     }
     switch (NodeMapWidth(category, maxNodesPerElement)) {
         case 3: return ZelZoneTriangle;
-        case 4: return category == 3 ? ZelZoneQuad : ZelZoneTetra;
+        case 4: return category == CategorySurface ? ZelZoneQuad : ZelZoneTetra;
         case 8: return ZelZoneBrick;
         default: return ZelZoneInvalid;
     }

@@ -1,6 +1,6 @@
 #include "dataset/node_map_access.h"
 
-#include <limits>
+#include "casefile/checked_math.h"
 
 namespace quorix {
 
@@ -14,8 +14,7 @@ NodeMapAccess WritableNodeMapAccess(EntIndex_t zone) {
     ZelUtilZoneGetInfo(zone, &nodes, &elements, &perElement);
     // Dimensions the map cannot have leave it empty, so that every write is refused.
     bool sane = nodes >= 0 && elements >= 0 && perElement >= 0 &&
-                perElement <= std::numeric_limits<int32_t>::max() &&
-                (perElement == 0 || elements <= std::numeric_limits<int64_t>::max() / perElement);
+                IsCount32(perElement) && CheckedMul(elements, perElement).has_value();
     if (!sane) return access;
     access.nodeCount = nodes;
     access.elementCount = elements;

@@ -58,7 +58,7 @@ public:
     bool Begin(const GeometryElementBlock& block) {
         int32_t corners = access_.nodesPerElement;
         // a bar3 fills two segment slots
-        shape_ = part_.category == 2 ? LineShape(block.type) : NodeMapShape(block.type, corners);
+        shape_ = part_.category == CategoryLine ? LineShape(block.type) : NodeMapShape(block.type, corners);
         nodesPerElement_ = block.nodesPerElement;
         runEntries_ = std::max<int64_t>(RunNodes / std::max(shape_.entries, 1), 1) * shape_.entries;
         run_.clear();
@@ -259,7 +259,7 @@ bool Ensight6ReadFaceMap(EntIndex_t zone, File_a& file, const GeometryPart& part
         errorText = "Not enough memory to load data";
         return false;
     }
-    map->polyhedra = part.category == 4;
+    map->polyhedra = part.category == CategoryVolume;
     FaceMapWriter writer(*map, part, geometry, errorText);
     bool ok = ReadBlocks(file, part, geometry, writer);
     if (ok && static_cast<int64_t>(map->elementSizes.size()) != part.jmax)

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "casefile/checked_math.h"
 #include "casefile/element_types.h"
 
 namespace quorix {
@@ -25,7 +26,7 @@ bool ClosePart(PartInfo& part) {
     part.maxNodesPerElement = maxNodes;
     part.polytope = polytope || (part.category == CategorySurface && maxNodes > 4) ||
                     (part.category == CategoryVolume && maxNodes >= 9);
-    bool fits = elements <= INT32_MAX;
+    bool fits = IsCount32(elements);
     part.elementCount = fits ? static_cast<int32_t>(elements) : 0;
     part.jmax = part.elementCount;
     return fits;
