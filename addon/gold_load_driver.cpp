@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -13,6 +14,7 @@
 #include "addon/progress_monitor.h"
 #include "addon/zel_api.h"
 #include "casefile/file_names.h"
+#include "casefile/variable_kinds.h"
 #include "dataset/deferred_loading.h"
 #include "dataset/not_loaded_report.h"
 #include "dataset/transient_zones.h"
@@ -310,38 +312,11 @@ bool LoadVariableList(GoldLoad& load, VariableKind& kind, const std::vector<Vari
     return result;
 }
 
-template <class Entry>
-struct ListKind {
-    const VarList<Entry> VariableSectionInfo::*list;
-    bool isNodal;
-    int32_t components;
-};
-
-const ListKind<VarSVT> ModelLists[] = {
-    {&VariableSectionInfo::scalarPerNode, true, 1},         {&VariableSectionInfo::vectorPerNode, true, 3},
-    {&VariableSectionInfo::tensorSymmPerNode, true, 6},     {&VariableSectionInfo::tensorAsymPerNode, true, 9},
-    {&VariableSectionInfo::scalarPerElement, false, 1},     {&VariableSectionInfo::vectorPerElement, false, 3},
-    {&VariableSectionInfo::tensorSymmPerElement, false, 6}, {&VariableSectionInfo::tensorAsymPerElement, false, 9},
-};
-
-// Real and imaginary parts are each a scalar or vector file of their own.
-const ListKind<VarComplex> ComplexLists[] = {
-    {&VariableSectionInfo::complexScalarPerNode, true, 1},
-    {&VariableSectionInfo::complexVectorPerNode, true, 3},
-    {&VariableSectionInfo::complexScalarPerElement, false, 1},
-    {&VariableSectionInfo::complexVectorPerElement, false, 3},
-};
-
-const ListKind<VarSVT> MeasuredLists[] = {
-    {&VariableSectionInfo::scalarPerMeasuredNode, true, 1},
-    {&VariableSectionInfo::vectorPerMeasuredNode, true, 3},
-};
-
 // The model variables of the rows in order; false when one was not loaded.
-template <class Entry, size_t N>
-bool LoadModelLists(GoldLoad& load, const VariableSectionInfo& variables, const ListKind<Entry> (&rows)[N]) {
+template <class Entry>
+bool LoadModelLists(GoldLoad& load, const VariableSectionInfo& variables, std::span<const VariableLine<Entry>> rows) {
     bool result = true;
-    for (const ListKind<Entry>& row : rows) {
+    for (const VariableLine<Entry>& row : rows) {
         const VarList<Entry>& list = variables.*row.list;
         if (list.head == nullptr) continue;
         VariableKind kind;
@@ -356,16 +331,17 @@ bool LoadModelLists(GoldLoad& load, const VariableSectionInfo& variables, const 
 }
 
 bool LoadModelVariables(GoldLoad& load, const VariableSectionInfo& variables) {
-    bool result = LoadModelLists(load, variables, ModelLists);
+    bool result = LoadModelLists<VarSVT>(load, variables, ModelSvtKinds);
     if (load.cancelled) return false;
-    result = LoadModelLists(load, variables, ComplexLists) && result;
+    // Real and imaginary parts are each a scalar or vector file of their own.
+    result = LoadModelLists<VarComplex>(load, variables, ComplexKinds) && result;
     if (load.cancelled) return false;
     load.notLoaded.Show();
     return result;
 }
 
 bool LoadMeasuredVariables(GoldLoad& load, const VariableSectionInfo& variables) {
-    for (const ListKind<VarSVT>& row : MeasuredLists) {
+    for (const VariableLine<VarSVT>& row : MeasuredSvtKinds) {
         const VarList<VarSVT>& list = variables.*row.list;
         if (list.head == nullptr) continue;
         VariableKind kind;

@@ -102,7 +102,7 @@ std::string_view StepFileName(const VarSVT& entry) { return entry.fileName.view(
 std::string_view StepFileName(const VarComplex& entry) { return entry.realFileName.view(); }
 
 template <class Entry>
-void WriteEntries(JsonWriter& json, const CaseRecord& record, const VariableKind<Entry>& kind) {
+void WriteEntries(JsonWriter& json, const CaseRecord& record, const VariableLine<Entry>& kind) {
     json.Key(kind.field).BeginArray();
     for (const Entry* entry = (record.variables->*kind.list).head; entry != nullptr; entry = entry->next) {
         json.BeginObject().Key("timeSet").Int(entry->timeSet).Key("fileSet").Int(entry->fileSet);

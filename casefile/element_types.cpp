@@ -45,11 +45,6 @@ int32_t ElementCategory(int32_t type, bool higherOrderAllowed) {
 
 bool IsPolytopeType(int32_t type) { return Known(type) && ElementTable[type].higherOrder; }
 
-int32_t ComponentCount(int32_t kind) {
-    constexpr int32_t counts[] = {1, 3, 6, 9};
-    return kind >= 0 && kind < 4 ? counts[kind] : 0;
-}
-
 IdOption IdOptionFromName(std::string_view word) {
     constexpr std::string_view words[] = {"off", "given", "assign", "ignore"};
     for (int32_t option = 0; option < 4; ++option) {

@@ -50,8 +50,6 @@ int32_t NodesPerElement(int32_t type);
 int32_t ElementCategory(int32_t type, bool higherOrderAllowed);
 // Loaded as polygons or polyhedra (face maps): the higher-order types, nsided and nfaced.
 bool IsPolytopeType(int32_t type);
-// 1, 3, 6, 9 for kinds 0..3; 0 otherwise.
-int32_t ComponentCount(int32_t kind);
 IdOption IdOptionFromName(std::string_view word);
 
 }  // namespace quorix

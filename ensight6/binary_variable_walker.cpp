@@ -171,33 +171,32 @@ public:
             if (!file_.Seek(-RecordSize, 1)) return Fail("seek failed");
         }
         if (globalValues && !RegisterGlobalValues()) return false;
-        int32_t number = 0;
-        bool ok = true;
-        while (NextPart(number, ok)) {
-            int32_t zone = 0;
-            const GeometryPart* part = PartFor(number, zone);
-            if (part == nullptr) return false;
-            if (part->kind != Ensight6Block) return Fail("per-node values of an unstructured part");
-            if (!RegisterBlock(*part, zone, false)) return false;
-        }
-        return ok;
+        return ForEachPart([&](const GeometryPart& part, int32_t zone) {
+            if (part.kind != Ensight6Block) return Fail("per-node values of an unstructured part");
+            return RegisterBlock(part, zone, false);
+        });
     }
 
     bool WalkElementFile() {
         if (!ReadHeader()) return false;
+        return ForEachPart([&](const GeometryPart& part, int32_t zone) {
+            return part.kind == Ensight6Block ? RegisterBlock(part, zone, true) : RegisterElementPart(part, zone);
+        });
+    }
+
+private:
+    // Hands each "part" section of the file, with its zone, to `registerPart`.
+    template <class Register>
+    bool ForEachPart(Register&& registerPart) {
         int32_t number = 0;
         bool ok = true;
         while (NextPart(number, ok)) {
             int32_t zone = 0;
             const GeometryPart* part = PartFor(number, zone);
-            if (part == nullptr) return false;
-            bool done = part->kind == Ensight6Block ? RegisterBlock(*part, zone, true) : RegisterElementPart(*part, zone);
-            if (!done) return false;
+            if (part == nullptr || !registerPart(*part, zone)) return false;
         }
         return ok;
     }
-
-private:
     const Ensight6VariableFile& vf_;
     File_a& file_;
     std::string& errorText_;

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <new>
+#include <span>
 
 #include "addon/host_api/variable_numbers.h"
 #include "casefile/element_types.h"
 #include "casefile/file_names.h"
+#include "casefile/variable_kinds.h"
 #include "dataset/deferred_loading.h"
 #include "dataset/ensight6_zones.h"
 #include "dataset/zone_creation.h"
@@ -332,37 +334,14 @@ bool Ensight6Load::IsVariableTaken(int32_t ordinal) {
 
 bool Ensight6Load::LoadVariables() {
     if (!dataSetMade_) return Fail("There is no geometry to load the variables onto.");
-    struct SvtList {
-        const VarList<VarSVT>* list;
-        int32_t kind;
-        int32_t location;
-    };
-    const SvtList svtLists[] = {
-        {&variables_->scalarPerNode, 0, ZelLocationNodal},
-        {&variables_->vectorPerNode, 1, ZelLocationNodal},
-        {&variables_->tensorSymmPerNode, 2, ZelLocationNodal},
-        {&variables_->tensorAsymPerNode, 3, ZelLocationNodal},
-        {&variables_->scalarPerElement, 0, ZelLocationCellCentered},
-        {&variables_->vectorPerElement, 1, ZelLocationCellCentered},
-        {&variables_->tensorSymmPerElement, 2, ZelLocationCellCentered},
-        {&variables_->tensorAsymPerElement, 3, ZelLocationCellCentered},
-    };
-    struct ComplexList {
-        const VarList<VarComplex>* list;
-        int32_t kind;
-        int32_t location;
-    };
-    const ComplexList complexLists[] = {
-        {&variables_->complexScalarPerNode, 0, ZelLocationNodal},
-        {&variables_->complexVectorPerNode, 1, ZelLocationNodal},
-        {&variables_->complexScalarPerElement, 0, ZelLocationCellCentered},
-        {&variables_->complexVectorPerElement, 1, ZelLocationCellCentered},
-    };
+    // EnSight 6 has no measured variables.
+    const std::span<const VariableLine<VarSVT>> svtLists = ModelSvtKinds;
+    const std::span<const VariableLine<VarComplex>> complexLists = ComplexKinds;
     int32_t total = 0;
-    for (const SvtList& l : svtLists)
-        for (const VarSVT* e = l.list->head; e != nullptr; e = e->next) ++total;
-    for (const ComplexList& l : complexLists)
-        for (const VarComplex* e = l.list->head; e != nullptr; e = e->next) ++total;
+    for (const auto& l : svtLists)
+        for (const VarSVT* e = (variables_->*l.list).head; e != nullptr; e = e->next) ++total;
+    for (const auto& l : complexLists)
+        for (const VarComplex* e = (variables_->*l.list).head; e != nullptr; e = e->next) ++total;
     if (options_.VarCount > 0 && options_.VarArray != nullptr) {
         std::vector<int32_t> missing;
         for (int32_t i = 0; i < options_.VarCount; ++i) {
@@ -381,20 +360,21 @@ bool Ensight6Load::LoadVariables() {
     }
 
     int32_t ordinal = 0;
-    for (const SvtList& l : svtLists) {
-        for (const VarSVT* e = l.list->head; e != nullptr; e = e->next) {
+    for (const auto& l : svtLists) {
+        for (const VarSVT* e = (variables_->*l.list).head; e != nullptr; e = e->next) {
             if (!IsVariableTaken(++ordinal)) continue;
-            if (!LoadVariable(e->description.view(), e->fileName.view(), e->timeSet, e->fileSet, l.kind, l.location))
+            if (!LoadVariable(e->description.view(), e->fileName.view(), e->timeSet, e->fileSet, l.components,
+                              l.isNodal))
                 return false;
         }
     }
-    for (const ComplexList& l : complexLists) {
-        for (const VarComplex* e = l.list->head; e != nullptr; e = e->next) {
+    for (const auto& l : complexLists) {
+        for (const VarComplex* e = (variables_->*l.list).head; e != nullptr; e = e->next) {
             if (!IsVariableTaken(++ordinal)) continue;
             std::string imaginary = std::string(e->description.view()) + "I";
-            if (!LoadVariable(e->description.view(), e->realFileName.view(), e->timeSet, e->fileSet, l.kind,
-                              l.location) ||
-                !LoadVariable(imaginary, e->imagFileName.view(), e->timeSet, e->fileSet, l.kind, l.location))
+            if (!LoadVariable(e->description.view(), e->realFileName.view(), e->timeSet, e->fileSet, l.components,
+                              l.isNodal) ||
+                !LoadVariable(imaginary, e->imagFileName.view(), e->timeSet, e->fileSet, l.components, l.isNodal))
                 return false;
         }
     }
@@ -466,11 +446,11 @@ const Ensight6StepZones* Ensight6Load::StepFor(int32_t k, const TimeSectionInfo*
 }
 
 bool Ensight6Load::LoadVariable(std::string_view description, std::string_view fileName, int32_t timeSetNumber,
-                                int32_t fileSetNumber, int32_t kind, int32_t location) {
+                                int32_t fileSetNumber, int32_t components, bool isNodal) {
     EntIndex_t zones = 0;
     EntIndex_t firstVariable = 0;
     ZelUtilDataSetGetInfo(nullptr, &zones, &firstVariable);
-    int32_t components = ComponentCount(kind);
+    const int32_t location = isNodal ? ZelLocationNodal : ZelLocationCellCentered;
     if (!AddVariables(components, std::string(description), location))
         return Fail("Error when attempting to add the variable " + std::string(description) + ".");
     const TimeSectionInfo* timeSet = timeSetNumber != 0 ? FindTimeSet(timeSets_, timeSetNumber) : nullptr;

@@ -57,7 +57,7 @@ private:
 
     bool LoadVariables();
     bool LoadVariable(std::string_view description, std::string_view fileName, int32_t timeSetNumber,
-                      int32_t fileSetNumber, int32_t kind, int32_t location);
+                      int32_t fileSetNumber, int32_t components, bool isNodal);
     void TimeSteadyZones(const TimeSectionInfo* timeSet);
     void NotePartsNotInGeometry(std::string_view fileName, const std::vector<int32_t>& parts);
     const Ensight6StepZones* StepFor(int32_t k, const TimeSectionInfo* timeSet, std::string_view description);

@@ -31,8 +31,6 @@ TEST(ElementTypes, Facts) {
     EXPECT_EQ(ElementCategory(ElementBar3, false), 2);
     EXPECT_EQ(ElementCategory(17, true), 0);
     EXPECT_EQ(ElementCategory(-1, true), 0);
-    EXPECT_EQ(ComponentCount(2), 6);
-    EXPECT_EQ(ComponentCount(4), 0);
     EXPECT_EQ(IdOptionFromName("GIVEN"), IdGiven);
     EXPECT_EQ(IdOptionFromName("assign"), IdAssign);
     EXPECT_EQ(IdOptionFromName("offx"), IdUnknown);
