@@ -38,12 +38,15 @@ MasterLine SplitLine(std::string_view line) {
     return {Trimmed(line.substr(0, colon)), Trimmed(line.substr(colon + 1))};
 }
 
-// Runs `onLine` for every line that is neither blank nor a comment until it returns false.
+// Runs `onLine` with every line that is neither blank nor a comment, and its
+// number, until it returns false.
 template <class OnLine>
 bool ForEachLine(const char* path, OnLine onLine) {
+    int64_t number = 0;
     return ForEachTextLine(path, [&](std::string_view line) {
+        ++number;
         const MasterLine parts = SplitLine(line);
-        return parts.keyword.empty() || parts.keyword.front() == '#' || onLine(parts);
+        return parts.keyword.empty() || parts.keyword.front() == '#' || onLine(parts, number);
     });
 }
 
@@ -55,12 +58,16 @@ std::string_view Unquoted(std::string_view name) {
     return name;
 }
 
-// What the master file says: its type, the server count it gives and the case files it lists.
+// What the master file says: its type, the server count it gives and the case
+// files it lists, with the lines that said it (0: not given).
 struct MasterFile {
     std::string type;
+    int64_t typeLine = 0;
     bool countGiven = false;
     int64_t count = -1;
+    int64_t countLine = 0;
     std::vector<std::string> caseFiles;  // as written
+    std::vector<int64_t> caseFileLines;
 };
 
 bool ParseCount(std::string_view value, int64_t& count) {
@@ -75,38 +82,47 @@ bool ParseCount(std::string_view value, int64_t& count) {
 
 bool ReadMasterFile(const char* path, MasterFile& master) {
     bool countValid = true;
-    const bool read = ForEachLine(path, [&](const MasterLine& line) {
+    const bool read = ForEachLine(path, [&](const MasterLine& line, int64_t number) {
         if (EqualsIgnoreCase(line.keyword, "type")) {
             master.type.assign(line.value);
+            master.typeLine = number;
         } else if (EqualsIgnoreCase(line.keyword, "number of servers")) {
             master.countGiven = true;
             countValid = ParseCount(line.value, master.count);
+            master.countLine = number;
         } else if (EqualsIgnoreCase(line.keyword, "casefile")) {
             master.caseFiles.emplace_back(Unquoted(line.value));
+            master.caseFileLines.push_back(number);
         }
         return true;
     });
     if (!read) return false;
     std::string problem;
+    int64_t line = 0;
     const std::string_view type = Trimmed(master.type);
     if (!EqualsIgnoreCase(FirstWord(type), "master_server") || !EqualsIgnoreCase(Trimmed(type.substr(13)), "gold")) {
         problem = "The server-of-servers file %s is not of type \"master_server gold\".";
+        line = master.typeLine;
     } else if (!master.countGiven || !countValid) {
         problem = "The server-of-servers file %s gives no valid \"number of servers\".";
+        line = master.countLine;
     } else if (master.caseFiles.empty()) {
         problem = "The server-of-servers file %s lists no case file.";
     } else if (master.count != static_cast<int64_t>(master.caseFiles.size())) {
         problem = "The server-of-servers file %s gives " + std::to_string(master.count) + " servers but lists " +
                   std::to_string(master.caseFiles.size()) + " case files.";
+        line = master.countLine;
     } else {
-        for (const std::string& name : master.caseFiles) {
-            if (!name.empty()) continue;
+        for (size_t i = 0; i < master.caseFiles.size(); ++i) {
+            if (!master.caseFiles[i].empty()) continue;
             problem = "The server-of-servers file %s has a \"casefile\" line without a file name.";
+            line = master.caseFileLines[i];
             break;
         }
     }
     if (problem.empty()) return true;
     ShowError(problem, path);
+    if (line > 0) ShowError(LinePlaceText(path, line));
     return false;
 }
 

@@ -58,6 +58,7 @@ private:
     TimeSectionInfo*& timeSets_;
     FileSectionInfo*& fileSets_;
     Section section_ = Section::None;
+    int64_t lineNumber_ = 0;
     Scanner scanner_;
 };
 
@@ -70,8 +71,15 @@ bool CaseParser::Run() {
     return CheckTimeSets(timeSets_) && CheckFileSets(fileSets_) && CheckReferences();
 }
 
+// A refused line is named after its own message, as the place to look.
 bool CaseParser::ReadLines() {
-    return ForEachTextLine(caseFileName_, [this](std::string_view line) { return ParseLine(line); });
+    return ForEachTextLine(caseFileName_, [this](std::string_view line) {
+        ++lineNumber_;
+        if (ParseLine(line)) return true;
+        const std::string_view what = section_ == Section::None ? "expected a section header such as \"FORMAT\"" : "";
+        ShowError(LinePlaceText(caseFileName_, lineNumber_, what));
+        return false;
+    });
 }
 
 bool CaseParser::ParseLine(std::string_view line) {

@@ -13,4 +13,18 @@ void ShowError(std::string_view pattern, std::string_view value);
 // `pattern` holds one "%d", replaced by `value`.
 void ShowError(std::string_view pattern, int64_t value);
 
+// Where a read stopped: the position after the last byte it read.
+struct ReadPlace {
+    std::string path;
+    int64_t offset = -1;  // unknown when negative
+    bool text = false;    // told as a line number rather than a byte offset
+};
+
+// "File PATH, line L" or "File PATH, byte N", then ": what" when given.
+// Text files are counted for the line only here, when an error is shown.
+std::string PlaceText(const ReadPlace& place, std::string_view what = {});
+std::string LinePlaceText(std::string_view path, int64_t line, std::string_view what = {});
+// Shows PlaceText as its own message; nothing when the place is unknown.
+void ShowErrorPlace(const ReadPlace& place, std::string_view what = {});
+
 }  // namespace quorix

@@ -281,8 +281,11 @@ bool RegisterComponents(const PartVariableInfo& variable, const PartInfo& part, 
 void ReportFailedLoad(std::string_view fileName, const char* what, int64_t offset) noexcept {
     try {
         HostLock lock;
-        ShowReadError(std::string(fileName), std::string("Could not load the ") + what + " stored from byte " +
-                                    std::to_string(offset) + ".");
+        const std::string path(fileName);
+        ShowReadError(path, std::string("Could not load the ") + what + " stored from byte " + std::to_string(offset) +
+                                ".");
+        const FailedRead& failure = LastReadFailure();
+        if (failure.place.path == path) ShowErrorPlace(failure.place, failure.text);
     } catch (...) {
         // Out of memory even for the message: the failed load still answers false.
     }

@@ -7,18 +7,21 @@
 
 #include "addon/host_api/callback_guard.h"
 #include "addon/zel_api.h"
+#include "gold/ensight_reader.h"
 #include "gold/part_collection.h"
 #include "gold/variable_info.h"
 
 namespace quorix {
 
-// Tells the user (in batch mode the host's log) which load of `fileName` failed.
+// Tells the user (in batch mode the host's log) which load of `fileName` failed,
+// then where its reader stopped and why.
 void ReportFailedLoad(std::string_view fileName, const char* what, int64_t offset) noexcept;
 
 // The body of a load callback: no exception crosses it, and a failed load says
 // why, once; the callback's false alone reaches no user.
 template <class Body>
 Boolean_t LoadOrReport(std::string_view fileName, const char* what, int64_t offset, Body&& body) noexcept {
+    ForgetReadFailure();
     return GuardCallback(body, [&]() noexcept { ReportFailedLoad(fileName, what, offset); });
 }
 

@@ -62,7 +62,12 @@ bool Ensight6GeometryScanner::Fail(std::string text) {
 }
 
 bool Ensight6GeometryScanner::FailAt(const char* what) {
-    std::string where = lineNumber_ > 0 ? " (line " + std::to_string(lineNumber_) + ")" : "";
+    std::string where;
+    if (lineNumber_ > 0) {
+        where = " (line " + std::to_string(lineNumber_) + ")";
+    } else if (file_ != nullptr) {
+        where = " (offset " + std::to_string(file_->Tell()) + ")";
+    }
     return Fail("Error reading the geometry file " + path_ + ": " + what + where + ".");
 }
 
@@ -108,6 +113,7 @@ File_a* Ensight6GeometryScanner::OpenEnsight6Geometry(const std::string& path, i
 
 bool Ensight6GeometryScanner::ScanEnsight6Geometry(File_a& file, Ensight6GeometryFile& geometry, int64_t start) {
     path_ = geometry.path;
+    file_ = &file;
     lineNumber_ = 0;
     orderDecided_ = false;
     swapBytes_ = false;

@@ -52,6 +52,7 @@ private:
     std::string path_;
     int64_t globalNodes_ = 0;  // position of the global coordinates
     int64_t lineNumber_ = 0;
+    const File_a* file_ = nullptr;  // being scanned, for the offset of a binary failure
     bool orderDecided_ = false;
     bool swapBytes_ = false;
     std::string line_;

@@ -223,7 +223,24 @@ void ShowReadError(const std::string& fileName, const std::string& text) {
     ShowError("Error when reading file " + fileName + "\n" + text);
 }
 
-void CFileEnsight::ReportError() const { ShowReadError(fileName_, errorText_); }
+namespace {
+thread_local FailedRead lastFailure;
+}  // namespace
+
+const FailedRead& LastReadFailure() { return lastFailure; }
+void ForgetReadFailure() noexcept { lastFailure = {}; }
+
+void CFileEnsight::ReportError() const {
+    ShowReadError(fileName_, errorText_);
+    ShowErrorPlace({fileName_, errorOffset_, format_ == FormatAscii});
+}
+
+void CFileEnsight::SetError(std::string text) {
+    if (frameFault_) return;
+    errorText_ = std::move(text);
+    errorOffset_ = Tell();
+    lastFailure = {{fileName_, errorOffset_, format_ == FormatAscii}, errorText_};
+}
 
 bool CFileEnsight::Fail(const char* text) {
     SetError(text);
@@ -275,6 +292,7 @@ int32_t CFileEnsight::FortranFrameOrder() {
 
 bool CFileEnsight::RecordFault(const std::string& what) {
     Fail("Fortran record at byte " + std::to_string(record_.start) + " of " + fileName_ + " " + what);
+    errorOffset_ = lastFailure.place.offset = record_.start;
     frameFault_ = true;
     return false;
 }

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "addon/zel_api.h"
+#include "casefile/show_error.h"
 #include "gold/file_a.h"
 
 namespace quorix {
@@ -42,6 +43,15 @@ enum BlockFlag : int32_t { BlockIBlanked = 1, BlockWithGhost = 2, BlockRange = 4
 // mode the host logs it instead of showing a dialog.
 void ShowReadError(const std::string& fileName, const std::string& text);
 
+// The last failure of any reader on this thread: a load callback that only
+// answers false still tells where its reader stopped.
+struct FailedRead {
+    ReadPlace place;
+    std::string text;
+};
+const FailedRead& LastReadFailure();
+void ForgetReadFailure() noexcept;
+
 HeaderKind ClassifyHeaderLine(const char* text, int32_t& value1, int32_t& value2);
 
 class CFileEnsight {
@@ -58,7 +68,7 @@ public:
     // an array, or an array in pieces); the frames it crosses are still checked.
     void AllowPartialRecords() { partialRecords_ = true; }
     void Close();
-    // ShowReadError with the last failure.
+    // ShowReadError with the last failure, then where it happened.
     void ReportError() const;
 
     // Positions are taken at record boundaries, so a seek leaves any record.
@@ -93,9 +103,7 @@ public:
     const std::string& errorText() const { return errorText_; }
     // A broken Fortran frame is the cause of whatever fails after it, so its
     // text stays until the reader moves (seek, rewind, open).
-    void SetError(std::string text) {
-        if (!frameFault_) errorText_ = std::move(text);
-    }
+    void SetError(std::string text);
 
 protected:
     // Sets errorText; false, so that failures read `return Fail(...)`.
@@ -119,6 +127,7 @@ protected:
     bool isGold_ = true;
     std::string fileName_;
     std::string errorText_;
+    int64_t errorOffset_ = -1;
 
 private:
     // The Fortran record being read.

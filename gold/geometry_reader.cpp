@@ -45,10 +45,13 @@ bool CFileEnsightGeomGold::Open(const std::string& path) {
     else if (ContainsIgnoreCase(textFrom(0), "fortran binary")) format_ = FormatFortranBinary;
     else format_ = FormatAscii;
     if (got == 0 || !FindFirstPart()) {
-        const std::string cause = frameFault() ? errorText_ : TextUnknownFormat;
+        // A broken Fortran frame keeps its own text and place; otherwise the
+        // whole file is at fault, at no place in particular.
+        if (!frameFault()) Close();
+        Fail(TextUnknownFormat);
         Close();
         format_ = FormatUndefined;
-        return Fail(cause);
+        return false;
     }
     return true;
 }

@@ -19,30 +19,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using casetest::CaseDirectory;
-
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-fs::path Sample(const std::string& relative) { return fs::path(QUORIX_SAMPLES) / relative; }
-
-// A sample's files copied into `dir`, each passed through `change` (name, bytes) first;
-// an empty result leaves the file out. The case file's path.
-std::string CopySample(const CaseDirectory& dir, const fs::path& caseFile,
-                       const std::function<std::string(const std::string&, std::string)>& change) {
-  std::string copied;
-  for (const auto& entry : fs::directory_iterator(caseFile.parent_path())) {
-    const std::string name = entry.path().filename().string();
-    const std::string bytes = change(name, ReadBytes(entry.path()));
-    if (bytes.empty()) continue;
-    const std::string path = dir.Write(name, bytes);
-    if (entry.path() == caseFile) copied = path;
-  }
-  return copied;
-}
+using casetest::CopySample;
+using casetest::Sample;
 
 struct LoggedError {
   std::string text;
@@ -135,8 +113,13 @@ void ExpectOneErrorPerFailedLoad(const std::string& casePath, const std::string&
     EXPECT_TRUE((*run.report)["loaded"].boolean) << run.out;
     ASSERT_EQ((*run.report)["forced"]["failures"].text, "1") << run.out;
     const std::vector<LoggedError> errors = Errors(run);
-    ASSERT_EQ(errors.size(), 1u) << run.out;
+    ASSERT_FALSE(errors.empty()) << run.out;
     EXPECT_EQ(errors[0].text.rfind("Error when reading file " + file + "\nCould not load the ", 0), 0u) << errors[0].text;
+    // At most the place where the reader stopped follows.
+    ASSERT_LE(errors.size(), 2u) << run.out;
+    if (errors.size() == 2) {
+      EXPECT_EQ(errors[1].text.rfind("File " + file + ", ", 0), 0u) << errors[1].text;
+    }
   }
   ExpectExplainedFailure(casePath, file, {"--load-all"});
 }

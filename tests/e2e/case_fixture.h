@@ -6,6 +6,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <sstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -109,6 +111,30 @@ inline std::string ReplaceAll(std::string text, const std::string& from, const s
         text.replace(at, from.size(), to);
     }
     return text;
+}
+
+inline std::string ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+inline fs::path Sample(const std::string& relative) { return fs::path(QUORIX_SAMPLES) / relative; }
+
+// A sample's files copied into `dir`, each passed through `change` (name, bytes) first;
+// an empty result leaves the file out. The case file's path.
+inline std::string CopySample(const CaseDirectory& dir, const fs::path& caseFile,
+                              const std::function<std::string(const std::string&, std::string)>& change) {
+  std::string copied;
+  for (const auto& entry : fs::directory_iterator(caseFile.parent_path())) {
+    const std::string name = entry.path().filename().string();
+    const std::string bytes = change(name, ReadBytes(entry.path()));
+    if (bytes.empty()) continue;
+    const std::string path = dir.Write(name, bytes);
+    if (entry.path() == caseFile) copied = path;
+  }
+  return copied;
 }
 
 }  // namespace casetest
