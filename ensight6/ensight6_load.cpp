@@ -70,9 +70,10 @@ bool Ensight6Load::Fail(const std::string& message) {
     return false;
 }
 
-bool Ensight6Load::FailReading(const std::string& path, const std::string& text) {
+bool Ensight6Load::FailReading(const std::string& path, const std::string& text, const ReadPlace& place) {
     if (!text.empty() && text.find(path) != std::string::npos) return Fail(text);
     ShowReadError(path, text.empty() ? "The file could not be read." : text);
+    ShowErrorPlace(place);
     return false;
 }
 
@@ -161,7 +162,9 @@ bool Ensight6Load::LoadGeometryStep(File_a& file, Ensight6GeometryScanner& scann
     auto geometry = std::make_unique<Ensight6GeometryFile>();
     geometry->path = path;
     geometry->encoding = encoding;
-    if (!scanner.ScanEnsight6Geometry(file, *geometry, start)) return FailReading(path, scanner.errorText);
+    if (!scanner.ScanEnsight6Geometry(file, *geometry, start)) {
+        return FailReading(path, scanner.errorText, scanner.errorPlace);
+    }
     int64_t next = file.Tell();
     file.SetByteOrder(ByteOrderOf(geometry->swapBytes));
     if (!dataSetMade_) {

@@ -13,6 +13,7 @@
 
 #include "addon/zel_api.h"
 #include "casefile/case_record.h"
+#include "casefile/show_error.h"
 #include "dataset/load_options.h"
 #include "dataset/not_loaded_report.h"
 #include "ensight6/geometry_file.h"
@@ -37,7 +38,7 @@ private:
     bool Fail(const std::string& message);
     bool FileSetNamed(int32_t number, const FileSectionInfo*& fileSet);
     // A reader's failure, with the file it concerns named.
-    bool FailReading(const std::string& path, const std::string& text);
+    bool FailReading(const std::string& path, const std::string& text, const ReadPlace& place = {});
     bool LoadGeometrySeries();
     bool LoadGeometryFile(const std::string& path, const TimeSectionInfo* timeSet, int32_t firstStep,
                           int32_t stepsInFile);

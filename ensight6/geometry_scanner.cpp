@@ -58,6 +58,7 @@ bool IsIBlanked(std::string_view blockLine) {
 
 bool Ensight6GeometryScanner::Fail(std::string text) {
     errorText = std::move(text);
+    errorPlace = file_ != nullptr ? ReadPlace{path_, file_->Tell(), text_} : ReadPlace{};
     return false;
 }
 
@@ -68,11 +69,14 @@ bool Ensight6GeometryScanner::FailAt(const char* what) {
     } else if (file_ != nullptr) {
         where = " (offset " + std::to_string(file_->Tell()) + ")";
     }
-    return Fail("Error reading the geometry file " + path_ + ": " + what + where + ".");
+    Fail("Error reading the geometry file " + path_ + ": " + what + where + ".");
+    errorPlace = {};
+    return false;
 }
 
 File_a* Ensight6GeometryScanner::OpenEnsight6Geometry(const std::string& path, int32_t& encoding) {
     path_ = path;
+    file_ = nullptr;
     File_a* file = File_a::Open(path, "rb", BigEndian);
     if (file == nullptr) {
         Fail("Could not open the file " + path + ".  Check file path and permissions.");
@@ -113,7 +117,9 @@ File_a* Ensight6GeometryScanner::OpenEnsight6Geometry(const std::string& path, i
 
 bool Ensight6GeometryScanner::ScanEnsight6Geometry(File_a& file, Ensight6GeometryFile& geometry, int64_t start) {
     path_ = geometry.path;
-    file_ = &file;
+    const bool readable = geometry.encoding == EncodingAscii || geometry.encoding == EncodingCBinary;
+    file_ = readable ? &file : nullptr;
+    text_ = geometry.encoding == EncodingAscii;
     lineNumber_ = 0;
     orderDecided_ = false;
     swapBytes_ = false;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "casefile/show_error.h"
 #include "ensight6/geometry_file.h"
 #include "gold/file_a.h"
 
@@ -23,6 +24,8 @@ public:
     bool ScanEnsight6Geometry(File_a& file, Ensight6GeometryFile& geometry, int64_t start = 0);
 
     std::string errorText;
+    // Where a failure whose text does not say it happened (unknown: offset -1).
+    ReadPlace errorPlace;
 
 private:
     bool Fail(std::string text);
@@ -52,7 +55,8 @@ private:
     std::string path_;
     int64_t globalNodes_ = 0;  // position of the global coordinates
     int64_t lineNumber_ = 0;
-    const File_a* file_ = nullptr;  // being scanned, for the offset of a binary failure
+    const File_a* file_ = nullptr;  // being scanned, for the place of a failure
+    bool text_ = false;             // places are told as lines
     bool orderDecided_ = false;
     bool swapBytes_ = false;
     std::string line_;

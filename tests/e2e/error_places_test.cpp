@@ -100,6 +100,14 @@ std::vector<Row> Rows() {
          TextLine("-3.00000e+00\n", "garbage00000\n"), GoldRead + "{file}\nCould not load the ", {"--load-all"}},
         {"EnSight 6 ASCII geometry", "ensight6/steady_var3/ascii/steady_var3.case", "steady_var3.geo",
          TextLine("      12\n", "99999999\n"), "", {}},
+        {"EnSight 6 ASCII description of 80 characters", "ensight6/steady_var3/ascii/steady_var3.case",
+         "steady_var3.geo",
+         [](std::string& bytes) {
+             const size_t at = Find(bytes, "written by");
+             bytes.replace(at, bytes.find('\n', at) - at, std::string(80, 'd'));
+             return LineOf(bytes, at);
+         },
+         GoldRead + "{file}\nInvalid character string for Geometry Description.", {}},
         {"EnSight 6 C binary geometry", "ensight6/steady_var3/le/steady_var3.case", "steady_var3.geo",
          [](std::string& bytes) {
              const size_t count = Find(bytes, "coordinates") + 80;
