@@ -61,9 +61,17 @@ bool LoadAscii(FieldData_pa field, const Ensight6ValueSource& s, Read&& read) {
     AsciiFile file(s);
     if (file.get() == nullptr || !file.get()->Seek(s.offset, 0)) return false;
     AsciiValueReader reader(*file.get());
-    return FillChunks<T>(
-        s.valueCount, ChunkValues, [&](T* values, int64_t n) { return read(reader, values, n); },
+    bool readFailed = false;
+    const bool loaded = FillChunks<T>(
+        s.valueCount, ChunkValues,
+        [&](T* values, int64_t n) {
+            if (read(reader, values, n)) return true;
+            readFailed = true;
+            return false;
+        },
         [&](T* values, int64_t first, int64_t n) { return HandOver(field, first, n, values); });
+    if (readFailed) NoteReadFailure({std::string(s.fileName.view()), file.get()->Tell(), true}, "bad or missing values");
+    return loaded;
 }
 
 }  // namespace

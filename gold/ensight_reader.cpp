@@ -229,6 +229,7 @@ thread_local FailedRead lastFailure;
 
 const FailedRead& LastReadFailure() { return lastFailure; }
 void ForgetReadFailure() noexcept { lastFailure = {}; }
+void NoteReadFailure(ReadPlace place, std::string text) { lastFailure = {std::move(place), std::move(text)}; }
 
 void CFileEnsight::ReportError() const {
     ShowReadError(fileName_, errorText_);
@@ -239,7 +240,7 @@ void CFileEnsight::SetError(std::string text) {
     if (frameFault_) return;
     errorText_ = std::move(text);
     errorOffset_ = Tell();
-    lastFailure = {{fileName_, errorOffset_, format_ == FormatAscii}, errorText_};
+    NoteReadFailure({fileName_, errorOffset_, format_ == FormatAscii}, errorText_);
 }
 
 bool CFileEnsight::Fail(const char* text) {

@@ -51,6 +51,8 @@ struct FailedRead {
 };
 const FailedRead& LastReadFailure();
 void ForgetReadFailure() noexcept;
+// For readers beside CFileEnsight, which notes its own failures.
+void NoteReadFailure(ReadPlace place, std::string text);
 
 HeaderKind ClassifyHeaderLine(const char* text, int32_t& value1, int32_t& value2);
 

@@ -98,6 +98,13 @@ std::vector<Row> Rows() {
         // The scan only counts the lines of values; the forced load finds the bad one.
         {"Deferred load of Gold ASCII values", "gold/cube/ascii/cube.case", "cube.temperature",
          TextLine("-3.00000e+00\n", "garbage00000\n"), GoldRead + "{file}\nCould not load the ", {"--load-all"}},
+        {"EnSight 6 ASCII variable", "ensight6/steady_var3/ascii/steady_var3.case", "steady_var3.pressure0",
+         TextLine(" 2.50000e+00 1.75000e+00 1.00000e+00 3.25000e+00",
+                  " 2.50000e+00 1.75000e+00 1.00000e+00 garbage00000"),
+         "", {}},
+        {"Deferred load of EnSight 6 ASCII coordinates", "ensight6/steady_var3/ascii/steady_var3.case",
+         "steady_var3.geo", TextLine("-1.00000e+00 1.00000e+00 0.00000e+00", "-1.00000e+00 garbage0000 0.00000e+00"),
+         GoldRead + "{file}\nCould not load the ", {"--load-all"}},
         {"EnSight 6 ASCII geometry", "ensight6/steady_var3/ascii/steady_var3.case", "steady_var3.geo",
          TextLine("      12\n", "99999999\n"), "", {}},
         {"EnSight 6 ASCII description of 80 characters", "ensight6/steady_var3/ascii/steady_var3.case",
