@@ -264,82 +264,83 @@ int64_t PlainLineValues(std::string_view line, size_t width, T* out, int64_t cap
 }
 
 // Writers print every line of an array alike, so a run of lines shaped like
-// the one at `p` is read at a fixed stride, each field by the fixed-layout
-// reader alone. Each run reader stops at the first line that is not so (or
-// whose values would pass `capacity`), leaving it to `PlainLine`, and gives
-// every line it takes the result `PlainLine` gives. Returns where it stopped.
-
-// The line end after `body` bytes of the line at `p`: its length (1 or 2), 0 when there is none.
-size_t LineEndAt(const char* p, size_t body, const char* last) {
-    if (static_cast<size_t>(last - p) > body && p[body] == '\n') return 1;
-    if (static_cast<size_t>(last - p) > body + 1 && p[body] == '\r' && p[body + 1] == '\n') return 2;
-    return 0;
-}
-
-// Lines of one "%12.5e" value.
-const char* RealRun(const char* p, const char* last, float* out, int64_t capacity, int64_t& values) {
-    const size_t lineEnd = LineEndAt(p, RealWidth, last);
-    if (lineEnd == 0) return p;
-    const size_t stride = RealWidth + lineEnd;
-    const int64_t lines = std::min(static_cast<int64_t>(static_cast<size_t>(last - p) / stride), capacity - values);
-    for (int64_t i = 0; i < lines; ++i, p += stride) {
-        bool negative = false;
-        uint64_t mantissa = 0;
-        int power = 0;
-        if (p[stride - 1] != '\n' || (lineEnd == 2 && p[RealWidth] != '\r') ||
-            !E12Point5(p, p + RealWidth, negative, mantissa, power) ||
-            ScaledReal(negative, mantissa, power, p, out[values]) == nullptr)
-            break;
-        ++values;
-    }
-    return p;
-}
-
-// `fields` right-aligned integer fields of `Width` bytes at `p`, converted into
-// out[0, fields); false when one is not so, or when they touch (one token).
-template <size_t Width>
-bool RightAlignedFields(const char* p, int64_t fields, int32_t* out) {
-    static_assert(Width >= 8);
-    bool plain = true, blankAfterFirstField = fields == 1;
-    for (int64_t k = 0; k < fields; ++k, p += Width) {
-        uint64_t w = 0;
-        std::memcpy(&w, p + Width - 8, sizeof w);
-        plain &= RightAlignedWord(w, out[k]);
-        for (size_t lead = 0; lead < Width - 8; ++lead) plain &= p[lead] == ' ';
-        blankAfterFirstField |= k > 0 && *p == ' ';
-    }
-    return plain && blankAfterFirstField;
-}
-
-// Lines of the same number of right-aligned integer fields.
-template <size_t Width>
-const char* IntRun(const char* p, const char* last, int32_t* out, int64_t capacity, int64_t& values) {
+// the one at `p` (the same number of fixed fields, the same line end) is read
+// at a fixed stride, each line with one branch. A run stops at the first line
+// that is not so (or whose values would pass `capacity`), leaving it to
+// `PlainLine`, and gives every line it takes the result `PlainLine` gives.
+// Returns where it stopped.
+template <class T, class Fields>
+const char* Run(const char* p, const char* last, size_t width, T* out, int64_t capacity, int64_t& values, Fields fields) {
     if constexpr (std::endian::native != std::endian::little) return p;
     constexpr size_t MaxFields = 16;
-    const void* hit = std::memchr(p, '\n', std::min(static_cast<size_t>(last - p), MaxFields * Width + 2));
+    const void* hit = std::memchr(p, '\n', std::min(static_cast<size_t>(last - p), MaxFields * width + 2));
     if (hit == nullptr) return p;
     size_t body = static_cast<size_t>(static_cast<const char*>(hit) - p);
     const size_t lineEnd = body > 0 && p[body - 1] == '\r' ? 2 : 1;
     body -= lineEnd - 1;
-    const int64_t fields = static_cast<int64_t>(body / Width);
-    if (fields == 0 || body % Width != 0) return p;
+    const int64_t perLine = static_cast<int64_t>(body / width);
+    if (perLine == 0 || body % width != 0) return p;
     const size_t stride = body + lineEnd;
-    const int64_t lines = std::min(static_cast<int64_t>(static_cast<size_t>(last - p) / stride), (capacity - values) / fields);
+    const int64_t lines = std::min(static_cast<int64_t>(static_cast<size_t>(last - p) / stride), (capacity - values) / perLine);
     for (int64_t i = 0; i < lines; ++i, p += stride) {
-        if (p[stride - 1] != '\n' || (lineEnd == 2 && p[body] != '\r') || !RightAlignedFields<Width>(p, fields, out + values))
-            break;
-        values += fields;
+        if (p[stride - 1] != '\n' || (lineEnd == 2 && p[body] != '\r') || !fields(p, perLine, out + values)) break;
+        values += perLine;
     }
     return p;
 }
 
+// Touching fields make one token, which the general rules read first: a
+// line of several fields needs a blank at the start of one after the first.
+bool BlankAfterFirstField(const char* p, int64_t fields, size_t width) {
+    bool blank = fields == 1;
+    for (int64_t k = 1; k < fields; ++k) blank |= p[static_cast<size_t>(k) * width] == ' ';
+    return blank;
+}
+
+// `fields` right-aligned integer fields of `Width` bytes at `p` into out[0, fields).
+template <size_t Width>
+bool RightAlignedFields(const char* p, int64_t fields, int32_t* out) {
+    static_assert(Width >= 8);
+    bool plain = true;
+    for (int64_t k = 0; k < fields; ++k) {
+        const char* field = p + static_cast<size_t>(k) * Width;
+        uint64_t w = 0;
+        std::memcpy(&w, field + Width - 8, sizeof w);
+        plain &= RightAlignedWord(w, out[k]);
+        for (size_t lead = 0; lead < Width - 8; ++lead) plain &= field[lead] == ' ';
+    }
+    return plain && BlankAfterFirstField(p, fields, Width);
+}
+
+// `fields` "%12.5e" fields at `p` into out[0, fields).
+bool E12Point5Fields(const char* p, int64_t fields, float* out) {
+    for (int64_t k = 0; k < fields; ++k) {
+        const char* field = p + static_cast<size_t>(k) * RealWidth;
+        bool negative = false;
+        uint64_t mantissa = 0;
+        int power = 0;
+        if (!E12Point5(field, field + RealWidth, negative, mantissa, power) ||
+            ScaledReal(negative, mantissa, power, field, out[k]) == nullptr)
+            return false;
+    }
+    return BlankAfterFirstField(p, fields, RealWidth);
+}
+
+// Lambdas rather than function pointers, so that the line readers are inlined into the runs.
 const char* UniformRun(const char* p, const char* last, size_t width, float* out, int64_t capacity, int64_t& values) {
-    return width == static_cast<size_t>(RealWidth) ? RealRun(p, last, out, capacity, values) : p;
+    if (width != static_cast<size_t>(RealWidth)) return p;
+    return Run(p, last, width, out, capacity, values, [](const char* line, int64_t n, float* o) { return E12Point5Fields(line, n, o); });
 }
 
 const char* UniformRun(const char* p, const char* last, size_t width, int32_t* out, int64_t capacity, int64_t& values) {
-    if (width == GoldIntWidth) return IntRun<GoldIntWidth>(p, last, out, capacity, values);
-    if (width == Ensight6IntWidth) return IntRun<Ensight6IntWidth>(p, last, out, capacity, values);
+    if (width == GoldIntWidth) {
+        return Run(p, last, width, out, capacity, values,
+                   [](const char* line, int64_t n, int32_t* o) { return RightAlignedFields<GoldIntWidth>(line, n, o); });
+    }
+    if (width == Ensight6IntWidth) {
+        return Run(p, last, width, out, capacity, values,
+                   [](const char* line, int64_t n, int32_t* o) { return RightAlignedFields<Ensight6IntWidth>(line, n, o); });
+    }
     return p;
 }
 

@@ -155,7 +155,7 @@ TEST(AsciiFields, PlainLinesConvertAsTheGeneralRules) {
 }
 
 // Runs of writers' lines (LF and CRLF; "%10d" or "%8d" several to a line,
-// "%12.5e" one to a line), some with one byte changed, and capacities that end
+// "%12.5e" one or six to a line), some with one byte changed, and capacities that end
 // inside a run: the run readers must convert what they take as the general
 // rules convert each line, bit for bit, and take every line of small numbers.
 TEST(AsciiFields, PlainRunsConvertAsTheGeneralRules) {
@@ -166,6 +166,7 @@ TEST(AsciiFields, PlainRunsConvertAsTheGeneralRules) {
         const bool crlf = i % 2 == 1, small = i % 3 == 0;  // small: eight digits at most, nothing changed
         const int width = i % 4 < 2 ? GoldIntWidth : Ensight6IntWidth;
         const int fields = 1 + static_cast<int>(random() % 10);
+        const int realFields = i % 5 == 0 ? 6 : 1;
         const int lines = 1 + static_cast<int>(random() % 40);
         const auto change = [&](std::string& line) {
             if (!small && random() % 50 == 0) line[random() % line.size()] = changes[random() % (sizeof changes - 1)];
@@ -178,17 +179,20 @@ TEST(AsciiFields, PlainRunsConvertAsTheGeneralRules) {
                 std::snprintf(text, sizeof text, "%*d", width, small ? std::abs(number % 10000000) : number);
                 row += text;
             }
-            float bits = 0;
-            const uint32_t word = static_cast<uint32_t>(random());
-            std::memcpy(&bits, &word, sizeof bits);
-            std::snprintf(text, sizeof text, "%12.5e", static_cast<double>(bits));
-            std::string real = text;
+            std::string real;
+            for (int k = 0; k < realFields; ++k) {
+                float bits = 0;
+                const uint32_t word = static_cast<uint32_t>(random());
+                std::memcpy(&bits, &word, sizeof bits);
+                std::snprintf(text, sizeof text, "%12.5e", static_cast<double>(bits));
+                real += text;
+            }
             change(row);
             change(real);
             ints += row + (crlf ? "\r\n" : "\n");
             reals += real + (crlf ? "\r\n" : "\n");
         }
-        const int64_t capacity = 1 + static_cast<int64_t>(random() % static_cast<uint32_t>(fields * lines + 8));
+        const int64_t capacity = 1 + static_cast<int64_t>(random() % static_cast<uint32_t>(std::max(fields, realFields) * lines + 8));
         const auto check = [&](const std::string& all, auto run, auto general, auto zero) {
             using T = decltype(zero);
             std::vector<T> fast(static_cast<size_t>(capacity)), slow(static_cast<size_t>(capacity));
