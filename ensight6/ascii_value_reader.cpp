@@ -15,21 +15,30 @@ bool AsciiValueReader::ReadLine(std::string& line) {
     return true;
 }
 
+// Lines of values are converted where they lie in the file's buffer.
+bool AsciiValueReader::NextDataLine(std::string_view& line) {
+    if (!file_.NextLine(line, MaxLineLength)) return false;
+    ++lineNumber_;
+    return true;
+}
+
 bool AsciiValueReader::ReadValues(float* values, int64_t count, int perLine) {
+    std::string_view line;
     for (int64_t done = 0; done < count;) {
         int want = static_cast<int>(std::min<int64_t>(perLine, count - done));
-        if (!ReadLine(line_)) return false;
-        if (ParseFixedWidthValues(line_, values + done, want) != want) return false;
+        if (!NextDataLine(line)) return false;
+        if (ParseFixedWidthValues(line, values + done, want) != want) return false;
         done += want;
     }
     return true;
 }
 
 bool AsciiValueReader::ReadIntegers(int32_t* values, int64_t count, int perLine) {
+    std::string_view line;
     for (int64_t done = 0; done < count;) {
         int want = static_cast<int>(std::min<int64_t>(perLine, count - done));
-        if (!ReadLine(line_)) return false;
-        if (!ParseIntegerLine(line_, values + done, want)) return false;
+        if (!NextDataLine(line)) return false;
+        if (!ParseIntegerLine(line, values + done, want)) return false;
         done += want;
     }
     return true;

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "gold/file_a.h"
 
@@ -31,6 +32,8 @@ public:
     int64_t lineNumber() const { return lineNumber_; }
 
 private:
+    bool NextDataLine(std::string_view& line);
+
     File_a& file_;
     std::string line_;
     int64_t lineNumber_ = 0;

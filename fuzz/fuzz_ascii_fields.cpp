@@ -21,17 +21,18 @@ void CheckSame(std::string_view line, Convert convert, General general) {
 }
 
 // A run of plain lines converts as the general rules convert each of its lines.
+// A capacity below 64 makes runs stop inside the text.
 template <class T, class Run, class General>
-void CheckRun(std::string_view text, Run run, General general) {
+void CheckRun(std::string_view text, int64_t capacity, Run run, General general) {
     std::vector<T> fast(64), slow(64);
     int64_t values = 0;
-    const size_t used = run(text, fast.data(), static_cast<int64_t>(fast.size()), values);
-    if (used > text.size() || values > 64) __builtin_trap();
+    const size_t used = run(text, fast.data(), capacity, values);
+    if (used > text.size() || values > capacity) __builtin_trap();
     int64_t counted = 0;
     for (std::string_view rest = text.substr(0, used); !rest.empty();) {
         const size_t end = std::min(rest.find('\n'), rest.size() - 1) + 1;
-        const int64_t n = general(rest.substr(0, end), slow.data() + counted, 64 - counted);
-        if (n < 0 || n > 64 - counted) __builtin_trap();
+        const int64_t n = general(rest.substr(0, end), slow.data() + counted, capacity - counted);
+        if (n < 0 || n > capacity - counted) __builtin_trap();
         counted += n;
         rest.remove_prefix(end);
     }
@@ -51,13 +52,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         line, [&](std::string_view l, int32_t* out, int64_t c) { return quorix::ConvertIntLine(l, width, out, c); },
         [&](std::string_view l, int32_t* out, int64_t c) { return quorix::ConvertIntLineGeneral(l, width, out, c); });
     CheckSame<float>(line, quorix::ConvertRealLine, quorix::ConvertRealLineGeneral);
+    const int64_t capacity = 1 + (data[0] / 5) % 64;
     CheckRun<int32_t>(
-        line,
+        line, capacity,
         [&](std::string_view t, int32_t* out, int64_t c, int64_t& v) {
             return quorix::ConvertPlainIntLines(t, width, out, c, v);
         },
         [&](std::string_view l, int32_t* out, int64_t c) { return quorix::ConvertIntLineGeneral(l, width, out, c); });
-    CheckRun<float>(line, quorix::ConvertPlainRealLines, quorix::ConvertRealLineGeneral);
+    CheckRun<float>(line, capacity, quorix::ConvertPlainRealLines, quorix::ConvertRealLineGeneral);
     int32_t value = 0;
     float real = 0.0f;
     quorix::FieldResult a = quorix::ParseFixedInt32Field(text.data(), text.data() + text.size(), value);

@@ -91,7 +91,7 @@ constexpr uint64_t Ones = 0x0101010101010101;
 // 2561 = 10 * 2^8 + 1 gives 2-digit values in 16-bit lanes, 6553601 =
 // 100 * 2^16 + 1 4-digit values in 32-bit lanes, 42949672960001 =
 // 10000 * 2^32 + 1 the 8-digit value in the top 32 bits.
-uint32_t EightDigits(uint64_t w) {
+[[gnu::always_inline]] inline uint32_t EightDigits(uint64_t w) {
     w &= 0x0F * Ones;
     w = (w * 2561) >> 8 & 0x00FF00FF00FF00FF;
     w = (w * 6553601) >> 16 & 0x0000FFFF0000FFFF;
@@ -100,14 +100,26 @@ uint32_t EightDigits(uint64_t w) {
 
 // Every byte 0x30..0x39: high nibble 3, and adding 6 carries no low nibble
 // above 9 into it.
-bool AllDigits(uint64_t w) {
+[[gnu::always_inline]] inline bool AllDigits(uint64_t w) {
     return (w & (0xF0 * Ones)) == 0x30 * Ones && ((w + 6 * Ones) & (0xF0 * Ones)) == 0x30 * Ones;
 }
 
 // The usual node or element number: a field of blanks, then up to eight
-// digits that end the field. Read eight bytes at once: every byte a blank
-// (0x20) or a digit, the blanks before the digits, blanks reading as zeros.
-bool RightAlignedDigits(const char* p, const char* limit, int32_t& value) {
+// digits that end the field. The last eight bytes are read at once: every byte
+// a blank (0x20) or a digit, the blanks before the digits, blanks reading as
+// zeros. `value` gets the number even when the word does not qualify, so
+// that a line of fields needs one branch only.
+[[gnu::always_inline]] inline bool RightAlignedWord(uint64_t w, int32_t& value) {
+    const uint64_t digitBytes = ((w & (0x10 * Ones)) >> 4) * 0xFF;  // 0xFF in each 0x3X lane
+    const uint64_t low = w & (0x0F * Ones);
+    const uint64_t blankBytes = ~digitBytes;  // must be the leading (low) bytes: x & (x + 1) == 0
+    value = static_cast<int32_t>(EightDigits(low));
+    // Each lane 0x2X or 0x3X; a blank lane is 0x20 exactly; a digit lane's low nibble + 6 stays below 0x10.
+    return (((w & (0xF0 * Ones)) | (0x10 * Ones)) == 0x30 * Ones) & ((low & ~digitBytes) == 0) &
+           (((low + 6 * Ones) & (0x10 * Ones)) == 0) & (digitBytes != 0) & ((blankBytes & (blankBytes + 1)) == 0);
+}
+
+[[gnu::always_inline]] inline bool RightAlignedDigits(const char* p, const char* limit, int32_t& value) {
     if constexpr (std::endian::native != std::endian::little) return false;
     if (limit - p < 8) return false;
     for (const char* q = p; q != limit - 8; ++q) {
@@ -115,14 +127,9 @@ bool RightAlignedDigits(const char* p, const char* limit, int32_t& value) {
     }
     uint64_t w = 0;
     std::memcpy(&w, limit - 8, sizeof w);
-    if (((w & (0xF0 * Ones)) | (0x10 * Ones)) != 0x30 * Ones) return false;  // 0x2X or 0x3X
-    const uint64_t digitBytes = ((w & (0x10 * Ones)) >> 4) * 0xFF;  // 0xFF in each 0x3X lane
-    const uint64_t low = w & (0x0F * Ones);
-    // A blank lane is 0x20 exactly; a digit lane's low nibble + 6 stays below 0x10.
-    if ((low & ~digitBytes) != 0 || ((low + 6 * Ones) & (0x10 * Ones)) != 0) return false;
-    const uint64_t blankBytes = ~digitBytes;  // must be the leading (low) bytes: x & (x + 1) == 0
-    if (digitBytes == 0 || (blankBytes & (blankBytes + 1)) != 0) return false;
-    value = static_cast<int32_t>(EightDigits(low));
+    int32_t number = 0;
+    if (!RightAlignedWord(w, number)) return false;
+    value = number;
     return true;
 }
 
@@ -140,7 +147,7 @@ const char* PlainInt(const char* p, const char* limit, int32_t& value) {
 // A double on the midpoint of two floats may stand for a decimal on either side
 // of it, which only the text can tell; below the normal floats the spacing
 // changes. Both are left to the general converter.
-bool FloatRoundingOpen(double number) {
+[[gnu::always_inline]] inline bool FloatRoundingOpen(double number) {
     uint64_t bits = 0;
     std::memcpy(&bits, &number, sizeof bits);
     constexpr uint64_t Dropped = (uint64_t{1} << 29) - 1;  // double fraction bits a float has not
@@ -150,34 +157,41 @@ bool FloatRoundingOpen(double number) {
 // The mantissa (at most 15 digits) and an exact power of ten give the double
 // a full decimal conversion would. Returns `end`, or null when the value is
 // left to the general converter.
-const char* ScaledReal(bool negative, uint64_t mantissa, int power, const char* end, float& value) {
+[[gnu::always_inline]] inline const char* ScaledReal(bool negative, uint64_t mantissa, int power, const char* end, float& value) {
     if (power < -MaxExactPowerOfTen || power > MaxExactPowerOfTen) return nullptr;
-    double number = static_cast<double>(mantissa);
-    number = power < 0 ? number / ExactPowersOfTen[-power] : number * ExactPowersOfTen[power];
+    // One factor is 1, so the other operation is the single rounding; no branch
+    // on the sign of `power` or of the value, which vary from line to line.
+    const double number = static_cast<double>(mantissa) * ExactPowersOfTen[power > 0 ? power : 0] /
+                          ExactPowersOfTen[power < 0 ? -power : 0];
     if (number > static_cast<double>(FLT_MAX) || FloatRoundingOpen(number)) return nullptr;
-    value = static_cast<float>(negative ? -number : number);
+    value = std::bit_cast<float>(std::bit_cast<uint32_t>(static_cast<float>(number)) | uint32_t{negative} << 31);
     return end;
 }
 
 // The writers' own layout, "%12.5e" ([ |-]d.ddddde[+|-]dd), read at fixed
 // positions: the leading digit moved next to the other five, the sign and the
 // point read as zeros, and all eight digits converted at once.
-bool E12Point5(const char* p, const char* limit, bool& negative, uint64_t& mantissa, int& power) {
+[[gnu::always_inline]] inline bool E12Point5(const char* p, const char* limit, bool& negative, uint64_t& mantissa,
+                                             int& power) {
     if constexpr (std::endian::native != std::endian::little) return false;
-    // 0x20 is the ASCII lower-case bit: 'E' | 0x20 == 'e'.
-    if (limit - p != RealWidth || (p[0] != ' ' && p[0] != '-') || p[2] != '.' || (p[8] | 0x20) != 'e' ||
-        (p[9] != '+' && p[9] != '-'))
-        return false;
+    if (limit - p != RealWidth) return false;
     uint64_t w = 0;
+    uint32_t tail = 0;  // "e+dd"
     std::memcpy(&w, p, sizeof w);
+    std::memcpy(&tail, p + 8, sizeof tail);
+    const unsigned sign = w & 0xFF, point = w >> 16 & 0xFF, e = tail & 0xFF, exponentSign = tail >> 8 & 0xFF;
+    const unsigned e1 = (tail >> 16 & 0xFF) - '0', e2 = (tail >> 24) - '0';
     // Bytes 3..7 keep the five digits, byte 1 (the leading digit) moves to byte 2, bytes 0 and 1 become '0'.
-    w = (w & ~uint64_t{0xFFFFFF}) | (w & 0xFF00) << 8 | 0x3030;
-    const unsigned e1 = static_cast<unsigned>(p[10] - '0'), e2 = static_cast<unsigned>(p[11] - '0');
-    if (!AllDigits(w) || e1 > 9 || e2 > 9) return false;
-    mantissa = EightDigits(w);
+    const uint64_t digits = (w & ~uint64_t{0xFFFFFF}) | (w & 0xFF00) << 8 | 0x3030;
+    // One branch for the whole layout; 0x20 is the ASCII lower-case bit: 'E' | 0x20 == 'e'.
+    const bool layout = ((sign == ' ') | (sign == '-')) & (point == '.') & ((e | 0x20) == 'e') &
+                        ((exponentSign == '+') | (exponentSign == '-')) & AllDigits(digits) & (e1 <= 9) & (e2 <= 9);
+    if (!layout) return false;
+    mantissa = EightDigits(digits);
     const int exponent = static_cast<int>(e1 * 10 + e2);
-    power = (p[9] == '-' ? -exponent : exponent) - 5;
-    negative = p[0] == '-';
+    const int flip = -static_cast<int>(exponentSign == '-');
+    power = ((exponent ^ flip) - flip) - 5;
+    negative = sign == '-';
     return true;
 }
 
@@ -249,12 +263,95 @@ int64_t PlainLineValues(std::string_view line, size_t width, T* out, int64_t cap
     return PlainLine(line.data(), line.data() + line.size(), width, out, capacity, n, plain) != nullptr ? n : NotPlain;
 }
 
+// Writers print every line of an array alike, so a run of lines shaped like
+// the one at `p` (the same number of fixed fields, the same line end) is read
+// at a fixed stride, each line with one branch. A run stops at the first line
+// that is not so (or whose values would pass `capacity`), leaving it to
+// `PlainLine`, and gives every line it takes the result `PlainLine` gives.
+// Returns where it stopped.
+template <class T, class Fields>
+const char* Run(const char* p, const char* last, size_t width, T* out, int64_t capacity, int64_t& values, Fields fields) {
+    if constexpr (std::endian::native != std::endian::little) return p;
+    constexpr size_t MaxFields = 16;
+    const void* hit = std::memchr(p, '\n', std::min(static_cast<size_t>(last - p), MaxFields * width + 2));
+    if (hit == nullptr) return p;
+    size_t body = static_cast<size_t>(static_cast<const char*>(hit) - p);
+    const size_t lineEnd = body > 0 && p[body - 1] == '\r' ? 2 : 1;
+    body -= lineEnd - 1;
+    const int64_t perLine = static_cast<int64_t>(body / width);
+    if (perLine == 0 || body % width != 0) return p;
+    const size_t stride = body + lineEnd;
+    const int64_t lines = std::min(static_cast<int64_t>(static_cast<size_t>(last - p) / stride), (capacity - values) / perLine);
+    for (int64_t i = 0; i < lines; ++i, p += stride) {
+        if (p[stride - 1] != '\n' || (lineEnd == 2 && p[body] != '\r') || !fields(p, perLine, out + values)) break;
+        values += perLine;
+    }
+    return p;
+}
+
+// Touching fields make one token, which the general rules read first: a
+// line of several fields needs a blank at the start of one after the first.
+bool BlankAfterFirstField(const char* p, int64_t fields, size_t width) {
+    bool blank = fields == 1;
+    for (int64_t k = 1; k < fields; ++k) blank |= p[static_cast<size_t>(k) * width] == ' ';
+    return blank;
+}
+
+// `fields` right-aligned integer fields of `Width` bytes at `p` into out[0, fields).
+template <size_t Width>
+bool RightAlignedFields(const char* p, int64_t fields, int32_t* out) {
+    static_assert(Width >= 8);
+    bool plain = true;
+    for (int64_t k = 0; k < fields; ++k) {
+        const char* field = p + static_cast<size_t>(k) * Width;
+        uint64_t w = 0;
+        std::memcpy(&w, field + Width - 8, sizeof w);
+        plain &= RightAlignedWord(w, out[k]);
+        for (size_t lead = 0; lead < Width - 8; ++lead) plain &= field[lead] == ' ';
+    }
+    return plain && BlankAfterFirstField(p, fields, Width);
+}
+
+// `fields` "%12.5e" fields at `p` into out[0, fields).
+bool E12Point5Fields(const char* p, int64_t fields, float* out) {
+    for (int64_t k = 0; k < fields; ++k) {
+        const char* field = p + static_cast<size_t>(k) * RealWidth;
+        bool negative = false;
+        uint64_t mantissa = 0;
+        int power = 0;
+        if (!E12Point5(field, field + RealWidth, negative, mantissa, power) ||
+            ScaledReal(negative, mantissa, power, field, out[k]) == nullptr)
+            return false;
+    }
+    return BlankAfterFirstField(p, fields, RealWidth);
+}
+
+// Lambdas rather than function pointers, so that the line readers are inlined into the runs.
+const char* UniformRun(const char* p, const char* last, size_t width, float* out, int64_t capacity, int64_t& values) {
+    if (width != static_cast<size_t>(RealWidth)) return p;
+    return Run(p, last, width, out, capacity, values, [](const char* line, int64_t n, float* o) { return E12Point5Fields(line, n, o); });
+}
+
+const char* UniformRun(const char* p, const char* last, size_t width, int32_t* out, int64_t capacity, int64_t& values) {
+    if (width == GoldIntWidth) {
+        return Run(p, last, width, out, capacity, values,
+                   [](const char* line, int64_t n, int32_t* o) { return RightAlignedFields<GoldIntWidth>(line, n, o); });
+    }
+    if (width == Ensight6IntWidth) {
+        return Run(p, last, width, out, capacity, values,
+                   [](const char* line, int64_t n, int32_t* o) { return RightAlignedFields<Ensight6IntWidth>(line, n, o); });
+    }
+    return p;
+}
+
 template <class T, class Plain>
 size_t PlainLines(std::string_view text, size_t width, T* out, int64_t capacity, int64_t& values, Plain plain) {
     const char* p = text.data();
     const char* last = p + text.size();
     values = 0;
     while (p != last && values < capacity) {
+        p = UniformRun(p, last, width, out, capacity, values);
+        if (p == last || values == capacity) break;
         int64_t n = 0;
         const char* next = PlainLine(p, last, width, out + values, capacity - values, n, plain);
         if (next == nullptr || n > capacity - values) break;

@@ -2,11 +2,14 @@
 // cleanly, one token as one number.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "gold/ascii_fields.h"
@@ -148,6 +151,79 @@ TEST(AsciiFields, PlainLinesConvertAsTheGeneralRules) {
         const int64_t m = ConvertRealLine(reals, fastReals.data(), 4);
         ASSERT_EQ(m, ConvertRealLineGeneral(reals, generalReals.data(), 4)) << reals;
         ASSERT_TRUE(same(fastReals, generalReals, m)) << reals;
+    }
+}
+
+// Runs of writers' lines (LF and CRLF; "%10d" or "%8d" several to a line,
+// "%12.5e" one or six to a line), some with one byte changed, and capacities that end
+// inside a run: the run readers must convert what they take as the general
+// rules convert each line, bit for bit, and take every line of small numbers.
+TEST(AsciiFields, PlainRunsConvertAsTheGeneralRules) {
+    std::mt19937 random(11);
+    const char changes[] = " -+.eE09\t\rx/:";
+    char text[64];
+    for (int i = 0; i < 3000; ++i) {
+        const bool crlf = i % 2 == 1, small = i % 3 == 0;  // small: eight digits at most, nothing changed
+        const int width = i % 4 < 2 ? GoldIntWidth : Ensight6IntWidth;
+        const int fields = 1 + static_cast<int>(random() % 10);
+        const int realFields = i % 5 == 0 ? 6 : 1;
+        const int lines = 1 + static_cast<int>(random() % 40);
+        const auto change = [&](std::string& line) {
+            if (!small && random() % 50 == 0) line[random() % line.size()] = changes[random() % (sizeof changes - 1)];
+        };
+        std::string ints, reals;
+        for (int line = 0; line < lines; ++line) {
+            std::string row;
+            for (int k = 0; k < fields; ++k) {
+                const int32_t number = static_cast<int32_t>(random()) >> (random() % 32);
+                std::snprintf(text, sizeof text, "%*d", width, small ? std::abs(number % 10000000) : number);
+                row += text;
+            }
+            std::string real;
+            for (int k = 0; k < realFields; ++k) {
+                float bits = 0;
+                const uint32_t word = static_cast<uint32_t>(random());
+                std::memcpy(&bits, &word, sizeof bits);
+                std::snprintf(text, sizeof text, "%12.5e", static_cast<double>(bits));
+                real += text;
+            }
+            change(row);
+            change(real);
+            ints += row + (crlf ? "\r\n" : "\n");
+            reals += real + (crlf ? "\r\n" : "\n");
+        }
+        const int64_t capacity = 1 + static_cast<int64_t>(random() % static_cast<uint32_t>(std::max(fields, realFields) * lines + 8));
+        const auto check = [&](const std::string& all, auto run, auto general, auto zero) {
+            using T = decltype(zero);
+            std::vector<T> fast(static_cast<size_t>(capacity)), slow(static_cast<size_t>(capacity));
+            int64_t values = 0;
+            const size_t used = run(all, fast.data(), capacity, values);
+            ASSERT_LE(used, all.size());
+            int64_t counted = 0;
+            for (std::string_view rest(all.data(), used); !rest.empty();) {
+                const size_t end = rest.find('\n') + 1;
+                const int64_t n = general(rest.substr(0, end), slow.data() + counted, capacity - counted);
+                ASSERT_GE(n, 0) << all;
+                ASSERT_LE(n, capacity - counted) << all;
+                counted += n;
+                rest.remove_prefix(end);
+            }
+            ASSERT_EQ(counted, values) << all;
+            ASSERT_EQ(std::memcmp(fast.data(), slow.data(), sizeof(T) * static_cast<size_t>(values)), 0) << all;
+        };
+        check(
+            ints,
+            [&](std::string_view t, int32_t* out, int64_t c, int64_t& v) { return ConvertPlainIntLines(t, width, out, c, v); },
+            [&](std::string_view l, int32_t* out, int64_t c) { return ConvertIntLineGeneral(l, width, out, c); }, int32_t{});
+        check(reals, ConvertPlainRealLines, ConvertRealLineGeneral, float{});
+        if (small) {
+            std::vector<int32_t> out(static_cast<size_t>(capacity));
+            int64_t values = 0;
+            const int64_t wholeLines = std::min<int64_t>(lines, capacity / fields);
+            const size_t lineBytes = static_cast<size_t>(fields * width) + (crlf ? 2 : 1);
+            EXPECT_EQ(ConvertPlainIntLines(ints, width, out.data(), capacity, values), lineBytes * static_cast<size_t>(wholeLines));
+            EXPECT_EQ(values, wholeLines * fields);
+        }
     }
 }
 
