@@ -92,13 +92,13 @@ void StateChangeCallback(int32_t stateChange) noexcept {
 }
 
 void RegisterWithHost() {
-    SetAddOnId(ZelUtilAddOnRegister(100, LoaderName, AddOnVersion, AddOnAuthor));
+    SetAddOnId(ZelUtilAddOnRegister(ZelAddOnApiVersion, LoaderName, AddOnVersion, AddOnAuthor));
     rememberedCaseFileName = nullptr;
     (void)NativeByteOrder();
     ZelUtilImportAddLoader(LoaderCallback, LoaderName, LoaderSelectedCallback, nullptr);
     ArgList_pa args = ZelUtilArgListAlloc();
     ZelUtilArgListAppendFunction(args, "CALLBACKFUNCTION", reinterpret_cast<ZelFunction_pf>(&StateChangeCallback));
-    ZelUtilArgListAppendInt(args, "STATECHANGEMODE", 2);
+    ZelUtilArgListAppendInt(args, "STATECHANGEMODE", ZelStateChangeModeV2);
     ZelUtilStateChangeAddCallbackX(args);
     ZelUtilArgListDealloc(&args);
 }

@@ -64,6 +64,12 @@ enum { ZelLocationCellCentered = 0, ZelLocationNodal = 1 };
 /* Message box kinds (ZelUtilDialogMessageBox): a question answers yes as ZEL_TRUE. */
 enum { ZelMessageInformation = 2, ZelMessageQuestion = 4 };
 
+/* ZelUtilAddOnRegister: the host API version the add-on is written against. */
+enum { ZelAddOnApiVersion = 100 };
+
+/* "STATECHANGEMODE" the add-on registers its state-change callback with. */
+enum { ZelStateChangeModeV2 = 2 };
+
 /* State-change codes the add-on sends or receives. */
 enum {
     ZelStateVarsAdded = 1,

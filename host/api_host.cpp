@@ -159,7 +159,7 @@ void ZelUtilDialogErrMsg(const char* message) { RecordMessage("error", Text(mess
 
 // A question in batch mode asks nobody: it takes the configured answer.
 Boolean_t ZelUtilDialogMessageBox(const char* message, int32_t kind) {
-    const bool question = kind == 4;
+    const bool question = kind == ZelMessageQuestion;
     RecordMessage(question ? "question" : "info", Text(message));
     if (!question) return ZEL_TRUE;
     return State().settings.messageBoxAnswer ? ZEL_TRUE : ZEL_FALSE;
