@@ -63,7 +63,7 @@ void Apply(Scanner& scanner, Bytes& bytes, std::string_view text) {
         case 15: sink = scanner.skipTokens(static_cast<int8_t>(c)); break;
         case 16: sink = static_cast<int64_t>(scanner.nextToken(Delimiters(bytes)).size()); break;
         case 17: sink = static_cast<int64_t>(scanner.peekToken(c).size() + scanner.nextToken().size()); break;
-        case 18: sink = scanner.nextInt(Delimiters(bytes)) + scanner.nextInt(c) + scanner.nextInt(); break;
+        case 18: sink = int64_t{scanner.nextInt(Delimiters(bytes))} + scanner.nextInt(c) + scanner.nextInt(); break;
         case 19: real = scanner.nextDouble(Delimiters(bytes)) + scanner.nextDouble(c) + scanner.nextDouble(); break;
         case 20: scanner.skipWhitespace(); scanner.skip(Delimiters(bytes)); scanner.skip(c); scanner.skip(); break;
         case 21: sink = scanner.getChar() + scanner.peekChar(); break;
