@@ -195,6 +195,9 @@ bool NoteScanFailure(GoldLoad& load, const CFileEnsightVarGold& reader, const st
     const bool inCaseFolder = path.starts_with(load.directory);
     load.failedFile = inCaseFolder ? path.substr(load.directory.size()) : path;
     load.failure = reader.errorText();
+    // Where the reader stopped, when it was this file.
+    const FailedRead& failed = LastReadFailure();
+    if (failed.place.path == path && failed.place.offset >= 0) load.failure += " (" + PlaceText(failed.place) + ")";
     return false;
 }
 
@@ -295,6 +298,7 @@ bool LoadVariableList(GoldLoad& load, VariableKind& kind, const std::vector<Vari
         }
         load.failedFile.clear();
         load.failure = "its variables could not be added";
+        ForgetReadFailure();
         const int32_t first = scan(load, kind, *entry);
         if (first < 1) {
             // The step's file is named when it is not the entry's name as written.

@@ -179,6 +179,36 @@ TEST(ErrorPlaces, EveryReaderNamesFileAndPlace) {
 }
 
 // A master file's complaint points at the line that made it.
+// A variable whose scan fails is left out of a load that goes on; the list of
+// variables not loaded says where its file went wrong.
+TEST(ErrorPlaces, VariableLeftOutNamesItsPlace) {
+    for (const char* sample : {"gold/cube/ascii/cube.case", "gold/cube/le/cube.case"}) {
+        SCOPED_TRACE(sample);
+        const bool ascii = std::string(sample).find("ascii") != std::string::npos;
+        CaseDirectory dir;
+        std::string place;
+        const std::string casePath = CopySample(dir, Sample(sample), [&](const std::string& name, std::string bytes) {
+            if (name == "cube.temperature") {
+                place = ascii ? TextLine("coordinates", "coordinatez")(bytes)
+                              : [&] {
+                                    const size_t at = Find(bytes, "coordinates");
+                                    Put(bytes, at, "coordinatez");
+                                    return ByteAt(at + 80);
+                                }();
+            }
+            return bytes;
+        });
+        const e2e::RunResult run = e2e::LoadCase(casePath, {"--batch"});
+        ASSERT_TRUE(run.report.has_value()) << run.Describe();
+        std::vector<std::string> errors;  // the list is a message box, not an error
+        for (const e2e::Json& message : (*run.report)["messages"].items) errors.push_back(message["text"].Str());
+        const std::string named = "(File " + dir.Prefix() + "cube.temperature, " + place + ")";
+        const bool found = std::any_of(errors.begin(), errors.end(),
+                                       [&](const std::string& error) { return error.find(named) != std::string::npos; });
+        EXPECT_TRUE(found) << "no error holds " << named << "\n" << Listed(errors);
+    }
+}
+
 TEST(ErrorPlaces, ServerOfServersFileNamesTheLine) {
     CaseDirectory dir;
     const std::string piece = CopySample(dir, Sample("gold/cube/ascii/cube.case"),

@@ -493,7 +493,10 @@ TEST(WriterLayouts, APartTheGeometryLacksIsNamed) {
         ExpectLoaded(run);
         const std::vector<std::string> info = Texts(*run.report, "info");
         ASSERT_EQ(info.size(), 1u) << run.out;
-        EXPECT_NE(info[0].find("\np.scl (Part 9 is not in the geometry)"), std::string::npos) << info[0];
+        // then where in p.scl the part stands
+        EXPECT_NE(info[0].find("\np.scl (Part 9 is not in the geometry (File " + dir.Prefix() + "p.scl, "),
+                  std::string::npos)
+            << info[0];
     }
 }
 
