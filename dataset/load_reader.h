@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "gold/ensight_reader.h"
+#include "gold/page_memory.h"
 
 namespace quorix {
 
@@ -46,21 +47,16 @@ std::unique_ptr<T[]> NewArray(int64_t count) {
     return std::unique_ptr<T[]>(new (std::nothrow) T[static_cast<size_t>(count > 0 ? count : 1)]);
 }
 
-// An uninitialised int32 array for a whole load: large ones are mapped on
-// their own with transparent huge pages, which cuts their page faults 512-fold.
+// An int32 array for a whole load; large ones on pages of their own.
 class IntArray {
 public:
     // Empty (get() null) when there is no memory for `count` values.
     explicit IntArray(int64_t count);
-    ~IntArray();
-    IntArray(const IntArray&) = delete;
-    IntArray& operator=(const IntArray&) = delete;
-    int32_t* get() const { return data_; }
-    explicit operator bool() const { return data_ != nullptr; }
+    int32_t* get() const { return static_cast<int32_t*>(memory_.get()); }
+    explicit operator bool() const { return memory_.get() != nullptr; }
 
 private:
-    int32_t* data_ = nullptr;
-    size_t mappedBytes_ = 0;  // 0: from the heap
+    PageArray memory_;
 };
 
 inline bool ReadValues(LoadReader& reader, float* destination, int64_t count) {

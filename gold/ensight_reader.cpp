@@ -632,7 +632,7 @@ void CFileEnsight::ValueRange::Add(const int32_t* values, int64_t n) {
 }
 
 bool CFileEnsight::ReadIntsInSlices(int64_t count, const std::function<bool(const int32_t*, int64_t)>& take) {
-    constexpr int64_t SliceValues = int64_t{1} << 16;
+    constexpr int64_t SliceValues = int64_t{1} << 14;  // stays in the cache
     if (!CanRead()) return false;
     bool binary = IsBinary();
     if (count < 0 || count > BytesLeft() / (binary ? 4 : 1)) return Fail(binary ? TextIntBinary : TextIntAscii);

@@ -1,5 +1,7 @@
 #include "gold/file_a.h"
 
+#include "gold/page_memory.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -82,6 +84,19 @@ int64_t CountLineEnds(const char* first, const char* last) {
 // out is walked line by line.
 constexpr ptrdiff_t SkipChunk = 4096;
 
+// A closed file's buffer waits for the next file its thread opens: its pages
+// are then mapped once per thread, not once per file.
+thread_local PageArray spareBuffer;
+
+PageArray TakeBuffer(size_t capacity) {
+    if (spareBuffer.bytes() >= capacity) return std::move(spareBuffer);
+    return PageArray(capacity);
+}
+
+void GiveBack(PageArray&& buffer) {
+    if (buffer.bytes() > spareBuffer.bytes()) spareBuffer = std::move(buffer);
+}
+
 }  // namespace
 
 struct File_a::Impl {
@@ -90,7 +105,7 @@ struct File_a::Impl {
     int32_t byteOrder = BigEndian;
     int64_t fileSize = 0;
     size_t capacity = BufferCapacity;
-    std::unique_ptr<char[]> buffer;
+    PageArray buffer;
     int64_t bufferStart = 0;  // file offset of buffer[0]; the descriptor stands at bufferStart + length
     size_t length = 0;
     size_t position = 0;
@@ -101,8 +116,10 @@ struct File_a::Impl {
     bool error = false;
     std::string longLine;  // holds a line that does not fit in the buffer
 
+    ~Impl() { GiveBack(std::move(buffer)); }
+    char* Buffer() const { return static_cast<char*>(buffer.get()); }
     size_t Available() const { return length - position; }
-    const char* Current() const { return buffer.get() + position; }
+    const char* Current() const { return Buffer() + position; }
 
     // Raw read that survives EINTR and short reads.
     ssize_t ReadRaw(char* destination, size_t n) {
@@ -128,13 +145,13 @@ struct File_a::Impl {
         if (eof || error) return false;
         if (position > 0) {
             size_t keep = Available();
-            std::memmove(buffer.get(), buffer.get() + position, keep);
+            std::memmove(Buffer(), Buffer() + position, keep);
             bufferStart += static_cast<int64_t>(position);
             length = keep;
             position = 0;
         }
         if (length == capacity) return false;
-        ssize_t got = ReadRaw(buffer.get() + length, std::min(capacity - length, nextRead));
+        ssize_t got = ReadRaw(Buffer() + length, std::min(capacity - length, nextRead));
         nextRead = std::min(capacity, 2 * nextRead);
         if (got <= 0) return false;
         length += static_cast<size_t>(got);
@@ -192,7 +209,11 @@ File_a* File_a::Open(const std::string& path, const char* mode, int32_t byteOrde
     if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) file->impl_->fileSize = status.st_size;
     uint64_t wanted = static_cast<uint64_t>(file->impl_->fileSize) + 1;
     file->impl_->capacity = static_cast<size_t>(std::clamp<uint64_t>(wanted, SmallestBuffer, BufferCapacity));
-    file->impl_->buffer.reset(new char[file->impl_->capacity]);
+    file->impl_->buffer = TakeBuffer(file->impl_->capacity);
+    if (file->impl_->buffer.get() == nullptr) {
+        delete file;
+        return nullptr;
+    }
     return file;
 }
 
@@ -371,7 +392,7 @@ bool File_a::SkipLines(int64_t count) {
             continue;
         }
         for (; count > 0; --count) p = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(chunkEnd - p))) + 1;
-        f.position = static_cast<size_t>(p - f.buffer.get());
+        f.position = static_cast<size_t>(p - f.Buffer());
     }
     return true;
 }

@@ -10,17 +10,31 @@
 
 namespace zelhost {
 namespace {
-// Below this, malloc's arenas do better than a mapping of its own.
-constexpr int64_t MapThreshold = int64_t{4} << 20;
+// Below this, malloc's arenas do better than a mapping of its own; above it
+// the arenas would hand out 4 KiB pages that fault one by one.
+constexpr int64_t MapThreshold = int64_t{256} << 10;
+constexpr size_t HugePage = size_t{2} << 20;
+
+// Starts on a huge-page boundary, so that the whole array can take huge pages.
+void* MapAligned(size_t bytes) {
+    const size_t padded = bytes + HugePage;
+    void* memory = mmap(nullptr, padded, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    if (memory == MAP_FAILED) return nullptr;
+    const auto start = reinterpret_cast<uintptr_t>(memory);
+    const uintptr_t aligned = (start + HugePage - 1) & ~uintptr_t{HugePage - 1};
+    if (aligned > start) munmap(memory, aligned - start);
+    const size_t tail = padded - (aligned - start) - bytes;
+    if (tail > 0) munmap(reinterpret_cast<void*>(aligned + bytes), tail);
+    return reinterpret_cast<void*>(aligned);
 }
+}  // namespace
 
 bool HostBuffer::Allocate(int64_t bytes) {
     Release();
-    if (bytes < 0) return false;
+    if (bytes < 0 || static_cast<uint64_t>(bytes) > SIZE_MAX - HugePage) return false;
     if (bytes >= MapThreshold) {
-        void* memory = mmap(nullptr, static_cast<size_t>(bytes), PROT_READ | PROT_WRITE,
-                            MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-        if (memory == MAP_FAILED) return false;
+        void* memory = MapAligned(static_cast<size_t>(bytes));
+        if (memory == nullptr) return false;
         // Page faults dominate a fresh load; huge pages cut them 512-fold.
         madvise(memory, static_cast<size_t>(bytes), MADV_HUGEPAGE);
         data_ = static_cast<std::byte*>(memory);

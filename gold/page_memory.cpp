@@ -1,0 +1,68 @@
+#include "gold/page_memory.h"
+
+#include <sys/mman.h>
+
+#include <cstdint>
+#include <new>
+#include <utility>
+
+namespace quorix {
+
+namespace {
+constexpr size_t HugePage = size_t{2} << 20;
+}
+
+void* MapPages(size_t bytes) {
+    if (bytes == 0 || bytes > SIZE_MAX - HugePage) return nullptr;
+    const size_t padded = bytes + HugePage;
+    void* memory = mmap(nullptr, padded, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    if (memory == MAP_FAILED) return nullptr;
+    // Starting on a huge-page boundary lets the whole array take huge pages, not just its aligned middle.
+    const auto start = reinterpret_cast<uintptr_t>(memory);
+    const uintptr_t aligned = (start + HugePage - 1) & ~uintptr_t{HugePage - 1};
+    if (aligned > start) munmap(memory, aligned - start);
+    const size_t tail = padded - (aligned - start) - bytes;
+    if (tail > 0) munmap(reinterpret_cast<void*>(aligned + bytes), tail);
+    void* data = reinterpret_cast<void*>(aligned);
+    madvise(data, bytes, MADV_HUGEPAGE);
+#ifdef MADV_POPULATE_WRITE
+    madvise(data, bytes, MADV_POPULATE_WRITE);
+#endif
+    return data;
+}
+
+void UnmapPages(void* data, size_t bytes) {
+    if (data != nullptr) munmap(data, bytes);
+}
+
+PageArray::PageArray(size_t bytes) : bytes_(bytes), mapped_(bytes >= PageMapThreshold) {
+    data_ = mapped_ ? MapPages(bytes) : ::operator new(bytes > 0 ? bytes : 1, std::nothrow);
+    if (data_ == nullptr) bytes_ = 0;
+}
+
+PageArray::~PageArray() { Release(); }
+
+PageArray::PageArray(PageArray&& other) noexcept
+    : data_(std::exchange(other.data_, nullptr)), bytes_(std::exchange(other.bytes_, 0)), mapped_(other.mapped_) {}
+
+PageArray& PageArray::operator=(PageArray&& other) noexcept {
+    if (this != &other) {
+        Release();
+        data_ = std::exchange(other.data_, nullptr);
+        bytes_ = std::exchange(other.bytes_, 0);
+        mapped_ = other.mapped_;
+    }
+    return *this;
+}
+
+void PageArray::Release() {
+    if (mapped_) {
+        UnmapPages(data_, bytes_);
+    } else {
+        ::operator delete(data_);
+    }
+    data_ = nullptr;
+    bytes_ = 0;
+}
+
+}  // namespace quorix
