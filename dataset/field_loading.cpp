@@ -83,7 +83,7 @@ private:
 // Every node takes the axis value of its index along `axis` (rectilinear and uniform blocks).
 bool ExpandAxis(const DeferredLoadInfo& info, const std::vector<float>& axisValues, FieldData_pa field) {
     const int axis = info.component - 1;
-    std::unique_ptr<float[]> chunk = NewArray<float>(std::min(info.valueCount, ChunkValues));
+    const ChunkArray<float> chunk(std::min(info.valueCount, ChunkValues));
     if (!chunk) return false;
     GridWalk walk(info.dims);
     for (int64_t done = 0; done < info.valueCount;) {

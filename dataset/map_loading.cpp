@@ -116,7 +116,7 @@ bool LoadZoneNodeMap(const DeferredLoadInfo& info, NodeMap_pa nodeMap) {
         const ElementShape shape = lines ? LineShape(block.type) : NodeMapShape(block.type, info.width);
         const int32_t nodes = NodesPerElement(block.type);
         const int64_t chunkElements = std::min<int64_t>(block.count, ChunkElements(std::max(nodes, 1)));
-        std::unique_ptr<int32_t[]> out = NewArray<int32_t>(chunkElements * shape.entries);
+        const ChunkArray<int32_t> out(chunkElements * shape.entries);
         if (!out) return false;
         const auto destination = [&](int64_t) { return out.get(); };
         const bool converted =

@@ -84,19 +84,6 @@ int64_t CountLineEnds(const char* first, const char* last) {
 // out is walked line by line.
 constexpr ptrdiff_t SkipChunk = 4096;
 
-// A closed file's buffer waits for the next file its thread opens: its pages
-// are then mapped once per thread, not once per file.
-thread_local PageArray spareBuffer;
-
-PageArray TakeBuffer(size_t capacity) {
-    if (spareBuffer.bytes() >= capacity) return std::move(spareBuffer);
-    return PageArray(capacity);
-}
-
-void GiveBack(PageArray&& buffer) {
-    if (buffer.bytes() > spareBuffer.bytes()) spareBuffer = std::move(buffer);
-}
-
 }  // namespace
 
 struct File_a::Impl {
@@ -105,7 +92,7 @@ struct File_a::Impl {
     int32_t byteOrder = BigEndian;
     int64_t fileSize = 0;
     size_t capacity = BufferCapacity;
-    PageArray buffer;
+    ScratchArray buffer;
     int64_t bufferStart = 0;  // file offset of buffer[0]; the descriptor stands at bufferStart + length
     size_t length = 0;
     size_t position = 0;
@@ -116,7 +103,6 @@ struct File_a::Impl {
     bool error = false;
     std::string longLine;  // holds a line that does not fit in the buffer
 
-    ~Impl() { GiveBack(std::move(buffer)); }
     char* Buffer() const { return static_cast<char*>(buffer.get()); }
     size_t Available() const { return length - position; }
     const char* Current() const { return Buffer() + position; }
@@ -209,7 +195,7 @@ File_a* File_a::Open(const std::string& path, const char* mode, int32_t byteOrde
     if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) file->impl_->fileSize = status.st_size;
     uint64_t wanted = static_cast<uint64_t>(file->impl_->fileSize) + 1;
     file->impl_->capacity = static_cast<size_t>(std::clamp<uint64_t>(wanted, SmallestBuffer, BufferCapacity));
-    file->impl_->buffer = TakeBuffer(file->impl_->capacity);
+    file->impl_->buffer = ScratchArray(file->impl_->capacity);
     if (file->impl_->buffer.get() == nullptr) {
         delete file;
         return nullptr;

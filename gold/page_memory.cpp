@@ -2,6 +2,7 @@
 
 #include <sys/mman.h>
 
+#include <array>
 #include <cstdint>
 #include <new>
 #include <utility>
@@ -63,6 +64,40 @@ void PageArray::Release() {
     }
     data_ = nullptr;
     bytes_ = 0;
+}
+
+namespace {
+// Enough for a file's buffer and the two chunks of a load.
+thread_local std::array<PageArray, 3> spares;
+
+PageArray TakeSpare(size_t bytes) {
+    PageArray* best = nullptr;
+    for (PageArray& spare : spares)
+        if (spare.get() != nullptr && spare.bytes() >= bytes && (best == nullptr || spare.bytes() < best->bytes()))
+            best = &spare;
+    return best != nullptr ? std::move(*best) : PageArray(bytes);
+}
+
+void GiveSpare(PageArray&& memory) {
+    PageArray* smallest = &spares[0];
+    for (PageArray& spare : spares)
+        if (spare.bytes() < smallest->bytes()) smallest = &spare;
+    if (memory.bytes() > smallest->bytes()) *smallest = std::move(memory);
+}
+}  // namespace
+
+ScratchArray::ScratchArray(size_t bytes) : memory_(TakeSpare(bytes)) {}
+
+ScratchArray::~ScratchArray() {
+    if (memory_.get() != nullptr) GiveSpare(std::move(memory_));
+}
+
+ScratchArray& ScratchArray::operator=(ScratchArray&& other) noexcept {
+    if (this != &other) {
+        if (memory_.get() != nullptr) GiveSpare(std::move(memory_));
+        memory_ = std::move(other.memory_);
+    }
+    return *this;
 }
 
 }  // namespace quorix

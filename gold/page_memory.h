@@ -32,4 +32,19 @@ private:
     bool mapped_ = false;
 };
 
+// Working memory of an open file or a load, lent by its thread: pages the
+// thread's previous user faulted in are used again instead of fresh ones.
+class ScratchArray {
+public:
+    ScratchArray() = default;
+    explicit ScratchArray(size_t bytes);
+    ~ScratchArray();
+    ScratchArray(ScratchArray&& other) noexcept = default;
+    ScratchArray& operator=(ScratchArray&& other) noexcept;
+    void* get() const { return memory_.get(); }
+
+private:
+    PageArray memory_;
+};
+
 }  // namespace quorix
