@@ -1,6 +1,10 @@
 #include "dataset/field_loading.h"
 
 #include <algorithm>
+
+#if defined(__SSE2__)
+#include <xmmintrin.h>
+#endif
 #include <vector>
 
 #include "addon/host_api/hand_over.h"
@@ -39,6 +43,42 @@ bool OpenRecords(LoadReader& reader, const DeferredLoadInfo& info, int64_t offse
     return StrideKnown(info) && records <= INT64_MAX / info.stride && OpenAt(reader, info, offset, records * info.stride);
 }
 
+// Widens [low, high] by values[0, n); NaN never enters it.
+template <class T>
+void WidenRangeEach(const T* values, int64_t n, T& low, T& high) {
+    for (int64_t i = 0; i < n; ++i) {
+        low = values[i] < low ? values[i] : low;
+        high = high < values[i] ? values[i] : high;
+    }
+}
+
+template <class T>
+void WidenRange(const T* values, int64_t n, T& low, T& high) {
+    WidenRangeEach(values, n, low, high);
+}
+
+#if defined(__SSE2__)
+// Four lanes at a time: a compiler may not reorder a float minimum by itself.
+// minps/maxps return their second operand for NaN, so NaN stays out here too.
+template <>
+void WidenRange(const float* values, int64_t n, float& low, float& high) {
+    __m128 least = _mm_set1_ps(low);
+    __m128 greatest = _mm_set1_ps(high);
+    int64_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const __m128 v = _mm_loadu_ps(values + i);
+        least = _mm_min_ps(v, least);
+        greatest = _mm_max_ps(v, greatest);
+    }
+    alignas(16) float lanes[2][4];
+    _mm_store_ps(lanes[0], least);
+    _mm_store_ps(lanes[1], greatest);
+    WidenRangeEach(lanes[0], 4, low, high);
+    WidenRangeEach(lanes[1], 4, low, high);
+    WidenRangeEach(values + i, n - i, low, high);
+}
+#endif
+
 // One array (or one component of interleaved ones: measured vectors, x y z per
 // node); `Range` also tells the host the values' range.
 template <class T, bool Range>
@@ -49,9 +89,7 @@ bool LoadArray(const DeferredLoadInfo& info, FieldData_pa field) {
     const bool read = ReadRecords<T>(reader, info, info.valueCount, [&](T* values, int64_t first, int64_t n) {
         if constexpr (Range) {
             if (first == 0) low = high = values[0];
-            const auto [min, max] = std::minmax_element(values, values + n);
-            low = std::min(low, *min);
-            high = std::max(high, *max);
+            WidenRange(values, n, low, high);
         }
         return HandOver(field, first, n, values);
     });

@@ -77,6 +77,7 @@ bool ReadAsciiValues(File_a& file, T* destination, int64_t count, int width) {
         counted += n;
         return true;
     };
+    T scratch[4096];  // skipped values are converted too: the plain runs still count them fastest
     while (counted < count) {
         const std::string_view lines = file.BufferedLines();
         if (lines.empty()) {
@@ -88,13 +89,15 @@ bool ReadAsciiValues(File_a& file, T* destination, int64_t count, int width) {
         const char* end = p + lines.size();
         bool ok = true;
         while (ok && p != end && counted < count) {
-            if (destination != nullptr) {
-                int64_t n = 0;
-                p += PlainRun(std::string_view(p, static_cast<size_t>(end - p)), width, destination + counted,
-                              count - counted, n);
-                counted += n;
-                if (p == end || counted == count) break;
-            }
+            int64_t n = 0;
+            p += destination != nullptr
+                     ? PlainRun(std::string_view(p, static_cast<size_t>(end - p)), width, destination + counted,
+                                count - counted, n)
+                     : PlainRun(std::string_view(p, static_cast<size_t>(end - p)), width, scratch,
+                                std::min<int64_t>(4096, count - counted), n);
+            counted += n;
+            if (p == end || counted == count) break;
+            if (n > 0) continue;
             const char* next = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p))) + 1;
             ok = take(std::string_view(p, static_cast<size_t>(next - p)));
             p = next;
@@ -594,6 +597,19 @@ bool CFileEnsight::ReadAsciiChunks(T* buffer, int64_t chunk, int64_t count, Deli
     int64_t counted = 0;
     int64_t filled = 0;
     while (counted < count) {
+        // Plain lines go straight into the chunk while they fit; a line that
+        // would straddle two chunks takes the row below.
+        if (const std::string_view lines = file_->BufferedLines(); !lines.empty()) {
+            int64_t n = 0;
+            file_->Consume(PlainRun(lines, width, buffer + filled, std::min(chunk - filled, count - counted), n));
+            filled += n;
+            counted += n;
+            if (filled == chunk) {
+                if (!deliver(buffer, filled)) return false;
+                filled = 0;
+            }
+            if (n > 0) continue;
+        }
         std::string_view line;
         if (!file_->NextLine(line, MaxLineLength)) return Fail(text);
         auto convert = [&](int64_t capacity) { return ConvertValues(line, width, row.data(), capacity); };
