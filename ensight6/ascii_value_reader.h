@@ -33,6 +33,8 @@ public:
 
 private:
     bool NextDataLine(std::string_view& line);
+    template <class T>
+    int64_t ReadPlainLines(T* values, int64_t lines, int perLine);
 
     File_a& file_;
     std::string line_;

@@ -165,15 +165,20 @@ bool ReadAsciiBlock(File_a& file, const GeometryElementBlock& block, const Ensig
                     Writer& writer) {
     if (!file.Seek(block.offset, 0)) return writer.Fail("seek failed");
     AsciiValueReader reader(file);
-    int32_t idWords = HasElementIds(geometry.idMode) ? 1 : 0;
-    int32_t words = idWords + block.nodesPerElement;
-    std::vector<int32_t> element(static_cast<size_t>(words));
-    std::string line;
-    for (int64_t e = 0; e < block.elementCount; ++e) {
-        if (!reader.ReadLine(line)) return writer.Fail("the file ends inside an element block");
-        if (!ParseIntegerLine(line, element.data(), words)) return writer.Fail("bad element line");
-        int32_t* nodes = element.data() + idWords;
-        if (!MapIds(geometry, nodes, block.nodesPerElement, writer) || !writer.Add(nodes)) return false;
+    const int32_t idWords = HasElementIds(geometry.idMode) ? 1 : 0;
+    const int32_t words = idWords + block.nodesPerElement;
+    // One element per line, read a batch of lines at a time.
+    const int64_t batch = std::max<int64_t>(1, RunNodes / words);
+    std::vector<int32_t> elements(static_cast<size_t>(std::min<int64_t>(batch, block.elementCount) * words));
+    for (int64_t done = 0; done < block.elementCount;) {
+        const int64_t n = std::min<int64_t>(batch, block.elementCount - done);
+        if (!reader.ReadIntegers(elements.data(), n * words, words))
+            return writer.Fail(file.BytesLeft() == 0 ? "the file ends inside an element block" : "bad element line");
+        for (int64_t e = 0; e < n; ++e) {
+            int32_t* nodes = elements.data() + e * words + idWords;
+            if (!MapIds(geometry, nodes, block.nodesPerElement, writer) || !writer.Add(nodes)) return false;
+        }
+        done += n;
     }
     return true;
 }

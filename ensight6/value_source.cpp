@@ -1,6 +1,8 @@
 #include "ensight6/value_source.h"
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "addon/host_api/host_lock.h"
 #include "dataset/deferred_load_info.h"
@@ -132,10 +134,23 @@ Boolean_t LoadBlockIBlankAscii(FieldData_pa field) {
 Boolean_t LoadNodeCoordinatesAscii(FieldData_pa field) {
     return Guarded(field, [&](const Ensight6ValueSource& s) {
         const bool hasId = HasNodeIds(s.dim3);
+        const int component = s.variable - 1;
         std::string line;
+        std::vector<float> xyz(3 * 4096);
         return LoadAscii<float>(field, s, [&](AsciiValueReader& reader, float* values, int64_t n) {
-            for (int64_t i = 0; i < n; ++i)
-                if (!reader.ReadLine(line) || !CoordinateField(line, s.variable - 1, hasId, values[i])) return false;
+            if (hasId) {
+                for (int64_t i = 0; i < n; ++i)
+                    if (!reader.ReadLine(line) || !CoordinateField(line, component, hasId, values[i])) return false;
+                return true;
+            }
+            // Without ids a line is three plain reals: whole runs of them convert at once.
+            if (component < 0 || component > 2) return false;
+            for (int64_t done = 0; done < n;) {
+                const int64_t nodes = std::min<int64_t>(4096, n - done);
+                if (!reader.ReadValues(xyz.data(), 3 * nodes, 3)) return false;
+                for (int64_t i = 0; i < nodes; ++i) values[done + i] = xyz[static_cast<size_t>(3 * i + component)];
+                done += nodes;
+            }
             return true;
         });
     });
