@@ -1,5 +1,6 @@
 // ASCII variable files, read at load time into the zones of one step.
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "addon/zel_api.h"
@@ -10,6 +11,7 @@
 #include "ensight6/value_source.h"
 #include "ensight6/variable_file.h"
 #include "gold/file_a.h"
+#include "gold/page_memory.h"
 
 namespace quorix {
 namespace {
@@ -26,6 +28,25 @@ bool HandComponent(int32_t zone, int32_t variable, int64_t first, int64_t count,
     FieldData_pa field = WritableField(zone, variable);
     return field != nullptr && HandOver(field, first, count, values);
 }
+
+// Values of one read on pages mapped at once: a fresh vector's pages would
+// fault one by one while it is zero-filled.
+class ValueBuffer {
+public:
+    bool Resize(int64_t count) {
+        if (count < 0 || static_cast<uint64_t>(count) > SIZE_MAX / 2 / sizeof(float)) return false;
+        const size_t bytes = static_cast<size_t>(count > 0 ? count : 1) * sizeof(float);
+        if (memory_.bytes() < bytes) memory_ = PageArray(bytes);
+        size_ = memory_.get() != nullptr ? count : 0;
+        return memory_.get() != nullptr;
+    }
+    float* data() const { return static_cast<float*>(memory_.get()); }
+    int64_t size() const { return size_; }
+
+private:
+    PageArray memory_;
+    int64_t size_ = 0;
+};
 
 class AsciiVariableReader {
 public:
@@ -71,14 +92,18 @@ public:
     }
 
     // Values interleaved per item; a bar3 value goes to both of its segments.
-    bool HandToZone(int32_t zone, int64_t first, const std::vector<float>& values, bool twice = false) {
-        const int64_t items = static_cast<int64_t>(values.size()) / vf_.components;
+    bool HandToZone(int32_t zone, int64_t first, const ValueBuffer& values, bool twice = false) {
+        const int64_t items = values.size() / vf_.components;
         for (int32_t c = 0; c < vf_.components; ++c) {
-            component_.assign(values.begin(), values.end());
-            GatherComponent(component_.data(), items, vf_.components, c);
-            const float* out = component_.data();
+            const float* out = values.data();
+            if (vf_.components > 1) {
+                if (!component_.Resize(values.size())) return Fail("not enough memory for the values");
+                std::copy_n(values.data(), values.size(), component_.data());
+                GatherComponent(component_.data(), items, vf_.components, c);
+                out = component_.data();
+            }
             if (twice) {
-                doubled_.resize(static_cast<size_t>(2 * items));
+                if (!doubled_.Resize(2 * items)) return Fail("not enough memory for the values");
                 DoubleValues(out, items, doubled_.data());
                 out = doubled_.data();
             }
@@ -97,7 +122,7 @@ public:
             int32_t zone = vf_.step->zones[i];
             if (zone == 0 || parts[i]->kind != Ensight6Unstructured) continue;
             if (firstZone == 0) {
-                values_.resize(static_cast<size_t>(count));
+                if (!values_.Resize(count)) return Fail("not enough memory for the values");
                 if (!reader_.ReadValues(values_.data(), count, 6)) return Fail("bad or missing node values");
                 if (!HandToZone(zone, 0, values_)) return false;
                 firstZone = zone;
@@ -116,7 +141,7 @@ public:
             if (!reader_.SkipValues(count * vf_.components, 6)) return Fail("the file ends inside a value list");
             return true;
         }
-        values_.resize(static_cast<size_t>(count));
+        if (!values_.Resize(count)) return Fail("not enough memory for the values");
         for (int32_t c = 0; c < vf_.components; ++c) {
             // components one after another, each starting on a new line
             if (!reader_.ReadValues(values_.data(), count, 6)) return Fail("bad or missing values");
@@ -132,7 +157,7 @@ public:
         std::string_view rest = line_;
         if (!EqualsIgnoreCase(NextToken(rest), "block")) return Fail("expected a \"block\" line");
         int64_t count = perElement ? part.CellCount() : part.NodeCount();
-        return ReadComponents(count, zone != 0, [&](int32_t variable, const std::vector<float>& values) {
+        return ReadComponents(count, zone != 0, [&](int32_t variable, const ValueBuffer& values) {
             if (!perElement) return HandComponent(zone, variable, 0, count, values.data());
             FieldData_pa field = count == 0 ? nullptr : WritableField(zone, variable);
             return count == 0 || (field != nullptr && HandOverStructuredCells(field, {part.imax, part.jmax, part.kmax},
@@ -157,7 +182,7 @@ public:
                 if (!reader_.SkipValues(count, 6)) return Fail("the file ends inside a value list");
                 continue;
             }
-            values_.resize(static_cast<size_t>(count));
+            if (!values_.Resize(count)) return Fail("not enough memory for the values");
             if (!reader_.ReadValues(values_.data(), count, 6)) return Fail("bad or missing element values");
             if (!HandToZone(zone, cursor.firstElement(), values_, block->type == ElementBar3)) return false;
         }
@@ -213,9 +238,9 @@ private:
     std::string& errorText_;
     std::string line_;
     bool stepEnded_ = false;  // "END TIME STEP" read: the rest of the file is later steps
-    std::vector<float> values_;
-    std::vector<float> component_;
-    std::vector<float> doubled_;
+    ValueBuffer values_;
+    ValueBuffer component_;
+    ValueBuffer doubled_;
 };
 
 }  // namespace

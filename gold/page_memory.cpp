@@ -67,8 +67,10 @@ void PageArray::Release() {
 }
 
 namespace {
-// Enough for a file's buffer and the two chunks of a load.
+// Enough for a file's buffer and the two chunks of a load; larger arrays are
+// not kept, so that an idle thread holds little.
 thread_local std::array<PageArray, 3> spares;
+constexpr size_t LargestSpare = size_t{8} << 20;
 
 PageArray TakeSpare(size_t bytes) {
     PageArray* best = nullptr;
@@ -79,6 +81,7 @@ PageArray TakeSpare(size_t bytes) {
 }
 
 void GiveSpare(PageArray&& memory) {
+    if (memory.bytes() > LargestSpare) return;
     PageArray* smallest = &spares[0];
     for (PageArray& spare : spares)
         if (spare.bytes() < smallest->bytes()) smallest = &spare;
