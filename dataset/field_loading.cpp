@@ -1,6 +1,7 @@
 #include "dataset/field_loading.h"
 
 #include <algorithm>
+#include <limits>
 
 #if defined(__SSE2__)
 #include <xmmintrin.h>
@@ -70,11 +71,14 @@ void WidenRange(const float* values, int64_t n, float& low, float& high) {
         least = _mm_min_ps(v, least);
         greatest = _mm_max_ps(v, greatest);
     }
-    alignas(16) float lanes[2][4];
-    _mm_store_ps(lanes[0], least);
-    _mm_store_ps(lanes[1], greatest);
-    WidenRangeEach(lanes[0], 4, low, high);
-    WidenRangeEach(lanes[1], 4, low, high);
+    alignas(16) float lows[4];
+    alignas(16) float highs[4];
+    _mm_store_ps(lows, least);
+    _mm_store_ps(highs, greatest);
+    for (int lane = 0; lane < 4; ++lane) {
+        low = lows[lane] < low ? lows[lane] : low;
+        high = high < highs[lane] ? highs[lane] : high;
+    }
     WidenRangeEach(values + i, n - i, low, high);
 }
 #endif
@@ -85,16 +89,16 @@ template <class T, bool Range>
 bool LoadArray(const DeferredLoadInfo& info, FieldData_pa field) {
     LoadReader reader;
     if (!OpenRecords(reader, info, info.dataOffset, info.valueCount)) return false;
-    T low{}, high{};
+    // Empty to start with, so that any value widens it, the type's extremes too.
+    T low = std::numeric_limits<T>::has_infinity ? std::numeric_limits<T>::infinity() : std::numeric_limits<T>::max();
+    T high = std::numeric_limits<T>::has_infinity ? -std::numeric_limits<T>::infinity() : std::numeric_limits<T>::lowest();
     const bool read = ReadRecords<T>(reader, info, info.valueCount, [&](T* values, int64_t first, int64_t n) {
-        if constexpr (Range) {
-            if (first == 0) low = high = values[0];
-            WidenRange(values, n, low, high);
-        }
+        if constexpr (Range) WidenRange(values, n, low, high);
         return HandOver(field, first, n, values);
     });
     if (!read) return false;
     if constexpr (Range) {
+        if (!(low <= high)) return true;  // no value is a number: the host finds what range there is
         HostLock lock;
         ZelUtilDataValueSetMinMaxByRef(field, low, high);
     }

@@ -33,16 +33,22 @@ size_t PlainLines(std::string_view text, int32_t* out, int64_t capacity, int64_t
 }
 }  // namespace
 
-// The whole lines of `perLine` plain fields at the file's position, converted
-// where they lie in its buffer (see ConvertPlainRealLines); the values taken.
+// Up to `lines` whole lines of `perLine` plain fields at the file's position,
+// converted where they lie in its buffer (see ConvertPlainRealLines); the
+// values taken. The run is cut where the line length changes: a line of
+// other plain fields must meet the line rules, which want `perLine` of them.
 template <class T>
 int64_t AsciiValueReader::ReadPlainLines(T* values, int64_t lines, int perLine) {
     constexpr size_t width = std::is_same_v<T, float> ? RealWidth : Ensight6IntWidth;
     const std::string_view text = file_.BufferedLines();
-    const size_t end = text.find('\n');
-    if (end == std::string_view::npos || CutLineEnd(text.substr(0, end + 1)).size() != width * perLine) return 0;
+    const size_t length = text.find('\n') + 1;  // of the first line, its end included
+    if (length == 0 || CutLineEnd(text.substr(0, length)).size() != width * perLine) return 0;
+    const size_t most = std::min<size_t>(static_cast<size_t>(lines), text.size() / length);
+    size_t same = 1;
+    while (same < most && text[(same + 1) * length - 1] == '\n' && text[(same + 1) * length - 2] == text[length - 2])
+        ++same;
     int64_t n = 0;
-    file_.Consume(PlainLines(text, values, lines * perLine, n));
+    file_.Consume(PlainLines(text.substr(0, same * length), values, static_cast<int64_t>(same) * perLine, n));
     lineNumber_ += n / perLine;
     return n;
 }

@@ -1,8 +1,11 @@
 // Coordinates, iblank and variable values as the host ends up holding them.
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 
 #include "casefile/checked_math.h"
+#include "dataset/field_loading.h"
+#include "host/field_data.h"
 #include "loaders_fixture.h"
 
 namespace quorix::loadertest {
@@ -340,6 +343,41 @@ TEST_P(ChunkTest, ArraysLongerThanAChunk) {
 
 INSTANTIATE_TEST_SUITE_P(Encodings, ChunkTest, ::testing::ValuesIn(test::AllEncodings),
                          [](const auto& info) { return std::string(test::EncodingName(info.param)); });
+
+}  // namespace
+}  // namespace quorix::loadertest
+
+namespace quorix::loadertest {
+namespace {
+
+// A value range leaves NaN out wherever it stands: first, inside the
+// four-lane part, after a greater value, or in the tail.
+TEST_P(ValuesTest, RangeLeavesNaNOut) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    EnsightWriter writer(encoding());
+    writer.Floats({nan, 5, -3, nan, 7, 1, 2, nan, -4.5f, nan});
+    const std::string path = PathFor(encoding(), "nan.values");
+    writer.Save(path);
+    CreateDataSet();
+    const int32_t zone = AddZone(ZelZoneOrdered, 10, 1, 1);
+    FieldData_pa field = nullptr;
+    {
+        HostLock lock;
+        ASSERT_TRUE(ZelUtilDataValueAlloc(zone, 1));
+        field = ZelUtilDataValueGetWritableRef(zone, 1);
+    }
+    ASSERT_NE(field, nullptr);
+    DeferredLoadInfo info;
+    info.fileName = path;
+    info.valueCount = 10;
+    info.format = FormatOf(encoding());
+    info.byteOrder = ByteOrderOf(encoding());
+    info.kind = LoadKind::FloatsWithRange;
+    ASSERT_TRUE(LoadFieldValues(info, field));
+    ASSERT_TRUE(field->hasMinMax);
+    EXPECT_EQ(field->minValue, -4.5);
+    EXPECT_EQ(field->maxValue, 7.0);
+}
 
 }  // namespace
 }  // namespace quorix::loadertest
