@@ -15,6 +15,14 @@ namespace {
 constexpr int64_t MapThreshold = int64_t{256} << 10;
 constexpr size_t HugePage = size_t{2} << 20;
 
+// Mapped on whole huge pages when that adds at most an eighth: a tail on small
+// pages costs a trap per page on first touch under a shadow-paging hypervisor,
+// even when populated.
+size_t MappedSize(size_t bytes) {
+    const size_t whole = (bytes + HugePage - 1) & ~(HugePage - 1);
+    return (whole - bytes) * 8 <= bytes ? whole : bytes;
+}
+
 // Starts on a huge-page boundary, so that the whole array can take huge pages.
 void* MapAligned(size_t bytes) {
     const size_t padded = bytes + HugePage;
@@ -33,10 +41,11 @@ bool HostBuffer::Allocate(int64_t bytes) {
     Release();
     if (bytes < 0 || static_cast<uint64_t>(bytes) > SIZE_MAX - HugePage) return false;
     if (bytes >= MapThreshold) {
-        void* memory = MapAligned(static_cast<size_t>(bytes));
+        const size_t mapped = MappedSize(static_cast<size_t>(bytes));
+        void* memory = MapAligned(mapped);
         if (memory == nullptr) return false;
         // Page faults dominate a fresh load; huge pages cut them 512-fold.
-        madvise(memory, static_cast<size_t>(bytes), MADV_HUGEPAGE);
+        madvise(memory, mapped, MADV_HUGEPAGE);
         data_ = static_cast<std::byte*>(memory);
         mapped_ = true;
     } else {
@@ -50,13 +59,13 @@ bool HostBuffer::Allocate(int64_t bytes) {
 
 void HostBuffer::Prefault() const {
 #ifdef MADV_POPULATE_WRITE
-    if (mapped_) madvise(data_, static_cast<size_t>(bytes_), MADV_POPULATE_WRITE);
+    if (mapped_) madvise(data_, MappedSize(static_cast<size_t>(bytes_)), MADV_POPULATE_WRITE);
 #endif
 }
 
 void HostBuffer::Release() {
     if (mapped_) {
-        munmap(data_, static_cast<size_t>(bytes_));
+        munmap(data_, MappedSize(static_cast<size_t>(bytes_)));
     } else {
         std::free(data_);
     }
