@@ -10,6 +10,8 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <system_error>
+#include <thread>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -83,6 +85,28 @@ int64_t CountLineEnds(const char* first, const char* last) {
 // Lines are counted a chunk at a time, so only the chunk where a count runs
 // out is walked line by line.
 constexpr ptrdiff_t SkipChunk = 4096;
+
+// A skip of this much text or more counts its line ends on two threads.
+constexpr int64_t FarSkipBytes = int64_t{16} << 20;
+
+// '\n' bytes in [first, last) of the file, read on the calling thread with
+// its own buffer; -1 when a read fails or the file is shorter.
+int64_t CountFileLineEnds(int fd, int64_t first, int64_t last) {
+    constexpr int64_t CountBuffer = int64_t{2} << 20;  // one huge page
+    ScratchArray buffer(CountBuffer);
+    char* bytes = static_cast<char*>(buffer.get());
+    if (bytes == nullptr) return -1;
+    int64_t ends = 0;
+    while (first < last) {
+        const size_t want = static_cast<size_t>(std::min<int64_t>(last - first, CountBuffer));
+        const ssize_t got = ::pread(fd, bytes, want, first);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return -1;
+        ends += CountLineEnds(bytes, bytes + got);
+        first += got;
+    }
+    return ends;
+}
 
 }  // namespace
 
@@ -355,8 +379,51 @@ bool File_a::ReadWholeLine(std::string& line, size_t maxLength, bool* tooLong) {
     return true;
 }
 
+// Where `count` lines of the current line's length would end, the text is
+// split in halves whose line ends two threads count at once. The counts then
+// tell which whole halves lie before the last line end wanted: the position
+// passes them and `count` drops by their line ends; the rest is walked as
+// usual. Nothing moves when the skip is short, the machine has one core, or
+// a read fails.
+void File_a::SkipLinesFar(int64_t& count) {
+    Impl& f = *impl_;
+    if (f.Available() == 0) {
+        f.Drop(f.bufferStart + static_cast<int64_t>(f.length));
+        if (!f.Refill()) return;
+    }
+    const char* p = f.Current();
+    const void* lineEnd = std::memchr(p, '\n', f.Available());
+    if (lineEnd == nullptr) return;
+    const int64_t lineLength = static_cast<const char*>(lineEnd) + 1 - p;
+    const int64_t start = Tell();
+    // Short of the file's end, so that walking on reads the last line's end (or its lack).
+    if (count >= (f.fileSize - start) / lineLength || count * lineLength < FarSkipBytes) return;
+    static const bool twoCores = std::thread::hardware_concurrency() >= 2;
+    if (!twoCores) return;
+    const int64_t end = start + count * lineLength;
+    const int64_t middle = start + (end - start) / 2;
+    int64_t second = -1;
+    std::thread helper;
+    try {
+        helper = std::thread([&] { second = CountFileLineEnds(f.fd, middle, end); });
+    } catch (const std::system_error&) {
+        return;
+    }
+    const int64_t first = CountFileLineEnds(f.fd, start, middle);
+    helper.join();
+    if (first < 0 || second < 0 || first >= count) return;
+    char last = 0;
+    const bool endsLine = first + second == count && ::pread(f.fd, &last, 1, end - 1) == 1 && last == '\n';
+    if ((first + second < count || endsLine) && Seek(end, 0)) {
+        count -= first + second;
+    } else if (Seek(middle, 0)) {
+        count -= first;  // the wanted line end lies in the second half
+    }
+}
+
 bool File_a::SkipLines(int64_t count) {
     Impl& f = *impl_;
+    if (count > 0) SkipLinesFar(count);
     bool partial = false;  // characters of an unfinished line were passed
     while (count > 0) {
         if (f.Available() == 0) {

@@ -67,6 +67,7 @@ public:
 private:
     File_a() = default;
     bool LongLine(std::string_view& line, size_t maxLength, bool* tooLong);
+    void SkipLinesFar(int64_t& count);
     bool ReadWords(void* destination, int64_t count);
     struct Impl;
     Impl* impl_ = nullptr;

@@ -1,6 +1,8 @@
 // Record reads of CFileEnsight in ASCII, C binary and Fortran binary of either byte order.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -498,6 +500,48 @@ TEST(FileAccess, SkippedLinesLandOnTheRightLine) {
     EXPECT_FALSE(file->SkipLines(static_cast<int64_t>(starts.size() - line) + 1));
     File_a::Close(file);
     ::unlink(path.c_str());
+}
+
+// Skips over 16 MB are counted in two halves at once, split where lines of the
+// first line's length would end; lines of other lengths must land the same.
+TEST(FileAccess, FarSkipsLandOnTheRightLine) {
+    struct Layout {
+        const char* name;
+        size_t first;    // length of the line the split is guessed from, line end included
+        size_t rest;     // of every other line
+        const char* end;
+        int64_t skip;    // lines skipped from the first
+        int64_t shorter = 0;  // a line one byte shorter than the rest (0: none)
+    };
+    const int64_t lines = 2'000'000;
+    const Layout layouts[] = {
+        {"all alike", 13, 13, "\n", lines - 10},
+        {"CRLF", 13, 13, "\r\n", lines - 10},
+        {"the first line short: more lines follow the guess", 11, 13, "\n", lines - 10},
+        {"the first line long: the end lies in the second half", 21, 13, "\n", lines / 2},
+        {"the first line longer still: the end lies in the first half", 40, 13, "\n", lines * 3 / 10},
+        {"one line short: the guess ends inside the line after", 13, 13, "\n", lines - 10, lines / 2},
+    };
+    for (const Layout& l : layouts) {
+        auto line = [&](size_t length) { return std::string(length - std::strlen(l.end), '7') + l.end; };
+        std::string text = line(l.first);
+        std::vector<size_t> starts{0, text.size()};
+        for (int64_t i = 1; i < lines; ++i) {
+            text += line(i == l.shorter ? l.rest - 1 : l.rest);
+            starts.push_back(text.size());
+        }
+        text += "last";  // a last line without its end
+        const std::string path = test::TempPath("far.txt");
+        EnsightWriter(Encoding::Ascii).Raw(text).Save(path);
+        File_a* file = File_a::Open(path, "r", BigEndian);
+        ASSERT_NE(file, nullptr) << l.name;
+        ASSERT_TRUE(file->SkipLines(l.skip)) << l.name;
+        EXPECT_EQ(file->Tell(), static_cast<int64_t>(starts[static_cast<size_t>(l.skip)])) << l.name;
+        EXPECT_TRUE(file->SkipLines(lines - l.skip + 1)) << l.name << ": the unfinished last line counts";
+        EXPECT_FALSE(file->SkipLines(1)) << l.name;
+        File_a::Close(file);
+        ::unlink(path.c_str());
+    }
 }
 }  // namespace
 }  // namespace quorix
