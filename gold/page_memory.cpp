@@ -98,7 +98,11 @@ void GiveSpare(PageArray&& memory) {
 }
 }  // namespace
 
-ScratchArray::ScratchArray(size_t bytes) : memory_(TakeSpare(bytes)) {}
+// Whole huge pages: the memory is used again and again, so its rounding costs
+// once per thread, and small pages would trap one by one on first touch.
+ScratchArray::ScratchArray(size_t bytes)
+    : memory_(TakeSpare(bytes >= PageMapThreshold && bytes <= SIZE_MAX - HugePage ? (bytes + HugePage - 1) & ~(HugePage - 1)
+                                                                                   : bytes)) {}
 
 ScratchArray::~ScratchArray() {
     if (memory_.get() != nullptr) GiveSpare(std::move(memory_));
