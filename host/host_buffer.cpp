@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <map>
+#include <mutex>
 #include <utility>
 
 #include "host/host_state.h"
@@ -35,19 +37,71 @@ void* MapAligned(size_t bytes) {
     if (tail > 0) munmap(reinterpret_cast<void*>(aligned + bytes), tail);
     return reinterpret_cast<void*>(aligned);
 }
+// Arrays under a huge page share huge pages: each slab is handed out front to
+// back, already mapped, and unmapped when its last array goes. Fresh slab
+// memory is zero and none is handed out twice.
+class Slabs {
+public:
+    std::byte* Take(size_t bytes) {
+        bytes = (bytes + 4095) & ~size_t{4095};
+        std::lock_guard<std::mutex> guard(mutex_);
+        if (current_ == 0 || HugePage - slabs_[current_].used < bytes) {
+            void* memory = MapAligned(HugePage);
+            if (memory == nullptr) return nullptr;
+            madvise(memory, HugePage, MADV_HUGEPAGE);
+#ifdef MADV_POPULATE_WRITE
+            madvise(memory, HugePage, MADV_POPULATE_WRITE);
+#endif
+            current_ = reinterpret_cast<uintptr_t>(memory);
+        }
+        Slab& slab = slabs_[current_];
+        std::byte* at = reinterpret_cast<std::byte*>(current_) + slab.used;
+        slab.used += bytes;
+        ++slab.live;
+        return at;
+    }
+    void Give(const std::byte* data) {
+        std::lock_guard<std::mutex> guard(mutex_);
+        auto slab = slabs_.upper_bound(reinterpret_cast<uintptr_t>(data));
+        if (slab == slabs_.begin()) return;
+        --slab;
+        if (--slab->second.live > 0) return;
+        if (slab->first == current_) current_ = 0;
+        munmap(reinterpret_cast<void*>(slab->first), HugePage);
+        slabs_.erase(slab);
+    }
+
+private:
+    struct Slab {
+        size_t used = 0;
+        int64_t live = 0;
+    };
+    std::mutex mutex_;
+    std::map<uintptr_t, Slab> slabs_;  // by start address
+    uintptr_t current_ = 0;            // the slab being handed out, 0: none
+};
+
+Slabs& TheSlabs() {
+    static Slabs* slabs = new Slabs;  // arrays may outlive static destruction
+    return *slabs;
+}
 }  // namespace
 
 bool HostBuffer::Allocate(int64_t bytes) {
     Release();
     if (bytes < 0 || static_cast<uint64_t>(bytes) > SIZE_MAX - HugePage) return false;
-    if (bytes >= MapThreshold) {
+    if (bytes >= MapThreshold && static_cast<size_t>(bytes) < HugePage) {
+        data_ = TheSlabs().Take(static_cast<size_t>(bytes));
+        if (data_ == nullptr) return false;
+        kind_ = Kind::Slab;
+    } else if (bytes >= MapThreshold) {
         const size_t mapped = MappedSize(static_cast<size_t>(bytes));
         void* memory = MapAligned(mapped);
         if (memory == nullptr) return false;
         // Page faults dominate a fresh load; huge pages cut them 512-fold.
         madvise(memory, mapped, MADV_HUGEPAGE);
         data_ = static_cast<std::byte*>(memory);
-        mapped_ = true;
+        kind_ = Kind::Mapped;
     } else {
         data_ = static_cast<std::byte*>(std::calloc(static_cast<size_t>(bytes > 0 ? bytes : 1), 1));
         if (data_ == nullptr) return false;
@@ -59,26 +113,28 @@ bool HostBuffer::Allocate(int64_t bytes) {
 
 void HostBuffer::Prefault() const {
 #ifdef MADV_POPULATE_WRITE
-    if (mapped_) madvise(data_, MappedSize(static_cast<size_t>(bytes_)), MADV_POPULATE_WRITE);
+    if (kind_ == Kind::Mapped) madvise(data_, MappedSize(static_cast<size_t>(bytes_)), MADV_POPULATE_WRITE);
 #endif
 }
 
 void HostBuffer::Release() {
-    if (mapped_) {
+    if (kind_ == Kind::Mapped) {
         munmap(data_, MappedSize(static_cast<size_t>(bytes_)));
+    } else if (kind_ == Kind::Slab) {
+        TheSlabs().Give(data_);
     } else {
         std::free(data_);
     }
     data_ = nullptr;
     bytes_ = 0;
-    mapped_ = false;
+    kind_ = Kind::Heap;
     present_ = false;
 }
 
 void HostBuffer::Swap(HostBuffer& other) noexcept {
     std::swap(data_, other.data_);
     std::swap(bytes_, other.bytes_);
-    std::swap(mapped_, other.mapped_);
+    std::swap(kind_, other.kind_);
     std::swap(present_, other.present_);
 }
 

@@ -27,9 +27,10 @@ public:
     int64_t bytes() const { return bytes_; }
 
 private:
+    enum class Kind { Heap, Mapped, Slab };
     std::byte* data_ = nullptr;
     int64_t bytes_ = 0;
-    bool mapped_ = false;
+    Kind kind_ = Kind::Heap;
     bool present_ = false;
 };
 

@@ -1,0 +1,72 @@
+// Host arrays: zero-filled whatever memory they come from, never overlapping,
+// and small ones sharing huge pages give their slab back with the last of them.
+#include "host/host_buffer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <random>
+#include <thread>
+#include <vector>
+
+namespace zelhost {
+namespace {
+
+bool AllZero(const HostBuffer& buffer) {
+    return std::all_of(buffer.data(), buffer.data() + buffer.bytes(), [](std::byte b) { return b == std::byte{0}; });
+}
+
+TEST(HostBuffer, ZeroFilledAndApartInEverySize) {
+    std::mt19937 random(7);
+    const int64_t sizes[] = {0, 1, 4096, (256 << 10) - 1, 256 << 10, 300'000, 1 << 20, (2 << 20) - 4,
+                             2 << 20, 5'470'524, (9 << 20) + 3};
+    for (int round = 0; round < 3; ++round) {
+        std::vector<std::unique_ptr<HostBuffer>> buffers;
+        for (int i = 0; i < 40; ++i) {
+            auto buffer = std::make_unique<HostBuffer>();
+            ASSERT_TRUE(buffer->Allocate(sizes[random() % std::size(sizes)]));
+            buffer->Prefault();
+            ASSERT_TRUE(AllZero(*buffer)) << "size " << buffer->bytes();
+            std::fill(buffer->data(), buffer->data() + buffer->bytes(), std::byte(i + 1));
+            buffers.push_back(std::move(buffer));
+        }
+        // Each still holds what was written into it: no two overlap.
+        for (size_t i = 0; i < buffers.size(); ++i) {
+            const HostBuffer& b = *buffers[i];
+            EXPECT_TRUE(std::all_of(b.data(), b.data() + b.bytes(), [&](std::byte x) { return x == std::byte(i + 1); }))
+                << "buffer " << i << " of " << b.bytes() << " bytes";
+        }
+        // Released in any order; what comes next is zero-filled again.
+        std::shuffle(buffers.begin(), buffers.end(), random);
+        for (size_t i = 0; i < buffers.size(); i += 2) buffers[i]->Release();
+    }
+}
+
+TEST(HostBuffer, SmallArraysFromManyThreads) {
+    std::vector<std::thread> threads;
+    std::vector<int> failures(4, 0);
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([t, &failures] {
+            std::vector<HostBuffer> buffers(64);
+            for (int round = 0; round < 5; ++round) {
+                for (size_t i = 0; i < buffers.size(); ++i) {
+                    if (!buffers[i].Allocate(300'000 + static_cast<int64_t>(i) * 1000) || !AllZero(buffers[i])) {
+                        ++failures[static_cast<size_t>(t)];
+                        continue;
+                    }
+                    std::fill(buffers[i].data(), buffers[i].data() + buffers[i].bytes(), std::byte(t + 1));
+                }
+                for (const HostBuffer& b : buffers)
+                    if (!std::all_of(b.data(), b.data() + b.bytes(), [&](std::byte x) { return x == std::byte(t + 1); }))
+                        ++failures[static_cast<size_t>(t)];
+                for (HostBuffer& b : buffers) b.Release();
+            }
+        });
+    }
+    for (std::thread& thread : threads) thread.join();
+    EXPECT_EQ(failures, std::vector<int>(4, 0));
+}
+
+}  // namespace
+}  // namespace zelhost
