@@ -37,25 +37,27 @@ void* MapAligned(size_t bytes) {
     if (tail > 0) munmap(reinterpret_cast<void*>(aligned + bytes), tail);
     return reinterpret_cast<void*>(aligned);
 }
-// Arrays under a huge page share huge pages: each slab is handed out front to
-// back, already mapped, and unmapped when its last array goes. Fresh slab
-// memory is zero and none is handed out twice.
+// Arrays under a quarter of a slab share huge pages: each slab is handed out
+// front to back, its pages populated as arrays take them, and unmapped when
+// its last array goes. Fresh slab memory is zero and none is handed out twice.
+constexpr size_t SlabBytes = size_t{32} << 20;
+
 class Slabs {
 public:
     std::byte* Take(size_t bytes) {
         bytes = (bytes + 4095) & ~size_t{4095};
         std::lock_guard<std::mutex> guard(mutex_);
-        if (current_ == 0 || HugePage - slabs_[current_].used < bytes) {
-            void* memory = MapAligned(HugePage);
+        if (current_ == 0 || SlabBytes - slabs_[current_].used < bytes) {
+            void* memory = MapAligned(SlabBytes);
             if (memory == nullptr) return nullptr;
-            madvise(memory, HugePage, MADV_HUGEPAGE);
-#ifdef MADV_POPULATE_WRITE
-            madvise(memory, HugePage, MADV_POPULATE_WRITE);
-#endif
+            madvise(memory, SlabBytes, MADV_HUGEPAGE);
             current_ = reinterpret_cast<uintptr_t>(memory);
         }
         Slab& slab = slabs_[current_];
         std::byte* at = reinterpret_cast<std::byte*>(current_) + slab.used;
+#ifdef MADV_POPULATE_WRITE
+        madvise(at, bytes, MADV_POPULATE_WRITE);
+#endif
         slab.used += bytes;
         ++slab.live;
         return at;
@@ -67,7 +69,7 @@ public:
         --slab;
         if (--slab->second.live > 0) return;
         if (slab->first == current_) current_ = 0;
-        munmap(reinterpret_cast<void*>(slab->first), HugePage);
+        munmap(reinterpret_cast<void*>(slab->first), SlabBytes);
         slabs_.erase(slab);
     }
 
@@ -90,7 +92,7 @@ Slabs& TheSlabs() {
 bool HostBuffer::Allocate(int64_t bytes) {
     Release();
     if (bytes < 0 || static_cast<uint64_t>(bytes) > SIZE_MAX - HugePage) return false;
-    if (bytes >= MapThreshold && static_cast<size_t>(bytes) < HugePage) {
+    if (bytes >= MapThreshold && static_cast<size_t>(bytes) < SlabBytes / 4) {
         data_ = TheSlabs().Take(static_cast<size_t>(bytes));
         if (data_ == nullptr) return false;
         kind_ = Kind::Slab;
