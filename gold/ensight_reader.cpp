@@ -14,6 +14,7 @@
 #include "casefile/element_types.h"
 #include "casefile/show_error.h"
 #include "gold/ascii_fields.h"
+#include "gold/page_memory.h"
 
 namespace quorix {
 namespace {
@@ -648,16 +649,18 @@ void CFileEnsight::ValueRange::Add(const int32_t* values, int64_t n) {
 }
 
 bool CFileEnsight::ReadIntsInSlices(int64_t count, const std::function<bool(const int32_t*, int64_t)>& take) {
-    constexpr int64_t SliceValues = int64_t{1} << 14;  // stays in the cache
+    // A huge page: binary slices this large are read past the file's buffer.
+    constexpr int64_t SliceValues = int64_t{1} << 19;
     if (!CanRead()) return false;
     bool binary = IsBinary();
     if (count < 0 || count > BytesLeft() / (binary ? 4 : 1)) return Fail(binary ? TextIntBinary : TextIntAscii);
     if (count == 0) return true;
-    std::vector<int32_t> buffer(static_cast<size_t>(std::min(count, SliceValues)));
+    const int64_t chunk = std::min(count, SliceValues);
+    const ScratchArray memory(static_cast<size_t>(chunk) * sizeof(int32_t));
+    auto* buffer = static_cast<int32_t*>(memory.get());
+    if (buffer == nullptr) return Fail(binary ? TextIntBinary : TextIntAscii);
     auto deliver = [&](const int32_t* values, int64_t n) { return take(values, n); };
-    int64_t chunk = static_cast<int64_t>(buffer.size());
-    return binary ? ReadBinaryChunks(buffer.data(), chunk, count, deliver)
-                  : ReadAsciiChunks(buffer.data(), chunk, count, deliver);
+    return binary ? ReadBinaryChunks(buffer, chunk, count, deliver) : ReadAsciiChunks(buffer, chunk, count, deliver);
 }
 
 bool CFileEnsight::ReadIntsToField(FieldData_pa field, int64_t count) { return ReadToField<int32_t>(field, count); }
