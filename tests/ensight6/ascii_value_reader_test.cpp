@@ -122,6 +122,20 @@ struct Layout {
     int perLine;
 };
 
+template <class T, size_t N>
+void ExpectTheLineRules(const Layout (&layouts)[N]) {
+    for (const Layout& l : layouts) {
+        const Outcome expected = ByLines<T>(l.text, l.count, l.perLine);
+        const Outcome got = ByReader<T>(l.text, l.count, l.perLine);
+        EXPECT_EQ(got.ok, expected.ok) << l.name;
+        EXPECT_EQ(got.bits, expected.bits) << l.name;
+        EXPECT_EQ(got.position, expected.position) << l.name;
+        if (!expected.ok) {
+            EXPECT_EQ(got.lineNumber, expected.lineNumber) << l.name;
+        }
+    }
+}
+
 TEST(AsciiValueReader, RealRunsReadAsTheLineRules) {
     const std::string next = "part 2\n";
     const Layout layouts[] = {
@@ -138,16 +152,7 @@ TEST(AsciiValueReader, RealRunsReadAsTheLineRules) {
         {"the file ends early", Reals(12, 6), 18, 6},
         {"no line end at the file's end", Reals(12, 6) + "-1.00000e+00", 13, 6},
     };
-    for (const Layout& l : layouts) {
-        const Outcome expected = ByLines<float>(l.text, l.count, l.perLine);
-        const Outcome got = ByReader<float>(l.text, l.count, l.perLine);
-        EXPECT_EQ(got.ok, expected.ok) << l.name;
-        EXPECT_EQ(got.bits, expected.bits) << l.name;
-        EXPECT_EQ(got.position, expected.position) << l.name;
-        if (!expected.ok) {
-            EXPECT_EQ(got.lineNumber, expected.lineNumber) << l.name;
-        }
-    }
+    ExpectTheLineRules<float>(layouts);
 }
 
 TEST(AsciiValueReader, IntegerRunsReadAsTheLineRules) {
@@ -159,16 +164,7 @@ TEST(AsciiValueReader, IntegerRunsReadAsTheLineRules) {
         {"a line one value short", Ints(20, 10, 1) + Ints(9, 9, 1) + Ints(10, 10, 1), 39, 10},
         {"a bad field", Ints(10, 10, 1) + "       1      2x\n", 12, 10},
     };
-    for (const Layout& l : layouts) {
-        const Outcome expected = ByLines<int32_t>(l.text, l.count, l.perLine);
-        const Outcome got = ByReader<int32_t>(l.text, l.count, l.perLine);
-        EXPECT_EQ(got.ok, expected.ok) << l.name;
-        EXPECT_EQ(got.bits, expected.bits) << l.name;
-        EXPECT_EQ(got.position, expected.position) << l.name;
-        if (!expected.ok) {
-            EXPECT_EQ(got.lineNumber, expected.lineNumber) << l.name;
-        }
-    }
+    ExpectTheLineRules<int32_t>(layouts);
 }
 
 }  // namespace
