@@ -513,7 +513,7 @@ TEST(FileAccess, FarSkipsLandOnTheRightLine) {
         int64_t skip;    // lines skipped from the first
         int64_t shorter = 0;  // a line one byte shorter than the rest (0: none)
     };
-    const int64_t lines = 2'000'000;
+    const int64_t lines = 1'600'000;  // 11-byte lines still make a far skip
     const Layout layouts[] = {
         {"all alike", 13, 13, "\n", lines - 10},
         {"CRLF", 13, 13, "\r\n", lines - 10},

@@ -21,9 +21,9 @@ TEST(HostBuffer, ZeroFilledAndApartInEverySize) {
     std::mt19937 random(7);
     const int64_t sizes[] = {0, 1, 4096, (256 << 10) - 1, 256 << 10, 300'000, 1 << 20, (2 << 20) - 4,
                              2 << 20, 5'470'524, (9 << 20) + 3};
-    for (int round = 0; round < 3; ++round) {
+    for (int round = 0; round < 2; ++round) {
         std::vector<std::unique_ptr<HostBuffer>> buffers;
-        for (int i = 0; i < 40; ++i) {
+        for (int i = 0; i < 24; ++i) {
             auto buffer = std::make_unique<HostBuffer>();
             ASSERT_TRUE(buffer->Allocate(sizes[random() % std::size(sizes)]));
             buffer->Prefault();
@@ -48,8 +48,8 @@ TEST(HostBuffer, SmallArraysFromManyThreads) {
     std::vector<int> failures(4, 0);
     for (int t = 0; t < 4; ++t) {
         threads.emplace_back([t, &failures] {
-            std::vector<HostBuffer> buffers(64);
-            for (int round = 0; round < 5; ++round) {
+            std::vector<HostBuffer> buffers(16);
+            for (int round = 0; round < 3; ++round) {
                 for (size_t i = 0; i < buffers.size(); ++i) {
                     if (!buffers[i].Allocate(300'000 + static_cast<int64_t>(i) * 1000) || !AllZero(buffers[i])) {
                         ++failures[static_cast<size_t>(t)];
