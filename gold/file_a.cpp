@@ -1,7 +1,5 @@
 #include "gold/file_a.h"
 
-#include "gold/page_memory.h"
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,13 +7,14 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <memory>
 #include <system_error>
 #include <thread>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+
+#include "gold/page_memory.h"
 
 namespace quorix {
 
