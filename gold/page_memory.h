@@ -33,7 +33,8 @@ private:
 };
 
 // Working memory of an open file or a load, lent by its thread: pages the
-// thread's previous user faulted in are used again instead of fresh ones.
+// thread's previous user faulted in are used again instead of fresh ones,
+// so they hold whatever was left in them.
 class ScratchArray {
 public:
     ScratchArray() = default;
