@@ -37,6 +37,7 @@ void* MapAligned(size_t bytes) {
     if (tail > 0) munmap(reinterpret_cast<void*>(aligned + bytes), tail);
     return reinterpret_cast<void*>(aligned);
 }
+
 // Arrays under a quarter of a slab share huge pages: each slab is handed out
 // front to back, its pages populated as arrays take them, and unmapped when
 // its last array goes. Fresh slab memory is zero and none is handed out twice.
