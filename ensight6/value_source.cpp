@@ -136,7 +136,7 @@ Boolean_t LoadNodeCoordinatesAscii(FieldData_pa field) {
         const bool hasId = HasNodeIds(s.dim3);
         const int component = s.variable - 1;
         std::string line;
-        std::vector<float> xyz(3 * 4096);
+        std::vector<float> xyz(hasId ? 0 : 3 * 4096);
         return LoadAscii<float>(field, s, [&](AsciiValueReader& reader, float* values, int64_t n) {
             if (hasId) {
                 for (int64_t i = 0; i < n; ++i)

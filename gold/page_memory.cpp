@@ -12,11 +12,13 @@ namespace quorix {
 namespace {
 constexpr size_t HugePage = size_t{2} << 20;
 
+size_t WholeHugePages(size_t bytes) { return (bytes + HugePage - 1) & ~(HugePage - 1); }
+
 // Whole huge pages when that adds at most an eighth: a tail on small pages
 // costs a trap per page on first touch under a shadow-paging hypervisor, even
 // when populated.
 size_t MappedSize(size_t bytes) {
-    const size_t whole = (bytes + HugePage - 1) & ~(HugePage - 1);
+    const size_t whole = WholeHugePages(bytes);
     return (whole - bytes) * 8 <= bytes ? whole : bytes;
 }
 }  // namespace
@@ -101,8 +103,7 @@ void GiveSpare(PageArray&& memory) {
 // Whole huge pages: the memory is used again and again, so its rounding costs
 // once per thread, and small pages would trap one by one on first touch.
 ScratchArray::ScratchArray(size_t bytes)
-    : memory_(TakeSpare(bytes >= PageMapThreshold && bytes <= SIZE_MAX - HugePage ? (bytes + HugePage - 1) & ~(HugePage - 1)
-                                                                                   : bytes)) {}
+    : memory_(TakeSpare(bytes >= PageMapThreshold && bytes <= SIZE_MAX - HugePage ? WholeHugePages(bytes) : bytes)) {}
 
 ScratchArray::~ScratchArray() {
     if (memory_.get() != nullptr) GiveSpare(std::move(memory_));
