@@ -31,6 +31,12 @@ size_t PlainLines(std::string_view text, float* out, int64_t capacity, int64_t& 
 size_t PlainLines(std::string_view text, int32_t* out, int64_t capacity, int64_t& values) {
     return ConvertPlainIntLines(text, Ensight6IntWidth, out, capacity, values);
 }
+
+// The line rules: every line holds `want` values.
+bool ParsedLine(std::string_view line, float* values, int want) {
+    return ParseFixedWidthValues(line, values, want) == want;
+}
+bool ParsedLine(std::string_view line, int32_t* values, int want) { return ParseIntegerLine(line, values, want); }
 }  // namespace
 
 // Up to `lines` whole lines of `perLine` plain fields at the file's position,
@@ -53,7 +59,9 @@ int64_t AsciiValueReader::ReadPlainLines(T* values, int64_t lines, int perLine) 
     return n;
 }
 
-bool AsciiValueReader::ReadValues(float* values, int64_t count, int perLine) {
+// Runs of plain lines where they lie; any other line by the line rules.
+template <class T>
+bool AsciiValueReader::ReadNumbers(T* values, int64_t count, int perLine) {
     std::string_view line;
     for (int64_t done = 0; done < count;) {
         if (count - done >= perLine) {
@@ -61,28 +69,19 @@ bool AsciiValueReader::ReadValues(float* values, int64_t count, int perLine) {
             done += n;
             if (n > 0) continue;
         }
-        int want = static_cast<int>(std::min<int64_t>(perLine, count - done));
-        if (!NextDataLine(line)) return false;
-        if (ParseFixedWidthValues(line, values + done, want) != want) return false;
+        const int want = static_cast<int>(std::min<int64_t>(perLine, count - done));
+        if (!NextDataLine(line) || !ParsedLine(line, values + done, want)) return false;
         done += want;
     }
     return true;
 }
 
+bool AsciiValueReader::ReadValues(float* values, int64_t count, int perLine) {
+    return ReadNumbers(values, count, perLine);
+}
+
 bool AsciiValueReader::ReadIntegers(int32_t* values, int64_t count, int perLine) {
-    std::string_view line;
-    for (int64_t done = 0; done < count;) {
-        if (count - done >= perLine) {
-            const int64_t n = ReadPlainLines(values + done, (count - done) / perLine, perLine);
-            done += n;
-            if (n > 0) continue;
-        }
-        int want = static_cast<int>(std::min<int64_t>(perLine, count - done));
-        if (!NextDataLine(line)) return false;
-        if (!ParseIntegerLine(line, values + done, want)) return false;
-        done += want;
-    }
-    return true;
+    return ReadNumbers(values, count, perLine);
 }
 
 bool AsciiValueReader::SkipValues(int64_t count, int perLine) {

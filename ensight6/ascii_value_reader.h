@@ -35,6 +35,8 @@ private:
     bool NextDataLine(std::string_view& line);
     template <class T>
     int64_t ReadPlainLines(T* values, int64_t lines, int perLine);
+    template <class T>
+    bool ReadNumbers(T* values, int64_t count, int perLine);
 
     File_a& file_;
     std::string line_;
