@@ -90,12 +90,10 @@ bool ReadAsciiValues(File_a& file, T* destination, int64_t count, int width) {
         const char* end = p + lines.size();
         bool ok = true;
         while (ok && p != end && counted < count) {
+            T* out = destination != nullptr ? destination + counted : scratch;
+            const int64_t room = destination != nullptr ? count - counted : std::min<int64_t>(4096, count - counted);
             int64_t n = 0;
-            p += destination != nullptr
-                     ? PlainRun(std::string_view(p, static_cast<size_t>(end - p)), width, destination + counted,
-                                count - counted, n)
-                     : PlainRun(std::string_view(p, static_cast<size_t>(end - p)), width, scratch,
-                                std::min<int64_t>(4096, count - counted), n);
+            p += PlainRun(std::string_view(p, static_cast<size_t>(end - p)), width, out, room, n);
             counted += n;
             if (p == end || counted == count) break;
             if (n > 0) continue;
