@@ -255,6 +255,46 @@ void RegisterValueLoaders(GoldLoad& load, const VariableKind& kind, int32_t firs
     }
 }
 
+std::string StepList(const std::vector<int32_t>& steps) {
+    std::string text;
+    for (int32_t step : steps) text += (text.empty() ? "" : ", ") + std::to_string(step);
+    return text;
+}
+
+// A variable with no time set holds at every step. Each part's first zone
+// that fits the file registers the loaders; the zones of later steps share
+// those values (read once, stored once) where their mesh is the one the file
+// was scanned against, and go without them where it is not.
+void RegisterFixedValueLoaders(GoldLoad& load, const VariableKind& kind, const VariableEntry& entry, int32_t first,
+                               Registration registration) {
+    std::unordered_set<int32_t> done;
+    for (const PartVariableInfo& item : kind.items) {
+        const PartInfo* scanned = load.collection.FindPart(item.partNumber, item.step);
+        const PartZoneList* zones = load.collection.ZonesOfPart(item.partNumber);
+        if (scanned == nullptr || zones == nullptr || !done.insert(item.partNumber).second) continue;
+        int32_t source = 0;
+        std::vector<int32_t> otherMesh;
+        for (size_t i = 0; i < zones->steps.size(); ++i) {
+            const PartInfo* part = load.collection.FindPart(item.partNumber, zones->steps[i]);
+            const int32_t zone = zones->zones[i];
+            if (part == nullptr || !SameMesh(*part, *scanned)) {
+                otherMesh.push_back(zones->steps[i]);
+            } else if (source == 0 || !ShareValues(first - 1, kind.components, source, zone)) {
+                registration(item, *part, zone, first, kind.components);
+                if (source == 0) source = zone;
+            }
+        }
+        if (otherMesh.empty()) continue;
+        const std::string part = scanned->kind == PartParticles
+                                     ? std::string("the particles")
+                                     : "part " + std::to_string(item.partNumber) + " \"" +
+                                           std::string(ZoneDescription(scanned->name)) + "\"";
+        load.notLoaded.Add(entry.fileName, "it has no time set; it fits " + part + " at step " +
+                                               std::to_string(scanned->step) + ", not at step " + StepList(otherMesh) +
+                                               ", where the mesh differs");
+    }
+}
+
 void AddToVariableSet(Set_pa variableSet, int32_t first, int32_t components) {
     for (int32_t v = first; v < first + components; ++v) ZelUtilSetAddMember(variableSet, v, ZEL_FALSE);
 }
@@ -309,7 +349,11 @@ bool LoadVariableList(GoldLoad& load, VariableKind& kind, const std::vector<Vari
             result = false;
         } else {
             AddToVariableSet(load.variableSet, first, kind.components);
-            RegisterValueLoaders(load, kind, first, registration);
+            if (StepCount(TimeSetNumbered(load.timeSets, entry->timeSet)) == 1) {
+                RegisterFixedValueLoaders(load, kind, *entry, first, registration);
+            } else {
+                RegisterValueLoaders(load, kind, first, registration);
+            }
         }
         kind.items.clear();
     }

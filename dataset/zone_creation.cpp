@@ -19,15 +19,6 @@ bool DataSetCounts(EntIndex_t& zoneCount, EntIndex_t& varCount) {
     return ZelUtilDataSetIsAvailable() && ZelUtilDataSetGetInfo(nullptr, &zoneCount, &varCount);
 }
 
-// The description as the user should see it: the line end an ASCII reader
-// kept, and the blank or NUL fill of an 80-byte binary record, are not part of it.
-std::string_view ZoneDescription(const std::string& name) {
-    std::string_view text(name);
-    text = text.substr(0, text.find_first_of(std::string_view("\r\n\0", 3)));
-    size_t end = text.find_last_not_of(" \t");
-    return end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
-}
-
 std::string_view CategoryPrefix(int32_t category) {
     switch (category) {
         case 1: return "Point: ";
@@ -137,6 +128,15 @@ bool SeriesHasTimes(const PartCollection& collection, bool particles, bool trans
 
 }  // namespace
 
+// The line end an ASCII reader kept, and the blank or NUL fill of an 80-byte
+// binary record, are not part of the description.
+std::string_view ZoneDescription(const std::string& name) {
+    std::string_view text(name);
+    text = text.substr(0, text.find_first_of(std::string_view("\r\n\0", 3)));
+    size_t end = text.find_last_not_of(" \t");
+    return end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
+}
+
 void ReportMissingTimeValue(const TimeSectionInfo& timeSet, int32_t step) {
     ReportZoneError("Time set " + std::to_string(timeSet.number) + " holds no time value for step " +
                     std::to_string(step) + ". Aborting read.");
@@ -217,6 +217,15 @@ int32_t PartZoneMaker::Make(const PartInfo& part, int32_t step, bool share, int3
     }
     collection_.RecordPartZone(part.partNumber, step, zone);
     return zone;
+}
+
+bool ShareValues(int32_t firstVariable, int32_t components, int32_t source, int32_t zone) {
+    HostLock lock;
+    for (int32_t c = 1; c <= components; ++c)
+        if (ZelUtilDataValueIsSharingOk(source, zone, firstVariable + c) != ZEL_TRUE) return false;
+    for (int32_t c = 1; c <= components; ++c)
+        if (ZelUtilDataValueShare(source, zone, firstVariable + c) != ZEL_TRUE) return false;
+    return true;
 }
 
 void RegisterGeometryLoaders(const PartInfo& part, int32_t zone, bool dataSetHasIBlank) {

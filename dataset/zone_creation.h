@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "addon/host_api/host_handles.h"
@@ -17,6 +18,8 @@ bool CreateDataSet(const std::string& title, bool withIBlank);
 // Adds one host variable per component (suffixes X Y Z, 11 22 ...); location 1 nodal, 0 cell-centred.
 bool AddVariables(int32_t componentCount, const std::string& description, int32_t location);
 int32_t ZoneTypeForPart(const PartInfo& part);
+// A part's description as the user should see it.
+std::string_view ZoneDescription(const std::string& name);
 // New zone number, 0 on failure.
 int32_t CreatePartZone(PartCollection& collection, const PartInfo& part, int32_t step, bool share,
                        int32_t sourceZone, float solutionTime);
@@ -40,6 +43,9 @@ private:
     HostArgList args_;
     std::vector<int32_t> dataTypes_;
 };
+// Shares the values of `components` variables after `firstVariable` from zone
+// `source` with `zone`, all or none; false when the host allows no sharing of them.
+bool ShareValues(int32_t firstVariable, int32_t components, int32_t source, int32_t zone);
 void RegisterGeometryLoaders(const PartInfo& part, int32_t zone, bool dataSetHasIBlank);
 bool CreateGeometryZones(PartCollection& collection, bool transient, const TimeSectionInfo* timeSet, Set_pa zoneSet);
 // As CreateGeometryZones, into the data set an earlier case of the same load made.

@@ -294,13 +294,7 @@ bool Ensight6Load::RegisterNodeCoordinateLoaders(int32_t zone, const Ensight6Geo
 }
 
 // All unstructured parts of a file use its one node list: one coordinate array.
-static bool ShareNodeCoordinates(int32_t zone, int32_t source) {
-    for (int32_t v = XVariable; v <= ZVariable; ++v)
-        if (ZelUtilDataValueIsSharingOk(source, zone, v) != ZEL_TRUE) return false;
-    for (int32_t v = XVariable; v <= ZVariable; ++v)
-        if (ZelUtilDataValueShare(source, zone, v) != ZEL_TRUE) return false;
-    return true;
-}
+static bool ShareNodeCoordinates(int32_t zone, int32_t source) { return ShareValues(XVariable - 1, 3, source, zone); }
 
 bool Ensight6Load::AttachZones(File_a& file, Ensight6GeometryFile& geometry, const Ensight6StepZones& step) {
     int32_t first = 0;

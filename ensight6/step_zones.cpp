@@ -41,12 +41,4 @@ const GeometryElementBlock* PartBlockCursor::Next(int32_t type) {
     return block;
 }
 
-bool ShareValues(int32_t firstVariable, int32_t components, int32_t source, int32_t zone) {
-    for (int32_t c = 1; c <= components; ++c)
-        if (ZelUtilDataValueIsSharingOk(source, zone, firstVariable + c) != ZEL_TRUE) return false;
-    for (int32_t c = 1; c <= components; ++c)
-        if (ZelUtilDataValueShare(source, zone, firstVariable + c) != ZEL_TRUE) return false;
-    return true;
-}
-
 }  // namespace quorix

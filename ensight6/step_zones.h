@@ -6,6 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "dataset/zone_creation.h"
 #include "ensight6/geometry_file.h"
 
 namespace quorix {
@@ -41,9 +42,5 @@ private:
     size_t index_ = 0;
     std::vector<int64_t> positions_;  // per block in file order
 };
-
-// Shares the values of `components` variables after `firstVariable` from zone
-// `source` with `zone`; false when the host allows no sharing of them.
-bool ShareValues(int32_t firstVariable, int32_t components, int32_t source, int32_t zone);
 
 }  // namespace quorix

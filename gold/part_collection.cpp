@@ -32,6 +32,16 @@ bool ClosePart(PartInfo& part) {
     return fits;
 }
 
+bool SameMesh(const PartInfo& a, const PartInfo& b) {
+    const auto sameBlock = [](const ElementBlockInfo& x, const ElementBlockInfo& y) {
+        return x.type == y.type && x.elementCount == y.elementCount && x.faceCount == y.faceCount &&
+               x.nodeCount == y.nodeCount;
+    };
+    return a.kind == b.kind && a.category == b.category && a.nodeCount == b.nodeCount &&
+           a.elementCount == b.elementCount && a.imax == b.imax && a.jmax == b.jmax && a.kmax == b.kmax &&
+           std::equal(a.blocks.begin(), a.blocks.end(), b.blocks.begin(), b.blocks.end(), sameBlock);
+}
+
 PartCollection::PartCollection(int32_t modelTimeSet, int32_t modelStepCount, int32_t measuredTimeSet,
                                int32_t measuredStepCount)
     : modelTimeSet(modelTimeSet),
@@ -111,18 +121,21 @@ void PartCollection::ReserveZonesForRecords() {
 }
 
 int32_t PartCollection::ZoneForPartStep(int32_t partNumber, int32_t step) const {
-    auto found = strandOf_.find(partNumber);
-    if (found == strandOf_.end()) return 0;
-    const PartZoneList& list = zoneLists_[static_cast<size_t>(found->second) - 1];
-    auto at = std::lower_bound(list.steps.begin(), list.steps.end(), step);
-    if (at == list.steps.end() || *at != step) return 0;
-    return list.zones[static_cast<size_t>(at - list.steps.begin())];
+    const PartZoneList* list = ZonesOfPart(partNumber);
+    if (list == nullptr) return 0;
+    auto at = std::lower_bound(list->steps.begin(), list->steps.end(), step);
+    if (at == list->steps.end() || *at != step) return 0;
+    return list->zones[static_cast<size_t>(at - list->steps.begin())];
 }
 
 int32_t PartCollection::FirstZoneForPart(int32_t partNumber) const {
+    const PartZoneList* list = ZonesOfPart(partNumber);
+    return list != nullptr ? list->firstZone : 0;
+}
+
+const PartZoneList* PartCollection::ZonesOfPart(int32_t partNumber) const {
     auto found = strandOf_.find(partNumber);
-    if (found == strandOf_.end()) return 0;
-    return zoneLists_[static_cast<size_t>(found->second) - 1].firstZone;
+    return found == strandOf_.end() ? nullptr : &zoneLists_[static_cast<size_t>(found->second) - 1];
 }
 
 bool PartCollection::AnyPartHasIBlank() const {

@@ -59,6 +59,9 @@ struct PartInfo {
 // polytope from the blocks and `category`; false when a count overflows int32.
 bool ClosePart(PartInfo& part);
 
+// Same nodes, elements and element blocks: values read against one fit the other.
+bool SameMesh(const PartInfo& a, const PartInfo& b);
+
 // One part's zones by step: steps ascending, each once, with the zone made first.
 struct PartZoneList {
     std::vector<int32_t> steps;
@@ -86,6 +89,8 @@ public:
     void ReserveZonesForRecords();
     int32_t ZoneForPartStep(int32_t partNumber, int32_t step) const;
     int32_t FirstZoneForPart(int32_t partNumber) const;
+    // The zones of a part by step; null for a part number never scanned.
+    const PartZoneList* ZonesOfPart(int32_t partNumber) const;
     bool AnyPartHasIBlank() const;
     // Another case loaded into the same data set has iblank values, so the data set has "IBlank".
     void ShareIBlank() { anyIBlank_ = true; }

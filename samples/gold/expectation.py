@@ -195,8 +195,15 @@ def build(geo_steps, variables, measured=None, measured_times=None):
     names = ["X", "Y", "Z"] + (["IBlank"] if with_iblank else [])
     for v in variables:
         names += v.names
-    return {"datasetTitle": "Ensight Gold", "variables": names,
-            "zones": [describe(z, n + 1, variables, with_iblank) for n, z in enumerate(zones)]}
+    described = [describe(z, n + 1, variables, with_iblank) for n, z in enumerate(zones)]
+    out = {"datasetTitle": "Ensight Gold", "variables": names, "zones": described}
+    # a field without times is read once per part however many steps show it
+    if len({z["solutionTime"] for z in described}) > 1:
+        once = {name: len({z["strand"] for z in described if name in z["values"]})
+                for v in variables if v.times is None for name in v.names}
+        if once:
+            out["loadsOf"] = once
+    return out
 
 
 def copy_for_variable_steps(zones, model_count, variables):
@@ -237,18 +244,23 @@ def describe(z, number, variables, with_iblank):
         ib = getattr(z.part, "iblank", None) or [1] * out["nodes"]
         values["IBlank"] = stats(ib, "nodal")
     for v in variables:
-        if v.measured != particle or z.step >= len(v.steps):
+        # a variable without times holds at every step whose mesh it fits
+        step = 0 if v.times is None else z.step
+        if v.measured != particle or step >= len(v.steps):
             continue
         if particle:
-            comps = v.steps[z.step].comps
+            comps = v.steps[step].comps
         else:
-            pv = v.steps[z.step].get(z.part.number)
+            pv = v.steps[step].get(z.part.number)
             if pv is None:
                 continue
             if v.location == "nodal":
                 comps = pv.sections
             else:
                 comps = [cell_values(z.part, pv, c) for c in range(v.components)]
+        held = out["nodes"] if v.location == "nodal" else out.get("elements", 0)
+        if v.times is None and comps and len(comps[0]) != held and not isinstance(z.part, Structured):
+            continue
         for name, comp in zip(v.names, comps):
             if comp:
                 values[name] = stats(comp, v.location)

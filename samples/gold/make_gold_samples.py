@@ -301,9 +301,14 @@ def transient_geometry_case():
         files["geo.%04d" % (s + 1)] = Geometry([parts])
         temps.append(nodal(parts, "t", 1, 20 + s))
         files["temperature.%04d" % (s + 1)] = VariableFile([list(temps[-1].values())])
-    text = case_text(["model: 1 geo.****"], ["scalar per node: 1 temperature temperature.****"],
+    # no time set: the same values at both steps, whose meshes are alike
+    wall = per_element(steps[0], 1, 25)
+    files["wall.id"] = VariableFile([list(wall.values())])
+    text = case_text(["model: 1 geo.****"], ["scalar per node: 1 temperature temperature.****",
+                                             "scalar per element: wall wall.id"],
                      time_set(1, times, start=1))
-    expect = build(list(zip(times, steps)), [Variable("scalar per node", "temperature", temps, times)])
+    expect = build(list(zip(times, steps)), [Variable("scalar per node", "temperature", temps, times),
+                                             Variable("scalar per element", "wall", [wall])])
     return Case("transient_geometry", text, files, expect)
 
 
@@ -326,14 +331,18 @@ def variable_steps_case(name, start, numbers):
     parts = [surface_part(1), curvilinear(2, "block", 2, 3, 2)]
     temps = [nodal(parts, "t", 1, 40 + s) for s in range(3)]
     dens = [per_element(parts, 3, 50 + s) for s in range(3)]
-    files = {"static.geo": Geometry([parts])}
+    distance = nodal(parts, "d", 1, 55)
+    files = {"static.geo": Geometry([parts]), "distance.fixed": VariableFile([list(distance.values())])}
     for s, n in enumerate(numbers):
         files["temperature.%04d" % n] = VariableFile([list(temps[s].values())])
         files["velocity.%04d" % n] = VariableFile([list(dens[s].values())])
-    text = case_text(["model: static.geo"], ["scalar per node: 1 temperature temperature.****",
+    # "distance" has no time set: a field fixed at every step
+    text = case_text(["model: static.geo"], ["scalar per node: distance distance.fixed",
+                                             "scalar per node: 1 temperature temperature.****",
                                              "vector per element: 1 velocity velocity.****"],
                      time_set(1, times, start=start))
-    expect = build([(None, parts)], [Variable("scalar per node", "temperature", temps, times),
+    expect = build([(None, parts)], [Variable("scalar per node", "distance", [distance]),
+                                     Variable("scalar per node", "temperature", temps, times),
                                      Variable("vector per element", "velocity", dens, times)])
     return Case(name, text, files, expect)
 
@@ -406,13 +415,20 @@ def measured_case():
         files["particles.%04d" % (s + 1)] = m
         files["mass.%04d" % (s + 1)] = scal[-1]
         files["drift.%04d" % (s + 1)] = vec[-1]
+    # no time set, and four particles: it fits step 1 only
+    size = MeasuredValues([vals(4, 65)])
+    files["size.fixed"] = size
     text = case_text(["model: model.geo", "measured: 1 particles.****"],
                      ["scalar per measured node: 1 mass mass.****",
-                      "vector per measured node: 1 drift drift.****"],
+                      "vector per measured node: 1 drift drift.****",
+                      "scalar per measured node: size size.fixed"],
                      time_set(1, times, start=1))
     expect = build([(None, model)], [Variable("scalar per measured node", "mass", scal, times),
-                                     Variable("vector per measured node", "drift", vec, times)],
+                                     Variable("vector per measured node", "drift", vec, times),
+                                     Variable("scalar per measured node", "size", [size])],
                    measured=steps, measured_times=times)
+    expect["messages"] = [{"kind": "info", "text": NOT_LOADED + "\nsize.fixed (it has no time set; it fits the particles "
+                           "at step 1, not at step 3, where the mesh differs)"}]
     case = Case("measured", text, files, expect)
     case.encodings = C_ENCODINGS
     return case

@@ -216,6 +216,21 @@ TEST_P(GoldSample, ThreadCountDoesNotChangeHashes) {
   }
 }
 
+// A field fixed over the steps is read once per part: the later steps share it.
+TEST_P(GoldSample, FixedFieldsAreLoadedOncePerPart) {
+  const Json* loadsOf = expect_.Find("loadsOf");
+  if (loadsOf == nullptr) GTEST_SKIP() << "no field fixed over several steps";
+  const Json* r = Report("le", {"--dump-load-requests"});
+  ASSERT_NE(r, nullptr);
+  const std::vector<std::string> names = Strings((*r)["variables"]);
+  for (const auto& [name, count] : loadsOf->members) {
+    const auto variable = std::find(names.begin(), names.end(), name) - names.begin() + 1;
+    const auto requests = std::count_if((*r)["loadRequests"].items.begin(), (*r)["loadRequests"].items.end(),
+                                        [&](const Json& request) { return request["variable"].number == variable; });
+    EXPECT_EQ(requests, count.number) << name;
+  }
+}
+
 TEST_P(GoldSample, ForcedLoadReleasesEverything) {
   if (const Json* r = Report("le", {"--load-all", "--threads", "8"})) {
     EXPECT_EQ((*r)["clientData"]["registered"].number, (*r)["clientData"]["released"].number);
