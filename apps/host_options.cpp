@@ -23,6 +23,7 @@ const Flag Flags[] = {
     {"--batch", &HostOptions::batch},
     {"--dialog-cancel", &HostOptions::dialogCancel},
     {"--no-raw-node-map", &HostOptions::noRawNodeMap},
+    {"--no-value-sharing", &HostOptions::noValueSharing},
     {"--json", &HostOptions::json},
     {"--load-all", &HostOptions::loadAll},
     {"--time", &HostOptions::time},
@@ -137,6 +138,7 @@ const char* HostUsage() {
            "  --dialog-cancel          the file dialog answers cancel\n"
            "  --refuse-registration N  the host refuses the N-th load-on-demand registration\n"
            "  --no-raw-node-map        the host withholds raw node-map pointers\n"
+           "  --no-value-sharing       the host allows no zone to share another's values\n"
            "  --preload CASE           load CASE first, so a data set already exists\n"
            "  --json                   machine-readable report on stdout\n"
            "  --load-all               force every deferred load before reporting\n"

@@ -17,6 +17,7 @@ struct HostOptions {
     bool dialogCancel = false;
     int64_t refuseRegistration = 0;
     bool noRawNodeMap = false;
+    bool noValueSharing = false;
     bool json = false;
     bool loadAll = false;
     int threads = 1;

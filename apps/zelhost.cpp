@@ -52,6 +52,7 @@ bool ConfigureHost(const HostOptions& options, std::string& error) {
     if (options.command == "pick" && !options.dialogCancel) settings.dialogAnswer = options.operands.front();
     settings.refuseRegistration = options.refuseRegistration;
     settings.withholdRawNodeMap = options.noRawNodeMap;
+    settings.refuseValueSharing = options.noValueSharing;
     settings.drawProgress = !options.json && isatty(STDERR_FILENO) == 1;
     settings.checkDelayMs = TestDelayMs();
     zelhost::Configure(settings);

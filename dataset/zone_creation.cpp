@@ -219,10 +219,16 @@ int32_t PartZoneMaker::Make(const PartInfo& part, int32_t step, bool share, int3
     return zone;
 }
 
-bool ShareValues(int32_t firstVariable, int32_t components, int32_t source, int32_t zone) {
+bool SharingAllowed(int32_t firstVariable, int32_t components, int32_t source, int32_t zone) {
     HostLock lock;
     for (int32_t c = 1; c <= components; ++c)
         if (ZelUtilDataValueIsSharingOk(source, zone, firstVariable + c) != ZEL_TRUE) return false;
+    return true;
+}
+
+bool ShareValues(int32_t firstVariable, int32_t components, int32_t source, int32_t zone) {
+    HostLock lock;
+    if (!SharingAllowed(firstVariable, components, source, zone)) return false;
     for (int32_t c = 1; c <= components; ++c)
         if (ZelUtilDataValueShare(source, zone, firstVariable + c) != ZEL_TRUE) return false;
     return true;

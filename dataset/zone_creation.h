@@ -43,8 +43,10 @@ private:
     HostArgList args_;
     std::vector<int32_t> dataTypes_;
 };
-// Shares the values of `components` variables after `firstVariable` from zone
-// `source` with `zone`, all or none; false when the host allows no sharing of them.
+// Whether the host lets `zone` share the values of `components` variables
+// after `firstVariable` with zone `source`.
+bool SharingAllowed(int32_t firstVariable, int32_t components, int32_t source, int32_t zone);
+// Shares them, all or none; false when the host allows no sharing of them.
 bool ShareValues(int32_t firstVariable, int32_t components, int32_t source, int32_t zone);
 void RegisterGeometryLoaders(const PartInfo& part, int32_t zone, bool dataSetHasIBlank);
 bool CreateGeometryZones(PartCollection& collection, bool transient, const TimeSectionInfo* timeSet, Set_pa zoneSet);

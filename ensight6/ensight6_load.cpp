@@ -382,6 +382,7 @@ bool Ensight6Load::LoadVariables() {
         variableSet_ = ZelUtilSetAlloc(ZEL_TRUE);
         for (int32_t v = 5; v <= count && variableSet_ != nullptr; ++v) ZelUtilSetAddMember(variableSet_, v, ZEL_TRUE);
     }
+    if (!SpreadFixedVariables()) return false;
     notLoaded_.AddUnloadable(*variables_, "particles of EnSight 6 cases are not loaded");
     notLoaded_.Show();
     return true;
@@ -469,10 +470,87 @@ bool Ensight6Load::LoadVariable(std::string_view description, std::string_view f
         for (int32_t s = k; s < std::min(k + perFile, steps); ++s) {
             file.step = StepFor(s, timeSet, description);
             if (file.step == nullptr) return false;
+            if (steps == 1) fixed_.push_back({std::string(fileName), {file.path, components, firstVariable, nullptr, 0, nullptr}, reader});
             std::string errorText;
             if (!reader(file, file.start, errorText)) return FailReading(file.path, errorText);
         }
         NotePartsNotInGeometry(fileName, partsNotInGeometry);
+    }
+    return true;
+}
+
+namespace {
+
+bool SameBlocks(const GeometryElementBlock* a, const GeometryElementBlock* b) {
+    for (; a != nullptr && b != nullptr; a = a->next, b = b->next) {
+        if (a->type != b->type || a->elementCount != b->elementCount) return false;
+    }
+    return a == b;
+}
+
+bool SamePartMesh(const GeometryPart& a, const GeometryPart& b) {
+    return a.kind == b.kind && a.imax == b.imax && a.jmax == b.jmax && a.kmax == b.kmax &&
+           a.category == b.category && a.polytope == b.polytope && SameBlocks(a.blocks, b.blocks);
+}
+
+}  // namespace
+
+// Values of the first step fit a later one when each of its zones has the
+// first step's mesh and the files number their nodes alike.
+bool Ensight6Load::SharesFirstStepMesh(const Ensight6StepZones& step) const {
+    const Ensight6StepZones& first = *steps_.front();
+    if (step.geometry == first.geometry) return true;
+    if (step.geometry->nodeCount != first.geometry->nodeCount) return false;
+    const auto& parts = step.geometry->parts.parts();
+    for (size_t i = 0; i < parts.size(); ++i) {
+        if (step.zones[i] == 0) continue;
+        const int32_t at = first.PartIndex(parts[i]->partNumber);
+        if (at < 0 || first.zones[static_cast<size_t>(at)] == 0 ||
+            !SamePartMesh(*first.geometry->parts.parts()[static_cast<size_t>(at)], *parts[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Shares every zone of the step with its first-step zone, or none when the host refuses one.
+bool Ensight6Load::ShareFirstStep(const FixedVariable& variable, const Ensight6StepZones& step) const {
+    const Ensight6StepZones& first = *steps_.front();
+    const auto& parts = step.geometry->parts.parts();
+    std::vector<std::pair<int32_t, int32_t>> pairs;  // (first-step zone, zone)
+    for (size_t i = 0; i < parts.size(); ++i) {
+        if (step.zones[i] == 0) continue;
+        const int32_t source = first.zones[static_cast<size_t>(first.PartIndex(parts[i]->partNumber))];
+        pairs.emplace_back(source, step.zones[i]);
+        if (!SharingAllowed(variable.file.firstVariable, variable.file.components, source, step.zones[i])) return false;
+    }
+    for (const auto& [source, zone] : pairs) ShareValues(variable.file.firstVariable, variable.file.components, source, zone);
+    return true;
+}
+
+// A variable with no time set holds at every step: the later steps share the
+// first step's values (read once, stored once) where their mesh is the first
+// step's, read the file again where the host refuses sharing, and go without
+// it where the mesh differs.
+bool Ensight6Load::SpreadFixedVariables() {
+    for (const FixedVariable& variable : fixed_) {
+        std::vector<int32_t> otherMesh;
+        for (size_t k = 1; k < steps_.size(); ++k) {
+            const Ensight6StepZones& step = *steps_[k];
+            if (!SharesFirstStepMesh(step)) {
+                otherMesh.push_back(static_cast<int32_t>(k) + 1);
+                continue;
+            }
+            if (ShareFirstStep(variable, step)) continue;
+            Ensight6VariableFile file = variable.file;
+            file.step = &step;
+            int64_t next = 0;
+            std::string errorText;
+            if (!variable.reader(file, next, errorText)) return FailReading(file.path, errorText);
+        }
+        if (otherMesh.empty()) continue;
+        notLoaded_.Add(variable.fileName, "it has no time set; it fits the mesh of step 1, not that of step " +
+                                              JoinNumbers(otherMesh));
     }
     return true;
 }

@@ -59,6 +59,15 @@ private:
     bool LoadVariables();
     bool LoadVariable(std::string_view description, std::string_view fileName, int32_t timeSetNumber,
                       int32_t fileSetNumber, int32_t components, bool isNodal);
+    // A variable with no time set, as its file was read into the first step.
+    struct FixedVariable {
+        std::string fileName;  // as written
+        Ensight6VariableFile file;
+        Ensight6VariableReader reader;
+    };
+    bool SpreadFixedVariables();
+    bool SharesFirstStepMesh(const Ensight6StepZones& step) const;
+    bool ShareFirstStep(const FixedVariable& variable, const Ensight6StepZones& step) const;
     void TimeSteadyZones(const TimeSectionInfo* timeSet);
     void NotePartsNotInGeometry(std::string_view fileName, const std::vector<int32_t>& parts);
     const Ensight6StepZones* StepFor(int32_t k, const TimeSectionInfo* timeSet, std::string_view description);
@@ -79,6 +88,7 @@ private:
     std::unordered_map<int32_t, int32_t> strandOf_;
     std::unordered_set<int32_t> requestedVariables_;  // ordinals; empty: all
     NotLoadedReport notLoaded_;
+    std::vector<FixedVariable> fixed_;
     std::set<std::pair<std::string, int32_t>> partsNoted_;  // (variable file as written, part number)
     Set_pa zoneSet_ = nullptr;
     Set_pa variableSet_ = nullptr;

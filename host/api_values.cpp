@@ -77,7 +77,7 @@ FieldData_pa ZelUtilDataValueGetWritableRef(EntIndex_t zone, EntIndex_t var) {
 
 Boolean_t ZelUtilDataValueIsSharingOk(EntIndex_t sourceZone, EntIndex_t zone, EntIndex_t var) {
     HostGuard guard;
-    return AsBoolean(SharingIsOk(sourceZone, zone, var));
+    return AsBoolean(!State().settings.refuseValueSharing && SharingIsOk(sourceZone, zone, var));
 }
 
 Boolean_t ZelUtilDataValueShare(EntIndex_t sourceZone, EntIndex_t zone, EntIndex_t var) {

@@ -23,6 +23,7 @@ struct Settings {
     std::optional<std::string> dialogAnswer;
     int64_t refuseRegistration = 0;  // refuse the N-th load-on-demand registration (from 1; 0 = none)
     bool withholdRawNodeMap = false;  // ZelUtilDataNodeGetWritableRawPtr answers null
+    bool refuseValueSharing = false;  // ZelUtilDataValueIsSharingOk answers false
     bool echoMessages = true;  // errors and message boxes also go to stderr (they are recorded either way)
     bool drawProgress = false;  // percent-done and forcing draw one updating line on stderr
     int32_t checkDelayMs = 0;   // test hook: each percent-done check and each forced load waits this long

@@ -439,9 +439,10 @@ def main():
     write_case(root, "ids_assign", simple_geometry("assign", "assign"), nodal[:1])
     write_case(root, "ids_off", simple_geometry("off", "off"), nodal[:1])
     write_case(root, "ids_given", simple_geometry("given", "off"), nodal[:1])
-    # steady geometry, a 3-step per-node variable
+    # steady geometry, a 3-step per-node variable and a field fixed over the steps
     write_case(root, "steady_var3", simple_geometry("off", "off"),
-               [("1 scalar per node:", "pressure", 1, 1.0, False)], time_values=[0.25, 0.5, 1.0])
+               [("1 scalar per node:", "pressure", 1, 1.0, False), ("scalar per element:", "zoneid", 1, 6.0, True)],
+               time_values=[0.25, 0.5, 1.0])
     # parts 1 3 7 9 for ZONE selection
     g = simple_geometry("off", "off")
     g.parts = [Unstructured(k, "part %d" % k, [("tria3", [[1, 2, 4]])]) for k in (1, 3, 7, 9)]
@@ -457,7 +458,10 @@ def main():
         write(os.path.join(d, "geo1"), geometry_bytes(g1, enc))
         write(os.path.join(d, "t.scl0"), node_variable_bytes(g0, "t", 1, 1.0, enc))
         write(os.path.join(d, "t.scl1"), node_variable_bytes(g1, "t", 1, 7.0, enc))
-        text = case_text("geo*", ["scalar per node: 1 t t.scl*"], [1.0, 2.0], geo_time=True)
+        # no time set: it fits the first step's mesh only
+        write(os.path.join(d, "wall.fixed"), node_variable_bytes(g0, "wall", 1, 3.0, enc))
+        text = case_text("geo*", ["scalar per node: 1 t t.scl*", "scalar per node: wall wall.fixed"], [1.0, 2.0],
+                         geo_time=True)
         write(os.path.join(d, "transient_geo2.case"), text)
     # complex scalar: P and PI
     for enc in ENCODINGS:

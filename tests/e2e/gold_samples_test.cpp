@@ -229,6 +229,11 @@ TEST_P(GoldSample, FixedFieldsAreLoadedOncePerPart) {
                                         [&](const Json& request) { return request["variable"].number == variable; });
     EXPECT_EQ(requests, count.number) << name;
   }
+  // A host that allows no sharing gets a load of the same file per zone.
+  const Json* shared = Report("le", {"--load-all"});
+  const Json* apart = Report("le", {"--load-all", "--no-value-sharing"});
+  ASSERT_TRUE(shared && apart);
+  EXPECT_EQ(Hashes(*apart), Hashes(*shared));
 }
 
 TEST_P(GoldSample, ForcedLoadReleasesEverything) {
