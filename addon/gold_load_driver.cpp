@@ -409,6 +409,12 @@ bool ScanModelGeometry(GoldLoad& load, const GeometrySectionInfo& geometry) {
     const FileSectionInfo* modelFileSet = FileSetNumbered(load.fileSets, geometry.modelFileSet);
     const bool transient = modelTimeSet != nullptr && modelTimeSet->numberOfSteps > 0;
     if (!ScanGeometryFiles(load, geometry.modelFileName, modelTimeSet, modelFileSet)) return false;
+    std::string fault;
+    if (geometry.modelChangeCoordsOnly &&
+        !load.collection.BorrowConnectivity(geometry.modelChangeCoordsStep + 1, fault)) {
+        ZelUtilDialogErrMsg(fault.c_str());
+        return false;
+    }
     return !transient || TimeValuesCover(load.collection, modelTimeSet, false);
 }
 

@@ -23,6 +23,7 @@ struct GeometrySectionInfo {
     int32_t measuredFileSet = 0;
     bool modelChangeCoordsOnly = false;
     bool measuredChangeCoordsOnly = false;
+    int32_t modelChangeCoordsStep = 0;  // 0-based step whose geometry holds the connectivity
     std::string modelFileName;  // as written; may hold a '*' run
     std::string measuredFileName;
     std::string matchFileName;

@@ -87,7 +87,7 @@ EntIndex_t ZoneCount() {
 // One copy of `sourceZone` at step k + 1; false when the host refused it.
 bool CopyZone(PartZoneMaker& maker, const PartInfo& part, int32_t k, int32_t sourceZone, float time,
               Set_pa zoneSet) {
-    int32_t zone = maker.Make(part, k + 1, true, sourceZone, time);
+    int32_t zone = maker.Make(part, k + 1, ZoneSharing::All, sourceZone, time);
     if (zone == 0) return false;
     if (zoneSet != nullptr) ZelUtilSetAddMember(zoneSet, zone, ZEL_FALSE);
     return true;

@@ -64,7 +64,7 @@ void FillVariableDataTypes(std::vector<int32_t>& types, EntIndex_t varCount, boo
 
 void AddZoneArguments(ArgList_pa args, const PartCollection& collection, const PartInfo& part,
                       const std::string& name, const ZoneShape& shape, int32_t zoneType,
-                      const std::vector<int32_t>& dataTypes, bool share, int32_t sourceZone,
+                      const std::vector<int32_t>& dataTypes, ZoneSharing sharing, int32_t sourceZone,
                       float solutionTime) {
     ZelUtilArgListAppendString(args, "NAME", name.c_str());
     ZelUtilArgListAppendInt(args, "ZONETYPE", zoneType);
@@ -77,7 +77,7 @@ void AddZoneArguments(ArgList_pa args, const PartCollection& collection, const P
     ZelUtilArgListAppendDouble(args, "SOLUTIONTIME", static_cast<double>(solutionTime));
     // An ordered zone (point part) has no connectivity to defer or share.
     if (part.kind != PartUnstructured || zoneType == ZelZoneOrdered) return;
-    if (share) {
+    if (sharing != ZoneSharing::None) {
         ZelUtilArgListAppendInt(args, "CONNECTSHAREZONE", sourceZone);
     } else {
         ZelUtilArgListAppendInt(args, "DEFERNODEMAPCREATION", 1);
@@ -189,14 +189,16 @@ int32_t ZoneTypeForPart(const PartInfo& part) {
 
 int32_t CreatePartZone(PartCollection& collection, const PartInfo& part, int32_t step, bool share,
                        int32_t sourceZone, float solutionTime) {
-    return PartZoneMaker(collection, collection.AnyPartHasIBlank()).Make(part, step, share, sourceZone, solutionTime);
+    return PartZoneMaker(collection, collection.AnyPartHasIBlank())
+        .Make(part, step, share ? ZoneSharing::All : ZoneSharing::None, sourceZone, solutionTime);
 }
 
 PartZoneMaker::PartZoneMaker(PartCollection& collection, bool dataSetHasIBlank)
     : collection_(collection), hasIBlank_(dataSetHasIBlank) {}
 
 
-int32_t PartZoneMaker::Make(const PartInfo& part, int32_t step, bool share, int32_t sourceZone, float solutionTime) {
+int32_t PartZoneMaker::Make(const PartInfo& part, int32_t step, ZoneSharing sharing, int32_t sourceZone,
+                            float solutionTime) {
     ZoneShape shape = ShapeOfPart(part);
     if (ShapeIsEmpty(shape, part.polytope)) return 0;
     EntIndex_t zoneCount = 0;
@@ -206,13 +208,13 @@ int32_t PartZoneMaker::Make(const PartInfo& part, int32_t step, bool share, int3
     int32_t sharedCount = hasIBlank_ && varCount >= IBlankVariable ? IBlankVariable : IBlankVariable - 1;
 
     ZelUtilArgListClear(args_.get());
-    AddZoneArguments(args_.get(), collection_, part, ZoneName(part), shape, ZoneTypeForPart(part), dataTypes_, share,
+    AddZoneArguments(args_.get(), collection_, part, ZoneName(part), shape, ZoneTypeForPart(part), dataTypes_, sharing,
                      sourceZone, solutionTime);
     bool made = ZelUtilDataSetAddZoneX(args_.get()) != ZEL_FALSE;
     ZelUtilArgListClear(args_.get());  // the list points into dataTypes_
     if (!made) return 0;
     int32_t zone = zoneCount + 1;
-    if (share) {
+    if (sharing == ZoneSharing::All) {
         for (int32_t v = XVariable; v <= sharedCount; ++v) ZelUtilDataValueShare(sourceZone, zone, v);
     }
     collection_.RecordPartZone(part.partNumber, step, zone);
@@ -234,10 +236,10 @@ bool ShareValues(int32_t firstVariable, int32_t components, int32_t source, int3
     return true;
 }
 
-void RegisterGeometryLoaders(const PartInfo& part, int32_t zone, bool dataSetHasIBlank) {
+void RegisterGeometryLoaders(const PartInfo& part, int32_t zone, bool dataSetHasIBlank, bool ownConnectivity) {
     if (!RegisterCoordinateLoaders(part, zone)) return;
     if (dataSetHasIBlank) RegisterIBlankLoader(part, zone);
-    if (part.kind != PartUnstructured) return;
+    if (part.kind != PartUnstructured || !ownConnectivity) return;
     switch (part.category) {
         case CategoryLine: RegisterLineNodeMapLoader(part, zone); break;
         case CategorySurface:
@@ -280,10 +282,13 @@ bool AddGeometryZones(PartCollection& collection, bool transient, const TimeSect
         if (!IsInSeries(*record, false) || StepAndTime(*record, transient, timeSet, step, time) != StepChoice::Make) {
             continue;
         }
-        int32_t zone = maker.Make(*record, step, false, 0, time);
+        // Coordinates-only geometry: the connectivity step's zone lends its elements.
+        const int32_t source =
+            record->connectivityStep > 0 ? collection.ZoneForPartStep(record->partNumber, record->connectivityStep) : 0;
+        int32_t zone = maker.Make(*record, step, source > 0 ? ZoneSharing::Connectivity : ZoneSharing::None, source, time);
         if (zone == 0) continue;
         AddToSet(zoneSet, zone);
-        RegisterGeometryLoaders(*record, zone, hasIBlank);
+        RegisterGeometryLoaders(*record, zone, hasIBlank, source == 0);
     }
     return true;
 }
@@ -301,7 +306,7 @@ bool CreateParticleZones(PartCollection& collection, bool transient, const TimeS
             StepAndTime(*record, transient, timeSet, step, time) != StepChoice::Make) {
             continue;
         }
-        int32_t zone = maker.Make(*record, step, false, 0, time);
+        int32_t zone = maker.Make(*record, step, ZoneSharing::None, 0, time);
         if (zone == 0) {
             ReportZoneError("Error when attempting to create particle zones.");
             return false;

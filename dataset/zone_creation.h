@@ -24,6 +24,10 @@ std::string_view ZoneDescription(const std::string& name);
 int32_t CreatePartZone(PartCollection& collection, const PartInfo& part, int32_t step, bool share,
                        int32_t sourceZone, float solutionTime);
 
+// What a new zone takes from its source zone: its node or face map, or that
+// and its coordinates.
+enum class ZoneSharing { None, Connectivity, All };
+
 // Makes the zones of one stage as CreatePartZone does, refilling one host
 // argument list and one data-type array rather than making them per zone.
 // Holds the host lock while it lives.
@@ -34,7 +38,7 @@ public:
     PartZoneMaker& operator=(const PartZoneMaker&) = delete;
 
     // New zone number, 0 on failure.
-    int32_t Make(const PartInfo& part, int32_t step, bool share, int32_t sourceZone, float solutionTime);
+    int32_t Make(const PartInfo& part, int32_t step, ZoneSharing sharing, int32_t sourceZone, float solutionTime);
 
 private:
     HostLock lock_;
@@ -48,7 +52,8 @@ private:
 bool SharingAllowed(int32_t firstVariable, int32_t components, int32_t source, int32_t zone);
 // Shares them, all or none; false when the host allows no sharing of them.
 bool ShareValues(int32_t firstVariable, int32_t components, int32_t source, int32_t zone);
-void RegisterGeometryLoaders(const PartInfo& part, int32_t zone, bool dataSetHasIBlank);
+// Coordinates, iblank and, unless the zone shares another's, node or face map.
+void RegisterGeometryLoaders(const PartInfo& part, int32_t zone, bool dataSetHasIBlank, bool ownConnectivity);
 bool CreateGeometryZones(PartCollection& collection, bool transient, const TimeSectionInfo* timeSet, Set_pa zoneSet);
 // As CreateGeometryZones, into the data set an earlier case of the same load made.
 bool AddGeometryZones(PartCollection& collection, bool transient, const TimeSectionInfo* timeSet, Set_pa zoneSet);

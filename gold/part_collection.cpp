@@ -138,6 +138,32 @@ const PartZoneList* PartCollection::ZonesOfPart(int32_t partNumber) const {
     return found == strandOf_.end() ? nullptr : &zoneLists_[static_cast<size_t>(found->second) - 1];
 }
 
+bool PartCollection::BorrowConnectivity(int32_t connectivityStep, std::string& fault) {
+    for (const auto& record : parts_) {
+        PartInfo& part = *record;
+        const bool coordinatesOnly = part.kind == PartUnstructured && part.blocks.empty() && part.nodeCount > 0;
+        if (!coordinatesOnly || part.step <= connectivityStep || !HasPartInStep(part.partNumber, connectivityStep)) {
+            continue;
+        }
+        const PartInfo& lender = *FindPart(part.partNumber, connectivityStep);
+        if (lender.kind != PartUnstructured || lender.blocks.empty()) continue;
+        if (lender.nodeCount != part.nodeCount) {
+            fault = "Part " + std::to_string(part.partNumber) + " of " + part.fileName + " holds " +
+                    std::to_string(part.nodeCount) + " nodes, but its elements, in " + lender.fileName + ", are for " +
+                    std::to_string(lender.nodeCount) + ".";
+            return false;
+        }
+        part.blocks = lender.blocks;
+        part.category = lender.category;
+        part.elementCount = lender.elementCount;
+        part.jmax = lender.jmax;
+        part.maxNodesPerElement = lender.maxNodesPerElement;
+        part.polytope = lender.polytope;
+        part.connectivityStep = connectivityStep;
+    }
+    return true;
+}
+
 bool PartCollection::AnyPartHasIBlank() const {
     // Called once per zone: remember what was already looked at. Only the most
     // recent record can still change while a scan runs, so it is looked at again.

@@ -53,6 +53,9 @@ struct PartInfo {
     int32_t rangeIMin = 1, rangeJMin = 1, rangeKMin = 1;  // structured "range": first index used
     int32_t rectI = 0, rectJ = 0, rectK = 0;  // rectilinear: lengths of the x, y, z arrays in the file
     std::vector<ElementBlockInfo> blocks;     // file order
+    // Coordinates-only geometry: the step whose part lends the elements (their
+    // offsets lie in that step's file); 0 when the part holds its own.
+    int32_t connectivityStep = 0;
 };
 
 // Sets maxNodesPerElement, inCategory, elementCount (bar3 twice), jmax and
@@ -92,6 +95,10 @@ public:
     // The zones of a part by step; null for a part number never scanned.
     const PartZoneList* ZonesOfPart(int32_t partNumber) const;
     bool AnyPartHasIBlank() const;
+    // Coordinates-only geometry: each part that holds nodes but no elements
+    // after `connectivityStep` (1-based) takes the elements of that step's
+    // part. False, with `fault` naming the file, when node counts differ.
+    bool BorrowConnectivity(int32_t connectivityStep, std::string& fault);
     // Another case loaded into the same data set has iblank values, so the data set has "IBlank".
     void ShareIBlank() { anyIBlank_ = true; }
     bool IsGeometryTransient() const { return modelStepCount > 1; }
