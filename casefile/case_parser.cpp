@@ -43,6 +43,13 @@ constexpr RefusedGeometryLine RefusedGeometryLines[] = {
     {"Vector_glyphs", "vector glyph files are not supported"},
 };
 
+std::string_view GeometryLineRefusal(std::string_view keyword) {
+    for (const RefusedGeometryLine& line : RefusedGeometryLines) {
+        if (EqualsIgnoreCase(keyword, line.keyword)) return line.message;
+    }
+    return "Invalid Geometry section in case file.";
+}
+
 // The keyword runs to the first colon, tab or line end; blanks inside it count.
 constexpr std::string_view KeywordEnds = ":\t\r\n";
 
@@ -75,7 +82,7 @@ private:
     bool ParseGeometryLine(std::string_view keyword);
     void ParseModelLine(int32_t& timeSet, int32_t& fileSet, std::string& fileName, bool& changeCoordsOnly,
                         int32_t* changeCoordsStep);
-    bool PassOver(std::string_view keyword);
+    bool IsPassedOverLine(std::string_view keyword);
     void NotePassedOver(std::string_view name);
     bool CheckReferences() const;
 
@@ -169,7 +176,7 @@ bool CaseParser::ParseHeader(std::string_view keyword, bool& isHeader) {
 }
 
 bool CaseParser::ParseSectionLine(std::string_view keyword) {
-    if (PassOver(keyword)) return true;
+    if (IsPassedOverLine(keyword)) return true;
     switch (section_) {
         case Section::None:
             return false;
@@ -184,17 +191,13 @@ bool CaseParser::ParseSectionLine(std::string_view keyword) {
         case Section::File:
             return ParseFileLine(scanner_, keyword, fileSets_);
         case Section::PassedOver:
+            NotePassedOver(std::string(passedOverSection_) + " section");
             return true;
     }
     return false;
 }
 
-// True for a line of a passed-over section or a passed-over line, noted once.
-bool CaseParser::PassOver(std::string_view keyword) {
-    if (section_ == Section::PassedOver) {
-        NotePassedOver(std::string(passedOverSection_) + " section");
-        return true;
-    }
+bool CaseParser::IsPassedOverLine(std::string_view keyword) {
     for (const PassedOverLine& line : PassedOverLines) {
         if (line.section == section_ && EqualsIgnoreCase(keyword, line.keyword)) {
             NotePassedOver(line.name);
@@ -259,9 +262,7 @@ bool CaseParser::ParseGeometryLine(std::string_view keyword) {
         std::string& name = EqualsIgnoreCase(keyword, "match") ? g.matchFileName : g.boundaryFileName;
         if (scanner_.hasToken()) name.assign(scanner_.nextNameView());
     } else {
-        const auto refused = std::find_if(std::begin(RefusedGeometryLines), std::end(RefusedGeometryLines),
-                                          [&](const RefusedGeometryLine& line) { return EqualsIgnoreCase(keyword, line.keyword); });
-        ShowError(refused != std::end(RefusedGeometryLines) ? refused->message : "Invalid Geometry section in case file.");
+        ShowError(GeometryLineRefusal(keyword));
         return false;
     }
     return true;
@@ -319,7 +320,8 @@ void AddPassedOver(std::vector<std::string>& names, std::string_view name) {
 
 void ShowPassedOver(const std::vector<std::string>& names) {
     if (names.empty()) return;
-    std::string text = "The following sections and lines of the case file were passed over\n(this reader does not load them)\n";
+    std::string text =
+        "The following sections and lines of the case file were passed over\n(this reader does not load them)\n";
     for (const std::string& name : names) text += "\n" + name;
     ShowInformation(text);
 }
