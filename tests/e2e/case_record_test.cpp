@@ -83,8 +83,8 @@ const std::vector<RecordRow>& Rows() {
              "GEOMETRY\nmodel: geo\nMATERIAL\nmaterial set number: 1 mat\nmaterial id count: 2\n"
              "material id numbers: 1 2\nmaterial id names: steel copper\nmaterial id per element: m.id\n"
              "material mixed ids: m.mid\nmaterial mixed values: m.mval\nTIME\ntime set: 1\nnumber of steps: 2\n"
-             "maximum time steps: 10\ntime values: 0\n1\nmaximum time steps: 12\nBLOCK_CONTINUATION\nnumber of sets: 2\n"
-             "filename padding: 3\nScripts\nmetadata: file.xml\nVARIABLE\nconstant per part: 1 Density 1.5 2\n",
+             "maximum time steps: 10\ntime values: 0\n1\nmaximum time steps: 12\n"
+             "BLOCK_CONTINUATION\nnumber of sets: 2\nfilename padding: 3\nScripts\nmetadata: file.xml\nVARIABLE\nconstant per part: 1 Density 1.5 2\n",
          {},
          {{"geometry.passedOver", "[\"MATERIAL section\",\"\\\"maximum time steps\\\" in the TIME section\","
                                   "\"BLOCK_CONTINUATION section\",\"SCRIPTS section\"]"},
