@@ -149,6 +149,7 @@ bool LoadCaseFile(LoadOptions& options) {
     } else {
         result = LoadGoldCase(options, geometry, variables, timeSets, fileSets);
     }
+    if (result) ShowPassedOver(geometry.passedOver);
     ReleaseVariableSectionInfo(variables);
     ReleaseTimeSets(timeSets);
     ReleaseFileSets(fileSets);

@@ -185,7 +185,14 @@ bool LoadServerOfServers(const char* path) {
         if (!ParsePiece(path, PiecePath(path, name), piece)) return false;
         cases.push_back({piece.geometry, piece.variables, piece.timeSets, piece.fileSets});
     }
-    return LoadGoldCases(cases);
+    if (!LoadGoldCases(cases)) return false;
+    // The pieces of one run are alike: each name once for them all.
+    std::vector<std::string> passedOver;
+    for (const auto& piece : pieces) {
+        for (const std::string& name : piece->geometry.passedOver) AddPassedOver(passedOver, name);
+    }
+    ShowPassedOver(passedOver);
+    return true;
 }
 
 }  // namespace quorix

@@ -78,9 +78,13 @@ void WriteGeometry(JsonWriter& json, const CaseRecord& record) {
     json.Key("measuredTimeSet").Int(g.measuredTimeSet).Key("measuredFileSet").Int(g.measuredFileSet);
     json.Key("modelChangeCoordsOnly").Bool(g.modelChangeCoordsOnly);
     json.Key("measuredChangeCoordsOnly").Bool(g.measuredChangeCoordsOnly);
+    json.Key("modelChangeCoordsStep").Int(g.modelChangeCoordsStep);
     json.Key("modelFileName").String(g.modelFileName).Key("measuredFileName").String(g.measuredFileName);
     json.Key("matchFileName").String(g.matchFileName).Key("boundaryFileName").String(g.boundaryFileName);
     json.Key("caseDirectory").String(g.caseDirectory);
+    json.Key("passedOver").BeginArray();
+    for (const std::string& name : g.passedOver) json.String(name);
+    json.EndArray();
     json.EndObject();
     WriteGeometryFile(json, record, "model", g.modelFileName, g.modelTimeSet, g.modelFileSet);
     WriteGeometryFile(json, record, "measured", g.measuredFileName, g.measuredTimeSet, g.measuredFileSet);
@@ -113,6 +117,22 @@ void WriteEntries(JsonWriter& json, const CaseRecord& record, const VariableLine
     json.EndArray();
 }
 
+void WriteStringList(JsonWriter& json, std::string_view key, StringList_pa list) {
+    json.Key(key);
+    if (list == nullptr) {
+        json.Null();
+        return;
+    }
+    json.BeginArray();
+    const LgIndex_t count = ZelUtilStringListGetCount(list);
+    for (LgIndex_t i = 1; i <= count; ++i) {
+        HostString entry;
+        entry.Adopt(ZelUtilStringListGetString(list, i));
+        json.String(entry.view());
+    }
+    json.EndArray();
+}
+
 void WriteVariables(JsonWriter& json, const CaseRecord& record) {
     const VariableSectionInfo* v = record.variables;
     json.Key("variables");
@@ -120,22 +140,12 @@ void WriteVariables(JsonWriter& json, const CaseRecord& record) {
         json.Null();
         return;
     }
-    json.BeginObject().Key("constants");
-    if (v->constants == nullptr) {
-        json.Null();
-    } else {
-        json.BeginArray();
-        const LgIndex_t count = ZelUtilStringListGetCount(v->constants);
-        for (LgIndex_t i = 1; i <= count; ++i) {
-            HostString entry;
-            entry.Adopt(ZelUtilStringListGetString(v->constants, i));
-            json.String(entry.view());
-        }
-        json.EndArray();
-    }
+    json.BeginObject();
+    WriteStringList(json, "constants", v->constants);
     json.Key("constantFileTimeSet").Int(v->constantFileTimeSet);
     WriteHostString(json, "constantFileDescription", v->constantFileDescription);
     WriteHostString(json, "constantFileName", v->constantFileName);
+    WriteStringList(json, "constantsPerPart", v->constantsPerPart);
     for (const auto& kind : SvtKinds) WriteEntries(json, record, kind);
     for (const auto& kind : ComplexKinds) WriteEntries(json, record, kind);
     json.EndObject();

@@ -1,5 +1,6 @@
 #include "casefile/case_parser.h"
 
+#include <algorithm>
 #include <string>
 
 #include "casefile/ascii_case.h"
@@ -16,7 +17,38 @@ namespace {
 
 using zelvane::strutil::Scanner;
 
-enum class Section { None, Format, Geometry, Variable, Time, File };
+enum class Section { None, Format, Geometry, Variable, Time, File, PassedOver };
+
+// Sections of today's format that hold nothing the host can show: every line
+// of them is accepted and the section is named once in an information message.
+constexpr std::string_view PassedOverSections[] = {"MATERIAL", "BLOCK_CONTINUATION", "SCRIPTS"};
+
+// Lines of the other sections that this reader accepts and does not use.
+struct PassedOverLine {
+    Section section;
+    std::string_view keyword;
+    std::string_view name;  // in the information message
+};
+constexpr PassedOverLine PassedOverLines[] = {
+    {Section::Time, "maximum time steps", "\"maximum time steps\" in the TIME section"},
+};
+
+// GEOMETRY lines whose files change what the geometry shows: loading without them would mislead.
+struct RefusedGeometryLine {
+    std::string_view keyword;
+    std::string_view message;
+};
+constexpr RefusedGeometryLine RefusedGeometryLines[] = {
+    {"rigid_body", "rigid-body motion files are not supported"},
+    {"Vector_glyphs", "vector glyph files are not supported"},
+};
+
+std::string_view GeometryLineRefusal(std::string_view keyword) {
+    for (const RefusedGeometryLine& line : RefusedGeometryLines) {
+        if (EqualsIgnoreCase(keyword, line.keyword)) return line.message;
+    }
+    return "Invalid Geometry section in case file.";
+}
 
 // The keyword runs to the first colon, tab or line end; blanks inside it count.
 constexpr std::string_view KeywordEnds = ":\t\r\n";
@@ -48,7 +80,10 @@ private:
     bool ParseSectionLine(std::string_view keyword);
     bool ParseFormatLine(std::string_view keyword);
     bool ParseGeometryLine(std::string_view keyword);
-    void ParseModelLine(int32_t& timeSet, int32_t& fileSet, std::string& fileName, bool& changeCoordsOnly);
+    void ParseModelLine(int32_t& timeSet, int32_t& fileSet, std::string& fileName, bool& changeCoordsOnly,
+                        int32_t* changeCoordsStep);
+    bool IsPassedOverLine(std::string_view keyword);
+    void NotePassedOver(std::string_view name);
     bool CheckReferences() const;
 
     const char* caseFileName_;
@@ -58,6 +93,7 @@ private:
     TimeSectionInfo*& timeSets_;
     FileSectionInfo*& fileSets_;
     Section section_ = Section::None;
+    std::string_view passedOverSection_;  // its header, while section_ is PassedOver
     int64_t lineNumber_ = 0;
     Scanner scanner_;
 };
@@ -99,7 +135,13 @@ bool CaseParser::ParseLine(std::string_view line) {
 
 bool CaseParser::ParseHeader(std::string_view keyword, bool& isHeader) {
     isHeader = true;
-    if (EqualsIgnoreCase(keyword, "MATERIAL")) return true;  // the section stays
+    for (std::string_view header : PassedOverSections) {
+        if (EqualsIgnoreCase(keyword, header)) {
+            section_ = Section::PassedOver;
+            passedOverSection_ = header;
+            return true;
+        }
+    }
     if (EqualsIgnoreCase(keyword, "FORMAT")) {
         section_ = Section::Format;
     } else if (EqualsIgnoreCase(keyword, "GEOMETRY")) {
@@ -134,6 +176,7 @@ bool CaseParser::ParseHeader(std::string_view keyword, bool& isHeader) {
 }
 
 bool CaseParser::ParseSectionLine(std::string_view keyword) {
+    if (IsPassedOverLine(keyword)) return true;
     switch (section_) {
         case Section::None:
             return false;
@@ -147,9 +190,24 @@ bool CaseParser::ParseSectionLine(std::string_view keyword) {
             return ParseTimeLine(scanner_, keyword, timeSets_);
         case Section::File:
             return ParseFileLine(scanner_, keyword, fileSets_);
+        case Section::PassedOver:
+            NotePassedOver(std::string(passedOverSection_) + " section");
+            return true;
     }
     return false;
 }
+
+bool CaseParser::IsPassedOverLine(std::string_view keyword) {
+    for (const PassedOverLine& line : PassedOverLines) {
+        if (line.section == section_ && EqualsIgnoreCase(keyword, line.keyword)) {
+            NotePassedOver(line.name);
+            return true;
+        }
+    }
+    return false;
+}
+
+void CaseParser::NotePassedOver(std::string_view name) { AddPassedOver(geometry_.passedOver, name); }
 
 // 'type: ensight gold' (Gold) or 'type: ensight' (EnSight 6); any letter case.
 bool CaseParser::ParseFormatLine(std::string_view keyword) {
@@ -173,28 +231,38 @@ bool CaseParser::ParseFormatLine(std::string_view keyword) {
     return true;
 }
 
-// 'model: [ts [fs]] filename [change_coords_only]'; missing tokens leave the fields as they are.
-void CaseParser::ParseModelLine(int32_t& timeSet, int32_t& fileSet, std::string& fileName, bool& changeCoordsOnly) {
+// 'model: [ts [fs]] filename [change_coords_only [cstep]]'; missing tokens leave
+// the fields as they are. cstep is the 0-based step whose file holds the
+// connectivity; a negative or non-numeric one leaves the first step.
+void CaseParser::ParseModelLine(int32_t& timeSet, int32_t& fileSet, std::string& fileName, bool& changeCoordsOnly,
+                                int32_t* changeCoordsStep) {
     if (scanner_.isIntToken()) {
         timeSet = scanner_.nextInt();
         if (scanner_.isIntToken()) fileSet = scanner_.nextInt();
     }
     if (!scanner_.hasToken()) return;
     fileName.assign(scanner_.nextNameView());
-    if (EqualsIgnoreCase(scanner_.peekTokenView(), "change_coords_only")) changeCoordsOnly = true;
+    if (!EqualsIgnoreCase(scanner_.peekTokenView(), "change_coords_only")) return;
+    changeCoordsOnly = true;
+    scanner_.skipTokens(1);
+    if (changeCoordsStep == nullptr || !scanner_.isIntToken()) return;
+    const int32_t step = scanner_.nextInt();
+    if (step >= 0) *changeCoordsStep = step;
 }
 
 bool CaseParser::ParseGeometryLine(std::string_view keyword) {
     GeometrySectionInfo& g = geometry_;
     if (EqualsIgnoreCase(keyword, "model")) {
-        ParseModelLine(g.modelTimeSet, g.modelFileSet, g.modelFileName, g.modelChangeCoordsOnly);
+        ParseModelLine(g.modelTimeSet, g.modelFileSet, g.modelFileName, g.modelChangeCoordsOnly,
+                       &g.modelChangeCoordsStep);
     } else if (EqualsIgnoreCase(keyword, "measured")) {
-        ParseModelLine(g.measuredTimeSet, g.measuredFileSet, g.measuredFileName, g.measuredChangeCoordsOnly);
+        ParseModelLine(g.measuredTimeSet, g.measuredFileSet, g.measuredFileName, g.measuredChangeCoordsOnly,
+                       nullptr);
     } else if (EqualsIgnoreCase(keyword, "match") || EqualsIgnoreCase(keyword, "boundary")) {
         std::string& name = EqualsIgnoreCase(keyword, "match") ? g.matchFileName : g.boundaryFileName;
         if (scanner_.hasToken()) name.assign(scanner_.nextNameView());
     } else {
-        ShowError("Invalid Geometry section in case file.");
+        ShowError(GeometryLineRefusal(keyword));
         return false;
     }
     return true;
@@ -244,6 +312,18 @@ bool NamesModelGeometry(const char* caseFileName, const GeometrySectionInfo& geo
     if (!geometry.modelFileName.empty()) return true;
     ShowError("The case file %s names no geometry file (\"model:\" in its GEOMETRY section).", caseFileName);
     return false;
+}
+
+void AddPassedOver(std::vector<std::string>& names, std::string_view name) {
+    if (std::find(names.begin(), names.end(), name) == names.end()) names.emplace_back(name);
+}
+
+void ShowPassedOver(const std::vector<std::string>& names) {
+    if (names.empty()) return;
+    std::string text =
+        "The following sections and lines of the case file were passed over\n(this reader does not load them)\n";
+    for (const std::string& name : names) text += "\n" + name;
+    ShowInformation(text);
 }
 
 }  // namespace quorix

@@ -1,6 +1,10 @@
 // Reading a case file into the case record.
 #pragma once
 
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include "casefile/case_record.h"
 
 namespace quorix {
@@ -14,5 +18,11 @@ bool ParseCaseFile(const char* caseFileName, bool& isEnsight6, GeometrySectionIn
 // A case that parses yet names no model geometry holds nothing to load: says
 // so, naming the case file, and returns false.
 bool NamesModelGeometry(const char* caseFileName, const GeometrySectionInfo& geometry);
+
+// Adds `name` unless `names` holds it.
+void AddPassedOver(std::vector<std::string>& names, std::string_view name);
+// After a load, one information message naming what the case files hold
+// that the load passed over (`GeometrySectionInfo::passedOver`); none when empty.
+void ShowPassedOver(const std::vector<std::string>& names);
 
 }  // namespace quorix

@@ -81,7 +81,9 @@ void ReleaseFileSets(FileSectionInfo*& fileSets) { ReleaseSets(fileSets); }
 
 void ReleaseVariableSectionInfo(VariableSectionInfo*& variables) {
     if (variables == nullptr) return;
-    if (variables->constants != nullptr) ZelUtilStringListDealloc(&variables->constants);
+    for (StringList_pa* list : {&variables->constants, &variables->constantsPerPart}) {
+        if (*list != nullptr) ZelUtilStringListDealloc(list);
+    }
     for (const auto& kind : SvtKinds) ReleaseList(variables->*kind.list);
     for (const auto& kind : ComplexKinds) ReleaseList(variables->*kind.list);
     HostDelete(variables);

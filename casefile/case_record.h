@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "addon/host_api/host_memory.h"
 
@@ -23,12 +24,15 @@ struct GeometrySectionInfo {
     int32_t measuredFileSet = 0;
     bool modelChangeCoordsOnly = false;
     bool measuredChangeCoordsOnly = false;
-    int32_t modelChangeCoordsStep = 0;  // 0-based step whose geometry holds the connectivity
+    int32_t modelChangeCoordsStep = 0;  // 0-based step whose file holds the connectivity
     std::string modelFileName;  // as written; may hold a '*' run
     std::string measuredFileName;
     std::string matchFileName;
     std::string boundaryFileName;
     std::string caseDirectory;  // ends with its separator, or empty
+    // Sections and lines of the case file that this reader accepts but does
+    // not load, each named once ("MATERIAL section").
+    std::vector<std::string> passedOver;
 };
 
 // One variable line ("Var SVT").
@@ -64,6 +68,7 @@ struct VariableSectionInfo {
     int32_t constantFileTimeSet = 0;
     HostString constantFileDescription;
     HostString constantFileName;
+    StringList_pa constantsPerPart = nullptr;  // "constant per part" lines, as `constants`
     VarList<VarSVT> scalarPerNode;
     VarList<VarSVT> vectorPerNode;
     VarList<VarSVT> tensorSymmPerNode;

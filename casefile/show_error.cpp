@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 
+#include "addon/host_api/host_lock.h"
 #include "addon/zel_api.h"
 
 namespace quorix {
@@ -46,6 +47,11 @@ void ShowError(std::string_view message) { ZelUtilDialogErrMsg(std::string(messa
 void ShowError(std::string_view pattern, std::string_view value) { ShowError(Fill(pattern, "%s", value)); }
 
 void ShowError(std::string_view pattern, int64_t value) { ShowError(Fill(pattern, "%d", std::to_string(value))); }
+
+void ShowInformation(const std::string& message) {
+    HostLock lock;
+    ZelUtilDialogMessageBox(message.c_str(), ZelMessageInformation);
+}
 
 std::string LinePlaceText(std::string_view path, int64_t line, std::string_view what) {
     return Located(path, "line", line, what);

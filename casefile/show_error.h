@@ -13,6 +13,10 @@ void ShowError(std::string_view pattern, std::string_view value);
 // `pattern` holds one "%d", replaced by `value`.
 void ShowError(std::string_view pattern, int64_t value);
 
+// A message box of kind information, under the host lock: what a load that
+// goes on leaves out.
+void ShowInformation(const std::string& message);
+
 // Where a read stopped: the position after the last byte it read.
 struct ReadPlace {
     std::string path;

@@ -155,7 +155,7 @@ bool ParseFileNameParameter(Scanner& scanner, std::string_view keyword, HostStri
         ShowError("Missing %s in TIME section. Aborting read.", keyword);
         return false;
     }
-    return field.Assign(scanner.nextTokenView());
+    return field.Assign(scanner.nextNameView());
 }
 
 // A line whose keyword is no parameter: more numbers of the list being read.

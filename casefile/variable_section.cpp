@@ -15,17 +15,17 @@ bool AppendConstant(StringList_pa list, std::string_view text) {
     return ZelUtilStringListAppendString(list, std::string(text).c_str()) == ZEL_TRUE;
 }
 
-// 'constant per case: 2 Mach 0.85' appends "TS:", "2", "Mach", "VAL:", "0.85".
-bool ParseConstantPerCase(Scanner& scanner, VariableSectionInfo& variables) {
-    if (variables.constants == nullptr) variables.constants = ZelUtilStringListAlloc();
-    if (variables.constants == nullptr) return false;
-    if (scanner.isIntToken() && !(AppendConstant(variables.constants, "TS:") &&
-                                  AppendConstant(variables.constants, scanner.nextTokenView()))) {
+// 'constant per case: 2 Mach 0.85' appends "TS:", "2", "Mach", "VAL:", "0.85";
+// "constant per part" lines go the same way into their own list.
+bool ParseConstantLine(Scanner& scanner, StringList_pa& list) {
+    if (list == nullptr) list = ZelUtilStringListAlloc();
+    if (list == nullptr) return false;
+    if (scanner.isIntToken() && !(AppendConstant(list, "TS:") && AppendConstant(list, scanner.nextTokenView()))) {
         return false;
     }
     while (scanner.hasToken()) {
-        if (scanner.isDoubleToken() && !AppendConstant(variables.constants, "VAL:")) return false;
-        if (!AppendConstant(variables.constants, scanner.nextTokenView())) return false;
+        if (scanner.isDoubleToken() && !AppendConstant(list, "VAL:")) return false;
+        if (!AppendConstant(list, scanner.nextTokenView())) return false;
     }
     return true;
 }
@@ -77,7 +77,8 @@ bool ParseEntry(Scanner& scanner, VarList<Entry>& list, const char* label) {
 }  // namespace
 
 bool ParseVariableLine(Scanner& scanner, std::string_view keyword, VariableSectionInfo& variables) {
-    if (EqualsIgnoreCase(keyword, "constant per case")) return ParseConstantPerCase(scanner, variables);
+    if (EqualsIgnoreCase(keyword, "constant per case")) return ParseConstantLine(scanner, variables.constants);
+    if (EqualsIgnoreCase(keyword, "constant per part")) return ParseConstantLine(scanner, variables.constantsPerPart);
     if (EqualsIgnoreCase(keyword, "constant per case file")) return ParseConstantPerCaseFile(scanner, variables);
     for (const auto& kind : SvtKinds) {
         if (EqualsIgnoreCase(keyword, kind.keyword)) return ParseEntry(scanner, variables.*kind.list, "Var SVT");

@@ -1,8 +1,8 @@
 #include "dataset/not_loaded_report.h"
 
-#include "addon/host_api/host_lock.h"
 #include "addon/host_api/host_memory.h"
 #include "addon/zel_api.h"
+#include "casefile/show_error.h"
 
 namespace quorix {
 namespace {
@@ -33,8 +33,9 @@ void NotLoadedReport::Add(std::string_view name, std::string_view reason) {
 }
 
 void NotLoadedReport::AddUnloadable(const VariableSectionInfo& variables, const char* particlesLeftOut) {
-    if (variables.constants != nullptr) {
-        for (const std::string& name : ConstantNames(variables.constants)) Add(name, ConstantsLeftOut);
+    for (StringList_pa constants : {variables.constants, variables.constantsPerPart}) {
+        if (constants == nullptr) continue;
+        for (const std::string& name : ConstantNames(constants)) Add(name, ConstantsLeftOut);
     }
     if (!variables.constantFileName.empty()) Add(variables.constantFileName.view(), ConstantsLeftOut);
     if (particlesLeftOut == nullptr) return;
@@ -49,8 +50,7 @@ void NotLoadedReport::Show() {
     if (lines_.empty()) return;
     std::string text = "The following variables were not loaded\n(file was empty or an error was encountered)\n";
     for (const std::string& line : lines_) text += "\n" + line;
-    HostLock lock;
-    ZelUtilDialogMessageBox(text.c_str(), ZelMessageInformation);
+    ShowInformation(text);
     lines_.clear();
 }
 

@@ -25,6 +25,7 @@ from ensight_writer import (C_ENCODINGS, ENCODINGS, Block, Geometry, MeasuredGeo
 from expectation import Variable, build  # noqa: E402
 
 NOT_LOADED = "The following variables were not loaded\n(file was empty or an error was encountered)\n"
+PASSED_OVER = "The following sections and lines of the case file were passed over\n(this reader does not load them)\n"
 
 
 def vals(n, salt):
@@ -442,6 +443,26 @@ def missing_variable_case():
     return case
 
 
+def passed_over_case():
+    """Sections and lines of today's case files that hold nothing the host shows."""
+    parts = [surface_part(1)]
+    case = static_case("passed_over", parts, [("scalar per node", "pressure", nodal(parts, "p", 1, 81))])
+    text = case.case_text.replace("model: passed_over.geo", "model: passed_over.geo change_coords_only 0")
+    text = text.replace("VARIABLE\n", "VARIABLE\nconstant per part: Density 1.5\n")
+    case.case_text = text + ("\nTIME\ntime set: 1\nnumber of steps: 1\nmaximum time steps: 4\ntime values: 0\n"
+                             "\nMATERIAL\nmaterial set number: 1 materials\nmaterial id count: 2\n"
+                             "material id numbers: 1 2\nmaterial id names: steel copper\n"
+                             "material id per element: passed_over.matid\nmaterial mixed ids: passed_over.mixid\n"
+                             "material mixed values: passed_over.mixval\n"
+                             "\nBLOCK_CONTINUATION\nnumber of sets: 2\nfilename padding: 3\n"
+                             "\nSCRIPTS\nmetadata: passed_over.xml\n")
+    case.expect["messages"] = [
+        {"kind": "info", "text": NOT_LOADED + "\nDensity (constants are not loaded)"},
+        {"kind": "info", "text": PASSED_OVER + "\n\"maximum time steps\" in the TIME section\nMATERIAL section"
+                                               "\nBLOCK_CONTINUATION section\nSCRIPTS section"}]
+    return case
+
+
 def cube_case():
     xyz, n = grid(2, 2, 2, h=1.0)
     cube = Unstructured(1, "cube", xyz, [Block("hexa8", [(1, 2, 4, 3, 5, 6, 8, 7)])])
@@ -468,7 +489,7 @@ def all_cases():
             + [ids_case(), extents_case(), transient_geometry_case(), one_file_case(),
                variable_steps_case("variable_steps", 1, [1, 2, 3]),
                variable_steps_case("start_number_0", 0, [0, 1, 2]),
-               measured_case(), missing_variable_case(), quirks_case(), complex_case(), complex_transient_case(),
+               measured_case(), missing_variable_case(), passed_over_case(), quirks_case(), complex_case(), complex_transient_case(),
                complex_steps_case()])
 
 

@@ -63,7 +63,33 @@ const std::vector<RecordRow>& Rows() {
           {"geometry.matchFileName", "\"m.match\""},
           {"geometry.boundaryFileName", "\"b.bnd\""},
           {"geometry.caseDirectory", "\"{dir}\""},
-          {"geometry.encoding", "3"}}},
+          {"geometry.encoding", "3"},
+          {"geometry.modelChangeCoordsStep", "0"},
+          {"geometry.passedOver", "[]"}}},
+        {"the connectivity step after change_coords_only",
+         Gold + "GEOMETRY\nmodel: \"run 1/geo file.geo\" change_coords_only 2\nmeasured: parts change_coords_only 5\n",
+         {},
+         {{"geometry.modelFileName", "\"run 1/geo file.geo\""}, {"geometry.modelChangeCoordsStep", "2"}}},
+        {"a negative connectivity step is the first",
+         Gold + "GEOMETRY\nmodel: geo change_coords_only -1\n",
+         {},
+         {{"geometry.modelChangeCoordsOnly", "true"}, {"geometry.modelChangeCoordsStep", "0"}}},
+        {"a word after change_coords_only is no step",
+         Gold + "GEOMETRY\nmodel: geo change_coords_only x2\n",
+         {},
+         {{"geometry.modelChangeCoordsStep", "0"}}},
+        {"sections and lines of today's format are passed over, each named once",
+         "# made by a solver\r\n" + Gold +
+             "GEOMETRY\nmodel: geo\nMATERIAL\nmaterial set number: 1 mat\nmaterial id count: 2\n"
+             "material id numbers: 1 2\nmaterial id names: steel copper\nmaterial id per element: m.id\n"
+             "material mixed ids: m.mid\nmaterial mixed values: m.mval\nTIME\ntime set: 1\nnumber of steps: 2\n"
+             "maximum time steps: 10\ntime values: 0\n1\nmaximum time steps: 12\n"
+             "BLOCK_CONTINUATION\nnumber of sets: 2\nfilename padding: 3\nScripts\nmetadata: file.xml\nVARIABLE\nconstant per part: 1 Density 1.5 2\n",
+         {},
+         {{"geometry.passedOver", "[\"MATERIAL section\",\"\\\"maximum time steps\\\" in the TIME section\","
+                                  "\"BLOCK_CONTINUATION section\",\"SCRIPTS section\"]"},
+          {"timeSets.0.timeValues", "[0,1]"},
+          {"variables.constantsPerPart", "[\"TS:\",\"1\",\"Density\",\"VAL:\",\"1.5\",\"VAL:\",\"2\"]"}}},
         {"a trailing remark skips the whole line",
          Gold + "GEOMETRY\nmodel: geo # the mesh\n# model: other\n\n   \t\n",
          {},
@@ -124,6 +150,11 @@ const std::vector<RecordRow>& Rows() {
          Gold + "GEOMETRY\nmodel: geo\nTIME\ntime set: 1\nnumber of steps: 4\ntime values file: data/times.txt\n",
          {{"data/times.txt", "# times\n\n0.1 0.2\n   \n0.3 # remark 9\n0.3\n0.4\n"}},
          {{"timeSets.0.timeValuesFile", "\"data/times.txt\""}, {"timeSets.0.timeValues", "[0.1,0.2,0.3,0.4]"}}},
+        {"quoted side file names with blanks",
+         Gold + "GEOMETRY\nmodel: 1 geo*\nTIME\ntime set: 1\nnumber of steps: 2\ntime values file: \"run 1/t s.txt\"\n"
+                "filename numbers file: \"run 1/n s.txt\"\n",
+         {{"run 1/t s.txt", "0.5 1.5\n"}, {"run 1/n s.txt", "3 4\n"}},
+         {{"timeSets.0.timeValues", "[0.5,1.5]"}, {"model.paths", "[\"{dir}geo3\",\"{dir}geo4\"]"}}},
         {"an 82-character line in a time values file is accepted",
          Gold + "GEOMETRY\nmodel: geo\nTIME\ntime set: 1\nnumber of steps: 2\ntime values file: t.txt\n",
          {{"t.txt", "1 " + std::string(78, ' ') + "2\n"}},

@@ -197,15 +197,20 @@ TEST(WriterLayouts, Ensight6NamesWhatItLeavesOut) {
     const std::string casePath =
         dir.Write("left.case", kEnsight6Format + "GEOMETRY\nmodel: mesh.geo\n\nVARIABLE\n"
                                                  "constant per case: Mach 0.85\n"
+                                                 "constant per part: Density 1.5\n"
                                                  "scalar per element: heat h.scl\n"
-                                                 "scalar per measured node: diameter d.*\n");
+                                                 "scalar per measured node: diameter d.*\n"
+                                                 "MATERIAL\nmaterial id per element: m.id\n");
     const e2e::RunResult run = Load(casePath);
     ExpectLoaded(run);
     EXPECT_EQ(Texts(*run.report, "info"),
-              std::vector<std::string>{"The following variables were not loaded\n(file was empty or an error was "
-                                       "encountered)\n\nh.scl (Part 9 is not in the geometry; its values were "
-                                       "passed over)\nMach (constants are not loaded)\n"
-                                       "d.* (particles of EnSight 6 cases are not loaded)"});
+              (std::vector<std::string>{"The following variables were not loaded\n(file was empty or an error was "
+                                        "encountered)\n\nh.scl (Part 9 is not in the geometry; its values were "
+                                        "passed over)\nMach (constants are not loaded)\n"
+                                        "Density (constants are not loaded)\n"
+                                        "d.* (particles of EnSight 6 cases are not loaded)",
+                                        "The following sections and lines of the case file were passed over\n(this "
+                                        "reader does not load them)\n\nMATERIAL section"}));
     EXPECT_DOUBLE_EQ(Mean(Zone(*run.report, "Surf: fluid", 0.0), "heat"), 1.5);
 }
 
