@@ -29,9 +29,11 @@ std::string_view CategoryPrefix(int32_t category) {
     }
 }
 
+bool IsEmptyPart(const PartInfo& part) { return part.nodeCount == 0 && part.elementCount == 0; }
+
 std::string ZoneName(const PartInfo& part) {
     std::string name;
-    if (part.kind == PartUnstructured) {
+    if (part.kind == PartUnstructured && !IsEmptyPart(part)) {
         name = CategoryPrefix(part.category);
     } else if (part.kind == PartParticles) {
         name = "Particle: ";
@@ -199,8 +201,18 @@ PartZoneMaker::PartZoneMaker(PartCollection& collection, bool dataSetHasIBlank)
 
 int32_t PartZoneMaker::Make(const PartInfo& part, int32_t step, ZoneSharing sharing, int32_t sourceZone,
                             float solutionTime) {
-    ZoneShape shape = ShapeOfPart(part);
-    if (ShapeIsEmpty(shape, part.polytope)) return 0;
+    return Add(part, step, false, sharing, sourceZone, solutionTime);
+}
+
+int32_t PartZoneMaker::MakeEmpty(const PartInfo& part, int32_t step, float solutionTime) {
+    return IsEmptyPart(part) ? Add(part, step, true, ZoneSharing::None, 0, solutionTime) : 0;
+}
+
+// An empty zone is a row of no nodes.
+int32_t PartZoneMaker::Add(const PartInfo& part, int32_t step, bool empty, ZoneSharing sharing, int32_t sourceZone,
+                           float solutionTime) {
+    const ZoneShape shape = empty ? ZoneShape{0, 1, 1} : ShapeOfPart(part);
+    if (!empty && ShapeIsEmpty(shape, part.polytope)) return 0;
     EntIndex_t zoneCount = 0;
     EntIndex_t varCount = 0;
     if (args_.get() == nullptr || !DataSetCounts(zoneCount, varCount)) return 0;
@@ -208,8 +220,8 @@ int32_t PartZoneMaker::Make(const PartInfo& part, int32_t step, ZoneSharing shar
     int32_t sharedCount = hasIBlank_ && varCount >= IBlankVariable ? IBlankVariable : IBlankVariable - 1;
 
     ZelUtilArgListClear(args_.get());
-    AddZoneArguments(args_.get(), collection_, part, ZoneName(part), shape, ZoneTypeForPart(part), dataTypes_, sharing,
-                     sourceZone, solutionTime);
+    AddZoneArguments(args_.get(), collection_, part, ZoneName(part), shape,
+                     empty ? ZelZoneOrdered : ZoneTypeForPart(part), dataTypes_, sharing, sourceZone, solutionTime);
     bool made = ZelUtilDataSetAddZoneX(args_.get()) != ZEL_FALSE;
     ZelUtilArgListClear(args_.get());  // the list points into dataTypes_
     if (!made) return 0;
@@ -276,19 +288,35 @@ bool AddGeometryZones(PartCollection& collection, bool transient, const TimeSect
     bool hasIBlank = collection.AnyPartHasIBlank();
     PartZoneMaker maker(collection, hasIBlank);
     collection.ReserveZonesForRecords();
-    for (const auto& record : collection.parts()) {
+    const auto& records = collection.parts();
+    // The scans record the parts step after step.
+    for (size_t first = 0, end = 0; first < records.size(); first = end) {
+        end = first + 1;
+        while (end < records.size() && records[end]->step == records[first]->step) ++end;
+        bool anyZone = false;
         int32_t step = 1;
         float time = 0.0f;
-        if (!IsInSeries(*record, false) || StepAndTime(*record, transient, timeSet, step, time) != StepChoice::Make) {
-            continue;
+        const auto makesZone = [&](const PartInfo& record) {
+            return IsInSeries(record, false) && StepAndTime(record, transient, timeSet, step, time) == StepChoice::Make;
+        };
+        for (size_t i = first; i < end; ++i) {
+            const PartInfo& record = *records[i];
+            if (!makesZone(record)) continue;
+            // Coordinates-only geometry: the connectivity step's zone lends its elements.
+            const int32_t source =
+                record.connectivityStep > 0 ? collection.ZoneForPartStep(record.partNumber, record.connectivityStep) : 0;
+            const int32_t zone =
+                maker.Make(record, step, source > 0 ? ZoneSharing::Connectivity : ZoneSharing::None, source, time);
+            if (zone == 0) continue;
+            anyZone = true;
+            AddToSet(zoneSet, zone);
+            RegisterGeometryLoaders(record, zone, hasIBlank, source == 0);
         }
-        // Coordinates-only geometry: the connectivity step's zone lends its elements.
-        const int32_t source =
-            record->connectivityStep > 0 ? collection.ZoneForPartStep(record->partNumber, record->connectivityStep) : 0;
-        int32_t zone = maker.Make(*record, step, source > 0 ? ZoneSharing::Connectivity : ZoneSharing::None, source, time);
-        if (zone == 0) continue;
-        AddToSet(zoneSet, zone);
-        RegisterGeometryLoaders(*record, zone, hasIBlank, source == 0);
+        // A step where every part is empty keeps its time: its parts become empty zones.
+        for (size_t i = first; i < end && !anyZone && transient; ++i) {
+            if (!makesZone(*records[i])) continue;
+            if (const int32_t zone = maker.MakeEmpty(*records[i], step, time); zone > 0) AddToSet(zoneSet, zone);
+        }
     }
     return true;
 }

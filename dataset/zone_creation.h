@@ -39,8 +39,13 @@ public:
 
     // New zone number, 0 on failure.
     int32_t Make(const PartInfo& part, int32_t step, ZoneSharing sharing, int32_t sourceZone, float solutionTime);
+    // An empty zone for a part with no nodes and no elements; 0 for any other part.
+    int32_t MakeEmpty(const PartInfo& part, int32_t step, float solutionTime);
 
 private:
+    int32_t Add(const PartInfo& part, int32_t step, bool empty, ZoneSharing sharing, int32_t sourceZone,
+                float solutionTime);
+
     HostLock lock_;
     PartCollection& collection_;
     bool hasIBlank_;

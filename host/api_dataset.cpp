@@ -36,6 +36,8 @@ void ReportUnknownArguments(const ZelArgList_s& args, std::initializer_list<ArgN
 }
 
 bool ShapeIsValid(const Zone& zone) {
+    // An empty zone (a row of no nodes) keeps a time step that has nothing to show.
+    if (zone.IsOrdered() && zone.imax == 0 && zone.jmax == 1 && zone.kmax == 1) return true;
     if (zone.imax < 1 || zone.jmax < 1 || zone.imax > MaxPositions || zone.jmax > MaxPositions) return false;
     if (zone.IsOrdered()) {
         if (zone.kmax < 1 || zone.kmax > MaxPositions) return false;

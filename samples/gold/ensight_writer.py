@@ -172,7 +172,7 @@ class Unstructured:
     def node_count(self):
         return len(self.xyz[0])
 
-    def write(self, out, node_ids, element_ids):
+    def write(self, out, node_ids, element_ids, elements=True):
         out.line("part")
         out.int1(self.number)
         out.line(self.desc)
@@ -182,7 +182,7 @@ class Unstructured:
             out.ints(self.node_ids or range(1, self.node_count + 1))
         for axis in self.xyz:
             out.floats(axis)
-        for b in self.blocks:
+        for b in self.blocks if elements else []:
             b.write(out, element_ids)
 
 
@@ -275,13 +275,15 @@ class Structured:
 
 
 class Geometry:
-    """A geometry file; steps > 1 are written between BEGIN/END TIME STEP."""
+    """A geometry file; steps > 1 are written between BEGIN/END TIME STEP.
+    coordinates_only: unstructured parts without their elements (change_coords_only)."""
 
-    def __init__(self, steps, node_id="off", element_id="off", extents=None):
+    def __init__(self, steps, node_id="off", element_id="off", extents=None, coordinates_only=False):
         self.steps = steps
         self.node_id = node_id
         self.element_id = element_id
         self.extents = extents
+        self.coordinates_only = coordinates_only
 
     def write(self, out):
         out.format_line()
@@ -298,7 +300,10 @@ class Geometry:
                 out.line("extents")
                 out.floats(self.extents, 2)
             for p in parts:
-                p.write(out, *given)
+                if self.coordinates_only and isinstance(p, Unstructured):
+                    p.write(out, *given, elements=False)
+                else:
+                    p.write(out, *given)
             if many:
                 out.line("END TIME STEP")
 

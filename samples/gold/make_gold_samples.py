@@ -313,6 +313,26 @@ def transient_geometry_case():
     return Case("transient_geometry", text, files, expect)
 
 
+def coordinates_only_case():
+    """change_coords_only 1: the files after the second hold the parts' coordinates only."""
+    times = [0.0, 0.5, 1.0, 1.5]
+    first = [surface_part(1), volume_part(2), polyhedra_part(3)]
+    steps = [[moved(p, 0.25 * s) for p in first] for s in range(4)]
+    files, temps, cells = {}, [], []
+    for s, parts in enumerate(steps):
+        files["geo.%04d" % (s + 1)] = Geometry([parts], coordinates_only=s > 1)
+        temps.append(nodal(parts, "t", 1, 120 + s))
+        cells.append(per_element(parts, 1, 130 + s))
+        files["temperature.%04d" % (s + 1)] = VariableFile([list(temps[-1].values())])
+        files["density.%04d" % (s + 1)] = VariableFile([list(cells[-1].values())])
+    text = case_text(["model: 1 geo.**** change_coords_only 1"],
+                     ["scalar per node: 1 temperature temperature.****",
+                      "scalar per element: 1 density density.****"], time_set(1, times, start=1))
+    expect = build(list(zip(times, steps)), [Variable("scalar per node", "temperature", temps, times),
+                                             Variable("scalar per element", "density", cells, times)])
+    return Case("coordinates_only", text, files, expect)
+
+
 def one_file_case():
     """Ten steps of geometry and of a variable, each in one file (a file set)."""
     times = [0.5 * s for s in range(10)]
@@ -486,7 +506,7 @@ def quirks_case():
 
 def all_cases():
     return ([cube_case(), mixed_case(), variables_case()] + structured_cases() + part_number_cases()
-            + [ids_case(), extents_case(), transient_geometry_case(), one_file_case(),
+            + [ids_case(), extents_case(), transient_geometry_case(), coordinates_only_case(), one_file_case(),
                variable_steps_case("variable_steps", 1, [1, 2, 3]),
                variable_steps_case("start_number_0", 0, [0, 1, 2]),
                measured_case(), missing_variable_case(), passed_over_case(), quirks_case(), complex_case(), complex_transient_case(),
