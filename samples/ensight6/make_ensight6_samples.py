@@ -394,7 +394,8 @@ def higher_order_geometry():
 
 
 TWIN_VARIABLES = [("scalar per node:", "temperature", 1, 1, False), ("vector per node:", "velocity", 3, 2, False),
-                  ("tensor symm per node:", "stress", 6, 3, False), ("scalar per element:", "cellid", 1, 4, True),
+                  ("tensor symm per node:", "stress", 6, 3, False), ("tensor asym per node:", "spin", 9, 7, False),
+                  ("scalar per element:", "cellid", 1, 4, True),
                   ("vector per element:", "cellvec", 3, 5, True), ("tensor asym per element:", "grad", 9, 6, True)]
 
 
