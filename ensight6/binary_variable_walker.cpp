@@ -96,8 +96,8 @@ public:
         return true;
     }
 
-    // After the "block" record: node values component after component (all x,
-    // then all y, ...); cell values interleaved per cell in C binary.
+    // After the "block" record: in C binary the components lie interleaved per
+    // node or cell (x1 y1 z1 x2 ...), as the same field written as Gold shows.
     bool RegisterBlock(const GeometryPart& part, int32_t zone, bool perElement) {
         std::string text;
         if (!ReadRecord(text)) return false;
@@ -108,13 +108,13 @@ public:
         if (!Skip(count)) return false;
         if (zone == 0 || count == 0) return true;
         for (int32_t c = 0; c < vf_.components; ++c) {
-            Ensight6ValueSource* s = Source(perElement ? offset : offset + 4 * count * c, count, c);
+            Ensight6ValueSource* s = Source(offset, count, c);
             if (s != nullptr) {
                 s->dim1 = part.imax;
                 s->dim2 = part.jmax;
                 s->dim3 = part.kmax;
-                s->cellComponents = perElement ? vf_.components : 1;
-                s->cellComponent = perElement ? c : 0;
+                s->blockComponents = vf_.components;
+                s->blockComponent = c;
             }
             if (!Register(zone, c, perElement ? LoadBlockElementVariableBinary : LoadBlockNodeVariableBinary, s))
                 return false;

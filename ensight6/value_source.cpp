@@ -169,9 +169,10 @@ Boolean_t LoadNodeVariableBinary(FieldData_pa field) {
     });
 }
 
+// Components interleaved per node.
 Boolean_t LoadBlockNodeVariableBinary(FieldData_pa field) {
     return Guarded(field, [&](const Ensight6ValueSource& s) {
-        return LoadFieldValues(BinaryLoad(s, LoadKind::Floats), field);
+        return LoadFieldValues(BinaryLoad(s, LoadKind::StridedFloats, s.blockComponents, s.blockComponent), field);
     });
 }
 
@@ -187,7 +188,7 @@ Boolean_t LoadElementVariableBinary(FieldData_pa field) {
 
 Boolean_t LoadBlockElementVariableBinary(FieldData_pa field) {
     return Guarded(field, [&](const Ensight6ValueSource& s) {
-        DeferredLoadInfo info = BinaryLoad(s, LoadKind::StructuredCellValues, s.cellComponents, s.cellComponent);
+        DeferredLoadInfo info = BinaryLoad(s, LoadKind::StructuredCellValues, s.blockComponents, s.blockComponent);
         info.dims = {s.dim1, s.dim2, s.dim3};
         return LoadFieldValues(info, field);
     });

@@ -20,8 +20,8 @@ struct Ensight6ValueSource {
     int32_t dim1 = 0, dim2 = 0, dim3 = 0;  // block I J K; variables: dim2 components, dim3 component from 1
     int32_t variable = 0;   // 1..3 X Y Z, 4 IBlank, else the host variable
     bool swapBytes = false;
-    int32_t cellComponents = 1;  // C binary block cell values: components interleaved per cell,
-    int32_t cellComponent = 0;   // this source's one of them
+    int32_t blockComponents = 1;  // C binary block values: components interleaved per node or cell,
+    int32_t blockComponent = 0;   // this source's one of them
     std::vector<LoadBlock> blocks;  // unstructured per-element values, one per loaded block
 };
 

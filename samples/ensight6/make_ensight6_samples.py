@@ -171,8 +171,16 @@ def write_node_variable(w, g, desc, comps, seed, values=None):
         if isinstance(p, Block):
             w.text("part %8d" % p.number)
             w.text("block")
-            for comp in blocks[p.number]:
-                w.reals(comp)
+            write_block_values(w, blocks[p.number])
+
+
+def write_block_values(w, components):
+    """ASCII: component after component; C binary: interleaved per node or cell."""
+    if w.encoding == "ascii":
+        for comp in components:
+            w.reals(comp)
+    else:
+        w.reals([v for item in zip(*components) for v in item])
 
 
 def element_values(g, comps, seed):
@@ -204,11 +212,7 @@ def write_element_variable(w, g, desc, comps, seed, values=None):
         w.text("part %8d" % p.number)
         if isinstance(p, Block):
             w.text("block")
-            if w.encoding == "ascii":
-                for comp in table[p.number]:
-                    w.reals(comp)
-            else:  # C binary cell values lie interleaved per cell
-                w.reals([v for cell in zip(*table[p.number]) for v in cell])
+            write_block_values(w, table[p.number])
             continue
         # components follow each other per element
         for (etype, per_element) in table[p.number]:
@@ -390,7 +394,8 @@ def higher_order_geometry():
 
 
 TWIN_VARIABLES = [("scalar per node:", "temperature", 1, 1, False), ("vector per node:", "velocity", 3, 2, False),
-                  ("tensor symm per node:", "stress", 6, 3, False), ("scalar per element:", "cellid", 1, 4, True),
+                  ("tensor symm per node:", "stress", 6, 3, False), ("tensor asym per node:", "spin", 9, 7, False),
+                  ("scalar per element:", "cellid", 1, 4, True),
                   ("vector per element:", "cellvec", 3, 5, True), ("tensor asym per element:", "grad", 9, 6, True)]
 
 

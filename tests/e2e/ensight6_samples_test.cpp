@@ -134,9 +134,9 @@ INSTANTIATE_TEST_SUITE_P(Ensight6, Ensight6Encodings,
                                            "fileset_split"));
 
 // The same nodes, elements and values written as Gold load into the same
-// zones: higher-order elements as polygons and polyhedra, the components of
-// block node values one after another (C binary block cell values lie
-// interleaved per cell), cell values in the zone's element order.
+// zones: higher-order elements as polygons and polyhedra, block values of
+// every component count read interleaved per node or cell in C binary and
+// component after component in ASCII, cell values in the zone's element order.
 TEST(Ensight6Samples, GoldTwinGivesTheSameZonesAndValues) {
     auto twin = e2e::LoadCase(SampleCase("higher_order", "gold"), {"--load-all"});
     ASSERT_TRUE(twin.report) << twin.Describe();
