@@ -277,6 +277,7 @@ void RegisterFixedValueLoaders(GoldLoad& load, const VariableKind& kind, const V
         for (size_t i = 0; i < zones->steps.size(); ++i) {
             const PartInfo* part = load.collection.FindPart(item.partNumber, zones->steps[i]);
             const int32_t zone = zones->zones[i];
+            if (part != nullptr && IsEmptyPart(*part)) continue;  // nothing to hold
             if (part == nullptr || !SameMesh(*part, *scanned)) {
                 otherMesh.push_back(zones->steps[i]);
             } else if (source == 0 || !ShareValues(first - 1, kind.components, source, zone)) {

@@ -29,8 +29,6 @@ std::string_view CategoryPrefix(int32_t category) {
     }
 }
 
-bool IsEmptyPart(const PartInfo& part) { return part.nodeCount == 0 && part.elementCount == 0; }
-
 std::string ZoneName(const PartInfo& part) {
     std::string name;
     if (part.kind == PartUnstructured && !IsEmptyPart(part)) {

@@ -62,6 +62,9 @@ struct PartInfo {
 // polytope from the blocks and `category`; false when a count overflows int32.
 bool ClosePart(PartInfo& part);
 
+// No nodes and no elements: a part selected by a criterion that nothing met at that step.
+inline bool IsEmptyPart(const PartInfo& part) { return part.nodeCount == 0 && part.elementCount == 0; }
+
 // Same nodes, elements and element blocks: values read against one fit the other.
 bool SameMesh(const PartInfo& a, const PartInfo& b);
 

@@ -26,10 +26,10 @@ using quorix::test::EnsightWriter;
 struct GeometryPart {
     int32_t number;
     std::string description;
-    int32_t triangles;  // a strip: triangles + 2 nodes
+    int32_t triangles;  // a strip: triangles + 2 nodes; 0: an empty part
 };
 
-int32_t NodesOf(const GeometryPart& part) { return part.triangles + 2; }
+int32_t NodesOf(const GeometryPart& part) { return part.triangles > 0 ? part.triangles + 2 : 0; }
 
 // Each part a strip of triangles; node i lies at (i / 2, i % 2, 0).
 std::string Geometry(Encoding encoding, const std::vector<GeometryPart>& parts) {
@@ -44,7 +44,8 @@ std::string Geometry(Encoding encoding, const std::vector<GeometryPart>& parts) 
         }
         std::vector<std::vector<int32_t>> triangles;
         for (int32_t t = 1; t <= part.triangles; ++t) triangles.push_back({t, t + 1, t + 2});
-        writer.Part(part.number, part.description).Coordinates(x, y, z).Elements("tria3", triangles);
+        writer.Part(part.number, part.description).Coordinates(x, y, z);
+        if (!triangles.empty()) writer.Elements("tria3", triangles);
     }
     return writer.bytes();
 }
@@ -465,6 +466,50 @@ TEST(WriterLayouts, AParticleStepWithoutParticlesLoads) {
                 EXPECT_DOUBLE_EQ(Mean(*zone, "diameter"), 0.5);
             }
         }
+    }
+}
+
+// ---- parts that come and go ----
+
+// A part empty at a step makes no zone there; a step where every part is
+// empty keeps its time with empty zones; a field with no time set holds
+// where the mesh is the one its file fits.
+TEST(WriterLayouts, PartsEmptyAtSomeSteps) {
+    const std::vector<GeometryPart> steps[] = {{{1, "wall", 2}, {2, "inlet", 0}},
+                                               {{1, "wall", 0}, {2, "inlet", 0}},
+                                               {{1, "wall", 3}, {2, "inlet", 1}},
+                                               {{1, "wall", 2}, {2, "inlet", 0}}};
+    struct ZoneRow {
+        const char* name;
+        double time;
+        int nodes;
+        double fixed;  // NaN: no values
+    };
+    const double none = std::nan("");
+    const ZoneRow zones[] = {{"Surf: wall", 0, 4, 9}, {"wall", 1, 0, none},       {"inlet", 1, 0, none},
+                          {"Surf: wall", 2, 5, none}, {"Surf: inlet", 2, 3, none}, {"Surf: wall", 3, 4, 9}};
+    for (Encoding encoding : quorix::test::AllEncodings) {
+        SCOPED_TRACE(EncodingName(encoding));
+        CaseDirectory dir;
+        for (size_t k = 0; k < std::size(steps); ++k) dir.Write("geo." + std::to_string(k + 1), Geometry(encoding, steps[k]));
+        dir.Write("p.fixed", NodeScalar(encoding, {{1, 4, 9.0f}}));
+        const std::string casePath = dir.Write(
+            "band.case", kGoldFormat + "GEOMETRY\nmodel: 1 geo.*\n\nVARIABLE\nscalar per node: p p.fixed\n\nTIME\n" +
+                             TimeSet(1, 4, "0 1 2 3"));
+        const e2e::RunResult run = Load(casePath);
+        ExpectLoaded(run);
+        ASSERT_EQ((*run.report)["zones"].items.size(), std::size(zones)) << run.out;
+        for (const ZoneRow& want : zones) {
+            const Json& zone = Zone(*run.report, want.name, want.time);
+            EXPECT_EQ(zone["nodes"].number, want.nodes) << want.name << " at " << want.time;
+            EXPECT_TRUE(std::isnan(want.fixed) ? std::isnan(Mean(zone, "p")) : Mean(zone, "p") == want.fixed);
+        }
+        const std::vector<std::string> info = Texts(*run.report, "info");
+        ASSERT_EQ(info.size(), 1u) << run.out;
+        EXPECT_NE(info[0].find("\np.fixed (it has no time set; it fits part 1 \"wall\" at step 1, not at step 3, "
+                               "where the mesh differs)"),
+                  std::string::npos)
+            << info[0];
     }
 }
 
