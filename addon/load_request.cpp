@@ -1,7 +1,7 @@
 #include "addon/load_request.h"
 
-#include <cstdio>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 #include "addon/gold_load_driver.h"
@@ -10,6 +10,7 @@
 #include "casefile/ascii_case.h"
 #include "casefile/case_parser.h"
 #include "casefile/case_record.h"
+#include "casefile/regular_file.h"
 #include "casefile/show_error.h"
 #include "casefile/text_number.h"
 #include "ensight6/ensight6_load_case.h"
@@ -69,10 +70,10 @@ struct Selection {
 };
 
 bool AcceptCaseFileName(const char* value, LoadOptions& options) {
+    OpenFailure failure = OpenFailure::CannotOpen;
     if (value[0] != '\0') {
-        std::FILE* file = std::fopen(value, "r");
-        if (file != nullptr) {
-            std::fclose(file);
+        failure = TryOpenRegularFile(value);
+        if (failure == OpenFailure::None) {
             ZelUtilStringDealloc(&options.CaseFileName);
             options.CaseFileName = ZelUtilStringAlloc(static_cast<int64_t>(std::strlen(value)) + 1, "Case File Name");
             if (options.CaseFileName == nullptr) return false;
@@ -81,7 +82,7 @@ bool AcceptCaseFileName(const char* value, LoadOptions& options) {
         }
     }
     ZelUtilDialogErrMsg("Invalid file name.");
-    if (value[0] != '\0') ShowError("Case file: %s", value);
+    if (value[0] != '\0') ShowError("Case file: " + std::string(value) + std::string(OpenFailureNote(failure)));
     return false;
 }
 

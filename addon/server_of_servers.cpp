@@ -1,6 +1,5 @@
 #include "addon/server_of_servers.h"
 
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -11,6 +10,7 @@
 #include "casefile/ascii_case.h"
 #include "casefile/case_parser.h"
 #include "casefile/case_record.h"
+#include "casefile/regular_file.h"
 #include "casefile/show_error.h"
 #include "casefile/text_lines.h"
 
@@ -137,12 +137,11 @@ std::string PiecePath(const char* masterPath, const std::string& name) {
 // A piece that cannot be opened or parsed, or that is not a Gold case, fails the whole load.
 bool ParsePiece(const char* masterPath, const std::string& piecePath, CaseRecord& piece) {
     const std::string listed = "The case file " + piecePath + " listed in %s";
-    std::FILE* file = std::fopen(piecePath.c_str(), "r");
-    if (file == nullptr) {
-        ShowError(listed + " could not be opened.", masterPath);
+    const OpenFailure failure = TryOpenRegularFile(piecePath.c_str());
+    if (failure != OpenFailure::None) {
+        ShowError(listed + " could not be opened" + std::string(OpenFailureNote(failure)) + ".", masterPath);
         return false;
     }
-    std::fclose(file);
     if (!ParseCaseFile(piecePath.c_str(), piece.isEnsight6, piece.geometry, piece.variables, piece.timeSets,
                        piece.fileSets)) {
         ShowError(listed + " could not be read - probable bad format.", masterPath);

@@ -1,9 +1,11 @@
 #include "casefile/file_section.h"
 
 #include <algorithm>
-#include <fstream>
+#include <cstdio>
+#include <memory>
 
 #include "casefile/ascii_case.h"
+#include "casefile/regular_file.h"
 #include "casefile/show_error.h"
 
 namespace quorix {
@@ -67,20 +69,20 @@ bool IsStepStart(std::string_view window, size_t at, char before, int64_t offset
     return offset % 4 == 0 || before == '\n';
 }
 
+bool ReadAt(std::FILE* file, int64_t offset, unsigned char* bytes, size_t n) {
+    return ::fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0 && std::fread(bytes, 1, n, file) == n;
+}
+
 // In a Fortran file the record of the marker begins with its length, 80, four
 // bytes before it, and the same length follows the record.
-void MoveToFortranRecordStarts(std::ifstream& in, std::vector<int64_t>& starts) {
+void MoveToFortranRecordStarts(std::FILE* file, std::vector<int64_t>& starts) {
     const auto isLength = [](const unsigned char* b) {
         return (b[0] == 80 && b[1] == 0 && b[2] == 0 && b[3] == 0) || (b[0] == 0 && b[1] == 0 && b[2] == 0 && b[3] == 80);
     };
     for (int64_t& start : starts) {
         unsigned char before[4];
         unsigned char after[4];
-        in.clear();
-        if (start < 4 || !in.seekg(start - 4) || !in.read(reinterpret_cast<char*>(before), 4) ||
-            !in.seekg(start + 80) || !in.read(reinterpret_cast<char*>(after), 4)) {
-            continue;
-        }
+        if (start < 4 || !ReadAt(file, start - 4, before, 4) || !ReadAt(file, start + 80, after, 4)) continue;
         if (isLength(before) && std::equal(before, before + 4, after)) start -= 4;
     }
 }
@@ -90,15 +92,14 @@ void MoveToFortranRecordStarts(std::ifstream& in, std::vector<int64_t>& starts) 
 std::vector<int64_t> FindStepStarts(const std::string& path) {
     constexpr size_t Slice = size_t{1} << 20;
     std::vector<int64_t> starts;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return starts;
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(OpenRegularStream(path.c_str()), std::fclose);
+    if (!file) return starts;
     std::vector<char> slice(Slice);
     std::string window;     // the unjudged bytes, from `base` on
     int64_t base = 0;
     char before = '\n';     // the byte in front of window[0]
     for (bool more = true; more;) {
-        in.read(slice.data(), static_cast<std::streamsize>(Slice));
-        const size_t got = static_cast<size_t>(in.gcount());
+        const size_t got = std::fread(slice.data(), 1, Slice, file.get());
         more = got == Slice;
         window.append(slice.data(), got);
         // A position is judged once the marker and the byte after it are in the window.
@@ -113,7 +114,7 @@ std::vector<int64_t> FindStepStarts(const std::string& path) {
         window.erase(0, judged);
         base += static_cast<int64_t>(judged);
     }
-    MoveToFortranRecordStarts(in, starts);
+    MoveToFortranRecordStarts(file.get(), starts);
     return starts;
 }
 

@@ -7,6 +7,7 @@
 
 #include "addon/host_api/host_lock.h"
 #include "addon/zel_api.h"
+#include "casefile/regular_file.h"
 
 namespace quorix {
 namespace {
@@ -20,7 +21,7 @@ std::string Fill(std::string_view pattern, std::string_view placeholder, std::st
 
 // The line holding the last byte before `offset` (line 1 when there is none).
 int64_t LineBefore(const std::string& path, int64_t offset) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(OpenRegularStream(path.c_str()), std::fclose);
     if (!file) return 0;
     int64_t lineEnds = 0;
     int64_t left = offset - 1;

@@ -13,10 +13,11 @@ constexpr size_t InitialCapacity = size_t{64} << 10;
 
 }  // namespace
 
-bool TextLines::Open(const char* path) {
+bool TextLines::Open(const char* path, OpenFailure* failure) {
     Close();
+    if (failure != nullptr) *failure = OpenFailure::CannotOpen;
     if (path == nullptr) return false;
-    file_ = std::fopen(path, "rb");
+    file_ = OpenRegularStream(path, failure);
     if (file_ == nullptr) return false;
     buffer_.resize(InitialCapacity);
     begin_ = end_ = 0;
@@ -72,8 +73,9 @@ TextLines::Status TextLines::Next(std::string_view& line) {
 
 bool ForEachTextLine(const char* path, const std::function<bool(std::string_view)>& onLine) {
     TextLines lines;
-    if (!lines.Open(path)) {
-        ShowError("Could not open the file %s.  Check file path and permissions.", path);
+    OpenFailure failure = OpenFailure::None;
+    if (!lines.Open(path, &failure)) {
+        ShowError(CouldNotOpenText(path, failure));
         return false;
     }
     std::string_view line;

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "casefile/regular_file.h"
+
 namespace quorix {
 
 class TextLines {
@@ -16,7 +18,7 @@ public:
     enum class Status {
         Line,     // `line` holds the next line, its line end kept
         End,      // no more lines
-        Error,    // the file could not be read (for example a directory)
+        Error,    // the file could not be read
         TooLong,  // the next line exceeds MaxLineLength
     };
 
@@ -25,8 +27,8 @@ public:
     TextLines& operator=(const TextLines&) = delete;
     ~TextLines() { Close(); }
 
-    // False when the file cannot be opened.
-    bool Open(const char* path);
+    // False when the file cannot be opened, with `failure` telling why when given.
+    bool Open(const char* path, OpenFailure* failure = nullptr);
     void Close();
     // `line` stays valid until the next call; the last line may lack its line end.
     Status Next(std::string_view& line);

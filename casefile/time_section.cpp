@@ -210,8 +210,10 @@ bool ReadSideFile(TimeSectionInfo& set, std::string_view caseDirectory) {
     const std::string_view name = List::File(set).view();
     const HostString path = BuildDataFileName(caseDirectory, name, 0);
     TextLines lines;
-    if (!lines.Open(path.get())) {
-        ShowError("Unable to open " + std::string(List::fileKind) + " \"" + std::string(name) + "\". Aborting read");
+    OpenFailure failure = OpenFailure::None;
+    if (!lines.Open(path.get(), &failure)) {
+        ShowError("Unable to open " + std::string(List::fileKind) + " \"" + std::string(name) + "\"" +
+                  std::string(OpenFailureNote(failure)) + ". Aborting read");
         return false;
     }
     bool ok = true;

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <new>
+#include <string_view>
 
 #include "addon/host_api/hand_over.h"
 #include "addon/host_api/host_lock.h"
 #include "addon/host_api/host_memory.h"
 #include "addon/host_api/variable_numbers.h"
 #include "casefile/element_types.h"
+#include "casefile/regular_file.h"
 #include "dataset/deferred_load_info.h"
 #include "dataset/field_loading.h"
 #include "dataset/particle_coords_cache.h"
@@ -282,9 +284,10 @@ void ReportFailedLoad(std::string_view fileName, const char* what, int64_t offse
     try {
         HostLock lock;
         const std::string path(fileName);
-        ShowReadError(path, std::string("Could not load the ") + what + " stored from byte " + std::to_string(offset) +
-                                ".");
         const FailedRead& failure = LastReadFailure();
+        const std::string_view why = failure.place.path == path ? OpenFailureNote(failure.open) : std::string_view();
+        ShowReadError(path, std::string("Could not load the ") + what + " stored from byte " + std::to_string(offset) +
+                                std::string(why) + ".");
         if (failure.place.path == path) ShowErrorPlace(failure.place, failure.text);
     } catch (...) {
         // Out of memory even for the message: the failed load still answers false.

@@ -8,6 +8,7 @@
 
 #include "casefile/checked_math.h"
 #include "casefile/element_types.h"
+#include "casefile/regular_file.h"
 #include "ensight6/text_fields.h"
 
 namespace quorix {
@@ -77,9 +78,10 @@ bool Ensight6GeometryScanner::FailAt(const char* what) {
 File_a* Ensight6GeometryScanner::OpenEnsight6Geometry(const std::string& path, int32_t& encoding) {
     path_ = path;
     file_ = nullptr;
-    File_a* file = File_a::Open(path, "rb", BigEndian);
+    OpenFailure failure = OpenFailure::None;
+    File_a* file = File_a::Open(path, "rb", BigEndian, &failure);
     if (file == nullptr) {
-        Fail("Could not open the file " + path + ".  Check file path and permissions.");
+        Fail(CouldNotOpenText(path, failure));
         return nullptr;
     }
     char head[RecordSize + 1] = {};

@@ -46,15 +46,18 @@ DeferredLoadInfo BinaryLoad(const Ensight6ValueSource& s, LoadKind kind, int32_t
 // Closes on every way out.
 class AsciiFile {
 public:
-    explicit AsciiFile(const Ensight6ValueSource& source)
-        : file_(File_a::Open(source.fileName.c_str(), "rb", NativeByteOrder())) {}
+    explicit AsciiFile(const Ensight6ValueSource& source) {
+        OpenFailure failure = OpenFailure::None;
+        file_ = File_a::Open(source.fileName.c_str(), "rb", NativeByteOrder(), &failure);
+        if (file_ == nullptr) NoteReadFailure({std::string(source.fileName.view())}, {}, failure);
+    }
     ~AsciiFile() { File_a::Close(file_); }
     AsciiFile(const AsciiFile&) = delete;
     AsciiFile& operator=(const AsciiFile&) = delete;
     File_a* get() const { return file_; }
 
 private:
-    File_a* file_;
+    File_a* file_ = nullptr;
 };
 
 // Whole lines to a chunk, whatever their width (see ChunkValues).

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "casefile/regular_file.h"
 #include "ensight6/step_zones.h"
 #include "gold/file_a.h"
 
@@ -34,9 +35,10 @@ bool RegisterElementVariableLoaders(const Ensight6VariableFile& file, int64_t& n
 // over it, notes where the walk ended and closes the file.
 template <class Walker, class Run>
 bool WithVariableFile(const Ensight6VariableFile& file, int64_t& next, std::string& errorText, Run&& run) {
-    File_a* handle = File_a::Open(file.path, "rb", BigEndian);
+    OpenFailure failure = OpenFailure::None;
+    File_a* handle = File_a::Open(file.path, "rb", BigEndian, &failure);
     if (handle == nullptr) {
-        errorText = "Could not open the file " + file.path + ".  Check file path and permissions.";
+        errorText = CouldNotOpenText(file.path, failure);
         return false;
     }
     bool ok = handle->Seek(file.start, 0);

@@ -42,6 +42,9 @@ constexpr const char* TextBeyondFile = "Attempt to read beyond limits of file";
 constexpr const char* TextNoMemory = "Not enough memory to load data";
 constexpr const char* TextParticlesBinary = "Failed when attempting to read particle coordinates in binary format";
 constexpr const char* TextParticlesAscii = "Failed when attempting to read particle coordinates in ASCII format";
+constexpr const char* TextCannotOpen = "Unable to open file for reading";
+
+thread_local FailedRead lastFailure;
 
 // Lines needed for `count` values written `perLine` to a line (0 or 1: one per line).
 int64_t LinesFor(int64_t count, int32_t perLine) {
@@ -205,18 +208,25 @@ void CFileEnsight::Close() {
     if (file_ != nullptr) File_a::Close(file_);
 }
 
-bool CFileEnsight::Open(const std::string& path, bool isGold, int32_t format, int32_t byteOrder,
-                        int64_t startOffset) {
+bool CFileEnsight::OpenPath(const std::string& path, int32_t byteOrder, std::string_view end) {
     Close();
     fileName_ = path;
+    OpenFailure failure = OpenFailure::None;
+    file_ = File_a::Open(path, "rb", byteOrder, &failure);
+    if (file_ != nullptr) return true;
+    SetError(TextCannotOpen + std::string(OpenFailureNote(failure)) + std::string(end));
+    lastFailure.open = failure;
+    return false;
+}
+
+bool CFileEnsight::Open(const std::string& path, bool isGold, int32_t format, int32_t byteOrder,
+                        int64_t startOffset) {
     isGold_ = isGold;
     format_ = format;
-    file_ = File_a::Open(path, "rb", BigEndian);
-    if (file_ == nullptr) return Fail("Unable to open file for reading");
-    file_->SetByteOrder(byteOrder);
+    if (!OpenPath(path, byteOrder, "")) return false;
     if (startOffset < 0 || startOffset > file_->FileSize() || !file_->Seek(startOffset, 0)) {
         Close();
-        return Fail("Unable to open file for reading");
+        return Fail(TextCannotOpen);
     }
     return true;
 }
@@ -225,13 +235,11 @@ void ShowReadError(const std::string& fileName, const std::string& text) {
     ShowError("Error when reading file " + fileName + "\n" + text);
 }
 
-namespace {
-thread_local FailedRead lastFailure;
-}  // namespace
-
 const FailedRead& LastReadFailure() { return lastFailure; }
 void ForgetReadFailure() noexcept { lastFailure = {}; }
-void NoteReadFailure(ReadPlace place, std::string text) { lastFailure = {std::move(place), std::move(text)}; }
+void NoteReadFailure(ReadPlace place, std::string text, OpenFailure open) {
+    lastFailure = {std::move(place), std::move(text), open};
+}
 
 void CFileEnsight::ReportError() const {
     ShowReadError(fileName_, errorText_);

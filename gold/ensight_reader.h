@@ -48,11 +48,12 @@ void ShowReadError(const std::string& fileName, const std::string& text);
 struct FailedRead {
     ReadPlace place;
     std::string text;
+    OpenFailure open = OpenFailure::None;  // why the file did not open, when it did not
 };
 const FailedRead& LastReadFailure();
 void ForgetReadFailure() noexcept;
 // For readers beside CFileEnsight, which notes its own failures.
-void NoteReadFailure(ReadPlace place, std::string text);
+void NoteReadFailure(ReadPlace place, std::string text, OpenFailure open = OpenFailure::None);
 
 HeaderKind ClassifyHeaderLine(const char* text, int32_t& value1, int32_t& value2);
 
@@ -108,6 +109,9 @@ public:
     void SetError(std::string text);
 
 protected:
+    // Closes, then opens `path`; on failure "Unable to open file for reading",
+    // with why when known, closed by `end`.
+    bool OpenPath(const std::string& path, int32_t byteOrder, std::string_view end);
     // Sets errorText; false, so that failures read `return Fail(...)`.
     bool Fail(const char* text);
     bool Fail(const std::string& text) { return Fail(text.c_str()); }

@@ -1,7 +1,5 @@
 #include "gold/file_a.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -203,26 +201,23 @@ struct File_a::Impl {
     }
 };
 
-File_a* File_a::Open(const std::string& path, const char* mode, int32_t byteOrder) {
+File_a* File_a::Open(const std::string& path, const char* mode, int32_t byteOrder, OpenFailure* failure) {
     (void)mode;  // POSIX makes no difference between text and binary reads
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return nullptr;
-    struct stat status {};
-    if (::fstat(fd, &status) == 0 && S_ISDIR(status.st_mode)) {
-        ::close(fd);
-        return nullptr;
-    }
+    const OpenedFile opened = OpenRegularFile(path.c_str());
+    if (failure != nullptr) *failure = opened.failure;
+    if (opened.fd < 0) return nullptr;
     auto* file = new File_a();
     file->impl_ = new Impl();
-    file->impl_->fd = fd;
+    file->impl_->fd = opened.fd;
     file->impl_->path = path;
     file->impl_->byteOrder = byteOrder;
-    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) file->impl_->fileSize = status.st_size;
+    file->impl_->fileSize = opened.size;
     uint64_t wanted = static_cast<uint64_t>(file->impl_->fileSize) + 1;
     file->impl_->capacity = static_cast<size_t>(std::clamp<uint64_t>(wanted, SmallestBuffer, BufferCapacity));
     file->impl_->buffer = ScratchArray(BufferCapacity);  // whatever the file size: the thread's spare fits
     if (file->impl_->buffer.get() == nullptr) {
         delete file;
+        if (failure != nullptr) *failure = OpenFailure::CannotOpen;
         return nullptr;
     }
     return file;

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "casefile/regular_file.h"
+
 namespace quorix {
 
 enum ByteOrder : int32_t { LittleEndian = 1, BigEndian = 2, ByteOrderUnknown = 255 };
@@ -26,8 +28,8 @@ inline int32_t SwappedInt32(int32_t value) {
 
 class File_a {
 public:
-    // Opens `path` ("r" or "rb"); null when it cannot be opened.
-    static File_a* Open(const std::string& path, const char* mode, int32_t byteOrder);
+    // Opens `path` ("r" or "rb"); null when it cannot be opened, with `failure` telling why when given.
+    static File_a* Open(const std::string& path, const char* mode, int32_t byteOrder, OpenFailure* failure = nullptr);
     // Closes and destroys the file, empties the pointer; 0 on success, -1 when nothing was open.
     static int Close(File_a*& file);
     virtual ~File_a();

@@ -13,7 +13,6 @@
 namespace quorix {
 namespace {
 
-constexpr const char* TextCannotOpen = "Unable to open file for reading.";
 constexpr const char* TextUnknownFormat = "Unable to determine file format - possible unsupported type";
 constexpr const char* TextNoElements = "Read error - no elements found after part header.";
 constexpr const char* TextUnstructured = "error when scanning unstructured element";
@@ -25,12 +24,8 @@ constexpr int HeadersBeforeFirstPart = 10;
 }  // namespace
 
 bool CFileEnsightGeomGold::Open(const std::string& path) {
-    Close();
     format_ = FormatUndefined;
-    fileName_ = path;
-    file_ = File_a::Open(path, "rb", BigEndian);
-    if (file_ == nullptr) return Fail(TextCannotOpen);
-    file_->SetByteOrder(NativeByteOrder());
+    if (!OpenPath(path, NativeByteOrder(), ".")) return false;
     // A short ASCII file may hold fewer than 80 bytes in all; a Fortran
     // file's first string follows its record length.
     char first[84];

@@ -38,16 +38,8 @@ const ElementBlockInfo* NthBlockOfType(const PartInfo& part, int32_t type, int32
 }  // namespace
 
 bool CFileEnsightVarGold::OpenFile(const std::string& path, int32_t byteOrder) {
-    Close();
     format_ = FormatUndefined;
-    fileName_ = path;
-    file_ = File_a::Open(path, "rb", byteOrder);
-    if (file_ == nullptr) {
-        SetError("Unable to open file for reading.");
-        return false;
-    }
-    file_->SetByteOrder(byteOrder);
-    return true;
+    return OpenPath(path, byteOrder, ".");
 }
 
 HeaderKind CFileEnsightVarGold::NextRecord(std::string& text, int32_t& value1, int32_t* partNumber) {

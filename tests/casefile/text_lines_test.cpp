@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -52,18 +53,35 @@ TEST(TextLines, WholeLines) {
     fs::remove(path);
 }
 
-TEST(TextLines, DirectoryIsAReadError) {
-    std::string pattern = (fs::temp_directory_path() / "quorix_dir_XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    const Read read = ReadAll(pattern);
-    EXPECT_EQ(read.last, TextLines::Status::Error);
-    fs::remove(pattern);
-}
-
-TEST(TextLines, MissingFileDoesNotOpen) {
-    TextLines file;
-    EXPECT_FALSE(file.Open("/nonexistent/file"));
-    EXPECT_FALSE(file.Open(nullptr));
+// Only regular files open, through symlinks too: opening a FIFO would wait for a writer.
+TEST(TextLines, OnlyRegularFilesOpen) {
+    using quorix::OpenFailure;
+    std::string folder = (fs::temp_directory_path() / "quorix_dir_XXXXXX").string();
+    ASSERT_NE(mkdtemp(folder.data()), nullptr);
+    std::ofstream(folder + "/file") << "a\n";
+    fs::create_symlink(folder + "/file", folder + "/link");
+    ASSERT_EQ(mkfifo((folder + "/fifo").c_str(), 0600), 0);
+    struct Row {
+        const char* name;
+        std::string path;
+        OpenFailure failure;
+    };
+    const Row rows[] = {
+        {"symlink to a regular file", folder + "/link", OpenFailure::None},
+        {"missing", "/nonexistent/file", OpenFailure::CannotOpen},
+        {"directory", folder, OpenFailure::NotRegular},
+        {"FIFO", folder + "/fifo", OpenFailure::NotRegular},
+        {"device", "/dev/null", OpenFailure::NotRegular},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        TextLines file;
+        OpenFailure failure = OpenFailure::CannotOpen;
+        EXPECT_EQ(file.Open(row.path.c_str(), &failure), row.failure == OpenFailure::None);
+        EXPECT_EQ(failure, row.failure);
+    }
+    EXPECT_FALSE(TextLines().Open(nullptr));
+    fs::remove_all(folder);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 // Damaged, rewritten or vanished files: the load fails cleanly, the host's
 // arrays are never sized from a bad count, and nothing is left behind.
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "loaders_fixture.h"
@@ -127,16 +129,25 @@ TEST_P(BadInputTest, HugeCountsInASmallFile) {
     EXPECT_FALSE(zelhost::ForceField(pointZone, 1));
 }
 
+// A FIFO in its place must not hold the load waiting for a writer.
 TEST_P(BadInputTest, FileRemovedAfterTheScan) {
-    GeometryFile file(encoding(), 4);
-    file.Block(ElementQuad4, {{1, 2, 3, 4}});
-    const PartInfo& part = file.Close(PathFor(encoding(), "gone.geo"));
-    const int32_t zone = UnstructuredZone(part);
-    std::filesystem::remove(part.fileName);
-    const size_t before = zelhost::Messages().size();
-    EXPECT_FALSE(zelhost::ForceField(zone, 1));
-    EXPECT_FALSE(zelhost::ForceNodeMap(zone));
-    ExpectLoadErrorsSince(before, 2, part.fileName);
+    for (const bool fifo : {false, true}) {
+        SCOPED_TRACE(fifo ? "replaced by a FIFO" : "removed");
+        GeometryFile file(encoding(), 4);
+        file.Block(ElementQuad4, {{1, 2, 3, 4}});
+        const PartInfo& part = file.Close(PathFor(encoding(), "gone.geo"));
+        const int32_t zone = UnstructuredZone(part);
+        std::filesystem::remove(part.fileName);
+        ASSERT_TRUE(!fifo || mkfifo(part.fileName.c_str(), 0600) == 0);
+        const size_t before = zelhost::Messages().size();
+        EXPECT_FALSE(zelhost::ForceField(zone, 1));
+        EXPECT_FALSE(zelhost::ForceNodeMap(zone));
+        ExpectLoadErrorsSince(before, 2, part.fileName);
+        const std::string last = zelhost::Messages().back().text;
+        EXPECT_EQ(last.find(": not a regular file."), fifo ? last.size() - 21 : std::string::npos) << last;
+        std::filesystem::remove(part.fileName);
+        zelhost::DeleteAllFrames();
+    }
 }
 
 // The host refuses one registration; the add-on frees what it made for it.

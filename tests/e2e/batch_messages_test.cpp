@@ -5,9 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -93,6 +96,60 @@ TEST(BatchMessages, GarbageGeometryFile) {
                                               return bytes;
                                             });
     ExpectExplainedFailure(casePath, dir.Prefix() + "cube.geo", {});
+  }
+}
+
+// A FIFO in place of a file the case names, or a device as the case, fails
+// at once with a message naming it: opening a FIFO must not wait for a writer.
+// A variable file of a Gold case is left out, as when it is missing.
+TEST(BatchMessages, NotARegularFile) {
+  const std::string timeSet =
+      "FORMAT\ntype: ensight gold\nGEOMETRY\nmodel: cube.geo\nTIME\ntime set: 1\nnumber of steps: 1\n";
+  struct Row {
+    const char* name;
+    const char* sample;   // copied into the folder unless empty
+    const char* caseFile;
+    const char* special;  // made a FIFO in the folder; a device when absolute
+    std::map<std::string, std::string> files;  // written over the copies
+    bool loads;
+  };
+  const Row rows[] = {
+      {"case file", "gold/cube/le/cube.case", "cube.case", "cube.case", {}, false},
+      {"Gold geometry", "gold/cube/le/cube.case", "cube.case", "cube.geo", {}, false},
+      {"Gold variable", "gold/cube/le/cube.case", "cube.case", "cube.temperature", {}, true},
+      {"time values file", "gold/cube/le/cube.case", "cube.case", "times.txt",
+       {{"cube.case", timeSet + "time values file: times.txt\n"}}, false},
+      {"filename numbers file", "gold/cube/le/cube.case", "cube.case", "numbers.txt",
+       {{"cube.case", timeSet + "time values: 0\nfilename numbers file: numbers.txt\n"}}, false},
+      {"server-of-servers piece", "gold/cube/le/cube.case", "all.sos", "piece.case",
+       {{"all.sos", "FORMAT\ntype: master_server gold\nSERVERS\nnumber of servers: 1\ncasefile: piece.case\n"}}, false},
+      {"EnSight 6 geometry", "ensight6/mixed/ascii/mixed.case", "mixed.case", "mixed.geo", {}, false},
+      {"EnSight 6 variable", "ensight6/mixed/ascii/mixed.case", "mixed.case", "mixed.velocity", {}, false},
+      {"/dev/null as the case", "", "/dev/null", "/dev/null", {}, false},
+      {"/dev/zero as the case", "", "/dev/zero", "/dev/zero", {}, false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    CaseDirectory dir;
+    if (row.sample[0] != '\0') CopySample(dir, Sample(row.sample), Unchanged);
+    for (const auto& [name, text] : row.files) dir.Write(name, text);
+    const auto inFolder = [&](const std::string& name) { return name[0] == '/' ? name : dir.Prefix() + name; };
+    const std::string special = inFolder(row.special);
+    if (row.special[0] != '/') {
+      fs::remove(special);
+      ASSERT_EQ(mkfifo(special.c_str(), 0600), 0) << special;
+    }
+    // The watchdog: a hang is killed and fails the test.
+    const e2e::RunResult run = e2e::LoadCase(inFolder(row.caseFile), {"--batch", "--load-all"}, 5);
+    ASSERT_FALSE(run.timedOut) << run.Describe();
+    EXPECT_EQ(run.status, row.loads ? 0 : 1) << run.Describe();
+    ASSERT_TRUE(run.report.has_value()) << run.Describe();
+    bool told = false;
+    for (const e2e::Json& message : (*run.report)["messages"].items) {
+      const std::string text = message["text"].Str();
+      told = told || (text.find(row.special) != std::string::npos && text.find("not a regular file") != std::string::npos);
+    }
+    EXPECT_TRUE(told) << run.Describe();
   }
 }
 

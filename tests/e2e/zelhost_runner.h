@@ -288,10 +288,11 @@ inline RunResult RunZelhost(const std::vector<std::string>& args, int timeoutSec
 }
 
 // `zelhost load CASE --json EXTRA...`, the report parsed.
-inline RunResult LoadCase(const std::string& casePath, const std::vector<std::string>& extra = {}) {
+inline RunResult LoadCase(const std::string& casePath, const std::vector<std::string>& extra = {},
+                          int timeoutSeconds = 300) {
   std::vector<std::string> args{"load", casePath, "--json"};
   args.insert(args.end(), extra.begin(), extra.end());
-  return RunZelhost(args);
+  return RunZelhost(args, timeoutSeconds);
 }
 
 }  // namespace e2e
