@@ -271,7 +271,10 @@ void RegisterFixedValueLoaders(GoldLoad& load, const VariableKind& kind, const V
     for (const PartVariableInfo& item : kind.items) {
         const PartInfo* scanned = load.collection.FindPart(item.partNumber, item.step);
         const PartZoneList* zones = load.collection.ZonesOfPart(item.partNumber);
-        if (scanned == nullptr || zones == nullptr || !done.insert(item.partNumber).second) continue;
+        // An empty part at the file's step has no values to hold elsewhere.
+        if (scanned == nullptr || zones == nullptr || IsEmptyPart(*scanned) || !done.insert(item.partNumber).second) {
+            continue;
+        }
         int32_t source = 0;
         std::vector<int32_t> otherMesh;
         for (size_t i = 0; i < zones->steps.size(); ++i) {

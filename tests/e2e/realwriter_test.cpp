@@ -56,7 +56,7 @@ const RealCase kRealCases[] = {
     {"solver/sol_fixed_fields_bin", true, "CFD solver: a field with no time set at every step"},
     {"solver/sol_text_polyhedra", true, "CFD solver: ASCII, nfaced, a fixed field at every step"},
     {"solver/sol_two_ranks", true, "CFD solver: two ranks' fixed fields at every step"},
-    {"gold-features/cco_ascii", false, "change_coords_only: later steps hold coordinates only"},
+    {"gold-features/cco_ascii", false, "its oracle is the independent reader dropping the elements of coordinates-only steps; samples/gold/coordinates_only checks the sound load"},
     {"gold-features/undef_partial_ascii_surface", false, "undef and partial sections, ASCII"},
     {"gold-features/undef_partial_cbin_be_block", false, "undef and partial sections, big-endian block"},
     {"gold-features/undef_partial_cbin_le_volume", false, "undef and partial sections, C binary volume"},

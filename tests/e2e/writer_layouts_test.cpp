@@ -27,6 +27,7 @@ struct GeometryPart {
     int32_t number;
     std::string description;
     int32_t triangles;  // a strip: triangles + 2 nodes; 0: an empty part
+    bool coordinatesOnly = false;  // the nodes without the triangles (change_coords_only)
 };
 
 int32_t NodesOf(const GeometryPart& part) { return part.triangles > 0 ? part.triangles + 2 : 0; }
@@ -45,7 +46,7 @@ std::string Geometry(Encoding encoding, const std::vector<GeometryPart>& parts) 
         std::vector<std::vector<int32_t>> triangles;
         for (int32_t t = 1; t <= part.triangles; ++t) triangles.push_back({t, t + 1, t + 2});
         writer.Part(part.number, part.description).Coordinates(x, y, z);
-        if (!triangles.empty()) writer.Elements("tria3", triangles);
+        if (!triangles.empty() && !part.coordinatesOnly) writer.Elements("tria3", triangles);
     }
     return writer.bytes();
 }
@@ -510,6 +511,41 @@ TEST(WriterLayouts, PartsEmptyAtSomeSteps) {
                                "where the mesh differs)"),
                   std::string::npos)
             << info[0];
+    }
+}
+
+// change_coords_only: the later files may hold coordinates only; the
+// elements are those of the first step, as long as the node counts agree.
+TEST(WriterLayouts, CoordinatesOnlyStepsTakeTheFirstStepsElements) {
+    struct Row {
+        const char* name;
+        int32_t laterTriangles;  // the strip the later file's nodes are for
+        const char* error;       // substring, or empty for a load
+    };
+    const Row rows[] = {{"same nodes", 2, ""},
+                        {"other node count", 3, "geo.2 holds 5 nodes, but its elements, in "}};
+    for (const Row& row : rows) {
+        for (Encoding encoding : quorix::test::AllEncodings) {
+            SCOPED_TRACE(std::string(row.name) + " " + EncodingName(encoding));
+            CaseDirectory dir;
+            dir.Write("geo.1", Geometry(encoding, {{1, "wall", 2}}));
+            dir.Write("geo.2", Geometry(encoding, {{1, "wall", row.laterTriangles, true}}));
+            const std::string casePath = dir.Write(
+                "cco.case", kGoldFormat + "GEOMETRY\nmodel: 1 geo.* change_coords_only\n\nTIME\n" + TimeSet(1, 2, "0 1"));
+            const e2e::RunResult run = Load(casePath);
+            if (row.error[0] != '\0') {
+                ASSERT_TRUE(run.report) << run.Describe();
+                EXPECT_EQ(run.status, 1);
+                const std::vector<std::string> errors = Texts(*run.report, "error");
+                ASSERT_FALSE(errors.empty()) << run.out;
+                EXPECT_NE(errors[0].find(row.error), std::string::npos) << errors[0];
+                continue;
+            }
+            ExpectLoaded(run);
+            const Json& later = Zone(*run.report, "Surf: wall", 1);
+            EXPECT_EQ(later["elements"].number, 2);
+            EXPECT_EQ(later["nodeMap"]["hash"].Str(), Zone(*run.report, "Surf: wall", 0)["nodeMap"]["hash"].Str());
+        }
     }
 }
 
