@@ -62,11 +62,30 @@ std::string Hex(uint64_t hash) {
     return text;
 }
 
-// Reads back as the same double, NaN and infinity included.
-std::string Exact(double value) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%a", value);
+// The bits of each value in 16 hex digits: exact, NaN included, and cheap
+// enough for the cell fields of every load.
+std::string ExactValues(const std::vector<double>& values) {
+    static constexpr char digits[] = "0123456789abcdef";
+    std::string text(values.size() * 16, '0');
+    for (size_t i = 0; i < values.size(); ++i) {
+        uint64_t bits = 0;
+        std::memcpy(&bits, &values[i], sizeof bits);
+        for (int d = 15; d >= 0; --d, bits >>= 4) text[i * 16 + static_cast<size_t>(d)] = digits[bits & 15];
+    }
     return text;
+}
+
+std::vector<double> ValuesOf(const std::string& text) {
+    std::vector<double> values(text.size() / 16);
+    for (size_t i = 0; i < values.size(); ++i) {
+        uint64_t bits = 0;
+        for (size_t d = 0; d < 16; ++d) {
+            const char c = text[i * 16 + d];
+            bits = bits << 4 | static_cast<uint64_t>(c <= '9' ? c - '0' : c - 'a' + 10);
+        }
+        std::memcpy(&values[i], &bits, sizeof bits);
+    }
+    return values;
 }
 
 // Each line a tab-separated record; names never hold tabs or newlines here.
@@ -103,9 +122,7 @@ void ReportArrays(std::ostringstream& out, int32_t zone, const std::vector<std::
         if (!field.present) continue;
         out << "array\t" << OneLine(variables[v]) << '\t' << (field.location == 1) << '\t' << field.length << '\t'
             << Hex(field.hash) << '\t';
-        if (field.location != 1) {
-            for (double value : zelhost::FieldValues(zone, static_cast<int32_t>(v + 1))) out << Exact(value) << ' ';
-        }
+        if (field.location != 1) out << ExactValues(zelhost::FieldValues(zone, static_cast<int32_t>(v + 1)));
         out << '\n';
     }
     const zelhost::ConnectivityReport nodes = zelhost::NodeMap(zone);
@@ -248,10 +265,7 @@ void ParseReport(const std::string& text, LoadOutcome& outcome) {
             // A node and an element variable may share a name.
             ArrayOutcome& array = zone->arrays[f[2] == "1" ? f[1] + " (nodal)" : f[1]];
             array = ArrayOutcome{f[2] == "1", std::stoll(f[3]), f[4], {}};
-            if (f.size() == 6) {
-                std::istringstream values(f[5]);
-                for (std::string value; values >> value;) array.cellValues.push_back(std::strtod(value.c_str(), nullptr));
-            }
+            if (f.size() == 6) array.cellValues = ValuesOf(f[5]);
         } else if (tag == "error" && f.size() == 2) {
             outcome.errors.push_back(f[1]);
         } else if (tag == "client" && f.size() == 3) {
