@@ -233,6 +233,7 @@ std::vector<LoadBlock> PlaceCellBlocks(const PartVariableInfo& variable, const s
         if (!section.present || match == order.end() || match->count != section.count || section.count < 1) continue;
         LoadBlock block = *match;
         block.offset = section.componentOffset[component];
+        block.form = section.form;
         placed.push_back(block);
     }
     return placed;
@@ -246,6 +247,7 @@ void FillCellValues(const PartVariableInfo& variable, const PartInfo& part, int3
         info.kind = LoadKind::StructuredCellValues;
         info.valueCount = section->count;
         info.dataOffset = section->componentOffset[component];
+        info.form = section->form;
         return;
     }
     info.kind = LoadKind::CellValues;
@@ -383,6 +385,7 @@ bool RegisterNodalValueLoaders(const PartVariableInfo& info, const PartInfo& par
                               [&](int32_t c, DeferredLoadInfo& record) {
                                   record.valueCount = section->count;
                                   record.dataOffset = section->componentOffset[c];
+                                  record.form = section->form;
                               });
 }
 
