@@ -270,15 +270,16 @@ bool LoadStructuredCells(const DeferredLoadInfo& info, FieldData_pa field) {
     const auto place = [&](float* values, int64_t first, int64_t n) {
         return HandOverStructuredCells(field, info.dims, first, values, n);
     };
-    if (info.form.kind != SectionForm::Plain) return LoadMarkedSection(info, info.form, info.dataOffset, info.valueCount, place);
+    if (info.form.kind != SectionForm::Plain)
+        return LoadMarkedSection(info, info.form, info.dataOffset, info.valueCount, place);
     LoadReader reader;
     if (!OpenRecords(reader, info, info.dataOffset, info.valueCount)) return false;
     return ReadRecords<float>(reader, info, info.valueCount, place);
 }
 
 bool LoadMarkedArray(const DeferredLoadInfo& info, FieldData_pa field) {
-    return LoadMarkedSection(info, info.form, info.dataOffset, info.valueCount,
-                             [&](float* values, int64_t first, int64_t n) { return HandOver(field, first, n, values); });
+    const auto place = [&](float* values, int64_t first, int64_t n) { return HandOver(field, first, n, values); };
+    return LoadMarkedSection(info, info.form, info.dataOffset, info.valueCount, place);
 }
 
 }  // namespace
@@ -308,7 +309,8 @@ bool LoadFieldValues(const DeferredLoadInfo& info, FieldData_pa field) {
     if (info.valueCount < 1) return true;
     switch (info.kind) {
         case LoadKind::Floats:
-            return info.form.kind == SectionForm::Plain ? LoadArray<float, false>(info, field) : LoadMarkedArray(info, field);
+            return info.form.kind == SectionForm::Plain ? LoadArray<float, false>(info, field)
+                                                        : LoadMarkedArray(info, field);
         case LoadKind::StridedFloats: return LoadArray<float, false>(info, field);
         case LoadKind::FloatsWithRange: return LoadArray<float, true>(info, field);
         case LoadKind::IBlank: return LoadArray<int32_t, true>(info, field);

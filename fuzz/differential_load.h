@@ -217,7 +217,8 @@ inline quorix::PartVariableInfo VariableOf(const Input& in, const quorix::PartIn
         type.present = section.present;
         type.componentOffset[0] = section.offset;
         if (section.form == reference::Form::Plain) continue;
-        type.form.kind = section.form == reference::Form::Undef ? quorix::SectionForm::Undef : quorix::SectionForm::Partial;
+        const bool undef = section.form == reference::Form::Undef;
+        type.form.kind = undef ? quorix::SectionForm::Undef : quorix::SectionForm::Partial;
         type.form.offset = section.formOffset;
         type.form.listed = static_cast<int32_t>(section.listed);
     }

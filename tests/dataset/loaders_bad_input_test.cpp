@@ -92,7 +92,8 @@ TEST_P(BadInputTest, PartialIndicesOutsideThePartFailTheLoad) {
         section.form = {SectionForm::Partial, writer.size(), row.listed};
         if (!row.indices.empty()) writer.Ints(row.indices);
         section.componentOffset[0] = writer.size();
-        if (static_cast<int32_t>(row.indices.size()) == row.listed) writer.Floats(std::vector<float>(row.indices.size(), 1));
+        if (static_cast<int32_t>(row.indices.size()) == row.listed)
+            writer.Floats(std::vector<float>(row.indices.size(), 1));
         info.fileName = PathFor(encoding(), "partial.var");
         writer.Save(info.fileName);
         const int32_t zone = UnstructuredZone(part);
@@ -102,8 +103,8 @@ TEST_P(BadInputTest, PartialIndicesOutsideThePartFailTheLoad) {
         EXPECT_FALSE(zelhost::ForceField(zone, first));
         const auto messages = zelhost::Messages();
         ASSERT_GT(messages.size(), before);
-        EXPECT_EQ(messages[before].text.rfind("Error when reading file " + info.fileName + "\nCould not load the values", 0), 0u)
-            << messages[before].text;
+        const std::string failed = "Error when reading file " + info.fileName + "\nCould not load the values";
+        EXPECT_EQ(messages[before].text.rfind(failed, 0), 0u) << messages[before].text;
         if (row.error != nullptr) {
             EXPECT_NE(messages.back().text.find(row.error), std::string::npos) << messages.back().text;
         }

@@ -333,7 +333,10 @@ const FailureRow kFailureRows[] = {
      [](EnsightWriter& w) { VarPart(w.String("t"), 1).String("coordinates extra"); Values(w, 4); },
      "Failure during variable data scan"},
     {"partial count above the part's nodes", true, 1,
-     [](EnsightWriter& w) { VarPart(w.String("t"), 1).String("coordinates partial").Int(5).Ints({1, 2, 3, 4, 4}); Values(w, 5); },
+     [](EnsightWriter& w) {
+         VarPart(w.String("t"), 1).String("coordinates partial").Int(5).Ints({1, 2, 3, 4, 4});
+         Values(w, 5);
+     },
      "Partial section lists 5 values, not 0 to 4"},
     {"negative partial count", false, 1,
      [](EnsightWriter& w) { VarPart(w.String("t"), 1).String("tria3 partial").Int(-1); },
