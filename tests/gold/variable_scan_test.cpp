@@ -244,10 +244,10 @@ const ScanRow kScanRows[] = {
          VarPart(w, 5);
          return parts;
      }},
-    {"transient in one file, descriptions that look like headers", true, 1,
+    {"transient in one file, descriptions that look like headers, partial before the last step", true, 1,
      [](EnsightWriter& w) {
-         w.String("BEGIN TIME STEP").String("part");
-         std::vector parts{NodePart(w, 1, 1, "coordinates", 4, 1)};
+         VarPart(w.String("BEGIN TIME STEP").String("part"), 1).String("coordinates partial");
+         std::vector parts{ExpectedPart{1, 1, 4, {FormedSection(w, SectionForm::Partial, 255, 4, true, 1)}}};
          w.String("END TIME STEP").String("BEGIN TIME STEP").String("coordinates");
          parts.push_back(NodePart(w, 1, 2, "coordinates", 4, 1));
          parts.push_back(NodePart(w, 2, 2, "block", 9, 1));
