@@ -12,6 +12,7 @@
 #include "dataset/element_conversion.h"
 #include "gold/ensight_reader.h"
 #include "gold/file_a.h"
+#include "gold/variable_info.h"
 
 namespace quorix {
 
@@ -48,6 +49,7 @@ struct DeferredLoadInfo {
     int32_t stride = 1;             // interleaved values: components per record
     std::array<int32_t, 3> dims{1, 1, 1};   // structured zone dimensions
     std::array<int32_t, 3> first{1, 1, 1};  // structured "range": first index used
+    SectionForm form;                       // variable values of one array: undefined ones
 };
 
 // Shared by the three coordinate loaders of one particle zone.

@@ -235,6 +235,7 @@ std::vector<LoadBlock> PlaceCellBlocks(const PartVariableInfo& variable, const s
         if (!section.present || match == order.end() || match->count != section.count || section.count < 1) continue;
         LoadBlock block = *match;
         block.offset = section.componentOffset[component];
+        block.form = section.form;
         placed.push_back(block);
     }
     return placed;
@@ -248,6 +249,7 @@ void FillCellValues(const PartVariableInfo& variable, const PartInfo& part, int3
         info.kind = LoadKind::StructuredCellValues;
         info.valueCount = section->count;
         info.dataOffset = section->componentOffset[component];
+        info.form = section->form;
         return;
     }
     info.kind = LoadKind::CellValues;
@@ -386,6 +388,7 @@ bool RegisterNodalValueLoaders(const PartVariableInfo& info, const PartInfo& par
                               [&](int32_t c, DeferredLoadInfo& record) {
                                   record.valueCount = section->count;
                                   record.dataOffset = section->componentOffset[c];
+                                  record.form = section->form;
                               });
 }
 

@@ -9,6 +9,7 @@
 
 #include "casefile/element_types.h"
 #include "gold/part_collection.h"
+#include "gold/variable_info.h"
 
 namespace quorix {
 
@@ -20,6 +21,7 @@ struct LoadBlock {
     int64_t firstElement = 0;   // 0-based zone element of its first element (bar3 twice)
     int32_t faceCount = 0;      // nfaced: faces of all elements
     int32_t nodeCount = 0;      // nsided: nodes of all polygons; nfaced: nodes of all faces
+    SectionForm form{};         // value loaders: undefined values
 };
 
 // The zone's element order: in-category blocks grouped by ascending type code,

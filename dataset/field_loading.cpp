@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <string>
 
 #if defined(__SSE2__)
 #include <xmmintrin.h>
@@ -105,6 +106,76 @@ bool LoadArray(const DeferredLoadInfo& info, FieldData_pa field) {
     return true;
 }
 
+constexpr float kUndefined = std::numeric_limits<float>::quiet_NaN();
+
+void MarkUndefined(float* values, int64_t n, float marker) {
+    for (int64_t i = 0; i < n; ++i) values[i] = values[i] == marker ? kUndefined : values[i];
+}
+
+// Every one of `count` positions undefined, a chunk at a time.
+template <class Place>
+bool PlaceUndefined(int64_t count, Place& place) {
+    const int64_t chunk = std::min(count, ChunkValues);
+    const ChunkArray<float> undefined(chunk);
+    if (!undefined) return false;
+    std::fill_n(undefined.get(), chunk, kUndefined);
+    for (int64_t done = 0; done < count; done += chunk) {
+        if (!place(undefined.get(), done, std::min(chunk, count - done))) return false;
+    }
+    return true;
+}
+
+// Each value to its 1-based index among `count` positions; consecutive
+// indices go over as one run.
+template <class Place>
+bool PlaceListed(const DeferredLoadInfo& info, const SectionForm& form, const int32_t* indices, float* values,
+                 int64_t n, int64_t count, Place& place) {
+    for (int64_t i = 0; i < n;) {
+        const int64_t first = indices[i];
+        if (first < 1 || first > count) {
+            NoteReadFailure({info.fileName, form.offset, info.format == FormatAscii},
+                            "Index " + std::to_string(first) + " of a partial section lies outside 1.." +
+                                std::to_string(count));
+            return false;
+        }
+        int64_t run = 1;
+        while (i + run < n && indices[i + run] == first + run && first + run <= count) ++run;
+        if (!place(values + i, first - 1, run)) return false;
+        i += run;
+    }
+    return true;
+}
+
+// The `count` positions of a section that marks undefined values, handed to
+// `place`(values, first position, n); the component's values lie at `offset`.
+template <class Place>
+bool LoadMarkedSection(const DeferredLoadInfo& info, const SectionForm& form, int64_t offset, int64_t count,
+                       Place&& place) {
+    LoadReader values;
+    if (info.stride != 1) return false;
+    if (form.kind == SectionForm::Undef) {
+        float marker = 0.0f;
+        if (!OpenAt(values, info, form.offset, 1) || !values.ReadFloats(&marker, 1) ||
+            !values.SeekFitting(offset, count))
+            return false;
+        return ReadChunks<float>(values, count, ChunkValues, [&](float* v, int64_t first, int64_t n) {
+            MarkUndefined(v, n, marker);
+            return place(v, first, n);
+        });
+    }
+    const int64_t listed = form.listed;
+    if (form.kind != SectionForm::Partial || listed < 0 || listed > count || !PlaceUndefined(count, place))
+        return false;
+    if (listed == 0) return true;
+    LoadReader indices;
+    if (!OpenAt(values, info, offset, listed) || !OpenAt(indices, info, form.offset, listed)) return false;
+    const ChunkArray<int32_t> index(std::min(listed, ChunkValues));
+    if (!index) return false;
+    return ReadChunks<float>(values, listed, ChunkValues, [&](float* v, int64_t, int64_t n) {
+        return indices.ReadInts(index.get(), n) && PlaceListed(info, form, index.get(), v, n, count, place);
+    });
+}
+
 // Walks the nodes of an I x J x K grid in host order (i fastest).
 class GridWalk {
 public:
@@ -178,14 +249,17 @@ bool LoadUnstructuredCells(const DeferredLoadInfo& info, FieldData_pa field) {
     if (!StrideKnown(info) || !reader.Open(info.fileName, info.format, info.byteOrder, 0)) return false;
     std::unique_ptr<float[]> doubled;
     for (const LoadBlock& block : info.blocks) {
-        if (!reader.SeekFitting(block.offset, int64_t{block.count} * info.stride)) return false;
         const bool twice = block.type == ElementBar3;
         if (twice && !(doubled = NewArray<float>(2 * std::min<int64_t>(block.count, ChunkValues)))) return false;
-        const bool read = ReadRecords<float>(reader, info, block.count, [&](float* values, int64_t first, int64_t n) {
+        const auto place = [&](float* values, int64_t first, int64_t n) {
             if (!twice) return HandOver(field, block.firstElement + first, n, values);
             DoubleValues(values, n, doubled.get());
             return HandOver(field, block.firstElement + 2 * first, 2 * n, doubled.get());
-        });
+        };
+        const bool read = block.form.kind != SectionForm::Plain
+                              ? LoadMarkedSection(info, block.form, block.offset, block.count, place)
+                              : reader.SeekFitting(block.offset, int64_t{block.count} * info.stride) &&
+                                    ReadRecords<float>(reader, info, block.count, place);
         if (!read) return false;
     }
     return true;
@@ -193,11 +267,19 @@ bool LoadUnstructuredCells(const DeferredLoadInfo& info, FieldData_pa field) {
 
 bool LoadStructuredCells(const DeferredLoadInfo& info, FieldData_pa field) {
     if (BlockCellCount(info.dims[0], info.dims[1], info.dims[2]) != info.valueCount) return false;
+    const auto place = [&](float* values, int64_t first, int64_t n) {
+        return HandOverStructuredCells(field, info.dims, first, values, n);
+    };
+    if (info.form.kind != SectionForm::Plain)
+        return LoadMarkedSection(info, info.form, info.dataOffset, info.valueCount, place);
     LoadReader reader;
     if (!OpenRecords(reader, info, info.dataOffset, info.valueCount)) return false;
-    return ReadRecords<float>(reader, info, info.valueCount, [&](float* values, int64_t first, int64_t n) {
-        return HandOverStructuredCells(field, info.dims, first, values, n);
-    });
+    return ReadRecords<float>(reader, info, info.valueCount, place);
+}
+
+bool LoadMarkedArray(const DeferredLoadInfo& info, FieldData_pa field) {
+    const auto place = [&](float* values, int64_t first, int64_t n) { return HandOver(field, first, n, values); };
+    return LoadMarkedSection(info, info.form, info.dataOffset, info.valueCount, place);
 }
 
 }  // namespace
@@ -227,6 +309,8 @@ bool LoadFieldValues(const DeferredLoadInfo& info, FieldData_pa field) {
     if (info.valueCount < 1) return true;
     switch (info.kind) {
         case LoadKind::Floats:
+            return info.form.kind == SectionForm::Plain ? LoadArray<float, false>(info, field)
+                                                        : LoadMarkedArray(info, field);
         case LoadKind::StridedFloats: return LoadArray<float, false>(info, field);
         case LoadKind::FloatsWithRange: return LoadArray<float, true>(info, field);
         case LoadKind::IBlank: return LoadArray<int32_t, true>(info, field);

@@ -14,14 +14,17 @@
 //   3      bits 0-2: element blocks; bits 4-6: variable sections
 //   4..15  x, y, z, iblank (0: none) positions; direct read position and count (u16 each)
 //   blocks, 9 bytes each: type % 17, elements (u16), position (u16), faces (u16), nodes (u16)
-//   sections, 5 bytes each: type (bits 0-4, % 18, 17 is no element type; bit 7 present),
-//          values (u16), position (u16)
+//   sections, 5 bytes each: type (bits 0-4, % 18, 17 is no element type; bits 5-6 form:
+//          1 undef, 2 partial, else plain; bit 7 present), values (u16), position (u16);
+//          an undef or partial section 4 more: marker or index list position (u16),
+//          values listed (u16)
 #pragma once
 
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -46,6 +49,7 @@ namespace differential {
 constexpr size_t HeaderBytes = 16;
 constexpr size_t BlockBytes = 9;
 constexpr size_t SectionBytes = 5;
+constexpr size_t FormBytes = 4;
 
 struct Input {
     reference::Encoding encoding = reference::Encoding::Ascii;
@@ -66,8 +70,7 @@ inline int64_t U16(const uint8_t* at) { return at[0] | at[1] << 8; }
 inline bool Parse(const uint8_t* data, size_t size, Input& in) {
     if (size < HeaderBytes) return false;
     const size_t blocks = data[3] & 7, sections = (data[3] >> 4) & 7;
-    const size_t header = HeaderBytes + blocks * BlockBytes + sections * SectionBytes;
-    if (size < header) return false;
+    if (size < HeaderBytes + blocks * BlockBytes) return false;
     constexpr reference::Encoding encodings[] = {reference::Encoding::Ascii, reference::Encoding::LittleEndian,
                                                  reference::Encoding::BigEndian, reference::Encoding::FortranBigEndian};
     in.encoding = encodings[data[0] % 4];
@@ -82,12 +85,26 @@ inline bool Parse(const uint8_t* data, size_t size, Input& in) {
     const uint8_t* at = data + HeaderBytes;
     for (size_t b = 0; b < blocks; ++b, at += BlockBytes)
         in.part.blocks.push_back({at[0] % reference::TypeCount, U16(at + 1), U16(at + 3), U16(at + 5), U16(at + 7)});
-    for (size_t s = 0; s < sections; ++s, at += SectionBytes) {
+    const uint8_t* end = data + size;
+    for (size_t s = 0; s < sections; ++s) {
+        if (end - at < static_cast<std::ptrdiff_t>(SectionBytes)) return false;
         const int32_t type = (at[0] & 31) % 18;
-        in.sections.push_back({type == 17 ? 255 : type, (at[0] & 128) != 0, U16(at + 1), U16(at + 3)});
+        const int32_t form = (at[0] >> 5) & 3;
+        reference::Section& section = in.sections.emplace_back();
+        section.type = type == 17 ? 255 : type;
+        section.present = (at[0] & 128) != 0;
+        section.count = U16(at + 1);
+        section.offset = U16(at + 3);
+        at += SectionBytes;
+        if (form != 1 && form != 2) continue;
+        if (end - at < static_cast<std::ptrdiff_t>(FormBytes)) return false;
+        section.form = form == 1 ? reference::Form::Undef : reference::Form::Partial;
+        section.formOffset = U16(at);
+        section.listed = form == 2 ? U16(at + 2) : 0;
+        at += FormBytes;
     }
     in.part.nodeCount = in.nodeCount;
-    in.bytes.assign(reinterpret_cast<const char*>(at), size - header);
+    in.bytes.assign(reinterpret_cast<const char*>(at), static_cast<size_t>(end - at));
     return true;
 }
 
@@ -199,6 +216,11 @@ inline quorix::PartVariableInfo VariableOf(const Input& in, const quorix::PartIn
         type.count = static_cast<int32_t>(section.count);
         type.present = section.present;
         type.componentOffset[0] = section.offset;
+        if (section.form == reference::Form::Plain) continue;
+        const bool undef = section.form == reference::Form::Undef;
+        type.form.kind = undef ? quorix::SectionForm::Undef : quorix::SectionForm::Partial;
+        type.form.offset = section.formOffset;
+        type.form.listed = static_cast<int32_t>(section.listed);
     }
     return variable;
 }

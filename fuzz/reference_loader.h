@@ -496,12 +496,47 @@ inline bool FaceMap(File& file, const Part& part, const Zone& zone, FaceMapArray
 }
 
 // One section of a per-element variable file: values of the k-th block of its type.
+// "undef": a marker real at `formOffset`; a value equal to it is undefined (NaN).
+// "partial": `listed` 1-based indices at `formOffset`, then `listed` values;
+// every position not listed is undefined.
+enum class Form { Plain, Undef, Partial };
+
 struct Section {
     int32_t type = 0;  // outside 0..16: not an element section
     bool present = false;
     int64_t count = 0;
     int64_t offset = 0;
+    Form form = Form::Plain;
+    int64_t formOffset = 0;
+    int64_t listed = 0;
 };
+
+// The `count` values of one section by position, undefined ones NaN.
+inline bool SectionValues(File& file, const Section& section, std::vector<float>& values) {
+    const float undefined = std::numeric_limits<float>::quiet_NaN();
+    values.clear();
+    if (section.form == Form::Plain) return ReadReals(file, section.offset, section.count, values);
+    if (section.form == Form::Undef) {
+        std::vector<float> marker;
+        if (!ReadReals(file, section.formOffset, 1, marker) || !ReadReals(file, section.offset, section.count, values))
+            return false;
+        for (float& value : values)
+            if (value == marker[0]) value = undefined;
+        return true;
+    }
+    if (section.listed < 0 || section.listed > section.count) return false;
+    std::vector<int32_t> indices;
+    std::vector<float> listed;
+    if (!ReadInts(file, section.formOffset, section.listed, indices) ||
+        !ReadReals(file, section.offset, section.listed, listed))
+        return false;
+    values.assign(static_cast<size_t>(section.count), undefined);
+    for (size_t k = 0; k < indices.size(); ++k) {
+        if (indices[k] < 1 || indices[k] > section.count) return false;
+        values[static_cast<size_t>(indices[k] - 1)] = listed[k];
+    }
+    return true;
+}
 
 // Cell values by zone element (untouched elements stay 0); `placed` tells
 // whether any section found its block.
@@ -511,7 +546,8 @@ inline bool CellValues(File& file, const Zone& zone, const std::vector<Section>&
     values.assign(static_cast<size_t>(zone.elements), 0.0f);
     int64_t seen[TypeCount] = {};
     struct Place {
-        int64_t first, count, offset;
+        int64_t first;
+        Section section;
         bool twice;
     };
     std::vector<Place> places;
@@ -526,13 +562,13 @@ inline bool CellValues(File& file, const Zone& zone, const std::vector<Section>&
         if (!section.present || match < 0 || section.count < 1 ||
             zone.order[static_cast<size_t>(match)].count != section.count)
             continue;
-        places.push_back({zone.first[static_cast<size_t>(match)], section.count, section.offset, section.type == Bar3});
+        places.push_back({zone.first[static_cast<size_t>(match)], section, section.type == Bar3});
     }
     placed = !places.empty();
     for (const Place& place : places) {
         std::vector<float> read;
-        if (!ReadReals(file, place.offset, place.count, read)) return false;
-        for (int64_t v = 0; v < place.count; ++v) {
+        if (!SectionValues(file, place.section, read)) return false;
+        for (int64_t v = 0; v < place.section.count; ++v) {
             const float value = read[static_cast<size_t>(v)];
             if (place.twice) {
                 values[static_cast<size_t>(place.first + 2 * v)] = value;

@@ -12,6 +12,17 @@
 
 namespace quorix {
 
+// How a section of a Gold variable file marks values as undefined: "undef"
+// puts a marker real before the values (a value equal to it is undefined),
+// "partial" lists n 1-based indices and then n values per component (every
+// other position is undefined).
+struct SectionForm {
+    enum Kind : int32_t { Plain, Undef, Partial };
+    Kind kind = Plain;
+    int64_t offset = 0;  // undef: the marker; partial: the first index
+    int32_t listed = 0;  // partial: values per component
+};
+
 struct TypeVariableInfo {
     int32_t type = ElementNone;  // ElementNone for per-node values and structured blocks
     int32_t count = 0;   // values per component
@@ -21,6 +32,7 @@ struct TypeVariableInfo {
     // componentOffset then holds the start of the one array, and component k
     // of particle i is its value i * stride + k.
     int32_t stride = 1;
+    SectionForm form;  // partial: each componentOffset holds form.listed values
 };
 
 struct PartVariableInfo {

@@ -6,6 +6,7 @@
 #include <array>
 #include <optional>
 
+#include "casefile/ascii_case.h"
 #include "casefile/checked_math.h"
 #include "casefile/element_types.h"
 #include "gold/step_tally.h"
@@ -26,6 +27,31 @@ bool IsBlank(const std::string& text) {
                        [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\0'; });
 }
 
+// "coordinates undef", "hexa8 partial", "block undef": the last word is the
+// section's form, cut off so that the rest reads as the plain header.
+SectionForm::Kind TakeSectionForm(std::string& text) {
+    const size_t end = text.find_last_not_of(" \t\r\n");
+    if (end == std::string::npos) return SectionForm::Plain;
+    const size_t blank = text.find_last_of(" \t", end);
+    if (blank == std::string::npos) return SectionForm::Plain;
+    std::string word = text.substr(blank + 1, end - blank);
+    for (char& c : word) c = AsciiLower(c);
+    const SectionForm::Kind form =
+        word == "undef" ? SectionForm::Undef : word == "partial" ? SectionForm::Partial : SectionForm::Plain;
+    if (form != SectionForm::Plain) text.resize(blank);
+    return form;
+}
+
+bool IsSectionHeader(HeaderKind kind) { return kind == Coordinates || kind == Block || kind == ElementTypeHeader; }
+
+// Nothing to hold at this step: per node a part of no nodes, per element one
+// of no elements.
+bool HoldsNoValues(const PartInfo& part, bool nodal) {
+    if (nodal || part.kind != PartUnstructured) return part.nodeCount == 0;
+    return std::all_of(part.blocks.begin(), part.blocks.end(),
+                       [](const ElementBlockInfo& block) { return block.elementCount == 0; });
+}
+
 // The k-th block of `type` in file order (k from 0), so that a part holding
 // tria3 and g_tria3 blocks gets each section matched to its own block.
 const ElementBlockInfo* NthBlockOfType(const PartInfo& part, int32_t type, int32_t k) {
@@ -42,16 +68,29 @@ bool CFileEnsightVarGold::OpenFile(const std::string& path, int32_t byteOrder) {
     return OpenPath(path, byteOrder, ".");
 }
 
-HeaderKind CFileEnsightVarGold::NextRecord(std::string& text, int32_t& value1, int32_t* partNumber) {
+HeaderKind CFileEnsightVarGold::NextRecord(std::string& text, int32_t& value1, int32_t* partNumber,
+                                           SectionForm::Kind* form) {
     bool atEnd = false;
     value1 = -1;
     do {
         if (!ReadStringRecord(text, atEnd)) return atEnd ? EndOfFile : ReadFailure;
     } while (format_ == FormatAscii && IsBlank(text));
+    if (form != nullptr) *form = TakeSectionForm(text);
     int32_t value2 = -1;
     HeaderKind kind = ClassifyHeaderLine(text.c_str(), value1, value2);
+    if (form != nullptr && *form != SectionForm::Plain && !IsSectionHeader(kind)) return OtherLine;
     if (kind == Part && partNumber != nullptr && !ReadInts(partNumber, 1)) return ReadFailure;
     return kind;
+}
+
+// A part empty at a step may stand with its number alone, up to the next
+// part, the end of the step or of the file.
+bool CFileEnsightVarGold::SectionIsBare() {
+    std::string text;
+    int32_t unused = -1;
+    const int64_t position = Tell();
+    const HeaderKind next = NextRecord(text, unused, nullptr);
+    return Seek(position, 0) && (next == Part || next == EndTimeStep || next == EndOfFile);
 }
 
 // The description (after an optional "BEGIN TIME STEP") is free text and is
@@ -138,10 +177,33 @@ bool CFileEnsightVarGold::RecordComponents(TypeVariableInfo& info, int32_t compo
     return true;
 }
 
+// Undef: the marker comes first; partial: the count n and n indices, then n
+// values per component. The loaders read marker and indices.
+bool CFileEnsightVarGold::RecordSection(TypeVariableInfo& info, SectionForm::Kind form, int32_t components,
+                                        int32_t count) {
+    info.form.kind = form;
+    int32_t values = count;
+    if (form == SectionForm::Undef) {
+        info.form.offset = Tell();
+        if (info.form.offset < 0 || !SkipFloats(1, 1)) return false;
+    } else if (form == SectionForm::Partial) {
+        if (!ReadInts(&values, 1)) return false;
+        if (values < 0 || values > count) {
+            return Fail("Partial section lists " + std::to_string(values) + " values, not 0 to " +
+                        std::to_string(count));
+        }
+        info.form.offset = Tell();
+        info.form.listed = values;
+        if (info.form.offset < 0 || !SkipInts(values, 1)) return false;
+    }
+    return RecordComponents(info, components, values);
+}
+
 bool CFileEnsightVarGold::ScanNodeValues(const PartInfo& part, PartVariableInfo& record, int32_t components) {
     std::string text;
     int32_t unused = -1;
-    const HeaderKind header = NextRecord(text, unused, nullptr);
+    SectionForm::Kind form = SectionForm::Plain;
+    const HeaderKind header = NextRecord(text, unused, nullptr, &form);
     if (header != Block && header != Coordinates) {
         SetError(kNodeScanFailure);
         return false;
@@ -150,13 +212,14 @@ bool CFileEnsightVarGold::ScanNodeValues(const PartInfo& part, PartVariableInfo&
     TypeVariableInfo& info = record.types.emplace_back();
     info.count = part.nodeCount;
     info.present = true;
-    return RecordComponents(info, components, part.nodeCount);
+    return RecordSection(info, form, components, part.nodeCount);
 }
 
 bool CFileEnsightVarGold::ScanElementValues(const PartInfo& part, PartVariableInfo& record, int32_t components) {
     std::string text;
     int32_t type = -1;
-    HeaderKind header = NextRecord(text, type, nullptr);
+    SectionForm::Kind form = SectionForm::Plain;
+    HeaderKind header = NextRecord(text, type, nullptr, &form);
     if (header == Block) {
         const std::optional<int32_t> cells = part.kind == PartUnstructured
                                                  ? part.elementCount
@@ -169,7 +232,7 @@ bool CFileEnsightVarGold::ScanElementValues(const PartInfo& part, PartVariableIn
         TypeVariableInfo& info = record.types.emplace_back();
         info.count = record.valueCount;
         info.present = true;
-        return RecordComponents(info, components, *cells);
+        return RecordSection(info, form, components, *cells);
     }
     if (header != ElementTypeHeader) {
         SetError(kElementScanFailure);
@@ -188,9 +251,9 @@ bool CFileEnsightVarGold::ScanElementValues(const PartInfo& part, PartVariableIn
         info.type = type;
         info.count = block->elementCount;
         info.present = block->inCategory;
-        if (!RecordComponents(info, components, block->elementCount)) return false;
+        if (!RecordSection(info, form, components, block->elementCount)) return false;
         const int64_t position = Tell();
-        if (NextRecord(text, type, nullptr) != ElementTypeHeader) return Seek(position, 0);
+        if (NextRecord(text, type, nullptr, &form) != ElementTypeHeader) return Seek(position, 0);
     }
 }
 
@@ -201,6 +264,7 @@ bool CFileEnsightVarGold::ScanPart(const PartCollection& collection, VariableKin
         SetError("Part " + std::to_string(partNumber) + " is not in the geometry");
         return false;
     }
+    if (HoldsNoValues(*part, kind.isNodal) && SectionIsBare()) return true;
     PartVariableInfo& record = kind.items.emplace_back();
     record.partNumber = partNumber;
     record.step = step;

@@ -25,8 +25,12 @@ private:
     void SettleOrderOfPartZero(const PartCollection& geometry);
     // One string record; ASCII blank lines are passed over. `value1` as the
     // recogniser gives it; the number after "part" goes to `partNumber` unless null.
-    HeaderKind NextRecord(std::string& text, int32_t& value1, int32_t* partNumber);
+    // With `form`, a section header's form word is taken off first.
+    HeaderKind NextRecord(std::string& text, int32_t& value1, int32_t* partNumber,
+                          SectionForm::Kind* form = nullptr);
+    bool SectionIsBare();
     bool RecordComponents(TypeVariableInfo& info, int32_t components, int64_t count);
+    bool RecordSection(TypeVariableInfo& info, SectionForm::Kind form, int32_t components, int32_t count);
     bool ScanPart(const PartCollection& collection, VariableKind& kind, int32_t partNumber, int32_t step);
     bool ScanNodeValues(const PartInfo& part, PartVariableInfo& record, int32_t components);
     bool ScanElementValues(const PartInfo& part, PartVariableInfo& record, int32_t components);

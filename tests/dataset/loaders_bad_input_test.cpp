@@ -60,6 +60,60 @@ TEST_P(BadInputTest, NodeNumbersOutsideThePartFailTheLoad) {
     }
 }
 
+// A partial section's list is read at load time: every index is checked
+// against the part, and the counts the scan recorded against the file.
+struct PartialCase {
+    const char* name;
+    int32_t listed;
+    std::vector<int32_t> indices;  // as written; the values follow when all are there
+    const char* error;             // what the place says, when it has its own text
+};
+
+const PartialCase PartialCases[] = {
+    {"index 0", 2, {1, 0}, "Index 0 of a partial section lies outside 1..4"},
+    {"index above the node count", 3, {3, 4, 5}, "Index 5 of a partial section lies outside 1..4"},
+    {"more listed than the part has nodes", 5, {1, 2, 3, 4, 4}, nullptr},
+    {"negative count", -1, {}, nullptr},
+    {"index list cut short", 3, {1}, nullptr},
+};
+
+TEST_P(BadInputTest, PartialIndicesOutsideThePartFailTheLoad) {
+    for (const PartialCase& row : PartialCases) {
+        SCOPED_TRACE(row.name);
+        GeometryFile file(encoding(), 4);
+        file.Block(ElementQuad4, {{1, 2, 3, 4}});
+        const PartInfo& part = file.Close(PathFor(encoding(), "partial.geo"));
+        EnsightWriter writer(encoding());
+        writer.String("v").String("part").Int(1).String("coordinates partial").Int(row.listed);
+        PartVariableInfo info;
+        info.format = part.format;
+        info.byteOrder = part.byteOrder;
+        TypeVariableInfo& section = info.types.emplace_back();
+        section.count = 4;
+        section.present = true;
+        section.form = {SectionForm::Partial, writer.size(), row.listed};
+        if (!row.indices.empty()) writer.Ints(row.indices);
+        section.componentOffset[0] = writer.size();
+        if (static_cast<int32_t>(row.indices.size()) == row.listed)
+            writer.Floats(std::vector<float>(row.indices.size(), 1));
+        info.fileName = PathFor(encoding(), "partial.var");
+        writer.Save(info.fileName);
+        const int32_t zone = UnstructuredZone(part);
+        const int32_t first = AddVariable("v", ZelLocationNodal);
+        ASSERT_TRUE(RegisterNodalValueLoaders(info, part, zone, first, 1));
+        const size_t before = zelhost::Messages().size();
+        EXPECT_FALSE(zelhost::ForceField(zone, first));
+        const auto messages = zelhost::Messages();
+        ASSERT_GT(messages.size(), before);
+        const std::string failed = "Error when reading file " + info.fileName + "\nCould not load the values";
+        EXPECT_EQ(messages[before].text.rfind(failed, 0), 0u) << messages[before].text;
+        if (row.error != nullptr) {
+            EXPECT_NE(messages.back().text.find(row.error), std::string::npos) << messages.back().text;
+        }
+        zelhost::DeleteAllFrames();
+    }
+}
+
 // Polygon and polyhedron sizes read at load time against what the scan recorded.
 struct SizeCase {
     const char* name;

@@ -1,11 +1,15 @@
 // One model written as C binary and as Fortran binary of either byte order,
 // loaded through zelhost with every deferred load forced: the Fortran loads
 // must hold exactly what the C binary one holds. Broken record frames end the
-// load with the file and the byte of the record named.
+// load with the file and the byte of the record named. With undefined values
+// (undef and partial sections) the model loads in every encoding as it does
+// written with NaN in plain sections.
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -99,7 +103,7 @@ void WriteSection(EnsightWriter& w, const Section& s, int shift) {
     }
     std::vector<int32_t> all;
     for (const auto& element : Connectivity(s.count, s.nodes, shift)) all.insert(all.end(), element.begin(), element.end());
-    w.Ints(all);
+    w.Ints(all, s.nodes);
 }
 
 // Structured blocks: i j k, each with its node count and cell count.
@@ -164,29 +168,62 @@ std::string Geometry(Encoding e, bool apart) {
     return w.bytes();
 }
 
+enum class Form { Plain, Undef, Partial };
+constexpr float kMarker = -1e20f;
+
+// The sections of a variable file in turn take the forms of `cycle`; `asNaN`
+// writes each as a plain section holding NaN where its values are undefined.
+struct Forms {
+    std::vector<Form> cycle{Form::Plain};
+    bool asNaN = false;
+};
+
+// `components` arrays of `count` values. Value i of component c is undefined
+// where (i + c) % 3 == 1 in an undef section, where i % 3 == 1 in a partial
+// one; a plain section holds the marker there as an ordinary value.
+void WriteValues(EnsightWriter& w, const std::string& header, Form form, bool asNaN, int64_t count, int components,
+                 float& first) {
+    const auto undefined = [&](int64_t i, int c) { return (form == Form::Partial ? i : i + c) % 3 == 1; };
+    w.String(asNaN || form == Form::Plain ? header : header + (form == Form::Undef ? " undef" : " partial"));
+    std::vector<int32_t> listed;
+    for (int64_t i = 0; i < count; ++i)
+        if (!undefined(i, 0)) listed.push_back(static_cast<int32_t>(i + 1));
+    if (!asNaN && form == Form::Undef) w.Float(kMarker);
+    if (!asNaN && form == Form::Partial) w.Int(static_cast<int32_t>(listed.size())).Ints(listed);
+    for (int c = 0; c < components; ++c, first += 3.0f) {
+        std::vector<float> values;
+        for (int64_t i = 0; i < count; ++i) {
+            if (!undefined(i, c) || form == Form::Plain) {
+                values.push_back(undefined(i, c) ? kMarker : first + 0.5f * static_cast<float>(i));
+            } else if (asNaN || form == Form::Undef) {
+                values.push_back(asNaN ? std::numeric_limits<float>::quiet_NaN() : kMarker);
+            }
+        }
+        w.Floats(values);
+    }
+}
+
 // A variable on every part, `components` arrays per node or per element section.
-std::string Variable(Encoding e, bool perNode, int components) {
+std::string Variable(Encoding e, bool perNode, int components, const Forms& forms = {}) {
     EnsightWriter w(e);
     w.String("a variable");
     float first = 0.5f;
-    auto arrays = [&](int64_t count) {
-        for (int c = 0; c < components; ++c, first += 3.0f) quorix::test::Values(w, count, first);
+    size_t section = 0;
+    auto arrays = [&](const std::string& header, int64_t count) {
+        const Form form = forms.cycle[section++ % forms.cycle.size()];
+        WriteValues(w, header, form, forms.asNaN, count, components, first);
     };
     for (const UnstructuredPart& part : UnstructuredParts()) {
         quorix::test::VarPart(w, part.number);
         if (perNode) {
-            w.String("coordinates");
-            arrays(kNodes);
+            arrays("coordinates", kNodes);
             continue;
         }
-        for (const Section& s : part.sections) {
-            w.String(s.type);
-            arrays(s.count);
-        }
+        for (const Section& s : part.sections) arrays(s.type, s.count);
     }
     for (const BlockPart& b : kBlocks) {
-        quorix::test::VarPart(w, b.number).String("block");
-        arrays(perNode ? b.nodes() : b.cells());
+        quorix::test::VarPart(w, b.number);
+        arrays("block", perNode ? b.nodes() : b.cells());
     }
     return w.bytes();
 }
@@ -201,16 +238,16 @@ const char* kCaseText =
     "tensor asym per element: stress model.stress\n";
 
 // The model's files in one encoding, under a fresh folder; the case file's path.
-std::string WriteModel(Encoding e, bool apart) {
+std::string WriteModel(Encoding e, bool apart, const Forms& forms = {}) {
     const fs::path dir = fs::path(quorix::test::TempPath("model")).parent_path();
     auto save = [&](const std::string& name, const std::string& bytes) { EnsightWriter(e).Raw(bytes).Save((dir / name).string()); };
     save("model.geo", Geometry(e, apart));
-    save("model.temperature", Variable(e, true, 1));
-    save("model.velocity", Variable(e, true, 3));
-    save("model.strain", Variable(e, true, 6));
-    save("model.cellid", Variable(e, false, 1));
-    save("model.flux", Variable(e, false, 3));
-    save("model.stress", Variable(e, false, 9));
+    save("model.temperature", Variable(e, true, 1, forms));
+    save("model.velocity", Variable(e, true, 3, forms));
+    save("model.strain", Variable(e, true, 6, forms));
+    save("model.cellid", Variable(e, false, 1, forms));
+    save("model.flux", Variable(e, false, 3, forms));
+    save("model.stress", Variable(e, false, 9, forms));
     const fs::path casePath = dir / "model.case";
     EnsightWriter(Encoding::Ascii).Raw(kCaseText).Save(casePath.string());
     return casePath.string();
@@ -236,6 +273,24 @@ TEST(FortranBinary, LoadsAsTheSameDataInCBinary) {
                 EXPECT_EQ((*run.report)["forced"]["loads"].number, (*reference.report)["forced"]["loads"].number);
                 EXPECT_EQ(e2e::Hashes(*run.report), want);
             }
+        }
+    }
+}
+
+TEST(UndefinedValues, LoadAsNaNInEveryEncoding) {
+    const std::vector<Form> cycles[] = {{Form::Undef}, {Form::Partial}, {Form::Plain, Form::Undef, Form::Partial}};
+    for (size_t k = 0; k < std::size(cycles); ++k) {
+        const e2e::RunResult reference =
+            e2e::LoadCase(WriteModel(Encoding::BinaryLE, false, {cycles[k], true}), {"--load-all"});
+        ASSERT_EQ(reference.status, 0) << reference.Describe();
+        const auto want = e2e::Hashes(*reference.report);
+        for (Encoding e : {Encoding::Ascii, Encoding::BinaryLE, Encoding::BinaryBE, Encoding::FortranLE,
+                           Encoding::FortranBE}) {
+            SCOPED_TRACE("cycle " + std::to_string(k) + ", " + quorix::test::EncodingName(e));
+            const e2e::RunResult run = e2e::LoadCase(WriteModel(e, false, {cycles[k], false}), {"--load-all"});
+            ASSERT_EQ(run.status, 0) << run.Describe();
+            EXPECT_EQ((*run.report)["forced"]["failures"].number, 0);
+            EXPECT_EQ(e2e::Hashes(*run.report), want);
         }
     }
 }

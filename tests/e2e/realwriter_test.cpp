@@ -52,14 +52,14 @@ const RealCase kRealCases[] = {
     {"reference/vtk_mandelbrot2", true, "VTK writer: structured block"},
     {"reference/vtk_office_ascii", true, "VTK writer: ASCII structured blocks, vectors"},
     {"solver/sol_big_endian_moving", true, "CFD solver: big-endian moving mesh, change_coords_only with full geometry"},
-    {"solver/sol_empty_part_steps", false, "CFD solver: parts empty at some steps, their variable sections bare"},
+    {"solver/sol_empty_part_steps", true, "CFD solver: parts empty at some steps, their variable sections bare"},
     {"solver/sol_fixed_fields_bin", true, "CFD solver: a field with no time set at every step"},
     {"solver/sol_text_polyhedra", true, "CFD solver: ASCII, nfaced, a fixed field at every step"},
     {"solver/sol_two_ranks", true, "CFD solver: two ranks' fixed fields at every step"},
     {"gold-features/cco_ascii", false, "its oracle is the independent reader dropping the elements of coordinates-only steps; samples/gold/coordinates_only checks the sound load"},
-    {"gold-features/undef_partial_ascii_surface", false, "undef and partial sections, ASCII"},
-    {"gold-features/undef_partial_cbin_be_block", false, "undef and partial sections, big-endian block"},
-    {"gold-features/undef_partial_cbin_le_volume", false, "undef and partial sections, C binary volume"},
+    {"gold-features/undef_partial_ascii_surface", true, "undef and partial sections, ASCII"},
+    {"gold-features/undef_partial_cbin_be_block", true, "undef and partial sections, big-endian block"},
+    {"gold-features/undef_partial_cbin_le_volume", true, "undef and partial sections, C binary volume"},
 };
 
 fs::path DataRoot() { return fs::path(QUORIX_REALWRITER).parent_path(); }

@@ -567,6 +567,55 @@ TEST(WriterLayouts, PartsWithoutValuesKeepNoneAndTheLoadSucceeds) {
     }
 }
 
+// Part 1 is empty at steps 1 and 3 of a changing mesh: its geometry holds
+// "coordinates" 0 and a point block of none, its variable files the part's
+// number alone, up to the next part or the end of the file (per node also
+// "coordinates" with no values).
+TEST(WriterLayouts, APartEmptyAtSomeStepsHasValuesAtTheOthers) {
+    for (Encoding encoding : {Encoding::Ascii, Encoding::BinaryLE, Encoding::BinaryBE, Encoding::FortranBE}) {
+        SCOPED_TRACE(EncodingName(encoding));
+        CaseDirectory dir;
+        for (int step = 1; step <= 3; ++step) {
+            const bool empty = step != 2;
+            const std::string n = std::to_string(step);
+            EnsightWriter geometry(encoding);
+            geometry.Raw(Geometry(encoding, empty ? std::vector<GeometryPart>{{2, "wall", 1}}
+                                                  : std::vector<GeometryPart>{{2, "wall", 1}, {1, "band", 2}}));
+            if (empty) geometry.Part(1, "band").String("coordinates").Int(0).String("point").Int(0);
+            dir.Write("mesh.geo" + n, geometry.bytes());
+            const auto part = [&](EnsightWriter& w, int32_t number, const char* header, size_t count, float value) {
+                quorix::test::VarPart(w, number).String(header).Floats(std::vector<float>(count, value));
+            };
+            EnsightWriter nodal(encoding);
+            part(nodal.String("p"), 2, "coordinates", 3, 1.0f);
+            if (!empty) part(nodal, 1, "coordinates", 4, 2.0f);
+            if (step == 1) quorix::test::VarPart(nodal, 1).String("coordinates");
+            if (step == 3) quorix::test::VarPart(nodal, 1);
+            dir.Write("p." + n, nodal.bytes());
+            EnsightWriter cells(encoding);
+            cells.String("h");
+            if (step == 2) part(cells, 1, "tria3", 2, 4.0f);
+            if (step == 3) quorix::test::VarPart(cells, 1);
+            part(cells, 2, "tria3", 1, 3.0f);
+            if (step == 1) quorix::test::VarPart(cells, 1);
+            dir.Write("h." + n, cells.bytes());
+        }
+        const std::string casePath = dir.Write(
+            "band.case", kGoldFormat + "GEOMETRY\nmodel: 1 mesh.geo*\n\nVARIABLE\nscalar per node: 1 p p.*\n"
+                                       "scalar per element: 1 h h.*\n\nTIME\n" + TimeSet(1, 3, "0 1 2"));
+        const e2e::RunResult run = Load(casePath);
+        ExpectLoaded(run);
+        EXPECT_TRUE(Texts(*run.report, "info").empty()) << run.out;
+        EXPECT_EQ((*run.report)["zones"].items.size(), 4u);
+        for (double time : {0.0, 1.0, 2.0}) {
+            EXPECT_DOUBLE_EQ(Mean(Zone(*run.report, "Surf: wall", time), "p"), 1.0);
+            EXPECT_DOUBLE_EQ(Mean(Zone(*run.report, "Surf: wall", time), "h"), 3.0);
+        }
+        EXPECT_DOUBLE_EQ(Mean(Zone(*run.report, "Surf: band", 1.0), "p"), 2.0);
+        EXPECT_DOUBLE_EQ(Mean(Zone(*run.report, "Surf: band", 1.0), "h"), 4.0);
+    }
+}
+
 TEST(WriterLayouts, APartTheGeometryLacksIsNamed) {
     for (Encoding encoding : quorix::test::AllEncodings) {
         SCOPED_TRACE(EncodingName(encoding));

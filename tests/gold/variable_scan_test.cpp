@@ -32,7 +32,7 @@ ElementBlockInfo Block(int32_t type, int32_t count, bool inCategory) {
 
 // Part 1: surface with tria3 (2), quad4 (3), g_tria3 (1) and bar2 edges (2, not
 // loaded); part 2: flat 3 x 3 x 1 block; part 3: two bar3 elements; part 4:
-// 2 x 3 x 4 block.
+// 2 x 3 x 4 block; part 5: empty at this step (no nodes, a point block of none).
 PartCollection MakeGeometry() {
     PartCollection geometry(0, 1, 0, 1);
     PartInfo& surface = geometry.AddPart(1, 1);
@@ -61,6 +61,10 @@ PartCollection MakeGeometry() {
     block.kmax = 4;
     block.nodeCount = 24;
     block.elementCount = 6;
+    PartInfo& empty = geometry.AddPart(5, 1);
+    empty.kind = PartUnstructured;
+    empty.category = 1;
+    empty.blocks = {Block(ElementPoint, 0, true)};
     return geometry;
 }
 
@@ -69,6 +73,7 @@ struct ExpectedType {
     int32_t count;
     bool present;
     std::vector<int64_t> offsets;
+    SectionForm form{};
 };
 
 struct ExpectedPart {
@@ -82,6 +87,25 @@ struct ExpectedPart {
 ExpectedType Section(EnsightWriter& writer, int32_t type, int32_t count, bool present, int components) {
     ExpectedType expected{type, count, present, {}};
     for (int k = 0; k < components; ++k) expected.offsets.push_back(Values(writer, count, 1.5f + k));
+    return expected;
+}
+
+// An undef section (marker -1e20) or a partial one listing every other position.
+ExpectedType FormedSection(EnsightWriter& writer, SectionForm::Kind kind, int32_t type, int32_t count, bool present,
+                           int components) {
+    SectionForm form{kind, writer.size(), 0};
+    int32_t values = count;
+    if (kind == SectionForm::Undef) writer.Float(-1e20f);
+    if (kind == SectionForm::Partial) {
+        std::vector<int32_t> indices;
+        for (int32_t i = 1; i <= count; i += 2) indices.push_back(i);
+        form.listed = values = static_cast<int32_t>(indices.size());
+        form.offset = writer.Int(values).size();
+        writer.Ints(indices);
+    }
+    ExpectedType expected = Section(writer, type, values, present, components);
+    expected.count = count;
+    expected.form = form;
     return expected;
 }
 
@@ -112,6 +136,9 @@ void ExpectRecords(const VariableKind& kind, const std::vector<ExpectedPart>& ex
             EXPECT_EQ(info.present, want.present);
             EXPECT_EQ(info.stride, 1);
             for (size_t k = 0; k < want.offsets.size(); ++k) EXPECT_EQ(info.componentOffset[k], want.offsets[k]);
+            EXPECT_EQ(info.form.kind, want.form.kind);
+            EXPECT_EQ(info.form.offset, want.form.offset);
+            EXPECT_EQ(info.form.listed, want.form.listed);
         }
     }
 }
@@ -176,10 +203,51 @@ const ScanRow kScanRows[] = {
          VarPart(w.String("cell stress"), 3).String("bar3");
          return std::vector{ExpectedPart{3, 1, 4, {Section(w, ElementBar3, 2, true, 6)}}};
      }},
-    {"transient in one file, descriptions that look like headers", true, 1,
+    {"undef and partial per node, unstructured and block", true, 3,
      [](EnsightWriter& w) {
-         w.String("BEGIN TIME STEP").String("part");
-         std::vector parts{NodePart(w, 1, 1, "coordinates", 4, 1)};
+         VarPart(w.String("velocity"), 1).String("coordinates undef");
+         std::vector parts{ExpectedPart{1, 1, 4, {FormedSection(w, SectionForm::Undef, 255, 4, true, 3)}}};
+         VarPart(w, 2).String("BLOCK PARTIAL");
+         parts.push_back(ExpectedPart{2, 1, 9, {FormedSection(w, SectionForm::Partial, 255, 9, true, 3)}});
+         return parts;
+     }},
+    {"per element sections of one part each in its own form", false, 1,
+     [](EnsightWriter& w) {
+         VarPart(w.String("pressure"), 1).String("tria3 partial");
+         ExpectedPart part{1, 1, 6, {FormedSection(w, SectionForm::Partial, ElementTria3, 2, true, 1)}};
+         w.String("quad4");
+         part.types.push_back(Section(w, ElementQuad4, 3, true, 1));
+         w.String("g_tria3 undef");
+         part.types.push_back(FormedSection(w, SectionForm::Undef, ElementTria3, 1, true, 1));
+         std::vector parts{part};
+         VarPart(w, 4).String("block undef");
+         parts.push_back(ExpectedPart{4, 1, 6, {FormedSection(w, SectionForm::Undef, 255, 6, true, 1)}});
+         return parts;
+     }},
+    {"per element: an empty part's bare sections up to a part, a step end and the file end", false, 1,
+     [](EnsightWriter& w) {
+         w.String("BEGIN TIME STEP").String("cells");
+         VarPart(w, 5);
+         VarPart(w, 4).String("block");
+         std::vector parts{ExpectedPart{4, 1, 6, {Section(w, 255, 6, true, 1)}}};
+         VarPart(w, 5).String("END TIME STEP").String("BEGIN TIME STEP").String("cells");
+         VarPart(w, 5).String("point");
+         parts.push_back(ExpectedPart{5, 2, 0, {Section(w, ElementPoint, 0, true, 1)}});
+         VarPart(w, 5);
+         return parts;
+     }},
+    {"per node: an empty part with coordinates and none, then bare at the end", true, 1,
+     [](EnsightWriter& w) {
+         VarPart(w.String("t"), 5).String("coordinates");
+         std::vector parts{ExpectedPart{5, 1, 0, {Section(w, 255, 0, true, 1)}}};
+         parts.push_back(NodePart(w, 1, 1, "coordinates", 4, 1));
+         VarPart(w, 5);
+         return parts;
+     }},
+    {"transient in one file, descriptions that look like headers, partial before the last step", true, 1,
+     [](EnsightWriter& w) {
+         VarPart(w.String("BEGIN TIME STEP").String("part"), 1).String("coordinates partial");
+         std::vector parts{ExpectedPart{1, 1, 4, {FormedSection(w, SectionForm::Partial, 255, 4, true, 1)}}};
          w.String("END TIME STEP").String("BEGIN TIME STEP").String("coordinates");
          parts.push_back(NodePart(w, 1, 2, "coordinates", 4, 1));
          parts.push_back(NodePart(w, 2, 2, "block", 9, 1));
@@ -261,9 +329,30 @@ const FailureRow kFailureRows[] = {
     {"part the geometry lacks", true, 1,
      [](EnsightWriter& w) { VarPart(w.String("t"), 7).String("coordinates"); Values(w, 4); },
      "Part 7 is not in the geometry"},
-    {"per node section with a second word", true, 1,
-     [](EnsightWriter& w) { VarPart(w.String("t"), 1).String("coordinates partial"); Values(w, 4); },
+    {"per node section with a second word other than a form", true, 1,
+     [](EnsightWriter& w) { VarPart(w.String("t"), 1).String("coordinates extra"); Values(w, 4); },
      "Failure during variable data scan"},
+    {"partial count above the part's nodes", true, 1,
+     [](EnsightWriter& w) {
+         VarPart(w.String("t"), 1).String("coordinates partial").Int(5).Ints({1, 2, 3, 4, 4});
+         Values(w, 5);
+     },
+     "Partial section lists 5 values, not 0 to 4"},
+    {"negative partial count", false, 1,
+     [](EnsightWriter& w) { VarPart(w.String("t"), 1).String("tria3 partial").Int(-1); },
+     "Partial section lists -1 values, not 0 to 2"},
+    {"partial index list cut short", true, 1,
+     [](EnsightWriter& w) { VarPart(w.String("t"), 1).String("coordinates partial").Int(3).Ints({1, 2}); },
+     nullptr},
+    {"undef marker missing", false, 1,
+     [](EnsightWriter& w) { VarPart(w.String("t"), 2).String("block undef"); Values(w, 4); },
+     nullptr},
+    {"bare per node section of a part with nodes", true, 1,
+     [](EnsightWriter& w) { VarPart(w.String("t"), 1); VarPart(w, 2).String("block"); Values(w, 9); },
+     "Failure during variable data scan"},
+    {"bare per element section of a part with elements, at the end", false, 1,
+     [](EnsightWriter& w) { VarPart(w.String("t"), 3); },
+     "Failure during scan of variable data"},
     {"per element part starting with coordinates", false, 1,
      [](EnsightWriter& w) { VarPart(w.String("t"), 1).String("coordinates"); Values(w, 4); },
      "Failure during scan of variable data"},

@@ -105,6 +105,14 @@ std::vector<SweepCase> RealWriterCases() { return OracleCases(QUORIX_REALWRITER)
 // fails to load intact: the sweep then asks only for clean, explained failures.
 std::vector<SweepCase> ReferenceCases() { return OracleCases(fs::path(QUORIX_REALWRITER).parent_path() / "reference"); }
 
+// A CFD solver's own output, and cases of format features that writers use.
+std::vector<SweepCase> SolverCases() {
+    std::vector<SweepCase> cases = OracleCases(fs::path(QUORIX_REALWRITER).parent_path() / "solver");
+    const std::vector<SweepCase> features = OracleCases(fs::path(QUORIX_REALWRITER).parent_path() / "gold-features");
+    cases.insert(cases.end(), features.begin(), features.end());
+    return cases;
+}
+
 std::string ReadFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
@@ -367,6 +375,14 @@ TEST_P(ReferenceSweep, DamagedFilesEndCleanlyOrReadAsTheIntactOnes) { Sweep(GetP
 INSTANTIATE_TEST_SUITE_P(Reference, ReferenceSweep, ::testing::ValuesIn(ReferenceCases()),
                          [](const auto& info) { return TestName(info.param); });
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(ReferenceSweep);
+
+class SolverSweep : public ::testing::TestWithParam<SweepCase> {};
+
+TEST_P(SolverSweep, DamagedFilesEndCleanlyOrReadAsTheIntactOnes) { Sweep(GetParam()).Run(); }
+
+INSTANTIATE_TEST_SUITE_P(Solver, SolverSweep, ::testing::ValuesIn(SolverCases()),
+                         [](const auto& info) { return TestName(info.param); });
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(SolverSweep);
 
 TEST(RealWriterSweepData, Present) {
     if (!fs::is_directory(QUORIX_REALWRITER)) {
