@@ -116,13 +116,17 @@ std::string ZoneShape(const zelhost::ZoneSummary& zone) {
            " elements " + std::to_string(zone.elements);
 }
 
-void ReportArrays(std::ostringstream& out, int32_t zone, const std::vector<std::string>& variables) {
+void ReportArrays(std::ostringstream& out, int32_t zone, const std::vector<std::string>& variables,
+                  const std::set<std::string>& known) {
     for (size_t v = 0; v < variables.size(); ++v) {
         const zelhost::FieldReport field = zelhost::Field(zone, static_cast<int32_t>(v + 1));
         if (!field.present) continue;
+        const std::string key = OneLine(variables[v]) + '\t' + Hex(field.hash);
         out << "array\t" << OneLine(variables[v]) << '\t' << (field.location == 1) << '\t' << field.length << '\t'
             << Hex(field.hash) << '\t';
-        if (field.location != 1) out << ExactValues(zelhost::FieldValues(zone, static_cast<int32_t>(v + 1)));
+        if (field.location != 1 && known.count(key) == 0) {
+            out << ExactValues(zelhost::FieldValues(zone, static_cast<int32_t>(v + 1)));
+        }
         out << '\n';
     }
     const zelhost::ConnectivityReport nodes = zelhost::NodeMap(zone);
@@ -131,7 +135,7 @@ void ReportArrays(std::ostringstream& out, int32_t zone, const std::vector<std::
     if (faces.present)  out << "array\t(faceMap)\t0\t" << faces.entries << '\t' << Hex(faces.hash) << '\n';
 }
 
-std::string RunLoad(const std::string& casePath, bool batchMode) {
+std::string RunLoad(const std::string& casePath, bool batchMode, const std::set<std::string>& known) {
     std::ostringstream out;
     zelhost::ResetHost();
     zelhost::Settings settings;
@@ -151,7 +155,7 @@ std::string RunLoad(const std::string& casePath, bool batchMode) {
         out << "zone\t" << ZonePart(*zone) << '\t' << ZoneTime(*zone) << '\t' << ZoneShape(*zone) << '\t' << zone->loadFailures << '\n';
         // A uniform block's sizes need no bytes behind them: a changed one can
         // make a zone of a billion nodes whose computed fields take minutes to sum.
-        if (zone->nodes <= MaxSummedPositions && zone->elements <= MaxSummedPositions) ReportArrays(out, z, variables);
+        if (zone->nodes <= MaxSummedPositions && zone->elements <= MaxSummedPositions) ReportArrays(out, z, variables, known);
     }
     // Leave as the host would: data set gone, then "quit" to the add-on.
     zelhost::DeleteAllFrames();
@@ -189,7 +193,7 @@ void WriteAll(int fd, const std::string& text) {
         for (size_t i = first; i < count; ++i) {
             WriteAll(outFd, "begin\t" + std::to_string(i) + "\n");
             prepare(i);
-            WriteAll(outFd, RunLoad(casePath, limits.batchMode));
+            WriteAll(outFd, RunLoad(casePath, limits.batchMode, limits.knownCellFields));
             std::set_new_handler(OnAllocationFailure);
         }
     } catch (...) {

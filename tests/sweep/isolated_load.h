@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,9 @@ struct LoadLimits {
     int64_t addressSpaceHeadroom = int64_t{1} << 30;  // above what the child maps at the start
     int heapFillByte = 0;  // glibc fills fresh blocks with this (0: off)
     bool batchMode = true;  // as pipelines run: no dialogs, messages only logged
+    // Cell fields ("name\thash") whose values the parent has already: a child
+    // reports their hash alone.
+    std::set<std::string> knownCellFields;
 };
 
 // Runs `count` loads of the case, each after prepare(i) has damaged its files,

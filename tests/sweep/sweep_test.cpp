@@ -236,11 +236,16 @@ std::string RepeatFault(const LoadOutcome& first, const LoadOutcome& again) {
     return {};
 }
 
-sweep::LoadLimits Limits(int heapFillByte) {
-    sweep::LoadLimits limits;
-    limits.timeoutSeconds = TimeoutSeconds;
-    limits.heapFillByte = heapFillByte;
-    return limits;
+// The intact load's cell fields: a damaged load that holds one of them needs
+// no values sent to tell which sections it lost.
+std::set<std::string> CellFieldsOf(const LoadOutcome& outcome) {
+    std::set<std::string> fields;
+    for (const auto& [key, zone] : outcome.zones) {
+        for (const auto& [name, array] : zone.arrays) {
+            if (!array.nodal && !array.cellValues.empty()) fields.insert(name + '\t' + array.hash);
+        }
+    }
+    return fields;
 }
 
 class Sweep {
@@ -250,6 +255,7 @@ public:
     void Run() {
         ASSERT_FALSE(copy_.Files().empty()) << "cannot copy " << case_.caseFile;
         intact_ = Load(1, [](size_t) {}, FirstFill).front();
+        known_ = CellFieldsOf(intact_);
         ASSERT_EQ(intact_.Uncleanliness(), "") << "the intact case\n" << intact_.Describe();
         EXPECT_EQ(intact_.Silence(), "") << "the intact case\n" << intact_.Describe();
         std::set<std::string> layouts;
@@ -274,6 +280,7 @@ private:
     const SweepCase& case_;
     CaseCopy copy_;
     LoadOutcome intact_;
+    std::set<std::string> known_;
     int loads_ = 0;
     int files_ = 0;
     int successes_ = 0;
@@ -291,7 +298,11 @@ private:
 
     std::vector<LoadOutcome> Load(size_t count, const std::function<void(size_t)>& prepare, int heapFillByte) {
         loads_ += static_cast<int>(count);
-        return sweep::LoadEachIsolated(copy_.CaseFile().string(), count, prepare, Limits(heapFillByte));
+        sweep::LoadLimits limits;
+        limits.timeoutSeconds = TimeoutSeconds;
+        limits.heapFillByte = heapFillByte;
+        limits.knownCellFields = known_;
+        return sweep::LoadEachIsolated(copy_.CaseFile().string(), count, prepare, limits);
     }
 
     void SweepFile(const fs::path& file, const std::vector<sweep::Mutation>& mutations) {
