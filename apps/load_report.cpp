@@ -32,20 +32,25 @@ void WriteIntArray(JsonWriter& json, const char* key, const std::vector<int32_t>
     json.EndArray();
 }
 
-void WriteValues(JsonWriter& json, int32_t zone, std::vector<VariableSummary>& variables) {
-    json.Key("values").BeginObject();
+void WriteField(JsonWriter& json, const std::string& name, const zelhost::FieldReport& field) {
+    json.Key(name).BeginObject();
+    json.Key("location").String(field.location == 1 ? "nodal" : "cell");
+    WriteStatistics(json, field.stats);
+    json.Key("hash").String(Hex(field.hash));
+    json.EndObject();
+}
+
+// Adds the zone's fields to the variables' summaries; with `json`, writes them there too.
+void ReportValues(int32_t zone, std::vector<VariableSummary>& variables, JsonWriter* json) {
+    if (json != nullptr) json->Key("values").BeginObject();
     for (VariableSummary& variable : variables) {
         const zelhost::FieldReport field =
-            zelhost::Field(zone, static_cast<int32_t>(&variable - variables.data() + 1));
+            zelhost::Field(zone, static_cast<int32_t>(&variable - variables.data() + 1), json != nullptr);
         variable.Add(field);
-        if (!field.present) continue;  // the report never forces a load
-        json.Key(variable.name).BeginObject();
-        json.Key("location").String(field.location == 1 ? "nodal" : "cell");
-        WriteStatistics(json, field.stats);
-        json.Key("hash").String(Hex(field.hash));
-        json.EndObject();
+        if (json == nullptr || !field.present) continue;  // the report never forces a load
+        WriteField(*json, variable.name, field);
     }
-    json.EndObject();
+    if (json != nullptr) json->EndObject();
 }
 
 void WriteConnectivity(JsonWriter& json, const char* key, const zelhost::ConnectivityReport& report) {
@@ -94,7 +99,7 @@ void WriteZone(JsonWriter& json, const zelhost::ZoneSummary& zone, std::vector<V
     json.Key("strand").Int(zone.strand);
     json.Key("solutionTime").Double(zone.solutionTime);
     json.Key("loadFailures").Int(zone.loadFailures);
-    WriteValues(json, zone.number, variables);
+    ReportValues(zone.number, variables, &json);
     WriteNodeMap(json, zone.number, dump);
     WriteFaceMap(json, zone.number, dump);
     json.EndObject();
@@ -184,7 +189,7 @@ void VariableSummary::Add(const zelhost::FieldReport& field) {
     stats.count += field.stats.count;
 }
 
-ModelSnapshot TakeSnapshot(bool dumpConnectivity) {
+ModelSnapshot TakeSnapshot(bool json, bool dumpConnectivity) {
     ModelSnapshot model;
     model.hasDataSet = zelhost::HasDataSet();
     model.title = zelhost::DataSetTitle();
@@ -197,7 +202,11 @@ ModelSnapshot TakeSnapshot(bool dumpConnectivity) {
     model.zones = count;
     for (int32_t z = 1; z <= count; ++z) {
         const auto zone = zelhost::ZoneInfo(z);
-        WriteZone(zones, *zone, variables, dumpConnectivity);
+        if (json) {
+            WriteZone(zones, *zone, variables, dumpConnectivity);
+        } else {
+            ReportValues(z, variables, nullptr);
+        }
         model.summary += ZoneLine(*zone);
         model.nodes += zone->nodes;
         model.elements += zone->elements;

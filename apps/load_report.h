@@ -21,11 +21,12 @@ struct ModelSnapshot {
     bool hasDataSet = false;
     std::string title;
     std::vector<std::string> variables;
-    std::string zonesJson;  // a JSON array
+    std::string zonesJson;  // a JSON array, when asked for
     std::string summary;    // readable text: zones and variables
     int64_t zones = 0, nodes = 0, elements = 0;
 };
-ModelSnapshot TakeSnapshot(bool dumpConnectivity);
+// The summary needs no hashes, node maps or face maps: only `json` reads them.
+ModelSnapshot TakeSnapshot(bool json, bool dumpConnectivity);
 
 struct RunRecord {
     bool loaded = false;

@@ -125,7 +125,7 @@ int main(int argc, char** argv) {
     }
     const int64_t bytesAfter = BytesReadSoFar();
     if (bytesBefore >= 0 && bytesAfter >= bytesBefore) run.bytesRead = bytesAfter - bytesBefore;
-    const ModelSnapshot model = TakeSnapshot(options.dumpConnectivity);
+    const ModelSnapshot model = TakeSnapshot(options.json, options.dumpConnectivity);
 
     // Leave as the host would: data set gone, then "quit" to the add-on.
     zelhost::DeleteAllFrames();

@@ -1,10 +1,9 @@
 // Read-only views of the data model for reports and tests; nothing here loads.
-#include <cmath>
-#include <cstring>
-#include <limits>
+#include <algorithm>
 
 #include "host/host_state.h"
 #include "host/recursive_lock.h"
+#include "host/statistics_sum.h"
 #include "host/zel_host.h"
 
 namespace zelhost {
@@ -16,29 +15,6 @@ const struct Zone* FindZone(int32_t zone) {
     const DataSet* dataSet = Current();
     return dataSet != nullptr ? dataSet->FindZone(zone) : nullptr;
 }
-
-class StatisticsSum {
-public:
-    void Add(double value) {
-        if (!std::isfinite(value)) {
-            stats_.finite = false;
-            return;
-        }
-        if (stats_.count == 0 || value < stats_.min) stats_.min = value;
-        if (stats_.count == 0 || value > stats_.max) stats_.max = value;
-        sum_ += value;
-        ++stats_.count;
-    }
-    Statistics Result() const {
-        Statistics result = stats_;
-        result.mean = stats_.count > 0 ? sum_ / static_cast<double>(stats_.count) : 0.0;
-        return result;
-    }
-
-private:
-    Statistics stats_;
-    double sum_ = 0.0;
-};
 
 // Computed values are hashed as the host would hold them.
 uint64_t HashComputed(uint64_t hash, const ZelFieldData_s& field, double value) {
@@ -54,9 +30,14 @@ ConnectivityReport NodeReport(const int32_t* nodes, int64_t count, uint64_t hash
     ConnectivityReport report;
     report.present = true;
     report.entries = count;
-    for (int64_t i = 0; i < count; ++i) {
-        if (i == 0 || nodes[i] + 1 < report.min) report.min = nodes[i] + 1;
-        if (i == 0 || nodes[i] + 1 > report.max) report.max = nodes[i] + 1;
+    if (count > 0) {
+        int32_t min = nodes[0], max = nodes[0];
+        for (int64_t i = 1; i < count; ++i) {
+            min = std::min(min, nodes[i]);
+            max = std::max(max, nodes[i]);
+        }
+        report.min = min + 1;
+        report.max = max + 1;
     }
     report.hash = Fnv1a(nodes, static_cast<size_t>(count) * 4, hash);
     return report;
@@ -101,7 +82,7 @@ const char* ZoneTypeName(int32_t zoneType) {
     }
 }
 
-FieldReport Field(int32_t zone, int32_t variable) {
+FieldReport Field(int32_t zone, int32_t variable, bool withHash) {
     HostGuard guard;
     FieldReport report;
     const struct Zone* z = FindZone(zone);
@@ -113,17 +94,26 @@ FieldReport Field(int32_t zone, int32_t variable) {
     report.present = field->present();
     if (!report.present) return report;
     report.computed = !field->storage.present();
-    const bool skipUnused = z->IsOrdered() && field->location == ZelLocationCellCentered;
     StatisticsSum sum;
-    uint64_t hash = FnvOffset;
-    for (int64_t p = 0; p < field->count; ++p) {
-        const double value = field->ValueAt(p);
-        if (report.computed) hash = HashComputed(hash, *field, value);
-        if (!skipUnused || !z->IsUnusedCell(p)) sum.Add(value);
+    const auto add = [&](int64_t first, int64_t count) {
+        if (report.computed || field->dataType == ZelFieldInt32) {
+            for (int64_t p = first; p < first + count; ++p) sum.Add(field->ValueAt(p));
+        } else {
+            sum.AddFloats(reinterpret_cast<const float*>(field->storage.data()) + first, count);
+        }
+    };
+    if (z->IsOrdered() && field->location == ZelLocationCellCentered) {
+        z->ForEachUsedCellRun(add);
+    } else {
+        add(0, field->count);
     }
-    if (!report.computed) hash = Fnv1a(field->storage.data(), static_cast<size_t>(field->storage.bytes()));
     report.stats = sum.Result();
-    report.hash = hash;
+    if (!withHash) return report;
+    if (report.computed) {
+        for (int64_t p = 0; p < field->count; ++p) report.hash = HashComputed(report.hash, *field, field->ValueAt(p));
+    } else {
+        report.hash = Fnv1a(field->storage.data(), static_cast<size_t>(field->storage.bytes()));
+    }
     return report;
 }
 

@@ -133,7 +133,8 @@ struct FieldReport {
     Statistics stats;
     uint64_t hash = FnvOffset;  // bytes as held (computed values as float32 / int32)
 };
-FieldReport Field(int32_t zone, int32_t variable);
+// The hash reads every byte a second time: ask for it only where it is shown.
+FieldReport Field(int32_t zone, int32_t variable, bool withHash = true);
 std::vector<double> FieldValues(int32_t zone, int32_t variable);  // every position; empty when absent
 
 // Node numbers from 1 in min/max and the arrays; the hash covers the bytes as

@@ -35,13 +35,4 @@ int64_t Zone::ValueCount(int32_t location) const {
     return jmax;
 }
 
-bool Zone::IsUnusedCell(int64_t position) const {
-    // A one-dimensional zone is a point part: one value per point, none unused.
-    if (jmax == 1 && kmax == 1) return false;
-    const int64_t i = position % imax + 1;
-    const int64_t j = position / imax % jmax + 1;
-    const int64_t k = position / (imax * jmax) + 1;
-    return (imax > 1 && i == imax) || (jmax > 1 && j == jmax) || (kmax > 1 && k == kmax);
-}
-
 }  // namespace zelhost

@@ -36,9 +36,17 @@ struct Zone {
     int64_t ElementCount() const;
     // Values a field holds at this location: ordered cell-centred fields keep the I*J*K layout.
     int64_t ValueCount(int32_t location) const;
-    // Ordered cell-centred positions with i = I, j = J or k = K (where above 1) hold no cell,
-    // except in an I x 1 x 1 zone: that is a point part, with one value per point.
-    bool IsUnusedCell(int64_t position) const;
+    // Calls visit(first, count) on each run of ordered cell-centred positions
+    // holding a cell, in order. Those with i = I, j = J or k = K (where above 1)
+    // hold none, except in an I x 1 x 1 zone: a point part, one value per point.
+    template <class Visit>
+    void ForEachUsedCellRun(Visit visit) const {
+        if (jmax == 1 && kmax == 1) return visit(int64_t{0}, imax);
+        const auto used = [](int64_t d) { return d > 1 ? d - 1 : d; };
+        for (int64_t k = 0; k < used(kmax); ++k) {
+            for (int64_t j = 0; j < used(jmax); ++j) visit((k * jmax + j) * imax, used(imax));
+        }
+    }
 };
 
 }  // namespace zelhost
