@@ -122,8 +122,7 @@ void ScanEnsight6(GeometryFacts& geometry) {
     }
     if (!geometry.scanned) geometry.error = scanner.errorText;
     if (file.encoding != EncodingAscii && file.encoding != EncodingUnknown) {
-        const bool little = NativeByteOrder() == LittleEndian;
-        geometry.byteOrder = little != file.swapBytes ? LittleEndian : BigEndian;
+        geometry.byteOrder = file.byteOrder;
     }
     geometry.globalNodes = file.nodeCount;
     for (const GeometryPart* part : file.parts.parts()) {

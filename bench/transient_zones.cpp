@@ -25,7 +25,7 @@ void FillTrianglePart(PartInfo& part) {
     part.name = "part " + std::to_string(part.partNumber) + "\n";
     part.fileName = "/nonexistent/bench.geo";
     part.format = 0;
-    part.byteOrder = 1;
+    part.byteOrder = quorix::LittleEndian;
     part.nodeCount = 3;
     part.imax = 3;
     part.elementCount = 1;

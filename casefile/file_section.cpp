@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "casefile/ascii_case.h"
+#include "casefile/byte_order.h"
 #include "casefile/regular_file.h"
 #include "casefile/show_error.h"
 
@@ -76,14 +77,11 @@ bool ReadAt(std::FILE* file, int64_t offset, unsigned char* bytes, size_t n) {
 // In a Fortran file the record of the marker begins with its length, 80, four
 // bytes before it, and the same length follows the record.
 void MoveToFortranRecordStarts(std::FILE* file, std::vector<int64_t>& starts) {
-    const auto isLength = [](const unsigned char* b) {
-        return (b[0] == 80 && b[1] == 0 && b[2] == 0 && b[3] == 0) || (b[0] == 0 && b[1] == 0 && b[2] == 0 && b[3] == 80);
-    };
     for (int64_t& start : starts) {
         unsigned char before[4];
         unsigned char after[4];
         if (start < 4 || !ReadAt(file, start - 4, before, 4) || !ReadAt(file, start + 80, after, 4)) continue;
-        if (isLength(before) && std::equal(before, before + 4, after)) start -= 4;
+        if (FortranFrameOrder(before, after) != ByteOrderUnknown) start -= 4;
     }
 }
 

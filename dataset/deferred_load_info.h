@@ -39,7 +39,7 @@ struct DeferredLoadInfo {
     int64_t valueCount = 0;
     int32_t component = 0;  // XVariable..IBlankVariable; stride above 1: 0-based component
     int32_t format = FormatUndefined;
-    int32_t byteOrder = ByteOrderUnknown;
+    ByteOrder byteOrder = ByteOrderUnknown;
     LoadKind kind = LoadKind::Floats;
     std::vector<LoadBlock> blocks;  // element order
     int64_t elementCount = 0;       // zone elements (node and face maps)
@@ -56,7 +56,7 @@ struct DeferredLoadInfo {
 struct ParticleCoordsCache {
     std::string fileName;
     int32_t format = FormatUndefined;
-    int32_t byteOrder = ByteOrderUnknown;
+    ByteOrder byteOrder = ByteOrderUnknown;
     int64_t offset = 0;
     int32_t particleCount = 0;
     int32_t componentCount = 3;

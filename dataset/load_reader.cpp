@@ -4,7 +4,7 @@
 
 namespace quorix {
 
-bool LoadReader::Open(const std::string& fileName, int32_t format, int32_t byteOrder, int64_t offset) {
+bool LoadReader::Open(const std::string& fileName, int32_t format, ByteOrder byteOrder, int64_t offset) {
     if (format != FormatCBinary && format != FormatAscii && format != FormatFortranBinary) return false;
     if (offset < 0 || !file_.Open(fileName, true, format, byteOrder, offset)) return false;
     file_.AllowPartialRecords();

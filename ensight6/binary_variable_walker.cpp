@@ -70,7 +70,7 @@ public:
         s->dim2 = vf_.components;
         s->dim3 = c + 1;
         s->variable = vf_.firstVariable + 1 + c;
-        s->swapBytes = geometry_.swapBytes;
+        s->byteOrder = geometry_.byteOrder;
         return s;
     }
 

@@ -166,7 +166,7 @@ bool Ensight6Load::LoadGeometryStep(File_a& file, Ensight6GeometryScanner& scann
         return FailReading(path, scanner.errorText, scanner.errorPlace);
     }
     int64_t next = file.Tell();
-    file.SetByteOrder(ByteOrderOf(geometry->swapBytes));
+    file.SetByteOrder(geometry->byteOrder);
     if (!dataSetMade_) {
         if (!SelectParts(*geometry)) return false;
         if (!CreateDataSet(std::string(geometry->title.view()), true))
@@ -262,7 +262,7 @@ bool Ensight6Load::RegisterBlockCoordinateLoaders(int32_t zone, const Ensight6Ge
         s->dim2 = part.jmax;
         s->dim3 = part.kmax;
         s->variable = variable;
-        s->swapBytes = geometry.swapBytes;
+        s->byteOrder = geometry.byteOrder;
         return s;
     };
     for (int32_t v = XVariable; v <= ZVariable; ++v)
@@ -286,7 +286,7 @@ bool Ensight6Load::RegisterNodeCoordinateLoaders(int32_t zone, const Ensight6Geo
             s->dim2 = part.jmax;
             s->dim3 = part.kmax;
             s->variable = v;
-            s->swapBytes = geometry.swapBytes;
+            s->byteOrder = geometry.byteOrder;
         }
         if (!Register(zone, v, binary ? LoadNodeCoordinatesBinary : LoadNodeCoordinatesAscii, s)) return false;
     }

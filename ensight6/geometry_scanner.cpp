@@ -123,8 +123,7 @@ bool Ensight6GeometryScanner::ScanEnsight6Geometry(File_a& file, Ensight6Geometr
     file_ = readable ? &file : nullptr;
     text_ = geometry.encoding == EncodingAscii;
     lineNumber_ = 0;
-    orderDecided_ = false;
-    swapBytes_ = false;
+    order_ = ByteOrderUnknown;
     switch (geometry.encoding) {
         case EncodingFortranBinary:
             return Fail("Fortran data is not currently supported.");
@@ -202,7 +201,7 @@ bool Ensight6GeometryScanner::ScanAsciiNodes(File_a& file, Ensight6GeometryFile&
     // each node line holds at least three values
     if (nn < 0 || nn > file.BytesLeft() / 6) return FailAt("node count out of range");
     geometry.nodeCount = nn;
-    geometry.swapBytes = false;
+    geometry.byteOrder = NativeByteOrder();
     int64_t firstNode = file.Tell();
     if (!HasNodeIds(geometry.idMode)) {
         if (!SkipValueLines(file, nn, 1)) return false;
@@ -322,22 +321,20 @@ bool Ensight6GeometryScanner::SkipBytes(File_a& file, int64_t bytes) {
 // The byte order is the one in which the count is ≥ 0 and fits in the bytes
 // left; when both qualify the smaller value wins, and 0 (the same in both
 // orders) leaves the order open for the next count.
-bool Ensight6GeometryScanner::DecideOrder(File_a& file, int32_t raw, int64_t bytesPerUnit, int32_t& value) {
-    int64_t left = file.BytesLeft();
-    if (orderDecided_) {
-        value = swapBytes_ ? SwappedInt32(raw) : raw;
-        return true;
+void Ensight6GeometryScanner::DecideOrder(File_a& file, int32_t raw, int64_t bytesPerUnit, int32_t& value) {
+    const int32_t swapped = SwappedInt32(raw);
+    const auto in = [&](ByteOrder order) { return order == NativeByteOrder() ? raw : swapped; };
+    if (order_ == ByteOrderUnknown) {
+        const int64_t left = file.BytesLeft();
+        const ByteOrder native = NativeByteOrder();
+        const auto fits = [&](ByteOrder o) { return FitsIf(CountFits(in(o), bytesPerUnit, left)); };
+        const ByteOrder order = DetectByteOrder(fits, [&] { return swapped < raw ? OtherByteOrder(native) : native; });
+        value = in(order == ByteOrderUnknown ? NativeByteOrder() : order);
+        if (value == 0) return;
+        order_ = order == ByteOrderUnknown ? NativeByteOrder() : order;
+        file.SetByteOrder(order_);
     }
-    int32_t swapped = SwappedInt32(raw);
-    bool nativeFits = CountFits(raw, bytesPerUnit, left);
-    bool swappedFits = CountFits(swapped, bytesPerUnit, left);
-    swapBytes_ = (swappedFits && !nativeFits) || (swappedFits && nativeFits && swapped < raw);
-    value = swapBytes_ ? swapped : raw;
-    if (value != 0) {
-        orderDecided_ = true;
-        file.SetByteOrder(ByteOrderOf(swapBytes_));
-    }
-    return true;
+    value = in(order_);
 }
 
 bool Ensight6GeometryScanner::ReadCount(File_a& file, int32_t& value, int64_t bytesPerUnit) {
@@ -374,7 +371,7 @@ bool Ensight6GeometryScanner::ScanBinary(File_a& file, Ensight6GeometryFile& geo
         if (part == nullptr) return Fail("Not enough memory to load data");
         if (!ScanBinaryPart(file, geometry, *part)) return false;
     }
-    geometry.swapBytes = swapBytes_;
+    geometry.byteOrder = WordOrder();
     return true;
 }
 
@@ -387,7 +384,7 @@ bool Ensight6GeometryScanner::ScanBinaryNodes(File_a& file, Ensight6GeometryFile
         // read straight into an uninitialised array: the ids fill it whole
         std::unique_ptr<int32_t[]> ids(new int32_t[static_cast<size_t>(nn) + 1]);
         if (!file.ReadBytes(ids.get(), 4 * static_cast<size_t>(nn))) return FailAt("the file ends inside the node ids");
-        if (swapBytes_) ReverseWords(ids.get(), static_cast<size_t>(nn));
+        if (WordOrder() != NativeByteOrder()) ReverseWords(ids.get(), static_cast<size_t>(nn));
         std::string mapError;
         if (!geometry.nodeIdMap.Build(ids.get(), nn, mapError)) return FailAt(mapError.c_str());
     }
@@ -457,15 +454,18 @@ bool Ensight6GeometryScanner::ScanBinaryBlock(File_a& file, GeometryPart& part, 
         return n && *n <= left / (4 * wordsPerNode);
     };
     int32_t swapped[3] = {SwappedInt32(raw[0]), SwappedInt32(raw[1]), SwappedInt32(raw[2])};
-    if (!orderDecided_ && (raw[0] | raw[1] | raw[2]) != 0) {
+    const auto in = [&](ByteOrder order) { return order == NativeByteOrder() ? raw : swapped; };
+    if (order_ == ByteOrderUnknown && (raw[0] | raw[1] | raw[2]) != 0) {
         // An empty block (a zero dimension) fits in either order: then the
         // order with the smaller dimensions wins, as it does for counts.
-        const bool swap = fits(swapped) && (!fits(raw) || LargestDimension(swapped) < LargestDimension(raw));
-        swapBytes_ = swap;
-        file.SetByteOrder(ByteOrderOf(swap));
-        orderDecided_ = true;
+        const ByteOrder native = NativeByteOrder();
+        const ByteOrder order = DetectByteOrder([&](ByteOrder o) { return FitsIf(fits(in(o))); }, [&] {
+            return LargestDimension(swapped) < LargestDimension(raw) ? OtherByteOrder(native) : native;
+        });
+        order_ = order == ByteOrderUnknown ? NativeByteOrder() : order;
+        file.SetByteOrder(order_);
     }
-    const int32_t* dims = swapBytes_ ? swapped : raw;
+    const int32_t* dims = in(WordOrder());
     if (!fits(dims)) return FailAt("block dimensions out of range");
     const int64_t n = *BlockNodes(dims);
     part.imax = dims[0];

@@ -45,7 +45,7 @@ private:
     bool ReadRecord(File_a& file, std::string& text);
     bool ReadCount(File_a& file, int32_t& value, int64_t bytesPerUnit);
     bool SkipBytes(File_a& file, int64_t bytes);
-    bool DecideOrder(File_a& file, int32_t raw, int64_t bytesPerUnit, int32_t& value);
+    void DecideOrder(File_a& file, int32_t raw, int64_t bytesPerUnit, int32_t& value);
     bool ScanBinaryNodes(File_a& file, Ensight6GeometryFile& geometry);
     bool ScanBinaryPart(File_a& file, Ensight6GeometryFile& geometry, GeometryPart& part);
     bool ScanBinaryElementBlocks(File_a& file, Ensight6GeometryFile& geometry, GeometryPart& part,
@@ -57,8 +57,8 @@ private:
     int64_t lineNumber_ = 0;
     const File_a* file_ = nullptr;  // being scanned, for the place of a failure
     bool text_ = false;             // places are told as lines
-    bool orderDecided_ = false;
-    bool swapBytes_ = false;
+    ByteOrder order_ = ByteOrderUnknown;  // until a count or block shows it
+    ByteOrder WordOrder() const { return order_ == ByteOrderUnknown ? NativeByteOrder() : order_; }
     std::string line_;
 };
 

@@ -36,7 +36,7 @@ DeferredLoadInfo BinaryLoad(const Ensight6ValueSource& s, LoadKind kind, int32_t
     info.dataOffset = s.offset;
     info.valueCount = s.valueCount;
     info.format = FormatCBinary;
-    info.byteOrder = ByteOrderOf(s.swapBytes);
+    info.byteOrder = s.byteOrder;
     info.kind = kind;
     info.stride = stride;
     info.component = component;

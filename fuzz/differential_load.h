@@ -121,7 +121,7 @@ inline int32_t FormatOf(reference::Encoding encoding) {
     return encoding == reference::Encoding::FortranBigEndian ? quorix::FormatFortranBinary : quorix::FormatCBinary;
 }
 
-inline int32_t ByteOrderOf(reference::Encoding encoding) {
+inline quorix::ByteOrder ByteOrderOf(reference::Encoding encoding) {
     return encoding == reference::Encoding::LittleEndian ? quorix::LittleEndian : quorix::BigEndian;
 }
 

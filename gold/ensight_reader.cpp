@@ -208,7 +208,7 @@ void CFileEnsight::Close() {
     if (file_ != nullptr) File_a::Close(file_);
 }
 
-bool CFileEnsight::OpenPath(const std::string& path, int32_t byteOrder, std::string_view end) {
+bool CFileEnsight::OpenPath(const std::string& path, ByteOrder byteOrder, std::string_view end) {
     Close();
     fileName_ = path;
     OpenFailure failure = OpenFailure::None;
@@ -219,7 +219,7 @@ bool CFileEnsight::OpenPath(const std::string& path, int32_t byteOrder, std::str
     return false;
 }
 
-bool CFileEnsight::Open(const std::string& path, bool isGold, int32_t format, int32_t byteOrder,
+bool CFileEnsight::Open(const std::string& path, bool isGold, int32_t format, ByteOrder byteOrder,
                         int64_t startOffset) {
     isGold_ = isGold;
     format_ = format;
@@ -258,7 +258,7 @@ bool CFileEnsight::Fail(const char* text) {
     return false;
 }
 
-int32_t CFileEnsight::byteOrder() const { return file_ != nullptr ? file_->GetByteOrder() : ByteOrderUnknown; }
+ByteOrder CFileEnsight::byteOrder() const { return file_ != nullptr ? file_->GetByteOrder() : ByteOrderUnknown; }
 int64_t CFileEnsight::Tell() const { return file_ != nullptr ? file_->Tell() : -1; }
 bool CFileEnsight::IsEof() const { return file_ == nullptr || file_->IsEof(); }
 int64_t CFileEnsight::FileSize() const { return file_ != nullptr ? file_->FileSize() : 0; }
@@ -287,18 +287,14 @@ bool CFileEnsight::CanRead() {
     return true;
 }
 
-int32_t CFileEnsight::FortranFrameOrder() {
-    if (file_ == nullptr) return 0;
+ByteOrder CFileEnsight::FortranFrameOrder() {
+    if (file_ == nullptr) return ByteOrderUnknown;
     unsigned char head[4] = {};
     unsigned char tail[4] = {};
     Rewind();
     const bool read = file_->ReadBytes(head, 4) && file_->Seek(4 + StringRecordBytes, 0) && file_->ReadBytes(tail, 4);
     Rewind();
-    if (!read || std::memcmp(head, tail, 4) != 0) return 0;
-    constexpr unsigned char Little[4] = {StringRecordBytes, 0, 0, 0};
-    constexpr unsigned char Big[4] = {0, 0, 0, StringRecordBytes};
-    if (std::memcmp(head, Little, 4) == 0) return LittleEndian;
-    return std::memcmp(head, Big, 4) == 0 ? BigEndian : 0;
+    return read ? quorix::FortranFrameOrder(head, tail) : ByteOrderUnknown;
 }
 
 bool CFileEnsight::RecordFault(const std::string& what) {

@@ -66,7 +66,7 @@ public:
 
     // Opens at a known format and byte order (deferred loaders). Recorded
     // positions in Fortran files are those of a record's leading length.
-    bool Open(const std::string& path, bool isGold, int32_t format, int32_t byteOrder, int64_t startOffset);
+    bool Open(const std::string& path, bool isGold, int32_t format, ByteOrder byteOrder, int64_t startOffset);
     // Fortran: lets a read stop inside a record (a loader that reads part of
     // an array, or an array in pieces); the frames it crosses are still checked.
     void AllowPartialRecords() { partialRecords_ = true; }
@@ -100,7 +100,7 @@ public:
     bool ReadFloatsToField(FieldData_pa field, int64_t count);
 
     int32_t format() const { return format_; }
-    int32_t byteOrder() const;
+    ByteOrder byteOrder() const;
     bool isGold() const { return isGold_; }
     const std::string& fileName() const { return fileName_; }
     const std::string& errorText() const { return errorText_; }
@@ -111,7 +111,7 @@ public:
 protected:
     // Closes, then opens `path`; on failure "Unable to open file for reading",
     // with why when known, closed by `end`.
-    bool OpenPath(const std::string& path, int32_t byteOrder, std::string_view end);
+    bool OpenPath(const std::string& path, ByteOrder byteOrder, std::string_view end);
     // Sets errorText; false, so that failures read `return Fail(...)`.
     bool Fail(const char* text);
     bool Fail(const std::string& text) { return Fail(text.c_str()); }
@@ -120,9 +120,8 @@ protected:
     bool CanRead();
     bool IsBinary() const { return format_ == FormatCBinary || format_ == FormatFortranBinary; }
     bool frameFault() const { return frameFault_; }
-    // The byte order whose first record is framed as an 80-byte Fortran
-    // record (its length before and after it), 0 when neither; rewinds.
-    int32_t FortranFrameOrder();
+    // The byte order of the first record's Fortran frame; rewinds.
+    ByteOrder FortranFrameOrder();
     // C binary: passes count words of `width` bytes; refused past the end of the file.
     bool SkipBytes(int64_t count, int64_t width);
     // A string record; `atEnd` when nothing at all could be read (the clean end of a file).

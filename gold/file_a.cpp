@@ -16,18 +16,6 @@
 
 namespace quorix {
 
-int32_t NativeByteOrder() {
-    static const int32_t order = [] {
-        const unsigned char bytes[2] = {0xFF, 0x00};
-        uint16_t value = 0;
-        std::memcpy(&value, bytes, sizeof value);
-        return value == 255 ? int32_t{LittleEndian} : int32_t{BigEndian};
-    }();
-    return order;
-}
-
-int32_t OtherByteOrder(int32_t order) { return order == LittleEndian ? BigEndian : LittleEndian; }
-
 // Four words at a time with the base x86-64 instruction set (the compiler keeps
 // a bswap loop scalar there): bytes swapped within each half, then the halves.
 void ReverseWords(void* words, size_t count) {
@@ -112,7 +100,7 @@ int64_t CountFileLineEnds(int fd, int64_t first, int64_t last) {
 struct File_a::Impl {
     int fd = -1;
     std::string path;
-    int32_t byteOrder = BigEndian;
+    ByteOrder byteOrder = BigEndian;
     int64_t fileSize = 0;
     size_t capacity = BufferCapacity;
     ScratchArray buffer;
@@ -201,7 +189,7 @@ struct File_a::Impl {
     }
 };
 
-File_a* File_a::Open(const std::string& path, const char* mode, int32_t byteOrder, OpenFailure* failure) {
+File_a* File_a::Open(const std::string& path, const char* mode, ByteOrder byteOrder, OpenFailure* failure) {
     (void)mode;  // POSIX makes no difference between text and binary reads
     const OpenedFile opened = OpenRegularFile(path.c_str());
     if (failure != nullptr) *failure = opened.failure;
@@ -246,8 +234,8 @@ int64_t File_a::BytesLeft() const {
     return at < 0 || at > impl_->fileSize ? 0 : impl_->fileSize - at;
 }
 const std::string& File_a::Path() const { return impl_->path; }
-int32_t File_a::GetByteOrder() const { return impl_->byteOrder; }
-void File_a::SetByteOrder(int32_t byteOrder) { impl_->byteOrder = byteOrder; }
+ByteOrder File_a::GetByteOrder() const { return impl_->byteOrder; }
+void File_a::SetByteOrder(ByteOrder byteOrder) { impl_->byteOrder = byteOrder; }
 
 bool File_a::Seek(int64_t offset, int origin) {
     int64_t base = 0;

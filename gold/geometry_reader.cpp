@@ -53,7 +53,7 @@ bool CFileEnsightGeomGold::Open(const std::string& path) {
 
 // Walks the file header in one byte order up to the first part or particle
 // section, noting the id options on the way.
-CFileEnsightGeomGold::FirstSection CFileEnsightGeomGold::LocateFirstSection(int32_t byteOrder) {
+CFileEnsightGeomGold::FirstSection CFileEnsightGeomGold::LocateFirstSection(ByteOrder byteOrder) {
     FirstSection section;
     Rewind();
     file_->SetByteOrder(byteOrder);
@@ -76,19 +76,25 @@ CFileEnsightGeomGold::FirstSection CFileEnsightGeomGold::LocateFirstSection(int3
 // The classic test: a first part number of 1..65535 reads so in one byte order
 // only; a particle section is judged by its first id. A number that passes
 // while the next count does not fit (65536 written little-endian reads as 256
-// big-endian) is no proof.
-bool CFileEnsightGeomGold::NumberDecides(const FirstSection& section, int32_t byteOrder) {
-    if (!CountsFit(section, byteOrder)) return false;
-    if (section.kind == Part) return section.number >= 1 && section.number <= 65535;
-    Seek(section.position, 0);
-    int32_t value1 = 0;
-    int32_t count = 0;
-    return ReadBlockHeader(value1, count) == ParticleCoordinates && ProbeParticleRecord();
+// big-endian) is no proof. Part number 0 (or above 65535) reads alike in both
+// orders: the order in which the next count is non-negative and fits in the
+// rest of the file decides, this machine's when both do.
+OrderEvidence CFileEnsightGeomGold::JudgeOrder(ByteOrder byteOrder) {
+    const FirstSection section = LocateFirstSection(byteOrder);
+    if (!CountsFit(section, byteOrder)) return OrderEvidence::Refuted;
+    bool proof = false;
+    if (section.kind == Part) {
+        proof = section.number >= 1 && section.number <= 65535;
+    } else {
+        Seek(section.position, 0);
+        int32_t value1 = 0;
+        int32_t count = 0;
+        proof = ReadBlockHeader(value1, count) == ParticleCoordinates && ProbeParticleRecord();
+    }
+    return proof ? OrderEvidence::Proof : OrderEvidence::Fits;
 }
 
-// Part number 0 (or above 65535) reads alike in both orders: the order in which
-// the next count is non-negative and fits in the rest of the file decides.
-bool CFileEnsightGeomGold::CountsFit(const FirstSection& section, int32_t byteOrder) {
+bool CFileEnsightGeomGold::CountsFit(const FirstSection& section, ByteOrder byteOrder) {
     if (!section.found || section.number < 0) return false;
     file_->SetByteOrder(byteOrder);
     if (!Seek(section.position, 0)) return false;
@@ -119,32 +125,18 @@ void CFileEnsightGeomGold::NoteIdOption(HeaderKind kind, int32_t option) {
 }
 
 bool CFileEnsightGeomGold::FindFirstPart() {
-    int32_t native = NativeByteOrder();
-    int32_t other = OtherByteOrder(native);
-    if (format_ == FormatAscii || format_ == FormatFortranBinary) {
-        // Text has no byte order and Fortran frames show theirs: any part number from 0 on will do.
-        const int32_t order = format_ == FormatAscii ? other : FortranFrameOrder();
-        if (order == 0) return false;
-        FirstSection section = LocateFirstSection(order);
-        return section.found && section.number >= 0 && Seek(section.position, 0);
+    ByteOrder order = ByteOrderUnknown;
+    if (format_ == FormatCBinary) {
+        order = DetectByteOrder([this](ByteOrder o) { return JudgeOrder(o); }, [] { return NativeByteOrder(); });
+    } else if (format_ == FormatFortranBinary) {
+        order = FortranFrameOrder();  // the frames show the order
+    } else if (format_ == FormatAscii) {
+        order = OtherByteOrder(NativeByteOrder());  // text has none
     }
-    if (format_ != FormatCBinary) return false;
-    FirstSection section = LocateFirstSection(other);
-    int32_t chosen = other;
-    if (!NumberDecides(section, other)) {
-        FirstSection nativeSection = LocateFirstSection(native);
-        chosen = native;
-        if (!NumberDecides(nativeSection, native)) {
-            bool otherFits = CountsFit(section, other);
-            bool nativeFits = CountsFit(nativeSection, native);
-            if (!otherFits && !nativeFits) return false;
-            if (nativeFits || !otherFits) chosen = native;
-            else chosen = other;
-        }
-        if (chosen == native) section = nativeSection;
-    }
-    file_->SetByteOrder(chosen);
-    return Seek(section.position, 0);
+    if (order == ByteOrderUnknown) return false;
+    // Text and Fortran take any part number from 0 on.
+    const FirstSection section = LocateFirstSection(order);
+    return section.found && section.number >= 0 && Seek(section.position, 0);
 }
 
 bool CFileEnsightGeomGold::ScanParts(PartCollection& collection, int32_t step) {

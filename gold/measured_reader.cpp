@@ -80,9 +80,7 @@ bool CFileEnsightVarGold::BinaryValuesSettleOrder(int64_t count) {
         return false;
     }
     // flip only on evidence: a bad value natively and none swapped
-    if (!WordsAreOrdinary(bytes, count, false) && WordsAreOrdinary(bytes, count, true)) {
-        file_->SetByteOrder(ByteOrderOf(true));
-    }
+    file_->SetByteOrder(OrderOfValues(bytes, count, NativeByteOrder()));
     return true;
 }
 

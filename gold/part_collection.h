@@ -41,7 +41,7 @@ struct PartInfo {
     int32_t step = 0;              // 1-based
     std::string name;              // description as read
     std::string fileName;
-    int32_t byteOrder = ByteOrderUnknown;
+    ByteOrder byteOrder = ByteOrderUnknown;
     int32_t format = FormatUndefined;
     int32_t nodeCount = 0;
     int32_t elementCount = 0;      // in-category elements, bar3 twice; structured: cells

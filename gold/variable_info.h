@@ -39,7 +39,7 @@ struct PartVariableInfo {
     int32_t partNumber = 0;
     int32_t step = 0;
     std::string fileName;
-    int32_t byteOrder = ByteOrderUnknown;
+    ByteOrder byteOrder = ByteOrderUnknown;
     int32_t format = FormatUndefined;
     int32_t valueCount = 0;
     std::vector<TypeVariableInfo> types;

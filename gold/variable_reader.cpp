@@ -63,7 +63,7 @@ const ElementBlockInfo* NthBlockOfType(const PartInfo& part, int32_t type, int32
 
 }  // namespace
 
-bool CFileEnsightVarGold::OpenFile(const std::string& path, int32_t byteOrder) {
+bool CFileEnsightVarGold::OpenFile(const std::string& path, ByteOrder byteOrder) {
     format_ = FormatUndefined;
     return OpenPath(path, byteOrder, ".");
 }
@@ -116,53 +116,50 @@ bool CFileEnsightVarGold::TryFirstPart(int32_t& partNumber, int64_t& partPositio
 
 // Part number 0 reads the same in both orders: take the geometry's order for
 // that part, else the order in which the first values look like real numbers.
-void CFileEnsightVarGold::SettleOrderOfPartZero(const PartCollection& geometry) {
+ByteOrder CFileEnsightVarGold::OrderOfPartZero(const PartCollection& geometry) {
     const PartInfo* part = geometry.FindPart(0);
     if (part != nullptr && part->format == FormatCBinary &&
         (part->byteOrder == LittleEndian || part->byteOrder == BigEndian)) {
-        file_->SetByteOrder(part->byteOrder);
-        return;
+        return part->byteOrder;
     }
     constexpr int64_t kTestWords = 8;
     unsigned char bytes[4 * kTestWords];
     std::string sectionHeader;
-    file_->SetByteOrder(LittleEndian);
-    if (!ReadString80(sectionHeader)) return;
+    if (!ReadString80(sectionHeader)) return LittleEndian;
     const int64_t words = std::min(kTestWords, (FileSize() - Tell()) / 4);
-    if (words <= 0 || !file_->ReadBytes(bytes, static_cast<size_t>(words) * 4)) return;
-    const bool nativeLittle = NativeByteOrder() == LittleEndian;
-    const bool littleOrdinary = WordsAreOrdinary(bytes, words, !nativeLittle);
-    const bool bigOrdinary = WordsAreOrdinary(bytes, words, nativeLittle);
-    if (!littleOrdinary && bigOrdinary) file_->SetByteOrder(BigEndian);
+    if (words <= 0 || !file_->ReadBytes(bytes, static_cast<size_t>(words) * 4)) return LittleEndian;
+    return OrderOfValues(bytes, words, LittleEndian);
 }
 
-// Fortran binary when the first record is framed so, then C binary
-// little-endian, big-endian, then ASCII: the first reading that finds a "part"
-// line with a plausible number wins.
+// Fortran binary when the first record is framed so, then C binary, then
+// ASCII: the first reading that finds a "part" line with a plausible number
+// wins.
 bool CFileEnsightVarGold::Open(const std::string& path, const PartCollection& geometry) {
     if (!OpenFile(path, BigEndian)) return false;
-    struct Attempt {
-        int32_t format;
-        int32_t byteOrder;
-    };
-    const int32_t fortranOrder = FortranFrameOrder();
-    const Attempt attempts[] = {{fortranOrder != 0 ? FormatFortranBinary : FormatUndefined, fortranOrder},
-                                {FormatCBinary, LittleEndian},
-                                {FormatCBinary, BigEndian},
-                                {FormatAscii, LittleEndian}};
-    for (const Attempt& attempt : attempts) {
-        if (attempt.format == FormatUndefined) continue;
+    int64_t partPosition = -1;
+    // A part number of 1..65535 reads so in one byte order only; 0 reads alike in both.
+    auto firstPart = [&](FileFormat format, ByteOrder order) {
         Rewind();
-        file_->SetByteOrder(attempt.byteOrder);
-        format_ = attempt.format;
+        file_->SetByteOrder(order);
+        format_ = format;
         int32_t partNumber = -1;
-        int64_t partPosition = -1;
-        if (!TryFirstPart(partNumber, partPosition)) continue;
-        const bool binary = attempt.format == FormatCBinary;
-        if (binary && partNumber == 0) SettleOrderOfPartZero(geometry);
-        const bool plausible = binary ? partNumber >= 0 && partNumber <= kMaxBinaryPartNumber : partNumber >= 0;
-        if (plausible && Seek(partPosition, 0)) return true;
+        if (!TryFirstPart(partNumber, partPosition)) return OrderEvidence::Refuted;
+        if (format != FormatCBinary) return partNumber >= 0 ? OrderEvidence::Proof : OrderEvidence::Refuted;
+        if (partNumber == 0) return OrderEvidence::Fits;
+        return partNumber >= 1 && partNumber <= kMaxBinaryPartNumber ? OrderEvidence::Proof : OrderEvidence::Refuted;
+    };
+    const ByteOrder fortranOrder = FortranFrameOrder();
+    if (fortranOrder != ByteOrderUnknown && firstPart(FormatFortranBinary, fortranOrder) == OrderEvidence::Proof &&
+        Seek(partPosition, 0)) {
+        return true;
     }
+    const ByteOrder order = DetectByteOrder([&](ByteOrder o) { return firstPart(FormatCBinary, o); },
+                                            [&] { return OrderOfPartZero(geometry); });
+    if (order != ByteOrderUnknown && firstPart(FormatCBinary, order) != OrderEvidence::Refuted &&
+        Seek(partPosition, 0)) {
+        return true;
+    }
+    if (firstPart(FormatAscii, LittleEndian) == OrderEvidence::Proof && Seek(partPosition, 0)) return true;
     Close();
     format_ = FormatUndefined;
     SetError(kUnreadable);

@@ -66,7 +66,7 @@ inline PartInfo& AddUnstructured(PartCollection& collection, int32_t number, int
     part.name = name;
     part.fileName = "/nonexistent/test.geo";
     part.format = 0;
-    part.byteOrder = 1;
+    part.byteOrder = quorix::LittleEndian;
     part.nodeCount = nodes;
     part.imax = nodes;
     part.xOffset = 100;

@@ -16,7 +16,7 @@ struct GeometryScan {
     std::string error;
     int64_t positionAfterOpen = -1;
     int32_t format = FormatUndefined;
-    int32_t byteOrder = 0;
+    ByteOrder byteOrder = ByteOrderUnknown;
     PartCollection parts{0, 1, 0, 1};
 };
 

@@ -20,7 +20,7 @@ namespace {
 using test::Encoding;
 using test::EnsightWriter;
 
-int32_t OrderOf(Encoding e) {
+ByteOrder OrderOf(Encoding e) {
     return e == Encoding::BinaryBE || e == Encoding::FortranBE ? BigEndian : LittleEndian;
 }
 int32_t FormatOf(Encoding e) {

@@ -18,7 +18,7 @@ using test::VarPart;
 
 const char* const kUnreadable = "Unable to read data.\nPossible unsupported format or empty file.";
 
-PartCollection GeometryWithPart(int32_t number, int32_t format, int32_t byteOrder) {
+PartCollection GeometryWithPart(int32_t number, int32_t format, ByteOrder byteOrder) {
     PartCollection geometry(0, 1, 0, 1);
     PartInfo& part = geometry.AddPart(number, 1);
     part.kind = PartUnstructured;
@@ -37,34 +37,36 @@ struct DetectRow {
     Lead lead;
     int32_t partNumber;
     int32_t geometryFormat;     // of the geometry part with that number
-    int32_t geometryByteOrder;
+    ByteOrder geometryByteOrder;
     int32_t format;             // expected
-    int32_t byteOrder;          // expected; 0: not checked (ASCII)
+    ByteOrder byteOrder;        // expected; unknown: not checked (ASCII)
 };
 
+constexpr ByteOrder Unknown = ByteOrderUnknown;
+
 const DetectRow kDetectRows[] = {
-    {"ascii", Encoding::Ascii, Lead::None, 1, FormatAscii, 255, FormatAscii, 0},
+    {"ascii", Encoding::Ascii, Lead::None, 1, FormatAscii, Unknown, FormatAscii, Unknown},
     {"little-endian", Encoding::BinaryLE, Lead::None, 1, FormatCBinary, BigEndian, FormatCBinary, LittleEndian},
     {"big-endian", Encoding::BinaryBE, Lead::None, 65535, FormatCBinary, LittleEndian, FormatCBinary, BigEndian},
-    {"big-endian after BEGIN TIME STEP", Encoding::BinaryBE, Lead::Begin, 2, FormatCBinary, 255, FormatCBinary,
+    {"big-endian after BEGIN TIME STEP", Encoding::BinaryBE, Lead::Begin, 2, FormatCBinary, Unknown, FormatCBinary,
      BigEndian},
-    {"ascii after BEGIN TIME STEP", Encoding::Ascii, Lead::Begin, 2, FormatAscii, 255, FormatAscii, 0},
-    {"part 0, ascii", Encoding::Ascii, Lead::None, 0, FormatAscii, 255, FormatAscii, 0},
+    {"ascii after BEGIN TIME STEP", Encoding::Ascii, Lead::Begin, 2, FormatAscii, Unknown, FormatAscii, Unknown},
+    {"part 0, ascii", Encoding::Ascii, Lead::None, 0, FormatAscii, Unknown, FormatAscii, Unknown},
     {"part 0, order of the geometry part (big)", Encoding::BinaryBE, Lead::None, 0, FormatCBinary, BigEndian,
      FormatCBinary, BigEndian},
     {"part 0, order of the geometry part (little)", Encoding::BinaryLE, Lead::None, 0, FormatCBinary,
      LittleEndian, FormatCBinary, LittleEndian},
-    {"part 0, big-endian told by its values", Encoding::BinaryBE, Lead::None, 0, FormatAscii, 255, FormatCBinary,
+    {"part 0, big-endian told by its values", Encoding::BinaryBE, Lead::None, 0, FormatAscii, Unknown, FormatCBinary,
      BigEndian},
-    {"part 0, little-endian told by its values", Encoding::BinaryLE, Lead::None, 0, FormatAscii, 255,
+    {"part 0, little-endian told by its values", Encoding::BinaryLE, Lead::None, 0, FormatAscii, Unknown,
      FormatCBinary, LittleEndian},
-    {"little-endian after a format line", Encoding::BinaryLE, Lead::FormatLine, 1, FormatCBinary, 255,
+    {"little-endian after a format line", Encoding::BinaryLE, Lead::FormatLine, 1, FormatCBinary, Unknown,
      FormatCBinary, LittleEndian},
     {"big-endian after a format line and BEGIN TIME STEP", Encoding::BinaryBE, Lead::FormatAndBegin, 3,
-     FormatCBinary, 255, FormatCBinary, BigEndian},
+     FormatCBinary, Unknown, FormatCBinary, BigEndian},
     {"part 0 after a format line and BEGIN TIME STEP, told by its values", Encoding::BinaryBE,
-     Lead::FormatAndBegin, 0, FormatAscii, 255, FormatCBinary, BigEndian},
-    {"description reading C Binary", Encoding::BinaryLE, Lead::FormatWordsAsDescription, 1, FormatCBinary, 255,
+     Lead::FormatAndBegin, 0, FormatAscii, Unknown, FormatCBinary, BigEndian},
+    {"description reading C Binary", Encoding::BinaryLE, Lead::FormatWordsAsDescription, 1, FormatCBinary, Unknown,
      FormatCBinary, LittleEndian},
 };
 
@@ -81,7 +83,7 @@ TEST(VariableOpen, SettlesEncodingAndByteOrder) {
         CFileEnsightVarGold reader;
         ASSERT_TRUE(reader.Open(test::Saved(writer, "detect"), geometry)) << reader.errorText();
         EXPECT_EQ(reader.format(), row.format);
-        if (row.byteOrder != 0) {
+        if (row.byteOrder != ByteOrderUnknown) {
             EXPECT_EQ(reader.byteOrder(), row.byteOrder);
         }
         VariableKind kind;
