@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 #include <string>
 
 #if defined(__SSE2__)
@@ -42,7 +43,9 @@ bool ReadRecords(LoadReader& reader, const DeferredLoadInfo& info, int64_t recor
 
 // Opens at `offset` when `records` records of the stride fit there.
 bool OpenRecords(LoadReader& reader, const DeferredLoadInfo& info, int64_t offset, int64_t records) {
-    return StrideKnown(info) && records <= INT64_MAX / info.stride && OpenAt(reader, info, offset, records * info.stride);
+    if (!StrideKnown(info)) return false;
+    const std::optional<int64_t> values = CheckedMul(records, info.stride);
+    return values && OpenAt(reader, info, offset, *values);
 }
 
 // Widens [low, high] by values[0, n); NaN never enters it.

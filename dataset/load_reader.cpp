@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "casefile/checked_math.h"
+
 namespace quorix {
 
 bool LoadReader::Open(const std::string& fileName, int32_t format, ByteOrder byteOrder, int64_t offset) {
@@ -13,9 +15,7 @@ bool LoadReader::Open(const std::string& fileName, int32_t format, ByteOrder byt
 }
 
 bool LoadReader::Fits(int64_t offset, int64_t count) const {
-    if (offset < 0 || count < 0 || offset > size_) return false;
-    const int64_t left = size_ - offset;
-    return isBinary() ? count <= left / 4 : count <= left;
+    return offset >= 0 && offset <= size_ && FitsIn(count, isBinary() ? 4 : 1, size_ - offset);
 }
 
 bool LoadReader::SeekFitting(int64_t offset, int64_t count) {

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "addon/zel_api.h"
+#include "casefile/checked_math.h"
 #include "casefile/element_types.h"
 #include "ensight6/text_fields.h"
 #include "ensight6/value_source.h"
@@ -34,7 +35,8 @@ public:
 
     // The values of `count` items of `components` words must be in the file.
     bool Skip(int64_t count) {
-        if (count < 0 || count > file_.BytesLeft() / 4 / vf_.components) return Fail("the values run past the end of the file");
+        if (!FitsIn(count, 4 * int64_t{vf_.components}, file_.BytesLeft()))
+            return Fail("the values run past the end of the file");
         return file_.Seek(4 * count * vf_.components, 1) ? true : Fail("seek failed");
     }
 

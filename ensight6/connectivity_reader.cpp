@@ -5,6 +5,7 @@
 
 #include "addon/host_api/host_lock.h"
 #include "addon/host_api/host_memory.h"
+#include "casefile/checked_math.h"
 #include "casefile/element_types.h"
 #include "dataset/element_conversion.h"
 #include "ensight6/ascii_value_reader.h"
@@ -188,7 +189,7 @@ bool ReadBinaryBlock(File_a& file, const GeometryElementBlock& block, const Ensi
                      Writer& writer) {
     int32_t npe = block.nodesPerElement;
     int64_t size = file.FileSize();
-    if (block.offset < 0 || block.offset > size || block.elementCount > (size - block.offset) / 4 / npe)
+    if (block.offset < 0 || block.offset > size || !FitsIn(block.elementCount, 4 * int64_t{npe}, size - block.offset))
         return writer.Fail("the file ends inside an element block");
     if (!file.Seek(block.offset, 0)) return writer.Fail("seek failed");
     int64_t runElements = std::max<int64_t>(RunNodes / npe, 1);

@@ -32,11 +32,6 @@ bool CopyDescription(GeometryPart& part, std::string_view text) {
 
 std::optional<int32_t> BlockNodes(const int32_t* dims) { return BlockNodeCount(dims[0], dims[1], dims[2]); }
 
-// A count read in the other byte order must be ≥ 0 and fit in the bytes left.
-bool CountFits(int64_t count, int64_t bytesPerUnit, int64_t bytesLeft) {
-    return count >= 0 && (bytesPerUnit == 0 || count <= bytesLeft / bytesPerUnit);
-}
-
 // EnSight 6 has every fixed-size element type, but no nsided or nfaced.
 int32_t Ensight6ElementType(std::string_view name) {
     int32_t type = ElementTypeFromName(name);
@@ -199,7 +194,7 @@ bool Ensight6GeometryScanner::ScanAsciiNodes(File_a& file, Ensight6GeometryFile&
     int32_t nn = 0;
     if (!ReadLine(file, line) || !LeadingInt32(line, nn)) return FailAt("missing node count");
     // each node line holds at least three values
-    if (nn < 0 || nn > file.BytesLeft() / 6) return FailAt("node count out of range");
+    if (!FitsIn(nn, 6, file.BytesLeft())) return FailAt("node count out of range");
     geometry.nodeCount = nn;
     geometry.byteOrder = NativeByteOrder();
     int64_t firstNode = file.Tell();
@@ -264,7 +259,7 @@ bool Ensight6GeometryScanner::ScanAsciiElementBlocks(File_a& file, Ensight6Geome
         if (type == ElementNone) return FailAt(UnknownTypeText(line));
         int32_t ne = 0;
         if (!ReadLine(file, line) || !LeadingInt32(line, ne)) return FailAt("missing element count");
-        if (ne < 0 || ne > file.BytesLeft() / 2) return FailAt("element count out of range");
+        if (!FitsIn(ne, 2, file.BytesLeft())) return FailAt("element count out of range");
         GeometryElementBlock* block = GeometryPartList::AppendBlock(part);
         if (block == nullptr) return Fail("Not enough memory to load data");
         block->type = type;
@@ -313,7 +308,7 @@ bool Ensight6GeometryScanner::ReadRecord(File_a& file, std::string& text) {
 }
 
 bool Ensight6GeometryScanner::SkipBytes(File_a& file, int64_t bytes) {
-    if (bytes < 0 || bytes > file.BytesLeft()) return FailAt("an array runs past the end of the file");
+    if (!FitsIn(bytes, 1, file.BytesLeft())) return FailAt("an array runs past the end of the file");
     if (!file.Seek(bytes, 1)) return FailAt("seek failed");
     return true;
 }
@@ -327,7 +322,7 @@ void Ensight6GeometryScanner::DecideOrder(File_a& file, int32_t raw, int64_t byt
     if (order_ == ByteOrderUnknown) {
         const int64_t left = file.BytesLeft();
         const ByteOrder native = NativeByteOrder();
-        const auto fits = [&](ByteOrder o) { return FitsIf(CountFits(in(o), bytesPerUnit, left)); };
+        const auto fits = [&](ByteOrder o) { return FitsIf(FitsIn(in(o), bytesPerUnit, left)); };
         const ByteOrder order = DetectByteOrder(fits, [&] { return swapped < raw ? OtherByteOrder(native) : native; });
         value = in(order == ByteOrderUnknown ? NativeByteOrder() : order);
         if (value == 0) return;
@@ -341,7 +336,7 @@ bool Ensight6GeometryScanner::ReadCount(File_a& file, int32_t& value, int64_t by
     int32_t raw = 0;
     if (!file.ReadBytes(&raw, 4)) return FailAt("the file ends before a count");
     DecideOrder(file, raw, bytesPerUnit, value);
-    if (!CountFits(value, bytesPerUnit, file.BytesLeft())) return FailAt("count out of range");
+    if (!FitsIn(value, bytesPerUnit, file.BytesLeft())) return FailAt("count out of range");
     return true;
 }
 
@@ -451,7 +446,7 @@ bool Ensight6GeometryScanner::ScanBinaryBlock(File_a& file, GeometryPart& part, 
     int64_t wordsPerNode = iblanked ? 4 : 3;
     auto fits = [&](const int32_t* d) {
         const std::optional<int32_t> n = BlockNodes(d);
-        return n && *n <= left / (4 * wordsPerNode);
+        return n && FitsIn(*n, 4 * wordsPerNode, left);
     };
     int32_t swapped[3] = {SwappedInt32(raw[0]), SwappedInt32(raw[1]), SwappedInt32(raw[2])};
     const auto in = [&](ByteOrder order) { return order == NativeByteOrder() ? raw : swapped; };

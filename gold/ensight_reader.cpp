@@ -11,6 +11,7 @@
 #include "addon/host_api/hand_over.h"
 #include "addon/host_api/host_lock.h"
 #include "casefile/ascii_case.h"
+#include "casefile/checked_math.h"
 #include "casefile/element_types.h"
 #include "casefile/show_error.h"
 #include "gold/ascii_fields.h"
@@ -318,7 +319,7 @@ bool CFileEnsight::OpenRecord(bool& atEnd) {
         record_.length = length;
         const std::string size = std::to_string(length) + " bytes long";
         if (length < 0 || length % 4 != 0) return RecordFault("is " + size + ", not a whole number of 4-byte words");
-        if (length > left - 8) return RecordFault("is " + size + ", past the end of the file");
+        if (!FitsIn(length, 1, left - 8)) return RecordFault("is " + size + ", past the end of the file");
         record_.left = length;
         if (length > 0) return true;
         // An empty record (an array of no values) carries nothing to read.
@@ -388,7 +389,7 @@ bool CFileEnsight::ReadFortranString(std::string& text, bool& atEnd) {
 
 bool CFileEnsight::SkipBytes(int64_t count, int64_t width) {
     // A skip past the end would make a cut file look complete.
-    if (count < 0 || count > BytesLeft() / width) return Fail(TextBeyondFile);
+    if (!FitsIn(count, width, BytesLeft())) return Fail(TextBeyondFile);
     return file_->Seek(count * width, 1) || Fail(TextBeyondFile);
 }
 
@@ -493,7 +494,7 @@ bool CFileEnsight::ReadParticleCoords(float* destination, int64_t count) {
     float* y = destination + count;
     float* z = destination + 2 * count;
     if (format_ == FormatCBinary) {
-        if (count > BytesLeft() / 16 || !file_->Seek(4 * count, 1)) return Fail(TextParticlesBinary);
+        if (!FitsIn(count, 16, BytesLeft()) || !file_->Seek(4 * count, 1)) return Fail(TextParticlesBinary);
         // The file interleaves x y z per particle; read in slices and spread them.
         constexpr int64_t Slice = 4096;
         float xyz[3 * Slice];
@@ -548,7 +549,7 @@ bool CFileEnsight::ReadToField(FieldData_pa field, int64_t count) {
                                                        : (binary ? TextFloatBinary : TextFloatAscii);
     if (!CanRead()) return false;
     // A count the file cannot hold is refused before anything is allocated.
-    if (count < 0 || count > BytesLeft() / (binary ? 4 : 1)) return Fail(readText);
+    if (!FitsIn(count, binary ? 4 : 1, BytesLeft())) return Fail(readText);
     if (count == 0) return true;
     int64_t chunk = std::min(count, FieldChunkValues);
     std::unique_ptr<T[]> buffer(new (std::nothrow) T[static_cast<size_t>(chunk)]);
@@ -655,7 +656,7 @@ bool CFileEnsight::ReadIntsInSlices(int64_t count, const std::function<bool(cons
     constexpr int64_t SliceValues = int64_t{1} << 19;
     if (!CanRead()) return false;
     bool binary = IsBinary();
-    if (count < 0 || count > BytesLeft() / (binary ? 4 : 1)) return Fail(binary ? TextIntBinary : TextIntAscii);
+    if (!FitsIn(count, binary ? 4 : 1, BytesLeft())) return Fail(binary ? TextIntBinary : TextIntAscii);
     if (count == 0) return true;
     const int64_t chunk = std::min(count, SliceValues);
     const ScratchArray memory(static_cast<size_t>(chunk) * sizeof(int32_t));

@@ -18,6 +18,9 @@ constexpr const char* TextNoElements = "Read error - no elements found after par
 constexpr const char* TextUnstructured = "error when scanning unstructured element";
 constexpr const char* TextStructured = "error when scanning structured block";
 constexpr const char* TextUndefinedBlock = "Undefined block type";
+constexpr int64_t WordBytes = 4;
+// A C binary particle: its id and its x y z.
+constexpr int64_t ParticleBytes = 4 * WordBytes;
 // The first part header must come within this many header records.
 constexpr int HeadersBeforeFirstPart = 10;
 
@@ -100,22 +103,22 @@ bool CFileEnsightGeomGold::CountsFit(const FirstSection& section, ByteOrder byte
     if (!Seek(section.position, 0)) return false;
     int32_t value1 = 0;
     int32_t count = 0;
-    if (ReadBlockHeader(value1, count) == ParticleCoordinates) return count >= 0 && count <= BytesLeft() / 16;
+    if (ReadBlockHeader(value1, count) == ParticleCoordinates) return FitsIn(count, ParticleBytes, BytesLeft());
     std::string description;
     if (!ReadString80(description)) return false;
     HeaderKind kind = ReadBlockHeader(value1, count);
-    if (kind == Coordinates) return count >= 0 && count <= BytesLeft() / 12;
-    if (kind == ElementTypeHeader) return count >= 0 && count <= BytesLeft() / 4;
+    if (kind == Coordinates) return FitsIn(count, 3 * WordBytes, BytesLeft());
+    if (kind == ElementTypeHeader) return FitsIn(count, WordBytes, BytesLeft());
     // Any other section carries no count, so it holds no evidence against the order.
     if (kind != Block) return kind != ReadFailure;
     int32_t dims[3];
     if (!ReadInts(dims, 3)) return false;
     if (dims[0] < 0 || dims[1] < 0 || dims[2] < 0) return false;
     int64_t left = BytesLeft();
-    if (value1 == PartRectilinear) return (int64_t{dims[0]} + dims[1] + dims[2]) * 4 <= left;
-    if (value1 == PartUniform) return 24 <= left;
-    int64_t nodes = int64_t{dims[0]} * dims[1];
-    return dims[2] == 0 || nodes <= left / 12 / dims[2];
+    if (value1 == PartRectilinear) return FitsIn(int64_t{dims[0]} + dims[1] + dims[2], WordBytes, left);
+    if (value1 == PartUniform) return FitsIn(6, WordBytes, left);
+    const std::optional<int64_t> nodes = CheckedMul(int64_t{dims[0]} * dims[1], dims[2]);
+    return nodes && FitsIn(*nodes, 3 * WordBytes, left);
 }
 
 void CFileEnsightGeomGold::NoteIdOption(HeaderKind kind, int32_t option) {
@@ -378,7 +381,7 @@ bool CFileEnsightGeomGold::SkipLabelledSection(HeaderKind expected, const char* 
 }
 
 bool CFileEnsightGeomGold::ScanParticles(PartInfo& part, int32_t count) {
-    if (count < 0 || (format_ == FormatCBinary && count > BytesLeft() / 16)) {
+    if (count < 0 || (format_ == FormatCBinary && !FitsIn(count, ParticleBytes, BytesLeft()))) {
         return Fail("Particle count " + std::to_string(count) + " does not fit in the file");
     }
     part.kind = PartParticles;
