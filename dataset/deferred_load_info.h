@@ -38,7 +38,7 @@ struct DeferredLoadInfo {
     // Single arrays: values; face maps: face-node entries of the zone.
     int64_t valueCount = 0;
     int32_t component = 0;  // XVariable..IBlankVariable; stride above 1: 0-based component
-    int32_t format = FormatUndefined;
+    GeometryEncoding format = EncodingUndefined;
     ByteOrder byteOrder = ByteOrderUnknown;
     LoadKind kind = LoadKind::Floats;
     std::vector<LoadBlock> blocks;  // element order
@@ -55,7 +55,7 @@ struct DeferredLoadInfo {
 // Shared by the three coordinate loaders of one particle zone.
 struct ParticleCoordsCache {
     std::string fileName;
-    int32_t format = FormatUndefined;
+    GeometryEncoding format = EncodingUndefined;
     ByteOrder byteOrder = ByteOrderUnknown;
     int64_t offset = 0;
     int32_t particleCount = 0;

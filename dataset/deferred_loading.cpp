@@ -101,7 +101,7 @@ void ReleaseParticleRef(FieldData_pa field) {
 
 // A new record for one registration, filled by `fill`; null when memory runs out.
 template <class Fill>
-DeferredLoadInfo* NewInfo(const std::string& fileName, int32_t format, ByteOrder byteOrder, Fill&& fill) {
+DeferredLoadInfo* NewInfo(const std::string& fileName, GeometryEncoding format, ByteOrder byteOrder, Fill&& fill) {
     DeferredLoadInfo* info = HostNew<DeferredLoadInfo>("Client Data");
     if (info == nullptr) return nullptr;
     try {

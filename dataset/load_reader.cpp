@@ -6,8 +6,8 @@
 
 namespace quorix {
 
-bool LoadReader::Open(const std::string& fileName, int32_t format, ByteOrder byteOrder, int64_t offset) {
-    if (format != FormatCBinary && format != FormatAscii && format != FormatFortranBinary) return false;
+bool LoadReader::Open(const std::string& fileName, GeometryEncoding format, ByteOrder byteOrder, int64_t offset) {
+    if (format != EncodingCBinary && format != EncodingAscii && format != EncodingFortranBinary) return false;
     if (offset < 0 || !file_.Open(fileName, true, format, byteOrder, offset)) return false;
     file_.AllowPartialRecords();
     size_ = file_.FileSize();

@@ -23,7 +23,7 @@ public:
     // Opens `fileName` as C binary (0), Fortran binary (1) or ASCII (2) at
     // `offset` (in Fortran, a record's start); false when the file is gone or
     // the encoding is none of these. A read may stop inside a Fortran record.
-    bool Open(const std::string& fileName, int32_t format, ByteOrder byteOrder, int64_t offset);
+    bool Open(const std::string& fileName, GeometryEncoding format, ByteOrder byteOrder, int64_t offset);
     // `count` values from `offset` fit before the end of the file: 4 bytes each
     // in binary, at least one character each in ASCII.
     bool Fits(int64_t offset, int64_t count) const;
@@ -32,7 +32,7 @@ public:
     bool ReadInts(int32_t* destination, int64_t count) { return file_.ReadInts(destination, count); }
     bool ReadFloats(float* destination, int64_t count) { return file_.ReadFloats(destination, count); }
     bool ReadParticleCoords(float* destination, int64_t count) { return file_.ReadParticleCoords(destination, count); }
-    bool isBinary() const { return file_.format() != FormatAscii; }
+    bool isBinary() const { return file_.format() != EncodingAscii; }
 
 private:
     CFileEnsight file_;

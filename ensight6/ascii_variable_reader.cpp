@@ -176,7 +176,7 @@ public:
             if (EqualsIgnoreCase(token, "part")) return reader_.Unread(start) ? true : Fail("seek failed");
             const GeometryElementBlock* block = cursor.Next(ElementTypeFromName(token));
             if (block == nullptr) return Fail("element type not in the geometry part");
-            bool wanted = zone != 0 && block->inCategory && part.category >= 2;
+            bool wanted = zone != 0 && block->inCategory && part.category >= CategoryLine;
             int64_t count = static_cast<int64_t>(block->elementCount) * vf_.components;
             if (!wanted) {
                 if (!reader_.SkipValues(count, 6)) return Fail("the file ends inside a value list");

@@ -142,7 +142,7 @@ public:
             if (!Skip(block->elementCount)) return false;
             if (block->inCategory) blocks.push_back({block->type, block->elementCount, offset, cursor.firstElement()});
         }
-        if (zone == 0 || part.category < 2 || blocks.empty()) return true;
+        if (zone == 0 || part.category < CategoryLine || blocks.empty()) return true;
         for (int32_t c = 0; c < vf_.components; ++c) {
             Ensight6ValueSource* s = Source(blocks.front().offset, 0, c);
             if (s != nullptr) s->blocks = blocks;

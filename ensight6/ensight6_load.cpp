@@ -126,7 +126,7 @@ bool Ensight6Load::LoadGeometrySeries() {
 
 bool Ensight6Load::LoadGeometryFile(const std::string& path, const TimeSectionInfo* timeSet, int32_t firstStep,
                                     int32_t stepsInFile) {
-    int32_t encoding = EncodingUnknown;
+    GeometryEncoding encoding = EncodingUnknown;
     Ensight6GeometryScanner scanner;
     File_a* file = scanner.OpenEnsight6Geometry(path, encoding);
     if (file == nullptr) return FailReading(path, scanner.errorText);
@@ -158,7 +158,7 @@ bool Ensight6Load::HasAnotherStep(File_a& file) {
 }
 
 bool Ensight6Load::LoadGeometryStep(File_a& file, Ensight6GeometryScanner& scanner, const std::string& path,
-                                    int32_t encoding, int64_t start, float time) {
+                                    GeometryEncoding encoding, int64_t start, float time) {
     auto geometry = std::make_unique<Ensight6GeometryFile>();
     geometry->path = path;
     geometry->encoding = encoding;
@@ -312,7 +312,7 @@ bool Ensight6Load::AttachZones(File_a& file, Ensight6GeometryFile& geometry, con
         }
         if (first == 0) first = zone;
         if (!RegisterConstantIBlank(zone)) return false;
-        if (part.category < 2) continue;  // a point part is its nodes
+        if (part.category < CategoryLine) continue;  // a point part is its nodes
         std::string errorText;
         bool read = part.polytope ? Ensight6ReadFaceMap(zone, file, part, geometry, errorText)
                                   : Ensight6ReadConnectivity(zone, file, part, geometry, errorText);
@@ -378,9 +378,12 @@ bool Ensight6Load::LoadVariables() {
     EntIndex_t zones = 0;
     EntIndex_t count = 0;
     ZelUtilDataSetGetInfo(nullptr, &zones, &count);
-    if (count >= 5) {
+    // The EnSight 6 data set always holds IBlank: the fields follow it.
+    constexpr int32_t FirstFieldVariable = IBlankVariable + 1;
+    if (count >= FirstFieldVariable) {
         variableSet_ = ZelUtilSetAlloc(ZEL_TRUE);
-        for (int32_t v = 5; v <= count && variableSet_ != nullptr; ++v) ZelUtilSetAddMember(variableSet_, v, ZEL_TRUE);
+        for (int32_t v = FirstFieldVariable; v <= count && variableSet_ != nullptr; ++v)
+            ZelUtilSetAddMember(variableSet_, v, ZEL_TRUE);
     }
     if (!SpreadFixedVariables()) return false;
     notLoaded_.AddUnloadable(*variables_, "particles of EnSight 6 cases are not loaded");

@@ -44,7 +44,7 @@ private:
                           int32_t stepsInFile);
     static bool HasAnotherStep(File_a& file);
     bool LoadGeometryStep(File_a& file, Ensight6GeometryScanner& scanner, const std::string& path,
-                          int32_t encoding, int64_t start, float time);
+                          GeometryEncoding encoding, int64_t start, float time);
     bool SelectParts(const Ensight6GeometryFile& file);
     bool IsSelected(int32_t partNumber) const;
     int32_t StrandFor(int32_t partNumber);

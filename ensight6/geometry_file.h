@@ -15,7 +15,7 @@ namespace quorix {
 
 struct Ensight6GeometryFile {
     std::string path;
-    int32_t encoding = EncodingUnknown;
+    GeometryEncoding encoding = EncodingUnknown;
     ByteOrder byteOrder = NativeByteOrder();  // of binary words
     int32_t nodeCount = 0;      // the global coordinate list
     int32_t idMode = IdsNone;

@@ -70,7 +70,7 @@ bool Ensight6GeometryScanner::FailAt(const char* what) {
     return false;
 }
 
-File_a* Ensight6GeometryScanner::OpenEnsight6Geometry(const std::string& path, int32_t& encoding) {
+File_a* Ensight6GeometryScanner::OpenEnsight6Geometry(const std::string& path, GeometryEncoding& encoding) {
     path_ = path;
     file_ = nullptr;
     OpenFailure failure = OpenFailure::None;

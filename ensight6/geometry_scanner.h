@@ -16,7 +16,7 @@ class Ensight6GeometryScanner {
 public:
     // Opens `path` and determines its encoding; null with `errorText` when the
     // file cannot be opened or is not recognised.
-    File_a* OpenEnsight6Geometry(const std::string& path, int32_t& encoding);
+    File_a* OpenEnsight6Geometry(const std::string& path, GeometryEncoding& encoding);
     // Scans one step into `geometry` (whose path and encoding are set): the
     // whole file from `start` 0, else the step that begins at `start`. A step
     // framed by "BEGIN TIME STEP" ends at its "END TIME STEP", after which

@@ -35,7 +35,7 @@ DeferredLoadInfo BinaryLoad(const Ensight6ValueSource& s, LoadKind kind, int32_t
     info.fileName = s.fileName.view();
     info.dataOffset = s.offset;
     info.valueCount = s.valueCount;
-    info.format = FormatCBinary;
+    info.format = EncodingCBinary;
     info.byteOrder = s.byteOrder;
     info.kind = kind;
     info.stride = stride;

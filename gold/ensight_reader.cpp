@@ -130,11 +130,11 @@ std::vector<std::string_view> SplitTokens(std::string_view text, size_t maxToken
 }
 
 HeaderKind ClassifyBlockLine(const std::vector<std::string_view>& tokens, int32_t& value1, int32_t& value2) {
-    value1 = 0;
+    value1 = PartCurvilinear;
     value2 = 0;
     for (size_t i = 1; i < tokens.size(); ++i) {
-        if (tokens[i] == "rectilinear") value1 = 1;
-        else if (tokens[i] == "uniform") value1 = 2;
+        if (tokens[i] == "rectilinear") value1 = PartRectilinear;
+        else if (tokens[i] == "uniform") value1 = PartUniform;
         else if (tokens[i] == "iblanked") value2 |= BlockIBlanked;
         else if (tokens[i] == "with_ghost") value2 |= BlockWithGhost;
         else if (tokens[i] == "range") value2 |= BlockRange;
@@ -164,7 +164,7 @@ HeaderKind ClassifyTwoWords(std::string_view first, std::string_view second, int
     }
     if (first == "particle" && second == "coordinates") return ParticleCoordinates;
     if (second == "binary" && (first == "c" || first == "fortran")) {
-        value1 = first == "c" ? 0 : 1;
+        value1 = first == "c" ? EncodingCBinary : EncodingFortranBinary;
         return BinaryFormat;
     }
     return OtherLine;
@@ -220,7 +220,7 @@ bool CFileEnsight::OpenPath(const std::string& path, ByteOrder byteOrder, std::s
     return false;
 }
 
-bool CFileEnsight::Open(const std::string& path, bool isGold, int32_t format, ByteOrder byteOrder,
+bool CFileEnsight::Open(const std::string& path, bool isGold, GeometryEncoding format, ByteOrder byteOrder,
                         int64_t startOffset) {
     isGold_ = isGold;
     format_ = format;
@@ -244,14 +244,14 @@ void NoteReadFailure(ReadPlace place, std::string text, OpenFailure open) {
 
 void CFileEnsight::ReportError() const {
     ShowReadError(fileName_, errorText_);
-    ShowErrorPlace({fileName_, errorOffset_, format_ == FormatAscii});
+    ShowErrorPlace({fileName_, errorOffset_, format_ == EncodingAscii});
 }
 
 void CFileEnsight::SetError(std::string text) {
     if (frameFault_) return;
     errorText_ = std::move(text);
     errorOffset_ = Tell();
-    NoteReadFailure({fileName_, errorOffset_, format_ == FormatAscii}, errorText_);
+    NoteReadFailure({fileName_, errorOffset_, format_ == EncodingAscii}, errorText_);
 }
 
 bool CFileEnsight::Fail(const char* text) {
@@ -282,7 +282,7 @@ void CFileEnsight::Rewind() {
 
 bool CFileEnsight::CanRead() {
     if (file_ == nullptr) return Fail(TextFormatUndefined);
-    if (format_ != FormatCBinary && format_ != FormatAscii && format_ != FormatFortranBinary) {
+    if (format_ != EncodingCBinary && format_ != EncodingAscii && format_ != EncodingFortranBinary) {
         return Fail(TextFormatUndefined);
     }
     return true;
@@ -397,8 +397,8 @@ bool CFileEnsight::ReadStringRecord(std::string& text, bool& atEnd) {
     atEnd = false;
     text.clear();
     if (!CanRead()) return false;
-    if (format_ == FormatFortranBinary) return ReadFortranString(text, atEnd);
-    if (format_ == FormatCBinary) {
+    if (format_ == EncodingFortranBinary) return ReadFortranString(text, atEnd);
+    if (format_ == EncodingCBinary) {
         char record[StringRecordBytes];
         size_t got = file_->Read(record, 1, StringRecordBytes);
         if (got != StringRecordBytes) {
@@ -426,8 +426,8 @@ bool CFileEnsight::ReadString80(std::string& text) {
 bool CFileEnsight::ReadInts(int32_t* destination, int64_t count) {
     if (!CanRead()) return false;
     if (count < 0) return Fail(IsBinary() ? TextIntBinary : TextIntAscii);
-    if (format_ == FormatFortranBinary) return PassRecordWords(destination, count, Words::Ints);
-    if (format_ == FormatCBinary) return file_->ReadInt32Array(destination, count) || Fail(TextIntBinary);
+    if (format_ == EncodingFortranBinary) return PassRecordWords(destination, count, Words::Ints);
+    if (format_ == EncodingCBinary) return file_->ReadInt32Array(destination, count) || Fail(TextIntBinary);
     int width = isGold_ ? GoldIntWidth : Ensight6IntWidth;
     return ReadAsciiValues(*file_, destination, count, width) || Fail(TextIntAscii);
 }
@@ -435,15 +435,15 @@ bool CFileEnsight::ReadInts(int32_t* destination, int64_t count) {
 bool CFileEnsight::ReadFloats(float* destination, int64_t count) {
     if (!CanRead()) return false;
     if (count < 0) return Fail(IsBinary() ? TextFloatBinary : TextFloatAscii);
-    if (format_ == FormatFortranBinary) return PassRecordWords(destination, count, Words::Floats);
-    if (format_ == FormatCBinary) return file_->ReadFloat32Array(destination, count) || Fail(TextFloatBinary);
+    if (format_ == EncodingFortranBinary) return PassRecordWords(destination, count, Words::Floats);
+    if (format_ == EncodingCBinary) return file_->ReadFloat32Array(destination, count) || Fail(TextFloatBinary);
     return ReadAsciiValues(*file_, destination, count, RealWidth) || Fail(TextFloatAscii);
 }
 
 bool CFileEnsight::SkipInts(int64_t count, int32_t valuesPerLine) {
     if (!CanRead()) return false;
-    if (format_ == FormatCBinary) return SkipBytes(count, 4);
-    if (format_ == FormatFortranBinary) return SkipRecordWords(count);
+    if (format_ == EncodingCBinary) return SkipBytes(count, 4);
+    if (format_ == EncodingFortranBinary) return SkipRecordWords(count);
     if (count < 0 || valuesPerLine < 0) return Fail(TextSkipIntAscii);
     if (count == 0) return true;
     if (valuesPerLine == 0) {
@@ -457,24 +457,24 @@ bool CFileEnsight::SkipInts(int64_t count, int32_t valuesPerLine) {
 
 bool CFileEnsight::SkipFloats(int64_t count, int32_t valuesPerLine) {
     if (!CanRead()) return false;
-    if (format_ == FormatCBinary) return SkipBytes(count, 4);
-    if (format_ == FormatFortranBinary) return SkipRecordWords(count);
+    if (format_ == EncodingCBinary) return SkipBytes(count, 4);
+    if (format_ == EncodingFortranBinary) return SkipRecordWords(count);
     if (count < 0 || valuesPerLine < 0 || valuesPerLine > 21) return Fail(TextSkipFloatAscii);
     return file_->SkipLines(LinesFor(count, valuesPerLine)) || Fail(TextSkipFloatAscii);
 }
 
 bool CFileEnsight::SkipParticles(int64_t count) {
     if (!CanRead()) return false;
-    if (format_ == FormatFortranBinary) return Fail(TextFortran);
-    if (format_ == FormatCBinary) return SkipBytes(count, 16);
+    if (format_ == EncodingFortranBinary) return Fail(TextFortran);
+    if (format_ == EncodingCBinary) return SkipBytes(count, 16);
     if (count < 0) return Fail(TextString);
     return file_->SkipLines(count) || Fail(TextString);
 }
 
 bool CFileEnsight::ProbeParticleRecord() {
     if (!CanRead()) return false;
-    if (format_ == FormatFortranBinary) return Fail(TextFortran);
-    if (format_ == FormatAscii) return true;
+    if (format_ == EncodingFortranBinary) return Fail(TextFortran);
+    if (format_ == EncodingAscii) return true;
     int64_t start = file_->Tell();
     int32_t id = 0;
     bool read = file_->ReadInt32Array(&id, 1);
@@ -483,17 +483,17 @@ bool CFileEnsight::ProbeParticleRecord() {
         read = file_->ReadFloat32Array(xyz, 3) && file_->ReadInt32Array(&id, 1);
     }
     file_->Seek(start, 0);
-    return read && id >= 1 && id <= 65535;
+    return read && id >= 1 && id <= MaxPartNumber;
 }
 
 bool CFileEnsight::ReadParticleCoords(float* destination, int64_t count) {
     if (!CanRead()) return false;
-    if (format_ == FormatFortranBinary) return Fail(TextFortranParticles);
-    if (count < 0) return Fail(format_ == FormatCBinary ? TextParticlesBinary : TextParticlesAscii);
+    if (format_ == EncodingFortranBinary) return Fail(TextFortranParticles);
+    if (count < 0) return Fail(format_ == EncodingCBinary ? TextParticlesBinary : TextParticlesAscii);
     float* x = destination;
     float* y = destination + count;
     float* z = destination + 2 * count;
-    if (format_ == FormatCBinary) {
+    if (format_ == EncodingCBinary) {
         if (!FitsIn(count, 16, BytesLeft()) || !file_->Seek(4 * count, 1)) return Fail(TextParticlesBinary);
         // The file interleaves x y z per particle; read in slices and spread them.
         constexpr int64_t Slice = 4096;

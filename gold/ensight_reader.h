@@ -8,12 +8,11 @@
 #include <string_view>
 
 #include "addon/zel_api.h"
+#include "casefile/case_record.h"
 #include "casefile/show_error.h"
 #include "gold/file_a.h"
 
 namespace quorix {
-
-enum FileFormat : int32_t { FormatCBinary = 0, FormatFortranBinary = 1, FormatAscii = 2, FormatUndefined = 255 };
 
 enum HeaderKind : int32_t {
     PartWithNumber = 0,
@@ -34,6 +33,19 @@ enum HeaderKind : int32_t {
     OtherLine = 15,
     EndOfFile = 16,
     ReadFailure = 255,
+};
+
+// Part numbers (and first particle ids) of 1..65535 read so in one byte order
+// only: the other order puts their low bytes high.
+constexpr int32_t MaxPartNumber = 65535;
+
+// What a part holds; a "block" line names one of the first three.
+enum PartKind : int32_t {
+    PartCurvilinear = 0,
+    PartRectilinear = 1,
+    PartUniform = 2,
+    PartUnstructured = 3,
+    PartParticles = 4,
 };
 
 // Block flags of a "block" line.
@@ -66,7 +78,7 @@ public:
 
     // Opens at a known format and byte order (deferred loaders). Recorded
     // positions in Fortran files are those of a record's leading length.
-    bool Open(const std::string& path, bool isGold, int32_t format, ByteOrder byteOrder, int64_t startOffset);
+    bool Open(const std::string& path, bool isGold, GeometryEncoding format, ByteOrder byteOrder, int64_t startOffset);
     // Fortran: lets a read stop inside a record (a loader that reads part of
     // an array, or an array in pieces); the frames it crosses are still checked.
     void AllowPartialRecords() { partialRecords_ = true; }
@@ -99,7 +111,7 @@ public:
     bool ReadIntsInSlices(int64_t count, const std::function<bool(const int32_t*, int64_t)>& take);
     bool ReadFloatsToField(FieldData_pa field, int64_t count);
 
-    int32_t format() const { return format_; }
+    GeometryEncoding format() const { return format_; }
     ByteOrder byteOrder() const;
     bool isGold() const { return isGold_; }
     const std::string& fileName() const { return fileName_; }
@@ -118,7 +130,7 @@ protected:
     int64_t BytesLeft() const;
     // False with "File format not defined" unless the file is open in a known encoding.
     bool CanRead();
-    bool IsBinary() const { return format_ == FormatCBinary || format_ == FormatFortranBinary; }
+    bool IsBinary() const { return format_ == EncodingCBinary || format_ == EncodingFortranBinary; }
     bool frameFault() const { return frameFault_; }
     // The byte order of the first record's Fortran frame; rewinds.
     ByteOrder FortranFrameOrder();
@@ -128,7 +140,7 @@ protected:
     bool ReadStringRecord(std::string& text, bool& atEnd);
 
     File_a* file_ = nullptr;
-    int32_t format_ = FormatUndefined;
+    GeometryEncoding format_ = EncodingUndefined;
     bool isGold_ = true;
     std::string fileName_;
     std::string errorText_;

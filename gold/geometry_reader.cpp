@@ -27,7 +27,7 @@ constexpr int HeadersBeforeFirstPart = 10;
 }  // namespace
 
 bool CFileEnsightGeomGold::Open(const std::string& path) {
-    format_ = FormatUndefined;
+    format_ = EncodingUndefined;
     if (!OpenPath(path, NativeByteOrder(), ".")) return false;
     // A short ASCII file may hold fewer than 80 bytes in all; a Fortran
     // file's first string follows its record length.
@@ -38,17 +38,17 @@ bool CFileEnsightGeomGold::Open(const std::string& path) {
         const char* end = first + std::min(start + 80, got);
         return std::string_view(begin, std::find(begin, end, '\0') - begin);
     };
-    if (ContainsIgnoreCase(textFrom(0), "c binary")) format_ = FormatCBinary;
-    else if (ContainsIgnoreCase(textFrom(4), "fortran binary")) format_ = FormatFortranBinary;
-    else if (ContainsIgnoreCase(textFrom(0), "fortran binary")) format_ = FormatFortranBinary;
-    else format_ = FormatAscii;
+    if (ContainsIgnoreCase(textFrom(0), "c binary")) format_ = EncodingCBinary;
+    else if (ContainsIgnoreCase(textFrom(4), "fortran binary")) format_ = EncodingFortranBinary;
+    else if (ContainsIgnoreCase(textFrom(0), "fortran binary")) format_ = EncodingFortranBinary;
+    else format_ = EncodingAscii;
     if (got == 0 || !FindFirstPart()) {
         // A broken Fortran frame keeps its own text and place; otherwise the
         // whole file is at fault, at no place in particular.
         if (!frameFault()) Close();
         Fail(TextUnknownFormat);
         Close();
-        format_ = FormatUndefined;
+        format_ = EncodingUndefined;
         return false;
     }
     return true;
@@ -87,7 +87,7 @@ OrderEvidence CFileEnsightGeomGold::JudgeOrder(ByteOrder byteOrder) {
     if (!CountsFit(section, byteOrder)) return OrderEvidence::Refuted;
     bool proof = false;
     if (section.kind == Part) {
-        proof = section.number >= 1 && section.number <= 65535;
+        proof = section.number >= 1 && section.number <= MaxPartNumber;
     } else {
         Seek(section.position, 0);
         int32_t value1 = 0;
@@ -129,11 +129,11 @@ void CFileEnsightGeomGold::NoteIdOption(HeaderKind kind, int32_t option) {
 
 bool CFileEnsightGeomGold::FindFirstPart() {
     ByteOrder order = ByteOrderUnknown;
-    if (format_ == FormatCBinary) {
+    if (format_ == EncodingCBinary) {
         order = DetectByteOrder([this](ByteOrder o) { return JudgeOrder(o); }, [] { return NativeByteOrder(); });
-    } else if (format_ == FormatFortranBinary) {
+    } else if (format_ == EncodingFortranBinary) {
         order = FortranFrameOrder();  // the frames show the order
-    } else if (format_ == FormatAscii) {
+    } else if (format_ == EncodingAscii) {
         order = OtherByteOrder(NativeByteOrder());  // text has none
     }
     if (order == ByteOrderUnknown) return false;
@@ -220,7 +220,7 @@ bool CFileEnsightGeomGold::ScanUnstructured(PartInfo& part, HeaderKind kind, int
     part.kind = PartUnstructured;
     part.imax = 0;
     part.jmax = 0;
-    int32_t category = 1;
+    int32_t category = CategoryPoint;
     bool ok = true;
     for (;;) {
         ok = kind == Coordinates ? ScanCoordinates(part, value2) : ScanElementBlock(part, value1, value2, category);
@@ -354,7 +354,7 @@ bool CFileEnsightGeomGold::ScanBlockCoordinates(PartInfo& part, int64_t nodes) {
         // Fortran writers put the six in one record or in several: the loader
         // reads all six from the first.
         if (IsBinary()) {
-            const bool words = format_ == FormatCBinary;
+            const bool words = format_ == EncodingCBinary;
             part.yOffset = part.xOffset + (words ? 4 : 0);
             part.zOffset = part.xOffset + (words ? 8 : 0);
             return SkipFloats(6, 1);
@@ -381,11 +381,11 @@ bool CFileEnsightGeomGold::SkipLabelledSection(HeaderKind expected, const char* 
 }
 
 bool CFileEnsightGeomGold::ScanParticles(PartInfo& part, int32_t count) {
-    if (count < 0 || (format_ == FormatCBinary && !FitsIn(count, ParticleBytes, BytesLeft()))) {
+    if (count < 0 || (format_ == EncodingCBinary && !FitsIn(count, ParticleBytes, BytesLeft()))) {
         return Fail("Particle count " + std::to_string(count) + " does not fit in the file");
     }
     part.kind = PartParticles;
-    part.category = 1;
+    part.category = CategoryPoint;
     part.nodeCount = part.imax = count;
     part.jmax = part.kmax = 1;
     part.xOffset = Tell();

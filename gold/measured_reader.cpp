@@ -58,7 +58,7 @@ std::string NoMeasuredPart(int32_t step) {
 }  // namespace
 
 bool CFileEnsightVarGold::ReadMeasuredString(std::string& text) {
-    return ReadString80(text) && !(format_ == FormatCBinary && HasTextAfterLineEnd(text));
+    return ReadString80(text) && !(format_ == EncodingCBinary && HasTextAfterLineEnd(text));
 }
 
 HeaderKind CFileEnsightVarGold::PassMeasuredHeader() {
@@ -67,7 +67,7 @@ HeaderKind CFileEnsightVarGold::PassMeasuredHeader() {
     HeaderKind kind = NextRecord(text, value1, nullptr);
     if (kind == BinaryFormat) kind = NextRecord(text, value1, nullptr);
     if (kind == EndOfFile || kind == ReadFailure || kind == EndTimeStep) return kind;
-    if (format_ == FormatCBinary && HasTextAfterLineEnd(text)) return ReadFailure;
+    if (format_ == EncodingCBinary && HasTextAfterLineEnd(text)) return ReadFailure;
     // the description after "BEGIN TIME STEP" is free text and never classified
     if (kind == BeginTimeStep && !ReadMeasuredString(text)) return ReadFailure;
     return OtherLine;
@@ -100,7 +100,7 @@ bool CFileEnsightVarGold::AsciiValuesComplete(int64_t count) {
 bool CFileEnsightVarGold::TestMeasuredEncoding(int64_t valueCount) {
     if (PassMeasuredHeader() != OtherLine) return false;
     if (valueCount == 0) return true;
-    return format_ == FormatCBinary ? BinaryValuesSettleOrder(valueCount) : AsciiValuesComplete(valueCount);
+    return format_ == EncodingCBinary ? BinaryValuesSettleOrder(valueCount) : AsciiValuesComplete(valueCount);
 }
 
 bool CFileEnsightVarGold::OpenMeasuredVariable(PartCollection& collection, VariableKind& kind,
@@ -116,10 +116,10 @@ bool CFileEnsightVarGold::OpenMeasuredVariable(PartCollection& collection, Varia
     }
     const int64_t size = FileSize();
     const bool binaryFirst = std::llabs(size - estimates.ascii) >= std::llabs(size - estimates.binary);
-    const int32_t first = binaryFirst ? FormatCBinary : FormatAscii;
-    const int32_t second = binaryFirst ? FormatAscii : FormatCBinary;
+    const GeometryEncoding first = binaryFirst ? EncodingCBinary : EncodingAscii;
+    const GeometryEncoding second = binaryFirst ? EncodingAscii : EncodingCBinary;
     const int64_t testValues = std::min(kMaxTestValues, static_cast<int64_t>(part->nodeCount) * kind.components);
-    for (int32_t format : {first, second}) {
+    for (GeometryEncoding format : {first, second}) {
         file_->Rewind();
         file_->SetByteOrder(NativeByteOrder());
         format_ = format;
@@ -129,7 +129,7 @@ bool CFileEnsightVarGold::OpenMeasuredVariable(PartCollection& collection, Varia
         }
     }
     Close();
-    format_ = FormatUndefined;
+    format_ = EncodingUndefined;
     SetError(kUnreadable);
     return false;
 }

@@ -40,7 +40,7 @@ struct PartVariableInfo {
     int32_t step = 0;
     std::string fileName;
     ByteOrder byteOrder = ByteOrderUnknown;
-    int32_t format = FormatUndefined;
+    GeometryEncoding format = EncodingUndefined;
     int32_t valueCount = 0;
     std::vector<TypeVariableInfo> types;
 };

@@ -18,8 +18,6 @@ namespace {
 constexpr const char* kUnreadable = "Unable to read data.\nPossible unsupported format or empty file.";
 constexpr const char* kNodeScanFailure = "Failure during variable data scan";
 constexpr const char* kElementScanFailure = "Failure during scan of variable data";
-// A part number read in the wrong byte order lands above this (for 1..65535).
-constexpr int32_t kMaxBinaryPartNumber = 65535;
 constexpr int32_t kMaxComponents = 9;
 
 bool IsBlank(const std::string& text) {
@@ -64,7 +62,7 @@ const ElementBlockInfo* NthBlockOfType(const PartInfo& part, int32_t type, int32
 }  // namespace
 
 bool CFileEnsightVarGold::OpenFile(const std::string& path, ByteOrder byteOrder) {
-    format_ = FormatUndefined;
+    format_ = EncodingUndefined;
     return OpenPath(path, byteOrder, ".");
 }
 
@@ -74,7 +72,7 @@ HeaderKind CFileEnsightVarGold::NextRecord(std::string& text, int32_t& value1, i
     value1 = -1;
     do {
         if (!ReadStringRecord(text, atEnd)) return atEnd ? EndOfFile : ReadFailure;
-    } while (format_ == FormatAscii && IsBlank(text));
+    } while (format_ == EncodingAscii && IsBlank(text));
     if (form != nullptr) *form = TakeSectionForm(text);
     int32_t value2 = -1;
     HeaderKind kind = ClassifyHeaderLine(text.c_str(), value1, value2);
@@ -118,7 +116,7 @@ bool CFileEnsightVarGold::TryFirstPart(int32_t& partNumber, int64_t& partPositio
 // that part, else the order in which the first values look like real numbers.
 ByteOrder CFileEnsightVarGold::OrderOfPartZero(const PartCollection& geometry) {
     const PartInfo* part = geometry.FindPart(0);
-    if (part != nullptr && part->format == FormatCBinary &&
+    if (part != nullptr && part->format == EncodingCBinary &&
         (part->byteOrder == LittleEndian || part->byteOrder == BigEndian)) {
         return part->byteOrder;
     }
@@ -138,30 +136,30 @@ bool CFileEnsightVarGold::Open(const std::string& path, const PartCollection& ge
     if (!OpenFile(path, BigEndian)) return false;
     int64_t partPosition = -1;
     // A part number of 1..65535 reads so in one byte order only; 0 reads alike in both.
-    auto firstPart = [&](FileFormat format, ByteOrder order) {
+    auto firstPart = [&](GeometryEncoding format, ByteOrder order) {
         Rewind();
         file_->SetByteOrder(order);
         format_ = format;
         int32_t partNumber = -1;
         if (!TryFirstPart(partNumber, partPosition)) return OrderEvidence::Refuted;
-        if (format != FormatCBinary) return partNumber >= 0 ? OrderEvidence::Proof : OrderEvidence::Refuted;
+        if (format != EncodingCBinary) return partNumber >= 0 ? OrderEvidence::Proof : OrderEvidence::Refuted;
         if (partNumber == 0) return OrderEvidence::Fits;
-        return partNumber >= 1 && partNumber <= kMaxBinaryPartNumber ? OrderEvidence::Proof : OrderEvidence::Refuted;
+        return partNumber >= 1 && partNumber <= MaxPartNumber ? OrderEvidence::Proof : OrderEvidence::Refuted;
     };
     const ByteOrder fortranOrder = FortranFrameOrder();
-    if (fortranOrder != ByteOrderUnknown && firstPart(FormatFortranBinary, fortranOrder) == OrderEvidence::Proof &&
+    if (fortranOrder != ByteOrderUnknown && firstPart(EncodingFortranBinary, fortranOrder) == OrderEvidence::Proof &&
         Seek(partPosition, 0)) {
         return true;
     }
-    const ByteOrder order = DetectByteOrder([&](ByteOrder o) { return firstPart(FormatCBinary, o); },
+    const ByteOrder order = DetectByteOrder([&](ByteOrder o) { return firstPart(EncodingCBinary, o); },
                                             [&] { return OrderOfPartZero(geometry); });
-    if (order != ByteOrderUnknown && firstPart(FormatCBinary, order) != OrderEvidence::Refuted &&
+    if (order != ByteOrderUnknown && firstPart(EncodingCBinary, order) != OrderEvidence::Refuted &&
         Seek(partPosition, 0)) {
         return true;
     }
-    if (firstPart(FormatAscii, LittleEndian) == OrderEvidence::Proof && Seek(partPosition, 0)) return true;
+    if (firstPart(EncodingAscii, LittleEndian) == OrderEvidence::Proof && Seek(partPosition, 0)) return true;
     Close();
-    format_ = FormatUndefined;
+    format_ = EncodingUndefined;
     SetError(kUnreadable);
     return false;
 }

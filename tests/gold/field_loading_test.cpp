@@ -46,7 +46,7 @@ protected:
     void OpenOn(CFileEnsight& reader, const EnsightWriter& w) {
         std::string path = test::TempPath("field.bin");
         w.Save(path);
-        ASSERT_TRUE(reader.Open(path, true, w.binary() ? FormatCBinary : FormatAscii,
+        ASSERT_TRUE(reader.Open(path, true, w.binary() ? EncodingCBinary : EncodingAscii,
                                 w.encoding() == Encoding::BinaryBE ? BigEndian : LittleEndian, 0));
     }
 
@@ -125,7 +125,7 @@ TEST_F(FieldLoading, ErrorReportInEveryMode) {
         settings.batchMode = batch;
         zelhost::Configure(settings);
         CFileEnsight reader;
-        EXPECT_FALSE(reader.Open("/nonexistent/data.geo", true, FormatAscii, LittleEndian, 0));
+        EXPECT_FALSE(reader.Open("/nonexistent/data.geo", true, EncodingAscii, LittleEndian, 0));
         reader.ReportError();
         auto messages = zelhost::Messages();
         ASSERT_EQ(messages.size(), 1u);

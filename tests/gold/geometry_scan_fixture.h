@@ -15,7 +15,7 @@ struct GeometryScan {
     bool scanned = false;
     std::string error;
     int64_t positionAfterOpen = -1;
-    int32_t format = FormatUndefined;
+    GeometryEncoding format = EncodingUndefined;
     ByteOrder byteOrder = ByteOrderUnknown;
     PartCollection parts{0, 1, 0, 1};
 };

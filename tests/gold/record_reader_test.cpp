@@ -23,9 +23,9 @@ using test::EnsightWriter;
 ByteOrder OrderOf(Encoding e) {
     return e == Encoding::BinaryBE || e == Encoding::FortranBE ? BigEndian : LittleEndian;
 }
-int32_t FormatOf(Encoding e) {
-    if (e == Encoding::Ascii) return FormatAscii;
-    return e == Encoding::FortranLE || e == Encoding::FortranBE ? FormatFortranBinary : FormatCBinary;
+GeometryEncoding FormatOf(Encoding e) {
+    if (e == Encoding::Ascii) return EncodingAscii;
+    return e == Encoding::FortranLE || e == Encoding::FortranBE ? EncodingFortranBinary : EncodingCBinary;
 }
 
 // Saves `bytes` and opens a reader on them at the encoding's format and order.
@@ -371,13 +371,13 @@ TEST(RecordReader, FortranFramesChecked) {
 
 TEST(RecordReader, OpenFailures) {
     CFileEnsight reader;
-    EXPECT_FALSE(reader.Open("/nonexistent/file.geo", true, FormatAscii, LittleEndian, 0));
+    EXPECT_FALSE(reader.Open("/nonexistent/file.geo", true, EncodingAscii, LittleEndian, 0));
     EXPECT_EQ(reader.errorText(), "Unable to open file for reading");
     std::string path = test::TempPath("short.bin");
     EnsightWriter(Encoding::BinaryLE).Raw("abcd").Save(path);
-    EXPECT_FALSE(reader.Open(path, true, FormatCBinary, LittleEndian, 100));
+    EXPECT_FALSE(reader.Open(path, true, EncodingCBinary, LittleEndian, 100));
     EXPECT_EQ(reader.errorText(), "Unable to open file for reading");
-    EXPECT_TRUE(reader.Open(path, true, FormatCBinary, LittleEndian, 4));
+    EXPECT_TRUE(reader.Open(path, true, EncodingCBinary, LittleEndian, 4));
 }
 
 TEST(RecordReader, ParticleCoordinates) {
