@@ -8,6 +8,7 @@
 #include "casefile/byte_order.h"
 #include "casefile/regular_file.h"
 #include "casefile/show_error.h"
+#include "casefile/time_step_mark.h"
 
 namespace quorix {
 namespace {
@@ -57,17 +58,13 @@ bool ParseNumberOfSteps(Scanner& scanner, FileSectionInfo& set) {
     return true;
 }
 
-constexpr std::string_view StepMarker = "begin time step";
-
-bool IsMarkerEnd(char c) { return c == '\0' || c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+// A marker lies within one record (or line) of its start.
+constexpr size_t MarkerReach = 80;
 
 // A C binary record stands at a multiple of 4 bytes; an ASCII one starts a line.
-// Either way the words are followed by padding or the line end.
 bool IsStepStart(std::string_view window, size_t at, char before, int64_t offset) {
-    if (!StartsWithIgnoreCase(window.substr(at), StepMarker)) return false;
-    const size_t after = at + StepMarker.size();
-    if (after < window.size() && !IsMarkerEnd(window[after])) return false;
-    return offset % 4 == 0 || before == '\n';
+    if (AsciiLower(window[at]) != 'b' || (offset % 4 != 0 && before != '\n')) return false;
+    return IsBeginStep(window.substr(at, MarkerReach));
 }
 
 bool ReadAt(std::FILE* file, int64_t offset, unsigned char* bytes, size_t n) {
@@ -100,8 +97,8 @@ std::vector<int64_t> FindStepStarts(const std::string& path) {
         const size_t got = std::fread(slice.data(), 1, Slice, file.get());
         more = got == Slice;
         window.append(slice.data(), got);
-        // A position is judged once the marker and the byte after it are in the window.
-        const size_t keep = StepMarker.size() + 1;
+        // A position is judged once all the marker may take is in the window.
+        const size_t keep = MarkerReach;
         const size_t judged = !more ? window.size() : window.size() > keep ? window.size() - keep : 0;
         for (size_t at = 0; at < judged; ++at) {
             if (IsStepStart(window, at, at == 0 ? before : window[at - 1], base + static_cast<int64_t>(at))) {

@@ -3,13 +3,11 @@
 #include <algorithm>
 #include <type_traits>
 
+#include "casefile/text_lines.h"
 #include "ensight6/text_fields.h"
 #include "gold/ascii_fields.h"
 
 namespace quorix {
-namespace {
-constexpr size_t MaxLineLength = 1 << 20;
-}
 
 bool AsciiValueReader::ReadLine(std::string& line) {
     if (!file_.ReadWholeLine(line, MaxLineLength)) return false;

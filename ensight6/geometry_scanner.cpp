@@ -9,14 +9,13 @@
 #include "casefile/checked_math.h"
 #include "casefile/element_types.h"
 #include "casefile/regular_file.h"
+#include "casefile/text_lines.h"
 #include "ensight6/text_fields.h"
 
 namespace quorix {
 namespace {
 
 constexpr int RecordSize = 80;
-// Longest line read anywhere in the file: real writers put hundreds of nodes on a line.
-constexpr size_t MaxLineLength = 1 << 20;
 
 // Negative dimensions count as the largest.
 uint32_t LargestDimension(const int32_t* dims) {

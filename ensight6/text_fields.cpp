@@ -30,10 +30,6 @@ std::string_view NextToken(std::string_view& rest, std::string_view delimiters) 
     return token;
 }
 
-bool IsBeginStep(std::string_view line) { return StartsWithIgnoreCase(line, "BEGIN TIME STEP"); }
-
-bool IsEndStep(std::string_view line) { return StartsWithIgnoreCase(line, "END TIME STEP"); }
-
 bool LeadingInt32(std::string_view line, int32_t& value) { return ParseInt32Token(NextToken(line), value); }
 
 int ParseFixedWidthValues(std::string_view line, float* values, int maxCount) {

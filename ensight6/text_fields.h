@@ -9,6 +9,7 @@
 #include "casefile/ascii_case.h"
 #include "casefile/element_types.h"
 #include "casefile/text_number.h"
+#include "casefile/time_step_mark.h"
 
 namespace quorix {
 
@@ -37,10 +38,6 @@ bool CoordinateField(std::string_view line, int index, bool hasId, float& value)
 IdOption IdOptionFromLine(std::string_view line);
 // 'part 12': true with the number; any case.
 bool ReadPartLine(std::string_view line, int32_t& partNumber);
-
-// The lines (records) that frame one step of a file holding several steps.
-bool IsBeginStep(std::string_view line);
-bool IsEndStep(std::string_view line);
 
 // An 80-byte string record as text: up to its first NUL, trailing blanks and line ends cut.
 std::string RecordText(const char* bytes, size_t size);

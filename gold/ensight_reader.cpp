@@ -14,15 +14,14 @@
 #include "casefile/checked_math.h"
 #include "casefile/element_types.h"
 #include "casefile/show_error.h"
+#include "casefile/text_lines.h"
+#include "casefile/time_step_mark.h"
 #include "gold/ascii_fields.h"
 #include "gold/page_memory.h"
 
 namespace quorix {
 namespace {
 
-// A line longer than this is not an EnSight record; the bound keeps a garbage
-// file from making one line grow without limit.
-constexpr size_t MaxLineLength = size_t{1} << 26;
 // Values handed to the host per call: large enough to amortise the lock, small
 // enough to keep the buffer at 4 MiB whatever the count.
 constexpr int64_t FieldChunkValues = int64_t{1} << 20;
@@ -170,16 +169,17 @@ HeaderKind ClassifyTwoWords(std::string_view first, std::string_view second, int
     return OtherLine;
 }
 
-HeaderKind ClassifyLongLine(const std::vector<std::string_view>& tokens, int32_t& value1) {
+HeaderKind ClassifyLongLine(std::string_view text, const std::vector<std::string_view>& tokens, int32_t& value1) {
     if (tokens[1] == "id") {
         value1 = IdOptionFromName(tokens[2]);
         if (tokens[0] == "element") return ElementIdOption;
         if (tokens[0] == "node") return NodeIdOption;
         return OtherLine;
     }
-    if (tokens[1] == "time" && tokens[2] == "step") {
-        if (tokens[0] == "begin") return BeginTimeStep;
-        if (tokens[0] == "end") return EndTimeStep;
+    switch (TimeStepMarkOf(text)) {
+        case TimeStepMark::Begin: return BeginTimeStep;
+        case TimeStepMark::End: return EndTimeStep;
+        case TimeStepMark::None: return OtherLine;
     }
     return OtherLine;
 }
@@ -198,7 +198,7 @@ HeaderKind ClassifyHeaderLine(const char* text, int32_t& value1, int32_t& value2
     if (tokens[0] == "block") return ClassifyBlockLine(tokens, value1, value2);
     if (tokens.size() == 1) return ClassifySingleWord(tokens[0], value1);
     if (tokens.size() == 2) return ClassifyTwoWords(tokens[0], tokens[1], value1, value2);
-    return ClassifyLongLine(tokens, value1);
+    return ClassifyLongLine(lower, tokens, value1);
 }
 
 CFileEnsight::~CFileEnsight() { Close(); }

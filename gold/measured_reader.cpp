@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "casefile/checked_math.h"
+#include "casefile/text_lines.h"
 #include "gold/ascii_fields.h"
 #include "gold/value_plausibility.h"
 #include "gold/variable_reader.h"
@@ -16,8 +17,6 @@ namespace {
 constexpr const char* kUnreadable = "Unable to read data.\nPossible unsupported format or empty file.";
 constexpr int64_t kMaxTestValues = 6;
 constexpr int32_t kAsciiValuesPerLine = 6;
-// A measured ASCII line holds six 12-character values; anything far longer is not one.
-constexpr size_t kMaxAsciiLine = 4096;
 
 // ASCII text read as an 80-byte record shows its own line ends followed by
 // more text; a true C binary string has at most trailing line-end padding.
@@ -89,7 +88,7 @@ bool CFileEnsightVarGold::AsciiValuesComplete(int64_t count) {
     std::string_view line;
     int64_t seen = 0;
     while (seen < count) {
-        if (!file_->NextLine(line, kMaxAsciiLine)) return false;
+        if (!file_->NextLine(line, MaxLineLength)) return false;
         const int64_t fields = ConvertRealLine(line, nullptr, 0);
         if (fields < 0) return false;
         seen += fields;
