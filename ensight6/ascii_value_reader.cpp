@@ -94,7 +94,7 @@ bool AsciiValueReader::SkipToNextPart() {
         int64_t start = file_.Tell();
         if (!ReadLine(line_)) return true;
         std::string_view rest = line_;
-        if (EqualsIgnoreCase(NextToken(rest), "part") || IsBeginStep(line_) || IsEndStep(line_)) {
+        if (EqualsIgnoreCase(nextToken(rest), "part") || IsBeginStep(line_) || IsEndStep(line_)) {
             --lineNumber_;
             return file_.Seek(start, 0);
         }

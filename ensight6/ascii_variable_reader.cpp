@@ -83,7 +83,7 @@ public:
             start = file_.Tell();
             if (!reader_.ReadLine(line_)) return false;
             std::string_view rest = line_;
-            std::string_view token = NextToken(rest);
+            std::string_view token = nextToken(rest);
             if (token.empty()) continue;
             stepEnded_ = IsEndStep(line_);
             return !stepEnded_;
@@ -155,7 +155,7 @@ public:
         int64_t start = 0;
         if (!NextContentLine(start)) return Fail("expected a \"block\" line");
         std::string_view rest = line_;
-        if (!EqualsIgnoreCase(NextToken(rest), "block")) return Fail("expected a \"block\" line");
+        if (!EqualsIgnoreCase(nextToken(rest), "block")) return Fail("expected a \"block\" line");
         int64_t count = perElement ? part.CellCount() : part.NodeCount();
         return ReadComponents(count, zone != 0, [&](int32_t variable, const ValueBuffer& values) {
             if (!perElement) return HandComponent(zone, variable, 0, count, values.data());
@@ -172,7 +172,7 @@ public:
             int64_t start = 0;
             if (!NextContentLine(start)) return true;
             std::string_view rest = line_;
-            std::string_view token = NextToken(rest);
+            std::string_view token = nextToken(rest);
             if (EqualsIgnoreCase(token, "part")) return reader_.Unread(start) ? true : Fail("seek failed");
             const GeometryElementBlock* block = cursor.Next(ElementTypeFromName(token));
             if (block == nullptr) return Fail("element type not in the geometry part");

@@ -104,7 +104,7 @@ public:
         std::string text;
         if (!ReadRecord(text)) return false;
         std::string_view rest = text;
-        if (!EqualsIgnoreCase(NextToken(rest), "block")) return Fail("expected a \"block\" record");
+        if (!EqualsIgnoreCase(nextToken(rest), "block")) return Fail("expected a \"block\" record");
         int64_t count = perElement ? part.CellCount() : part.NodeCount();
         int64_t offset = file_.Tell();
         if (!Skip(count)) return false;
@@ -131,7 +131,7 @@ public:
         while (file_.BytesLeft() >= RecordSize) {
             if (!ReadRecord(text)) return false;
             std::string_view rest = text;
-            std::string_view token = NextToken(rest);
+            std::string_view token = nextToken(rest);
             if (EqualsIgnoreCase(token, "part") || IsEndStep(text)) {
                 if (!file_.Seek(-RecordSize, 1)) return Fail("seek failed");
                 break;

@@ -47,8 +47,8 @@ const char* UnknownTypeText(std::string_view line) {
 
 bool IsIBlanked(std::string_view blockLine) {
     std::string_view rest = blockLine;
-    NextToken(rest);
-    return EqualsIgnoreCase(NextToken(rest), "iblanked");
+    nextToken(rest);
+    return EqualsIgnoreCase(nextToken(rest), "iblanked");
 }
 
 bool Ensight6GeometryScanner::Fail(std::string text) {
@@ -81,7 +81,7 @@ File_a* Ensight6GeometryScanner::OpenEnsight6Geometry(const std::string& path, G
     char head[RecordSize + 1] = {};
     size_t got = file->Read(head, 1, RecordSize);
     std::string_view rest(head, strnlen(head, got));
-    std::string_view token = NextToken(rest, "\t\r\n");
+    std::string_view token = nextToken(rest, "\t\r\n");
     if (got == 0) {
         File_a::Close(file);
         Fail("Unrecognized geometry file format.");
@@ -176,7 +176,7 @@ bool Ensight6GeometryScanner::ScanAscii(File_a& file, Ensight6GeometryFile& geom
 
     while (ReadLine(file, line)) {
         std::string_view rest = line;
-        if (NextToken(rest).empty()) continue;  // blank lines at the end are the end of the file
+        if (nextToken(rest).empty()) continue;  // blank lines at the end are the end of the file
         if (IsEndStep(line)) return true;
         int32_t partNumber = 0;
         if (!ReadPartLine(line, partNumber)) return FailAt("expected a \"part\" line");
@@ -204,7 +204,7 @@ bool Ensight6GeometryScanner::ScanAsciiNodes(File_a& file, Ensight6GeometryFile&
         for (int32_t i = 0; i < nn; ++i) {
             if (!ReadLine(file, line)) return FailAt("the file ends inside the node list");
             std::string_view rest = line;
-            if (!ParseInt32Token(NextToken(rest, " \t\r\n-"), ids[static_cast<size_t>(i)]))
+            if (!ParseInt32Token(nextToken(rest, " \t\r\n-"), ids[static_cast<size_t>(i)]))
                 return FailAt("node line without an integer id");
         }
         std::string mapError;
@@ -226,7 +226,7 @@ bool Ensight6GeometryScanner::ScanAsciiPart(File_a& file, Ensight6GeometryFile& 
         line.clear();  // a part without blocks at the end of the file
     }
     std::string_view rest = line;
-    if (EqualsIgnoreCase(NextToken(rest), "block")) {
+    if (EqualsIgnoreCase(nextToken(rest), "block")) {
         std::string blockLine = line;
         return ScanAsciiBlock(file, part, blockLine);
     }
@@ -246,7 +246,7 @@ bool Ensight6GeometryScanner::ScanAsciiElementBlocks(File_a& file, Ensight6Geome
     BeginUnstructuredPart(geometry, part);
     for (;;) {
         std::string_view rest = line;
-        std::string_view token = NextToken(rest);
+        std::string_view token = nextToken(rest);
         if (token.empty()) break;
         if (EqualsIgnoreCase(token, "part") || IsEndStep(line)) {
             // the part loop reads this line again
@@ -401,7 +401,7 @@ bool Ensight6GeometryScanner::ScanBinaryPart(File_a& file, Ensight6GeometryFile&
     }
     if (!ReadRecord(file, text)) return false;
     std::string_view rest = text;
-    if (EqualsIgnoreCase(NextToken(rest), "block")) return ScanBinaryBlock(file, part, text);
+    if (EqualsIgnoreCase(nextToken(rest), "block")) return ScanBinaryBlock(file, part, text);
     return ScanBinaryElementBlocks(file, geometry, part, text);
 }
 
@@ -410,7 +410,7 @@ bool Ensight6GeometryScanner::ScanBinaryElementBlocks(File_a& file, Ensight6Geom
     BeginUnstructuredPart(geometry, part);
     for (;;) {
         std::string_view rest = record;
-        std::string_view token = NextToken(rest);
+        std::string_view token = nextToken(rest);
         if (EqualsIgnoreCase(token, "part") || IsEndStep(record)) {
             if (!file.Seek(-RecordSize, 1)) return FailAt("seek failed");
             break;

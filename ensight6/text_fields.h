@@ -8,16 +8,15 @@
 
 #include "casefile/ascii_case.h"
 #include "casefile/element_types.h"
+#include "casefile/scanner.h"
 #include "casefile/text_number.h"
 #include "casefile/time_step_mark.h"
 
 namespace quorix {
 
-inline constexpr std::string_view WhitespaceSet = " \t\r\n";
+using zelvane::strutil::nextToken;
 
 std::string_view CutLineEnd(std::string_view line);
-// Skips delimiters, returns the following run of other characters and moves past it.
-std::string_view NextToken(std::string_view& rest, std::string_view delimiters = WhitespaceSet);
 // The line's first whitespace token as an int32.
 bool LeadingInt32(std::string_view line, int32_t& value);
 

@@ -13,6 +13,7 @@
 #include "casefile/ascii_case.h"
 #include "casefile/checked_math.h"
 #include "casefile/element_types.h"
+#include "casefile/scanner.h"
 #include "casefile/show_error.h"
 #include "casefile/text_lines.h"
 #include "casefile/time_step_mark.h"
@@ -112,18 +113,13 @@ bool ReadAsciiValues(File_a& file, T* destination, int64_t count, int width) {
 
 std::vector<std::string_view> SplitTokens(std::string_view text, size_t maxTokens) {
     std::vector<std::string_view> tokens;
-    size_t at = 0;
-    while (at < text.size()) {
-        at = text.find_first_not_of(" \t\r\n", at);
-        if (at == std::string_view::npos) break;
-        size_t end = text.find_first_of(" \t\r\n", at);
-        if (end == std::string_view::npos) end = text.size();
+    for (std::string_view token = zelvane::strutil::nextToken(text); !token.empty();
+         token = zelvane::strutil::nextToken(text)) {
         if (tokens.size() == maxTokens) {
             tokens.push_back({});  // marks "more than maxTokens"
             break;
         }
-        tokens.push_back(text.substr(at, end - at));
-        at = end;
+        tokens.push_back(token);
     }
     return tokens;
 }
