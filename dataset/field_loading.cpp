@@ -90,7 +90,7 @@ void WidenRange(const float* values, int64_t n, float& low, float& high) {
 // One array (or one component of interleaved ones: measured vectors, x y z per
 // node); `Range` also tells the host the values' range.
 template <class T, bool Range>
-bool LoadArray(const DeferredLoadInfo& info, FieldData_pa field) {
+bool ReadToField(const DeferredLoadInfo& info, FieldData_pa field) {
     LoadReader reader;
     if (!OpenRecords(reader, info, info.dataOffset, info.valueCount)) return false;
     // Empty to start with, so that any value widens it, the type's extremes too.
@@ -107,6 +107,14 @@ bool LoadArray(const DeferredLoadInfo& info, FieldData_pa field) {
         ZelUtilDataValueSetMinMaxByRef(field, low, high);
     }
     return true;
+}
+
+// Integers (iblank values) with their range.
+bool ReadIntsToField(const DeferredLoadInfo& info, FieldData_pa field) { return ReadToField<int32_t, true>(info, field); }
+
+template <bool Range>
+bool ReadFloatsToField(const DeferredLoadInfo& info, FieldData_pa field) {
+    return ReadToField<float, Range>(info, field);
 }
 
 constexpr float kUndefined = std::numeric_limits<float>::quiet_NaN();
@@ -312,11 +320,11 @@ bool LoadFieldValues(const DeferredLoadInfo& info, FieldData_pa field) {
     if (info.valueCount < 1) return true;
     switch (info.kind) {
         case LoadKind::Floats:
-            return info.form.kind == SectionForm::Plain ? LoadArray<float, false>(info, field)
+            return info.form.kind == SectionForm::Plain ? ReadFloatsToField<false>(info, field)
                                                         : LoadMarkedArray(info, field);
-        case LoadKind::StridedFloats: return LoadArray<float, false>(info, field);
-        case LoadKind::FloatsWithRange: return LoadArray<float, true>(info, field);
-        case LoadKind::IBlank: return LoadArray<int32_t, true>(info, field);
+        case LoadKind::StridedFloats: return ReadFloatsToField<false>(info, field);
+        case LoadKind::FloatsWithRange: return ReadFloatsToField<true>(info, field);
+        case LoadKind::IBlank: return ReadIntsToField(info, field);
         case LoadKind::RectilinearCoords: return LoadRectilinear(info, field);
         case LoadKind::UniformCoords: return LoadUniform(info, field);
         case LoadKind::CellValues: return LoadUnstructuredCells(info, field);

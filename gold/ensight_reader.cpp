@@ -2,14 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
-#include <new>
 #include <string_view>
 #include <type_traits>
 #include <vector>
 
-#include "addon/host_api/hand_over.h"
-#include "addon/host_api/host_lock.h"
 #include "casefile/ascii_case.h"
 #include "casefile/checked_math.h"
 #include "casefile/element_types.h"
@@ -23,9 +19,6 @@
 namespace quorix {
 namespace {
 
-// Values handed to the host per call: large enough to amortise the lock, small
-// enough to keep the buffer at 4 MiB whatever the count.
-constexpr int64_t FieldChunkValues = int64_t{1} << 20;
 constexpr size_t StringRecordBytes = 80;
 constexpr size_t StringKeep = 79;
 
@@ -40,7 +33,6 @@ constexpr const char* TextFloatAscii = "Failed when attempting to read float dat
 constexpr const char* TextSkipIntAscii = "Failed when attempting to skip integer data in ASCII format";
 constexpr const char* TextSkipFloatAscii = "Failed when attempting to skip float data in ASCII format";
 constexpr const char* TextBeyondFile = "Attempt to read beyond limits of file";
-constexpr const char* TextNoMemory = "Not enough memory to load data";
 constexpr const char* TextParticlesBinary = "Failed when attempting to read particle coordinates in binary format";
 constexpr const char* TextParticlesAscii = "Failed when attempting to read particle coordinates in ASCII format";
 constexpr const char* TextCannotOpen = "Unable to open file for reading";
@@ -538,36 +530,6 @@ HeaderKind CFileEnsight::ReadBlockHeader(int32_t& value1, int32_t& value2) {
     return kind;
 }
 
-template <class T>
-bool CFileEnsight::ReadToField(FieldData_pa field, int64_t count) {
-    bool binary = IsBinary();
-    const char* readText = std::is_same_v<T, int32_t> ? (binary ? TextIntBinary : TextIntAscii)
-                                                       : (binary ? TextFloatBinary : TextFloatAscii);
-    if (!CanRead()) return false;
-    // A count the file cannot hold is refused before anything is allocated.
-    if (!FitsIn(count, binary ? 4 : 1, BytesLeft())) return Fail(readText);
-    if (count == 0) return true;
-    int64_t chunk = std::min(count, FieldChunkValues);
-    std::unique_ptr<T[]> buffer(new (std::nothrow) T[static_cast<size_t>(chunk)]);
-    if (!buffer) return Fail(TextNoMemory);
-    ValueRange range;
-    int64_t done = 0;
-    auto deliver = [&](const T* values, int64_t n) {
-        if constexpr (std::is_same_v<T, int32_t>) range.Add(values, n);
-        if (!HandOver(field, done, n, values)) return Fail(TextNoMemory);
-        done += n;
-        return true;
-    };
-    bool ok = binary ? ReadBinaryChunks(buffer.get(), chunk, count, deliver)
-                     : ReadAsciiChunks(buffer.get(), chunk, count, deliver);
-    if (!ok) return false;
-    if (range.seeded) {
-        HostLock lock;
-        ZelUtilDataValueSetMinMaxByRef(field, range.minimum, range.maximum);
-    }
-    return true;
-}
-
 template <class T, class Deliver>
 bool CFileEnsight::ReadBinaryChunks(T* buffer, int64_t chunk, int64_t count, Deliver& deliver) {
     // The slices are one array: a Fortran record may end only where the array does.
@@ -634,19 +596,6 @@ bool CFileEnsight::ReadAsciiChunks(T* buffer, int64_t chunk, int64_t count, Deli
     return filled == 0 || deliver(buffer, filled);
 }
 
-// Seeded from the first value, so values at the int32 limits count too.
-void CFileEnsight::ValueRange::Add(const int32_t* values, int64_t n) {
-    for (int64_t i = 0; i < n; ++i) {
-        double v = values[i];
-        if (!seeded) {
-            minimum = maximum = v;
-            seeded = true;
-        }
-        minimum = std::min(minimum, v);
-        maximum = std::max(maximum, v);
-    }
-}
-
 bool CFileEnsight::ReadIntsInSlices(int64_t count, const std::function<bool(const int32_t*, int64_t)>& take) {
     // A huge page: binary slices this large are read past the file's buffer.
     constexpr int64_t SliceValues = int64_t{1} << 19;
@@ -661,9 +610,5 @@ bool CFileEnsight::ReadIntsInSlices(int64_t count, const std::function<bool(cons
     auto deliver = [&](const int32_t* values, int64_t n) { return take(values, n); };
     return binary ? ReadBinaryChunks(buffer, chunk, count, deliver) : ReadAsciiChunks(buffer, chunk, count, deliver);
 }
-
-bool CFileEnsight::ReadIntsToField(FieldData_pa field, int64_t count) { return ReadToField<int32_t>(field, count); }
-
-bool CFileEnsight::ReadFloatsToField(FieldData_pa field, int64_t count) { return ReadToField<float>(field, count); }
 
 }  // namespace quorix

@@ -7,7 +7,6 @@
 #include <string>
 #include <string_view>
 
-#include "addon/zel_api.h"
 #include "casefile/case_record.h"
 #include "casefile/show_error.h"
 #include "gold/file_a.h"
@@ -105,15 +104,12 @@ public:
     bool ReadParticleCoords(float* destination, int64_t count);
     HeaderKind ReadHeader(int32_t& value1, int32_t& value2);
     HeaderKind ReadBlockHeader(int32_t& value1, int32_t& value2);
-    bool ReadIntsToField(FieldData_pa field, int64_t count);
     // Reads count integers and hands them to `take` in slices of bounded size (ASCII
     // lines may straddle slices); stops with false when `take` does.
     bool ReadIntsInSlices(int64_t count, const std::function<bool(const int32_t*, int64_t)>& take);
-    bool ReadFloatsToField(FieldData_pa field, int64_t count);
 
     GeometryEncoding format() const { return format_; }
     ByteOrder byteOrder() const;
-    bool isGold() const { return isGold_; }
     const std::string& fileName() const { return fileName_; }
     const std::string& errorText() const { return errorText_; }
     // A broken Fortran frame is the cause of whatever fails after it, so its
@@ -171,14 +167,6 @@ private:
     bool partialRecords_ = false;
     bool inPieces_ = false;
 
-    struct ValueRange {
-        bool seeded = false;
-        double minimum = 0.0;
-        double maximum = 0.0;
-        void Add(const int32_t* values, int64_t n);
-    };
-    template <class T>
-    bool ReadToField(FieldData_pa field, int64_t count);
     template <class T, class Deliver>
     bool ReadBinaryChunks(T* buffer, int64_t chunk, int64_t count, Deliver& deliver);
     template <class T, class Deliver>
