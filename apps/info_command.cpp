@@ -120,7 +120,7 @@ void ScanEnsight6(GeometryFacts& geometry) {
         geometry.scanned = scanner.ScanEnsight6Geometry(*handle, file);
         File_a::Close(handle);
     }
-    if (!geometry.scanned) geometry.error = scanner.errorText;
+    if (!geometry.scanned) geometry.error = scanner.failure.text;
     if (file.encoding != EncodingAscii && file.encoding != EncodingUnknown) {
         geometry.byteOrder = file.byteOrder;
     }

@@ -286,7 +286,7 @@ void ReportFailedLoad(std::string_view fileName, const char* what, int64_t offse
     try {
         HostLock lock;
         const std::string path(fileName);
-        const FailedRead& failure = LastReadFailure();
+        const Failure& failure = LastReadFailure();
         const std::string_view why = failure.place.path == path ? OpenFailureNote(failure.open) : std::string_view();
         ShowReadError(path, std::string("Could not load the ") + what + " stored from byte " + std::to_string(offset) +
                                 std::string(why) + ".");

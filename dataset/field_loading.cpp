@@ -144,9 +144,9 @@ bool PlaceListed(const DeferredLoadInfo& info, const SectionForm& form, const in
     for (int64_t i = 0; i < n;) {
         const int64_t first = indices[i];
         if (first < 1 || first > count) {
-            NoteReadFailure({info.fileName, form.offset, info.format == EncodingAscii},
-                            "Index " + std::to_string(first) + " of a partial section lies outside 1.." +
-                                std::to_string(count));
+            NoteReadFailure({"Index " + std::to_string(first) + " of a partial section lies outside 1.." +
+                                 std::to_string(count),
+                             {info.fileName, form.offset, info.format == EncodingAscii}});
             return false;
         }
         int64_t run = 1;

@@ -9,18 +9,10 @@
 
 namespace quorix {
 
-bool AsciiValueReader::ReadLine(std::string& line) {
-    if (!file_.ReadWholeLine(line, MaxLineLength)) return false;
-    ++lineNumber_;
-    return true;
-}
+bool AsciiValueReader::ReadLine(std::string& line) { return file_.ReadWholeLine(line, MaxLineLength); }
 
 // Lines of values are converted where they lie in the file's buffer.
-bool AsciiValueReader::NextDataLine(std::string_view& line) {
-    if (!file_.NextLine(line, MaxLineLength)) return false;
-    ++lineNumber_;
-    return true;
-}
+bool AsciiValueReader::NextDataLine(std::string_view& line) { return file_.NextLine(line, MaxLineLength); }
 
 namespace {
 size_t PlainLines(std::string_view text, float* out, int64_t capacity, int64_t& values) {
@@ -53,7 +45,6 @@ int64_t AsciiValueReader::ReadPlainLines(T* values, int64_t lines, int perLine) 
         ++same;
     int64_t n = 0;
     file_.Consume(PlainLines(text.substr(0, same * length), values, static_cast<int64_t>(same) * perLine, n));
-    lineNumber_ += n / perLine;
     return n;
 }
 
@@ -83,10 +74,7 @@ bool AsciiValueReader::ReadIntegers(int32_t* values, int64_t count, int perLine)
 }
 
 bool AsciiValueReader::SkipValues(int64_t count, int perLine) {
-    int64_t lines = (count + perLine - 1) / perLine;
-    if (!file_.SkipLines(lines)) return false;
-    lineNumber_ += lines;
-    return true;
+    return file_.SkipLines((count + perLine - 1) / perLine);
 }
 
 bool AsciiValueReader::SkipToNextPart() {
@@ -95,7 +83,6 @@ bool AsciiValueReader::SkipToNextPart() {
         if (!ReadLine(line_)) return true;
         std::string_view rest = line_;
         if (EqualsIgnoreCase(nextToken(rest), "part") || IsBeginStep(line_) || IsEndStep(line_)) {
-            --lineNumber_;
             return file_.Seek(start, 0);
         }
     }

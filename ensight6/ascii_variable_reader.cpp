@@ -50,13 +50,12 @@ private:
 
 class AsciiVariableReader {
 public:
-    AsciiVariableReader(const Ensight6VariableFile& file, File_a& handle, std::string& errorText)
-        : vf_(file), file_(handle), reader_(handle), errorText_(errorText) {}
+    AsciiVariableReader(const Ensight6VariableFile& file, File_a& handle, Failure& failure)
+        : vf_(file), file_(handle), reader_(handle), failure_(failure) {}
 
     bool Fail(const std::string& what) {
-        errorText_ = "Error reading the variable file " + vf_.path + ": " + what + " (line " +
-                     std::to_string(reader_.lineNumber()) + ").";
-        return false;
+        return failure_.Set("Error reading the variable file " + vf_.path + ": " + what + ".",
+                            {vf_.path, file_.Tell(), true});
     }
 
     // The values of a part the geometry lacks are passed over, and the part noted.
@@ -71,7 +70,7 @@ public:
         if (IsBeginStep(line_) && !reader_.ReadLine(line_))
             return Fail("the file ends after its first line");
         if (CutLineEnd(line_).size() >= 80) {
-            errorText_ = VariableDescriptionMessage;
+            failure_.Set(VariableDescriptionMessage);
             return false;
         }
         return true;
@@ -235,7 +234,7 @@ private:
     const Ensight6VariableFile& vf_;
     File_a& file_;
     AsciiValueReader reader_;
-    std::string& errorText_;
+    Failure& failure_;
     std::string line_;
     bool stepEnded_ = false;  // "END TIME STEP" read: the rest of the file is later steps
     ValueBuffer values_;
@@ -245,13 +244,13 @@ private:
 
 }  // namespace
 
-bool ReadEnsight6NodeVariable(const Ensight6VariableFile& file, int64_t& next, std::string& errorText) {
-    return WithVariableFile<AsciiVariableReader>(file, next, errorText,
+bool ReadEnsight6NodeVariable(const Ensight6VariableFile& file, int64_t& next, Failure& failure) {
+    return WithVariableFile<AsciiVariableReader>(file, next, failure,
                                        [](AsciiVariableReader& reader) { return reader.ReadNodeFile(); });
 }
 
-bool ReadEnsight6ElementVariable(const Ensight6VariableFile& file, int64_t& next, std::string& errorText) {
-    return WithVariableFile<AsciiVariableReader>(file, next, errorText,
+bool ReadEnsight6ElementVariable(const Ensight6VariableFile& file, int64_t& next, Failure& failure) {
+    return WithVariableFile<AsciiVariableReader>(file, next, failure,
                                        [](AsciiVariableReader& reader) { return reader.ReadElementFile(); });
 }
 

@@ -17,13 +17,12 @@ constexpr int RecordSize = 80;
 
 class BinaryVariableWalker {
 public:
-    BinaryVariableWalker(const Ensight6VariableFile& vf, File_a& file, std::string& errorText)
-        : vf_(vf), file_(file), errorText_(errorText), geometry_(*vf.step->geometry) {}
+    BinaryVariableWalker(const Ensight6VariableFile& vf, File_a& file, Failure& failure)
+        : vf_(vf), file_(file), failure_(failure), geometry_(*vf.step->geometry) {}
 
     bool Fail(const std::string& what) {
-        errorText_ = "Error reading the variable file " + vf_.path + ": " + what + " (offset " +
-                     std::to_string(file_.Tell()) + ").";
-        return false;
+        return failure_.Set("Error reading the variable file " + vf_.path + ": " + what + ".",
+                            {vf_.path, file_.Tell(), false});
     }
 
     bool ReadRecord(std::string& text) {
@@ -201,19 +200,19 @@ private:
     }
     const Ensight6VariableFile& vf_;
     File_a& file_;
-    std::string& errorText_;
+    Failure& failure_;
     const Ensight6GeometryFile& geometry_;
 };
 
 }  // namespace
 
-bool RegisterNodeVariableLoaders(const Ensight6VariableFile& file, int64_t& next, std::string& errorText) {
-    return WithVariableFile<BinaryVariableWalker>(file, next, errorText,
+bool RegisterNodeVariableLoaders(const Ensight6VariableFile& file, int64_t& next, Failure& failure) {
+    return WithVariableFile<BinaryVariableWalker>(file, next, failure,
                                        [](BinaryVariableWalker& walker) { return walker.WalkNodeFile(); });
 }
 
-bool RegisterElementVariableLoaders(const Ensight6VariableFile& file, int64_t& next, std::string& errorText) {
-    return WithVariableFile<BinaryVariableWalker>(file, next, errorText,
+bool RegisterElementVariableLoaders(const Ensight6VariableFile& file, int64_t& next, Failure& failure) {
+    return WithVariableFile<BinaryVariableWalker>(file, next, failure,
                                        [](BinaryVariableWalker& walker) { return walker.WalkElementFile(); });
 }
 

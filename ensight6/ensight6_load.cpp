@@ -70,10 +70,14 @@ bool Ensight6Load::Fail(const std::string& message) {
     return false;
 }
 
-bool Ensight6Load::FailReading(const std::string& path, const std::string& text, const ReadPlace& place) {
-    if (!text.empty() && text.find(path) != std::string::npos) return Fail(text);
-    ShowReadError(path, text.empty() ? "The file could not be read." : text);
-    ShowErrorPlace(place);
+bool Ensight6Load::FailReading(const std::string& path, const Failure& failure) {
+    // A text that names the file says all but the place; any other is a read error of the file.
+    if (!failure.text.empty() && failure.text.find(path) != std::string::npos) {
+        Fail(failure.text);
+    } else {
+        ShowReadError(path, failure.text.empty() ? "The file could not be read." : failure.text);
+    }
+    ShowErrorPlace(failure.place);
     return false;
 }
 
@@ -129,7 +133,7 @@ bool Ensight6Load::LoadGeometryFile(const std::string& path, const TimeSectionIn
     GeometryEncoding encoding = EncodingUnknown;
     Ensight6GeometryScanner scanner;
     File_a* file = scanner.OpenEnsight6Geometry(path, encoding);
-    if (file == nullptr) return FailReading(path, scanner.errorText);
+    if (file == nullptr) return FailReading(path, scanner.failure);
     geometrySection_.encoding = encoding;
     struct Closer {
         File_a*& file;
@@ -163,7 +167,7 @@ bool Ensight6Load::LoadGeometryStep(File_a& file, Ensight6GeometryScanner& scann
     geometry->path = path;
     geometry->encoding = encoding;
     if (!scanner.ScanEnsight6Geometry(file, *geometry, start)) {
-        return FailReading(path, scanner.errorText, scanner.errorPlace);
+        return FailReading(path, scanner.failure);
     }
     int64_t next = file.Tell();
     file.SetByteOrder(geometry->byteOrder);
@@ -313,10 +317,10 @@ bool Ensight6Load::AttachZones(File_a& file, Ensight6GeometryFile& geometry, con
         if (first == 0) first = zone;
         if (!RegisterConstantIBlank(zone)) return false;
         if (part.category < CategoryLine) continue;  // a point part is its nodes
-        std::string errorText;
-        bool read = part.polytope ? Ensight6ReadFaceMap(zone, file, part, geometry, errorText)
-                                  : Ensight6ReadConnectivity(zone, file, part, geometry, errorText);
-        if (!read) return FailReading(geometry.path, errorText);
+        Failure failure;
+        bool read = part.polytope ? Ensight6ReadFaceMap(zone, file, part, geometry, failure)
+                                  : Ensight6ReadConnectivity(zone, file, part, geometry, failure);
+        if (!read) return FailReading(geometry.path, failure);
     }
     return true;
 }
@@ -474,8 +478,8 @@ bool Ensight6Load::LoadVariable(std::string_view description, std::string_view f
             file.step = StepFor(s, timeSet, description);
             if (file.step == nullptr) return false;
             if (steps == 1) fixed_.push_back({std::string(fileName), {file.path, components, firstVariable, nullptr, 0, nullptr}, reader});
-            std::string errorText;
-            if (!reader(file, file.start, errorText)) return FailReading(file.path, errorText);
+            Failure failure;
+            if (!reader(file, file.start, failure)) return FailReading(file.path, failure);
         }
         NotePartsNotInGeometry(fileName, partsNotInGeometry);
     }
@@ -548,8 +552,8 @@ bool Ensight6Load::SpreadFixedVariables() {
             Ensight6VariableFile file = variable.file;
             file.step = &step;
             int64_t next = 0;
-            std::string errorText;
-            if (!variable.reader(file, next, errorText)) return FailReading(file.path, errorText);
+            Failure failure;
+            if (!variable.reader(file, next, failure)) return FailReading(file.path, failure);
         }
         if (otherMesh.empty()) continue;
         notLoaded_.Add(variable.fileName, "it has no time set; it fits the mesh of step 1, not that of step " +

@@ -38,7 +38,7 @@ private:
     bool Fail(const std::string& message);
     bool FileSetNamed(int32_t number, const FileSectionInfo*& fileSet);
     // A reader's failure, with the file it concerns named.
-    bool FailReading(const std::string& path, const std::string& text, const ReadPlace& place = {});
+    bool FailReading(const std::string& path, const Failure& failure);
     bool LoadGeometrySeries();
     bool LoadGeometryFile(const std::string& path, const TimeSectionInfo* timeSet, int32_t firstStep,
                           int32_t stepsInFile);

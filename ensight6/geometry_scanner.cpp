@@ -52,21 +52,11 @@ bool IsIBlanked(std::string_view blockLine) {
 }
 
 bool Ensight6GeometryScanner::Fail(std::string text) {
-    errorText = std::move(text);
-    errorPlace = file_ != nullptr ? ReadPlace{path_, file_->Tell(), text_} : ReadPlace{};
-    return false;
+    return failure.Set(std::move(text), file_ != nullptr ? ReadPlace{path_, file_->Tell(), text_} : ReadPlace{});
 }
 
 bool Ensight6GeometryScanner::FailAt(const char* what) {
-    std::string where;
-    if (lineNumber_ > 0) {
-        where = " (line " + std::to_string(lineNumber_) + ")";
-    } else if (file_ != nullptr) {
-        where = " (offset " + std::to_string(file_->Tell()) + ")";
-    }
-    Fail("Error reading the geometry file " + path_ + ": " + what + where + ".");
-    errorPlace = {};
-    return false;
+    return Fail("Error reading the geometry file " + path_ + ": " + what + ".");
 }
 
 File_a* Ensight6GeometryScanner::OpenEnsight6Geometry(const std::string& path, GeometryEncoding& encoding) {
@@ -116,7 +106,6 @@ bool Ensight6GeometryScanner::ScanEnsight6Geometry(File_a& file, Ensight6Geometr
     const bool readable = geometry.encoding == EncodingAscii || geometry.encoding == EncodingCBinary;
     file_ = readable ? &file : nullptr;
     text_ = geometry.encoding == EncodingAscii;
-    lineNumber_ = 0;
     order_ = ByteOrderUnknown;
     switch (geometry.encoding) {
         case EncodingFortranBinary:
@@ -136,10 +125,7 @@ bool Ensight6GeometryScanner::ScanEnsight6Geometry(File_a& file, Ensight6Geometr
 // ---- ASCII ----
 
 bool Ensight6GeometryScanner::ReadLine(File_a& file, std::string& line) {
-    bool tooLong = false;
-    if (!file.ReadWholeLine(line, MaxLineLength, &tooLong)) return false;
-    ++lineNumber_;
-    return true;
+    return file.ReadWholeLine(line, MaxLineLength);
 }
 
 bool Ensight6GeometryScanner::ReadDescription(File_a& file, std::string& line, const char* message) {
@@ -151,7 +137,6 @@ bool Ensight6GeometryScanner::ReadDescription(File_a& file, std::string& line, c
 bool Ensight6GeometryScanner::SkipValueLines(File_a& file, int64_t values, int perLine) {
     int64_t lines = (values + perLine - 1) / perLine;
     if (!file.SkipLines(lines)) return FailAt("the file ends inside a value list");
-    lineNumber_ += lines;
     return true;
 }
 
@@ -251,7 +236,6 @@ bool Ensight6GeometryScanner::ScanAsciiElementBlocks(File_a& file, Ensight6Geome
         if (EqualsIgnoreCase(token, "part") || IsEndStep(line)) {
             // the part loop reads this line again
             if (!file.Seek(lineStart, 0)) return FailAt("seek failed");
-            --lineNumber_;
             break;
         }
         int32_t type = Ensight6ElementType(token);

@@ -14,7 +14,7 @@ namespace quorix {
 
 class Ensight6GeometryScanner {
 public:
-    // Opens `path` and determines its encoding; null with `errorText` when the
+    // Opens `path` and determines its encoding; null with `failure` when the
     // file cannot be opened or is not recognised.
     File_a* OpenEnsight6Geometry(const std::string& path, GeometryEncoding& encoding);
     // Scans one step into `geometry` (whose path and encoding are set): the
@@ -23,9 +23,7 @@ public:
     // the file is left. Parts scanned before a failure stay in its list.
     bool ScanEnsight6Geometry(File_a& file, Ensight6GeometryFile& geometry, int64_t start = 0);
 
-    std::string errorText;
-    // Where a failure whose text does not say it happened (unknown: offset -1).
-    ReadPlace errorPlace;
+    Failure failure;
 
 private:
     bool Fail(std::string text);
@@ -54,7 +52,6 @@ private:
 
     std::string path_;
     int64_t globalNodes_ = 0;  // position of the global coordinates
-    int64_t lineNumber_ = 0;
     const File_a* file_ = nullptr;  // being scanned, for the place of a failure
     bool text_ = false;             // places are told as lines
     ByteOrder order_ = ByteOrderUnknown;  // until a count or block shows it

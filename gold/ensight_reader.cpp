@@ -37,7 +37,7 @@ constexpr const char* TextParticlesBinary = "Failed when attempting to read part
 constexpr const char* TextParticlesAscii = "Failed when attempting to read particle coordinates in ASCII format";
 constexpr const char* TextCannotOpen = "Unable to open file for reading";
 
-thread_local FailedRead lastFailure;
+thread_local Failure lastFailure;
 
 // Lines needed for `count` values written `perLine` to a line (0 or 1: one per line).
 int64_t LinesFor(int64_t count, int32_t perLine) {
@@ -204,7 +204,7 @@ bool CFileEnsight::OpenPath(const std::string& path, ByteOrder byteOrder, std::s
     file_ = File_a::Open(path, "rb", byteOrder, &failure);
     if (file_ != nullptr) return true;
     SetError(TextCannotOpen + std::string(OpenFailureNote(failure)) + std::string(end));
-    lastFailure.open = failure;
+    failure_.open = lastFailure.open = failure;
     return false;
 }
 
@@ -224,22 +224,19 @@ void ShowReadError(const std::string& fileName, const std::string& text) {
     ShowError("Error when reading file " + fileName + "\n" + text);
 }
 
-const FailedRead& LastReadFailure() { return lastFailure; }
+const Failure& LastReadFailure() { return lastFailure; }
 void ForgetReadFailure() noexcept { lastFailure = {}; }
-void NoteReadFailure(ReadPlace place, std::string text, OpenFailure open) {
-    lastFailure = {std::move(place), std::move(text), open};
-}
+void NoteReadFailure(Failure failure) { lastFailure = std::move(failure); }
 
 void CFileEnsight::ReportError() const {
-    ShowReadError(fileName_, errorText_);
-    ShowErrorPlace({fileName_, errorOffset_, format_ == EncodingAscii});
+    ShowReadError(fileName_, failure_.text);
+    ShowErrorPlace(failure_.place);
 }
 
 void CFileEnsight::SetError(std::string text) {
     if (frameFault_) return;
-    errorText_ = std::move(text);
-    errorOffset_ = Tell();
-    NoteReadFailure({fileName_, errorOffset_, format_ == EncodingAscii}, errorText_);
+    failure_.Set(std::move(text), {fileName_, Tell(), format_ == EncodingAscii});
+    NoteReadFailure(failure_);
 }
 
 bool CFileEnsight::Fail(const char* text) {
@@ -288,7 +285,7 @@ ByteOrder CFileEnsight::FortranFrameOrder() {
 
 bool CFileEnsight::RecordFault(const std::string& what) {
     Fail("Fortran record at byte " + std::to_string(record_.start) + " of " + fileName_ + " " + what);
-    errorOffset_ = lastFailure.place.offset = record_.start;
+    failure_.place.offset = lastFailure.place.offset = record_.start;
     frameFault_ = true;
     return false;
 }

@@ -56,15 +56,10 @@ void ShowReadError(const std::string& fileName, const std::string& text);
 
 // The last failure of any reader on this thread: a load callback that only
 // answers false still tells where its reader stopped.
-struct FailedRead {
-    ReadPlace place;
-    std::string text;
-    OpenFailure open = OpenFailure::None;  // why the file did not open, when it did not
-};
-const FailedRead& LastReadFailure();
+const Failure& LastReadFailure();
 void ForgetReadFailure() noexcept;
 // For readers beside CFileEnsight, which notes its own failures.
-void NoteReadFailure(ReadPlace place, std::string text, OpenFailure open = OpenFailure::None);
+void NoteReadFailure(Failure failure);
 
 HeaderKind ClassifyHeaderLine(const char* text, int32_t& value1, int32_t& value2);
 
@@ -111,7 +106,7 @@ public:
     GeometryEncoding format() const { return format_; }
     ByteOrder byteOrder() const;
     const std::string& fileName() const { return fileName_; }
-    const std::string& errorText() const { return errorText_; }
+    const std::string& errorText() const { return failure_.text; }
     // A broken Fortran frame is the cause of whatever fails after it, so its
     // text stays until the reader moves (seek, rewind, open).
     void SetError(std::string text);
@@ -139,8 +134,7 @@ protected:
     GeometryEncoding format_ = EncodingUndefined;
     bool isGold_ = true;
     std::string fileName_;
-    std::string errorText_;
-    int64_t errorOffset_ = -1;
+    Failure failure_;  // errorText and where it happened
 
 private:
     // The Fortran record being read.

@@ -75,8 +75,7 @@ HeaderKind CFileEnsightVarGold::PassMeasuredHeader() {
 bool CFileEnsightVarGold::BinaryValuesSettleOrder(int64_t count) {
     unsigned char bytes[4 * kMaxTestValues];
     if (count > kMaxTestValues || !file_->ReadBytes(bytes, static_cast<size_t>(count) * 4)) {
-        SetError("Failed when attempting to read float data in CBinary format");
-        return false;
+        return Fail("Failed when attempting to read float data in CBinary format");
     }
     // flip only on evidence: a bad value natively and none swapped
     file_->SetByteOrder(OrderOfValues(bytes, count, NativeByteOrder()));
@@ -110,8 +109,7 @@ bool CFileEnsightVarGold::OpenMeasuredVariable(PartCollection& collection, Varia
     if (step < 0 || kind.components < 1 || part == nullptr ||
         !EstimateSizes(collection, kind.components, step, stride, FileSize(), estimates)) {
         Close();
-        SetError(NoMeasuredPart(step + 1));
-        return false;
+        return Fail(NoMeasuredPart(step + 1));
     }
     const int64_t size = FileSize();
     const bool binaryFirst = std::llabs(size - estimates.ascii) >= std::llabs(size - estimates.binary);
@@ -129,24 +127,21 @@ bool CFileEnsightVarGold::OpenMeasuredVariable(PartCollection& collection, Varia
     }
     Close();
     format_ = EncodingUndefined;
-    SetError(kUnreadable);
-    return false;
+    return Fail(kUnreadable);
 }
 
 // Vector values are interleaved per particle (vx vy vz, next particle): one
 // array of np x components values, recorded once with the component stride.
 bool CFileEnsightVarGold::ScanMeasuredValues(PartCollection& collection, VariableKind& kind, int32_t step) {
     if (file_ == nullptr) {
-        SetError("File has not been opened");
-        return false;
+        return Fail("File has not been opened");
     }
     const HeaderKind header = PassMeasuredHeader();
     if (header == EndOfFile) return true;
     if (header != OtherLine) return false;
     const PartInfo* part = collection.FindPart(ParticlePartNumber, step + 1);
     if (part == nullptr || part->kind != PartParticles || kind.components < 1 || kind.components > 9) {
-        SetError(NoMeasuredPart(step + 1));
-        return false;
+        return Fail(NoMeasuredPart(step + 1));
     }
     PartVariableInfo& record = kind.items.emplace_back();
     record.partNumber = ParticlePartNumber;

@@ -160,8 +160,7 @@ bool CFileEnsightVarGold::Open(const std::string& path, const PartCollection& ge
     if (firstPart(EncodingAscii, LittleEndian) == OrderEvidence::Proof && Seek(partPosition, 0)) return true;
     Close();
     format_ = EncodingUndefined;
-    SetError(kUnreadable);
-    return false;
+    return Fail(kUnreadable);
 }
 
 bool CFileEnsightVarGold::RecordComponents(TypeVariableInfo& info, int32_t components, int64_t count) {
@@ -200,8 +199,7 @@ bool CFileEnsightVarGold::ScanNodeValues(const PartInfo& part, PartVariableInfo&
     SectionForm::Kind form = SectionForm::Plain;
     const HeaderKind header = NextRecord(text, unused, nullptr, &form);
     if (header != Block && header != Coordinates) {
-        SetError(kNodeScanFailure);
-        return false;
+        return Fail(kNodeScanFailure);
     }
     record.valueCount = part.nodeCount;
     TypeVariableInfo& info = record.types.emplace_back();
@@ -220,8 +218,7 @@ bool CFileEnsightVarGold::ScanElementValues(const PartInfo& part, PartVariableIn
                                                  ? part.elementCount
                                                  : BlockCellCount(part.imax, part.jmax, part.kmax);
         if (!cells) {
-            SetError(kElementScanFailure);
-            return false;
+            return Fail(kElementScanFailure);
         }
         record.valueCount = *cells;
         TypeVariableInfo& info = record.types.emplace_back();
@@ -230,8 +227,7 @@ bool CFileEnsightVarGold::ScanElementValues(const PartInfo& part, PartVariableIn
         return RecordSection(info, form, components, *cells);
     }
     if (header != ElementTypeHeader) {
-        SetError(kElementScanFailure);
-        return false;
+        return Fail(kElementScanFailure);
     }
     record.valueCount = part.elementCount;
     std::array<int32_t, ElementTypeCount> sectionsSeen{};
@@ -239,8 +235,7 @@ bool CFileEnsightVarGold::ScanElementValues(const PartInfo& part, PartVariableIn
         const ElementBlockInfo* block = nullptr;
         if (type >= 0 && type < ElementTypeCount) block = NthBlockOfType(part, type, sectionsSeen[type]++);
         if (block == nullptr) {
-            SetError(kElementScanFailure);
-            return false;
+            return Fail(kElementScanFailure);
         }
         TypeVariableInfo& info = record.types.emplace_back();
         info.type = type;
@@ -256,8 +251,7 @@ bool CFileEnsightVarGold::ScanPart(const PartCollection& collection, VariableKin
                                    int32_t step) {
     const PartInfo* part = collection.FindPart(partNumber, step);
     if (part == nullptr || part->kind == PartParticles) {
-        SetError("Part " + std::to_string(partNumber) + " is not in the geometry");
-        return false;
+        return Fail("Part " + std::to_string(partNumber) + " is not in the geometry");
     }
     if (HoldsNoValues(*part, kind.isNodal) && SectionIsBare()) return true;
     PartVariableInfo& record = kind.items.emplace_back();
@@ -272,12 +266,10 @@ bool CFileEnsightVarGold::ScanPart(const PartCollection& collection, VariableKin
 
 bool CFileEnsightVarGold::ScanVariableParts(PartCollection& collection, VariableKind& kind, int32_t step) {
     if (file_ == nullptr) {
-        SetError("File has not been opened");
-        return false;
+        return Fail("File has not been opened");
     }
     if (kind.components < 1 || kind.components > kMaxComponents || step < 0) {
-        SetError(kind.isNodal ? kNodeScanFailure : kElementScanFailure);
-        return false;
+        return Fail(kind.isNodal ? kNodeScanFailure : kElementScanFailure);
     }
     StepTally steps(step + 1);
     stepsScanned_ = 0;
@@ -298,8 +290,7 @@ bool CFileEnsightVarGold::ScanVariableParts(PartCollection& collection, Variable
             // the step's description is free text ("part" or "coordinates" included)
             if (!ReadString80(text)) return false;
         } else if (header != EndTimeStep || !steps.End()) {
-            SetError(kind.isNodal ? kNodeScanFailure : kElementScanFailure);
-            return false;
+            return Fail(kind.isNodal ? kNodeScanFailure : kElementScanFailure);
         }
     }
 }

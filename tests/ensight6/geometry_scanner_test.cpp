@@ -32,7 +32,7 @@ void Scan(const std::string& path, ScanResult& result) {
         result.ok = scanner.ScanEnsight6Geometry(*file, result.geometry);
         File_a::Close(file);
     }
-    result.error = scanner.errorText;
+    result.error = scanner.failure.text;
 }
 
 // An EnSight 6 geometry file through its node list.
