@@ -8,12 +8,13 @@
 #include "ensight6/text_fields.h"
 #include "ensight6/value_source.h"
 #include "ensight6/variable_file.h"
+#include "gold/ensight_reader.h"
 #include "gold/file_a.h"
 
 namespace quorix {
 namespace {
 
-constexpr int RecordSize = 80;
+constexpr int64_t RecordSize = StringRecordBytes;  // signed, for seeks back over one
 
 class BinaryVariableWalker {
 public:
@@ -26,10 +27,7 @@ public:
     }
 
     bool ReadRecord(std::string& text) {
-        char record[RecordSize];
-        if (!file_.ReadBytes(record, RecordSize)) return Fail("the file ends inside a record");
-        text = RecordText(record, RecordSize);
-        return true;
+        return ReadStringRecord(file_, text) || Fail("the file ends inside a record");
     }
 
     // The values of `count` items of `components` words must be in the file.

@@ -11,11 +11,12 @@
 #include "casefile/regular_file.h"
 #include "casefile/text_lines.h"
 #include "ensight6/text_fields.h"
+#include "gold/ensight_reader.h"
 
 namespace quorix {
 namespace {
 
-constexpr int RecordSize = 80;
+constexpr int64_t RecordSize = StringRecordBytes;  // signed, for seeks back over one
 
 // Negative dimensions count as the largest.
 uint32_t LargestDimension(const int32_t* dims) {
@@ -284,10 +285,7 @@ bool Ensight6GeometryScanner::ScanAsciiBlock(File_a& file, GeometryPart& part, s
 // ---- C binary ----
 
 bool Ensight6GeometryScanner::ReadRecord(File_a& file, std::string& text) {
-    char record[RecordSize];
-    if (!file.ReadBytes(record, RecordSize)) return FailAt("the file ends inside a record");
-    text = RecordText(record, RecordSize);
-    return true;
+    return ReadStringRecord(file, text) || FailAt("the file ends inside a record");
 }
 
 bool Ensight6GeometryScanner::SkipBytes(File_a& file, int64_t bytes) {

@@ -1,6 +1,7 @@
 #include "ensight6/text_fields.h"
 
 #include "gold/ascii_fields.h"
+#include "gold/ensight_reader.h"
 
 #include <algorithm>
 #include <cstring>
@@ -63,6 +64,13 @@ bool ReadPartLine(std::string_view line, int32_t& partNumber) {
     std::string_view rest = line;
     if (!EqualsIgnoreCase(nextToken(rest), "part")) return false;
     return ParseInt32Token(nextToken(rest), partNumber);
+}
+
+bool ReadStringRecord(File_a& file, std::string& text) {
+    char record[StringRecordBytes];
+    if (!file.ReadBytes(record, StringRecordBytes)) return false;
+    text = RecordText(record, StringRecordBytes);
+    return true;
 }
 
 std::string RecordText(const char* bytes, size_t size) {

@@ -11,6 +11,7 @@
 #include "casefile/scanner.h"
 #include "casefile/text_number.h"
 #include "casefile/time_step_mark.h"
+#include "gold/file_a.h"
 
 namespace quorix {
 
@@ -40,5 +41,7 @@ bool ReadPartLine(std::string_view line, int32_t& partNumber);
 
 // An 80-byte string record as text: up to its first NUL, trailing blanks and line ends cut.
 std::string RecordText(const char* bytes, size_t size);
+// Reads one such record; false when the file ends inside it.
+bool ReadStringRecord(File_a& file, std::string& text);
 
 }  // namespace quorix

@@ -19,7 +19,6 @@
 namespace quorix {
 namespace {
 
-constexpr size_t StringRecordBytes = 80;
 constexpr size_t StringKeep = 79;
 
 constexpr const char* TextFormatUndefined = "File format not defined";

@@ -34,6 +34,9 @@ enum HeaderKind : int32_t {
     ReadFailure = 255,
 };
 
+// A string record of the binary encodings.
+constexpr size_t StringRecordBytes = 80;
+
 // Part numbers (and first particle ids) of 1..65535 read so in one byte order
 // only: the other order puts their low bytes high.
 constexpr int32_t MaxPartNumber = 65535;
