@@ -61,19 +61,37 @@ size_t PlainRun(std::string_view text, int /*width*/, float* out, int64_t capaci
     return ConvertPlainRealLines(text, out, capacity, values);
 }
 
-// Reads lines until exactly `count` values came; a last line holding more fails.
-// Lines are taken straight from the file's buffer, a buffer-full at a time.
-template <class T>
-bool ReadAsciiValues(File_a& file, T* destination, int64_t count, int width) {
+// The one ASCII value loop. Lines are taken straight from the file's buffer:
+// runs of plain lines are converted where they lie, any other line on its own.
+// Values fill `buffer` (`chunk` of them), handed to `deliver` whenever it is
+// full and at the end. Exactly `count` values must come: a last line holding
+// more fails. A line that straddles two fills passes through a row of its own.
+template <class T, class Deliver>
+bool ReadAsciiValues(File_a& file, T* buffer, int64_t chunk, int64_t count, int width, Deliver&& deliver) {
     int64_t counted = 0;
-    auto take = [&](std::string_view line) {
-        int64_t n = ConvertValues(line, width, destination == nullptr ? nullptr : destination + counted,
-                                  destination == nullptr ? 0 : count - counted);
-        if (n < 0 || n > count - counted) return false;
+    int64_t filled = 0;
+    std::vector<T> row;
+    auto stored = [&](int64_t n) {
         counted += n;
+        filled += n;
+        if (filled < chunk) return true;
+        filled = 0;
+        return deliver(buffer, chunk);
+    };
+    auto take = [&](std::string_view line) {
+        const int64_t n = ConvertValues(line, width, buffer + filled, chunk - filled);
+        if (n < 0 || n > count - counted) return false;
+        if (n <= chunk - filled) return stored(n);
+        row.resize(static_cast<size_t>(n));
+        ConvertValues(line, width, row.data(), n);
+        for (int64_t i = 0; i < n;) {
+            const int64_t part = std::min(n - i, chunk - filled);
+            std::copy_n(row.data() + i, part, buffer + filled);
+            i += part;
+            if (!stored(part)) return false;
+        }
         return true;
     };
-    T scratch[4096];  // skipped values are converted too: the plain runs still count them fastest
     while (counted < count) {
         const std::string_view lines = file.BufferedLines();
         if (lines.empty()) {
@@ -85,12 +103,11 @@ bool ReadAsciiValues(File_a& file, T* destination, int64_t count, int width) {
         const char* end = p + lines.size();
         bool ok = true;
         while (ok && p != end && counted < count) {
-            T* out = destination != nullptr ? destination + counted : scratch;
-            const int64_t room = destination != nullptr ? count - counted : std::min<int64_t>(4096, count - counted);
             int64_t n = 0;
-            p += PlainRun(std::string_view(p, static_cast<size_t>(end - p)), width, out, room, n);
-            counted += n;
-            if (p == end || counted == count) break;
+            p += PlainRun(std::string_view(p, static_cast<size_t>(end - p)), width, buffer + filled,
+                          std::min(chunk - filled, count - counted), n);
+            ok = stored(n);
+            if (!ok || p == end || counted == count) break;
             if (n > 0) continue;
             const char* next = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p))) + 1;
             ok = take(std::string_view(p, static_cast<size_t>(next - p)));
@@ -99,7 +116,16 @@ bool ReadAsciiValues(File_a& file, T* destination, int64_t count, int width) {
         file.Consume(static_cast<size_t>(p - lines.data()));
         if (!ok) return false;
     }
-    return true;
+    return filled == 0 || deliver(buffer, filled);
+}
+
+// Into `destination` whole, or only counted when it is null.
+template <class T>
+bool ReadAsciiValues(File_a& file, T* destination, int64_t count, int width) {
+    auto none = [](const T*, int64_t) { return true; };
+    if (destination != nullptr) return ReadAsciiValues(file, destination, count, count, width, none);
+    T scratch[4096];  // skipped values are converted too: the plain runs still count them fastest
+    return ReadAsciiValues(file, scratch, 4096, count, width, none);
 }
 
 std::vector<std::string_view> SplitTokens(std::string_view text, size_t maxTokens) {
@@ -544,54 +570,6 @@ bool CFileEnsight::ReadBinaryChunks(T* buffer, int64_t chunk, int64_t count, Del
     return ok && (inPieces_ || EndOfArray());
 }
 
-// ASCII lines may hold several values, so a line can straddle two slices: each
-// line is converted into a scratch row first, then copied across the boundary.
-template <class T, class Deliver>
-bool CFileEnsight::ReadAsciiChunks(T* buffer, int64_t chunk, int64_t count, Deliver& deliver) {
-    constexpr bool isInt = std::is_same_v<T, int32_t>;
-    const char* text = isInt ? TextIntAscii : TextFloatAscii;
-    int width = isInt ? (isGold_ ? GoldIntWidth : Ensight6IntWidth) : RealWidth;
-    std::vector<T> row(64);
-    int64_t counted = 0;
-    int64_t filled = 0;
-    while (counted < count) {
-        // Plain lines go straight into the chunk while they fit; a line that
-        // would straddle two chunks takes the row below.
-        if (const std::string_view lines = file_->BufferedLines(); !lines.empty()) {
-            int64_t n = 0;
-            file_->Consume(PlainRun(lines, width, buffer + filled, std::min(chunk - filled, count - counted), n));
-            filled += n;
-            counted += n;
-            if (filled == chunk) {
-                if (!deliver(buffer, filled)) return false;
-                filled = 0;
-            }
-            if (n > 0) continue;
-        }
-        std::string_view line;
-        if (!file_->NextLine(line, MaxLineLength)) return Fail(text);
-        auto convert = [&](int64_t capacity) { return ConvertValues(line, width, row.data(), capacity); };
-        int64_t n = convert(static_cast<int64_t>(row.size()));
-        if (n > static_cast<int64_t>(row.size())) {
-            row.resize(static_cast<size_t>(n));
-            n = convert(n);
-        }
-        if (n < 0 || n > count - counted) return Fail(text);
-        for (int64_t i = 0; i < n;) {
-            int64_t part = std::min(n - i, chunk - filled);
-            std::copy_n(row.data() + i, part, buffer + filled);
-            filled += part;
-            i += part;
-            if (filled == chunk) {
-                if (!deliver(buffer, filled)) return false;
-                filled = 0;
-            }
-        }
-        counted += n;
-    }
-    return filled == 0 || deliver(buffer, filled);
-}
-
 bool CFileEnsight::ReadIntsInSlices(int64_t count, const std::function<bool(const int32_t*, int64_t)>& take) {
     // A huge page: binary slices this large are read past the file's buffer.
     constexpr int64_t SliceValues = int64_t{1} << 19;
@@ -604,7 +582,9 @@ bool CFileEnsight::ReadIntsInSlices(int64_t count, const std::function<bool(cons
     auto* buffer = static_cast<int32_t*>(memory.get());
     if (buffer == nullptr) return Fail(binary ? TextIntBinary : TextIntAscii);
     auto deliver = [&](const int32_t* values, int64_t n) { return take(values, n); };
-    return binary ? ReadBinaryChunks(buffer, chunk, count, deliver) : ReadAsciiChunks(buffer, chunk, count, deliver);
+    if (binary) return ReadBinaryChunks(buffer, chunk, count, deliver);
+    return ReadAsciiValues(*file_, buffer, chunk, count, isGold_ ? GoldIntWidth : Ensight6IntWidth, deliver) ||
+           Fail(TextIntAscii);
 }
 
 }  // namespace quorix

@@ -166,8 +166,6 @@ private:
 
     template <class T, class Deliver>
     bool ReadBinaryChunks(T* buffer, int64_t chunk, int64_t count, Deliver& deliver);
-    template <class T, class Deliver>
-    bool ReadAsciiChunks(T* buffer, int64_t chunk, int64_t count, Deliver& deliver);
 };
 
 }  // namespace quorix
