@@ -54,8 +54,7 @@ public:
         : vf_(file), file_(handle), reader_(handle), failure_(failure) {}
 
     bool Fail(const std::string& what) {
-        return failure_.Set("Error reading the variable file " + vf_.path + ": " + what + ".",
-                            {vf_.path, file_.Tell(), true});
+        return FailVariableFile(failure_, vf_.path, what, {vf_.path, file_.Tell(), true});
     }
 
     // The values of a part the geometry lacks are passed over, and the part noted.

@@ -22,8 +22,7 @@ public:
         : vf_(vf), file_(file), failure_(failure), geometry_(*vf.step->geometry) {}
 
     bool Fail(const std::string& what) {
-        return failure_.Set("Error reading the variable file " + vf_.path + ": " + what + ".",
-                            {vf_.path, file_.Tell(), false});
+        return FailVariableFile(failure_, vf_.path, what, {vf_.path, file_.Tell(), false});
     }
 
     bool ReadRecord(std::string& text) {

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "casefile/regular_file.h"
@@ -22,6 +23,11 @@ struct Ensight6VariableFile {
     std::vector<int32_t>* partsNotInGeometry = nullptr;
 };
 
+// "Error reading the variable file PATH: what." at `place`; false.
+inline bool FailVariableFile(Failure& failure, const std::string& path, const std::string& what, ReadPlace place = {}) {
+    return failure.Set("Error reading the variable file " + path + ": " + what + ".", std::move(place));
+}
+
 // Readers (ASCII: values at once) and registrations (C binary: on demand)
 // share one form: true when every value or registration reached the host;
 // `next` is where the file's next step begins (after "END TIME STEP").
@@ -40,7 +46,7 @@ bool WithVariableFile(const Ensight6VariableFile& file, int64_t& next, Failure& 
     File_a* handle = File_a::Open(file.path, "rb", BigEndian, &why);
     if (handle == nullptr) return failure.Set(CouldNotOpenText(file.path, why));
     bool ok = handle->Seek(file.start, 0);
-    if (!ok) failure.Set("Error reading the variable file " + file.path + ": seek failed.");
+    if (!ok) FailVariableFile(failure, file.path, "seek failed");
     if (ok) {
         Walker walker(file, *handle, failure);
         ok = run(walker);
