@@ -108,6 +108,14 @@ std::vector<Row> Rows() {
          GoldRead + "{file}\nCould not load the ", {"--load-all"}},
         {"EnSight 6 ASCII geometry", "ensight6/steady_var3/ascii/steady_var3.case", "steady_var3.geo",
          TextLine("      12\n", "99999999\n"), Ensight6Geometry, {}},
+        // Lines count from the file's start, not from the step the scan began at.
+        {"EnSight 6 ASCII geometry, second step of a file set", "ensight6/fileset/ascii/fileset.case", "fileset.geo",
+         [](std::string& bytes) {
+             const size_t at = bytes.find("coordinates\n", bytes.find("BEGIN TIME STEP", 1)) + 12;
+             Put(bytes, at, "99999999");
+             return LineOf(bytes, at);
+         },
+         Ensight6Geometry, {}},
         {"EnSight 6 ASCII description of 80 characters", "ensight6/steady_var3/ascii/steady_var3.case",
          "steady_var3.geo",
          [](std::string& bytes) {
