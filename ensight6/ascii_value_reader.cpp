@@ -5,6 +5,7 @@
 
 #include "ensight6/text_fields.h"
 #include "gold/ascii_fields.h"
+#include "gold/skip_far_lines.h"
 
 namespace quorix {
 namespace {
@@ -86,7 +87,7 @@ bool AsciiValueReader::ReadIntegers(int32_t* values, int64_t count, int perLine)
 
 bool AsciiValueReader::SkipValues(int64_t count, int perLine) {
     int64_t lines = (count + perLine - 1) / perLine;
-    if (!file_.SkipLines(lines)) return false;
+    if (!SkipFarLines(file_, lines)) return false;
     lineNumber_ += lines;
     return true;
 }

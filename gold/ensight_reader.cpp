@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
-#include <new>
 #include <string_view>
 #include <type_traits>
 #include <vector>
@@ -15,6 +13,7 @@
 #include "casefile/show_error.h"
 #include "gold/ascii_fields.h"
 #include "gold/page_memory.h"
+#include "gold/skip_far_lines.h"
 
 namespace quorix {
 namespace {
@@ -455,7 +454,7 @@ bool CFileEnsight::SkipInts(int64_t count, int32_t valuesPerLine) {
         int32_t* none = nullptr;
         return ReadAsciiValues(*file_, none, count, width) || Fail(TextSkipIntAscii);
     }
-    return file_->SkipLines(LinesFor(count, valuesPerLine)) || Fail(TextSkipIntAscii);
+    return SkipFarLines(*file_, LinesFor(count, valuesPerLine)) || Fail(TextSkipIntAscii);
 }
 
 bool CFileEnsight::SkipFloats(int64_t count, int32_t valuesPerLine) {
@@ -463,7 +462,7 @@ bool CFileEnsight::SkipFloats(int64_t count, int32_t valuesPerLine) {
     if (format_ == FormatCBinary) return SkipBytes(count, 4);
     if (format_ == FormatFortranBinary) return SkipRecordWords(count);
     if (count < 0 || valuesPerLine < 0 || valuesPerLine > 21) return Fail(TextSkipFloatAscii);
-    return file_->SkipLines(LinesFor(count, valuesPerLine)) || Fail(TextSkipFloatAscii);
+    return SkipFarLines(*file_, LinesFor(count, valuesPerLine)) || Fail(TextSkipFloatAscii);
 }
 
 bool CFileEnsight::SkipParticles(int64_t count) {
@@ -471,7 +470,7 @@ bool CFileEnsight::SkipParticles(int64_t count) {
     if (format_ == FormatFortranBinary) return Fail(TextFortran);
     if (format_ == FormatCBinary) return SkipBytes(count, 16);
     if (count < 0) return Fail(TextString);
-    return file_->SkipLines(count) || Fail(TextString);
+    return SkipFarLines(*file_, count) || Fail(TextString);
 }
 
 bool CFileEnsight::ProbeParticleRecord() {
@@ -555,7 +554,7 @@ bool CFileEnsight::ReadToField(FieldData_pa field, int64_t count) {
     if (count < 0 || count > BytesLeft() / (binary ? 4 : 1)) return Fail(readText);
     if (count == 0) return true;
     int64_t chunk = std::min(count, FieldChunkValues);
-    std::unique_ptr<T[]> buffer(new (std::nothrow) T[static_cast<size_t>(chunk)]);
+    const ScratchArray<T> buffer(chunk);
     if (!buffer) return Fail(TextNoMemory);
     ValueRange range;
     int64_t done = 0;
@@ -662,11 +661,11 @@ bool CFileEnsight::ReadIntsInSlices(int64_t count, const std::function<bool(cons
     if (count < 0 || count > BytesLeft() / (binary ? 4 : 1)) return Fail(binary ? TextIntBinary : TextIntAscii);
     if (count == 0) return true;
     const int64_t chunk = std::min(count, SliceValues);
-    const ScratchArray memory(static_cast<size_t>(chunk) * sizeof(int32_t));
-    auto* buffer = static_cast<int32_t*>(memory.get());
-    if (buffer == nullptr) return Fail(binary ? TextIntBinary : TextIntAscii);
+    const ScratchArray<int32_t> buffer(chunk);
+    if (!buffer) return Fail(binary ? TextIntBinary : TextIntAscii);
     auto deliver = [&](const int32_t* values, int64_t n) { return take(values, n); };
-    return binary ? ReadBinaryChunks(buffer, chunk, count, deliver) : ReadAsciiChunks(buffer, chunk, count, deliver);
+    return binary ? ReadBinaryChunks(buffer.get(), chunk, count, deliver)
+                  : ReadAsciiChunks(buffer.get(), chunk, count, deliver);
 }
 
 bool CFileEnsight::ReadIntsToField(FieldData_pa field, int64_t count) { return ReadToField<int32_t>(field, count); }
