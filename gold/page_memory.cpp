@@ -60,8 +60,7 @@ void GivePages(void* data, size_t bytes) {
     }
 }
 
-// Whole huge pages: lent memory is used again and again, so its rounding costs
-// once per thread, and small pages would trap one by one on first touch.
+// The rounding costs once per thread; a tail on small pages would trap page by page.
 void* BorrowPages(size_t& bytes) {
     if (bytes >= PageMapThreshold && bytes <= SIZE_MAX - HugePageBytes) bytes = WholeHugePages(bytes);
     Spare* best = nullptr;

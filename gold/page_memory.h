@@ -76,7 +76,8 @@ private:
 template <class T>
 using PageArray = PageMemoryArray<T, false>;
 // Working memory of an open file or of one load (read buffers, chunks): lent
-// by its thread, it holds whatever its previous borrower left in it.
+// by its thread, it holds whatever its previous borrower left in it. From the
+// threshold up it takes whole huge pages, as it is lent again and again.
 template <class T>
 using ScratchArray = PageMemoryArray<T, true>;
 
