@@ -12,6 +12,7 @@
 #include "dataset/element_conversion.h"
 #include "gold/ensight_reader.h"
 #include "gold/file_a.h"
+#include "gold/page_memory.h"
 #include "gold/variable_info.h"
 
 namespace quorix {
@@ -60,7 +61,7 @@ struct ParticleCoordsCache {
     int64_t offset = 0;
     int32_t particleCount = 0;
     int32_t componentCount = 3;
-    float* values = nullptr;  // particleCount x 3, all X, then all Y, then all Z
+    PageArray<float> values;  // particleCount x 3, all X, then all Y, then all Z; empty until read
     int32_t refCount = 0;
     Mutex_pa mutex = nullptr;
 };

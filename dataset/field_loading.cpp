@@ -127,7 +127,7 @@ void MarkUndefined(float* values, int64_t n, float marker) {
 template <class Place>
 bool PlaceUndefined(int64_t count, Place& place) {
     const int64_t chunk = std::min(count, ChunkValues);
-    const ChunkArray<float> undefined(chunk);
+    const ScratchArray<float> undefined(chunk);
     if (!undefined) return false;
     std::fill_n(undefined.get(), chunk, kUndefined);
     for (int64_t done = 0; done < count; done += chunk) {
@@ -180,7 +180,7 @@ bool LoadMarkedSection(const DeferredLoadInfo& info, const SectionForm& form, in
     if (listed == 0) return true;
     LoadReader indices;
     if (!OpenAt(values, info, offset, listed) || !OpenAt(indices, info, form.offset, listed)) return false;
-    const ChunkArray<int32_t> index(std::min(listed, ChunkValues));
+    const ScratchArray<int32_t> index(std::min(listed, ChunkValues));
     if (!index) return false;
     return ReadChunks<float>(values, listed, ChunkValues, [&](float* v, int64_t, int64_t n) {
         return indices.ReadInts(index.get(), n) && PlaceListed(info, form, index.get(), v, n, count, place);
@@ -207,7 +207,7 @@ private:
 // Every node takes the axis value of its index along `axis` (rectilinear and uniform blocks).
 bool ExpandAxis(const DeferredLoadInfo& info, const std::vector<float>& axisValues, FieldData_pa field) {
     const int axis = info.component - 1;
-    const ChunkArray<float> chunk(std::min(info.valueCount, ChunkValues));
+    const ScratchArray<float> chunk(std::min(info.valueCount, ChunkValues));
     if (!chunk) return false;
     GridWalk walk(info.dims);
     for (int64_t done = 0; done < info.valueCount;) {
@@ -258,10 +258,10 @@ bool LoadUniform(const DeferredLoadInfo& info, FieldData_pa field) {
 bool LoadUnstructuredCells(const DeferredLoadInfo& info, FieldData_pa field) {
     LoadReader reader;
     if (!StrideKnown(info) || !reader.Open(info.fileName, info.format, info.byteOrder, 0)) return false;
-    std::unique_ptr<float[]> doubled;
+    ScratchArray<float> doubled;
     for (const LoadBlock& block : info.blocks) {
         const bool twice = block.type == ElementBar3;
-        if (twice && !(doubled = NewArray<float>(2 * std::min<int64_t>(block.count, ChunkValues)))) return false;
+        if (twice && !(doubled = ScratchArray<float>(2 * std::min<int64_t>(block.count, ChunkValues)))) return false;
         const auto place = [&](float* values, int64_t first, int64_t n) {
             if (!twice) return HandOver(field, block.firstElement + first, n, values);
             DoubleValues(values, n, doubled.get());

@@ -22,9 +22,4 @@ bool LoadReader::SeekFitting(int64_t offset, int64_t count) {
     return Fits(offset, count) && file_.Seek(offset, 0);
 }
 
-IntArray::IntArray(int64_t count) {
-    if (count < 0 || static_cast<uint64_t>(count) > SIZE_MAX / 2 / sizeof(int32_t)) return;
-    memory_ = PageArray(static_cast<size_t>(count > 0 ? count : 1) * sizeof(int32_t));
-}
-
 }  // namespace quorix

@@ -6,6 +6,7 @@
 #include "casefile/text_lines.h"
 #include "ensight6/text_fields.h"
 #include "gold/ascii_fields.h"
+#include "gold/skip_far_lines.h"
 
 namespace quorix {
 
@@ -74,7 +75,7 @@ bool AsciiValueReader::ReadIntegers(int32_t* values, int64_t count, int perLine)
 }
 
 bool AsciiValueReader::SkipValues(int64_t count, int perLine) {
-    return file_.SkipLines((count + perLine - 1) / perLine);
+    return SkipFarLines(file_, (count + perLine - 1) / perLine);
 }
 
 bool AsciiValueReader::SkipToNextPart() {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
 #include <optional>
 #include <vector>
 
@@ -12,6 +11,8 @@
 #include "casefile/text_lines.h"
 #include "ensight6/text_fields.h"
 #include "gold/ensight_reader.h"
+#include "gold/page_memory.h"
+#include "gold/skip_far_lines.h"
 
 namespace quorix {
 namespace {
@@ -137,7 +138,7 @@ bool Ensight6GeometryScanner::ReadDescription(File_a& file, std::string& line, c
 
 bool Ensight6GeometryScanner::SkipValueLines(File_a& file, int64_t values, int perLine) {
     int64_t lines = (values + perLine - 1) / perLine;
-    if (!file.SkipLines(lines)) return FailAt("the file ends inside a value list");
+    if (!SkipFarLines(file, lines)) return FailAt("the file ends inside a value list");
     return true;
 }
 
@@ -358,7 +359,8 @@ bool Ensight6GeometryScanner::ScanBinaryNodes(File_a& file, Ensight6GeometryFile
     geometry.nodeCount = nn;
     if (hasIds) {
         // read straight into an uninitialised array: the ids fill it whole
-        std::unique_ptr<int32_t[]> ids(new int32_t[static_cast<size_t>(nn) + 1]);
+        const ScratchArray<int32_t> ids(nn);
+        if (!ids) return Fail("Not enough memory to load data");
         if (!file.ReadBytes(ids.get(), 4 * static_cast<size_t>(nn))) return FailAt("the file ends inside the node ids");
         if (WordOrder() != NativeByteOrder()) ReverseWords(ids.get(), static_cast<size_t>(nn));
         std::string mapError;

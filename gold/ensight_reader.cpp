@@ -15,6 +15,7 @@
 #include "casefile/time_step_mark.h"
 #include "gold/ascii_fields.h"
 #include "gold/page_memory.h"
+#include "gold/skip_far_lines.h"
 
 namespace quorix {
 namespace {
@@ -462,7 +463,7 @@ bool CFileEnsight::SkipInts(int64_t count, int32_t valuesPerLine) {
         int32_t* none = nullptr;
         return ReadAsciiValues(*file_, none, count, width) || Fail(TextSkipIntAscii);
     }
-    return file_->SkipLines(LinesFor(count, valuesPerLine)) || Fail(TextSkipIntAscii);
+    return SkipFarLines(*file_, LinesFor(count, valuesPerLine)) || Fail(TextSkipIntAscii);
 }
 
 bool CFileEnsight::SkipFloats(int64_t count, int32_t valuesPerLine) {
@@ -470,7 +471,7 @@ bool CFileEnsight::SkipFloats(int64_t count, int32_t valuesPerLine) {
     if (format_ == EncodingCBinary) return SkipBytes(count, 4);
     if (format_ == EncodingFortranBinary) return SkipRecordWords(count);
     if (count < 0 || valuesPerLine < 0 || valuesPerLine > 21) return Fail(TextSkipFloatAscii);
-    return file_->SkipLines(LinesFor(count, valuesPerLine)) || Fail(TextSkipFloatAscii);
+    return SkipFarLines(*file_, LinesFor(count, valuesPerLine)) || Fail(TextSkipFloatAscii);
 }
 
 bool CFileEnsight::SkipParticles(int64_t count) {
@@ -478,7 +479,7 @@ bool CFileEnsight::SkipParticles(int64_t count) {
     if (format_ == EncodingFortranBinary) return Fail(TextFortran);
     if (format_ == EncodingCBinary) return SkipBytes(count, 16);
     if (count < 0) return Fail(TextString);
-    return file_->SkipLines(count) || Fail(TextString);
+    return SkipFarLines(*file_, count) || Fail(TextString);
 }
 
 bool CFileEnsight::ProbeParticleRecord() {
@@ -578,12 +579,11 @@ bool CFileEnsight::ReadIntsInSlices(int64_t count, const std::function<bool(cons
     if (!FitsIn(count, binary ? 4 : 1, BytesLeft())) return Fail(binary ? TextIntBinary : TextIntAscii);
     if (count == 0) return true;
     const int64_t chunk = std::min(count, SliceValues);
-    const ScratchArray memory(static_cast<size_t>(chunk) * sizeof(int32_t));
-    auto* buffer = static_cast<int32_t*>(memory.get());
-    if (buffer == nullptr) return Fail(binary ? TextIntBinary : TextIntAscii);
+    const ScratchArray<int32_t> buffer(chunk);
+    if (!buffer) return Fail(binary ? TextIntBinary : TextIntAscii);
     auto deliver = [&](const int32_t* values, int64_t n) { return take(values, n); };
-    if (binary) return ReadBinaryChunks(buffer, chunk, count, deliver);
-    return ReadAsciiValues(*file_, buffer, chunk, count, isGold_ ? GoldIntWidth : Ensight6IntWidth, deliver) ||
+    if (binary) return ReadBinaryChunks(buffer.get(), chunk, count, deliver);
+    return ReadAsciiValues(*file_, buffer.get(), chunk, count, isGold_ ? GoldIntWidth : Ensight6IntWidth, deliver) ||
            Fail(TextIntAscii);
 }
 

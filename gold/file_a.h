@@ -18,6 +18,8 @@ inline int32_t SwappedInt32(int32_t value) {
     ReverseWords(&value, 1);
     return value;
 }
+// '\n' bytes in [first, last).
+int64_t CountLineEnds(const char* first, const char* last);
 
 class File_a {
 public:
@@ -55,6 +57,9 @@ public:
     void Consume(size_t n);
     // Passes `count` lines without converting them; false when the file ends first.
     bool SkipLines(int64_t count);
+    // Up to `n` bytes from `offset` without moving the position, safe on several
+    // threads at once; the count read, -1 when a read fails.
+    int64_t ReadAt(int64_t offset, void* destination, size_t n) const;
     bool ReadBytes(void* destination, size_t n);
     bool ReadInt32Array(int32_t* destination, int64_t count);
     bool ReadFloat32Array(float* destination, int64_t count);
@@ -62,7 +67,6 @@ public:
 private:
     File_a() = default;
     bool LongLine(std::string_view& line, size_t maxLength, bool* tooLong);
-    void SkipLinesFar(int64_t& count);
     bool ReadWords(void* destination, int64_t count);
     struct Impl;
     Impl* impl_ = nullptr;
