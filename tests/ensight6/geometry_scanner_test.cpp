@@ -32,7 +32,7 @@ void Scan(const std::string& path, ScanResult& result) {
         result.ok = scanner.ScanEnsight6Geometry(*file, result.geometry);
         File_a::Close(file);
     }
-    result.error = scanner.errorText;
+    result.error = scanner.failure.text;
 }
 
 // An EnSight 6 geometry file through its node list.
@@ -82,7 +82,9 @@ TEST(Ensight6GeometryScan, PartsInEveryEncoding) {
         EXPECT_EQ(block.imax * block.jmax * block.kmax, 4);
         EXPECT_GT(block.iblankOffset, 0);
         EXPECT_EQ(parts[2]->category, 1);
-        EXPECT_EQ(r.geometry.swapBytes, e == Encoding::BinaryBE && NativeByteOrder() == LittleEndian);
+        EXPECT_EQ(r.geometry.byteOrder, e == Encoding::BinaryBE   ? BigEndian
+                                        : e == Encoding::BinaryLE ? LittleEndian
+                                                                  : NativeByteOrder());
         if (e != Encoding::Ascii) {
             EXPECT_EQ(block.yOffset - block.xOffset, 16);
             EXPECT_EQ(block.iblankOffset - block.xOffset, 48);
@@ -249,7 +251,7 @@ TEST(Ensight6GeometryScan, ByteOrderOfABlockOnlyFileComesFromItsDimensions) {
         ASSERT_EQ(r.geometry.parts.size(), 2);
         EXPECT_EQ(r.geometry.parts.parts()[0]->imax, 3);
         EXPECT_EQ(r.geometry.parts.parts()[0]->jmax, 2);
-        EXPECT_EQ(r.geometry.swapBytes, (e == Encoding::BinaryBE) == (NativeByteOrder() == LittleEndian));
+        EXPECT_EQ(r.geometry.byteOrder, e == Encoding::BinaryBE ? BigEndian : LittleEndian);
     }
 }
 

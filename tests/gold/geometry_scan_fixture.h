@@ -15,8 +15,8 @@ struct GeometryScan {
     bool scanned = false;
     std::string error;
     int64_t positionAfterOpen = -1;
-    int32_t format = FormatUndefined;
-    int32_t byteOrder = 0;
+    GeometryEncoding format = EncodingUndefined;
+    ByteOrder byteOrder = ByteOrderUnknown;
     PartCollection parts{0, 1, 0, 1};
 };
 

@@ -49,7 +49,7 @@ TEST(GeometryScan, OffsetsOfOneTrianglePart) {
             EXPECT_EQ(scan.byteOrder, test::OrderOf(e));
         }
         const PartInfo& part = OnlyPart(scan);
-        EXPECT_EQ(part.format, w.binary() ? FormatCBinary : FormatAscii);
+        EXPECT_EQ(part.format, w.binary() ? EncodingCBinary : EncodingAscii);
         EXPECT_EQ(part.byteOrder, scan.byteOrder);
         EXPECT_EQ(part.fileName, scan.path);
         EXPECT_EQ(part.kind, PartUnstructured);

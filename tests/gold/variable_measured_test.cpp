@@ -47,7 +47,7 @@ void ExpectStep(const PartVariableInfo& record, int32_t step, int32_t particles,
     EXPECT_EQ(record.partNumber, ParticlePartNumber);
     EXPECT_EQ(record.step, step);
     EXPECT_EQ(record.valueCount, particles);
-    EXPECT_EQ(record.format, encoding == Encoding::Ascii ? FormatAscii : FormatCBinary);
+    EXPECT_EQ(record.format, encoding == Encoding::Ascii ? EncodingAscii : EncodingCBinary);
     // with no value to test the native order stays
     if (encoding != Encoding::Ascii && particles > 0) {
         EXPECT_EQ(record.byteOrder, encoding == Encoding::BinaryLE ? LittleEndian : BigEndian);
@@ -129,7 +129,7 @@ TEST(MeasuredVariable, AsciiWithShortNumbersIsNotTakenForBinary) {
     VariableKind kind;
     CFileEnsightVarGold reader;
     ASSERT_TRUE(reader.OpenMeasuredVariable(geometry, kind, test::Saved(writer, "measured"), 0, 1)) << reader.errorText();
-    EXPECT_EQ(reader.format(), FormatAscii);
+    EXPECT_EQ(reader.format(), EncodingAscii);
     ASSERT_TRUE(reader.ScanMeasuredValues(geometry, kind, 0));
     ASSERT_EQ(kind.items.size(), 1u);
     EXPECT_EQ(kind.items[0].types[0].componentOffset[0], start);

@@ -18,7 +18,7 @@ using test::VarPart;
 
 const char* const kUnreadable = "Unable to read data.\nPossible unsupported format or empty file.";
 
-PartCollection GeometryWithPart(int32_t number, int32_t format, int32_t byteOrder) {
+PartCollection GeometryWithPart(int32_t number, GeometryEncoding format, ByteOrder byteOrder) {
     PartCollection geometry(0, 1, 0, 1);
     PartInfo& part = geometry.AddPart(number, 1);
     part.kind = PartUnstructured;
@@ -36,36 +36,38 @@ struct DetectRow {
     Encoding encoding;
     Lead lead;
     int32_t partNumber;
-    int32_t geometryFormat;     // of the geometry part with that number
-    int32_t geometryByteOrder;
-    int32_t format;             // expected
-    int32_t byteOrder;          // expected; 0: not checked (ASCII)
+    GeometryEncoding geometryFormat;// of the geometry part with that number
+    ByteOrder geometryByteOrder;
+    GeometryEncoding format;    // expected
+    ByteOrder byteOrder;        // expected; unknown: not checked (ASCII)
 };
 
+constexpr ByteOrder Unknown = ByteOrderUnknown;
+
 const DetectRow kDetectRows[] = {
-    {"ascii", Encoding::Ascii, Lead::None, 1, FormatAscii, 255, FormatAscii, 0},
-    {"little-endian", Encoding::BinaryLE, Lead::None, 1, FormatCBinary, BigEndian, FormatCBinary, LittleEndian},
-    {"big-endian", Encoding::BinaryBE, Lead::None, 65535, FormatCBinary, LittleEndian, FormatCBinary, BigEndian},
-    {"big-endian after BEGIN TIME STEP", Encoding::BinaryBE, Lead::Begin, 2, FormatCBinary, 255, FormatCBinary,
+    {"ascii", Encoding::Ascii, Lead::None, 1, EncodingAscii, Unknown, EncodingAscii, Unknown},
+    {"little-endian", Encoding::BinaryLE, Lead::None, 1, EncodingCBinary, BigEndian, EncodingCBinary, LittleEndian},
+    {"big-endian", Encoding::BinaryBE, Lead::None, 65535, EncodingCBinary, LittleEndian, EncodingCBinary, BigEndian},
+    {"big-endian after BEGIN TIME STEP", Encoding::BinaryBE, Lead::Begin, 2, EncodingCBinary, Unknown, EncodingCBinary,
      BigEndian},
-    {"ascii after BEGIN TIME STEP", Encoding::Ascii, Lead::Begin, 2, FormatAscii, 255, FormatAscii, 0},
-    {"part 0, ascii", Encoding::Ascii, Lead::None, 0, FormatAscii, 255, FormatAscii, 0},
-    {"part 0, order of the geometry part (big)", Encoding::BinaryBE, Lead::None, 0, FormatCBinary, BigEndian,
-     FormatCBinary, BigEndian},
-    {"part 0, order of the geometry part (little)", Encoding::BinaryLE, Lead::None, 0, FormatCBinary,
-     LittleEndian, FormatCBinary, LittleEndian},
-    {"part 0, big-endian told by its values", Encoding::BinaryBE, Lead::None, 0, FormatAscii, 255, FormatCBinary,
+    {"ascii after BEGIN TIME STEP", Encoding::Ascii, Lead::Begin, 2, EncodingAscii, Unknown, EncodingAscii, Unknown},
+    {"part 0, ascii", Encoding::Ascii, Lead::None, 0, EncodingAscii, Unknown, EncodingAscii, Unknown},
+    {"part 0, order of the geometry part (big)", Encoding::BinaryBE, Lead::None, 0, EncodingCBinary, BigEndian,
+     EncodingCBinary, BigEndian},
+    {"part 0, order of the geometry part (little)", Encoding::BinaryLE, Lead::None, 0, EncodingCBinary,
+     LittleEndian, EncodingCBinary, LittleEndian},
+    {"part 0, big-endian told by its values", Encoding::BinaryBE, Lead::None, 0, EncodingAscii, Unknown, EncodingCBinary,
      BigEndian},
-    {"part 0, little-endian told by its values", Encoding::BinaryLE, Lead::None, 0, FormatAscii, 255,
-     FormatCBinary, LittleEndian},
-    {"little-endian after a format line", Encoding::BinaryLE, Lead::FormatLine, 1, FormatCBinary, 255,
-     FormatCBinary, LittleEndian},
+    {"part 0, little-endian told by its values", Encoding::BinaryLE, Lead::None, 0, EncodingAscii, Unknown,
+     EncodingCBinary, LittleEndian},
+    {"little-endian after a format line", Encoding::BinaryLE, Lead::FormatLine, 1, EncodingCBinary, Unknown,
+     EncodingCBinary, LittleEndian},
     {"big-endian after a format line and BEGIN TIME STEP", Encoding::BinaryBE, Lead::FormatAndBegin, 3,
-     FormatCBinary, 255, FormatCBinary, BigEndian},
+     EncodingCBinary, Unknown, EncodingCBinary, BigEndian},
     {"part 0 after a format line and BEGIN TIME STEP, told by its values", Encoding::BinaryBE,
-     Lead::FormatAndBegin, 0, FormatAscii, 255, FormatCBinary, BigEndian},
-    {"description reading C Binary", Encoding::BinaryLE, Lead::FormatWordsAsDescription, 1, FormatCBinary, 255,
-     FormatCBinary, LittleEndian},
+     Lead::FormatAndBegin, 0, EncodingAscii, Unknown, EncodingCBinary, BigEndian},
+    {"description reading C Binary", Encoding::BinaryLE, Lead::FormatWordsAsDescription, 1, EncodingCBinary, Unknown,
+     EncodingCBinary, LittleEndian},
 };
 
 TEST(VariableOpen, SettlesEncodingAndByteOrder) {
@@ -81,7 +83,7 @@ TEST(VariableOpen, SettlesEncodingAndByteOrder) {
         CFileEnsightVarGold reader;
         ASSERT_TRUE(reader.Open(test::Saved(writer, "detect"), geometry)) << reader.errorText();
         EXPECT_EQ(reader.format(), row.format);
-        if (row.byteOrder != 0) {
+        if (row.byteOrder != ByteOrderUnknown) {
             EXPECT_EQ(reader.byteOrder(), row.byteOrder);
         }
         VariableKind kind;
@@ -118,7 +120,7 @@ TEST(VariableOpen, RefusesWhatIsNotAVariableFile) {
         {"Fortran binary records", Encoding::BinaryBE,
          std::string("\0\0\0\x50", 4) + std::string(80, 'x') + std::string("\0\0\0\x50", 4), kUnreadable},
     };
-    PartCollection geometry = GeometryWithPart(1, FormatCBinary, LittleEndian);
+    PartCollection geometry = GeometryWithPart(1, EncodingCBinary, LittleEndian);
     for (const RefuseRow& row : rows) {
         SCOPED_TRACE(row.name);
         EnsightWriter writer(row.encoding);

@@ -123,7 +123,7 @@ void ExpectRecords(const VariableKind& kind, const std::vector<ExpectedPart>& ex
         EXPECT_EQ(record.partNumber, expected[p].partNumber);
         EXPECT_EQ(record.step, expected[p].step);
         EXPECT_EQ(record.valueCount, expected[p].valueCount);
-        EXPECT_EQ(record.format, encoding == Encoding::Ascii ? FormatAscii : FormatCBinary);
+        EXPECT_EQ(record.format, encoding == Encoding::Ascii ? EncodingAscii : EncodingCBinary);
         if (encoding != Encoding::Ascii) {
             EXPECT_EQ(record.byteOrder, encoding == Encoding::BinaryLE ? LittleEndian : BigEndian);
         }
