@@ -1,5 +1,5 @@
-// The instruction list, the version gate, the file dialog and the quit code,
-// driven in process through our host.
+// The instruction list and the percent done, in process through our host;
+// zelhost drives the version gate and the file dialog (tests/e2e).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,10 +9,6 @@
 #include "addon/progress_monitor.h"
 #include "addon/zel_api.h"
 #include "host/zel_host.h"
-
-namespace quorix {
-void InitAddOn() noexcept;
-}
 
 namespace {
 
@@ -25,12 +21,6 @@ std::vector<std::string> ErrorTexts() {
         if (m.kind == "error") texts.push_back(m.text);
     }
     return texts;
-}
-
-int64_t Live(const char* label) {
-    auto live = zelhost::LiveAllocations();
-    auto found = live.find(label);
-    return found == live.end() ? 0 : found->second.count;
 }
 
 class AddOnTest : public ::testing::Test {
@@ -112,85 +102,6 @@ TEST_F(AddOnTest, InstructionListRules) {
         EXPECT_EQ(ErrorTexts(), row.errors);
         EXPECT_TRUE(zelhost::LiveAllocations().empty());
     }
-}
-
-struct VersionRow {
-    const char* version;
-    bool registers;
-};
-
-TEST_F(AddOnTest, VersionGate) {
-    const std::vector<VersionRow> rows = {
-        {"12.1.0.0", true}, {"12.1.0.1", true}, {"13.0.0.0", true}, {"12.2.0.0", true},
-        {"12.0.9.9", false}, {"11.9.9.9", false}, {"12.0.0.0", false},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.version);
-        zelhost::ResetHost();
-        zelhost::Settings settings;
-        ASSERT_TRUE(zelhost::ParseVersion(row.version, settings.version));
-        zelhost::Configure(settings);
-        quorix::InitAddOn();
-        EXPECT_EQ(zelhost::HasLoader(), row.registers);
-        if (row.registers) {
-            EXPECT_EQ(zelhost::LoaderName(), "Quorix");
-            EXPECT_TRUE(ErrorTexts().empty());
-        } else {
-            EXPECT_EQ(ErrorTexts(), std::vector<std::string>{"Add-on \"Quorix\" requires Zelvane version 12.1-0-0\n or "
-                                                             "later.  Please contact Zelvane Technical Support."});
-        }
-        EXPECT_EQ(zelhost::HostLockDepth(), 0);
-    }
-}
-
-TEST_F(AddOnTest, FileDialogPath) {
-    quorix::InitAddOn();
-    zelhost::Settings settings;
-    settings.dialogAnswer.reset();  // cancel
-    zelhost::Configure(settings);
-    zelhost::CallLoaderSelected();
-    EXPECT_FALSE(zelhost::HasDataSet());
-
-    settings.dialogAnswer = Cube;
-    zelhost::Configure(settings);
-    zelhost::CallLoaderSelected();
-    ASSERT_TRUE(zelhost::HasDataSet());
-    EXPECT_EQ(zelhost::LoaderInstructions(),
-              (std::vector<std::string>{"STANDARDSYNTAX", "1.0", "FILENAME_CASEFILE", Cube}));
-    const auto requests = zelhost::DialogRequests();
-    ASSERT_EQ(requests.size(), 2u);
-    EXPECT_EQ(requests[1].title, "EnSight Case");
-    EXPECT_EQ(requests[1].filter, "*.case;*.encas;*.encase;*.sos");
-    EXPECT_EQ(requests[1].kind, 0);
-
-    // A "no" to the data-loss question leaves the data set as it was.
-    const int32_t zonesBefore = zelhost::ZoneCount();
-    settings.messageBoxAnswer = false;
-    zelhost::Configure(settings);
-    zelhost::CallLoaderSelected();
-    EXPECT_EQ(zelhost::FrameCount(), 1);
-    EXPECT_EQ(zelhost::ZoneCount(), zonesBefore);
-    const auto questions = zelhost::Messages();
-    ASSERT_FALSE(questions.empty());
-    EXPECT_EQ(questions.back().kind, "question");
-    EXPECT_EQ(questions.back().text, "Warning: All current data will be lost. Continue?");
-    // The chosen name is offered next time and lives until the quit code.
-    EXPECT_EQ(zelhost::DialogRequests().back().defaultName, Cube);
-    EXPECT_EQ(Live("Case File Name"), 1);
-    zelhost::SendStateChange(ZelStateQuit);
-    EXPECT_EQ(Live("Case File Name"), 0);
-}
-
-TEST_F(AddOnTest, UnreadableCaseGivesItsMessagesAndNamesTheFile) {
-    quorix::InitAddOn();
-    const std::string bad = std::string(QUORIX_TESTS_DIR) + "/cases/format_not_ensight.case";
-    EXPECT_FALSE(zelhost::CallLoader({"STANDARDSYNTAX", "1.0", "FILENAME_CASEFILE", bad}));
-    const auto errors = ErrorTexts();
-    ASSERT_GE(errors.size(), 2u);
-    EXPECT_EQ(errors[errors.size() - 2], "Error while reading case file - probable bad format");
-    EXPECT_EQ(errors.back(), "Case file: " + bad);
-    EXPECT_EQ(zelhost::LoaderInstructionCalls(), 0);
-    EXPECT_FALSE(zelhost::HasDataSet());
 }
 
 struct PercentRow {

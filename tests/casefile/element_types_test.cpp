@@ -21,19 +21,4 @@ TEST(ElementTypes, Names) {
     }
 }
 
-TEST(ElementTypes, Facts) {
-    EXPECT_EQ(NodesPerElement(ElementHexa20), 20);
-    EXPECT_EQ(NodesPerElement(ElementNsided), 0);
-    EXPECT_EQ(NodesPerElement(ElementNone), 0);
-    EXPECT_EQ(ElementCategory(ElementTria6, true), 3);
-    EXPECT_EQ(ElementCategory(ElementTria6, false), 0);
-    EXPECT_EQ(ElementCategory(ElementPenta6, false), 4);
-    EXPECT_EQ(ElementCategory(ElementBar3, false), 2);
-    EXPECT_EQ(ElementCategory(17, true), 0);
-    EXPECT_EQ(ElementCategory(-1, true), 0);
-    EXPECT_EQ(IdOptionFromName("GIVEN"), IdGiven);
-    EXPECT_EQ(IdOptionFromName("assign"), IdAssign);
-    EXPECT_EQ(IdOptionFromName("offx"), IdUnknown);
-}
-
 }  // namespace

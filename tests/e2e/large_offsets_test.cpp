@@ -21,7 +21,7 @@
 
 namespace {
 
-using casetest::CaseDirectory;
+using quorix::test::TempDir;
 using quorix::test::Encoding;
 using quorix::test::EncodingName;
 using quorix::test::EnsightWriter;
@@ -66,7 +66,7 @@ std::string ValuesTail(Encoding encoding) {
 }
 
 // Geometry and element scalar with `points` points in part 1, their arrays a hole.
-std::string WriteCase(const CaseDirectory& dir, Encoding encoding, int64_t points) {
+std::string WriteCase(const TempDir& dir, Encoding encoding, int64_t points) {
     EnsightWriter geometry(encoding);
     Cube(geometry.GoldHeader(), 1, "hexahedron and points").String("point").Int(static_cast<int32_t>(points));
     EnsightWriter values(encoding);
@@ -88,7 +88,7 @@ std::string Zones(const e2e::RunResult& run) {
 TEST(LargeOffsets, PartsPastFourGiBLoadAsFromASmallFile) {
     for (Encoding encoding : {Encoding::BinaryLE, Encoding::BinaryBE}) {
         SCOPED_TRACE(EncodingName(encoding));
-        CaseDirectory sparse, small;
+        TempDir sparse, small;
         const std::string sparseCase = WriteCase(sparse, encoding, kHolePoints);
         ASSERT_GT(std::filesystem::file_size(sparse.Prefix() + "model.esc"), uint64_t{1} << 32);
         const std::string zones = Zones(e2e::LoadCase(sparseCase, {"--load-all", "--dump-connectivity"}));

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <string>
@@ -14,8 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include <stdlib.h>
-#include <unistd.h>
+#include "files.h"
 
 namespace quorix::test {
 
@@ -38,39 +36,6 @@ constexpr Encoding AllEncodings[] = {Encoding::Ascii, Encoding::BinaryLE, Encodi
 // and reals one to a line; EnSight 6 integers in 8-character fields and reals
 // six to a line. Binary files are alike.
 enum class FileKind { Gold, Ensight6 };
-
-// A fresh path under the system's temporary directory, unique per process and call.
-inline std::string TempPath(std::string_view name) {
-    static int counter = 0;
-    auto dir = std::filesystem::temp_directory_path() /
-               ("quorix_test_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
-    std::filesystem::create_directories(dir);
-    return (dir / std::string(name)).string();
-}
-
-// A temporary directory removed with its files at the end of the scope.
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quorix_test_XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-    }
-    ~TempDir() {
-        if (!path_.empty()) std::filesystem::remove_all(path_);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    // Writes `data` to `name` in the directory; returns its path.
-    std::string Write(const std::string& name, const std::string& data) const {
-        std::string path = (std::filesystem::path(path_) / name).string();
-        std::ofstream(path, std::ios::binary | std::ios::trunc) << data;
-        return path;
-    }
-
-private:
-    std::string path_;
-};
 
 class EnsightWriter {
 public:

@@ -86,9 +86,13 @@ std::vector<SweepCase> SampleCases() {
     return cases;
 }
 
-// Folders under `root` with an oracle.json beside their case.
-std::vector<SweepCase> OracleCases(const fs::path& root) {
+// Folders of a set of the shared data (the real writers', the field's
+// reference data, a CFD solver's output, format features) with an
+// oracle.json beside their case. Some reference data fail to load intact:
+// the sweep then asks only for clean, explained failures.
+std::vector<SweepCase> OracleCases(const char* set) {
     std::vector<SweepCase> cases;
+    const fs::path root = fs::path(QUORIX_REALWRITER).parent_path() / set;
     if (!fs::is_directory(root)) return cases;
     for (const auto& dir : fs::directory_iterator(root)) {
         if (!fs::exists(dir.path() / "oracle.json")) continue;
@@ -96,20 +100,6 @@ std::vector<SweepCase> OracleCases(const fs::path& root) {
         if (!caseFile.empty()) cases.push_back({dir.path().filename().string(), caseFile});
     }
     std::sort(cases.begin(), cases.end(), [](const SweepCase& a, const SweepCase& b) { return a.name < b.name; });
-    return cases;
-}
-
-std::vector<SweepCase> RealWriterCases() { return OracleCases(QUORIX_REALWRITER); }
-
-// The field's reference data lies beside the real-writer cases. Some of it
-// fails to load intact: the sweep then asks only for clean, explained failures.
-std::vector<SweepCase> ReferenceCases() { return OracleCases(fs::path(QUORIX_REALWRITER).parent_path() / "reference"); }
-
-// A CFD solver's own output, and cases of format features that writers use.
-std::vector<SweepCase> SolverCases() {
-    std::vector<SweepCase> cases = OracleCases(fs::path(QUORIX_REALWRITER).parent_path() / "solver");
-    const std::vector<SweepCase> features = OracleCases(fs::path(QUORIX_REALWRITER).parent_path() / "gold-features");
-    cases.insert(cases.end(), features.begin(), features.end());
     return cases;
 }
 
@@ -364,42 +354,22 @@ private:
     }
 };
 
-class SampleSweep : public ::testing::TestWithParam<SweepCase> {};
+class CaseSweep : public ::testing::TestWithParam<SweepCase> {};
 
-TEST_P(SampleSweep, DamagedFilesEndCleanlyOrReadAsTheIntactOnes) { Sweep(GetParam()).Run(); }
+TEST_P(CaseSweep, DamagedFilesEndCleanlyOrReadAsTheIntactOnes) { Sweep(GetParam()).Run(); }
 
-INSTANTIATE_TEST_SUITE_P(Samples, SampleSweep, ::testing::ValuesIn(SampleCases()),
-                         [](const auto& info) { return TestName(info.param); });
-
-class RealWriterSweep : public ::testing::TestWithParam<SweepCase> {};
-
-TEST_P(RealWriterSweep, DamagedFilesEndCleanlyOrReadAsTheIntactOnes) { Sweep(GetParam()).Run(); }
-
-INSTANTIATE_TEST_SUITE_P(RealWriters, RealWriterSweep, ::testing::ValuesIn(RealWriterCases()),
-                         [](const auto& info) { return TestName(info.param); });
-GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(RealWriterSweep);
-
-class ReferenceSweep : public ::testing::TestWithParam<SweepCase> {};
-
-TEST_P(ReferenceSweep, DamagedFilesEndCleanlyOrReadAsTheIntactOnes) { Sweep(GetParam()).Run(); }
-
-INSTANTIATE_TEST_SUITE_P(Reference, ReferenceSweep, ::testing::ValuesIn(ReferenceCases()),
-                         [](const auto& info) { return TestName(info.param); });
-GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(ReferenceSweep);
-
-class SolverSweep : public ::testing::TestWithParam<SweepCase> {};
-
-TEST_P(SolverSweep, DamagedFilesEndCleanlyOrReadAsTheIntactOnes) { Sweep(GetParam()).Run(); }
-
-INSTANTIATE_TEST_SUITE_P(Solver, SolverSweep, ::testing::ValuesIn(SolverCases()),
-                         [](const auto& info) { return TestName(info.param); });
-GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(SolverSweep);
+const auto kName = [](const auto& info) { return TestName(info.param); };
+INSTANTIATE_TEST_SUITE_P(Samples, CaseSweep, ::testing::ValuesIn(SampleCases()), kName);
+INSTANTIATE_TEST_SUITE_P(RealWriters, CaseSweep, ::testing::ValuesIn(OracleCases("realwriter")), kName);
+INSTANTIATE_TEST_SUITE_P(Reference, CaseSweep, ::testing::ValuesIn(OracleCases("reference")), kName);
+INSTANTIATE_TEST_SUITE_P(Solver, CaseSweep, ::testing::ValuesIn(OracleCases("solver")), kName);
+INSTANTIATE_TEST_SUITE_P(Features, CaseSweep, ::testing::ValuesIn(OracleCases("gold-features")), kName);
 
 TEST(RealWriterSweepData, Present) {
     if (!fs::is_directory(QUORIX_REALWRITER)) {
         GTEST_SKIP() << "no real-writer cases at " << QUORIX_REALWRITER << ": their sweep is skipped";
     }
-    EXPECT_FALSE(RealWriterCases().empty()) << "no case with an oracle.json under " << QUORIX_REALWRITER;
+    EXPECT_FALSE(OracleCases("realwriter").empty()) << "no case with an oracle.json under " << QUORIX_REALWRITER;
 }
 
 }  // namespace
