@@ -23,7 +23,7 @@ namespace {
 namespace fs = std::filesystem;
 using quorix::test::TempDir;
 using casetest::CopySample;
-using casetest::Sample;
+using e2e::Sample;
 
 struct LoggedError {
   std::string text;

@@ -87,8 +87,6 @@ inline std::string ReplaceAll(std::string text, const std::string& from, const s
     return text;
 }
 
-inline fs::path Sample(const std::string& relative) { return fs::path(QUORIX_SAMPLES) / relative; }
-
 // A sample's files copied into `dir`, each passed through `change` (name, bytes) first;
 // an empty result leaves the file out. The case file's path.
 inline std::string CopySample(const TempDir& dir, const fs::path& caseFile,

@@ -17,7 +17,7 @@ namespace {
 
 using quorix::test::TempDir;
 using casetest::CopySample;
-using casetest::Sample;
+using e2e::Sample;
 
 // Line number (from 1) of the line holding byte `at`.
 std::string LineOf(const std::string& bytes, size_t at) {

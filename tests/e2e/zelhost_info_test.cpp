@@ -14,7 +14,7 @@ namespace {
 using e2e::Json;
 namespace fs = std::filesystem;
 
-std::string Sample(const std::string& path) { return std::string(QUORIX_SAMPLES) + "/" + path; }
+using e2e::Sample;
 
 e2e::RunResult Info(const std::string& casePath) { return e2e::RunZelhost({"info", casePath, "--json"}); }
 

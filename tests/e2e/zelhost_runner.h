@@ -268,6 +268,9 @@ inline std::vector<std::string> Texts(const Json& report, const std::string& kin
   return texts;
 }
 
+// A case or file of samples/ ("gold/cube/cube.case").
+inline std::string Sample(const std::string& relative) { return std::string(QUORIX_SAMPLES) + "/" + relative; }
+
 // `zelhost ARGS...` (ZELHOST_PATH is the binary built with the tests).
 inline RunResult RunZelhost(const std::vector<std::string>& args, int timeoutSeconds = 300) {
   std::vector<std::string> argv{ZELHOST_PATH};

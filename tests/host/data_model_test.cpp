@@ -55,7 +55,6 @@ TEST_F(DataModelTest, ZoneCreationChecksTypeAndDimensions) {
     }
 }
 
-
 TEST_F(DataModelTest, VariablesReachEveryZoneAtTheirLocation) {
     ASSERT_TRUE(MakeDataSet({"X"}));
     ZoneSpec block;
@@ -76,72 +75,6 @@ TEST_F(DataModelTest, VariablesReachEveryZoneAtTheirLocation) {
     EXPECT_EQ(zelhost::Field(2, 2).location, ZelLocationCellCentered);
     EXPECT_FALSE(zelhost::Field(2, 2).present);  // deferred: nothing until loaded or set
 }
-
-TEST_F(DataModelTest, UnusedOrderedCellsStayOutOfTheStatistics) {
-    ASSERT_TRUE(MakeDataSet({"X"}));
-    ZoneSpec block;
-    block.imax = 3;
-    block.jmax = 2;
-    ASSERT_TRUE(AddZone(block));
-    ASSERT_TRUE(AddVariable("P", ZelLocationCellCentered));
-    ASSERT_TRUE(ZelUtilDataValueAlloc(1, 2));
-    const float values[6] = {1, 2, 100, 100, 100, 100};  // cells (1,1), (2,1); i = 3 or j = 2 unused
-    ASSERT_TRUE(ZelUtilDataValueArraySetByRef(ZelUtilDataValueGetWritableRef(1, 2), 1, 6, values));
-    const zelhost::FieldReport report = zelhost::Field(1, 2);
-    EXPECT_EQ(report.stats.count, 2);
-    EXPECT_EQ(report.stats.min, 1.0);
-    EXPECT_EQ(report.stats.max, 2.0);
-    EXPECT_EQ(report.stats.mean, 1.5);
-    EXPECT_EQ(report.hash, zelhost::Fnv1a(values, sizeof values));
-}
-
-double ConstantOne(const FieldData_pa, LgIndex_t) { return 1.0; }
-
-TEST_F(DataModelTest, PointZoneCountsEveryPoint) {
-    ASSERT_TRUE(MakeDataSet({"X"}));
-    ZoneSpec points;
-    points.imax = 4;
-    ASSERT_TRUE(AddZone(points));
-    ASSERT_TRUE(AddVariable("P", ZelLocationCellCentered));
-    const float values[4] = {1, 2, 3, 6};
-    ASSERT_TRUE(ZelUtilDataValueArraySetByRef(ZelUtilDataValueGetWritableRef(1, 2), 1, 4, values));
-    const zelhost::FieldReport report = zelhost::Field(1, 2);
-    EXPECT_EQ(report.stats.count, 4);
-    EXPECT_EQ(report.stats.max, 6.0);
-    EXPECT_EQ(report.stats.mean, 3.0);
-}
-
-TEST_F(DataModelTest, GetValueFunctionIsReportedAsIfHeld) {
-    ASSERT_TRUE(MakeDataSet({"X", "IBlank"}));
-    ZoneSpec a;
-    a.imax = 4;
-    a.dataTypes = {ZelFieldFloat, ZelFieldInt32};
-    ASSERT_TRUE(AddZone(a));
-    ASSERT_TRUE(AddZone(a));
-    ASSERT_TRUE(ZelUtilDataValueCustomLOD(1, 2, nullptr, nullptr, nullptr, ConstantOne, nullptr, 0));
-    const int32_t ones[4] = {1, 1, 1, 1};
-    ASSERT_TRUE(ZelUtilDataValueArraySetByRef(ZelUtilDataValueGetWritableRef(2, 2), 1, 4, ones));
-    const zelhost::FieldReport computed = zelhost::Field(1, 2);
-    EXPECT_TRUE(computed.present);
-    EXPECT_TRUE(computed.computed);
-    EXPECT_EQ(computed.stats.min, 1.0);
-    EXPECT_EQ(computed.stats.max, 1.0);
-    EXPECT_EQ(computed.hash, zelhost::Field(2, 2).hash);
-    EXPECT_TRUE(zelhost::PendingLoadRequests().empty());
-}
-
-TEST_F(DataModelTest, DataSetCreateReplacesTheCurrentOneWithItsCleanups) {
-    FakeSource& source = Source();
-    ASSERT_TRUE(MakeDataSet({"X"}));
-    ASSERT_TRUE(AddZone(ZoneSpec{}));
-    ASSERT_TRUE(RegisterValues(1, 1, source));
-    ASSERT_TRUE(MakeDataSet({"A", "B"}));
-    EXPECT_EQ(source.cleanups, 1);
-    EXPECT_EQ(zelhost::ZoneCount(), 0);
-    EXPECT_EQ(zelhost::FrameCount(), 1);
-}
-
-
 
 TEST_F(DataModelTest, UnknownZoneArgumentIsAHostFault) {
     ASSERT_TRUE(MakeDataSet({"X"}));

@@ -7,7 +7,6 @@
 // damage is said by sweep::Promise.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <cctype>
@@ -18,12 +17,12 @@
 #include <iostream>
 #include <ostream>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "file_mutations.h"
 #include "isolated_load.h"
+#include "support/files.h"
 
 namespace {
 
@@ -103,13 +102,6 @@ std::vector<SweepCase> OracleCases(const char* set) {
     return cases;
 }
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 void WriteFile(const fs::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
@@ -124,36 +116,23 @@ bool IsDataFile(const fs::path& path) {
 class CaseCopy {
 public:
     explicit CaseCopy(const fs::path& caseFile) {
-        std::string pattern = (fs::temp_directory_path() / "quorix_sweep_XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) return;
-        root_ = pattern;
         const fs::path from = caseFile.parent_path();
         for (const auto& entry : fs::recursive_directory_iterator(from)) {
-            const fs::path to = root_ / fs::relative(entry.path(), from);
-            if (entry.is_directory()) {
-                fs::create_directories(to);
-            } else if (entry.is_regular_file() && IsDataFile(entry.path())) {
-                fs::copy_file(entry.path(), to);
-                if (entry.path() != caseFile) files_.push_back(to);
-            }
+            if (!entry.is_regular_file() || !IsDataFile(entry.path())) continue;
+            const std::string to = root_.Write(fs::relative(entry.path(), from).string(), quorix::test::ReadBytes(entry.path()));
+            if (entry.path() != caseFile) files_.push_back(to);
         }
-        caseFile_ = root_ / caseFile.filename();
+        caseFile_ = root_.Path() / caseFile.filename();
         std::sort(files_.begin(), files_.end());
         files_.insert(files_.begin(), caseFile_);
     }
-    ~CaseCopy() {
-        std::error_code ignored;
-        if (!root_.empty()) fs::remove_all(root_, ignored);
-    }
-    CaseCopy(const CaseCopy&) = delete;
-    CaseCopy& operator=(const CaseCopy&) = delete;
 
     const fs::path& CaseFile() const { return caseFile_; }
     const std::vector<fs::path>& Files() const { return files_; }  // the case file first
-    std::string Relative(const fs::path& file) const { return fs::relative(file, root_).string(); }
+    std::string Relative(const fs::path& file) const { return fs::relative(file, root_.Path()).string(); }
 
 private:
-    fs::path root_;
+    quorix::test::TempDir root_;
     fs::path caseFile_;
     std::vector<fs::path> files_;
 };
@@ -250,7 +229,7 @@ public:
         EXPECT_EQ(intact_.Silence(), "") << "the intact case\n" << intact_.Describe();
         std::set<std::string> layouts;
         for (const fs::path& file : copy_.Files()) {
-            const std::string original = ReadFile(file);
+            const std::string original = quorix::test::ReadBytes(file);
             const bool isCaseFile = file == copy_.CaseFile();
             // Files that differ only in their values (one per step) take the same paths through a reader.
             if (!isCaseFile && !layouts.insert(sweep::LayoutSignature(original)).second) continue;
