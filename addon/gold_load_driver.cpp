@@ -196,8 +196,8 @@ bool NoteScanFailure(GoldLoad& load, const CFileEnsightVarGold& reader, const st
     load.failedFile = inCaseFolder ? path.substr(load.directory.size()) : path;
     load.failure = reader.errorText();
     // Where the reader stopped, when it was this file.
-    const FailedRead& failed = LastReadFailure();
-    if (failed.place.path == path && failed.place.offset >= 0) load.failure += " (" + PlaceText(failed.place) + ")";
+    const Failure& failed = LastReadFailure();
+    if (failed.place.path == path && failed.place.known()) load.failure += " (" + PlaceText(failed.place) + ")";
     return false;
 }
 

@@ -11,6 +11,7 @@
 #include "casefile/case_parser.h"
 #include "casefile/case_record.h"
 #include "casefile/regular_file.h"
+#include "casefile/scanner.h"
 #include "casefile/show_error.h"
 #include "casefile/text_lines.h"
 
@@ -50,7 +51,7 @@ bool ForEachLine(const char* path, OnLine onLine) {
     });
 }
 
-std::string_view FirstWord(std::string_view text) { return text.substr(0, text.find_first_of(Blanks)); }
+std::string_view FirstWord(std::string_view text) { return zelvane::strutil::nextToken(text, Blanks); }
 
 // A file name as written, without the double quotes a writer may put around it.
 std::string_view Unquoted(std::string_view name) {

@@ -42,7 +42,7 @@ struct GeometryFacts {
     std::string path;
     bool scanned = false;
     std::string error;
-    int32_t encoding = EncodingUnknown;
+    GeometryEncoding encoding = EncodingUnknown;
     int32_t byteOrder = 0;  // LittleEndian or BigEndian; 0 for ASCII
     int64_t globalNodes = -1;  // EnSight 6
     std::vector<PartFacts> parts;
@@ -56,7 +56,7 @@ struct EntryFacts {
     std::vector<std::string> paths;  // one per step
 };
 
-const char* EncodingName(int32_t encoding) {
+const char* EncodingName(GeometryEncoding encoding) {
     switch (encoding) {
     case EncodingCBinary: return "C binary";
     case EncodingFortranBinary: return "Fortran binary";
@@ -96,7 +96,7 @@ void ScanGold(GeometryFacts& geometry) {
     geometry.scanned = reader.Open(geometry.path) && reader.ScanParts(collection, 0);
     if (!geometry.scanned) geometry.error = reader.errorText();
     geometry.encoding = reader.format();
-    if (reader.format() != FormatAscii) geometry.byteOrder = reader.byteOrder();
+    if (reader.format() != EncodingAscii) geometry.byteOrder = reader.byteOrder();
     for (const auto& part : collection.parts()) {
         if (part->step != 1) continue;  // a file of a file set: its first step speaks for the rest
         PartFacts facts{part->partNumber, Trimmed(part->name), GoldPartKind(part->kind), part->nodeCount, 0, 0, 0, {}};
@@ -120,10 +120,9 @@ void ScanEnsight6(GeometryFacts& geometry) {
         geometry.scanned = scanner.ScanEnsight6Geometry(*handle, file);
         File_a::Close(handle);
     }
-    if (!geometry.scanned) geometry.error = scanner.errorText;
+    if (!geometry.scanned) geometry.error = scanner.failure.text;
     if (file.encoding != EncodingAscii && file.encoding != EncodingUnknown) {
-        const bool little = NativeByteOrder() == LittleEndian;
-        geometry.byteOrder = little != file.swapBytes ? LittleEndian : BigEndian;
+        geometry.byteOrder = file.byteOrder;
     }
     geometry.globalNodes = file.nodeCount;
     for (const GeometryPart* part : file.parts.parts()) {

@@ -82,7 +82,7 @@ void TimeScan(const std::string& path, const char* what, double bytes) {
     quorix::File_a* file = scanner.OpenEnsight6Geometry(path, geometry.encoding);
     bool ok = file != nullptr && scanner.ScanEnsight6Geometry(*file, geometry);
     quorix::File_a::Close(file);
-    if (!ok) std::printf("%s: scan failed: %s\n", what, scanner.errorText.c_str());
+    if (!ok) std::printf("%s: scan failed: %s\n", what, scanner.failure.text.c_str());
     Report(what, bytes, Seconds(start));
 }
 

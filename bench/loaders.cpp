@@ -33,11 +33,11 @@ using quorix::PartInfo;
 // (connectivity: one element per line), recording offsets as a scan would.
 class Writer {
 public:
-    Writer(const std::string& path, int32_t format, bool swap) : file_(std::fopen(path.c_str(), "wb")), format_(format), swap_(swap) {}
+    Writer(const std::string& path, quorix::GeometryEncoding format, bool swap) : file_(std::fopen(path.c_str(), "wb")), format_(format), swap_(swap) {}
     ~Writer() { std::fclose(file_); }
     int64_t Tell() const { return std::ftell(file_); }
     void Ints(const int32_t* values, int64_t count, int perLine) {
-        if (format_ == quorix::FormatCBinary) return Words(values, count);
+        if (format_ == quorix::EncodingCBinary) return Words(values, count);
         char line[16 * 21];
         for (int64_t i = 0; i < count; i += perLine) {
             int at = 0;
@@ -47,7 +47,7 @@ public:
         }
     }
     void Floats(const float* values, int64_t count) {
-        if (format_ == quorix::FormatCBinary) return Words(values, count);
+        if (format_ == quorix::EncodingCBinary) return Words(values, count);
         char line[32];
         for (int64_t i = 0; i < count; ++i) {
             const int n = std::snprintf(line, sizeof line, "%12.5e\n", static_cast<double>(values[i]));
@@ -68,7 +68,7 @@ private:
         std::fwrite(bytes.data(), 1, bytes.size(), file_);
     }
     FILE* file_;
-    int32_t format_;
+    quorix::GeometryEncoding format_;
     bool swap_;
 };
 
@@ -79,7 +79,7 @@ struct Files {
 };
 
 // An unstructured part of as many nodes as elements, as a scan would record it.
-PartInfo ScannedPart(const std::string& fileName, int32_t category, int32_t format, bool swap, int32_t cells) {
+PartInfo ScannedPart(const std::string& fileName, int32_t category, quorix::GeometryEncoding format, bool swap, int32_t cells) {
     PartInfo part;
     part.fileName = fileName;
     part.kind = quorix::PartUnstructured;
@@ -93,7 +93,7 @@ PartInfo ScannedPart(const std::string& fileName, int32_t category, int32_t form
     return part;
 }
 
-Files WriteCase(const std::string& folder, int32_t format, bool swap, int32_t cells) {
+Files WriteCase(const std::string& folder, quorix::GeometryEncoding format, bool swap, int32_t cells) {
     Files files;
     PartInfo& part = files.part;
     part = ScannedPart(folder + "/bench.geo", 4, format, swap, cells);
@@ -124,7 +124,7 @@ Files WriteCase(const std::string& folder, int32_t format, bool swap, int32_t ce
 
 // One nfaced block of `cells` elements with six four-node faces each, or one
 // nsided block of `cells` quadrilaterals, in a file of its own.
-PartInfo WritePolytopes(const std::string& folder, int32_t format, bool swap, int32_t cells, bool polyhedra) {
+PartInfo WritePolytopes(const std::string& folder, quorix::GeometryEncoding format, bool swap, int32_t cells, bool polyhedra) {
     const std::string fileName = folder + (polyhedra ? "/nfaced.geo" : "/nsided.geo");
     PartInfo part = ScannedPart(fileName, polyhedra ? 4 : 3, format, swap, cells);
     part.polytope = true;
@@ -239,7 +239,7 @@ void Run(const char* encoding, const Files& files) {
 // Face maps read as they lie in the file: entries are face-node entries. Each
 // is the first load of a fresh zone; the best of three is shown, as the
 // machine may be shared.
-void RunPolytopes(const char* encoding, const std::string& folder, int32_t format, bool swap, int32_t cells) {
+void RunPolytopes(const char* encoding, const std::string& folder, quorix::GeometryEncoding format, bool swap, int32_t cells) {
     for (const bool polyhedra : {true, false}) {
         const PartInfo part = WritePolytopes(folder, format, swap, cells, polyhedra);
         const auto bytes = static_cast<int64_t>(std::filesystem::file_size(part.fileName));
@@ -271,12 +271,12 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(folder);
     struct Encoding {
         const char* name;
-        int32_t format;
+        quorix::GeometryEncoding format;
         bool swap;
     };
-    const Encoding encodings[] = {{"binary", quorix::FormatCBinary, false},
-                                  {"binary-sw", quorix::FormatCBinary, true},
-                                  {"ascii", quorix::FormatAscii, false}};
+    const Encoding encodings[] = {{"binary", quorix::EncodingCBinary, false},
+                                  {"binary-sw", quorix::EncodingCBinary, true},
+                                  {"ascii", quorix::EncodingAscii, false}};
     std::printf("%d hexa8 cells, %d nodes\n", cells, cells);
     for (const Encoding& e : encodings) {
         if (!polytopesOnly) Run(e.name, WriteCase(folder.string(), e.format, e.swap, cells));

@@ -24,8 +24,8 @@ void FillTrianglePart(PartInfo& part) {
     part.category = 3;
     part.name = "part " + std::to_string(part.partNumber) + "\n";
     part.fileName = "/nonexistent/bench.geo";
-    part.format = 0;
-    part.byteOrder = 1;
+    part.format = quorix::EncodingCBinary;
+    part.byteOrder = quorix::LittleEndian;
     part.nodeCount = 3;
     part.imax = 3;
     part.elementCount = 1;

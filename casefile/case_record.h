@@ -9,15 +9,18 @@
 
 namespace quorix {
 
+// The encoding of an EnSight data file. The case record says "not yet known"
+// until the geometry file is opened; a reader says "not defined" until it is.
 enum GeometryEncoding : int32_t {
     EncodingCBinary = 0,
     EncodingFortranBinary = 1,
     EncodingAscii = 2,
     EncodingUnknown = 3,
+    EncodingUndefined = 255,
 };
 
 struct GeometrySectionInfo {
-    int32_t encoding = EncodingUnknown;
+    GeometryEncoding encoding = EncodingUnknown;
     int32_t modelTimeSet = 0;
     int32_t modelFileSet = 0;
     int32_t measuredTimeSet = 0;

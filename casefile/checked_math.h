@@ -19,6 +19,13 @@ inline std::optional<int64_t> CheckedAdd(int64_t a, int64_t b) {
     return sum;
 }
 
+// `count` items of `itemBytes` bytes each fit in `bytesLeft`: the one check
+// of every count read from a file before it sizes or skips anything. Items of
+// no size always fit; a negative count or room never does.
+inline bool FitsIn(int64_t count, int64_t itemBytes, int64_t bytesLeft) {
+    return count >= 0 && bytesLeft >= 0 && (itemBytes <= 0 || count <= bytesLeft / itemBytes);
+}
+
 // A count the host's 32-bit sizes can hold.
 inline bool IsCount32(int64_t n) { return n >= 0 && n <= std::numeric_limits<int32_t>::max(); }
 

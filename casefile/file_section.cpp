@@ -5,8 +5,10 @@
 #include <memory>
 
 #include "casefile/ascii_case.h"
+#include "casefile/byte_order.h"
 #include "casefile/regular_file.h"
 #include "casefile/show_error.h"
+#include "casefile/time_step_mark.h"
 
 namespace quorix {
 namespace {
@@ -56,17 +58,13 @@ bool ParseNumberOfSteps(Scanner& scanner, FileSectionInfo& set) {
     return true;
 }
 
-constexpr std::string_view StepMarker = "begin time step";
-
-bool IsMarkerEnd(char c) { return c == '\0' || c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+// A marker lies within one record (or line) of its start.
+constexpr size_t MarkerReach = 80;
 
 // A C binary record stands at a multiple of 4 bytes; an ASCII one starts a line.
-// Either way the words are followed by padding or the line end.
 bool IsStepStart(std::string_view window, size_t at, char before, int64_t offset) {
-    if (!StartsWithIgnoreCase(window.substr(at), StepMarker)) return false;
-    const size_t after = at + StepMarker.size();
-    if (after < window.size() && !IsMarkerEnd(window[after])) return false;
-    return offset % 4 == 0 || before == '\n';
+    if (AsciiLower(window[at]) != 'b' || (offset % 4 != 0 && before != '\n')) return false;
+    return IsBeginStep(window.substr(at, MarkerReach));
 }
 
 bool ReadAt(std::FILE* file, int64_t offset, unsigned char* bytes, size_t n) {
@@ -76,14 +74,11 @@ bool ReadAt(std::FILE* file, int64_t offset, unsigned char* bytes, size_t n) {
 // In a Fortran file the record of the marker begins with its length, 80, four
 // bytes before it, and the same length follows the record.
 void MoveToFortranRecordStarts(std::FILE* file, std::vector<int64_t>& starts) {
-    const auto isLength = [](const unsigned char* b) {
-        return (b[0] == 80 && b[1] == 0 && b[2] == 0 && b[3] == 0) || (b[0] == 0 && b[1] == 0 && b[2] == 0 && b[3] == 80);
-    };
     for (int64_t& start : starts) {
         unsigned char before[4];
         unsigned char after[4];
         if (start < 4 || !ReadAt(file, start - 4, before, 4) || !ReadAt(file, start + 80, after, 4)) continue;
-        if (isLength(before) && std::equal(before, before + 4, after)) start -= 4;
+        if (FortranFrameOrder(before, after) != ByteOrderUnknown) start -= 4;
     }
 }
 
@@ -102,8 +97,8 @@ std::vector<int64_t> FindStepStarts(const std::string& path) {
         const size_t got = std::fread(slice.data(), 1, Slice, file.get());
         more = got == Slice;
         window.append(slice.data(), got);
-        // A position is judged once the marker and the byte after it are in the window.
-        const size_t keep = StepMarker.size() + 1;
+        // A position is judged once all the marker may take is in the window.
+        const size_t keep = MarkerReach;
         const size_t judged = !more ? window.size() : window.size() > keep ? window.size() - keep : 0;
         for (size_t at = 0; at < judged; ++at) {
             if (IsStepStart(window, at, at == 0 ? before : window[at - 1], base + static_cast<int64_t>(at))) {

@@ -76,11 +76,28 @@ uint32_t Scanner::tokenBegin(const Delimiters& delimiters) const {
 
 Scanner::Span Scanner::findToken(const Delimiters& delimiters) const {
     const auto size = static_cast<uint32_t>(text_.size());
-    const uint32_t begin = tokenBegin(delimiters);
-    if (delimiters.empty) return {begin, begin < size ? begin + 1 : begin};
-    uint32_t end = begin;
-    while (end < size && !delimiters.set.contains(text_[end])) ++end;
-    return {begin, end};
+    if (delimiters.empty) {
+        const uint32_t begin = tokenBegin(delimiters);
+        return {begin, begin < size ? begin + 1 : begin};
+    }
+    std::string_view rest = std::string_view(text_).substr(position_);
+    const std::string_view token = takeToken(rest, delimiters.set);
+    const auto begin = static_cast<uint32_t>(token.data() - text_.data());
+    return {begin, begin + static_cast<uint32_t>(token.size())};
+}
+
+std::string_view takeToken(std::string_view& rest, const CharSet& delimiters) {
+    size_t begin = 0;
+    while (begin < rest.size() && delimiters.contains(rest[begin])) ++begin;
+    size_t end = begin;
+    while (end < rest.size() && !delimiters.contains(rest[end])) ++end;
+    const std::string_view token = rest.substr(begin, end - begin);
+    rest.remove_prefix(end);
+    return token;
+}
+
+std::string_view nextToken(std::string_view& rest, std::string_view delimiters) {
+    return takeToken(rest, CharSet(delimiters));
 }
 
 bool Scanner::isIntIn(const Delimiters& delimiters) const {

@@ -160,6 +160,12 @@ private:
     Delimiters own_{CharSet(), true};
 };
 
+// The tokenizer of every text line the add-on reads, Scanner's own included:
+// skips the delimiters at the front of `rest`, returns the run of other
+// characters after them and moves `rest` just past it; empty at the end.
+std::string_view takeToken(std::string_view& rest, const CharSet& delimiters);
+std::string_view nextToken(std::string_view& rest, std::string_view delimiters = Scanner::Whitespace);
+
 // Pieces of `width` characters before the first line end, the last possibly
 // shorter or holding line-end characters; 0 pieces for an empty text or width < 1.
 int splitFixedWidth(std::string_view text, std::vector<std::string>& out, int width);

@@ -64,7 +64,7 @@ std::string PlaceText(const ReadPlace& place, std::string_view what) {
 }
 
 void ShowErrorPlace(const ReadPlace& place, std::string_view what) {
-    if (place.offset >= 0 && !place.path.empty()) ShowError(PlaceText(place, what));
+    if (place.known()) ShowError(PlaceText(place, what));
 }
 
 }  // namespace quorix

@@ -10,10 +10,13 @@
 
 namespace quorix {
 
+// The longest line any text the add-on reads may hold. Real lines stay far
+// below it (polygons of thousands of nodes take some 100 KiB); a longer one is
+// garbage or a binary file read as text, refused rather than read into memory.
+inline constexpr size_t MaxLineLength = size_t{16} << 20;
+
 class TextLines {
 public:
-    // Lines longer than this are refused rather than read into memory.
-    static constexpr size_t MaxLineLength = size_t{16} << 20;
 
     enum class Status {
         Line,     // `line` holds the next line, its line end kept

@@ -12,6 +12,7 @@
 #include "dataset/element_conversion.h"
 #include "gold/ensight_reader.h"
 #include "gold/file_a.h"
+#include "gold/page_memory.h"
 #include "gold/variable_info.h"
 
 namespace quorix {
@@ -38,8 +39,8 @@ struct DeferredLoadInfo {
     // Single arrays: values; face maps: face-node entries of the zone.
     int64_t valueCount = 0;
     int32_t component = 0;  // XVariable..IBlankVariable; stride above 1: 0-based component
-    int32_t format = FormatUndefined;
-    int32_t byteOrder = ByteOrderUnknown;
+    GeometryEncoding format = EncodingUndefined;
+    ByteOrder byteOrder = ByteOrderUnknown;
     LoadKind kind = LoadKind::Floats;
     std::vector<LoadBlock> blocks;  // element order
     int64_t elementCount = 0;       // zone elements (node and face maps)
@@ -55,12 +56,12 @@ struct DeferredLoadInfo {
 // Shared by the three coordinate loaders of one particle zone.
 struct ParticleCoordsCache {
     std::string fileName;
-    int32_t format = FormatUndefined;
-    int32_t byteOrder = ByteOrderUnknown;
+    GeometryEncoding format = EncodingUndefined;
+    ByteOrder byteOrder = ByteOrderUnknown;
     int64_t offset = 0;
     int32_t particleCount = 0;
     int32_t componentCount = 3;
-    float* values = nullptr;  // particleCount x 3, all X, then all Y, then all Z
+    PageArray<float> values;  // particleCount x 3, all X, then all Y, then all Z; empty until read
     int32_t refCount = 0;
     Mutex_pa mutex = nullptr;
 };

@@ -101,7 +101,7 @@ void ReleaseParticleRef(FieldData_pa field) {
 
 // A new record for one registration, filled by `fill`; null when memory runs out.
 template <class Fill>
-DeferredLoadInfo* NewInfo(const std::string& fileName, int32_t format, int32_t byteOrder, Fill&& fill) {
+DeferredLoadInfo* NewInfo(const std::string& fileName, GeometryEncoding format, ByteOrder byteOrder, Fill&& fill) {
     DeferredLoadInfo* info = HostNew<DeferredLoadInfo>("Client Data");
     if (info == nullptr) return nullptr;
     try {
@@ -286,7 +286,7 @@ void ReportFailedLoad(std::string_view fileName, const char* what, int64_t offse
     try {
         HostLock lock;
         const std::string path(fileName);
-        const FailedRead& failure = LastReadFailure();
+        const Failure& failure = LastReadFailure();
         const std::string_view why = failure.place.path == path ? OpenFailureNote(failure.open) : std::string_view();
         ShowReadError(path, std::string("Could not load the ") + what + " stored from byte " + std::to_string(offset) +
                                 std::string(why) + ".");

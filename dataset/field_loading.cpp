@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 #include <string>
 
 #if defined(__SSE2__)
@@ -42,7 +43,9 @@ bool ReadRecords(LoadReader& reader, const DeferredLoadInfo& info, int64_t recor
 
 // Opens at `offset` when `records` records of the stride fit there.
 bool OpenRecords(LoadReader& reader, const DeferredLoadInfo& info, int64_t offset, int64_t records) {
-    return StrideKnown(info) && records <= INT64_MAX / info.stride && OpenAt(reader, info, offset, records * info.stride);
+    if (!StrideKnown(info)) return false;
+    const std::optional<int64_t> values = CheckedMul(records, info.stride);
+    return values && OpenAt(reader, info, offset, *values);
 }
 
 // Widens [low, high] by values[0, n); NaN never enters it.
@@ -87,7 +90,7 @@ void WidenRange(const float* values, int64_t n, float& low, float& high) {
 // One array (or one component of interleaved ones: measured vectors, x y z per
 // node); `Range` also tells the host the values' range.
 template <class T, bool Range>
-bool LoadArray(const DeferredLoadInfo& info, FieldData_pa field) {
+bool ReadToField(const DeferredLoadInfo& info, FieldData_pa field) {
     LoadReader reader;
     if (!OpenRecords(reader, info, info.dataOffset, info.valueCount)) return false;
     // Empty to start with, so that any value widens it, the type's extremes too.
@@ -106,6 +109,14 @@ bool LoadArray(const DeferredLoadInfo& info, FieldData_pa field) {
     return true;
 }
 
+// Integers (iblank values) with their range.
+bool ReadIntsToField(const DeferredLoadInfo& info, FieldData_pa field) { return ReadToField<int32_t, true>(info, field); }
+
+template <bool Range>
+bool ReadFloatsToField(const DeferredLoadInfo& info, FieldData_pa field) {
+    return ReadToField<float, Range>(info, field);
+}
+
 constexpr float kUndefined = std::numeric_limits<float>::quiet_NaN();
 
 void MarkUndefined(float* values, int64_t n, float marker) {
@@ -116,7 +127,7 @@ void MarkUndefined(float* values, int64_t n, float marker) {
 template <class Place>
 bool PlaceUndefined(int64_t count, Place& place) {
     const int64_t chunk = std::min(count, ChunkValues);
-    const ChunkArray<float> undefined(chunk);
+    const ScratchArray<float> undefined(chunk);
     if (!undefined) return false;
     std::fill_n(undefined.get(), chunk, kUndefined);
     for (int64_t done = 0; done < count; done += chunk) {
@@ -133,9 +144,9 @@ bool PlaceListed(const DeferredLoadInfo& info, const SectionForm& form, const in
     for (int64_t i = 0; i < n;) {
         const int64_t first = indices[i];
         if (first < 1 || first > count) {
-            NoteReadFailure({info.fileName, form.offset, info.format == FormatAscii},
-                            "Index " + std::to_string(first) + " of a partial section lies outside 1.." +
-                                std::to_string(count));
+            NoteReadFailure({"Index " + std::to_string(first) + " of a partial section lies outside 1.." +
+                                 std::to_string(count),
+                             {info.fileName, form.offset, info.format == EncodingAscii}});
             return false;
         }
         int64_t run = 1;
@@ -169,7 +180,7 @@ bool LoadMarkedSection(const DeferredLoadInfo& info, const SectionForm& form, in
     if (listed == 0) return true;
     LoadReader indices;
     if (!OpenAt(values, info, offset, listed) || !OpenAt(indices, info, form.offset, listed)) return false;
-    const ChunkArray<int32_t> index(std::min(listed, ChunkValues));
+    const ScratchArray<int32_t> index(std::min(listed, ChunkValues));
     if (!index) return false;
     return ReadChunks<float>(values, listed, ChunkValues, [&](float* v, int64_t, int64_t n) {
         return indices.ReadInts(index.get(), n) && PlaceListed(info, form, index.get(), v, n, count, place);
@@ -196,7 +207,7 @@ private:
 // Every node takes the axis value of its index along `axis` (rectilinear and uniform blocks).
 bool ExpandAxis(const DeferredLoadInfo& info, const std::vector<float>& axisValues, FieldData_pa field) {
     const int axis = info.component - 1;
-    const ChunkArray<float> chunk(std::min(info.valueCount, ChunkValues));
+    const ScratchArray<float> chunk(std::min(info.valueCount, ChunkValues));
     if (!chunk) return false;
     GridWalk walk(info.dims);
     for (int64_t done = 0; done < info.valueCount;) {
@@ -247,10 +258,10 @@ bool LoadUniform(const DeferredLoadInfo& info, FieldData_pa field) {
 bool LoadUnstructuredCells(const DeferredLoadInfo& info, FieldData_pa field) {
     LoadReader reader;
     if (!StrideKnown(info) || !reader.Open(info.fileName, info.format, info.byteOrder, 0)) return false;
-    std::unique_ptr<float[]> doubled;
+    ScratchArray<float> doubled;
     for (const LoadBlock& block : info.blocks) {
         const bool twice = block.type == ElementBar3;
-        if (twice && !(doubled = NewArray<float>(2 * std::min<int64_t>(block.count, ChunkValues)))) return false;
+        if (twice && !(doubled = ScratchArray<float>(2 * std::min<int64_t>(block.count, ChunkValues)))) return false;
         const auto place = [&](float* values, int64_t first, int64_t n) {
             if (!twice) return HandOver(field, block.firstElement + first, n, values);
             DoubleValues(values, n, doubled.get());
@@ -309,11 +320,11 @@ bool LoadFieldValues(const DeferredLoadInfo& info, FieldData_pa field) {
     if (info.valueCount < 1) return true;
     switch (info.kind) {
         case LoadKind::Floats:
-            return info.form.kind == SectionForm::Plain ? LoadArray<float, false>(info, field)
+            return info.form.kind == SectionForm::Plain ? ReadFloatsToField<false>(info, field)
                                                         : LoadMarkedArray(info, field);
-        case LoadKind::StridedFloats: return LoadArray<float, false>(info, field);
-        case LoadKind::FloatsWithRange: return LoadArray<float, true>(info, field);
-        case LoadKind::IBlank: return LoadArray<int32_t, true>(info, field);
+        case LoadKind::StridedFloats: return ReadFloatsToField<false>(info, field);
+        case LoadKind::FloatsWithRange: return ReadFloatsToField<true>(info, field);
+        case LoadKind::IBlank: return ReadIntsToField(info, field);
         case LoadKind::RectilinearCoords: return LoadRectilinear(info, field);
         case LoadKind::UniformCoords: return LoadUniform(info, field);
         case LoadKind::CellValues: return LoadUnstructuredCells(info, field);

@@ -2,10 +2,12 @@
 
 #include <cstdint>
 
+#include "casefile/checked_math.h"
+
 namespace quorix {
 
-bool LoadReader::Open(const std::string& fileName, int32_t format, int32_t byteOrder, int64_t offset) {
-    if (format != FormatCBinary && format != FormatAscii && format != FormatFortranBinary) return false;
+bool LoadReader::Open(const std::string& fileName, GeometryEncoding format, ByteOrder byteOrder, int64_t offset) {
+    if (format != EncodingCBinary && format != EncodingAscii && format != EncodingFortranBinary) return false;
     if (offset < 0 || !file_.Open(fileName, true, format, byteOrder, offset)) return false;
     file_.AllowPartialRecords();
     size_ = file_.FileSize();
@@ -13,18 +15,11 @@ bool LoadReader::Open(const std::string& fileName, int32_t format, int32_t byteO
 }
 
 bool LoadReader::Fits(int64_t offset, int64_t count) const {
-    if (offset < 0 || count < 0 || offset > size_) return false;
-    const int64_t left = size_ - offset;
-    return isBinary() ? count <= left / 4 : count <= left;
+    return offset >= 0 && offset <= size_ && FitsIn(count, isBinary() ? 4 : 1, size_ - offset);
 }
 
 bool LoadReader::SeekFitting(int64_t offset, int64_t count) {
     return Fits(offset, count) && file_.Seek(offset, 0);
-}
-
-IntArray::IntArray(int64_t count) {
-    if (count < 0 || static_cast<uint64_t>(count) > SIZE_MAX / 2 / sizeof(int32_t)) return;
-    memory_ = PageArray(static_cast<size_t>(count > 0 ? count : 1) * sizeof(int32_t));
 }
 
 }  // namespace quorix

@@ -3,8 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
-#include <new>
 #include <string>
 #include <utility>
 
@@ -23,7 +21,7 @@ public:
     // Opens `fileName` as C binary (0), Fortran binary (1) or ASCII (2) at
     // `offset` (in Fortran, a record's start); false when the file is gone or
     // the encoding is none of these. A read may stop inside a Fortran record.
-    bool Open(const std::string& fileName, int32_t format, int32_t byteOrder, int64_t offset);
+    bool Open(const std::string& fileName, GeometryEncoding format, ByteOrder byteOrder, int64_t offset);
     // `count` values from `offset` fit before the end of the file: 4 bytes each
     // in binary, at least one character each in ASCII.
     bool Fits(int64_t offset, int64_t count) const;
@@ -32,49 +30,11 @@ public:
     bool ReadInts(int32_t* destination, int64_t count) { return file_.ReadInts(destination, count); }
     bool ReadFloats(float* destination, int64_t count) { return file_.ReadFloats(destination, count); }
     bool ReadParticleCoords(float* destination, int64_t count) { return file_.ReadParticleCoords(destination, count); }
-    bool isBinary() const { return file_.format() != FormatAscii; }
+    bool isBinary() const { return file_.format() != EncodingAscii; }
 
 private:
     CFileEnsight file_;
     int64_t size_ = 0;
-};
-
-// An uninitialised array whose size was checked against the file; null when
-// there is no memory for it.
-template <class T>
-std::unique_ptr<T[]> NewArray(int64_t count) {
-    if (count < 0 || static_cast<uint64_t>(count) > SIZE_MAX / sizeof(T)) return nullptr;
-    return std::unique_ptr<T[]>(new (std::nothrow) T[static_cast<size_t>(count > 0 ? count : 1)]);
-}
-
-// An int32 array for a whole load; large ones on pages of their own.
-class IntArray {
-public:
-    // Empty (get() null) when there is no memory for `count` values.
-    explicit IntArray(int64_t count);
-    int32_t* get() const { return static_cast<int32_t*>(memory_.get()); }
-    explicit operator bool() const { return memory_.get() != nullptr; }
-
-private:
-    PageArray memory_;
-};
-
-// A chunk of `count` values lent by the thread (see ScratchArray); null when
-// there is no memory for it.
-template <class T>
-class ChunkArray {
-public:
-    ChunkArray() = default;
-    explicit ChunkArray(int64_t count) {
-        if (count >= 0 && static_cast<uint64_t>(count) <= SIZE_MAX / 2 / sizeof(T))
-            memory_ = ScratchArray(static_cast<size_t>(count > 0 ? count : 1) * sizeof(T));
-    }
-    T* get() const { return static_cast<T*>(memory_.get()); }
-    T& operator[](int64_t i) const { return get()[i]; }
-    explicit operator bool() const { return get() != nullptr; }
-
-private:
-    ScratchArray memory_;
 };
 
 inline bool ReadValues(LoadReader& reader, float* destination, int64_t count) {
@@ -89,7 +49,7 @@ inline bool ReadValues(LoadReader& reader, int32_t* destination, int64_t count) 
 template <class T, class Read, class Consume>
 bool FillChunks(int64_t total, int64_t chunk, Read&& read, Consume&& consume) {
     if (total <= 0) return true;
-    const ChunkArray<T> buffer(total < chunk ? total : chunk);
+    const ScratchArray<T> buffer(total < chunk ? total : chunk);
     if (!buffer) return false;
     for (int64_t done = 0; done < total;) {
         const int64_t n = total - done < chunk ? total - done : chunk;

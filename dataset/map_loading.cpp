@@ -116,7 +116,7 @@ bool LoadZoneNodeMap(const DeferredLoadInfo& info, NodeMap_pa nodeMap) {
         const ElementShape shape = lines ? LineShape(block.type) : NodeMapShape(block.type, info.width);
         const int32_t nodes = NodesPerElement(block.type);
         const int64_t chunkElements = std::min<int64_t>(block.count, ChunkElements(std::max(nodes, 1)));
-        const ChunkArray<int32_t> out(chunkElements * shape.entries);
+        const ScratchArray<int32_t> out(chunkElements * shape.entries);
         if (!out) return false;
         const auto destination = [&](int64_t) { return out.get(); };
         const bool converted =
@@ -138,9 +138,9 @@ bool LoadZoneFaceMap(const DeferredLoadInfo& info, FaceMap_pa faceMap) {
     // Every block must fit in the file before the arrays are sized from the counts.
     for (const LoadBlock& block : info.blocks)
         if (!reader.Fits(block.offset, ExtentOf(block, polyhedra).fileValues)) return false;
-    IntArray elementSizes(info.elementCount);
-    IntArray faceSizes(polyhedra ? info.faceCount : 0);
-    IntArray nodes(info.valueCount);
+    const PageArray<int32_t> elementSizes(info.elementCount);
+    const PageArray<int32_t> faceSizes(polyhedra ? info.faceCount : 0);
+    const PageArray<int32_t> nodes(info.valueCount);
     if (!elementSizes || !faceSizes || !nodes) return false;
     FaceMapCursor at;
     for (const LoadBlock& block : info.blocks)

@@ -11,9 +11,8 @@ int64_t CacheKilobytes(const ParticleCoordsCache& cache) { return int64_t{cache.
 
 // Runs under the cache mutex, never under the host lock.
 void ReleaseValues(ParticleCoordsCache& cache) {
-    if (cache.values == nullptr) return;
-    delete[] cache.values;
-    cache.values = nullptr;
+    if (!cache.values) return;
+    cache.values = {};
     ZelUtilMemoryChangeNotify(-CacheKilobytes(cache));
 }
 
@@ -24,10 +23,10 @@ void ReadValues(ParticleCoordsCache& cache) {
     if (count < 1 || !reader.Open(cache.fileName, cache.format, cache.byteOrder, cache.offset) ||
         !reader.Fits(cache.offset, reader.isBinary() ? 4 * count : count))
         return;
-    cache.values = NewArray<float>(3 * count).release();
-    if (cache.values == nullptr) return;
+    cache.values = PageArray<float>(3 * count);
+    if (!cache.values) return;
     ZelUtilMemoryChangeNotify(CacheKilobytes(cache));
-    if (!reader.ReadParticleCoords(cache.values, count)) ReleaseValues(cache);
+    if (!reader.ReadParticleCoords(cache.values.get(), count)) ReleaseValues(cache);
 }
 
 }  // namespace
@@ -76,12 +75,12 @@ const float* ParticleComponent(ParticleCoordsCache& cache, int32_t component, in
     const float* values = nullptr;
     ZelUtilThreadMutexLock(cache.mutex);
     try {
-        if (cache.values == nullptr) ReadValues(cache);
+        if (!cache.values) ReadValues(cache);
     } catch (...) {
         ReleaseValues(cache);  // never half-read values; a later call retries
     }
-    if (cache.values != nullptr && component >= 0 && component < 3) {
-        values = cache.values + int64_t{cache.particleCount} * component;
+    if (cache.values && component >= 0 && component < 3) {
+        values = cache.values.get() + int64_t{cache.particleCount} * component;
         count = cache.particleCount;
     }
     ZelUtilThreadMutexUnlock(cache.mutex);

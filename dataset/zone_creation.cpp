@@ -21,10 +21,10 @@ bool DataSetCounts(EntIndex_t& zoneCount, EntIndex_t& varCount) {
 
 std::string_view CategoryPrefix(int32_t category) {
     switch (category) {
-        case 1: return "Point: ";
-        case 2: return "Line: ";
-        case 3: return "Surf: ";
-        case 4: return "Vol: ";
+        case CategoryPoint: return "Point: ";
+        case CategoryLine: return "Line: ";
+        case CategorySurface: return "Surf: ";
+        case CategoryVolume: return "Vol: ";
         default: return "";
     }
 }

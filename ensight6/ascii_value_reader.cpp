@@ -3,26 +3,17 @@
 #include <algorithm>
 #include <type_traits>
 
+#include "casefile/text_lines.h"
 #include "ensight6/text_fields.h"
 #include "gold/ascii_fields.h"
+#include "gold/skip_far_lines.h"
 
 namespace quorix {
-namespace {
-constexpr size_t MaxLineLength = 1 << 20;
-}
 
-bool AsciiValueReader::ReadLine(std::string& line) {
-    if (!file_.ReadWholeLine(line, MaxLineLength)) return false;
-    ++lineNumber_;
-    return true;
-}
+bool AsciiValueReader::ReadLine(std::string& line) { return file_.ReadWholeLine(line, MaxLineLength); }
 
 // Lines of values are converted where they lie in the file's buffer.
-bool AsciiValueReader::NextDataLine(std::string_view& line) {
-    if (!file_.NextLine(line, MaxLineLength)) return false;
-    ++lineNumber_;
-    return true;
-}
+bool AsciiValueReader::NextDataLine(std::string_view& line) { return file_.NextLine(line, MaxLineLength); }
 
 namespace {
 size_t PlainLines(std::string_view text, float* out, int64_t capacity, int64_t& values) {
@@ -55,7 +46,6 @@ int64_t AsciiValueReader::ReadPlainLines(T* values, int64_t lines, int perLine) 
         ++same;
     int64_t n = 0;
     file_.Consume(PlainLines(text.substr(0, same * length), values, static_cast<int64_t>(same) * perLine, n));
-    lineNumber_ += n / perLine;
     return n;
 }
 
@@ -85,10 +75,7 @@ bool AsciiValueReader::ReadIntegers(int32_t* values, int64_t count, int perLine)
 }
 
 bool AsciiValueReader::SkipValues(int64_t count, int perLine) {
-    int64_t lines = (count + perLine - 1) / perLine;
-    if (!file_.SkipLines(lines)) return false;
-    lineNumber_ += lines;
-    return true;
+    return SkipFarLines(file_, (count + perLine - 1) / perLine);
 }
 
 bool AsciiValueReader::SkipToNextPart() {
@@ -96,8 +83,7 @@ bool AsciiValueReader::SkipToNextPart() {
         int64_t start = file_.Tell();
         if (!ReadLine(line_)) return true;
         std::string_view rest = line_;
-        if (EqualsIgnoreCase(NextToken(rest), "part") || IsBeginStep(line_) || IsEndStep(line_)) {
-            --lineNumber_;
+        if (EqualsIgnoreCase(nextToken(rest), "part") || IsBeginStep(line_) || IsEndStep(line_)) {
             return file_.Seek(start, 0);
         }
     }

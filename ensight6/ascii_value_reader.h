@@ -21,15 +21,10 @@ public:
     // One line, line end kept; false at the end of the file.
     bool ReadLine(std::string& line);
     // Back to the start of the line just read.
-    bool Unread(int64_t lineStart) {
-        --lineNumber_;
-        return file_.Seek(lineStart, 0);
-    }
+    bool Unread(int64_t lineStart) { return file_.Seek(lineStart, 0); }
     // Reads lines until one starts with "part" or marks a step (any case) or the file ends;
     // the file is left at the start of that line.
     bool SkipToNextPart();
-    // The line the last failure happened on.
-    int64_t lineNumber() const { return lineNumber_; }
 
 private:
     bool NextDataLine(std::string_view& line);
@@ -40,7 +35,6 @@ private:
 
     File_a& file_;
     std::string line_;
-    int64_t lineNumber_ = 0;
 };
 
 }  // namespace quorix

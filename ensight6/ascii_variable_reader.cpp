@@ -29,34 +29,20 @@ bool HandComponent(int32_t zone, int32_t variable, int64_t first, int64_t count,
     return field != nullptr && HandOver(field, first, count, values);
 }
 
-// Values of one read on pages mapped at once: a fresh vector's pages would
-// fault one by one while it is zero-filled.
-class ValueBuffer {
-public:
-    bool Resize(int64_t count) {
-        if (count < 0 || static_cast<uint64_t>(count) > SIZE_MAX / 2 / sizeof(float)) return false;
-        const size_t bytes = static_cast<size_t>(count > 0 ? count : 1) * sizeof(float);
-        if (memory_.bytes() < bytes) memory_ = PageArray(bytes);
-        size_ = memory_.get() != nullptr ? count : 0;
-        return memory_.get() != nullptr;
-    }
-    float* data() const { return static_cast<float*>(memory_.get()); }
-    int64_t size() const { return size_; }
-
-private:
-    PageArray memory_;
-    int64_t size_ = 0;
-};
+// Room for `count` values, kept from part to part: fresh pages for each part
+// would fault again.
+bool Hold(PageArray<float>& values, int64_t count) {
+    if (!values || values.size() < count) values = PageArray<float>(count);
+    return static_cast<bool>(values);
+}
 
 class AsciiVariableReader {
 public:
-    AsciiVariableReader(const Ensight6VariableFile& file, File_a& handle, std::string& errorText)
-        : vf_(file), file_(handle), reader_(handle), errorText_(errorText) {}
+    AsciiVariableReader(const Ensight6VariableFile& file, File_a& handle, Failure& failure)
+        : vf_(file), file_(handle), reader_(handle), failure_(failure) {}
 
     bool Fail(const std::string& what) {
-        errorText_ = "Error reading the variable file " + vf_.path + ": " + what + " (line " +
-                     std::to_string(reader_.lineNumber()) + ").";
-        return false;
+        return FailVariableFile(failure_, vf_.path, what, {vf_.path, file_.Tell(), true});
     }
 
     // The values of a part the geometry lacks are passed over, and the part noted.
@@ -71,7 +57,7 @@ public:
         if (IsBeginStep(line_) && !reader_.ReadLine(line_))
             return Fail("the file ends after its first line");
         if (CutLineEnd(line_).size() >= 80) {
-            errorText_ = VariableDescriptionMessage;
+            failure_.Set(VariableDescriptionMessage);
             return false;
         }
         return true;
@@ -83,7 +69,7 @@ public:
             start = file_.Tell();
             if (!reader_.ReadLine(line_)) return false;
             std::string_view rest = line_;
-            std::string_view token = NextToken(rest);
+            std::string_view token = nextToken(rest);
             if (token.empty()) continue;
             stepEnded_ = IsEndStep(line_);
             return !stepEnded_;
@@ -92,20 +78,20 @@ public:
     }
 
     // Values interleaved per item; a bar3 value goes to both of its segments.
-    bool HandToZone(int32_t zone, int64_t first, const ValueBuffer& values, bool twice = false) {
-        const int64_t items = values.size() / vf_.components;
+    bool HandToZone(int32_t zone, int64_t first, int64_t count, bool twice = false) {
+        const int64_t items = count / vf_.components;
         for (int32_t c = 0; c < vf_.components; ++c) {
-            const float* out = values.data();
+            const float* out = values_.get();
             if (vf_.components > 1) {
-                if (!component_.Resize(values.size())) return Fail("not enough memory for the values");
-                std::copy_n(values.data(), values.size(), component_.data());
-                GatherComponent(component_.data(), items, vf_.components, c);
-                out = component_.data();
+                if (!Hold(component_, count)) return Fail("not enough memory for the values");
+                std::copy_n(values_.get(), count, component_.get());
+                GatherComponent(component_.get(), items, vf_.components, c);
+                out = component_.get();
             }
             if (twice) {
-                if (!doubled_.Resize(2 * items)) return Fail("not enough memory for the values");
-                DoubleValues(out, items, doubled_.data());
-                out = doubled_.data();
+                if (!Hold(doubled_, 2 * items)) return Fail("not enough memory for the values");
+                DoubleValues(out, items, doubled_.get());
+                out = doubled_.get();
             }
             if (!HandComponent(zone, vf_.firstVariable + 1 + c, first, twice ? 2 * items : items, out))
                 return Fail("the host refused the values");
@@ -122,11 +108,11 @@ public:
             int32_t zone = vf_.step->zones[i];
             if (zone == 0 || parts[i]->kind != Ensight6Unstructured) continue;
             if (firstZone == 0) {
-                if (!values_.Resize(count)) return Fail("not enough memory for the values");
-                if (!reader_.ReadValues(values_.data(), count, 6)) return Fail("bad or missing node values");
-                if (!HandToZone(zone, 0, values_)) return false;
+                if (!Hold(values_, count)) return Fail("not enough memory for the values");
+                if (!reader_.ReadValues(values_.get(), count, 6)) return Fail("bad or missing node values");
+                if (!HandToZone(zone, 0, count)) return false;
                 firstZone = zone;
-            } else if (!ShareValues(vf_.firstVariable, vf_.components, firstZone, zone) && !HandToZone(zone, 0, values_)) {
+            } else if (!ShareValues(vf_.firstVariable, vf_.components, firstZone, zone) && !HandToZone(zone, 0, count)) {
                 return false;
             }
         }
@@ -141,11 +127,11 @@ public:
             if (!reader_.SkipValues(count * vf_.components, 6)) return Fail("the file ends inside a value list");
             return true;
         }
-        if (!values_.Resize(count)) return Fail("not enough memory for the values");
+        if (!Hold(values_, count)) return Fail("not enough memory for the values");
         for (int32_t c = 0; c < vf_.components; ++c) {
             // components one after another, each starting on a new line
-            if (!reader_.ReadValues(values_.data(), count, 6)) return Fail("bad or missing values");
-            if (!place(vf_.firstVariable + 1 + c, values_)) return Fail("the host refused the values");
+            if (!reader_.ReadValues(values_.get(), count, 6)) return Fail("bad or missing values");
+            if (!place(vf_.firstVariable + 1 + c, values_.get())) return Fail("the host refused the values");
         }
         return true;
     }
@@ -155,13 +141,13 @@ public:
         int64_t start = 0;
         if (!NextContentLine(start)) return Fail("expected a \"block\" line");
         std::string_view rest = line_;
-        if (!EqualsIgnoreCase(NextToken(rest), "block")) return Fail("expected a \"block\" line");
+        if (!EqualsIgnoreCase(nextToken(rest), "block")) return Fail("expected a \"block\" line");
         int64_t count = perElement ? part.CellCount() : part.NodeCount();
-        return ReadComponents(count, zone != 0, [&](int32_t variable, const ValueBuffer& values) {
-            if (!perElement) return HandComponent(zone, variable, 0, count, values.data());
+        return ReadComponents(count, zone != 0, [&](int32_t variable, const float* values) {
+            if (!perElement) return HandComponent(zone, variable, 0, count, values);
             FieldData_pa field = count == 0 ? nullptr : WritableField(zone, variable);
             return count == 0 || (field != nullptr && HandOverStructuredCells(field, {part.imax, part.jmax, part.kmax},
-                                                                              0, values.data(), count));
+                                                                              0, values, count));
         });
     }
 
@@ -172,19 +158,19 @@ public:
             int64_t start = 0;
             if (!NextContentLine(start)) return true;
             std::string_view rest = line_;
-            std::string_view token = NextToken(rest);
+            std::string_view token = nextToken(rest);
             if (EqualsIgnoreCase(token, "part")) return reader_.Unread(start) ? true : Fail("seek failed");
             const GeometryElementBlock* block = cursor.Next(ElementTypeFromName(token));
             if (block == nullptr) return Fail("element type not in the geometry part");
-            bool wanted = zone != 0 && block->inCategory && part.category >= 2;
+            bool wanted = zone != 0 && block->inCategory && part.category >= CategoryLine;
             int64_t count = static_cast<int64_t>(block->elementCount) * vf_.components;
             if (!wanted) {
                 if (!reader_.SkipValues(count, 6)) return Fail("the file ends inside a value list");
                 continue;
             }
-            if (!values_.Resize(count)) return Fail("not enough memory for the values");
-            if (!reader_.ReadValues(values_.data(), count, 6)) return Fail("bad or missing element values");
-            if (!HandToZone(zone, cursor.firstElement(), values_, block->type == ElementBar3)) return false;
+            if (!Hold(values_, count)) return Fail("not enough memory for the values");
+            if (!reader_.ReadValues(values_.get(), count, 6)) return Fail("bad or missing element values");
+            if (!HandToZone(zone, cursor.firstElement(), count, block->type == ElementBar3)) return false;
         }
     }
 
@@ -235,23 +221,23 @@ private:
     const Ensight6VariableFile& vf_;
     File_a& file_;
     AsciiValueReader reader_;
-    std::string& errorText_;
+    Failure& failure_;
     std::string line_;
     bool stepEnded_ = false;  // "END TIME STEP" read: the rest of the file is later steps
-    ValueBuffer values_;
-    ValueBuffer component_;
-    ValueBuffer doubled_;
+    PageArray<float> values_;
+    PageArray<float> component_;
+    PageArray<float> doubled_;
 };
 
 }  // namespace
 
-bool ReadEnsight6NodeVariable(const Ensight6VariableFile& file, int64_t& next, std::string& errorText) {
-    return WithVariableFile<AsciiVariableReader>(file, next, errorText,
+bool ReadEnsight6NodeVariable(const Ensight6VariableFile& file, int64_t& next, Failure& failure) {
+    return WithVariableFile<AsciiVariableReader>(file, next, failure,
                                        [](AsciiVariableReader& reader) { return reader.ReadNodeFile(); });
 }
 
-bool ReadEnsight6ElementVariable(const Ensight6VariableFile& file, int64_t& next, std::string& errorText) {
-    return WithVariableFile<AsciiVariableReader>(file, next, errorText,
+bool ReadEnsight6ElementVariable(const Ensight6VariableFile& file, int64_t& next, Failure& failure) {
+    return WithVariableFile<AsciiVariableReader>(file, next, failure,
                                        [](AsciiVariableReader& reader) { return reader.ReadElementFile(); });
 }
 

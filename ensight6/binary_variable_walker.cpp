@@ -3,38 +3,36 @@
 #include <vector>
 
 #include "addon/zel_api.h"
+#include "casefile/checked_math.h"
 #include "casefile/element_types.h"
 #include "ensight6/text_fields.h"
 #include "ensight6/value_source.h"
 #include "ensight6/variable_file.h"
+#include "gold/ensight_reader.h"
 #include "gold/file_a.h"
 
 namespace quorix {
 namespace {
 
-constexpr int RecordSize = 80;
+constexpr int64_t RecordSize = StringRecordBytes;  // signed, for seeks back over one
 
 class BinaryVariableWalker {
 public:
-    BinaryVariableWalker(const Ensight6VariableFile& vf, File_a& file, std::string& errorText)
-        : vf_(vf), file_(file), errorText_(errorText), geometry_(*vf.step->geometry) {}
+    BinaryVariableWalker(const Ensight6VariableFile& vf, File_a& file, Failure& failure)
+        : vf_(vf), file_(file), failure_(failure), geometry_(*vf.step->geometry) {}
 
     bool Fail(const std::string& what) {
-        errorText_ = "Error reading the variable file " + vf_.path + ": " + what + " (offset " +
-                     std::to_string(file_.Tell()) + ").";
-        return false;
+        return FailVariableFile(failure_, vf_.path, what, {vf_.path, file_.Tell(), false});
     }
 
     bool ReadRecord(std::string& text) {
-        char record[RecordSize];
-        if (!file_.ReadBytes(record, RecordSize)) return Fail("the file ends inside a record");
-        text = RecordText(record, RecordSize);
-        return true;
+        return ReadStringRecord(file_, text) || Fail("the file ends inside a record");
     }
 
     // The values of `count` items of `components` words must be in the file.
     bool Skip(int64_t count) {
-        if (count < 0 || count > file_.BytesLeft() / 4 / vf_.components) return Fail("the values run past the end of the file");
+        if (!FitsIn(count, 4 * int64_t{vf_.components}, file_.BytesLeft()))
+            return Fail("the values run past the end of the file");
         return file_.Seek(4 * count * vf_.components, 1) ? true : Fail("seek failed");
     }
 
@@ -70,7 +68,7 @@ public:
         s->dim2 = vf_.components;
         s->dim3 = c + 1;
         s->variable = vf_.firstVariable + 1 + c;
-        s->swapBytes = geometry_.swapBytes;
+        s->byteOrder = geometry_.byteOrder;
         return s;
     }
 
@@ -102,7 +100,7 @@ public:
         std::string text;
         if (!ReadRecord(text)) return false;
         std::string_view rest = text;
-        if (!EqualsIgnoreCase(NextToken(rest), "block")) return Fail("expected a \"block\" record");
+        if (!EqualsIgnoreCase(nextToken(rest), "block")) return Fail("expected a \"block\" record");
         int64_t count = perElement ? part.CellCount() : part.NodeCount();
         int64_t offset = file_.Tell();
         if (!Skip(count)) return false;
@@ -129,7 +127,7 @@ public:
         while (file_.BytesLeft() >= RecordSize) {
             if (!ReadRecord(text)) return false;
             std::string_view rest = text;
-            std::string_view token = NextToken(rest);
+            std::string_view token = nextToken(rest);
             if (EqualsIgnoreCase(token, "part") || IsEndStep(text)) {
                 if (!file_.Seek(-RecordSize, 1)) return Fail("seek failed");
                 break;
@@ -140,7 +138,7 @@ public:
             if (!Skip(block->elementCount)) return false;
             if (block->inCategory) blocks.push_back({block->type, block->elementCount, offset, cursor.firstElement()});
         }
-        if (zone == 0 || part.category < 2 || blocks.empty()) return true;
+        if (zone == 0 || part.category < CategoryLine || blocks.empty()) return true;
         for (int32_t c = 0; c < vf_.components; ++c) {
             Ensight6ValueSource* s = Source(blocks.front().offset, 0, c);
             if (s != nullptr) s->blocks = blocks;
@@ -199,19 +197,19 @@ private:
     }
     const Ensight6VariableFile& vf_;
     File_a& file_;
-    std::string& errorText_;
+    Failure& failure_;
     const Ensight6GeometryFile& geometry_;
 };
 
 }  // namespace
 
-bool RegisterNodeVariableLoaders(const Ensight6VariableFile& file, int64_t& next, std::string& errorText) {
-    return WithVariableFile<BinaryVariableWalker>(file, next, errorText,
+bool RegisterNodeVariableLoaders(const Ensight6VariableFile& file, int64_t& next, Failure& failure) {
+    return WithVariableFile<BinaryVariableWalker>(file, next, failure,
                                        [](BinaryVariableWalker& walker) { return walker.WalkNodeFile(); });
 }
 
-bool RegisterElementVariableLoaders(const Ensight6VariableFile& file, int64_t& next, std::string& errorText) {
-    return WithVariableFile<BinaryVariableWalker>(file, next, errorText,
+bool RegisterElementVariableLoaders(const Ensight6VariableFile& file, int64_t& next, Failure& failure) {
+    return WithVariableFile<BinaryVariableWalker>(file, next, failure,
                                        [](BinaryVariableWalker& walker) { return walker.WalkElementFile(); });
 }
 

@@ -5,6 +5,7 @@
 
 #include "addon/host_api/host_lock.h"
 #include "addon/host_api/host_memory.h"
+#include "casefile/checked_math.h"
 #include "casefile/element_types.h"
 #include "dataset/element_conversion.h"
 #include "ensight6/ascii_value_reader.h"
@@ -19,13 +20,12 @@ constexpr int64_t RunNodes = 4096;
 // What every connectivity writer reports its failures against.
 class PartWriter {
 public:
-    PartWriter(const GeometryPart& part, const Ensight6GeometryFile& geometry, std::string& errorText)
-        : part_(part), geometry_(geometry), errorText_(errorText) {}
+    PartWriter(const GeometryPart& part, const Ensight6GeometryFile& geometry, Failure& failure)
+        : part_(part), geometry_(geometry), failure_(failure) {}
 
     bool Fail(const std::string& what) {
-        errorText_ = "Error reading the connectivity of part " + std::to_string(part_.partNumber) + " in " +
-                     geometry_.path + ": " + what + ".";
-        return false;
+        return failure_.Set("Error reading the connectivity of part " + std::to_string(part_.partNumber) + " in " +
+                            geometry_.path + ": " + what + ".");
     }
 
 protected:
@@ -45,15 +45,15 @@ protected:
 
     const GeometryPart& part_;
     const Ensight6GeometryFile& geometry_;
-    std::string& errorText_;
+    Failure& failure_;
 };
 
 // One block's elements, run by run, into node-map slots.
 class BlockWriter : public PartWriter {
 public:
     BlockWriter(const NodeMapAccess& access, const GeometryPart& part, const Ensight6GeometryFile& geometry,
-                std::string& errorText)
-        : PartWriter(part, geometry, errorText), access_(access) {}
+                Failure& failure)
+        : PartWriter(part, geometry, failure), access_(access) {}
 
     bool Begin(const GeometryElementBlock& block) {
         int32_t corners = access_.nodesPerElement;
@@ -106,8 +106,8 @@ struct Ensight6FaceMap {
 class FaceMapWriter : public PartWriter {
 public:
     FaceMapWriter(Ensight6FaceMap& map, const GeometryPart& part, const Ensight6GeometryFile& geometry,
-                  std::string& errorText)
-        : PartWriter(part, geometry, errorText), map_(map) {}
+                  Failure& failure)
+        : PartWriter(part, geometry, failure), map_(map) {}
 
     bool Begin(const GeometryElementBlock& block) {
         shape_ = map_.polyhedra ? PolyhedronShape(block.type) : PolygonShape(block.type);
@@ -188,7 +188,7 @@ bool ReadBinaryBlock(File_a& file, const GeometryElementBlock& block, const Ensi
                      Writer& writer) {
     int32_t npe = block.nodesPerElement;
     int64_t size = file.FileSize();
-    if (block.offset < 0 || block.offset > size || block.elementCount > (size - block.offset) / 4 / npe)
+    if (block.offset < 0 || block.offset > size || !FitsIn(block.elementCount, 4 * int64_t{npe}, size - block.offset))
         return writer.Fail("the file ends inside an element block");
     if (!file.Seek(block.offset, 0)) return writer.Fail("seek failed");
     int64_t runElements = std::max<int64_t>(RunNodes / npe, 1);
@@ -244,10 +244,10 @@ bool WriteNodeRun(const NodeMapAccess& access, int32_t corners, int64_t first, i
 }
 
 bool Ensight6ReadConnectivity(EntIndex_t zone, File_a& file, const GeometryPart& part,
-                              const Ensight6GeometryFile& geometry, std::string& errorText) {
+                              const Ensight6GeometryFile& geometry, Failure& failure) {
     NodeMapAccess access;
     if (ZelUtilDataNodeAlloc(zone) == ZEL_TRUE) access = WritableNodeMapAccess(zone);
-    BlockWriter writer(access, part, geometry, errorText);
+    BlockWriter writer(access, part, geometry, failure);
     if (access.nodesPerElement < 1 || (access.raw == nullptr && access.ref == nullptr))
         return writer.Fail("the zone's node map cannot be written");
     if (access.elementCount != part.jmax) return writer.Fail("element count differs from the zone's");
@@ -258,14 +258,14 @@ bool Ensight6ReadConnectivity(EntIndex_t zone, File_a& file, const GeometryPart&
 }
 
 bool Ensight6ReadFaceMap(EntIndex_t zone, File_a& file, const GeometryPart& part,
-                         const Ensight6GeometryFile& geometry, std::string& errorText) {
+                         const Ensight6GeometryFile& geometry, Failure& failure) {
     Ensight6FaceMap* map = HostNew<Ensight6FaceMap>("Client Data");
     if (map == nullptr) {
-        errorText = "Not enough memory to load data";
+        failure.Set("Not enough memory to load data");
         return false;
     }
     map->polyhedra = part.category == CategoryVolume;
-    FaceMapWriter writer(*map, part, geometry, errorText);
+    FaceMapWriter writer(*map, part, geometry, failure);
     bool ok = ReadBlocks(file, part, geometry, writer);
     if (ok && static_cast<int64_t>(map->elementSizes.size()) != part.jmax)
         ok = writer.Fail("element count differs from the zone's");

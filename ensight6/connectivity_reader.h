@@ -6,6 +6,7 @@
 #include <string>
 
 #include "addon/zel_api.h"
+#include "casefile/show_error.h"
 #include "dataset/node_map_access.h"
 #include "ensight6/geometry_file.h"
 #include "gold/file_a.h"
@@ -21,11 +22,11 @@ bool WriteNodeRun(const NodeMapAccess& access, int32_t corners, int64_t first, i
 
 // Builds the zone's node map from the part's in-category blocks.
 bool Ensight6ReadConnectivity(EntIndex_t zone, File_a& file, const GeometryPart& part,
-                              const Ensight6GeometryFile& geometry, std::string& errorText);
+                              const Ensight6GeometryFile& geometry, Failure& failure);
 
 // The face map of a polygon or polyhedron zone (higher-order elements): read
 // now, handed to the host when it first asks.
 bool Ensight6ReadFaceMap(EntIndex_t zone, File_a& file, const GeometryPart& part,
-                         const Ensight6GeometryFile& geometry, std::string& errorText);
+                         const Ensight6GeometryFile& geometry, Failure& failure);
 
 }  // namespace quorix

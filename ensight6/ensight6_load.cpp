@@ -70,10 +70,14 @@ bool Ensight6Load::Fail(const std::string& message) {
     return false;
 }
 
-bool Ensight6Load::FailReading(const std::string& path, const std::string& text, const ReadPlace& place) {
-    if (!text.empty() && text.find(path) != std::string::npos) return Fail(text);
-    ShowReadError(path, text.empty() ? "The file could not be read." : text);
-    ShowErrorPlace(place);
+bool Ensight6Load::FailReading(const std::string& path, const Failure& failure) {
+    // A text that names the file says all but the place; any other is a read error of the file.
+    if (!failure.text.empty() && failure.text.find(path) != std::string::npos) {
+        Fail(failure.text);
+    } else {
+        ShowReadError(path, failure.text.empty() ? "The file could not be read." : failure.text);
+    }
+    ShowErrorPlace(failure.place);
     return false;
 }
 
@@ -126,10 +130,10 @@ bool Ensight6Load::LoadGeometrySeries() {
 
 bool Ensight6Load::LoadGeometryFile(const std::string& path, const TimeSectionInfo* timeSet, int32_t firstStep,
                                     int32_t stepsInFile) {
-    int32_t encoding = EncodingUnknown;
+    GeometryEncoding encoding = EncodingUnknown;
     Ensight6GeometryScanner scanner;
     File_a* file = scanner.OpenEnsight6Geometry(path, encoding);
-    if (file == nullptr) return FailReading(path, scanner.errorText);
+    if (file == nullptr) return FailReading(path, scanner.failure);
     geometrySection_.encoding = encoding;
     struct Closer {
         File_a*& file;
@@ -158,15 +162,15 @@ bool Ensight6Load::HasAnotherStep(File_a& file) {
 }
 
 bool Ensight6Load::LoadGeometryStep(File_a& file, Ensight6GeometryScanner& scanner, const std::string& path,
-                                    int32_t encoding, int64_t start, float time) {
+                                    GeometryEncoding encoding, int64_t start, float time) {
     auto geometry = std::make_unique<Ensight6GeometryFile>();
     geometry->path = path;
     geometry->encoding = encoding;
     if (!scanner.ScanEnsight6Geometry(file, *geometry, start)) {
-        return FailReading(path, scanner.errorText, scanner.errorPlace);
+        return FailReading(path, scanner.failure);
     }
     int64_t next = file.Tell();
-    file.SetByteOrder(ByteOrderOf(geometry->swapBytes));
+    file.SetByteOrder(geometry->byteOrder);
     if (!dataSetMade_) {
         if (!SelectParts(*geometry)) return false;
         if (!CreateDataSet(std::string(geometry->title.view()), true))
@@ -262,7 +266,7 @@ bool Ensight6Load::RegisterBlockCoordinateLoaders(int32_t zone, const Ensight6Ge
         s->dim2 = part.jmax;
         s->dim3 = part.kmax;
         s->variable = variable;
-        s->swapBytes = geometry.swapBytes;
+        s->byteOrder = geometry.byteOrder;
         return s;
     };
     for (int32_t v = XVariable; v <= ZVariable; ++v)
@@ -286,7 +290,7 @@ bool Ensight6Load::RegisterNodeCoordinateLoaders(int32_t zone, const Ensight6Geo
             s->dim2 = part.jmax;
             s->dim3 = part.kmax;
             s->variable = v;
-            s->swapBytes = geometry.swapBytes;
+            s->byteOrder = geometry.byteOrder;
         }
         if (!Register(zone, v, binary ? LoadNodeCoordinatesBinary : LoadNodeCoordinatesAscii, s)) return false;
     }
@@ -312,11 +316,11 @@ bool Ensight6Load::AttachZones(File_a& file, Ensight6GeometryFile& geometry, con
         }
         if (first == 0) first = zone;
         if (!RegisterConstantIBlank(zone)) return false;
-        if (part.category < 2) continue;  // a point part is its nodes
-        std::string errorText;
-        bool read = part.polytope ? Ensight6ReadFaceMap(zone, file, part, geometry, errorText)
-                                  : Ensight6ReadConnectivity(zone, file, part, geometry, errorText);
-        if (!read) return FailReading(geometry.path, errorText);
+        if (part.category < CategoryLine) continue;  // a point part is its nodes
+        Failure failure;
+        bool read = part.polytope ? Ensight6ReadFaceMap(zone, file, part, geometry, failure)
+                                  : Ensight6ReadConnectivity(zone, file, part, geometry, failure);
+        if (!read) return FailReading(geometry.path, failure);
     }
     return true;
 }
@@ -378,9 +382,12 @@ bool Ensight6Load::LoadVariables() {
     EntIndex_t zones = 0;
     EntIndex_t count = 0;
     ZelUtilDataSetGetInfo(nullptr, &zones, &count);
-    if (count >= 5) {
+    // The EnSight 6 data set always holds IBlank: the fields follow it.
+    constexpr int32_t FirstFieldVariable = IBlankVariable + 1;
+    if (count >= FirstFieldVariable) {
         variableSet_ = ZelUtilSetAlloc(ZEL_TRUE);
-        for (int32_t v = 5; v <= count && variableSet_ != nullptr; ++v) ZelUtilSetAddMember(variableSet_, v, ZEL_TRUE);
+        for (int32_t v = FirstFieldVariable; v <= count && variableSet_ != nullptr; ++v)
+            ZelUtilSetAddMember(variableSet_, v, ZEL_TRUE);
     }
     if (!SpreadFixedVariables()) return false;
     notLoaded_.AddUnloadable(*variables_, "particles of EnSight 6 cases are not loaded");
@@ -471,8 +478,8 @@ bool Ensight6Load::LoadVariable(std::string_view description, std::string_view f
             file.step = StepFor(s, timeSet, description);
             if (file.step == nullptr) return false;
             if (steps == 1) fixed_.push_back({std::string(fileName), {file.path, components, firstVariable, nullptr, 0, nullptr}, reader});
-            std::string errorText;
-            if (!reader(file, file.start, errorText)) return FailReading(file.path, errorText);
+            Failure failure;
+            if (!reader(file, file.start, failure)) return FailReading(file.path, failure);
         }
         NotePartsNotInGeometry(fileName, partsNotInGeometry);
     }
@@ -545,8 +552,8 @@ bool Ensight6Load::SpreadFixedVariables() {
             Ensight6VariableFile file = variable.file;
             file.step = &step;
             int64_t next = 0;
-            std::string errorText;
-            if (!variable.reader(file, next, errorText)) return FailReading(file.path, errorText);
+            Failure failure;
+            if (!variable.reader(file, next, failure)) return FailReading(file.path, failure);
         }
         if (otherMesh.empty()) continue;
         notLoaded_.Add(variable.fileName, "it has no time set; it fits the mesh of step 1, not that of step " +

@@ -38,13 +38,13 @@ private:
     bool Fail(const std::string& message);
     bool FileSetNamed(int32_t number, const FileSectionInfo*& fileSet);
     // A reader's failure, with the file it concerns named.
-    bool FailReading(const std::string& path, const std::string& text, const ReadPlace& place = {});
+    bool FailReading(const std::string& path, const Failure& failure);
     bool LoadGeometrySeries();
     bool LoadGeometryFile(const std::string& path, const TimeSectionInfo* timeSet, int32_t firstStep,
                           int32_t stepsInFile);
     static bool HasAnotherStep(File_a& file);
     bool LoadGeometryStep(File_a& file, Ensight6GeometryScanner& scanner, const std::string& path,
-                          int32_t encoding, int64_t start, float time);
+                          GeometryEncoding encoding, int64_t start, float time);
     bool SelectParts(const Ensight6GeometryFile& file);
     bool IsSelected(int32_t partNumber) const;
     int32_t StrandFor(int32_t partNumber);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "addon/host_api/host_memory.h"
+#include "casefile/byte_order.h"
 #include "casefile/case_record.h"
 #include "ensight6/geometry_part.h"
 #include "ensight6/node_id_map.h"
@@ -14,8 +15,8 @@ namespace quorix {
 
 struct Ensight6GeometryFile {
     std::string path;
-    int32_t encoding = EncodingUnknown;
-    bool swapBytes = false;     // binary words are in the other byte order
+    GeometryEncoding encoding = EncodingUnknown;
+    ByteOrder byteOrder = NativeByteOrder();  // of binary words
     int32_t nodeCount = 0;      // the global coordinate list
     int32_t idMode = IdsNone;
     HostString title;           // "DataSetTitle"

@@ -57,7 +57,7 @@ std::vector<const GeometryElementBlock*> ZoneBlockOrder(const GeometryPart& part
 }
 
 bool CloseUnstructuredPart(GeometryPart& part) {
-    int32_t category = 0;
+    int32_t category = CategoryNone;
     for (GeometryElementBlock* b = part.blocks; b != nullptr; b = b->next)
         category = std::max(category, ElementCategory(b->type, true));
     part.category = category >= CategoryPoint ? category : CategoryUnknown;
@@ -65,7 +65,7 @@ bool CloseUnstructuredPart(GeometryPart& part) {
     part.maxNodesPerElement = 0;
     part.polytope = false;
     for (GeometryElementBlock* b = part.blocks; b != nullptr; b = b->next) {
-        b->inCategory = ElementCategory(b->type, true) == category && category >= 1;
+        b->inCategory = ElementCategory(b->type, true) == category && category >= CategoryPoint;
         if (!b->inCategory) continue;
         part.polytope = part.polytope || IsPolytopeType(b->type);
         elements += ZoneElementsOf(b->type, b->elementCount);

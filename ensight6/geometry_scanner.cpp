@@ -2,21 +2,22 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
 #include <optional>
 #include <vector>
 
 #include "casefile/checked_math.h"
 #include "casefile/element_types.h"
 #include "casefile/regular_file.h"
+#include "casefile/text_lines.h"
 #include "ensight6/text_fields.h"
+#include "gold/ensight_reader.h"
+#include "gold/page_memory.h"
+#include "gold/skip_far_lines.h"
 
 namespace quorix {
 namespace {
 
-constexpr int RecordSize = 80;
-// Longest line read anywhere in the file: real writers put hundreds of nodes on a line.
-constexpr size_t MaxLineLength = 1 << 20;
+constexpr int64_t RecordSize = StringRecordBytes;  // signed, for seeks back over one
 
 // Negative dimensions count as the largest.
 uint32_t LargestDimension(const int32_t* dims) {
@@ -31,11 +32,6 @@ bool CopyDescription(GeometryPart& part, std::string_view text) {
 }
 
 std::optional<int32_t> BlockNodes(const int32_t* dims) { return BlockNodeCount(dims[0], dims[1], dims[2]); }
-
-// A count read in the other byte order must be ≥ 0 and fit in the bytes left.
-bool CountFits(int64_t count, int64_t bytesPerUnit, int64_t bytesLeft) {
-    return count >= 0 && (bytesPerUnit == 0 || count <= bytesLeft / bytesPerUnit);
-}
 
 // EnSight 6 has every fixed-size element type, but no nsided or nfaced.
 int32_t Ensight6ElementType(std::string_view name) {
@@ -53,29 +49,19 @@ const char* UnknownTypeText(std::string_view line) {
 
 bool IsIBlanked(std::string_view blockLine) {
     std::string_view rest = blockLine;
-    NextToken(rest);
-    return EqualsIgnoreCase(NextToken(rest), "iblanked");
+    nextToken(rest);
+    return EqualsIgnoreCase(nextToken(rest), "iblanked");
 }
 
 bool Ensight6GeometryScanner::Fail(std::string text) {
-    errorText = std::move(text);
-    errorPlace = file_ != nullptr ? ReadPlace{path_, file_->Tell(), text_} : ReadPlace{};
-    return false;
+    return failure.Set(std::move(text), file_ != nullptr ? ReadPlace{path_, file_->Tell(), text_} : ReadPlace{});
 }
 
 bool Ensight6GeometryScanner::FailAt(const char* what) {
-    std::string where;
-    if (lineNumber_ > 0) {
-        where = " (line " + std::to_string(lineNumber_) + ")";
-    } else if (file_ != nullptr) {
-        where = " (offset " + std::to_string(file_->Tell()) + ")";
-    }
-    Fail("Error reading the geometry file " + path_ + ": " + what + where + ".");
-    errorPlace = {};
-    return false;
+    return Fail("Error reading the geometry file " + path_ + ": " + what + ".");
 }
 
-File_a* Ensight6GeometryScanner::OpenEnsight6Geometry(const std::string& path, int32_t& encoding) {
+File_a* Ensight6GeometryScanner::OpenEnsight6Geometry(const std::string& path, GeometryEncoding& encoding) {
     path_ = path;
     file_ = nullptr;
     OpenFailure failure = OpenFailure::None;
@@ -87,7 +73,7 @@ File_a* Ensight6GeometryScanner::OpenEnsight6Geometry(const std::string& path, i
     char head[RecordSize + 1] = {};
     size_t got = file->Read(head, 1, RecordSize);
     std::string_view rest(head, strnlen(head, got));
-    std::string_view token = NextToken(rest, "\t\r\n");
+    std::string_view token = nextToken(rest, "\t\r\n");
     if (got == 0) {
         File_a::Close(file);
         Fail("Unrecognized geometry file format.");
@@ -122,9 +108,7 @@ bool Ensight6GeometryScanner::ScanEnsight6Geometry(File_a& file, Ensight6Geometr
     const bool readable = geometry.encoding == EncodingAscii || geometry.encoding == EncodingCBinary;
     file_ = readable ? &file : nullptr;
     text_ = geometry.encoding == EncodingAscii;
-    lineNumber_ = 0;
-    orderDecided_ = false;
-    swapBytes_ = false;
+    order_ = ByteOrderUnknown;
     switch (geometry.encoding) {
         case EncodingFortranBinary:
             return Fail("Fortran data is not currently supported.");
@@ -143,10 +127,7 @@ bool Ensight6GeometryScanner::ScanEnsight6Geometry(File_a& file, Ensight6Geometr
 // ---- ASCII ----
 
 bool Ensight6GeometryScanner::ReadLine(File_a& file, std::string& line) {
-    bool tooLong = false;
-    if (!file.ReadWholeLine(line, MaxLineLength, &tooLong)) return false;
-    ++lineNumber_;
-    return true;
+    return file.ReadWholeLine(line, MaxLineLength);
 }
 
 bool Ensight6GeometryScanner::ReadDescription(File_a& file, std::string& line, const char* message) {
@@ -157,8 +138,7 @@ bool Ensight6GeometryScanner::ReadDescription(File_a& file, std::string& line, c
 
 bool Ensight6GeometryScanner::SkipValueLines(File_a& file, int64_t values, int perLine) {
     int64_t lines = (values + perLine - 1) / perLine;
-    if (!file.SkipLines(lines)) return FailAt("the file ends inside a value list");
-    lineNumber_ += lines;
+    if (!SkipFarLines(file, lines)) return FailAt("the file ends inside a value list");
     return true;
 }
 
@@ -183,7 +163,7 @@ bool Ensight6GeometryScanner::ScanAscii(File_a& file, Ensight6GeometryFile& geom
 
     while (ReadLine(file, line)) {
         std::string_view rest = line;
-        if (NextToken(rest).empty()) continue;  // blank lines at the end are the end of the file
+        if (nextToken(rest).empty()) continue;  // blank lines at the end are the end of the file
         if (IsEndStep(line)) return true;
         int32_t partNumber = 0;
         if (!ReadPartLine(line, partNumber)) return FailAt("expected a \"part\" line");
@@ -200,9 +180,9 @@ bool Ensight6GeometryScanner::ScanAsciiNodes(File_a& file, Ensight6GeometryFile&
     int32_t nn = 0;
     if (!ReadLine(file, line) || !LeadingInt32(line, nn)) return FailAt("missing node count");
     // each node line holds at least three values
-    if (nn < 0 || nn > file.BytesLeft() / 6) return FailAt("node count out of range");
+    if (!FitsIn(nn, 6, file.BytesLeft())) return FailAt("node count out of range");
     geometry.nodeCount = nn;
-    geometry.swapBytes = false;
+    geometry.byteOrder = NativeByteOrder();
     int64_t firstNode = file.Tell();
     if (!HasNodeIds(geometry.idMode)) {
         if (!SkipValueLines(file, nn, 1)) return false;
@@ -211,7 +191,7 @@ bool Ensight6GeometryScanner::ScanAsciiNodes(File_a& file, Ensight6GeometryFile&
         for (int32_t i = 0; i < nn; ++i) {
             if (!ReadLine(file, line)) return FailAt("the file ends inside the node list");
             std::string_view rest = line;
-            if (!ParseInt32Token(NextToken(rest, " \t\r\n-"), ids[static_cast<size_t>(i)]))
+            if (!ParseInt32Token(nextToken(rest, " \t\r\n-"), ids[static_cast<size_t>(i)]))
                 return FailAt("node line without an integer id");
         }
         std::string mapError;
@@ -233,7 +213,7 @@ bool Ensight6GeometryScanner::ScanAsciiPart(File_a& file, Ensight6GeometryFile& 
         line.clear();  // a part without blocks at the end of the file
     }
     std::string_view rest = line;
-    if (EqualsIgnoreCase(NextToken(rest), "block")) {
+    if (EqualsIgnoreCase(nextToken(rest), "block")) {
         std::string blockLine = line;
         return ScanAsciiBlock(file, part, blockLine);
     }
@@ -253,19 +233,18 @@ bool Ensight6GeometryScanner::ScanAsciiElementBlocks(File_a& file, Ensight6Geome
     BeginUnstructuredPart(geometry, part);
     for (;;) {
         std::string_view rest = line;
-        std::string_view token = NextToken(rest);
+        std::string_view token = nextToken(rest);
         if (token.empty()) break;
         if (EqualsIgnoreCase(token, "part") || IsEndStep(line)) {
             // the part loop reads this line again
             if (!file.Seek(lineStart, 0)) return FailAt("seek failed");
-            --lineNumber_;
             break;
         }
         int32_t type = Ensight6ElementType(token);
         if (type == ElementNone) return FailAt(UnknownTypeText(line));
         int32_t ne = 0;
         if (!ReadLine(file, line) || !LeadingInt32(line, ne)) return FailAt("missing element count");
-        if (ne < 0 || ne > file.BytesLeft() / 2) return FailAt("element count out of range");
+        if (!FitsIn(ne, 2, file.BytesLeft())) return FailAt("element count out of range");
         GeometryElementBlock* block = GeometryPartList::AppendBlock(part);
         if (block == nullptr) return Fail("Not enough memory to load data");
         block->type = type;
@@ -307,14 +286,11 @@ bool Ensight6GeometryScanner::ScanAsciiBlock(File_a& file, GeometryPart& part, s
 // ---- C binary ----
 
 bool Ensight6GeometryScanner::ReadRecord(File_a& file, std::string& text) {
-    char record[RecordSize];
-    if (!file.ReadBytes(record, RecordSize)) return FailAt("the file ends inside a record");
-    text = RecordText(record, RecordSize);
-    return true;
+    return ReadStringRecord(file, text) || FailAt("the file ends inside a record");
 }
 
 bool Ensight6GeometryScanner::SkipBytes(File_a& file, int64_t bytes) {
-    if (bytes < 0 || bytes > file.BytesLeft()) return FailAt("an array runs past the end of the file");
+    if (!FitsIn(bytes, 1, file.BytesLeft())) return FailAt("an array runs past the end of the file");
     if (!file.Seek(bytes, 1)) return FailAt("seek failed");
     return true;
 }
@@ -322,29 +298,27 @@ bool Ensight6GeometryScanner::SkipBytes(File_a& file, int64_t bytes) {
 // The byte order is the one in which the count is ≥ 0 and fits in the bytes
 // left; when both qualify the smaller value wins, and 0 (the same in both
 // orders) leaves the order open for the next count.
-bool Ensight6GeometryScanner::DecideOrder(File_a& file, int32_t raw, int64_t bytesPerUnit, int32_t& value) {
-    int64_t left = file.BytesLeft();
-    if (orderDecided_) {
-        value = swapBytes_ ? SwappedInt32(raw) : raw;
-        return true;
+void Ensight6GeometryScanner::DecideOrder(File_a& file, int32_t raw, int64_t bytesPerUnit, int32_t& value) {
+    const int32_t swapped = SwappedInt32(raw);
+    const auto in = [&](ByteOrder order) { return order == NativeByteOrder() ? raw : swapped; };
+    if (order_ == ByteOrderUnknown) {
+        const int64_t left = file.BytesLeft();
+        const ByteOrder native = NativeByteOrder();
+        const auto fits = [&](ByteOrder o) { return FitsIf(FitsIn(in(o), bytesPerUnit, left)); };
+        const ByteOrder order = DetectByteOrder(fits, [&] { return swapped < raw ? OtherByteOrder(native) : native; });
+        value = in(order == ByteOrderUnknown ? NativeByteOrder() : order);
+        if (value == 0) return;
+        order_ = order == ByteOrderUnknown ? NativeByteOrder() : order;
+        file.SetByteOrder(order_);
     }
-    int32_t swapped = SwappedInt32(raw);
-    bool nativeFits = CountFits(raw, bytesPerUnit, left);
-    bool swappedFits = CountFits(swapped, bytesPerUnit, left);
-    swapBytes_ = (swappedFits && !nativeFits) || (swappedFits && nativeFits && swapped < raw);
-    value = swapBytes_ ? swapped : raw;
-    if (value != 0) {
-        orderDecided_ = true;
-        file.SetByteOrder(ByteOrderOf(swapBytes_));
-    }
-    return true;
+    value = in(order_);
 }
 
 bool Ensight6GeometryScanner::ReadCount(File_a& file, int32_t& value, int64_t bytesPerUnit) {
     int32_t raw = 0;
     if (!file.ReadBytes(&raw, 4)) return FailAt("the file ends before a count");
     DecideOrder(file, raw, bytesPerUnit, value);
-    if (!CountFits(value, bytesPerUnit, file.BytesLeft())) return FailAt("count out of range");
+    if (!FitsIn(value, bytesPerUnit, file.BytesLeft())) return FailAt("count out of range");
     return true;
 }
 
@@ -374,7 +348,7 @@ bool Ensight6GeometryScanner::ScanBinary(File_a& file, Ensight6GeometryFile& geo
         if (part == nullptr) return Fail("Not enough memory to load data");
         if (!ScanBinaryPart(file, geometry, *part)) return false;
     }
-    geometry.swapBytes = swapBytes_;
+    geometry.byteOrder = WordOrder();
     return true;
 }
 
@@ -385,9 +359,10 @@ bool Ensight6GeometryScanner::ScanBinaryNodes(File_a& file, Ensight6GeometryFile
     geometry.nodeCount = nn;
     if (hasIds) {
         // read straight into an uninitialised array: the ids fill it whole
-        std::unique_ptr<int32_t[]> ids(new int32_t[static_cast<size_t>(nn) + 1]);
+        const ScratchArray<int32_t> ids(nn);
+        if (!ids) return Fail("Not enough memory to load data");
         if (!file.ReadBytes(ids.get(), 4 * static_cast<size_t>(nn))) return FailAt("the file ends inside the node ids");
-        if (swapBytes_) ReverseWords(ids.get(), static_cast<size_t>(nn));
+        if (WordOrder() != NativeByteOrder()) ReverseWords(ids.get(), static_cast<size_t>(nn));
         std::string mapError;
         if (!geometry.nodeIdMap.Build(ids.get(), nn, mapError)) return FailAt(mapError.c_str());
     }
@@ -410,7 +385,7 @@ bool Ensight6GeometryScanner::ScanBinaryPart(File_a& file, Ensight6GeometryFile&
     }
     if (!ReadRecord(file, text)) return false;
     std::string_view rest = text;
-    if (EqualsIgnoreCase(NextToken(rest), "block")) return ScanBinaryBlock(file, part, text);
+    if (EqualsIgnoreCase(nextToken(rest), "block")) return ScanBinaryBlock(file, part, text);
     return ScanBinaryElementBlocks(file, geometry, part, text);
 }
 
@@ -419,7 +394,7 @@ bool Ensight6GeometryScanner::ScanBinaryElementBlocks(File_a& file, Ensight6Geom
     BeginUnstructuredPart(geometry, part);
     for (;;) {
         std::string_view rest = record;
-        std::string_view token = NextToken(rest);
+        std::string_view token = nextToken(rest);
         if (EqualsIgnoreCase(token, "part") || IsEndStep(record)) {
             if (!file.Seek(-RecordSize, 1)) return FailAt("seek failed");
             break;
@@ -454,18 +429,21 @@ bool Ensight6GeometryScanner::ScanBinaryBlock(File_a& file, GeometryPart& part, 
     int64_t wordsPerNode = iblanked ? 4 : 3;
     auto fits = [&](const int32_t* d) {
         const std::optional<int32_t> n = BlockNodes(d);
-        return n && *n <= left / (4 * wordsPerNode);
+        return n && FitsIn(*n, 4 * wordsPerNode, left);
     };
     int32_t swapped[3] = {SwappedInt32(raw[0]), SwappedInt32(raw[1]), SwappedInt32(raw[2])};
-    if (!orderDecided_ && (raw[0] | raw[1] | raw[2]) != 0) {
+    const auto in = [&](ByteOrder order) { return order == NativeByteOrder() ? raw : swapped; };
+    if (order_ == ByteOrderUnknown && (raw[0] | raw[1] | raw[2]) != 0) {
         // An empty block (a zero dimension) fits in either order: then the
         // order with the smaller dimensions wins, as it does for counts.
-        const bool swap = fits(swapped) && (!fits(raw) || LargestDimension(swapped) < LargestDimension(raw));
-        swapBytes_ = swap;
-        file.SetByteOrder(ByteOrderOf(swap));
-        orderDecided_ = true;
+        const ByteOrder native = NativeByteOrder();
+        const ByteOrder order = DetectByteOrder([&](ByteOrder o) { return FitsIf(fits(in(o))); }, [&] {
+            return LargestDimension(swapped) < LargestDimension(raw) ? OtherByteOrder(native) : native;
+        });
+        order_ = order == ByteOrderUnknown ? NativeByteOrder() : order;
+        file.SetByteOrder(order_);
     }
-    const int32_t* dims = swapBytes_ ? swapped : raw;
+    const int32_t* dims = in(WordOrder());
     if (!fits(dims)) return FailAt("block dimensions out of range");
     const int64_t n = *BlockNodes(dims);
     part.imax = dims[0];

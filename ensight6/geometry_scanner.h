@@ -14,18 +14,16 @@ namespace quorix {
 
 class Ensight6GeometryScanner {
 public:
-    // Opens `path` and determines its encoding; null with `errorText` when the
+    // Opens `path` and determines its encoding; null with `failure` when the
     // file cannot be opened or is not recognised.
-    File_a* OpenEnsight6Geometry(const std::string& path, int32_t& encoding);
+    File_a* OpenEnsight6Geometry(const std::string& path, GeometryEncoding& encoding);
     // Scans one step into `geometry` (whose path and encoding are set): the
     // whole file from `start` 0, else the step that begins at `start`. A step
     // framed by "BEGIN TIME STEP" ends at its "END TIME STEP", after which
     // the file is left. Parts scanned before a failure stay in its list.
     bool ScanEnsight6Geometry(File_a& file, Ensight6GeometryFile& geometry, int64_t start = 0);
 
-    std::string errorText;
-    // Where a failure whose text does not say it happened (unknown: offset -1).
-    ReadPlace errorPlace;
+    Failure failure;
 
 private:
     bool Fail(std::string text);
@@ -45,7 +43,7 @@ private:
     bool ReadRecord(File_a& file, std::string& text);
     bool ReadCount(File_a& file, int32_t& value, int64_t bytesPerUnit);
     bool SkipBytes(File_a& file, int64_t bytes);
-    bool DecideOrder(File_a& file, int32_t raw, int64_t bytesPerUnit, int32_t& value);
+    void DecideOrder(File_a& file, int32_t raw, int64_t bytesPerUnit, int32_t& value);
     bool ScanBinaryNodes(File_a& file, Ensight6GeometryFile& geometry);
     bool ScanBinaryPart(File_a& file, Ensight6GeometryFile& geometry, GeometryPart& part);
     bool ScanBinaryElementBlocks(File_a& file, Ensight6GeometryFile& geometry, GeometryPart& part,
@@ -54,11 +52,10 @@ private:
 
     std::string path_;
     int64_t globalNodes_ = 0;  // position of the global coordinates
-    int64_t lineNumber_ = 0;
     const File_a* file_ = nullptr;  // being scanned, for the place of a failure
     bool text_ = false;             // places are told as lines
-    bool orderDecided_ = false;
-    bool swapBytes_ = false;
+    ByteOrder order_ = ByteOrderUnknown;  // until a count or block shows it
+    ByteOrder WordOrder() const { return order_ == ByteOrderUnknown ? NativeByteOrder() : order_; }
     std::string line_;
 };
 

@@ -1,6 +1,7 @@
 #include "ensight6/text_fields.h"
 
 #include "gold/ascii_fields.h"
+#include "gold/ensight_reader.h"
 
 #include <algorithm>
 #include <cstring>
@@ -17,24 +18,7 @@ std::string_view CutLineEnd(std::string_view line) {
     return line;
 }
 
-std::string_view NextToken(std::string_view& rest, std::string_view delimiters) {
-    size_t start = rest.find_first_not_of(delimiters);
-    if (start == std::string_view::npos) {
-        rest = {};
-        return {};
-    }
-    size_t end = rest.find_first_of(delimiters, start);
-    if (end == std::string_view::npos) end = rest.size();
-    std::string_view token = rest.substr(start, end - start);
-    rest.remove_prefix(end);
-    return token;
-}
-
-bool IsBeginStep(std::string_view line) { return StartsWithIgnoreCase(line, "BEGIN TIME STEP"); }
-
-bool IsEndStep(std::string_view line) { return StartsWithIgnoreCase(line, "END TIME STEP"); }
-
-bool LeadingInt32(std::string_view line, int32_t& value) { return ParseInt32Token(NextToken(line), value); }
+bool LeadingInt32(std::string_view line, int32_t& value) { return ParseInt32Token(nextToken(line), value); }
 
 int ParseFixedWidthValues(std::string_view line, float* values, int maxCount) {
     int64_t count = ConvertRealLine(line, values, maxCount);
@@ -69,17 +53,24 @@ bool CoordinateField(std::string_view line, int index, bool hasId, float& value)
 
 IdOption IdOptionFromLine(std::string_view line) {
     std::string_view rest = line;
-    NextToken(rest);
-    NextToken(rest);
-    std::string_view word = NextToken(rest);
+    nextToken(rest);
+    nextToken(rest);
+    std::string_view word = nextToken(rest);
     if (word.empty()) return IdUnknown;
     return IdOptionFromName(word);
 }
 
 bool ReadPartLine(std::string_view line, int32_t& partNumber) {
     std::string_view rest = line;
-    if (!EqualsIgnoreCase(NextToken(rest), "part")) return false;
-    return ParseInt32Token(NextToken(rest), partNumber);
+    if (!EqualsIgnoreCase(nextToken(rest), "part")) return false;
+    return ParseInt32Token(nextToken(rest), partNumber);
+}
+
+bool ReadStringRecord(File_a& file, std::string& text) {
+    char record[StringRecordBytes];
+    if (!file.ReadBytes(record, StringRecordBytes)) return false;
+    text = RecordText(record, StringRecordBytes);
+    return true;
 }
 
 std::string RecordText(const char* bytes, size_t size) {

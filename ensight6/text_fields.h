@@ -8,15 +8,16 @@
 
 #include "casefile/ascii_case.h"
 #include "casefile/element_types.h"
+#include "casefile/scanner.h"
 #include "casefile/text_number.h"
+#include "casefile/time_step_mark.h"
+#include "gold/file_a.h"
 
 namespace quorix {
 
-inline constexpr std::string_view WhitespaceSet = " \t\r\n";
+using zelvane::strutil::nextToken;
 
 std::string_view CutLineEnd(std::string_view line);
-// Skips delimiters, returns the following run of other characters and moves past it.
-std::string_view NextToken(std::string_view& rest, std::string_view delimiters = WhitespaceSet);
 // The line's first whitespace token as an int32.
 bool LeadingInt32(std::string_view line, int32_t& value);
 
@@ -38,11 +39,9 @@ IdOption IdOptionFromLine(std::string_view line);
 // 'part 12': true with the number; any case.
 bool ReadPartLine(std::string_view line, int32_t& partNumber);
 
-// The lines (records) that frame one step of a file holding several steps.
-bool IsBeginStep(std::string_view line);
-bool IsEndStep(std::string_view line);
-
 // An 80-byte string record as text: up to its first NUL, trailing blanks and line ends cut.
 std::string RecordText(const char* bytes, size_t size);
+// Reads one such record; false when the file ends inside it.
+bool ReadStringRecord(File_a& file, std::string& text);
 
 }  // namespace quorix

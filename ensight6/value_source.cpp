@@ -35,8 +35,8 @@ DeferredLoadInfo BinaryLoad(const Ensight6ValueSource& s, LoadKind kind, int32_t
     info.fileName = s.fileName.view();
     info.dataOffset = s.offset;
     info.valueCount = s.valueCount;
-    info.format = FormatCBinary;
-    info.byteOrder = ByteOrderOf(s.swapBytes);
+    info.format = EncodingCBinary;
+    info.byteOrder = s.byteOrder;
     info.kind = kind;
     info.stride = stride;
     info.component = component;
@@ -49,7 +49,7 @@ public:
     explicit AsciiFile(const Ensight6ValueSource& source) {
         OpenFailure failure = OpenFailure::None;
         file_ = File_a::Open(source.fileName.c_str(), "rb", NativeByteOrder(), &failure);
-        if (file_ == nullptr) NoteReadFailure({std::string(source.fileName.view())}, {}, failure);
+        if (file_ == nullptr) NoteReadFailure({{}, {std::string(source.fileName.view())}, failure});
     }
     ~AsciiFile() { File_a::Close(file_); }
     AsciiFile(const AsciiFile&) = delete;
@@ -75,7 +75,7 @@ bool LoadAscii(FieldData_pa field, const Ensight6ValueSource& s, Read&& read) {
             return false;
         },
         [&](T* values, int64_t first, int64_t n) { return HandOver(field, first, n, values); });
-    if (readFailed) NoteReadFailure({std::string(s.fileName.view()), file.get()->Tell(), true}, "bad or missing values");
+    if (readFailed) NoteReadFailure({"bad or missing values", {std::string(s.fileName.view()), file.get()->Tell(), true}});
     return loaded;
 }
 

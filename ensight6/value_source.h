@@ -8,6 +8,7 @@
 
 #include "addon/host_api/host_memory.h"
 #include "addon/zel_api.h"
+#include "casefile/byte_order.h"
 #include "dataset/element_conversion.h"
 
 namespace quorix {
@@ -19,7 +20,7 @@ struct Ensight6ValueSource {
     int32_t valueCount = 0;
     int32_t dim1 = 0, dim2 = 0, dim3 = 0;  // block I J K; variables: dim2 components, dim3 component from 1
     int32_t variable = 0;   // 1..3 X Y Z, 4 IBlank, else the host variable
-    bool swapBytes = false;
+    ByteOrder byteOrder = ByteOrderUnknown;
     int32_t blockComponents = 1;  // C binary block values: components interleaved per node or cell,
     int32_t blockComponent = 0;   // this source's one of them
     std::vector<LoadBlock> blocks;  // unstructured per-element values, one per loaded block

@@ -116,12 +116,12 @@ inline std::string WriteFile(const std::string& bytes) {
     return std::fclose(file) == 0 && written ? path : std::string();
 }
 
-inline int32_t FormatOf(reference::Encoding encoding) {
-    if (encoding == reference::Encoding::Ascii) return quorix::FormatAscii;
-    return encoding == reference::Encoding::FortranBigEndian ? quorix::FormatFortranBinary : quorix::FormatCBinary;
+inline quorix::GeometryEncoding FormatOf(reference::Encoding encoding) {
+    if (encoding == reference::Encoding::Ascii) return quorix::EncodingAscii;
+    return encoding == reference::Encoding::FortranBigEndian ? quorix::EncodingFortranBinary : quorix::EncodingCBinary;
 }
 
-inline int32_t ByteOrderOf(reference::Encoding encoding) {
+inline quorix::ByteOrder ByteOrderOf(reference::Encoding encoding) {
     return encoding == reference::Encoding::LittleEndian ? quorix::LittleEndian : quorix::BigEndian;
 }
 

@@ -48,7 +48,7 @@ void FillGeometry(quorix::PartCollection& geometry) {
     quorix::PartInfo& zero = geometry.AddPart(0, 1);
     zero.kind = quorix::PartUnstructured;
     zero.nodeCount = 2;
-    zero.format = quorix::FormatCBinary;
+    zero.format = quorix::EncodingCBinary;
     zero.byteOrder = quorix::BigEndian;
 }
 

@@ -2,30 +2,24 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
-#include <new>
 #include <string_view>
 #include <type_traits>
 #include <vector>
 
-#include "addon/host_api/hand_over.h"
-#include "addon/host_api/host_lock.h"
 #include "casefile/ascii_case.h"
+#include "casefile/checked_math.h"
 #include "casefile/element_types.h"
+#include "casefile/scanner.h"
 #include "casefile/show_error.h"
+#include "casefile/text_lines.h"
+#include "casefile/time_step_mark.h"
 #include "gold/ascii_fields.h"
 #include "gold/page_memory.h"
+#include "gold/skip_far_lines.h"
 
 namespace quorix {
 namespace {
 
-// A line longer than this is not an EnSight record; the bound keeps a garbage
-// file from making one line grow without limit.
-constexpr size_t MaxLineLength = size_t{1} << 26;
-// Values handed to the host per call: large enough to amortise the lock, small
-// enough to keep the buffer at 4 MiB whatever the count.
-constexpr int64_t FieldChunkValues = int64_t{1} << 20;
-constexpr size_t StringRecordBytes = 80;
 constexpr size_t StringKeep = 79;
 
 constexpr const char* TextFormatUndefined = "File format not defined";
@@ -39,12 +33,11 @@ constexpr const char* TextFloatAscii = "Failed when attempting to read float dat
 constexpr const char* TextSkipIntAscii = "Failed when attempting to skip integer data in ASCII format";
 constexpr const char* TextSkipFloatAscii = "Failed when attempting to skip float data in ASCII format";
 constexpr const char* TextBeyondFile = "Attempt to read beyond limits of file";
-constexpr const char* TextNoMemory = "Not enough memory to load data";
 constexpr const char* TextParticlesBinary = "Failed when attempting to read particle coordinates in binary format";
 constexpr const char* TextParticlesAscii = "Failed when attempting to read particle coordinates in ASCII format";
 constexpr const char* TextCannotOpen = "Unable to open file for reading";
 
-thread_local FailedRead lastFailure;
+thread_local Failure lastFailure;
 
 // Lines needed for `count` values written `perLine` to a line (0 or 1: one per line).
 int64_t LinesFor(int64_t count, int32_t perLine) {
@@ -69,19 +62,37 @@ size_t PlainRun(std::string_view text, int /*width*/, float* out, int64_t capaci
     return ConvertPlainRealLines(text, out, capacity, values);
 }
 
-// Reads lines until exactly `count` values came; a last line holding more fails.
-// Lines are taken straight from the file's buffer, a buffer-full at a time.
-template <class T>
-bool ReadAsciiValues(File_a& file, T* destination, int64_t count, int width) {
+// The one ASCII value loop. Lines are taken straight from the file's buffer:
+// runs of plain lines are converted where they lie, any other line on its own.
+// Values fill `buffer` (`chunk` of them), handed to `deliver` whenever it is
+// full and at the end. Exactly `count` values must come: a last line holding
+// more fails. A line that straddles two fills passes through a row of its own.
+template <class T, class Deliver>
+bool ReadAsciiValues(File_a& file, T* buffer, int64_t chunk, int64_t count, int width, Deliver&& deliver) {
     int64_t counted = 0;
-    auto take = [&](std::string_view line) {
-        int64_t n = ConvertValues(line, width, destination == nullptr ? nullptr : destination + counted,
-                                  destination == nullptr ? 0 : count - counted);
-        if (n < 0 || n > count - counted) return false;
+    int64_t filled = 0;
+    std::vector<T> row;
+    auto stored = [&](int64_t n) {
         counted += n;
+        filled += n;
+        if (filled < chunk) return true;
+        filled = 0;
+        return deliver(buffer, chunk);
+    };
+    auto take = [&](std::string_view line) {
+        const int64_t n = ConvertValues(line, width, buffer + filled, chunk - filled);
+        if (n < 0 || n > count - counted) return false;
+        if (n <= chunk - filled) return stored(n);
+        row.resize(static_cast<size_t>(n));
+        ConvertValues(line, width, row.data(), n);
+        for (int64_t i = 0; i < n;) {
+            const int64_t part = std::min(n - i, chunk - filled);
+            std::copy_n(row.data() + i, part, buffer + filled);
+            i += part;
+            if (!stored(part)) return false;
+        }
         return true;
     };
-    T scratch[4096];  // skipped values are converted too: the plain runs still count them fastest
     while (counted < count) {
         const std::string_view lines = file.BufferedLines();
         if (lines.empty()) {
@@ -93,12 +104,11 @@ bool ReadAsciiValues(File_a& file, T* destination, int64_t count, int width) {
         const char* end = p + lines.size();
         bool ok = true;
         while (ok && p != end && counted < count) {
-            T* out = destination != nullptr ? destination + counted : scratch;
-            const int64_t room = destination != nullptr ? count - counted : std::min<int64_t>(4096, count - counted);
             int64_t n = 0;
-            p += PlainRun(std::string_view(p, static_cast<size_t>(end - p)), width, out, room, n);
-            counted += n;
-            if (p == end || counted == count) break;
+            p += PlainRun(std::string_view(p, static_cast<size_t>(end - p)), width, buffer + filled,
+                          std::min(chunk - filled, count - counted), n);
+            ok = stored(n);
+            if (!ok || p == end || counted == count) break;
             if (n > 0) continue;
             const char* next = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p))) + 1;
             ok = take(std::string_view(p, static_cast<size_t>(next - p)));
@@ -107,33 +117,37 @@ bool ReadAsciiValues(File_a& file, T* destination, int64_t count, int width) {
         file.Consume(static_cast<size_t>(p - lines.data()));
         if (!ok) return false;
     }
-    return true;
+    return filled == 0 || deliver(buffer, filled);
+}
+
+// Into `destination` whole, or only counted when it is null.
+template <class T>
+bool ReadAsciiValues(File_a& file, T* destination, int64_t count, int width) {
+    auto none = [](const T*, int64_t) { return true; };
+    if (destination != nullptr) return ReadAsciiValues(file, destination, count, count, width, none);
+    T scratch[4096];  // skipped values are converted too: the plain runs still count them fastest
+    return ReadAsciiValues(file, scratch, 4096, count, width, none);
 }
 
 std::vector<std::string_view> SplitTokens(std::string_view text, size_t maxTokens) {
     std::vector<std::string_view> tokens;
-    size_t at = 0;
-    while (at < text.size()) {
-        at = text.find_first_not_of(" \t\r\n", at);
-        if (at == std::string_view::npos) break;
-        size_t end = text.find_first_of(" \t\r\n", at);
-        if (end == std::string_view::npos) end = text.size();
+    for (std::string_view token = zelvane::strutil::nextToken(text); !token.empty();
+         token = zelvane::strutil::nextToken(text)) {
         if (tokens.size() == maxTokens) {
             tokens.push_back({});  // marks "more than maxTokens"
             break;
         }
-        tokens.push_back(text.substr(at, end - at));
-        at = end;
+        tokens.push_back(token);
     }
     return tokens;
 }
 
 HeaderKind ClassifyBlockLine(const std::vector<std::string_view>& tokens, int32_t& value1, int32_t& value2) {
-    value1 = 0;
+    value1 = PartCurvilinear;
     value2 = 0;
     for (size_t i = 1; i < tokens.size(); ++i) {
-        if (tokens[i] == "rectilinear") value1 = 1;
-        else if (tokens[i] == "uniform") value1 = 2;
+        if (tokens[i] == "rectilinear") value1 = PartRectilinear;
+        else if (tokens[i] == "uniform") value1 = PartUniform;
         else if (tokens[i] == "iblanked") value2 |= BlockIBlanked;
         else if (tokens[i] == "with_ghost") value2 |= BlockWithGhost;
         else if (tokens[i] == "range") value2 |= BlockRange;
@@ -163,22 +177,23 @@ HeaderKind ClassifyTwoWords(std::string_view first, std::string_view second, int
     }
     if (first == "particle" && second == "coordinates") return ParticleCoordinates;
     if (second == "binary" && (first == "c" || first == "fortran")) {
-        value1 = first == "c" ? 0 : 1;
+        value1 = first == "c" ? EncodingCBinary : EncodingFortranBinary;
         return BinaryFormat;
     }
     return OtherLine;
 }
 
-HeaderKind ClassifyLongLine(const std::vector<std::string_view>& tokens, int32_t& value1) {
+HeaderKind ClassifyLongLine(std::string_view text, const std::vector<std::string_view>& tokens, int32_t& value1) {
     if (tokens[1] == "id") {
         value1 = IdOptionFromName(tokens[2]);
         if (tokens[0] == "element") return ElementIdOption;
         if (tokens[0] == "node") return NodeIdOption;
         return OtherLine;
     }
-    if (tokens[1] == "time" && tokens[2] == "step") {
-        if (tokens[0] == "begin") return BeginTimeStep;
-        if (tokens[0] == "end") return EndTimeStep;
+    switch (TimeStepMarkOf(text)) {
+        case TimeStepMark::Begin: return BeginTimeStep;
+        case TimeStepMark::End: return EndTimeStep;
+        case TimeStepMark::None: return OtherLine;
     }
     return OtherLine;
 }
@@ -197,7 +212,7 @@ HeaderKind ClassifyHeaderLine(const char* text, int32_t& value1, int32_t& value2
     if (tokens[0] == "block") return ClassifyBlockLine(tokens, value1, value2);
     if (tokens.size() == 1) return ClassifySingleWord(tokens[0], value1);
     if (tokens.size() == 2) return ClassifyTwoWords(tokens[0], tokens[1], value1, value2);
-    return ClassifyLongLine(tokens, value1);
+    return ClassifyLongLine(lower, tokens, value1);
 }
 
 CFileEnsight::~CFileEnsight() { Close(); }
@@ -208,18 +223,18 @@ void CFileEnsight::Close() {
     if (file_ != nullptr) File_a::Close(file_);
 }
 
-bool CFileEnsight::OpenPath(const std::string& path, int32_t byteOrder, std::string_view end) {
+bool CFileEnsight::OpenPath(const std::string& path, ByteOrder byteOrder, std::string_view end) {
     Close();
     fileName_ = path;
     OpenFailure failure = OpenFailure::None;
     file_ = File_a::Open(path, "rb", byteOrder, &failure);
     if (file_ != nullptr) return true;
     SetError(TextCannotOpen + std::string(OpenFailureNote(failure)) + std::string(end));
-    lastFailure.open = failure;
+    failure_.open = lastFailure.open = failure;
     return false;
 }
 
-bool CFileEnsight::Open(const std::string& path, bool isGold, int32_t format, int32_t byteOrder,
+bool CFileEnsight::Open(const std::string& path, bool isGold, GeometryEncoding format, ByteOrder byteOrder,
                         int64_t startOffset) {
     isGold_ = isGold;
     format_ = format;
@@ -235,22 +250,19 @@ void ShowReadError(const std::string& fileName, const std::string& text) {
     ShowError("Error when reading file " + fileName + "\n" + text);
 }
 
-const FailedRead& LastReadFailure() { return lastFailure; }
+const Failure& LastReadFailure() { return lastFailure; }
 void ForgetReadFailure() noexcept { lastFailure = {}; }
-void NoteReadFailure(ReadPlace place, std::string text, OpenFailure open) {
-    lastFailure = {std::move(place), std::move(text), open};
-}
+void NoteReadFailure(Failure failure) { lastFailure = std::move(failure); }
 
 void CFileEnsight::ReportError() const {
-    ShowReadError(fileName_, errorText_);
-    ShowErrorPlace({fileName_, errorOffset_, format_ == FormatAscii});
+    ShowReadError(fileName_, failure_.text);
+    ShowErrorPlace(failure_.place);
 }
 
 void CFileEnsight::SetError(std::string text) {
     if (frameFault_) return;
-    errorText_ = std::move(text);
-    errorOffset_ = Tell();
-    NoteReadFailure({fileName_, errorOffset_, format_ == FormatAscii}, errorText_);
+    failure_.Set(std::move(text), {fileName_, Tell(), format_ == EncodingAscii});
+    NoteReadFailure(failure_);
 }
 
 bool CFileEnsight::Fail(const char* text) {
@@ -258,7 +270,7 @@ bool CFileEnsight::Fail(const char* text) {
     return false;
 }
 
-int32_t CFileEnsight::byteOrder() const { return file_ != nullptr ? file_->GetByteOrder() : ByteOrderUnknown; }
+ByteOrder CFileEnsight::byteOrder() const { return file_ != nullptr ? file_->GetByteOrder() : ByteOrderUnknown; }
 int64_t CFileEnsight::Tell() const { return file_ != nullptr ? file_->Tell() : -1; }
 bool CFileEnsight::IsEof() const { return file_ == nullptr || file_->IsEof(); }
 int64_t CFileEnsight::FileSize() const { return file_ != nullptr ? file_->FileSize() : 0; }
@@ -281,29 +293,25 @@ void CFileEnsight::Rewind() {
 
 bool CFileEnsight::CanRead() {
     if (file_ == nullptr) return Fail(TextFormatUndefined);
-    if (format_ != FormatCBinary && format_ != FormatAscii && format_ != FormatFortranBinary) {
+    if (format_ != EncodingCBinary && format_ != EncodingAscii && format_ != EncodingFortranBinary) {
         return Fail(TextFormatUndefined);
     }
     return true;
 }
 
-int32_t CFileEnsight::FortranFrameOrder() {
-    if (file_ == nullptr) return 0;
+ByteOrder CFileEnsight::FortranFrameOrder() {
+    if (file_ == nullptr) return ByteOrderUnknown;
     unsigned char head[4] = {};
     unsigned char tail[4] = {};
     Rewind();
     const bool read = file_->ReadBytes(head, 4) && file_->Seek(4 + StringRecordBytes, 0) && file_->ReadBytes(tail, 4);
     Rewind();
-    if (!read || std::memcmp(head, tail, 4) != 0) return 0;
-    constexpr unsigned char Little[4] = {StringRecordBytes, 0, 0, 0};
-    constexpr unsigned char Big[4] = {0, 0, 0, StringRecordBytes};
-    if (std::memcmp(head, Little, 4) == 0) return LittleEndian;
-    return std::memcmp(head, Big, 4) == 0 ? BigEndian : 0;
+    return read ? quorix::FortranFrameOrder(head, tail) : ByteOrderUnknown;
 }
 
 bool CFileEnsight::RecordFault(const std::string& what) {
     Fail("Fortran record at byte " + std::to_string(record_.start) + " of " + fileName_ + " " + what);
-    errorOffset_ = lastFailure.place.offset = record_.start;
+    failure_.place.offset = lastFailure.place.offset = record_.start;
     frameFault_ = true;
     return false;
 }
@@ -322,7 +330,7 @@ bool CFileEnsight::OpenRecord(bool& atEnd) {
         record_.length = length;
         const std::string size = std::to_string(length) + " bytes long";
         if (length < 0 || length % 4 != 0) return RecordFault("is " + size + ", not a whole number of 4-byte words");
-        if (length > left - 8) return RecordFault("is " + size + ", past the end of the file");
+        if (!FitsIn(length, 1, left - 8)) return RecordFault("is " + size + ", past the end of the file");
         record_.left = length;
         if (length > 0) return true;
         // An empty record (an array of no values) carries nothing to read.
@@ -392,7 +400,7 @@ bool CFileEnsight::ReadFortranString(std::string& text, bool& atEnd) {
 
 bool CFileEnsight::SkipBytes(int64_t count, int64_t width) {
     // A skip past the end would make a cut file look complete.
-    if (count < 0 || count > BytesLeft() / width) return Fail(TextBeyondFile);
+    if (!FitsIn(count, width, BytesLeft())) return Fail(TextBeyondFile);
     return file_->Seek(count * width, 1) || Fail(TextBeyondFile);
 }
 
@@ -400,8 +408,8 @@ bool CFileEnsight::ReadStringRecord(std::string& text, bool& atEnd) {
     atEnd = false;
     text.clear();
     if (!CanRead()) return false;
-    if (format_ == FormatFortranBinary) return ReadFortranString(text, atEnd);
-    if (format_ == FormatCBinary) {
+    if (format_ == EncodingFortranBinary) return ReadFortranString(text, atEnd);
+    if (format_ == EncodingCBinary) {
         char record[StringRecordBytes];
         size_t got = file_->Read(record, 1, StringRecordBytes);
         if (got != StringRecordBytes) {
@@ -429,8 +437,8 @@ bool CFileEnsight::ReadString80(std::string& text) {
 bool CFileEnsight::ReadInts(int32_t* destination, int64_t count) {
     if (!CanRead()) return false;
     if (count < 0) return Fail(IsBinary() ? TextIntBinary : TextIntAscii);
-    if (format_ == FormatFortranBinary) return PassRecordWords(destination, count, Words::Ints);
-    if (format_ == FormatCBinary) return file_->ReadInt32Array(destination, count) || Fail(TextIntBinary);
+    if (format_ == EncodingFortranBinary) return PassRecordWords(destination, count, Words::Ints);
+    if (format_ == EncodingCBinary) return file_->ReadInt32Array(destination, count) || Fail(TextIntBinary);
     int width = isGold_ ? GoldIntWidth : Ensight6IntWidth;
     return ReadAsciiValues(*file_, destination, count, width) || Fail(TextIntAscii);
 }
@@ -438,15 +446,15 @@ bool CFileEnsight::ReadInts(int32_t* destination, int64_t count) {
 bool CFileEnsight::ReadFloats(float* destination, int64_t count) {
     if (!CanRead()) return false;
     if (count < 0) return Fail(IsBinary() ? TextFloatBinary : TextFloatAscii);
-    if (format_ == FormatFortranBinary) return PassRecordWords(destination, count, Words::Floats);
-    if (format_ == FormatCBinary) return file_->ReadFloat32Array(destination, count) || Fail(TextFloatBinary);
+    if (format_ == EncodingFortranBinary) return PassRecordWords(destination, count, Words::Floats);
+    if (format_ == EncodingCBinary) return file_->ReadFloat32Array(destination, count) || Fail(TextFloatBinary);
     return ReadAsciiValues(*file_, destination, count, RealWidth) || Fail(TextFloatAscii);
 }
 
 bool CFileEnsight::SkipInts(int64_t count, int32_t valuesPerLine) {
     if (!CanRead()) return false;
-    if (format_ == FormatCBinary) return SkipBytes(count, 4);
-    if (format_ == FormatFortranBinary) return SkipRecordWords(count);
+    if (format_ == EncodingCBinary) return SkipBytes(count, 4);
+    if (format_ == EncodingFortranBinary) return SkipRecordWords(count);
     if (count < 0 || valuesPerLine < 0) return Fail(TextSkipIntAscii);
     if (count == 0) return true;
     if (valuesPerLine == 0) {
@@ -455,29 +463,29 @@ bool CFileEnsight::SkipInts(int64_t count, int32_t valuesPerLine) {
         int32_t* none = nullptr;
         return ReadAsciiValues(*file_, none, count, width) || Fail(TextSkipIntAscii);
     }
-    return file_->SkipLines(LinesFor(count, valuesPerLine)) || Fail(TextSkipIntAscii);
+    return SkipFarLines(*file_, LinesFor(count, valuesPerLine)) || Fail(TextSkipIntAscii);
 }
 
 bool CFileEnsight::SkipFloats(int64_t count, int32_t valuesPerLine) {
     if (!CanRead()) return false;
-    if (format_ == FormatCBinary) return SkipBytes(count, 4);
-    if (format_ == FormatFortranBinary) return SkipRecordWords(count);
+    if (format_ == EncodingCBinary) return SkipBytes(count, 4);
+    if (format_ == EncodingFortranBinary) return SkipRecordWords(count);
     if (count < 0 || valuesPerLine < 0 || valuesPerLine > 21) return Fail(TextSkipFloatAscii);
-    return file_->SkipLines(LinesFor(count, valuesPerLine)) || Fail(TextSkipFloatAscii);
+    return SkipFarLines(*file_, LinesFor(count, valuesPerLine)) || Fail(TextSkipFloatAscii);
 }
 
 bool CFileEnsight::SkipParticles(int64_t count) {
     if (!CanRead()) return false;
-    if (format_ == FormatFortranBinary) return Fail(TextFortran);
-    if (format_ == FormatCBinary) return SkipBytes(count, 16);
+    if (format_ == EncodingFortranBinary) return Fail(TextFortran);
+    if (format_ == EncodingCBinary) return SkipBytes(count, 16);
     if (count < 0) return Fail(TextString);
-    return file_->SkipLines(count) || Fail(TextString);
+    return SkipFarLines(*file_, count) || Fail(TextString);
 }
 
 bool CFileEnsight::ProbeParticleRecord() {
     if (!CanRead()) return false;
-    if (format_ == FormatFortranBinary) return Fail(TextFortran);
-    if (format_ == FormatAscii) return true;
+    if (format_ == EncodingFortranBinary) return Fail(TextFortran);
+    if (format_ == EncodingAscii) return true;
     int64_t start = file_->Tell();
     int32_t id = 0;
     bool read = file_->ReadInt32Array(&id, 1);
@@ -486,18 +494,18 @@ bool CFileEnsight::ProbeParticleRecord() {
         read = file_->ReadFloat32Array(xyz, 3) && file_->ReadInt32Array(&id, 1);
     }
     file_->Seek(start, 0);
-    return read && id >= 1 && id <= 65535;
+    return read && id >= 1 && id <= MaxPartNumber;
 }
 
 bool CFileEnsight::ReadParticleCoords(float* destination, int64_t count) {
     if (!CanRead()) return false;
-    if (format_ == FormatFortranBinary) return Fail(TextFortranParticles);
-    if (count < 0) return Fail(format_ == FormatCBinary ? TextParticlesBinary : TextParticlesAscii);
+    if (format_ == EncodingFortranBinary) return Fail(TextFortranParticles);
+    if (count < 0) return Fail(format_ == EncodingCBinary ? TextParticlesBinary : TextParticlesAscii);
     float* x = destination;
     float* y = destination + count;
     float* z = destination + 2 * count;
-    if (format_ == FormatCBinary) {
-        if (count > BytesLeft() / 16 || !file_->Seek(4 * count, 1)) return Fail(TextParticlesBinary);
+    if (format_ == EncodingCBinary) {
+        if (!FitsIn(count, 16, BytesLeft()) || !file_->Seek(4 * count, 1)) return Fail(TextParticlesBinary);
         // The file interleaves x y z per particle; read in slices and spread them.
         constexpr int64_t Slice = 4096;
         float xyz[3 * Slice];
@@ -545,36 +553,6 @@ HeaderKind CFileEnsight::ReadBlockHeader(int32_t& value1, int32_t& value2) {
     return kind;
 }
 
-template <class T>
-bool CFileEnsight::ReadToField(FieldData_pa field, int64_t count) {
-    bool binary = IsBinary();
-    const char* readText = std::is_same_v<T, int32_t> ? (binary ? TextIntBinary : TextIntAscii)
-                                                       : (binary ? TextFloatBinary : TextFloatAscii);
-    if (!CanRead()) return false;
-    // A count the file cannot hold is refused before anything is allocated.
-    if (count < 0 || count > BytesLeft() / (binary ? 4 : 1)) return Fail(readText);
-    if (count == 0) return true;
-    int64_t chunk = std::min(count, FieldChunkValues);
-    std::unique_ptr<T[]> buffer(new (std::nothrow) T[static_cast<size_t>(chunk)]);
-    if (!buffer) return Fail(TextNoMemory);
-    ValueRange range;
-    int64_t done = 0;
-    auto deliver = [&](const T* values, int64_t n) {
-        if constexpr (std::is_same_v<T, int32_t>) range.Add(values, n);
-        if (!HandOver(field, done, n, values)) return Fail(TextNoMemory);
-        done += n;
-        return true;
-    };
-    bool ok = binary ? ReadBinaryChunks(buffer.get(), chunk, count, deliver)
-                     : ReadAsciiChunks(buffer.get(), chunk, count, deliver);
-    if (!ok) return false;
-    if (range.seeded) {
-        HostLock lock;
-        ZelUtilDataValueSetMinMaxByRef(field, range.minimum, range.maximum);
-    }
-    return true;
-}
-
 template <class T, class Deliver>
 bool CFileEnsight::ReadBinaryChunks(T* buffer, int64_t chunk, int64_t count, Deliver& deliver) {
     // The slices are one array: a Fortran record may end only where the array does.
@@ -593,84 +571,20 @@ bool CFileEnsight::ReadBinaryChunks(T* buffer, int64_t chunk, int64_t count, Del
     return ok && (inPieces_ || EndOfArray());
 }
 
-// ASCII lines may hold several values, so a line can straddle two slices: each
-// line is converted into a scratch row first, then copied across the boundary.
-template <class T, class Deliver>
-bool CFileEnsight::ReadAsciiChunks(T* buffer, int64_t chunk, int64_t count, Deliver& deliver) {
-    constexpr bool isInt = std::is_same_v<T, int32_t>;
-    const char* text = isInt ? TextIntAscii : TextFloatAscii;
-    int width = isInt ? (isGold_ ? GoldIntWidth : Ensight6IntWidth) : RealWidth;
-    std::vector<T> row(64);
-    int64_t counted = 0;
-    int64_t filled = 0;
-    while (counted < count) {
-        // Plain lines go straight into the chunk while they fit; a line that
-        // would straddle two chunks takes the row below.
-        if (const std::string_view lines = file_->BufferedLines(); !lines.empty()) {
-            int64_t n = 0;
-            file_->Consume(PlainRun(lines, width, buffer + filled, std::min(chunk - filled, count - counted), n));
-            filled += n;
-            counted += n;
-            if (filled == chunk) {
-                if (!deliver(buffer, filled)) return false;
-                filled = 0;
-            }
-            if (n > 0) continue;
-        }
-        std::string_view line;
-        if (!file_->NextLine(line, MaxLineLength)) return Fail(text);
-        auto convert = [&](int64_t capacity) { return ConvertValues(line, width, row.data(), capacity); };
-        int64_t n = convert(static_cast<int64_t>(row.size()));
-        if (n > static_cast<int64_t>(row.size())) {
-            row.resize(static_cast<size_t>(n));
-            n = convert(n);
-        }
-        if (n < 0 || n > count - counted) return Fail(text);
-        for (int64_t i = 0; i < n;) {
-            int64_t part = std::min(n - i, chunk - filled);
-            std::copy_n(row.data() + i, part, buffer + filled);
-            filled += part;
-            i += part;
-            if (filled == chunk) {
-                if (!deliver(buffer, filled)) return false;
-                filled = 0;
-            }
-        }
-        counted += n;
-    }
-    return filled == 0 || deliver(buffer, filled);
-}
-
-// Seeded from the first value, so values at the int32 limits count too.
-void CFileEnsight::ValueRange::Add(const int32_t* values, int64_t n) {
-    for (int64_t i = 0; i < n; ++i) {
-        double v = values[i];
-        if (!seeded) {
-            minimum = maximum = v;
-            seeded = true;
-        }
-        minimum = std::min(minimum, v);
-        maximum = std::max(maximum, v);
-    }
-}
-
 bool CFileEnsight::ReadIntsInSlices(int64_t count, const std::function<bool(const int32_t*, int64_t)>& take) {
     // A huge page: binary slices this large are read past the file's buffer.
     constexpr int64_t SliceValues = int64_t{1} << 19;
     if (!CanRead()) return false;
     bool binary = IsBinary();
-    if (count < 0 || count > BytesLeft() / (binary ? 4 : 1)) return Fail(binary ? TextIntBinary : TextIntAscii);
+    if (!FitsIn(count, binary ? 4 : 1, BytesLeft())) return Fail(binary ? TextIntBinary : TextIntAscii);
     if (count == 0) return true;
     const int64_t chunk = std::min(count, SliceValues);
-    const ScratchArray memory(static_cast<size_t>(chunk) * sizeof(int32_t));
-    auto* buffer = static_cast<int32_t*>(memory.get());
-    if (buffer == nullptr) return Fail(binary ? TextIntBinary : TextIntAscii);
+    const ScratchArray<int32_t> buffer(chunk);
+    if (!buffer) return Fail(binary ? TextIntBinary : TextIntAscii);
     auto deliver = [&](const int32_t* values, int64_t n) { return take(values, n); };
-    return binary ? ReadBinaryChunks(buffer, chunk, count, deliver) : ReadAsciiChunks(buffer, chunk, count, deliver);
+    if (binary) return ReadBinaryChunks(buffer.get(), chunk, count, deliver);
+    return ReadAsciiValues(*file_, buffer.get(), chunk, count, isGold_ ? GoldIntWidth : Ensight6IntWidth, deliver) ||
+           Fail(TextIntAscii);
 }
-
-bool CFileEnsight::ReadIntsToField(FieldData_pa field, int64_t count) { return ReadToField<int32_t>(field, count); }
-
-bool CFileEnsight::ReadFloatsToField(FieldData_pa field, int64_t count) { return ReadToField<float>(field, count); }
 
 }  // namespace quorix

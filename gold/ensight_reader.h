@@ -7,13 +7,11 @@
 #include <string>
 #include <string_view>
 
-#include "addon/zel_api.h"
+#include "casefile/case_record.h"
 #include "casefile/show_error.h"
 #include "gold/file_a.h"
 
 namespace quorix {
-
-enum FileFormat : int32_t { FormatCBinary = 0, FormatFortranBinary = 1, FormatAscii = 2, FormatUndefined = 255 };
 
 enum HeaderKind : int32_t {
     PartWithNumber = 0,
@@ -36,6 +34,22 @@ enum HeaderKind : int32_t {
     ReadFailure = 255,
 };
 
+// A string record of the binary encodings.
+constexpr size_t StringRecordBytes = 80;
+
+// Part numbers (and first particle ids) of 1..65535 read so in one byte order
+// only: the other order puts their low bytes high.
+constexpr int32_t MaxPartNumber = 65535;
+
+// What a part holds; a "block" line names one of the first three.
+enum PartKind : int32_t {
+    PartCurvilinear = 0,
+    PartRectilinear = 1,
+    PartUniform = 2,
+    PartUnstructured = 3,
+    PartParticles = 4,
+};
+
 // Block flags of a "block" line.
 enum BlockFlag : int32_t { BlockIBlanked = 1, BlockWithGhost = 2, BlockRange = 4 };
 
@@ -45,15 +59,10 @@ void ShowReadError(const std::string& fileName, const std::string& text);
 
 // The last failure of any reader on this thread: a load callback that only
 // answers false still tells where its reader stopped.
-struct FailedRead {
-    ReadPlace place;
-    std::string text;
-    OpenFailure open = OpenFailure::None;  // why the file did not open, when it did not
-};
-const FailedRead& LastReadFailure();
+const Failure& LastReadFailure();
 void ForgetReadFailure() noexcept;
 // For readers beside CFileEnsight, which notes its own failures.
-void NoteReadFailure(ReadPlace place, std::string text, OpenFailure open = OpenFailure::None);
+void NoteReadFailure(Failure failure);
 
 HeaderKind ClassifyHeaderLine(const char* text, int32_t& value1, int32_t& value2);
 
@@ -66,7 +75,7 @@ public:
 
     // Opens at a known format and byte order (deferred loaders). Recorded
     // positions in Fortran files are those of a record's leading length.
-    bool Open(const std::string& path, bool isGold, int32_t format, int32_t byteOrder, int64_t startOffset);
+    bool Open(const std::string& path, bool isGold, GeometryEncoding format, ByteOrder byteOrder, int64_t startOffset);
     // Fortran: lets a read stop inside a record (a loader that reads part of
     // an array, or an array in pieces); the frames it crosses are still checked.
     void AllowPartialRecords() { partialRecords_ = true; }
@@ -93,17 +102,14 @@ public:
     bool ReadParticleCoords(float* destination, int64_t count);
     HeaderKind ReadHeader(int32_t& value1, int32_t& value2);
     HeaderKind ReadBlockHeader(int32_t& value1, int32_t& value2);
-    bool ReadIntsToField(FieldData_pa field, int64_t count);
     // Reads count integers and hands them to `take` in slices of bounded size (ASCII
     // lines may straddle slices); stops with false when `take` does.
     bool ReadIntsInSlices(int64_t count, const std::function<bool(const int32_t*, int64_t)>& take);
-    bool ReadFloatsToField(FieldData_pa field, int64_t count);
 
-    int32_t format() const { return format_; }
-    int32_t byteOrder() const;
-    bool isGold() const { return isGold_; }
+    GeometryEncoding format() const { return format_; }
+    ByteOrder byteOrder() const;
     const std::string& fileName() const { return fileName_; }
-    const std::string& errorText() const { return errorText_; }
+    const std::string& errorText() const { return failure_.text; }
     // A broken Fortran frame is the cause of whatever fails after it, so its
     // text stays until the reader moves (seek, rewind, open).
     void SetError(std::string text);
@@ -111,29 +117,27 @@ public:
 protected:
     // Closes, then opens `path`; on failure "Unable to open file for reading",
     // with why when known, closed by `end`.
-    bool OpenPath(const std::string& path, int32_t byteOrder, std::string_view end);
+    bool OpenPath(const std::string& path, ByteOrder byteOrder, std::string_view end);
     // Sets errorText; false, so that failures read `return Fail(...)`.
     bool Fail(const char* text);
     bool Fail(const std::string& text) { return Fail(text.c_str()); }
     int64_t BytesLeft() const;
     // False with "File format not defined" unless the file is open in a known encoding.
     bool CanRead();
-    bool IsBinary() const { return format_ == FormatCBinary || format_ == FormatFortranBinary; }
+    bool IsBinary() const { return format_ == EncodingCBinary || format_ == EncodingFortranBinary; }
     bool frameFault() const { return frameFault_; }
-    // The byte order whose first record is framed as an 80-byte Fortran
-    // record (its length before and after it), 0 when neither; rewinds.
-    int32_t FortranFrameOrder();
+    // The byte order of the first record's Fortran frame; rewinds.
+    ByteOrder FortranFrameOrder();
     // C binary: passes count words of `width` bytes; refused past the end of the file.
     bool SkipBytes(int64_t count, int64_t width);
     // A string record; `atEnd` when nothing at all could be read (the clean end of a file).
     bool ReadStringRecord(std::string& text, bool& atEnd);
 
     File_a* file_ = nullptr;
-    int32_t format_ = FormatUndefined;
+    GeometryEncoding format_ = EncodingUndefined;
     bool isGold_ = true;
     std::string fileName_;
-    std::string errorText_;
-    int64_t errorOffset_ = -1;
+    Failure failure_;  // errorText and where it happened
 
 private:
     // The Fortran record being read.
@@ -160,18 +164,8 @@ private:
     bool partialRecords_ = false;
     bool inPieces_ = false;
 
-    struct ValueRange {
-        bool seeded = false;
-        double minimum = 0.0;
-        double maximum = 0.0;
-        void Add(const int32_t* values, int64_t n);
-    };
-    template <class T>
-    bool ReadToField(FieldData_pa field, int64_t count);
     template <class T, class Deliver>
     bool ReadBinaryChunks(T* buffer, int64_t chunk, int64_t count, Deliver& deliver);
-    template <class T, class Deliver>
-    bool ReadAsciiChunks(T* buffer, int64_t chunk, int64_t count, Deliver& deliver);
 };
 
 }  // namespace quorix

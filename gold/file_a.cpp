@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <system_error>
-#include <thread>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -15,18 +13,6 @@
 #include "gold/page_memory.h"
 
 namespace quorix {
-
-int32_t NativeByteOrder() {
-    static const int32_t order = [] {
-        const unsigned char bytes[2] = {0xFF, 0x00};
-        uint16_t value = 0;
-        std::memcpy(&value, bytes, sizeof value);
-        return value == 255 ? int32_t{LittleEndian} : int32_t{BigEndian};
-    }();
-    return order;
-}
-
-int32_t OtherByteOrder(int32_t order) { return order == LittleEndian ? BigEndian : LittleEndian; }
 
 // Four words at a time with the base x86-64 instruction set (the compiler keeps
 // a bswap loop scalar there): bytes swapped within each half, then the halves.
@@ -50,18 +36,8 @@ void ReverseWords(void* words, size_t count) {
     }
 }
 
-namespace {
-
-// Large enough that one read call covers many records; line skipping and bulk
-// array reads work straight on it. One huge page: small pages cost a trap each
-// on first touch under a shadow-paging hypervisor. Small files use only as
-// much of it as they hold, and it passes from file to file (ScratchArray).
-constexpr size_t BufferCapacity = size_t{2} << 20;
-constexpr size_t SmallestBuffer = size_t{1} << 16;
-constexpr size_t FirstRead = 4096;
-
-// '\n' bytes in [first, last): sixteen at a time in byte counters, summed
-// before they can overflow (the compiler keeps std::count scalar here).
+// Sixteen at a time in byte counters, summed before they can overflow (the
+// compiler keeps std::count scalar here).
 int64_t CountLineEnds(const char* first, const char* last) {
     int64_t n = 0;
 #if defined(__SSE2__)
@@ -81,41 +57,29 @@ int64_t CountLineEnds(const char* first, const char* last) {
     return n + static_cast<int64_t>(std::count(first, last, '\n'));
 }
 
+namespace {
+
+// Large enough that one read call covers many records; line skipping and bulk
+// array reads work straight on it. One huge page: small pages cost a trap each
+// on first touch under a shadow-paging hypervisor. Small files use only as
+// much of it as they hold, and it passes from file to file (ScratchArray).
+constexpr size_t BufferCapacity = HugePageBytes;
+constexpr size_t SmallestBuffer = size_t{1} << 16;
+constexpr size_t FirstRead = 4096;
+
 // Lines are counted a chunk at a time, so only the chunk where a count runs
 // out is walked line by line.
 constexpr ptrdiff_t SkipChunk = 4096;
-
-// A skip of this much text or more counts its line ends on two threads.
-constexpr int64_t FarSkipBytes = int64_t{16} << 20;
-
-// '\n' bytes in [first, last) of the file, read on the calling thread with
-// its own buffer; -1 when a read fails or the file is shorter.
-int64_t CountFileLineEnds(int fd, int64_t first, int64_t last) {
-    constexpr int64_t CountBuffer = int64_t{2} << 20;  // one huge page
-    ScratchArray buffer(CountBuffer);
-    char* bytes = static_cast<char*>(buffer.get());
-    if (bytes == nullptr) return -1;
-    int64_t ends = 0;
-    while (first < last) {
-        const size_t want = static_cast<size_t>(std::min<int64_t>(last - first, CountBuffer));
-        const ssize_t got = ::pread(fd, bytes, want, first);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) return -1;
-        ends += CountLineEnds(bytes, bytes + got);
-        first += got;
-    }
-    return ends;
-}
 
 }  // namespace
 
 struct File_a::Impl {
     int fd = -1;
     std::string path;
-    int32_t byteOrder = BigEndian;
+    ByteOrder byteOrder = BigEndian;
     int64_t fileSize = 0;
     size_t capacity = BufferCapacity;
-    ScratchArray buffer;
+    ScratchArray<char> buffer;
     int64_t bufferStart = 0;  // file offset of buffer[0]; the descriptor stands at bufferStart + length
     size_t length = 0;
     size_t position = 0;
@@ -126,7 +90,7 @@ struct File_a::Impl {
     bool error = false;
     std::string longLine;  // holds a line that does not fit in the buffer
 
-    char* Buffer() const { return static_cast<char*>(buffer.get()); }
+    char* Buffer() const { return buffer.get(); }
     size_t Available() const { return length - position; }
     const char* Current() const { return Buffer() + position; }
 
@@ -201,7 +165,7 @@ struct File_a::Impl {
     }
 };
 
-File_a* File_a::Open(const std::string& path, const char* mode, int32_t byteOrder, OpenFailure* failure) {
+File_a* File_a::Open(const std::string& path, const char* mode, ByteOrder byteOrder, OpenFailure* failure) {
     (void)mode;  // POSIX makes no difference between text and binary reads
     const OpenedFile opened = OpenRegularFile(path.c_str());
     if (failure != nullptr) *failure = opened.failure;
@@ -214,8 +178,8 @@ File_a* File_a::Open(const std::string& path, const char* mode, int32_t byteOrde
     file->impl_->fileSize = opened.size;
     uint64_t wanted = static_cast<uint64_t>(file->impl_->fileSize) + 1;
     file->impl_->capacity = static_cast<size_t>(std::clamp<uint64_t>(wanted, SmallestBuffer, BufferCapacity));
-    file->impl_->buffer = ScratchArray(BufferCapacity);  // whatever the file size: the thread's spare fits
-    if (file->impl_->buffer.get() == nullptr) {
+    file->impl_->buffer = ScratchArray<char>(BufferCapacity);  // whatever the file size: the thread's spare fits
+    if (!file->impl_->buffer) {
         delete file;
         if (failure != nullptr) *failure = OpenFailure::CannotOpen;
         return nullptr;
@@ -246,8 +210,8 @@ int64_t File_a::BytesLeft() const {
     return at < 0 || at > impl_->fileSize ? 0 : impl_->fileSize - at;
 }
 const std::string& File_a::Path() const { return impl_->path; }
-int32_t File_a::GetByteOrder() const { return impl_->byteOrder; }
-void File_a::SetByteOrder(int32_t byteOrder) { impl_->byteOrder = byteOrder; }
+ByteOrder File_a::GetByteOrder() const { return impl_->byteOrder; }
+void File_a::SetByteOrder(ByteOrder byteOrder) { impl_->byteOrder = byteOrder; }
 
 bool File_a::Seek(int64_t offset, int origin) {
     int64_t base = 0;
@@ -375,51 +339,8 @@ bool File_a::ReadWholeLine(std::string& line, size_t maxLength, bool* tooLong) {
     return true;
 }
 
-// Where `count` lines of the current line's length would end, the text is
-// split in halves whose line ends two threads count at once. The counts then
-// tell which whole halves lie before the last line end wanted: the position
-// passes them and `count` drops by their line ends; the rest is walked as
-// usual. Nothing moves when the skip is short, the machine has one core, or
-// a read fails.
-void File_a::SkipLinesFar(int64_t& count) {
-    Impl& f = *impl_;
-    if (f.Available() == 0) {
-        f.Drop(f.bufferStart + static_cast<int64_t>(f.length));
-        if (!f.Refill()) return;
-    }
-    const char* p = f.Current();
-    const void* lineEnd = std::memchr(p, '\n', f.Available());
-    if (lineEnd == nullptr) return;
-    const int64_t lineLength = static_cast<const char*>(lineEnd) + 1 - p;
-    const int64_t start = Tell();
-    // Short of the file's end, so that walking on reads the last line's end (or its lack).
-    if (count >= (f.fileSize - start) / lineLength || count * lineLength < FarSkipBytes) return;
-    static const bool twoCores = std::thread::hardware_concurrency() >= 2;
-    if (!twoCores) return;
-    const int64_t end = start + count * lineLength;
-    const int64_t middle = start + (end - start) / 2;
-    int64_t second = -1;
-    std::thread helper;
-    try {
-        helper = std::thread([&] { second = CountFileLineEnds(f.fd, middle, end); });
-    } catch (const std::system_error&) {
-        return;
-    }
-    const int64_t first = CountFileLineEnds(f.fd, start, middle);
-    helper.join();
-    if (first < 0 || second < 0 || first >= count) return;
-    char last = 0;
-    const bool endsLine = first + second == count && ::pread(f.fd, &last, 1, end - 1) == 1 && last == '\n';
-    if ((first + second < count || endsLine) && Seek(end, 0)) {
-        count -= first + second;
-    } else if (Seek(middle, 0)) {
-        count -= first;  // the wanted line end lies in the second half
-    }
-}
-
 bool File_a::SkipLines(int64_t count) {
     Impl& f = *impl_;
-    if (count > 0) SkipLinesFar(count);
     bool partial = false;  // characters of an unfinished line were passed
     while (count > 0) {
         if (f.Available() == 0) {
@@ -444,6 +365,13 @@ bool File_a::SkipLines(int64_t count) {
         f.position = static_cast<size_t>(p - f.Buffer());
     }
     return true;
+}
+
+int64_t File_a::ReadAt(int64_t offset, void* destination, size_t n) const {
+    for (;;) {
+        const ssize_t got = ::pread(impl_->fd, destination, n, static_cast<off_t>(offset));
+        if (got >= 0 || errno != EINTR) return got;
+    }
 }
 
 bool File_a::ReadBytes(void* destination, size_t n) { return n == 0 || Read(destination, n, 1) == 1; }

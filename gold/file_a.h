@@ -7,17 +7,10 @@
 #include <string>
 #include <string_view>
 
+#include "casefile/byte_order.h"
 #include "casefile/regular_file.h"
 
 namespace quorix {
-
-enum ByteOrder : int32_t { LittleEndian = 1, BigEndian = 2, ByteOrderUnknown = 255 };
-
-// 1 on little-endian machines, 2 on big-endian ones.
-int32_t NativeByteOrder();
-int32_t OtherByteOrder(int32_t order);
-// The order of a file written on this machine, or on one of the other order when `swapped`.
-inline int32_t ByteOrderOf(bool swapped) { return swapped ? OtherByteOrder(NativeByteOrder()) : NativeByteOrder(); }
 
 // Reverses the bytes of each of `count` 4-byte words in place; any alignment.
 void ReverseWords(void* words, size_t count);
@@ -25,11 +18,13 @@ inline int32_t SwappedInt32(int32_t value) {
     ReverseWords(&value, 1);
     return value;
 }
+// '\n' bytes in [first, last).
+int64_t CountLineEnds(const char* first, const char* last);
 
 class File_a {
 public:
     // Opens `path` ("r" or "rb"); null when it cannot be opened, with `failure` telling why when given.
-    static File_a* Open(const std::string& path, const char* mode, int32_t byteOrder, OpenFailure* failure = nullptr);
+    static File_a* Open(const std::string& path, const char* mode, ByteOrder byteOrder, OpenFailure* failure = nullptr);
     // Closes and destroys the file, empties the pointer; 0 on success, -1 when nothing was open.
     static int Close(File_a*& file);
     virtual ~File_a();
@@ -37,8 +32,8 @@ public:
     int64_t FileSize() const;
     int64_t BytesLeft() const;  // from the current position to the end of the file
     const std::string& Path() const;
-    int32_t GetByteOrder() const;
-    void SetByteOrder(int32_t byteOrder);
+    ByteOrder GetByteOrder() const;
+    void SetByteOrder(ByteOrder byteOrder);
     bool Seek(int64_t offset, int origin);  // origin 0 start, 1 current, 2 end
     int64_t Tell() const;
     void Rewind();
@@ -62,6 +57,9 @@ public:
     void Consume(size_t n);
     // Passes `count` lines without converting them; false when the file ends first.
     bool SkipLines(int64_t count);
+    // Up to `n` bytes from `offset` without moving the position, safe on several
+    // threads at once; the count read, -1 when a read fails.
+    int64_t ReadAt(int64_t offset, void* destination, size_t n) const;
     bool ReadBytes(void* destination, size_t n);
     bool ReadInt32Array(int32_t* destination, int64_t count);
     bool ReadFloat32Array(float* destination, int64_t count);
@@ -69,7 +67,6 @@ public:
 private:
     File_a() = default;
     bool LongLine(std::string_view& line, size_t maxLength, bool* tooLong);
-    void SkipLinesFar(int64_t& count);
     bool ReadWords(void* destination, int64_t count);
     struct Impl;
     Impl* impl_ = nullptr;

@@ -18,13 +18,16 @@ constexpr const char* TextNoElements = "Read error - no elements found after par
 constexpr const char* TextUnstructured = "error when scanning unstructured element";
 constexpr const char* TextStructured = "error when scanning structured block";
 constexpr const char* TextUndefinedBlock = "Undefined block type";
+constexpr int64_t WordBytes = 4;
+// A C binary particle: its id and its x y z.
+constexpr int64_t ParticleBytes = 4 * WordBytes;
 // The first part header must come within this many header records.
 constexpr int HeadersBeforeFirstPart = 10;
 
 }  // namespace
 
 bool CFileEnsightGeomGold::Open(const std::string& path) {
-    format_ = FormatUndefined;
+    format_ = EncodingUndefined;
     if (!OpenPath(path, NativeByteOrder(), ".")) return false;
     // A short ASCII file may hold fewer than 80 bytes in all; a Fortran
     // file's first string follows its record length.
@@ -35,17 +38,17 @@ bool CFileEnsightGeomGold::Open(const std::string& path) {
         const char* end = first + std::min(start + 80, got);
         return std::string_view(begin, std::find(begin, end, '\0') - begin);
     };
-    if (ContainsIgnoreCase(textFrom(0), "c binary")) format_ = FormatCBinary;
-    else if (ContainsIgnoreCase(textFrom(4), "fortran binary")) format_ = FormatFortranBinary;
-    else if (ContainsIgnoreCase(textFrom(0), "fortran binary")) format_ = FormatFortranBinary;
-    else format_ = FormatAscii;
+    if (ContainsIgnoreCase(textFrom(0), "c binary")) format_ = EncodingCBinary;
+    else if (ContainsIgnoreCase(textFrom(4), "fortran binary")) format_ = EncodingFortranBinary;
+    else if (ContainsIgnoreCase(textFrom(0), "fortran binary")) format_ = EncodingFortranBinary;
+    else format_ = EncodingAscii;
     if (got == 0 || !FindFirstPart()) {
         // A broken Fortran frame keeps its own text and place; otherwise the
         // whole file is at fault, at no place in particular.
         if (!frameFault()) Close();
         Fail(TextUnknownFormat);
         Close();
-        format_ = FormatUndefined;
+        format_ = EncodingUndefined;
         return false;
     }
     return true;
@@ -53,7 +56,7 @@ bool CFileEnsightGeomGold::Open(const std::string& path) {
 
 // Walks the file header in one byte order up to the first part or particle
 // section, noting the id options on the way.
-CFileEnsightGeomGold::FirstSection CFileEnsightGeomGold::LocateFirstSection(int32_t byteOrder) {
+CFileEnsightGeomGold::FirstSection CFileEnsightGeomGold::LocateFirstSection(ByteOrder byteOrder) {
     FirstSection section;
     Rewind();
     file_->SetByteOrder(byteOrder);
@@ -76,40 +79,46 @@ CFileEnsightGeomGold::FirstSection CFileEnsightGeomGold::LocateFirstSection(int3
 // The classic test: a first part number of 1..65535 reads so in one byte order
 // only; a particle section is judged by its first id. A number that passes
 // while the next count does not fit (65536 written little-endian reads as 256
-// big-endian) is no proof.
-bool CFileEnsightGeomGold::NumberDecides(const FirstSection& section, int32_t byteOrder) {
-    if (!CountsFit(section, byteOrder)) return false;
-    if (section.kind == Part) return section.number >= 1 && section.number <= 65535;
-    Seek(section.position, 0);
-    int32_t value1 = 0;
-    int32_t count = 0;
-    return ReadBlockHeader(value1, count) == ParticleCoordinates && ProbeParticleRecord();
+// big-endian) is no proof. Part number 0 (or above 65535) reads alike in both
+// orders: the order in which the next count is non-negative and fits in the
+// rest of the file decides, this machine's when both do.
+OrderEvidence CFileEnsightGeomGold::JudgeOrder(ByteOrder byteOrder) {
+    const FirstSection section = LocateFirstSection(byteOrder);
+    if (!CountsFit(section, byteOrder)) return OrderEvidence::Refuted;
+    bool proof = false;
+    if (section.kind == Part) {
+        proof = section.number >= 1 && section.number <= MaxPartNumber;
+    } else {
+        Seek(section.position, 0);
+        int32_t value1 = 0;
+        int32_t count = 0;
+        proof = ReadBlockHeader(value1, count) == ParticleCoordinates && ProbeParticleRecord();
+    }
+    return proof ? OrderEvidence::Proof : OrderEvidence::Fits;
 }
 
-// Part number 0 (or above 65535) reads alike in both orders: the order in which
-// the next count is non-negative and fits in the rest of the file decides.
-bool CFileEnsightGeomGold::CountsFit(const FirstSection& section, int32_t byteOrder) {
+bool CFileEnsightGeomGold::CountsFit(const FirstSection& section, ByteOrder byteOrder) {
     if (!section.found || section.number < 0) return false;
     file_->SetByteOrder(byteOrder);
     if (!Seek(section.position, 0)) return false;
     int32_t value1 = 0;
     int32_t count = 0;
-    if (ReadBlockHeader(value1, count) == ParticleCoordinates) return count >= 0 && count <= BytesLeft() / 16;
+    if (ReadBlockHeader(value1, count) == ParticleCoordinates) return FitsIn(count, ParticleBytes, BytesLeft());
     std::string description;
     if (!ReadString80(description)) return false;
     HeaderKind kind = ReadBlockHeader(value1, count);
-    if (kind == Coordinates) return count >= 0 && count <= BytesLeft() / 12;
-    if (kind == ElementTypeHeader) return count >= 0 && count <= BytesLeft() / 4;
+    if (kind == Coordinates) return FitsIn(count, 3 * WordBytes, BytesLeft());
+    if (kind == ElementTypeHeader) return FitsIn(count, WordBytes, BytesLeft());
     // Any other section carries no count, so it holds no evidence against the order.
     if (kind != Block) return kind != ReadFailure;
     int32_t dims[3];
     if (!ReadInts(dims, 3)) return false;
     if (dims[0] < 0 || dims[1] < 0 || dims[2] < 0) return false;
     int64_t left = BytesLeft();
-    if (value1 == PartRectilinear) return (int64_t{dims[0]} + dims[1] + dims[2]) * 4 <= left;
-    if (value1 == PartUniform) return 24 <= left;
-    int64_t nodes = int64_t{dims[0]} * dims[1];
-    return dims[2] == 0 || nodes <= left / 12 / dims[2];
+    if (value1 == PartRectilinear) return FitsIn(int64_t{dims[0]} + dims[1] + dims[2], WordBytes, left);
+    if (value1 == PartUniform) return FitsIn(6, WordBytes, left);
+    const std::optional<int64_t> nodes = CheckedMul(int64_t{dims[0]} * dims[1], dims[2]);
+    return nodes && FitsIn(*nodes, 3 * WordBytes, left);
 }
 
 void CFileEnsightGeomGold::NoteIdOption(HeaderKind kind, int32_t option) {
@@ -119,32 +128,18 @@ void CFileEnsightGeomGold::NoteIdOption(HeaderKind kind, int32_t option) {
 }
 
 bool CFileEnsightGeomGold::FindFirstPart() {
-    int32_t native = NativeByteOrder();
-    int32_t other = OtherByteOrder(native);
-    if (format_ == FormatAscii || format_ == FormatFortranBinary) {
-        // Text has no byte order and Fortran frames show theirs: any part number from 0 on will do.
-        const int32_t order = format_ == FormatAscii ? other : FortranFrameOrder();
-        if (order == 0) return false;
-        FirstSection section = LocateFirstSection(order);
-        return section.found && section.number >= 0 && Seek(section.position, 0);
+    ByteOrder order = ByteOrderUnknown;
+    if (format_ == EncodingCBinary) {
+        order = DetectByteOrder([this](ByteOrder o) { return JudgeOrder(o); }, [] { return NativeByteOrder(); });
+    } else if (format_ == EncodingFortranBinary) {
+        order = FortranFrameOrder();  // the frames show the order
+    } else if (format_ == EncodingAscii) {
+        order = OtherByteOrder(NativeByteOrder());  // text has none
     }
-    if (format_ != FormatCBinary) return false;
-    FirstSection section = LocateFirstSection(other);
-    int32_t chosen = other;
-    if (!NumberDecides(section, other)) {
-        FirstSection nativeSection = LocateFirstSection(native);
-        chosen = native;
-        if (!NumberDecides(nativeSection, native)) {
-            bool otherFits = CountsFit(section, other);
-            bool nativeFits = CountsFit(nativeSection, native);
-            if (!otherFits && !nativeFits) return false;
-            if (nativeFits || !otherFits) chosen = native;
-            else chosen = other;
-        }
-        if (chosen == native) section = nativeSection;
-    }
-    file_->SetByteOrder(chosen);
-    return Seek(section.position, 0);
+    if (order == ByteOrderUnknown) return false;
+    // Text and Fortran take any part number from 0 on.
+    const FirstSection section = LocateFirstSection(order);
+    return section.found && section.number >= 0 && Seek(section.position, 0);
 }
 
 bool CFileEnsightGeomGold::ScanParts(PartCollection& collection, int32_t step) {
@@ -225,7 +220,7 @@ bool CFileEnsightGeomGold::ScanUnstructured(PartInfo& part, HeaderKind kind, int
     part.kind = PartUnstructured;
     part.imax = 0;
     part.jmax = 0;
-    int32_t category = 1;
+    int32_t category = CategoryPoint;
     bool ok = true;
     for (;;) {
         ok = kind == Coordinates ? ScanCoordinates(part, value2) : ScanElementBlock(part, value1, value2, category);
@@ -359,7 +354,7 @@ bool CFileEnsightGeomGold::ScanBlockCoordinates(PartInfo& part, int64_t nodes) {
         // Fortran writers put the six in one record or in several: the loader
         // reads all six from the first.
         if (IsBinary()) {
-            const bool words = format_ == FormatCBinary;
+            const bool words = format_ == EncodingCBinary;
             part.yOffset = part.xOffset + (words ? 4 : 0);
             part.zOffset = part.xOffset + (words ? 8 : 0);
             return SkipFloats(6, 1);
@@ -386,11 +381,11 @@ bool CFileEnsightGeomGold::SkipLabelledSection(HeaderKind expected, const char* 
 }
 
 bool CFileEnsightGeomGold::ScanParticles(PartInfo& part, int32_t count) {
-    if (count < 0 || (format_ == FormatCBinary && count > BytesLeft() / 16)) {
+    if (count < 0 || (format_ == EncodingCBinary && !FitsIn(count, ParticleBytes, BytesLeft()))) {
         return Fail("Particle count " + std::to_string(count) + " does not fit in the file");
     }
     part.kind = PartParticles;
-    part.category = 1;
+    part.category = CategoryPoint;
     part.nodeCount = part.imax = count;
     part.jmax = part.kmax = 1;
     part.xOffset = Tell();

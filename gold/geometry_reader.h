@@ -35,9 +35,9 @@ private:
     };
     void NoteIdOption(HeaderKind kind, int32_t option);
     bool FindFirstPart();
-    FirstSection LocateFirstSection(int32_t byteOrder);
-    bool NumberDecides(const FirstSection& section, int32_t byteOrder);
-    bool CountsFit(const FirstSection& section, int32_t byteOrder);
+    FirstSection LocateFirstSection(ByteOrder byteOrder);
+    OrderEvidence JudgeOrder(ByteOrder byteOrder);
+    bool CountsFit(const FirstSection& section, ByteOrder byteOrder);
     bool ScanPart(PartCollection& collection, int32_t partNumber, int32_t step);
     bool ScanUnstructured(PartInfo& part, HeaderKind kind, int32_t value1, int32_t value2);
     bool ScanCoordinates(PartInfo& part, int32_t nodeCount);

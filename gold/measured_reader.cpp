@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "casefile/checked_math.h"
+#include "casefile/text_lines.h"
 #include "gold/ascii_fields.h"
 #include "gold/value_plausibility.h"
 #include "gold/variable_reader.h"
@@ -16,8 +17,6 @@ namespace {
 constexpr const char* kUnreadable = "Unable to read data.\nPossible unsupported format or empty file.";
 constexpr int64_t kMaxTestValues = 6;
 constexpr int32_t kAsciiValuesPerLine = 6;
-// A measured ASCII line holds six 12-character values; anything far longer is not one.
-constexpr size_t kMaxAsciiLine = 4096;
 
 // ASCII text read as an 80-byte record shows its own line ends followed by
 // more text; a true C binary string has at most trailing line-end padding.
@@ -58,7 +57,7 @@ std::string NoMeasuredPart(int32_t step) {
 }  // namespace
 
 bool CFileEnsightVarGold::ReadMeasuredString(std::string& text) {
-    return ReadString80(text) && !(format_ == FormatCBinary && HasTextAfterLineEnd(text));
+    return ReadString80(text) && !(format_ == EncodingCBinary && HasTextAfterLineEnd(text));
 }
 
 HeaderKind CFileEnsightVarGold::PassMeasuredHeader() {
@@ -67,7 +66,7 @@ HeaderKind CFileEnsightVarGold::PassMeasuredHeader() {
     HeaderKind kind = NextRecord(text, value1, nullptr);
     if (kind == BinaryFormat) kind = NextRecord(text, value1, nullptr);
     if (kind == EndOfFile || kind == ReadFailure || kind == EndTimeStep) return kind;
-    if (format_ == FormatCBinary && HasTextAfterLineEnd(text)) return ReadFailure;
+    if (format_ == EncodingCBinary && HasTextAfterLineEnd(text)) return ReadFailure;
     // the description after "BEGIN TIME STEP" is free text and never classified
     if (kind == BeginTimeStep && !ReadMeasuredString(text)) return ReadFailure;
     return OtherLine;
@@ -76,13 +75,10 @@ HeaderKind CFileEnsightVarGold::PassMeasuredHeader() {
 bool CFileEnsightVarGold::BinaryValuesSettleOrder(int64_t count) {
     unsigned char bytes[4 * kMaxTestValues];
     if (count > kMaxTestValues || !file_->ReadBytes(bytes, static_cast<size_t>(count) * 4)) {
-        SetError("Failed when attempting to read float data in CBinary format");
-        return false;
+        return Fail("Failed when attempting to read float data in CBinary format");
     }
     // flip only on evidence: a bad value natively and none swapped
-    if (!WordsAreOrdinary(bytes, count, false) && WordsAreOrdinary(bytes, count, true)) {
-        file_->SetByteOrder(ByteOrderOf(true));
-    }
+    file_->SetByteOrder(OrderOfValues(bytes, count, NativeByteOrder()));
     return true;
 }
 
@@ -91,7 +87,7 @@ bool CFileEnsightVarGold::AsciiValuesComplete(int64_t count) {
     std::string_view line;
     int64_t seen = 0;
     while (seen < count) {
-        if (!file_->NextLine(line, kMaxAsciiLine)) return false;
+        if (!file_->NextLine(line, MaxLineLength)) return false;
         const int64_t fields = ConvertRealLine(line, nullptr, 0);
         if (fields < 0) return false;
         seen += fields;
@@ -102,7 +98,7 @@ bool CFileEnsightVarGold::AsciiValuesComplete(int64_t count) {
 bool CFileEnsightVarGold::TestMeasuredEncoding(int64_t valueCount) {
     if (PassMeasuredHeader() != OtherLine) return false;
     if (valueCount == 0) return true;
-    return format_ == FormatCBinary ? BinaryValuesSettleOrder(valueCount) : AsciiValuesComplete(valueCount);
+    return format_ == EncodingCBinary ? BinaryValuesSettleOrder(valueCount) : AsciiValuesComplete(valueCount);
 }
 
 bool CFileEnsightVarGold::OpenMeasuredVariable(PartCollection& collection, VariableKind& kind,
@@ -113,15 +109,14 @@ bool CFileEnsightVarGold::OpenMeasuredVariable(PartCollection& collection, Varia
     if (step < 0 || kind.components < 1 || part == nullptr ||
         !EstimateSizes(collection, kind.components, step, stride, FileSize(), estimates)) {
         Close();
-        SetError(NoMeasuredPart(step + 1));
-        return false;
+        return Fail(NoMeasuredPart(step + 1));
     }
     const int64_t size = FileSize();
     const bool binaryFirst = std::llabs(size - estimates.ascii) >= std::llabs(size - estimates.binary);
-    const int32_t first = binaryFirst ? FormatCBinary : FormatAscii;
-    const int32_t second = binaryFirst ? FormatAscii : FormatCBinary;
+    const GeometryEncoding first = binaryFirst ? EncodingCBinary : EncodingAscii;
+    const GeometryEncoding second = binaryFirst ? EncodingAscii : EncodingCBinary;
     const int64_t testValues = std::min(kMaxTestValues, static_cast<int64_t>(part->nodeCount) * kind.components);
-    for (int32_t format : {first, second}) {
+    for (GeometryEncoding format : {first, second}) {
         file_->Rewind();
         file_->SetByteOrder(NativeByteOrder());
         format_ = format;
@@ -131,25 +126,22 @@ bool CFileEnsightVarGold::OpenMeasuredVariable(PartCollection& collection, Varia
         }
     }
     Close();
-    format_ = FormatUndefined;
-    SetError(kUnreadable);
-    return false;
+    format_ = EncodingUndefined;
+    return Fail(kUnreadable);
 }
 
 // Vector values are interleaved per particle (vx vy vz, next particle): one
 // array of np x components values, recorded once with the component stride.
 bool CFileEnsightVarGold::ScanMeasuredValues(PartCollection& collection, VariableKind& kind, int32_t step) {
     if (file_ == nullptr) {
-        SetError("File has not been opened");
-        return false;
+        return Fail("File has not been opened");
     }
     const HeaderKind header = PassMeasuredHeader();
     if (header == EndOfFile) return true;
     if (header != OtherLine) return false;
     const PartInfo* part = collection.FindPart(ParticlePartNumber, step + 1);
     if (part == nullptr || part->kind != PartParticles || kind.components < 1 || kind.components > 9) {
-        SetError(NoMeasuredPart(step + 1));
-        return false;
+        return Fail(NoMeasuredPart(step + 1));
     }
     PartVariableInfo& record = kind.items.emplace_back();
     record.partNumber = ParticlePartNumber;

@@ -14,14 +14,6 @@
 
 namespace quorix {
 
-enum PartKind : int32_t {
-    PartCurvilinear = 0,
-    PartRectilinear = 1,
-    PartUniform = 2,
-    PartUnstructured = 3,
-    PartParticles = 4,
-};
-
 constexpr int32_t ParticlePartNumber = -1;
 
 struct ElementBlockInfo {
@@ -41,8 +33,8 @@ struct PartInfo {
     int32_t step = 0;              // 1-based
     std::string name;              // description as read
     std::string fileName;
-    int32_t byteOrder = ByteOrderUnknown;
-    int32_t format = FormatUndefined;
+    ByteOrder byteOrder = ByteOrderUnknown;
+    GeometryEncoding format = EncodingUndefined;
     int32_t nodeCount = 0;
     int32_t elementCount = 0;      // in-category elements, bar3 twice; structured: cells
     int32_t imax = 1, jmax = 1, kmax = 1;

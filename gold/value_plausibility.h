@@ -30,4 +30,13 @@ inline bool WordsAreOrdinary(const unsigned char* bytes, int64_t count, bool swa
     return true;
 }
 
+// The byte order in which `count` words all read as ordinary floats;
+// `otherwise` when both orders or neither do.
+inline ByteOrder OrderOfValues(const unsigned char* bytes, int64_t count, ByteOrder otherwise) {
+    const ByteOrder order = DetectByteOrder(
+        [&](ByteOrder o) { return FitsIf(WordsAreOrdinary(bytes, count, o != NativeByteOrder())); },
+        [&] { return otherwise; });
+    return order == ByteOrderUnknown ? otherwise : order;
+}
+
 }  // namespace quorix

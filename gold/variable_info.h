@@ -39,8 +39,8 @@ struct PartVariableInfo {
     int32_t partNumber = 0;
     int32_t step = 0;
     std::string fileName;
-    int32_t byteOrder = ByteOrderUnknown;
-    int32_t format = FormatUndefined;
+    ByteOrder byteOrder = ByteOrderUnknown;
+    GeometryEncoding format = EncodingUndefined;
     int32_t valueCount = 0;
     std::vector<TypeVariableInfo> types;
 };

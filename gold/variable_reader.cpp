@@ -18,8 +18,6 @@ namespace {
 constexpr const char* kUnreadable = "Unable to read data.\nPossible unsupported format or empty file.";
 constexpr const char* kNodeScanFailure = "Failure during variable data scan";
 constexpr const char* kElementScanFailure = "Failure during scan of variable data";
-// A part number read in the wrong byte order lands above this (for 1..65535).
-constexpr int32_t kMaxBinaryPartNumber = 65535;
 constexpr int32_t kMaxComponents = 9;
 
 bool IsBlank(const std::string& text) {
@@ -63,8 +61,8 @@ const ElementBlockInfo* NthBlockOfType(const PartInfo& part, int32_t type, int32
 
 }  // namespace
 
-bool CFileEnsightVarGold::OpenFile(const std::string& path, int32_t byteOrder) {
-    format_ = FormatUndefined;
+bool CFileEnsightVarGold::OpenFile(const std::string& path, ByteOrder byteOrder) {
+    format_ = EncodingUndefined;
     return OpenPath(path, byteOrder, ".");
 }
 
@@ -74,7 +72,7 @@ HeaderKind CFileEnsightVarGold::NextRecord(std::string& text, int32_t& value1, i
     value1 = -1;
     do {
         if (!ReadStringRecord(text, atEnd)) return atEnd ? EndOfFile : ReadFailure;
-    } while (format_ == FormatAscii && IsBlank(text));
+    } while (format_ == EncodingAscii && IsBlank(text));
     if (form != nullptr) *form = TakeSectionForm(text);
     int32_t value2 = -1;
     HeaderKind kind = ClassifyHeaderLine(text.c_str(), value1, value2);
@@ -116,57 +114,53 @@ bool CFileEnsightVarGold::TryFirstPart(int32_t& partNumber, int64_t& partPositio
 
 // Part number 0 reads the same in both orders: take the geometry's order for
 // that part, else the order in which the first values look like real numbers.
-void CFileEnsightVarGold::SettleOrderOfPartZero(const PartCollection& geometry) {
+ByteOrder CFileEnsightVarGold::OrderOfPartZero(const PartCollection& geometry) {
     const PartInfo* part = geometry.FindPart(0);
-    if (part != nullptr && part->format == FormatCBinary &&
+    if (part != nullptr && part->format == EncodingCBinary &&
         (part->byteOrder == LittleEndian || part->byteOrder == BigEndian)) {
-        file_->SetByteOrder(part->byteOrder);
-        return;
+        return part->byteOrder;
     }
     constexpr int64_t kTestWords = 8;
     unsigned char bytes[4 * kTestWords];
     std::string sectionHeader;
-    file_->SetByteOrder(LittleEndian);
-    if (!ReadString80(sectionHeader)) return;
+    if (!ReadString80(sectionHeader)) return LittleEndian;
     const int64_t words = std::min(kTestWords, (FileSize() - Tell()) / 4);
-    if (words <= 0 || !file_->ReadBytes(bytes, static_cast<size_t>(words) * 4)) return;
-    const bool nativeLittle = NativeByteOrder() == LittleEndian;
-    const bool littleOrdinary = WordsAreOrdinary(bytes, words, !nativeLittle);
-    const bool bigOrdinary = WordsAreOrdinary(bytes, words, nativeLittle);
-    if (!littleOrdinary && bigOrdinary) file_->SetByteOrder(BigEndian);
+    if (words <= 0 || !file_->ReadBytes(bytes, static_cast<size_t>(words) * 4)) return LittleEndian;
+    return OrderOfValues(bytes, words, LittleEndian);
 }
 
-// Fortran binary when the first record is framed so, then C binary
-// little-endian, big-endian, then ASCII: the first reading that finds a "part"
-// line with a plausible number wins.
+// Fortran binary when the first record is framed so, then C binary, then
+// ASCII: the first reading that finds a "part" line with a plausible number
+// wins.
 bool CFileEnsightVarGold::Open(const std::string& path, const PartCollection& geometry) {
     if (!OpenFile(path, BigEndian)) return false;
-    struct Attempt {
-        int32_t format;
-        int32_t byteOrder;
-    };
-    const int32_t fortranOrder = FortranFrameOrder();
-    const Attempt attempts[] = {{fortranOrder != 0 ? FormatFortranBinary : FormatUndefined, fortranOrder},
-                                {FormatCBinary, LittleEndian},
-                                {FormatCBinary, BigEndian},
-                                {FormatAscii, LittleEndian}};
-    for (const Attempt& attempt : attempts) {
-        if (attempt.format == FormatUndefined) continue;
+    int64_t partPosition = -1;
+    // A part number of 1..65535 reads so in one byte order only; 0 reads alike in both.
+    auto firstPart = [&](GeometryEncoding format, ByteOrder order) {
         Rewind();
-        file_->SetByteOrder(attempt.byteOrder);
-        format_ = attempt.format;
+        file_->SetByteOrder(order);
+        format_ = format;
         int32_t partNumber = -1;
-        int64_t partPosition = -1;
-        if (!TryFirstPart(partNumber, partPosition)) continue;
-        const bool binary = attempt.format == FormatCBinary;
-        if (binary && partNumber == 0) SettleOrderOfPartZero(geometry);
-        const bool plausible = binary ? partNumber >= 0 && partNumber <= kMaxBinaryPartNumber : partNumber >= 0;
-        if (plausible && Seek(partPosition, 0)) return true;
+        if (!TryFirstPart(partNumber, partPosition)) return OrderEvidence::Refuted;
+        if (format != EncodingCBinary) return partNumber >= 0 ? OrderEvidence::Proof : OrderEvidence::Refuted;
+        if (partNumber == 0) return OrderEvidence::Fits;
+        return partNumber >= 1 && partNumber <= MaxPartNumber ? OrderEvidence::Proof : OrderEvidence::Refuted;
+    };
+    const ByteOrder fortranOrder = FortranFrameOrder();
+    if (fortranOrder != ByteOrderUnknown && firstPart(EncodingFortranBinary, fortranOrder) == OrderEvidence::Proof &&
+        Seek(partPosition, 0)) {
+        return true;
     }
+    const ByteOrder order = DetectByteOrder([&](ByteOrder o) { return firstPart(EncodingCBinary, o); },
+                                            [&] { return OrderOfPartZero(geometry); });
+    if (order != ByteOrderUnknown && firstPart(EncodingCBinary, order) != OrderEvidence::Refuted &&
+        Seek(partPosition, 0)) {
+        return true;
+    }
+    if (firstPart(EncodingAscii, LittleEndian) == OrderEvidence::Proof && Seek(partPosition, 0)) return true;
     Close();
-    format_ = FormatUndefined;
-    SetError(kUnreadable);
-    return false;
+    format_ = EncodingUndefined;
+    return Fail(kUnreadable);
 }
 
 bool CFileEnsightVarGold::RecordComponents(TypeVariableInfo& info, int32_t components, int64_t count) {
@@ -205,8 +199,7 @@ bool CFileEnsightVarGold::ScanNodeValues(const PartInfo& part, PartVariableInfo&
     SectionForm::Kind form = SectionForm::Plain;
     const HeaderKind header = NextRecord(text, unused, nullptr, &form);
     if (header != Block && header != Coordinates) {
-        SetError(kNodeScanFailure);
-        return false;
+        return Fail(kNodeScanFailure);
     }
     record.valueCount = part.nodeCount;
     TypeVariableInfo& info = record.types.emplace_back();
@@ -225,8 +218,7 @@ bool CFileEnsightVarGold::ScanElementValues(const PartInfo& part, PartVariableIn
                                                  ? part.elementCount
                                                  : BlockCellCount(part.imax, part.jmax, part.kmax);
         if (!cells) {
-            SetError(kElementScanFailure);
-            return false;
+            return Fail(kElementScanFailure);
         }
         record.valueCount = *cells;
         TypeVariableInfo& info = record.types.emplace_back();
@@ -235,8 +227,7 @@ bool CFileEnsightVarGold::ScanElementValues(const PartInfo& part, PartVariableIn
         return RecordSection(info, form, components, *cells);
     }
     if (header != ElementTypeHeader) {
-        SetError(kElementScanFailure);
-        return false;
+        return Fail(kElementScanFailure);
     }
     record.valueCount = part.elementCount;
     std::array<int32_t, ElementTypeCount> sectionsSeen{};
@@ -244,8 +235,7 @@ bool CFileEnsightVarGold::ScanElementValues(const PartInfo& part, PartVariableIn
         const ElementBlockInfo* block = nullptr;
         if (type >= 0 && type < ElementTypeCount) block = NthBlockOfType(part, type, sectionsSeen[type]++);
         if (block == nullptr) {
-            SetError(kElementScanFailure);
-            return false;
+            return Fail(kElementScanFailure);
         }
         TypeVariableInfo& info = record.types.emplace_back();
         info.type = type;
@@ -261,8 +251,7 @@ bool CFileEnsightVarGold::ScanPart(const PartCollection& collection, VariableKin
                                    int32_t step) {
     const PartInfo* part = collection.FindPart(partNumber, step);
     if (part == nullptr || part->kind == PartParticles) {
-        SetError("Part " + std::to_string(partNumber) + " is not in the geometry");
-        return false;
+        return Fail("Part " + std::to_string(partNumber) + " is not in the geometry");
     }
     if (HoldsNoValues(*part, kind.isNodal) && SectionIsBare()) return true;
     PartVariableInfo& record = kind.items.emplace_back();
@@ -277,12 +266,10 @@ bool CFileEnsightVarGold::ScanPart(const PartCollection& collection, VariableKin
 
 bool CFileEnsightVarGold::ScanVariableParts(PartCollection& collection, VariableKind& kind, int32_t step) {
     if (file_ == nullptr) {
-        SetError("File has not been opened");
-        return false;
+        return Fail("File has not been opened");
     }
     if (kind.components < 1 || kind.components > kMaxComponents || step < 0) {
-        SetError(kind.isNodal ? kNodeScanFailure : kElementScanFailure);
-        return false;
+        return Fail(kind.isNodal ? kNodeScanFailure : kElementScanFailure);
     }
     StepTally steps(step + 1);
     stepsScanned_ = 0;
@@ -303,8 +290,7 @@ bool CFileEnsightVarGold::ScanVariableParts(PartCollection& collection, Variable
             // the step's description is free text ("part" or "coordinates" included)
             if (!ReadString80(text)) return false;
         } else if (header != EndTimeStep || !steps.End()) {
-            SetError(kind.isNodal ? kNodeScanFailure : kElementScanFailure);
-            return false;
+            return Fail(kind.isNodal ? kNodeScanFailure : kElementScanFailure);
         }
     }
 }

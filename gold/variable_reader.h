@@ -20,9 +20,9 @@ public:
     bool ScanMeasuredValues(PartCollection& collection, VariableKind& kind, int32_t step);
 
 private:
-    bool OpenFile(const std::string& path, int32_t byteOrder);
+    bool OpenFile(const std::string& path, ByteOrder byteOrder);
     bool TryFirstPart(int32_t& partNumber, int64_t& partPosition);
-    void SettleOrderOfPartZero(const PartCollection& geometry);
+    ByteOrder OrderOfPartZero(const PartCollection& geometry);
     // One string record; ASCII blank lines are passed over. `value1` as the
     // recogniser gives it; the number after "part" goes to `partNumber` unless null.
     // With `form`, a section header's form word is taken off first.

@@ -12,20 +12,18 @@
 
 namespace zelhost {
 namespace {
-// Below this, malloc's arenas do better than a mapping of its own; above it
-// the arenas would hand out 4 KiB pages that fault one by one.
-constexpr int64_t MapThreshold = int64_t{256} << 10;
+// The add-on's page memory (gold/page_memory.h) mirrored, as libzel must not
+// link the add-on: from the same threshold an array is mapped from a huge-page
+// boundary, on huge pages, rounded as there; populated by Prefault, outside the
+// host lock, or as a slab hands it out.
+constexpr int64_t MapThreshold = int64_t{128} << 10;
 constexpr size_t HugePage = size_t{2} << 20;
 
-// Mapped on whole huge pages when that adds at most an eighth: a tail on small
-// pages costs a trap per page on first touch under a shadow-paging hypervisor,
-// even when populated.
 size_t MappedSize(size_t bytes) {
     const size_t whole = (bytes + HugePage - 1) & ~(HugePage - 1);
     return (whole - bytes) * 8 <= bytes ? whole : bytes;
 }
 
-// Starts on a huge-page boundary, so that the whole array can take huge pages.
 void* MapAligned(size_t bytes) {
     const size_t padded = bytes + HugePage;
     void* memory = mmap(nullptr, padded, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);

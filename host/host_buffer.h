@@ -53,7 +53,7 @@ bool PrepareLoadArray(Data& data) {
 // int32 values on a HostBuffer.
 class HostInts {
 public:
-    // Zero-filled (large arrays by the kernel, page by page as they are first written).
+    // Zero-filled.
     bool Allocate(int64_t count);
     void Release() {
         buffer_.Release();

@@ -27,6 +27,18 @@ TEST(CheckedMath, ProductsAndSumsAtTheEdges) {
     EXPECT_EQ(CheckedAdd(Min64, Max64), -1);
 }
 
+// The room for a count is judged by division, so no product can overflow.
+TEST(CheckedMath, CountsFitInTheBytesLeft) {
+    EXPECT_TRUE(FitsIn(3, 4, 12));
+    EXPECT_FALSE(FitsIn(3, 4, 11));
+    EXPECT_TRUE(FitsIn(0, 16, 0));
+    EXPECT_FALSE(FitsIn(-1, 4, 100));
+    EXPECT_FALSE(FitsIn(0, 4, -1));
+    EXPECT_FALSE(FitsIn(Max64, 16, Max64));
+    EXPECT_TRUE(FitsIn(Max64 / 16, 16, Max64));
+    EXPECT_TRUE(FitsIn(Max64, 0, 0));
+}
+
 TEST(CheckedMath, Count32) {
     EXPECT_TRUE(IsCount32(0));
     EXPECT_TRUE(IsCount32(Max32));

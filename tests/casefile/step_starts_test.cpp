@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "casefile/file_section.h"
+#include "casefile/time_step_mark.h"
 
 namespace {
 
@@ -24,6 +25,25 @@ std::string Saved(const std::string& bytes) {
 }
 
 std::string Record(const std::string& text, char pad = '\0') { return text + std::string(80 - text.size(), pad); }
+
+// The one recogniser every reader asks, Gold and EnSight 6, lines and records.
+TEST(StepStarts, MarksInAnyCaseAndSpacing) {
+    using namespace std::literals;
+    using quorix::TimeStepMark;
+    const struct {
+        std::string_view line;
+        TimeStepMark expected;
+    } rows[] = {
+        {"BEGIN TIME STEP", TimeStepMark::Begin},   {"  end\ttime  step\r\n", TimeStepMark::End},
+        {"begin time step 3", TimeStepMark::Begin}, {"BEGIN TIME STEPS", TimeStepMark::None},
+        {"BEGIN TIME", TimeStepMark::None},         {"begin\0time step"sv, TimeStepMark::None},
+        {"begun time step", TimeStepMark::None},    {"", TimeStepMark::None},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.line);
+        EXPECT_EQ(quorix::TimeStepMarkOf(row.line), row.expected);
+    }
+}
 
 TEST(StepStarts, AsciiLines) {
     const std::string text = "BEGIN TIME STEP\nd\nBEGIN TIME STEPS\n x BEGIN TIME STEP\n"

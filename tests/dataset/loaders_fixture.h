@@ -24,8 +24,8 @@ using test::EnsightWriter;
 
 using Elements = std::vector<std::vector<int32_t>>;
 
-inline int32_t FormatOf(Encoding e) { return e == Encoding::Ascii ? 2 : 0; }
-inline int32_t ByteOrderOf(Encoding e) { return e == Encoding::BinaryBE ? 2 : 1; }
+inline GeometryEncoding FormatOf(Encoding e) { return e == Encoding::Ascii ? EncodingAscii : EncodingCBinary; }
+inline ByteOrder ByteOrderOf(Encoding e) { return e == Encoding::BinaryBE ? BigEndian : LittleEndian; }
 
 inline const char* TypeName(int32_t type) {
     static const char* const names[] = {"point",  "bar2",      "bar3",   "tria3",   "tria6",  "quad4",

@@ -65,8 +65,8 @@ inline PartInfo& AddUnstructured(PartCollection& collection, int32_t number, int
     part.category = category;
     part.name = name;
     part.fileName = "/nonexistent/test.geo";
-    part.format = 0;
-    part.byteOrder = 1;
+    part.format = quorix::EncodingCBinary;
+    part.byteOrder = quorix::LittleEndian;
     part.nodeCount = nodes;
     part.imax = nodes;
     part.xOffset = 100;

@@ -328,7 +328,7 @@ const FailureRow kFailures[] = {
     {"nn_huge", "nn_huge.geo", 0},
     {"truncated", "truncated.geo", 0},
     {"var_truncated", "var_truncated.geo.scl: the values run past the end of the file", 2},
-    {"var_short_line", "var_short_line.geo.scl: bad or missing node values (line 2)", 2},
+    {"var_short_line", "var_short_line.geo.scl: bad or missing node values.", 2},
     {"steps_short_geo", "steps_short_geo.geo holds 2 time steps; the case expects 3.", 0},
     {"steps_short_var", "steps_short_var.scl: the file holds no further time step", 6},
     {"step_unclosed", "step_unclosed.geo: \"BEGIN TIME STEP\" inside a step (its \"END TIME STEP\" is missing)", 0},

@@ -12,8 +12,40 @@ using namespace quorix;
 TEST(ByteOrder, OtherOrder) {
     EXPECT_EQ(OtherByteOrder(LittleEndian), BigEndian);
     EXPECT_EQ(OtherByteOrder(BigEndian), LittleEndian);
-    EXPECT_EQ(ByteOrderOf(false), NativeByteOrder());
-    EXPECT_EQ(ByteOrderOf(true), OtherByteOrder(NativeByteOrder()));
+}
+
+// Proof beats a mere fit, a single fit beats a refutation, and only two fits reach the tie.
+TEST(ByteOrder, DetectWeighsTheEvidenceOfBothOrders) {
+    using E = OrderEvidence;
+    const ByteOrder native = NativeByteOrder();
+    const ByteOrder other = OtherByteOrder(native);
+    struct Row {
+        const char* name;
+        E otherEvidence, nativeEvidence;
+        ByteOrder expected;
+    } rows[] = {
+        {"other proved", E::Proof, E::Fits, other},
+        {"native proved", E::Fits, E::Proof, native},
+        {"only native fits", E::Refuted, E::Fits, native},
+        {"only other fits", E::Fits, E::Refuted, other},
+        {"both fit: the tie", E::Fits, E::Fits, BigEndian},
+        {"neither", E::Refuted, E::Refuted, ByteOrderUnknown},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        auto judge = [&](ByteOrder o) { return o == native ? row.nativeEvidence : row.otherEvidence; };
+        EXPECT_EQ(DetectByteOrder(judge, [] { return BigEndian; }), row.expected);
+    }
+}
+
+TEST(ByteOrder, FortranFrameOfAnEightyByteString) {
+    const unsigned char little[4] = {80, 0, 0, 0};
+    const unsigned char big[4] = {0, 0, 0, 80};
+    const unsigned char other[4] = {81, 0, 0, 0};
+    EXPECT_EQ(FortranFrameOrder(little, little), LittleEndian);
+    EXPECT_EQ(FortranFrameOrder(big, big), BigEndian);
+    EXPECT_EQ(FortranFrameOrder(little, big), ByteOrderUnknown);
+    EXPECT_EQ(FortranFrameOrder(other, other), ByteOrderUnknown);
 }
 
 // Every count from none through two runs of four words and a tail, at every

@@ -12,6 +12,7 @@
 
 #include "casefile/element_types.h"
 #include "gold/ensight_reader.h"
+#include "gold/skip_far_lines.h"
 #include "support/ensight_writer.h"
 
 namespace quorix {
@@ -20,12 +21,12 @@ namespace {
 using test::Encoding;
 using test::EnsightWriter;
 
-int32_t OrderOf(Encoding e) {
+ByteOrder OrderOf(Encoding e) {
     return e == Encoding::BinaryBE || e == Encoding::FortranBE ? BigEndian : LittleEndian;
 }
-int32_t FormatOf(Encoding e) {
-    if (e == Encoding::Ascii) return FormatAscii;
-    return e == Encoding::FortranLE || e == Encoding::FortranBE ? FormatFortranBinary : FormatCBinary;
+GeometryEncoding FormatOf(Encoding e) {
+    if (e == Encoding::Ascii) return EncodingAscii;
+    return e == Encoding::FortranLE || e == Encoding::FortranBE ? EncodingFortranBinary : EncodingCBinary;
 }
 
 // Saves `bytes` and opens a reader on them at the encoding's format and order.
@@ -371,13 +372,13 @@ TEST(RecordReader, FortranFramesChecked) {
 
 TEST(RecordReader, OpenFailures) {
     CFileEnsight reader;
-    EXPECT_FALSE(reader.Open("/nonexistent/file.geo", true, FormatAscii, LittleEndian, 0));
+    EXPECT_FALSE(reader.Open("/nonexistent/file.geo", true, EncodingAscii, LittleEndian, 0));
     EXPECT_EQ(reader.errorText(), "Unable to open file for reading");
     std::string path = test::TempPath("short.bin");
     EnsightWriter(Encoding::BinaryLE).Raw("abcd").Save(path);
-    EXPECT_FALSE(reader.Open(path, true, FormatCBinary, LittleEndian, 100));
+    EXPECT_FALSE(reader.Open(path, true, EncodingCBinary, LittleEndian, 100));
     EXPECT_EQ(reader.errorText(), "Unable to open file for reading");
-    EXPECT_TRUE(reader.Open(path, true, FormatCBinary, LittleEndian, 4));
+    EXPECT_TRUE(reader.Open(path, true, EncodingCBinary, LittleEndian, 4));
 }
 
 TEST(RecordReader, ParticleCoordinates) {
@@ -535,7 +536,7 @@ TEST(FileAccess, FarSkipsLandOnTheRightLine) {
         EnsightWriter(Encoding::Ascii).Raw(text).Save(path);
         File_a* file = File_a::Open(path, "r", BigEndian);
         ASSERT_NE(file, nullptr) << l.name;
-        ASSERT_TRUE(file->SkipLines(l.skip)) << l.name;
+        ASSERT_TRUE(SkipFarLines(*file, l.skip)) << l.name;
         EXPECT_EQ(file->Tell(), static_cast<int64_t>(starts[static_cast<size_t>(l.skip)])) << l.name;
         EXPECT_TRUE(file->SkipLines(lines - l.skip + 1)) << l.name << ": the unfinished last line counts";
         EXPECT_FALSE(file->SkipLines(1)) << l.name;

@@ -19,7 +19,7 @@ bool AllZero(const HostBuffer& buffer) {
 
 TEST(HostBuffer, ZeroFilledAndApartInEverySize) {
     std::mt19937 random(7);
-    const int64_t sizes[] = {0, 1, 4096, (256 << 10) - 1, 256 << 10, 300'000, 1 << 20, (2 << 20) - 4,
+    const int64_t sizes[] = {0, 1, 4096, (128 << 10) - 1, 128 << 10, 300'000, 1 << 20, (2 << 20) - 4,
                              2 << 20, 5'470'524, (9 << 20) + 3};
     for (int round = 0; round < 2; ++round) {
         std::vector<std::unique_ptr<HostBuffer>> buffers;
