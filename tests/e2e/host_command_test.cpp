@@ -146,7 +146,7 @@ TEST(HostCommand, RawInstructionsWithAnotherSyntaxAreRefusedSilently) {
 TEST(HostCommand, EveryRefusedRegistrationIsReleasedByTheAddOn) {
     for (int n = 1; n <= 8; ++n) {
         SCOPED_TRACE("refuse registration " + std::to_string(n));
-        for (const std::string& casePath : {GoldCase, Ensight6Case}) {
+        for (const std::string& casePath : {GoldCase, Ensight6Case, e2e::Sample("gold/measured/le/measured.case")}) {
             const e2e::RunResult run =
                 e2e::LoadCase(casePath, {"--load-all", "--refuse-registration", std::to_string(n)});
             EXPECT_LE(run.status, 1) << run.Describe();
