@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "case_fixture.h"
-#include "support/ensight_var_writer.h"
 #include "support/ensight_writer.h"
 #include "zelhost_runner.h"
 
@@ -61,7 +60,7 @@ std::string GeometryTail(Encoding encoding) {
 std::string ValuesTail(Encoding encoding) {
     EnsightWriter writer(encoding);
     writer.String("hexa8").Float(1.5f);
-    quorix::test::VarPart(writer, 2).String("nfaced").Float(2.5f);
+    writer.VarPart(2).String("nfaced").Float(2.5f);
     return writer.bytes();
 }
 
@@ -71,7 +70,7 @@ std::string WriteCase(const TempDir& dir, Encoding encoding, int64_t points) {
     Cube(geometry.GoldHeader(), 1, "hexahedron and points").String("point").Int(static_cast<int32_t>(points));
     EnsightWriter values(encoding);
     values.String("scalar per element");
-    quorix::test::VarPart(values, 1).String("point");
+    values.VarPart(1).String("point");
     const std::string folder = dir.Prefix();
     WriteSparse(folder + "model.geo", geometry.bytes(), 4 * points, GeometryTail(encoding));
     WriteSparse(folder + "model.esc", values.bytes(), 4 * points, ValuesTail(encoding));

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "case_fixture.h"
-#include "support/ensight_var_writer.h"
 #include "support/ensight_writer.h"
 #include "zelhost_runner.h"
 
@@ -44,7 +43,7 @@ std::string NodeScalar(const std::vector<std::pair<int32_t, int32_t>>& partsAndC
     EnsightWriter writer(Encoding::Ascii);
     writer.String("scalar per node");
     for (const auto& [part, count] : partsAndCounts) {
-        quorix::test::VarPart(writer, part).String("coordinates");
+        writer.VarPart(part).String("coordinates");
         writer.Floats(std::vector<float>(static_cast<size_t>(count), value));
     }
     return writer.bytes();
