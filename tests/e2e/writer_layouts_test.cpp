@@ -64,12 +64,11 @@ const std::string kEnsight6Geometry =
 
 const std::string kNotLoaded = "The following variables were not loaded\n(file was empty or an error was encountered)\n\n";
 
-// A load that succeeds and forces every deferred load.
-const Json& Loaded(const e2e::RunResult& run) {
-    static const Json none;
+// A load that succeeds and forces every deferred load; its report, which outlives the run.
+Json Loaded(const e2e::RunResult& run) {
     EXPECT_EQ(run.status, 0) << run.Describe();
     EXPECT_TRUE(run.report) << run.Describe();
-    if (!run.report) return none;
+    if (!run.report) return Json{};
     EXPECT_EQ((*run.report)["forced"]["failures"].text, "0") << run.out;
     EXPECT_TRUE(e2e::Texts(*run.report, "error").empty()) << run.out;
     return *run.report;
