@@ -48,7 +48,7 @@ bool NodeIdMap::BuildDense(const int32_t* ids, int64_t count, int64_t largest, s
     std::fill(dense_, dense_ + denseSize_, -1);
     for (int64_t i = 0; i < count; ++i) {
         if (dense_[ids[i]] != -1) {
-            errorText = "Node id " + std::to_string(ids[i]) + " occurs twice.";
+            errorText = "Node id " + std::to_string(ids[i]) + " occurs twice";
             return false;
         }
         dense_[ids[i]] = static_cast<int32_t>(i + 1);
@@ -68,7 +68,7 @@ bool NodeIdMap::BuildPairs(const int32_t* ids, int64_t count, std::string& error
     std::sort(pairs_, pairs_ + count);
     for (int64_t i = 1; i < count; ++i) {
         if ((pairs_[i] >> 32) == (pairs_[i - 1] >> 32)) {
-            errorText = "Node id " + std::to_string(pairs_[i] >> 32) + " occurs twice.";
+            errorText = "Node id " + std::to_string(pairs_[i] >> 32) + " occurs twice";
             return false;
         }
     }

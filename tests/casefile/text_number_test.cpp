@@ -116,13 +116,5 @@ TEST(TextNumber, FixedRealFields) {
     EXPECT_TRUE(std::isnan(value));
 }
 
-TEST(TextNumber, PowersOfTenAreExact) {
-    double power = 1.0;
-    for (int i = 0; i <= MaxExactPowerOfTen; ++i, power *= 10.0) {
-        EXPECT_EQ(ExactPowersOfTen[i], power) << i;
-    }
-    EXPECT_EQ(std::size(ExactPowersOfTen), static_cast<size_t>(MaxExactPowerOfTen + 1));
-}
-
 }  // namespace
 }  // namespace quorix

@@ -21,9 +21,9 @@
 namespace {
 
 namespace fs = std::filesystem;
-using casetest::CaseDirectory;
+using quorix::test::TempDir;
 using casetest::CopySample;
-using casetest::Sample;
+using e2e::Sample;
 
 struct LoggedError {
   std::string text;
@@ -75,7 +75,7 @@ void ExpectExplainedFailure(const std::string& casePath, const std::string& file
 std::string Unchanged(const std::string&, std::string bytes) { return bytes; }
 
 TEST(BatchMessages, MissingGeometryFile) {
-  CaseDirectory dir;
+  TempDir dir;
   const std::string casePath = CopySample(dir, Sample("gold/cube/le/cube.case"),
                                           [](const std::string& name, std::string bytes) {
                                             return name == "cube.geo" ? std::string() : bytes;
@@ -86,7 +86,7 @@ TEST(BatchMessages, MissingGeometryFile) {
 TEST(BatchMessages, GarbageGeometryFile) {
   for (const char* encoding : {"ascii", "le"}) {
     SCOPED_TRACE(encoding);
-    CaseDirectory dir;
+    TempDir dir;
     const std::string casePath = CopySample(dir, Sample(std::string("gold/cube/") + encoding + "/cube.case"),
                                             [](const std::string& name, std::string bytes) {
                                               if (name != "cube.geo") return bytes;
@@ -130,7 +130,7 @@ TEST(BatchMessages, NotARegularFile) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    CaseDirectory dir;
+    TempDir dir;
     if (row.sample[0] != '\0') CopySample(dir, Sample(row.sample), Unchanged);
     for (const auto& [name, text] : row.files) dir.Write(name, text);
     const auto inFolder = [&](const std::string& name) { return name[0] == '/' ? name : dir.Prefix() + name; };
@@ -155,7 +155,7 @@ TEST(BatchMessages, NotARegularFile) {
 
 // EnSight 6 Fortran files are refused with a message of their own.
 TEST(BatchMessages, RefusedFortranGeometry) {
-  CaseDirectory dir;
+  TempDir dir;
   const std::string casePath = CopySample(dir, Sample("ensight6/failures/fortran.case"), Unchanged);
   ExpectExplainedFailure(casePath, dir.Prefix() + "fortran.geo", {});
 }
@@ -183,7 +183,7 @@ void ExpectOneErrorPerFailedLoad(const std::string& casePath, const std::string&
 
 // An ASCII array one value short passes the scan, which only counts lines.
 TEST(BatchMessages, ForcedLoadOfAnArrayShortOfAValue) {
-  CaseDirectory dir;
+  TempDir dir;
   const std::string casePath =
       CopySample(dir, Sample("gold/cube/ascii/cube.case"), [](const std::string& name, std::string bytes) {
         if (name != "cube.temperature") return bytes;
@@ -195,7 +195,7 @@ TEST(BatchMessages, ForcedLoadOfAnArrayShortOfAValue) {
 
 // The scan skips connectivity; a node number beyond the part fails the forced load of the node map.
 TEST(BatchMessages, ForcedLoadOfConnectivityNamingAMissingNode) {
-  CaseDirectory dir;
+  TempDir dir;
   const std::string casePath =
       CopySample(dir, Sample("gold/cube/le/cube.case"), [](const std::string& name, std::string bytes) {
         if (name != "cube.geo") return bytes;

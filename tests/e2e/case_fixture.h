@@ -2,8 +2,6 @@
 // Case files written to a fresh directory and read back through
 // `zelhost case --json`; values of the record picked by a dotted path.
 
-#include <stdlib.h>
-
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -18,31 +16,7 @@ namespace casetest {
 
 namespace fs = std::filesystem;
 
-class CaseDirectory {
-public:
-    CaseDirectory() {
-        std::string pattern = (fs::temp_directory_path() / "quorix_case_XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-    }
-    ~CaseDirectory() {
-        std::error_code error;
-        fs::remove_all(path_, error);
-    }
-    CaseDirectory(const CaseDirectory&) = delete;
-    CaseDirectory& operator=(const CaseDirectory&) = delete;
-
-    // The directory with its trailing separator, as the parser records it.
-    std::string Prefix() const { return path_.string() + "/"; }
-    std::string Write(const std::string& name, const std::string& content) const {
-        const fs::path file = path_ / name;
-        fs::create_directories(file.parent_path());
-        std::ofstream(file, std::ios::binary) << content;
-        return file.string();
-    }
-
-private:
-    fs::path path_;
-};
+using quorix::test::TempDir;
 
 inline e2e::RunResult ReadCase(const std::string& casePath) { return e2e::RunZelhost({"case", casePath, "--json"}); }
 
@@ -113,23 +87,14 @@ inline std::string ReplaceAll(std::string text, const std::string& from, const s
     return text;
 }
 
-inline std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-inline fs::path Sample(const std::string& relative) { return fs::path(QUORIX_SAMPLES) / relative; }
-
 // A sample's files copied into `dir`, each passed through `change` (name, bytes) first;
 // an empty result leaves the file out. The case file's path.
-inline std::string CopySample(const CaseDirectory& dir, const fs::path& caseFile,
+inline std::string CopySample(const TempDir& dir, const fs::path& caseFile,
                               const std::function<std::string(const std::string&, std::string)>& change) {
   std::string copied;
   for (const auto& entry : fs::directory_iterator(caseFile.parent_path())) {
     const std::string name = entry.path().filename().string();
-    const std::string bytes = change(name, ReadBytes(entry.path()));
+    const std::string bytes = change(name, quorix::test::ReadBytes(entry.path()));
     if (bytes.empty()) continue;
     const std::string path = dir.Write(name, bytes);
     if (entry.path() == caseFile) copied = path;

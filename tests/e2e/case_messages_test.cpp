@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "zelhost_runner.h"
+#include "case_fixture.h"
 
 namespace {
 
@@ -22,19 +22,8 @@ std::vector<std::string> ExpectedMessages(const fs::path& file) {
     std::vector<std::string> lines;
     std::ifstream in(file);
     const std::string dir = CasesDir().string();
-    for (std::string line; std::getline(in, line);) {
-        if (const size_t at = line.find("{dir}"); at != std::string::npos) line.replace(at, 5, dir);
-        lines.push_back(line);
-    }
+    for (std::string line; std::getline(in, line);) lines.push_back(casetest::ReplaceAll(line, "{dir}", dir));
     return lines;
-}
-
-std::vector<std::string> ErrorTexts(const e2e::Json& report) {
-    std::vector<std::string> texts;
-    for (const e2e::Json& message : report["messages"].items) {
-        if (message["kind"].Str() == "error") texts.push_back(message["text"].Str());
-    }
-    return texts;
 }
 
 std::vector<fs::path> CaseFiles() {
@@ -58,7 +47,7 @@ TEST(CaseMessages, EveryCaseFailsWithItsMessages) {
         ASSERT_TRUE(run.report.has_value()) << run.Describe();
         EXPECT_EQ(run.status, 1) << run.Describe();
         EXPECT_FALSE((*run.report)["loaded"].boolean);
-        EXPECT_EQ(ErrorTexts(*run.report), ExpectedMessages(expectedPath));
+        EXPECT_EQ(e2e::Texts(*run.report, "error"), ExpectedMessages(expectedPath));
         EXPECT_TRUE((*run.report)["leaks"].members.empty()) << run.Describe();
     }
 }

@@ -12,7 +12,7 @@
 
 namespace {
 
-using casetest::CaseDirectory;
+using quorix::test::TempDir;
 
 struct RecordRow {
     const char* name;
@@ -236,6 +236,12 @@ const std::vector<RecordRow>& Rows() {
          "time values: 0\r\n 1\r\nfilename start number: 0\r\n",
          {},
          {{"format", "\"gold\""}, {"timeSets.0.timeValues", "[0,1]"}, {"model.paths", "[\"{dir}geo0\",\"{dir}geo1\"]"}}},
+        {"the steps of a file set begin at their markers",
+         Gold + "GEOMETRY\nmodel: 1 1 geo\nTIME\ntime set: 1\nnumber of steps: 2\ntime values: 0 1\n"
+                "FILE\nfile set: 1\nnumber of steps: 2\n",
+         {{"geo", "BEGIN TIME STEP\nstep one\nEND TIME STEP\nBEGIN TIME STEP\nstep two\nEND TIME STEP\n"}},
+         {{"model.steps", "[{\"path\":\"{dir}geo\",\"exists\":true,\"offset\":0},"
+                          "{\"path\":\"{dir}geo\",\"exists\":true,\"offset\":39}]"}}},
         {"last line without a line end",
          Gold + "GEOMETRY\nmodel: geo",
          {},
@@ -247,7 +253,7 @@ const std::vector<RecordRow>& Rows() {
 TEST(CaseRecord, FieldsAsParsed) {
     for (const RecordRow& row : Rows()) {
         SCOPED_TRACE(row.name);
-        CaseDirectory dir;
+        TempDir dir;
         const std::string casePath = dir.Write("test.case", row.caseText);
         for (const auto& [name, content] : row.sideFiles) dir.Write(name, content);
         const e2e::RunResult run = casetest::ReadCase(casePath);
@@ -272,7 +278,7 @@ TEST(CaseRecord, MissingCaseFile) {
 }
 
 TEST(CaseRecord, OverlongLineNamesTheFile) {
-    CaseDirectory dir;
+    TempDir dir;
     const std::string casePath = dir.Write("long.case", Gold + "GEOMETRY\nmodel: " + std::string(17 << 20, 'g') + "\n");
     const e2e::RunResult run = casetest::ReadCase(casePath);
     ASSERT_TRUE(run.report.has_value()) << run.Describe();

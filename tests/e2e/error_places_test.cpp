@@ -15,9 +15,9 @@
 
 namespace {
 
-using casetest::CaseDirectory;
+using quorix::test::TempDir;
 using casetest::CopySample;
-using casetest::Sample;
+using e2e::Sample;
 
 // Line number (from 1) of the line holding byte `at`.
 std::string LineOf(const std::string& bytes, size_t at) {
@@ -134,14 +134,6 @@ std::vector<Row> Rows() {
     };
 }
 
-std::vector<std::string> Errors(const e2e::RunResult& run) {
-    std::vector<std::string> errors;
-    for (const e2e::Json& message : (*run.report)["messages"].items) {
-        if (message["kind"].Str() == "error") errors.push_back(message["text"].Str());
-    }
-    return errors;
-}
-
 std::string Listed(const std::vector<std::string>& errors) {
     std::string text;
     for (const std::string& error : errors) text += "  [" + error + "]\n";
@@ -149,7 +141,7 @@ std::string Listed(const std::vector<std::string>& errors) {
 }
 
 void ExpectPlaceNamed(const Row& row) {
-    CaseDirectory dir;
+    TempDir dir;
     std::string place;
     const std::string casePath = CopySample(dir, Sample(row.sample), [&](const std::string& name, std::string bytes) {
         if (name == row.file) place = row.damage(bytes);
@@ -161,7 +153,7 @@ void ExpectPlaceNamed(const Row& row) {
     const e2e::RunResult run = e2e::LoadCase(casePath, options);
     ASSERT_TRUE(run.report.has_value()) << run.Describe();
     EXPECT_EQ(run.status, 1) << run.Describe();
-    const std::vector<std::string> errors = Errors(run);
+    const std::vector<std::string> errors = e2e::Texts(*run.report, "error");
     const std::string path = dir.Prefix() + row.file;
     const std::string detail = "File " + path + ", " + place;
     const auto at = std::find_if(errors.begin(), errors.end(), [&](const std::string& error) {
@@ -187,7 +179,7 @@ TEST(ErrorPlaces, VariableLeftOutNamesItsPlace) {
     for (const char* sample : {"gold/cube/ascii/cube.case", "gold/cube/le/cube.case"}) {
         SCOPED_TRACE(sample);
         const bool ascii = std::string(sample).find("ascii") != std::string::npos;
-        CaseDirectory dir;
+        TempDir dir;
         std::string place;
         const std::string casePath = CopySample(dir, Sample(sample), [&](const std::string& name, std::string bytes) {
             if (name == "cube.temperature") {
@@ -202,8 +194,7 @@ TEST(ErrorPlaces, VariableLeftOutNamesItsPlace) {
         });
         const e2e::RunResult run = e2e::LoadCase(casePath, {"--batch"});
         ASSERT_TRUE(run.report.has_value()) << run.Describe();
-        std::vector<std::string> errors;  // the list is a message box, not an error
-        for (const e2e::Json& message : (*run.report)["messages"].items) errors.push_back(message["text"].Str());
+        const std::vector<std::string> errors = e2e::Texts(*run.report);  // the list is a message box, not an error
         const std::string named = "(File " + dir.Prefix() + "cube.temperature, " + place + ")";
         const bool found = std::any_of(errors.begin(), errors.end(),
                                        [&](const std::string& error) { return error.find(named) != std::string::npos; });
@@ -212,7 +203,7 @@ TEST(ErrorPlaces, VariableLeftOutNamesItsPlace) {
 }
 
 TEST(ErrorPlaces, ServerOfServersFileNamesTheLine) {
-    CaseDirectory dir;
+    TempDir dir;
     const std::string piece = CopySample(dir, Sample("gold/cube/ascii/cube.case"),
                                          [](const std::string&, std::string bytes) { return bytes; });
     const std::string master = "FORMAT\ntype: master_server gold\n\nSERVERS\nnumber of servers: 3\n"
@@ -220,7 +211,7 @@ TEST(ErrorPlaces, ServerOfServersFileNamesTheLine) {
     const std::string path = dir.Write("all.sos", master);
     const e2e::RunResult run = e2e::LoadCase(path, {"--batch"});
     ASSERT_TRUE(run.report.has_value()) << run.Describe();
-    const std::vector<std::string> errors = Errors(run);
+    const std::vector<std::string> errors = e2e::Texts(*run.report, "error");
     const auto at = std::find(errors.begin(), errors.end(), "File " + path + ", " + LineOf(master, Find(master, "number")));
     ASSERT_NE(at, errors.end()) << Listed(errors);
     ASSERT_NE(at, errors.begin());

@@ -25,9 +25,7 @@ void ExpectClean(const e2e::RunResult& run) {
 
 std::vector<std::string> MessageTexts(const Json& report) {
     std::vector<std::string> texts;
-    for (const Json& message : report["messages"].items) {
-        texts.push_back(message["kind"].Str() + ": " + message["text"].Str());
-    }
+    for (const Json& message : report["messages"].items) texts.push_back(message["kind"].Str() + ": " + message["text"].Str());
     return texts;
 }
 
@@ -95,20 +93,28 @@ TEST(HostCommand, VersionGate) {
     }
 }
 
+// The dialog lists only the files its filter admits: picking another acts as a cancel.
 TEST(HostCommand, PickGoesThroughTheFileDialog) {
-    const e2e::RunResult picked = e2e::RunZelhost({"pick", GoldCase, "--json"});
-    ASSERT_TRUE(picked.report) << picked.Describe();
-    EXPECT_EQ(picked.status, 0);
-    EXPECT_TRUE((*picked.report)["loaded"].boolean);
-    EXPECT_EQ((*picked.report)["zones"].items.size(), 1u);
-    ExpectClean(picked);  // state change 15 released the remembered case file name
-
-    const e2e::RunResult cancelled = e2e::RunZelhost({"pick", "--dialog-cancel", "--json"});
-    ASSERT_TRUE(cancelled.report) << cancelled.Describe();
-    EXPECT_EQ(cancelled.status, 1);
-    EXPECT_TRUE((*cancelled.report)["datasetTitle"].IsNull());
-    EXPECT_TRUE(MessageTexts(*cancelled.report).empty());
-    ExpectClean(cancelled);
+    struct Row {
+        const char* name;  // of the case file, copied from the cube's; empty: the dialog is cancelled
+        bool loads;
+    };
+    const Row rows[] = {{"cube.case", true}, {"flow.encas", true}, {"flow.encase", true}, {"FLOW.CASE", true},
+                        {"flow.txt", false}, {"", false}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        quorix::test::TempDir dir;
+        dir.Write("cube.geo", quorix::test::ReadBytes(std::string(QUORIX_SAMPLES) + "/gold/cube/le/cube.geo"));
+        const std::string casePath = dir.Write(row.name, "FORMAT\ntype: ensight gold\nGEOMETRY\nmodel: cube.geo\n");
+        const e2e::RunResult run = e2e::RunZelhost(row.name[0] != '\0' ? std::vector<std::string>{"pick", casePath, "--json"}
+                                                                      : std::vector<std::string>{"pick", "--dialog-cancel", "--json"});
+        ASSERT_TRUE(run.report) << run.Describe();
+        EXPECT_EQ(run.status, row.loads ? 0 : 1);
+        EXPECT_EQ((*run.report)["zones"].items.size(), row.loads ? 1u : 0u);
+        EXPECT_EQ((*run.report)["datasetTitle"].IsNull(), !row.loads);
+        EXPECT_TRUE(e2e::Texts(*run.report).empty());
+        ExpectClean(run);  // state change 15 released the remembered case file name
+    }
 }
 
 TEST(HostCommand, NoToTheDataLossQuestionKeepsTheDataSet) {
@@ -140,7 +146,7 @@ TEST(HostCommand, RawInstructionsWithAnotherSyntaxAreRefusedSilently) {
 TEST(HostCommand, EveryRefusedRegistrationIsReleasedByTheAddOn) {
     for (int n = 1; n <= 8; ++n) {
         SCOPED_TRACE("refuse registration " + std::to_string(n));
-        for (const std::string& casePath : {GoldCase, Ensight6Case}) {
+        for (const std::string& casePath : {GoldCase, Ensight6Case, e2e::Sample("gold/measured/le/measured.case")}) {
             const e2e::RunResult run =
                 e2e::LoadCase(casePath, {"--load-all", "--refuse-registration", std::to_string(n)});
             EXPECT_LE(run.status, 1) << run.Describe();
@@ -200,7 +206,7 @@ TEST(HostCommand, ThreadsAndNodeMapPathsGiveTheSameData) {
 
 // Descriptions may hold any byte: the report stays valid JSON, UTF-8 kept, other bytes as Latin-1.
 TEST(HostCommand, ZoneNamesOfAnyBytesStayValidJson) {
-    casetest::CaseDirectory directory;
+    quorix::test::TempDir directory;
     directory.Write("t.geo",
                     "first\nsecond\nnode id off\nelement id off\npart\n         1\n"
                     "caf\xe9 \"q\"\ttab\xc3\xa9\ncoordinates\n         3\n"

@@ -15,13 +15,12 @@
 #include <vector>
 
 #include "case_fixture.h"
-#include "support/ensight_var_writer.h"
 #include "support/ensight_writer.h"
 #include "zelhost_runner.h"
 
 namespace {
 
-using casetest::CaseDirectory;
+using quorix::test::TempDir;
 using quorix::test::Encoding;
 using quorix::test::EncodingName;
 using quorix::test::EnsightWriter;
@@ -61,17 +60,17 @@ std::string GeometryTail(Encoding encoding) {
 std::string ValuesTail(Encoding encoding) {
     EnsightWriter writer(encoding);
     writer.String("hexa8").Float(1.5f);
-    quorix::test::VarPart(writer, 2).String("nfaced").Float(2.5f);
+    writer.VarPart(2).String("nfaced").Float(2.5f);
     return writer.bytes();
 }
 
 // Geometry and element scalar with `points` points in part 1, their arrays a hole.
-std::string WriteCase(const CaseDirectory& dir, Encoding encoding, int64_t points) {
+std::string WriteCase(const TempDir& dir, Encoding encoding, int64_t points) {
     EnsightWriter geometry(encoding);
     Cube(geometry.GoldHeader(), 1, "hexahedron and points").String("point").Int(static_cast<int32_t>(points));
     EnsightWriter values(encoding);
     values.String("scalar per element");
-    quorix::test::VarPart(values, 1).String("point");
+    values.VarPart(1).String("point");
     const std::string folder = dir.Prefix();
     WriteSparse(folder + "model.geo", geometry.bytes(), 4 * points, GeometryTail(encoding));
     WriteSparse(folder + "model.esc", values.bytes(), 4 * points, ValuesTail(encoding));
@@ -88,7 +87,7 @@ std::string Zones(const e2e::RunResult& run) {
 TEST(LargeOffsets, PartsPastFourGiBLoadAsFromASmallFile) {
     for (Encoding encoding : {Encoding::BinaryLE, Encoding::BinaryBE}) {
         SCOPED_TRACE(EncodingName(encoding));
-        CaseDirectory sparse, small;
+        TempDir sparse, small;
         const std::string sparseCase = WriteCase(sparse, encoding, kHolePoints);
         ASSERT_GT(std::filesystem::file_size(sparse.Prefix() + "model.esc"), uint64_t{1} << 32);
         const std::string zones = Zones(e2e::LoadCase(sparseCase, {"--load-all", "--dump-connectivity"}));

@@ -82,14 +82,7 @@ void ExpectOracleMatch(const RealCase& c, const std::vector<std::string>& extra,
   options.insert(options.end(), extra.begin(), extra.end());
   const auto run = e2e::LoadCase(casePath.string(), options);
   ASSERT_TRUE(run.report.has_value()) << "no JSON report\n" << run.Describe();
-  e2e::TempFile report("report");
-  report.Write(run.out);
-  std::vector<std::string> argv{"python3", std::string(QUORIX_SHARED_TOOLS) + "/compare_report.py"};
-  if (structureOnly) argv.push_back("--structure");
-  argv.push_back(report.Path());
-  argv.push_back((dir / "oracle.json").string());
-  const auto cmp = e2e::RunProgram(argv);
-  EXPECT_EQ(cmp.status, 0) << "compare_report.py:\n" << cmp.out << cmp.err << "\nzelhost stderr:\n" << run.err;
+  EXPECT_EQ(e2e::OracleMismatch(run, dir / "oracle.json", structureOnly), "") << "zelhost stderr:\n" << run.err;
 }
 
 class RealWriterCase : public ::testing::TestWithParam<RealCase> {

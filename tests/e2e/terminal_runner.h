@@ -36,11 +36,12 @@ inline TerminalRun RunZelhostOnTerminal(const std::vector<std::string>& args, co
   const int master = posix_openpt(O_RDWR | O_NOCTTY);
   if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) return run;
   const std::string slave = ptsname(master);
-  TempFile out("tty_out");
+  const quorix::test::TempDir dir;
+  const std::string out = (dir.Path() / "out").string();
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, out.Path().c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   posix_spawn_file_actions_addopen(&actions, 2, slave.c_str(), O_RDWR | O_NOCTTY, 0);
   posix_spawn_file_actions_addclose(&actions, master);
   std::vector<std::string> argv{ZELHOST_PATH};
@@ -87,7 +88,7 @@ inline TerminalRun RunZelhostOnTerminal(const std::vector<std::string>& args, co
   }
   close(master);
   run.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
-  run.out = out.Read();
+  run.out = quorix::test::ReadBytes(out);
   return run;
 }
 

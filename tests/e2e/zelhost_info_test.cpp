@@ -14,7 +14,7 @@ namespace {
 using e2e::Json;
 namespace fs = std::filesystem;
 
-std::string Sample(const std::string& path) { return std::string(QUORIX_SAMPLES) + "/" + path; }
+using e2e::Sample;
 
 e2e::RunResult Info(const std::string& casePath) { return e2e::RunZelhost({"info", casePath, "--json"}); }
 
@@ -125,7 +125,7 @@ TEST(ZelhostInfo, MissingFilesAreListedAndFailTheCommand) {
 
 // Values are never read: damaged variable files pass, a damaged geometry does not.
 TEST(ZelhostInfo, ReadsStructureOnly) {
-  casetest::CaseDirectory dir;
+  quorix::test::TempDir dir;
   const std::string casePath = dir.Write("cube.case",
                                          "FORMAT\ntype: ensight gold\nGEOMETRY\nmodel: cube.geo\nVARIABLE\n"
                                          "scalar per node: temperature cube.temperature\n"

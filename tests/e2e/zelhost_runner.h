@@ -21,6 +21,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/files.h"
+
 extern char** environ;
 
 namespace e2e {
@@ -176,10 +178,7 @@ class JsonReader {
 inline std::optional<Json> ParseJson(const std::string& text) { return JsonReader(text).ParseDocument(); }
 
 inline std::optional<Json> ReadJsonFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return in ? ParseJson(ss.str()) : std::nullopt;
+  return std::filesystem::exists(path) ? ParseJson(quorix::test::ReadBytes(path)) : std::nullopt;
 }
 
 // ---------------------------------------------------------------- processes
@@ -197,48 +196,16 @@ struct RunResult {
   }
 };
 
-// A temporary file removed when the object goes.
-class TempFile {
- public:
-  explicit TempFile(const std::string& tag) {
-    std::string pattern = (std::filesystem::temp_directory_path() / ("quorix_" + tag + "_XXXXXX")).string();
-    int fd = mkstemp(pattern.data());
-    if (fd >= 0) close(fd);
-    path_ = pattern;
-  }
-  ~TempFile() { std::remove(path_.c_str()); }
-  TempFile(const TempFile&) = delete;
-  TempFile& operator=(const TempFile&) = delete;
-  const std::string& Path() const { return path_; }
-  std::string Read() const {
-    std::ifstream in(path_, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-  }
-  void Write(const std::string& data) const { std::ofstream(path_, std::ios::binary) << data; }
-
- private:
-  std::string path_;
-};
-
-// An empty folder of the system's temporary directory, one per process and tag.
-inline std::filesystem::path FreshFolder(const std::string& tag) {
-  const auto dir = std::filesystem::temp_directory_path() / ("quorix_" + tag + "_" + std::to_string(getpid()));
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  return dir;
-}
-
 // Runs argv[0] with the arguments; output goes through files so neither pipe can block.
 inline RunResult RunProgram(const std::vector<std::string>& argv, int timeoutSeconds = 300) {
   RunResult result;
-  TempFile out("out"), err("err");
+  const quorix::test::TempDir dir;
+  const std::string out = (dir.Path() / "out").string(), err = (dir.Path() / "err").string();
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", 0, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, out.Path().c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  posix_spawn_file_actions_addopen(&actions, 2, err.Path().c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   std::vector<char*> args;
   for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
@@ -261,8 +228,8 @@ inline RunResult RunProgram(const std::vector<std::string>& argv, int timeoutSec
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
-  result.out = out.Read();
-  result.err = err.Read();
+  result.out = quorix::test::ReadBytes(out);
+  result.err = quorix::test::ReadBytes(err);
   result.report = ParseJson(result.out);
   return result;
 }
@@ -279,6 +246,30 @@ inline std::map<std::string, std::string> Hashes(const Json& report) {
   }
   return out;
 }
+
+// What compare_report.py (of the shared data) finds wrong with a --json report
+// against an oracle.json; empty when they agree.
+inline std::string OracleMismatch(const RunResult& run, const std::filesystem::path& oracle, bool structureOnly = false) {
+  const quorix::test::TempDir dir;
+  std::vector<std::string> argv{"python3", std::string(QUORIX_SHARED_TOOLS) + "/compare_report.py"};
+  if (structureOnly) argv.push_back("--structure");
+  argv.push_back(dir.Write("report.json", run.out));
+  argv.push_back(oracle.string());
+  const RunResult compared = RunProgram(argv);
+  return compared.status == 0 ? "" : "compare_report.py:\n" + compared.out + compared.err;
+}
+
+// The texts of the report's messages of one kind ("error", "info", "question"), or of all.
+inline std::vector<std::string> Texts(const Json& report, const std::string& kind = "") {
+  std::vector<std::string> texts;
+  for (const Json& message : report["messages"].items) {
+    if (kind.empty() || message["kind"].Str() == kind) texts.push_back(message["text"].Str());
+  }
+  return texts;
+}
+
+// A case or file of samples/ ("gold/cube/cube.case").
+inline std::string Sample(const std::string& relative) { return std::string(QUORIX_SAMPLES) + "/" + relative; }
 
 // `zelhost ARGS...` (ZELHOST_PATH is the binary built with the tests).
 inline RunResult RunZelhost(const std::vector<std::string>& args, int timeoutSeconds = 300) {

@@ -14,7 +14,7 @@ namespace {
 
 using e2e::Json;
 
-std::string Sample(const std::string& path) { return std::string(QUORIX_SAMPLES) + "/" + path; }
+using e2e::Sample;
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;

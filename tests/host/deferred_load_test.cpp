@@ -1,5 +1,5 @@
 // Load on demand: at most once, retried after a failure, shared, cleaned up exactly once.
-#include <future>
+#include <thread>
 
 #include "host_fixture.h"
 
@@ -36,24 +36,6 @@ TEST_F(DeferredLoadTest, LoadsOnceWhenEightThreadsAskAtOnce) {
     EXPECT_EQ(succeeded, 8);
     EXPECT_EQ(zelhost::FieldValues(1, 1), (std::vector<double>{1, 2, 3}));
     EXPECT_TRUE(zelhost::PendingLoadRequests().empty());
-}
-
-TEST_F(DeferredLoadTest, ThreadPoolLoadsEachItemOnceInParallel) {
-    MakeTriangles(16);
-    std::vector<FakeSource*> sources;
-    for (int z = 0; z < 16; ++z) {
-        sources.push_back(&Source());
-        sources[z]->values = {float(z), float(z), float(z)};
-        sources[z]->delayMs = 5;
-        ASSERT_TRUE(RegisterValues(z + 1, 2, *sources[z]));
-    }
-    const zelhost::ForceResult result = zelhost::ForceAllLoads(8);
-    EXPECT_EQ(result.loads, 16);
-    EXPECT_EQ(result.failures, 0);
-    for (int z = 0; z < 16; ++z) {
-        EXPECT_EQ(sources[z]->loads, 1);
-        EXPECT_EQ(zelhost::Field(z + 1, 2).stats.mean, z);
-    }
 }
 
 TEST_F(DeferredLoadTest, FailedLoadLeavesNothingAndIsRetried) {
@@ -105,35 +87,6 @@ TEST_F(DeferredLoadTest, SharedFieldLoadsOnceThroughTheSourceAndIsCleanedUpOnce)
     EXPECT_EQ(source.cleanups, 1);
 }
 
-TEST_F(DeferredLoadTest, SharingRefusedBetweenDifferentShapes) {
-    MakeTriangles(1);
-    ZoneSpec bigger;
-    bigger.zoneType = ZelZoneTriangle;
-    bigger.imax = 4;
-    ASSERT_TRUE(AddZone(bigger));
-    ASSERT_TRUE(AddVariable("C", ZelLocationCellCentered));
-    EXPECT_FALSE(ZelUtilDataValueIsSharingOk(1, 2, 1));  // 3 nodes against 4
-    EXPECT_TRUE(ZelUtilDataValueIsSharingOk(1, 2, 3));   // one element each
-    EXPECT_FALSE(ZelUtilDataValueShare(1, 2, 1));
-    EXPECT_FALSE(ZelUtilDataValueShare(1, 1, 1));
-    EXPECT_FALSE(ZelUtilDataValueShare(1, 3, 1));
-    EXPECT_FALSE(ZelUtilDataValueShare(1, 2, 4));
-}
-
-TEST_F(DeferredLoadTest, SharingOverARegisteredFieldCleansTheOldOneUp) {
-    MakeTriangles(2);
-    FakeSource& first = Source();
-    FakeSource& replaced = Source();
-    ASSERT_TRUE(RegisterValues(1, 1, first));
-    ASSERT_TRUE(RegisterValues(2, 1, replaced));
-    ASSERT_TRUE(ZelUtilDataValueShare(1, 2, 1));
-    EXPECT_EQ(replaced.cleanups, 1);
-    EXPECT_EQ(first.cleanups, 0);
-    ASSERT_TRUE(ZelUtilFrameDeleteTop());
-    EXPECT_EQ(first.cleanups, 1);
-    EXPECT_EQ(replaced.cleanups, 1);
-}
-
 TEST_F(DeferredLoadTest, RefusedRegistrationIsNeverCleanedUp) {
     Configure([](zelhost::Settings& s) { s.refuseRegistration = 2; });
     MakeTriangles(1);
@@ -149,19 +102,6 @@ TEST_F(DeferredLoadTest, RefusedRegistrationIsNeverCleanedUp) {
     EXPECT_EQ(v.cleanups, 0);
     EXPECT_EQ(nodes.cleanups, 1);
     EXPECT_EQ(zelhost::ClientDataRegistered(), 2);
-}
-
-TEST_F(DeferredLoadTest, SecondRegistrationOfOneFieldIsRefused) {
-    MakeTriangles(1);
-    FakeSource& first = Source();
-    FakeSource& second = Source();
-    EXPECT_TRUE(RegisterValues(1, 1, first));
-    EXPECT_FALSE(RegisterValues(1, 1, second));
-    EXPECT_FALSE(RegisterValues(2, 1, second));  // no such zone
-    EXPECT_FALSE(RegisterValues(1, 3, second));  // no such variable
-    ASSERT_TRUE(ZelUtilFrameDeleteTop());
-    EXPECT_EQ(first.cleanups, 1);
-    EXPECT_EQ(second.cleanups, 0);
 }
 
 Boolean_t LoadFaces(FaceMap_pa) { return ZEL_TRUE; }
@@ -209,47 +149,6 @@ TEST_F(DeferredLoadTest, ConnectShareZoneSharesTheNodeMap) {
     EXPECT_EQ(zelhost::NodeMapNodes(2), (std::vector<int32_t>{3, 1, 2}));
     ASSERT_TRUE(ZelUtilFrameDeleteTop());
     EXPECT_EQ(nodes.cleanups, 1);
-}
-
-TEST_F(DeferredLoadTest, ConnectShareZoneWithAnIncompatibleZoneIsRefused) {
-    MakeTriangles(1);
-    ZoneSpec quads;
-    quads.zoneType = ZelZoneQuad;
-    quads.imax = 3;
-    quads.shareZone = 1;
-    EXPECT_FALSE(AddZone(quads));
-    quads.zoneType = ZelZoneTriangle;
-    quads.shareZone = 5;
-    EXPECT_FALSE(AddZone(quads));
-    EXPECT_EQ(zelhost::Faults().size(), 2u);
-    zelhost::ResetHost();
-}
-
-TEST_F(DeferredLoadTest, ThreadPoolCountsFailuresPerZone) {
-    MakeTriangles(3);
-    FakeSource& good = Source();
-    FakeSource& bad = Source();
-    good.values = {1, 1, 1};
-    bad.fail = true;
-    ASSERT_TRUE(RegisterValues(1, 1, good));
-    ASSERT_TRUE(RegisterValues(3, 2, bad));
-    const zelhost::ForceResult result = zelhost::ForceAllLoads(4);
-    EXPECT_EQ(result.loads, 2);
-    EXPECT_EQ(result.failures, 1);
-    EXPECT_EQ(zelhost::ZoneInfo(1)->loadFailures, 0);
-    EXPECT_EQ(zelhost::ZoneInfo(3)->loadFailures, 1);
-}
-
-TEST_F(DeferredLoadTest, MemoryNotifyNeverWaitsForTheHostLock) {
-    ZelUtilLockOn();
-    auto notified = std::async(std::launch::async, [] {
-        ZelUtilMemoryChangeNotify(300);
-        ZelUtilMemoryChangeNotify(-100);
-    });
-    EXPECT_EQ(notified.wait_for(std::chrono::seconds(5)), std::future_status::ready);
-    ZelUtilLockOff();
-    notified.wait();
-    EXPECT_EQ(zelhost::MemoryNotifiedKB(), 200);
 }
 
 }  // namespace

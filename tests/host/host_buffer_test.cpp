@@ -1,5 +1,5 @@
 // Host arrays: zero-filled whatever memory they come from, never overlapping,
-// and small ones sharing huge pages give their slab back with the last of them.
+// whatever size and order they are taken and given back in.
 #include "host/host_buffer.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <memory>
 #include <random>
-#include <thread>
 #include <vector>
 
 namespace zelhost {
@@ -41,31 +40,6 @@ TEST(HostBuffer, ZeroFilledAndApartInEverySize) {
         std::shuffle(buffers.begin(), buffers.end(), random);
         for (size_t i = 0; i < buffers.size(); i += 2) buffers[i]->Release();
     }
-}
-
-TEST(HostBuffer, SmallArraysFromManyThreads) {
-    std::vector<std::thread> threads;
-    std::vector<int> failures(4, 0);
-    for (int t = 0; t < 4; ++t) {
-        threads.emplace_back([t, &failures] {
-            std::vector<HostBuffer> buffers(16);
-            for (int round = 0; round < 3; ++round) {
-                for (size_t i = 0; i < buffers.size(); ++i) {
-                    if (!buffers[i].Allocate(300'000 + static_cast<int64_t>(i) * 1000) || !AllZero(buffers[i])) {
-                        ++failures[static_cast<size_t>(t)];
-                        continue;
-                    }
-                    std::fill(buffers[i].data(), buffers[i].data() + buffers[i].bytes(), std::byte(t + 1));
-                }
-                for (const HostBuffer& b : buffers)
-                    if (!std::all_of(b.data(), b.data() + b.bytes(), [&](std::byte x) { return x == std::byte(t + 1); }))
-                        ++failures[static_cast<size_t>(t)];
-                for (HostBuffer& b : buffers) b.Release();
-            }
-        });
-    }
-    for (std::thread& thread : threads) thread.join();
-    EXPECT_EQ(failures, std::vector<int>(4, 0));
 }
 
 }  // namespace

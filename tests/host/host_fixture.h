@@ -22,16 +22,12 @@ struct ZoneSpec {
     int32_t zoneType = ZelZoneOrdered;
     int64_t imax = 1, jmax = 1, kmax = 1;
     int64_t shareZone = 0;
-    int32_t strand = 0;
-    double solutionTime = 0.0;
-    std::vector<int32_t> dataTypes;  // empty: not passed
-    bool defer = true;
 };
 
-inline bool MakeDataSet(const std::vector<std::string>& variables, const char* title = "test") {
+inline bool MakeDataSet(const std::vector<std::string>& variables) {
     StringList_pa names = ZelUtilStringListAlloc();
     for (const std::string& name : variables) ZelUtilStringListAppendString(names, name.c_str());
-    const bool made = ZelUtilDataSetCreate(title, names, ZEL_TRUE) != ZEL_FALSE;
+    const bool made = ZelUtilDataSetCreate("test", names, ZEL_TRUE) != ZEL_FALSE;
     ZelUtilStringListDealloc(&names);
     return made;
 }
@@ -43,31 +39,13 @@ inline bool AddZone(const ZoneSpec& spec) {
     ZelUtilArgListAppendInt(args, "IMAX", spec.imax);
     ZelUtilArgListAppendInt(args, "JMAX", spec.jmax);
     ZelUtilArgListAppendInt(args, "KMAX", spec.kmax);
-    if (!spec.dataTypes.empty()) ZelUtilArgListAppendArray(args, "VARDATATYPE", spec.dataTypes.data());
-    ZelUtilArgListAppendInt(args, "DEFERVARCREATION", spec.defer ? 1 : 0);
-    ZelUtilArgListAppendInt(args, "STRANDID", spec.strand);
-    ZelUtilArgListAppendDouble(args, "SOLUTIONTIME", spec.solutionTime);
+    ZelUtilArgListAppendInt(args, "DEFERVARCREATION", 1);
     if (spec.shareZone != 0) {
         ZelUtilArgListAppendInt(args, "CONNECTSHAREZONE", spec.shareZone);
     } else {
         ZelUtilArgListAppendInt(args, "DEFERNODEMAPCREATION", 1);
     }
     const bool added = ZelUtilDataSetAddZoneX(args) != ZEL_FALSE;
-    ZelUtilArgListDealloc(&args);
-    return added;
-}
-
-inline bool AddVariable(const char* name, int32_t location, int32_t dataType = ZelFieldFloat) {
-    EntIndex_t zones = 0;
-    ZelUtilDataSetGetInfo(nullptr, &zones, nullptr);
-    const std::vector<int32_t> locations(static_cast<size_t>(zones) + 1, location);
-    const std::vector<int32_t> types(static_cast<size_t>(zones) + 1, dataType);
-    ArgList_pa args = ZelUtilArgListAlloc();
-    ZelUtilArgListAppendString(args, "NAME", name);
-    ZelUtilArgListAppendInt(args, "DEFERVARCREATION", 1);
-    ZelUtilArgListAppendArray(args, "VALUELOCATION", locations.data());
-    ZelUtilArgListAppendArray(args, "VARDATATYPE", types.data());
-    const bool added = ZelUtilDataSetAddVarX(args) != ZEL_FALSE;
     ZelUtilArgListDealloc(&args);
     return added;
 }
@@ -80,8 +58,6 @@ struct FakeSource {
     int delayMs = 0;
     std::atomic<int> loads{0};
     std::atomic<int> cleanups{0};
-    std::atomic<int> running{0};
-    std::atomic<int> mostRunning{0};
 };
 
 inline FakeSource& SourceOf(ArbParam_t clientData) { return *reinterpret_cast<FakeSource*>(clientData); }
@@ -91,10 +67,6 @@ inline ArbParam_t ClientData(FakeSource& source) { return reinterpret_cast<ArbPa
 template <class Handle, class HandOver>
 Boolean_t FakeLoad(FakeSource& source, Handle, HandOver handOver) {
     ++source.loads;
-    const int now = ++source.running;
-    int most = source.mostRunning.load();
-    while (now > most && !source.mostRunning.compare_exchange_weak(most, now)) {
-    }
     if (source.delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(source.delayMs));
     bool ok = !source.fail;
     if (ok) {
@@ -102,7 +74,6 @@ Boolean_t FakeLoad(FakeSource& source, Handle, HandOver handOver) {
         ok = handOver();
         ZelUtilLockFinish(nullptr);
     }
-    --source.running;
     return ok ? ZEL_TRUE : ZEL_FALSE;
 }
 

@@ -1,6 +1,4 @@
-// Locks, host memory and its ledger, lists, dialogs, status, version and state changes.
-#include <future>
-
+// Locks, the ledger of host memory, the stop request and the loader call.
 #include "host_fixture.h"
 
 namespace hosttest {
@@ -36,19 +34,6 @@ TEST_F(HostServicesTest, UnbalancedLockReleaseIsAFault) {
     zelhost::ResetHost();
 }
 
-TEST_F(HostServicesTest, ThreadMutexesAreIndependentOfTheHostLock) {
-    Mutex_pa mutex = ZelUtilThreadMutexAlloc();
-    ZelUtilLockOn();
-    auto other = std::async(std::launch::async, [mutex] {
-        ZelUtilThreadMutexLock(mutex);
-        ZelUtilThreadMutexUnlock(mutex);
-    });
-    EXPECT_EQ(other.wait_for(std::chrono::seconds(5)), std::future_status::ready);
-    ZelUtilLockOff();
-    ZelUtilThreadMutexDealloc(&mutex);
-    EXPECT_EQ(mutex, nullptr);
-}
-
 TEST_F(HostServicesTest, LedgerCountsLiveBlocksByLabel) {
     char* a = ZelUtilStringAlloc(10, "Client Data");
     char* b = ZelUtilStringAlloc(6, "Client Data");
@@ -76,25 +61,6 @@ TEST_F(HostServicesTest, ReleasingAForeignBlockIsAFault) {
     zelhost::ResetHost();
 }
 
-
-
-TEST_F(HostServicesTest, BasePathEndsAtTheLastSlash) {
-    struct Row {
-        const char* name;
-        const char* expected;
-    };
-    for (const Row& row : {Row{"/data/run/case.case", "/data/run/"}, Row{"case.case", ""}, Row{"/case", "/"},
-                           Row{"dir/", "dir/"}, Row{"", ""}}) {
-        SCOPED_TRACE(row.name);
-        char* base = ZelUtilGetBasePath(row.name);
-        EXPECT_STREQ(base, row.expected);
-        ZelUtilStringDealloc(&base);
-    }
-}
-
-
-
-
 TEST_F(HostServicesTest, CancelAtStopsOnceThePercentIsReached) {
     Configure([](zelhost::Settings& s) { s.cancelAtPercent = 50; });
     ZelUtilStatusStartPercentDone("Scanning geometry.... ", ZEL_TRUE, ZEL_TRUE);
@@ -111,8 +77,6 @@ TEST_F(HostServicesTest, CancelAtStopsOnceThePercentIsReached) {
                                                                 "Cancel request acknowledged, please wait...",
                                                                 "Next stage"}));
 }
-
-
 
 std::vector<std::string> receivedInstructions;
 bool leaveLockHeld = false;

@@ -3,10 +3,10 @@
 #pragma once
 
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
+
+#include "files.h"
 
 namespace quorix::test {
 
@@ -15,12 +15,7 @@ inline std::map<std::string, std::string> CorpusInputs(const std::string& target
     std::map<std::string, std::string> inputs;
     const std::filesystem::path corpus = std::filesystem::path(QUORIX_TESTS_DIR) / "../fuzz/corpus" / target;
     if (!std::filesystem::is_directory(corpus)) return inputs;
-    for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
-        std::ifstream in(entry.path(), std::ios::binary);
-        std::stringstream bytes;
-        bytes << in.rdbuf();
-        inputs[entry.path().filename().string()] = bytes.str();
-    }
+    for (const auto& entry : std::filesystem::directory_iterator(corpus)) inputs[entry.path().filename().string()] = ReadBytes(entry.path());
     return inputs;
 }
 

@@ -1,12 +1,11 @@
 // Builds EnSight Gold and EnSight 6 files in memory for tests: ASCII, C binary
 // little- and big-endian from one sequence of calls, so every case runs in all
-// three; and Fortran binary of either order, where each call writes one record.
+// three.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <string>
@@ -14,70 +13,31 @@
 #include <utility>
 #include <vector>
 
-#include <stdlib.h>
-#include <unistd.h>
+#include "files.h"
 
 namespace quorix::test {
 
-enum class Encoding { Ascii, BinaryLE, BinaryBE, FortranLE, FortranBE };
+enum class Encoding { Ascii, BinaryLE, BinaryBE };
 
 inline const char* EncodingName(Encoding e) {
     switch (e) {
         case Encoding::Ascii: return "ascii";
         case Encoding::BinaryLE: return "binary_le";
         case Encoding::BinaryBE: return "binary_be";
-        case Encoding::FortranLE: return "fortran_le";
-        case Encoding::FortranBE: return "fortran_be";
     }
     return "?";
 }
-
-constexpr Encoding AllEncodings[] = {Encoding::Ascii, Encoding::BinaryLE, Encoding::BinaryBE};
 
 // What the ASCII lines look like: Gold writes integers in 10-character fields
 // and reals one to a line; EnSight 6 integers in 8-character fields and reals
 // six to a line. Binary files are alike.
 enum class FileKind { Gold, Ensight6 };
 
-// A fresh path under the system's temporary directory, unique per process and call.
-inline std::string TempPath(std::string_view name) {
-    static int counter = 0;
-    auto dir = std::filesystem::temp_directory_path() /
-               ("quorix_test_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
-    std::filesystem::create_directories(dir);
-    return (dir / std::string(name)).string();
-}
-
-// A temporary directory removed with its files at the end of the scope.
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quorix_test_XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-    }
-    ~TempDir() {
-        if (!path_.empty()) std::filesystem::remove_all(path_);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    // Writes `data` to `name` in the directory; returns its path.
-    std::string Write(const std::string& name, const std::string& data) const {
-        std::string path = (std::filesystem::path(path_) / name).string();
-        std::ofstream(path, std::ios::binary | std::ios::trunc) << data;
-        return path;
-    }
-
-private:
-    std::string path_;
-};
-
 class EnsightWriter {
 public:
     explicit EnsightWriter(Encoding encoding, FileKind kind = FileKind::Gold) : encoding_(encoding), kind_(kind) {}
 
     bool binary() const { return encoding_ != Encoding::Ascii; }
-    bool fortran() const { return encoding_ == Encoding::FortranLE || encoding_ == Encoding::FortranBE; }
     Encoding encoding() const { return encoding_; }
     const std::string& bytes() const { return bytes_; }
     int64_t size() const { return static_cast<int64_t>(bytes_.size()); }
@@ -87,7 +47,7 @@ public:
         if (binary()) {
             std::string record(text.substr(0, 80));
             record.resize(80, '\0');
-            Framed(record);
+            bytes_ += record;
         } else {
             bytes_.append(text);
             bytes_ += '\n';
@@ -112,28 +72,17 @@ public:
         return *this;
     }
 
-    // One 4-byte word in the file's byte order, outside any record (broken frames).
-    EnsightWriter& RawWord(int32_t value) {
-        bytes_ += Word(&value);
-        return *this;
-    }
-
     // Format line (binary only), two descriptions, node and element id lines.
     EnsightWriter& GoldHeader(std::string_view nodeIds = "off", std::string_view elementIds = "off") {
-        if (binary()) String(fortran() ? "Fortran Binary" : "C Binary");
+        if (binary()) String("C Binary");
         String("description 1").String("description 2");
         String("node id " + std::string(nodeIds));
         return String("element id " + std::string(elementIds));
     }
 
-    EnsightWriter& Extents(float low = 0.0f, float high = 1.0f) {
-        String("extents");
-        return Floats({low, high, low, high, low, high}, 2);
-    }
-
-    EnsightWriter& Part(int32_t number, std::string_view description) {
-        return String("part").Int(number).String(description);
-    }
+    EnsightWriter& Part(int32_t number, std::string_view description) { return VarPart(number).String(description); }
+    // "part" and its number, as variable files have them.
+    EnsightWriter& VarPart(int32_t number) { return String("part").Int(number); }
 
     // "coordinates", count, ids when given, then x, y, z one per line.
     EnsightWriter& Coordinates(const std::vector<float>& x, const std::vector<float>& y,
@@ -156,7 +105,7 @@ public:
     // node i at (i, -1, 0), ids when given; ASCII writes a node to a line.
     EnsightWriter& Ensight6Header(const std::vector<int32_t>& nodeIds, int32_t nodeCount,
                                   std::string_view title = "title") {
-        if (binary()) String(fortran() ? "Fortran Binary" : "C Binary");
+        if (binary()) String("C Binary");
         String(title).String("second line");
         String(nodeIds.empty() ? "node id off" : "node id given").String("element id off");
         String("coordinates").Int(nodeCount);
@@ -208,9 +157,7 @@ private:
     template <class T>
     EnsightWriter& Values(const std::vector<T>& values, int perLine) {
         if (binary()) {
-            std::string words;
-            for (T v : values) words += Word(&v);
-            Framed(words);
+            for (T v : values) bytes_ += Word(&v);
             return *this;
         }
         for (size_t i = 0; i < values.size(); ++i) {
@@ -237,20 +184,12 @@ private:
         std::memcpy(b, value, 4);
         uint16_t probe = 1;
         bool hostLittle = *reinterpret_cast<unsigned char*>(&probe) == 1;
-        bool wantLittle = encoding_ == Encoding::BinaryLE || encoding_ == Encoding::FortranLE;
+        bool wantLittle = encoding_ == Encoding::BinaryLE;
         if (hostLittle != wantLittle) {
             std::swap(b[0], b[3]);
             std::swap(b[1], b[2]);
         }
         return std::string(reinterpret_cast<const char*>(b), 4);
-    }
-
-    // Fortran: the record between its byte length written before and after.
-    void Framed(const std::string& record) {
-        const int32_t length = static_cast<int32_t>(record.size());
-        if (fortran()) bytes_ += Word(&length);
-        bytes_ += record;
-        if (fortran()) bytes_ += Word(&length);
     }
 
     Encoding encoding_;

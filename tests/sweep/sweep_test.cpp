@@ -7,7 +7,6 @@
 // damage is said by sweep::Promise.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <cctype>
@@ -18,12 +17,12 @@
 #include <iostream>
 #include <ostream>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "file_mutations.h"
 #include "isolated_load.h"
+#include "support/files.h"
 
 namespace {
 
@@ -86,9 +85,13 @@ std::vector<SweepCase> SampleCases() {
     return cases;
 }
 
-// Folders under `root` with an oracle.json beside their case.
-std::vector<SweepCase> OracleCases(const fs::path& root) {
+// Folders of a set of the shared data (the real writers', the field's
+// reference data, a CFD solver's output, format features) with an
+// oracle.json beside their case. Some reference data fail to load intact:
+// the sweep then asks only for clean, explained failures.
+std::vector<SweepCase> OracleCases(const char* set) {
     std::vector<SweepCase> cases;
+    const fs::path root = fs::path(QUORIX_REALWRITER).parent_path() / set;
     if (!fs::is_directory(root)) return cases;
     for (const auto& dir : fs::directory_iterator(root)) {
         if (!fs::exists(dir.path() / "oracle.json")) continue;
@@ -97,27 +100,6 @@ std::vector<SweepCase> OracleCases(const fs::path& root) {
     }
     std::sort(cases.begin(), cases.end(), [](const SweepCase& a, const SweepCase& b) { return a.name < b.name; });
     return cases;
-}
-
-std::vector<SweepCase> RealWriterCases() { return OracleCases(QUORIX_REALWRITER); }
-
-// The field's reference data lies beside the real-writer cases. Some of it
-// fails to load intact: the sweep then asks only for clean, explained failures.
-std::vector<SweepCase> ReferenceCases() { return OracleCases(fs::path(QUORIX_REALWRITER).parent_path() / "reference"); }
-
-// A CFD solver's own output, and cases of format features that writers use.
-std::vector<SweepCase> SolverCases() {
-    std::vector<SweepCase> cases = OracleCases(fs::path(QUORIX_REALWRITER).parent_path() / "solver");
-    const std::vector<SweepCase> features = OracleCases(fs::path(QUORIX_REALWRITER).parent_path() / "gold-features");
-    cases.insert(cases.end(), features.begin(), features.end());
-    return cases;
-}
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 void WriteFile(const fs::path& path, const std::string& bytes) {
@@ -134,36 +116,23 @@ bool IsDataFile(const fs::path& path) {
 class CaseCopy {
 public:
     explicit CaseCopy(const fs::path& caseFile) {
-        std::string pattern = (fs::temp_directory_path() / "quorix_sweep_XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) return;
-        root_ = pattern;
         const fs::path from = caseFile.parent_path();
         for (const auto& entry : fs::recursive_directory_iterator(from)) {
-            const fs::path to = root_ / fs::relative(entry.path(), from);
-            if (entry.is_directory()) {
-                fs::create_directories(to);
-            } else if (entry.is_regular_file() && IsDataFile(entry.path())) {
-                fs::copy_file(entry.path(), to);
-                if (entry.path() != caseFile) files_.push_back(to);
-            }
+            if (!entry.is_regular_file() || !IsDataFile(entry.path())) continue;
+            const std::string to = root_.Write(fs::relative(entry.path(), from).string(), quorix::test::ReadBytes(entry.path()));
+            if (entry.path() != caseFile) files_.push_back(to);
         }
-        caseFile_ = root_ / caseFile.filename();
+        caseFile_ = root_.Path() / caseFile.filename();
         std::sort(files_.begin(), files_.end());
         files_.insert(files_.begin(), caseFile_);
     }
-    ~CaseCopy() {
-        std::error_code ignored;
-        if (!root_.empty()) fs::remove_all(root_, ignored);
-    }
-    CaseCopy(const CaseCopy&) = delete;
-    CaseCopy& operator=(const CaseCopy&) = delete;
 
     const fs::path& CaseFile() const { return caseFile_; }
     const std::vector<fs::path>& Files() const { return files_; }  // the case file first
-    std::string Relative(const fs::path& file) const { return fs::relative(file, root_).string(); }
+    std::string Relative(const fs::path& file) const { return fs::relative(file, root_.Path()).string(); }
 
 private:
-    fs::path root_;
+    quorix::test::TempDir root_;
     fs::path caseFile_;
     std::vector<fs::path> files_;
 };
@@ -260,7 +229,7 @@ public:
         EXPECT_EQ(intact_.Silence(), "") << "the intact case\n" << intact_.Describe();
         std::set<std::string> layouts;
         for (const fs::path& file : copy_.Files()) {
-            const std::string original = ReadFile(file);
+            const std::string original = quorix::test::ReadBytes(file);
             const bool isCaseFile = file == copy_.CaseFile();
             // Files that differ only in their values (one per step) take the same paths through a reader.
             if (!isCaseFile && !layouts.insert(sweep::LayoutSignature(original)).second) continue;
@@ -364,42 +333,22 @@ private:
     }
 };
 
-class SampleSweep : public ::testing::TestWithParam<SweepCase> {};
+class CaseSweep : public ::testing::TestWithParam<SweepCase> {};
 
-TEST_P(SampleSweep, DamagedFilesEndCleanlyOrReadAsTheIntactOnes) { Sweep(GetParam()).Run(); }
+TEST_P(CaseSweep, DamagedFilesEndCleanlyOrReadAsTheIntactOnes) { Sweep(GetParam()).Run(); }
 
-INSTANTIATE_TEST_SUITE_P(Samples, SampleSweep, ::testing::ValuesIn(SampleCases()),
-                         [](const auto& info) { return TestName(info.param); });
-
-class RealWriterSweep : public ::testing::TestWithParam<SweepCase> {};
-
-TEST_P(RealWriterSweep, DamagedFilesEndCleanlyOrReadAsTheIntactOnes) { Sweep(GetParam()).Run(); }
-
-INSTANTIATE_TEST_SUITE_P(RealWriters, RealWriterSweep, ::testing::ValuesIn(RealWriterCases()),
-                         [](const auto& info) { return TestName(info.param); });
-GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(RealWriterSweep);
-
-class ReferenceSweep : public ::testing::TestWithParam<SweepCase> {};
-
-TEST_P(ReferenceSweep, DamagedFilesEndCleanlyOrReadAsTheIntactOnes) { Sweep(GetParam()).Run(); }
-
-INSTANTIATE_TEST_SUITE_P(Reference, ReferenceSweep, ::testing::ValuesIn(ReferenceCases()),
-                         [](const auto& info) { return TestName(info.param); });
-GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(ReferenceSweep);
-
-class SolverSweep : public ::testing::TestWithParam<SweepCase> {};
-
-TEST_P(SolverSweep, DamagedFilesEndCleanlyOrReadAsTheIntactOnes) { Sweep(GetParam()).Run(); }
-
-INSTANTIATE_TEST_SUITE_P(Solver, SolverSweep, ::testing::ValuesIn(SolverCases()),
-                         [](const auto& info) { return TestName(info.param); });
-GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(SolverSweep);
+const auto kName = [](const auto& info) { return TestName(info.param); };
+INSTANTIATE_TEST_SUITE_P(Samples, CaseSweep, ::testing::ValuesIn(SampleCases()), kName);
+INSTANTIATE_TEST_SUITE_P(RealWriters, CaseSweep, ::testing::ValuesIn(OracleCases("realwriter")), kName);
+INSTANTIATE_TEST_SUITE_P(Reference, CaseSweep, ::testing::ValuesIn(OracleCases("reference")), kName);
+INSTANTIATE_TEST_SUITE_P(Solver, CaseSweep, ::testing::ValuesIn(OracleCases("solver")), kName);
+INSTANTIATE_TEST_SUITE_P(Features, CaseSweep, ::testing::ValuesIn(OracleCases("gold-features")), kName);
 
 TEST(RealWriterSweepData, Present) {
     if (!fs::is_directory(QUORIX_REALWRITER)) {
         GTEST_SKIP() << "no real-writer cases at " << QUORIX_REALWRITER << ": their sweep is skipped";
     }
-    EXPECT_FALSE(RealWriterCases().empty()) << "no case with an oracle.json under " << QUORIX_REALWRITER;
+    EXPECT_FALSE(OracleCases("realwriter").empty()) << "no case with an oracle.json under " << QUORIX_REALWRITER;
 }
 
 }  // namespace
