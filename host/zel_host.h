@@ -88,6 +88,13 @@ int64_t ClientDataReleased();    // clean-ups run
 int64_t RegistrationAttempts();
 int64_t MemoryNotifiedKB();
 int32_t HostLockDepth();  // of the calling thread
+// How long the add-on held the host lock, summed over threads, and how much of
+// that went to host calls; the rest is the add-on's own work under the lock.
+struct LockTimes {
+    double heldSeconds = 0.0;
+    double hostCallSeconds = 0.0;
+};
+LockTimes AddOnLockTimes();
 
 // ---- the data model (never forces a load) ----
 bool HasDataSet();
