@@ -312,7 +312,9 @@ bool RightAlignedFields(const char* p, int64_t fields, int32_t* out) {
     return plain && BlankAfterFirstField(p, fields, Width);
 }
 
-// `fields` "%12.5e" fields at `p` into out[0, fields).
+// `fields` "%12.5e" fields at `p` into out[0, fields). Touching ones need no
+// blank: no two such fields read as one number, so the general rules split
+// them by width too.
 bool E12Point5Fields(const char* p, int64_t fields, float* out) {
     for (int64_t k = 0; k < fields; ++k) {
         const char* field = p + static_cast<size_t>(k) * RealWidth;
@@ -323,7 +325,7 @@ bool E12Point5Fields(const char* p, int64_t fields, float* out) {
             ScaledReal(negative, mantissa, power, field, out[k]) == nullptr)
             return false;
     }
-    return BlankAfterFirstField(p, fields, RealWidth);
+    return true;
 }
 
 // Lambdas rather than function pointers, so that the line readers are inlined into the runs.
