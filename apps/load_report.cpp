@@ -278,6 +278,8 @@ std::string RenderJsonReport(const ModelSnapshot& model, const RunRecord& run) {
     json.Key("times").BeginObject();
     json.Key("loadSeconds").Double(run.loadSeconds);
     json.Key("forceSeconds").Double(run.forceSeconds);
+    json.Key("lockHeldSeconds").Double(run.lock.heldSeconds);
+    json.Key("lockHostCallSeconds").Double(run.lock.hostCallSeconds);
     json.EndObject();
     if (run.forced) {
         json.Key("forced").BeginObject();

@@ -37,6 +37,7 @@ struct RunRecord {
     bool listRequests = false;
     std::vector<zelhost::LoadRequest> requests;
     int64_t bytesRead = -1;  // by the process during load and forcing; -1 unknown
+    zelhost::LockTimes lock;  // the add-on's hold of the host lock while forcing
 };
 
 // Counted after the data set is gone and state change 15 was sent.

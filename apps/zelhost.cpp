@@ -117,12 +117,16 @@ int main(int argc, char** argv) {
     run.loadSeconds = SecondsSince(loadStart);
     run.listRequests = options.dumpLoadRequests;
     if (run.listRequests) run.requests = zelhost::PendingLoadRequests();
+    const zelhost::LockTimes lockAtLoad = zelhost::AddOnLockTimes();
     if (options.loadAll) {
         const auto forceStart = std::chrono::steady_clock::now();
         run.forceResult = zelhost::ForceAllLoads(options.threads);
         run.forceSeconds = SecondsSince(forceStart);
         run.forced = true;
     }
+    // The open holds the lock throughout by design; what two threads share is the forcing.
+    run.lock = {zelhost::AddOnLockTimes().heldSeconds - lockAtLoad.heldSeconds,
+                zelhost::AddOnLockTimes().hostCallSeconds - lockAtLoad.hostCallSeconds};
     const int64_t bytesAfter = BytesReadSoFar();
     if (bytesBefore >= 0 && bytesAfter >= bytesBefore) run.bytesRead = bytesAfter - bytesBefore;
     const ModelSnapshot model = TakeSnapshot(options.json, options.dumpConnectivity);
@@ -135,7 +139,10 @@ int main(int argc, char** argv) {
         std::fputs(RenderJsonReport(model, run).c_str(), stdout);
     } else {
         std::fputs(RenderTextReport(model, run).c_str(), stdout);
-        if (options.time) std::fprintf(stderr, "load: %.6f s, force: %.6f s\n", run.loadSeconds, run.forceSeconds);
+        if (options.time) {
+            std::fprintf(stderr, "load: %.6f s, force: %.6f s, lock held: %.6f s, in host calls: %.6f s (forcing)\n",
+                         run.loadSeconds, run.forceSeconds, run.lock.heldSeconds, run.lock.hostCallSeconds);
+        }
     }
     if (zelhost::Interrupted()) {
         std::fprintf(stderr, "zelhost: stopped by Ctrl-C; the data set was removed\n");

@@ -36,7 +36,7 @@ bool ReadRecords(LoadReader& reader, const DeferredLoadInfo& info, int64_t recor
     const int64_t stride = info.stride;
     if (stride == 1) return ReadChunks<T>(reader, records, ChunkValues, consume);
     return ReadChunks<T>(reader, records * stride, ChunkValues / stride * stride, [&](T* values, int64_t first, int64_t n) {
-        GatherComponent(values, n / stride, stride, info.component);
+        GatherComponent(values, values, n / stride, stride, info.component);
         return n % stride == 0 && consume(values, first / stride, n / stride);
     });
 }

@@ -18,11 +18,11 @@ bool LoadZoneNodeMap(const DeferredLoadInfo& info, NodeMap_pa nodeMap);
 bool LoadZoneFaceMap(const DeferredLoadInfo& info, FaceMap_pa faceMap);
 
 // The pieces of those loads that readers of other layouts share (with HandOver).
-// Keeps word `component` of each of `records` interleaved records of `stride`
-// words, gathered to the front in place (the write index never passes the read index).
+// Word `component` of each of `records` interleaved records of `stride` words
+// into `to`, which may be `from` itself (the write index never passes the read index).
 template <class T>
-void GatherComponent(T* values, int64_t records, int64_t stride, int64_t component) {
-    for (int64_t r = 0; r < records; ++r) values[r] = values[r * stride + component];
+void GatherComponent(const T* from, T* to, int64_t records, int64_t stride, int64_t component) {
+    for (int64_t r = 0; r < records; ++r) to[r] = from[r * stride + component];
 }
 // A bar3 value goes to both of its segments: `count` values become 2·count.
 void DoubleValues(const float* values, int64_t count, float* doubled);

@@ -74,6 +74,21 @@ bool AsciiValueReader::ReadIntegers(int32_t* values, int64_t count, int perLine)
     return ReadNumbers(values, count, perLine);
 }
 
+bool AsciiValueReader::ReadColumn(float* values, int64_t count, int perLine, int column) {
+    constexpr int MostPerLine = 6;
+    if (perLine < 1 || perLine > MostPerLine || column < 0 || column >= perLine) return false;
+    float line[MostPerLine];
+    for (int64_t done = 0; done < count;) {
+        int64_t n = 0;
+        file_.Consume(ConvertPlainRealColumn(file_.BufferedLines(), perLine, column, values + done, count - done, n));
+        done += n;
+        if (n > 0) continue;
+        if (!ReadValues(line, perLine, perLine)) return false;
+        values[done++] = line[column];
+    }
+    return true;
+}
+
 bool AsciiValueReader::SkipValues(int64_t count, int perLine) {
     return SkipFarLines(file_, (count + perLine - 1) / perLine);
 }

@@ -18,6 +18,8 @@ public:
     bool ReadValues(float* values, int64_t count, int perLine);
     bool ReadIntegers(int32_t* values, int64_t count, int perLine);
     bool SkipValues(int64_t count, int perLine);
+    // Value `column` of each of `count` lines of `perLine` reals.
+    bool ReadColumn(float* values, int64_t count, int perLine, int column);
     // One line, line end kept; false at the end of the file.
     bool ReadLine(std::string& line);
     // Back to the start of the line just read.

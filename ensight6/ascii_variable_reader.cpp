@@ -83,9 +83,8 @@ public:
         for (int32_t c = 0; c < vf_.components; ++c) {
             const float* out = values_.get();
             if (vf_.components > 1) {
-                if (!Hold(component_, count)) return Fail("not enough memory for the values");
-                std::copy_n(values_.get(), count, component_.get());
-                GatherComponent(component_.get(), items, vf_.components, c);
+                if (!Hold(component_, items)) return Fail("not enough memory for the values");
+                GatherComponent(values_.get(), component_.get(), items, vf_.components, c);
                 out = component_.get();
             }
             if (twice) {

@@ -139,21 +139,11 @@ Boolean_t LoadNodeCoordinatesAscii(FieldData_pa field) {
         const bool hasId = HasNodeIds(s.dim3);
         const int component = s.variable - 1;
         std::string line;
-        std::vector<float> xyz(hasId ? 0 : 3 * 4096);
         return LoadAscii<float>(field, s, [&](AsciiValueReader& reader, float* values, int64_t n) {
-            if (hasId) {
-                for (int64_t i = 0; i < n; ++i)
-                    if (!reader.ReadLine(line) || !CoordinateField(line, component, hasId, values[i])) return false;
-                return true;
-            }
-            // Without ids a line is three plain reals: whole runs of them convert at once.
-            if (component < 0 || component > 2) return false;
-            for (int64_t done = 0; done < n;) {
-                const int64_t nodes = std::min<int64_t>(4096, n - done);
-                if (!reader.ReadValues(xyz.data(), 3 * nodes, 3)) return false;
-                for (int64_t i = 0; i < nodes; ++i) values[done + i] = xyz[static_cast<size_t>(3 * i + component)];
-                done += nodes;
-            }
+            // Without ids a line is three plain reals, of which only this component is converted.
+            if (!hasId) return reader.ReadColumn(values, n, 3, component);
+            for (int64_t i = 0; i < n; ++i)
+                if (!reader.ReadLine(line) || !CoordinateField(line, component, hasId, values[i])) return false;
             return true;
         });
     });

@@ -127,7 +127,7 @@ inline quorix::ByteOrder ByteOrderOf(reference::Encoding encoding) {
 
 template <class T>
 uint64_t HashOf(const std::vector<T>& values) {
-    return zelhost::Fnv1a(values.data(), values.size() * sizeof(T));
+    return zelhost::HashBytes(values.data(), values.size() * sizeof(T));
 }
 
 // What differed, empty while everything agrees.

@@ -40,6 +40,24 @@ void CheckRun(std::string_view text, int64_t capacity, Run run, General general)
         __builtin_trap();
 }
 
+// Lines taken by the column reader are whole lines the general rules read in
+// full, and the column holds what they read there.
+void CheckColumn(std::string_view text, int perLine, int column, int64_t capacity) {
+    std::vector<float> fast(64), slow(16);
+    int64_t values = 0;
+    const size_t used = quorix::ConvertPlainRealColumn(text, perLine, column, fast.data(), capacity, values);
+    if (used > text.size() || values > capacity) __builtin_trap();
+    int64_t line = 0;
+    for (std::string_view rest = text.substr(0, used); !rest.empty(); ++line) {
+        const size_t end = std::min(rest.find('\n'), rest.size() - 1) + 1;
+        if (quorix::ConvertRealLineGeneral(rest.substr(0, end), slow.data(), 16) != perLine ||
+            std::memcmp(&slow[static_cast<size_t>(column)], &fast[static_cast<size_t>(line)], sizeof(float)) != 0)
+            __builtin_trap();
+        rest.remove_prefix(end);
+    }
+    if (line != values) __builtin_trap();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -60,6 +78,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         },
         [&](std::string_view l, int32_t* out, int64_t c) { return quorix::ConvertIntLineGeneral(l, width, out, c); });
     CheckRun<float>(line, capacity, quorix::ConvertPlainRealLines, quorix::ConvertRealLineGeneral);
+    const int perLine = 1 + data[0] % 6;
+    CheckColumn(line, perLine, (data[0] / 6) % perLine, capacity);
     int32_t value = 0;
     float real = 0.0f;
     quorix::FieldResult a = quorix::ParseFixedInt32Field(text.data(), text.data() + text.size(), value);

@@ -312,7 +312,9 @@ bool RightAlignedFields(const char* p, int64_t fields, int32_t* out) {
     return plain && BlankAfterFirstField(p, fields, Width);
 }
 
-// `fields` "%12.5e" fields at `p` into out[0, fields).
+// `fields` "%12.5e" fields at `p` into out[0, fields). Touching ones need no
+// blank: no two such fields read as one number, so the general rules split
+// them by width too.
 bool E12Point5Fields(const char* p, int64_t fields, float* out) {
     for (int64_t k = 0; k < fields; ++k) {
         const char* field = p + static_cast<size_t>(k) * RealWidth;
@@ -323,7 +325,7 @@ bool E12Point5Fields(const char* p, int64_t fields, float* out) {
             ScaledReal(negative, mantissa, power, field, out[k]) == nullptr)
             return false;
     }
-    return BlankAfterFirstField(p, fields, RealWidth);
+    return true;
 }
 
 // Lambdas rather than function pointers, so that the line readers are inlined into the runs.
@@ -401,6 +403,31 @@ size_t ConvertPlainIntLines(std::string_view text, int width, int32_t* out, int6
 
 size_t ConvertPlainRealLines(std::string_view text, float* out, int64_t capacity, int64_t& values) {
     return PlainLines(text, static_cast<size_t>(RealWidth), out, capacity, values, PlainRealParser{});
+}
+
+size_t ConvertPlainRealColumn(std::string_view text, int perLine, int column, float* out, int64_t capacity,
+                              int64_t& values) {
+    values = 0;
+    if (perLine < 1 || column < 0 || column >= perLine) return 0;
+    const size_t body = static_cast<size_t>(perLine) * RealWidth;
+    const char* p = text.data();
+    const char* last = p + text.size();
+    for (; values < capacity && static_cast<size_t>(last - p) > body && p[body] == '\n'; p += body + 1) {
+        bool plain = true;
+        // An exponent within +-37 always converts, so the fields passed over need no conversion.
+        for (int k = 0; plain && k < perLine; ++k) {
+            const char* field = p + static_cast<size_t>(k) * RealWidth;
+            bool negative = false;
+            uint64_t mantissa = 0;
+            int power = 0;
+            plain = E12Point5(field, field + RealWidth, negative, mantissa, power) &&
+                    (k == column ? ScaledReal(negative, mantissa, power, field, out[values]) != nullptr
+                                 : power >= -42 && power <= 32);
+        }
+        if (!plain) break;
+        ++values;
+    }
+    return static_cast<size_t>(p - text.data());
 }
 
 int64_t ConvertIntLineGeneral(std::string_view line, int width, int32_t* out, int64_t capacity) {

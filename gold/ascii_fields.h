@@ -25,6 +25,11 @@ int64_t ConvertRealLine(std::string_view line, float* out, int64_t capacity);
 // `capacity`. Returns the bytes used; `values` gets how many came.
 size_t ConvertPlainIntLines(std::string_view text, int width, int32_t* out, int64_t capacity, int64_t& values);
 size_t ConvertPlainRealLines(std::string_view text, float* out, int64_t capacity, int64_t& values);
+// As ConvertPlainRealLines over lines of `perLine` "%12.5e" fields, keeping
+// field `column` of each line: one value per line, the others only checked,
+// so a line is taken exactly when the line converters would take it whole.
+size_t ConvertPlainRealColumn(std::string_view text, int perLine, int column, float* out, int64_t capacity,
+                              int64_t& values);
 // The line converters without the fast path for plain lines; the fuzz target checks both agree.
 int64_t ConvertIntLineGeneral(std::string_view line, int width, int32_t* out, int64_t capacity);
 int64_t ConvertRealLineGeneral(std::string_view line, float* out, int64_t capacity);

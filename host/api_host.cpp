@@ -143,13 +143,13 @@ int32_t ZelUtilZelvaneGetMinorVersion(void) { return State().settings.version[1]
 int32_t ZelUtilZelvaneGetMajorRevision(void) { return State().settings.version[2]; }
 int32_t ZelUtilZelvaneGetMinorRevision(void) { return State().settings.version[3]; }
 
-void ZelUtilLockOn(void) { TheHostLock().Lock(); }
+void ZelUtilLockOn(void) { TheHostLock().LockForAddOn(); }
 
 void ZelUtilLockOff(void) {
     if (!TheHostLock().Unlock()) State().Fault("ZelUtilLockOff without the lock");
 }
 
-void ZelUtilLockStart(AddOn_pa) { TheHostLock().Lock(); }
+void ZelUtilLockStart(AddOn_pa) { TheHostLock().LockForAddOn(); }
 
 void ZelUtilLockFinish(AddOn_pa) {
     if (!TheHostLock().Unlock()) State().Fault("ZelUtilLockFinish without the lock");

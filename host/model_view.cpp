@@ -1,5 +1,6 @@
 // Read-only views of the data model for reports and tests; nothing here loads.
 #include <algorithm>
+#include <vector>
 
 #include "host/host_state.h"
 #include "host/recursive_lock.h"
@@ -17,13 +18,11 @@ const struct Zone* FindZone(int32_t zone) {
 }
 
 // Computed values are hashed as the host would hold them.
-uint64_t HashComputed(uint64_t hash, const ZelFieldData_s& field, double value) {
-    if (field.dataType == ZelFieldInt32) {
-        const auto held = static_cast<int32_t>(value);
-        return Fnv1a(&held, sizeof held, hash);
-    }
-    const auto held = static_cast<float>(value);
-    return Fnv1a(&held, sizeof held, hash);
+template <class Held>
+uint64_t HashComputed(const ZelFieldData_s& field) {
+    std::vector<Held> held(static_cast<size_t>(field.count));
+    for (int64_t p = 0; p < field.count; ++p) held[static_cast<size_t>(p)] = static_cast<Held>(field.ValueAt(p));
+    return HashBytes(held.data(), held.size() * sizeof(Held));
 }
 
 ConnectivityReport NodeReport(const int32_t* nodes, int64_t count, uint64_t hash) {
@@ -39,7 +38,7 @@ ConnectivityReport NodeReport(const int32_t* nodes, int64_t count, uint64_t hash
         report.min = min + 1;
         report.max = max + 1;
     }
-    report.hash = Fnv1a(nodes, static_cast<size_t>(count) * 4, hash);
+    report.hash = HashBytes(nodes, static_cast<size_t>(count) * 4, hash);
     return report;
 }
 
@@ -109,10 +108,12 @@ FieldReport Field(int32_t zone, int32_t variable, bool withHash) {
     }
     report.stats = sum.Result();
     if (!withHash) return report;
-    if (report.computed) {
-        for (int64_t p = 0; p < field->count; ++p) report.hash = HashComputed(report.hash, *field, field->ValueAt(p));
+    if (!report.computed) {
+        report.hash = HashBytes(field->storage.data(), static_cast<size_t>(field->storage.bytes()));
+    } else if (field->dataType == ZelFieldInt32) {
+        report.hash = HashComputed<int32_t>(*field);
     } else {
-        report.hash = Fnv1a(field->storage.data(), static_cast<size_t>(field->storage.bytes()));
+        report.hash = HashComputed<float>(*field);
     }
     return report;
 }
@@ -131,7 +132,7 @@ ConnectivityReport NodeMap(int32_t zone) {
     HostGuard guard;
     const struct Zone* z = FindZone(zone);
     if (z == nullptr || z->nodeMap == nullptr || !z->nodeMap->present()) return {};
-    return NodeReport(z->nodeMap->Entries(), z->nodeMap->entryCount(), FnvOffset);
+    return NodeReport(z->nodeMap->Entries(), z->nodeMap->entryCount(), HashSeed);
 }
 
 ConnectivityReport FaceMap(int32_t zone) {
@@ -139,8 +140,8 @@ ConnectivityReport FaceMap(int32_t zone) {
     const struct Zone* z = FindZone(zone);
     if (z == nullptr || z->faceMap == nullptr || !z->faceMap->present()) return {};
     const ZelFaceMap_s& map = *z->faceMap;
-    uint64_t hash = Fnv1a(map.elementCounts.data(), map.elementCounts.size() * 4);
-    hash = Fnv1a(map.faceNodeCounts.data(), map.faceNodeCounts.size() * 4, hash);
+    uint64_t hash = HashBytes(map.elementCounts.data(), map.elementCounts.size() * 4);
+    hash = HashBytes(map.faceNodeCounts.data(), map.faceNodeCounts.size() * 4, hash);
     return NodeReport(map.nodes.data(), static_cast<int64_t>(map.nodes.size()), hash);
 }
 

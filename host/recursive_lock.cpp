@@ -1,19 +1,50 @@
 #include "host/recursive_lock.h"
 
+#include <atomic>
+#include <chrono>
+
+#include "host/zel_host.h"
+
 namespace zelhost {
 namespace {
+using Clock = std::chrono::steady_clock;
+
 // One lock per process, so one depth per thread is enough.
 thread_local int depth = 0;
+// The add-on's outermost hold on this thread, and the host calls inside it.
+thread_local bool addOnHolds = false;
+thread_local Clock::time_point holdStart;
+thread_local int callDepth = 0;
+thread_local Clock::time_point callStart;
+
+std::atomic<int64_t> heldNanos{0};
+std::atomic<int64_t> hostCallNanos{0};
+
+void AddSince(std::atomic<int64_t>& total, Clock::time_point start) {
+    total += std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - start).count();
 }
+}  // namespace
 
 void RecursiveLock::Lock() {
     if (depth == 0) mutex_.lock();
     ++depth;
 }
 
+void RecursiveLock::LockForAddOn() {
+    Lock();
+    if (depth == 1) {
+        addOnHolds = true;
+        holdStart = Clock::now();
+    }
+}
+
 bool RecursiveLock::Unlock() {
     if (depth == 0) return false;
-    if (--depth == 0) mutex_.unlock();
+    if (--depth == 0) {
+        if (addOnHolds) AddSince(heldNanos, holdStart);
+        addOnHolds = false;
+        mutex_.unlock();
+    }
     return true;
 }
 
@@ -23,5 +54,15 @@ RecursiveLock& TheHostLock() {
     static RecursiveLock* lock = new RecursiveLock;  // outlives every static destructor
     return *lock;
 }
+
+void EnterHostCall() {
+    if (addOnHolds && callDepth++ == 0) callStart = Clock::now();
+}
+
+void LeaveHostCall() {
+    if (addOnHolds && callDepth > 0 && --callDepth == 0) AddSince(hostCallNanos, callStart);
+}
+
+LockTimes AddOnLockTimes() { return {heldNanos.load() * 1e-9, hostCallNanos.load() * 1e-9}; }
 
 }  // namespace zelhost

@@ -8,6 +8,8 @@ namespace zelhost {
 class RecursiveLock {
 public:
     void Lock();
+    // As Lock, for the add-on: its hold is timed (AddOnLockTimes).
+    void LockForAddOn();
     // False when this thread does not hold the lock (the call is then ignored).
     bool Unlock();
     int Depth() const;  // this thread's nesting depth
@@ -19,10 +21,20 @@ private:
 RecursiveLock& TheHostLock();
 
 // Holds the host lock for a scope (the host's own calls take it too).
+// Inside an add-on's hold, its scope counts as time in host calls.
+void EnterHostCall();
+void LeaveHostCall();
+
 class HostGuard {
 public:
-    HostGuard() { TheHostLock().Lock(); }
-    ~HostGuard() { TheHostLock().Unlock(); }
+    HostGuard() {
+        TheHostLock().Lock();
+        EnterHostCall();
+    }
+    ~HostGuard() {
+        LeaveHostCall();
+        TheHostLock().Unlock();
+    }
     HostGuard(const HostGuard&) = delete;
     HostGuard& operator=(const HostGuard&) = delete;
 };

@@ -88,6 +88,13 @@ int64_t ClientDataReleased();    // clean-ups run
 int64_t RegistrationAttempts();
 int64_t MemoryNotifiedKB();
 int32_t HostLockDepth();  // of the calling thread
+// How long the add-on held the host lock, summed over threads, and how much of
+// that went to host calls; the rest is the add-on's own work under the lock.
+struct LockTimes {
+    double heldSeconds = 0.0;
+    double hostCallSeconds = 0.0;
+};
+LockTimes AddOnLockTimes();
 
 // ---- the data model (never forces a load) ----
 bool HasDataSet();
@@ -111,13 +118,9 @@ int32_t ZoneCount();
 std::optional<ZoneSummary> ZoneInfo(int32_t zone);
 const char* ZoneTypeName(int32_t zoneType);
 
-// 64-bit FNV-1a, chained through `hash`.
-constexpr uint64_t FnvOffset = 14695981039346656037ull;
-inline uint64_t Fnv1a(const void* data, size_t bytes, uint64_t hash = FnvOffset) {
-    const auto* p = static_cast<const unsigned char*>(data);
-    for (size_t i = 0; i < bytes; ++i) hash = (hash ^ p[i]) * 1099511628211ull;
-    return hash;
-}
+// 64-bit XXH3 of the bytes, chained through `seed` (the hash of what came before).
+constexpr uint64_t HashSeed = 0;
+uint64_t HashBytes(const void* data, size_t bytes, uint64_t seed = HashSeed);
 
 struct Statistics {
     int64_t count = 0;  // values counted (unused cells left out)
@@ -131,7 +134,7 @@ struct FieldReport {
     int32_t dataType = 1;   // 1 float32, 3 int32
     int64_t length = 0;     // positions the host holds
     Statistics stats;
-    uint64_t hash = FnvOffset;  // bytes as held (computed values as float32 / int32)
+    uint64_t hash = HashSeed;  // bytes as held (computed values as float32 / int32)
 };
 // The hash reads every byte a second time: ask for it only where it is shown.
 FieldReport Field(int32_t zone, int32_t variable, bool withHash = true);
@@ -143,7 +146,7 @@ struct ConnectivityReport {
     bool present = false;
     int64_t entries = 0;  // node entries
     int32_t min = 0, max = 0;
-    uint64_t hash = FnvOffset;  // face maps: element counts, face-node counts, then nodes
+    uint64_t hash = HashSeed;  // face maps: element counts, face-node counts, then nodes
 };
 ConnectivityReport NodeMap(int32_t zone);
 ConnectivityReport FaceMap(int32_t zone);
