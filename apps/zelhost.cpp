@@ -125,8 +125,8 @@ int main(int argc, char** argv) {
         run.forced = true;
     }
     // The open holds the lock throughout by design; what two threads share is the forcing.
-    run.lock = {zelhost::AddOnLockTimes().heldSeconds - lockAtLoad.heldSeconds,
-                zelhost::AddOnLockTimes().hostCallSeconds - lockAtLoad.hostCallSeconds};
+    const zelhost::LockTimes lockAtEnd = zelhost::AddOnLockTimes();
+    run.lock = {lockAtEnd.heldSeconds - lockAtLoad.heldSeconds, lockAtEnd.hostCallSeconds - lockAtLoad.hostCallSeconds};
     const int64_t bytesAfter = BytesReadSoFar();
     if (bytesBefore >= 0 && bytesAfter >= bytesBefore) run.bytesRead = bytesAfter - bytesBefore;
     const ModelSnapshot model = TakeSnapshot(options.json, options.dumpConnectivity);
