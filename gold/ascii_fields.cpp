@@ -412,7 +412,9 @@ size_t ConvertPlainRealColumn(std::string_view text, int perLine, int column, fl
     const size_t body = static_cast<size_t>(perLine) * RealWidth;
     const char* p = text.data();
     const char* last = p + text.size();
-    for (; values < capacity && static_cast<size_t>(last - p) > body && p[body] == '\n'; p += body + 1) {
+    for (const char* next = nullptr;
+         values < capacity && static_cast<size_t>(last - p) > body && (next = AfterLineEnd(p + body, last)) != nullptr;
+         p = next) {
         bool plain = true;
         // An exponent within +-37 always converts, so the fields passed over need no conversion.
         for (int k = 0; plain && k < perLine; ++k) {
