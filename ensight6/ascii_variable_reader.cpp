@@ -29,12 +29,10 @@ bool HandComponent(int32_t zone, int32_t variable, int64_t first, int64_t count,
     return field != nullptr && HandOver(field, first, count, values);
 }
 
-// Room for `count` values, kept from part to part: fresh pages for each part
-// would fault again.
-bool Hold(PageArray<float>& values, int64_t count) {
-    if (!values || values.size() < count) values = PageArray<float>(count);
-    return static_cast<bool>(values);
-}
+// Values are read a slice at a time into memory the thread lends, then handed
+// over: fresh pages for a whole part would each fault again, and a slice of
+// whole lines of whole items splits neither.
+constexpr int64_t SliceValues = int64_t{1} << 17;
 
 class AsciiVariableReader {
 public:
@@ -77,20 +75,38 @@ public:
         return false;
     }
 
-    // Values interleaved per item; a bar3 value goes to both of its segments.
-    bool HandToZone(int32_t zone, int64_t first, int64_t count, bool twice = false) {
+    // `count` values, `deliver(values, done, n)` taking values done..done+n.
+    template <class Deliver>
+    bool ReadSlices(int64_t count, const char* badValues, Deliver&& deliver) {
+        const int64_t whole = int64_t{6} * vf_.components;
+        slice_ = std::max(whole, SliceValues / whole * whole);
+        // The slice, one component of it, and that component doubled.
+        if (!work_) work_ = ScratchArray<float>(4 * slice_);
+        if (!work_) return Fail("not enough memory for the values");
+        for (int64_t done = 0; done < count;) {
+            const int64_t n = std::min(slice_, count - done);
+            if (!reader_.ReadValues(work_.get(), n, 6)) return Fail(badValues);
+            if (!deliver(work_.get(), done, n)) return false;
+            done += n;
+        }
+        return true;
+    }
+
+    // Values interleaved per item, the first going to position `first`; a bar3
+    // value goes to both of its segments.
+    bool HandToZone(int32_t zone, int64_t first, const float* values, int64_t count, bool twice) {
         const int64_t items = count / vf_.components;
+        float* component = work_.get() + slice_;
+        float* doubled = work_.get() + 2 * slice_;
         for (int32_t c = 0; c < vf_.components; ++c) {
-            const float* out = values_.get();
+            const float* out = values;
             if (vf_.components > 1) {
-                if (!Hold(component_, items)) return Fail("not enough memory for the values");
-                GatherComponent(values_.get(), component_.get(), items, vf_.components, c);
-                out = component_.get();
+                GatherComponent(values, component, items, vf_.components, c);
+                out = component;
             }
             if (twice) {
-                if (!Hold(doubled_, 2 * items)) return Fail("not enough memory for the values");
-                DoubleValues(out, items, doubled_.get());
-                out = doubled_.get();
+                DoubleValues(out, items, doubled);
+                out = doubled;
             }
             if (!HandComponent(zone, vf_.firstVariable + 1 + c, first, twice ? 2 * items : items, out))
                 return Fail("the host refused the values");
@@ -98,39 +114,49 @@ public:
         return true;
     }
 
+    // `count` interleaved values of a zone, the first item going to position `first`.
+    bool ReadZoneValues(int32_t zone, int64_t count, int64_t first, bool twice, const char* badValues) {
+        const int64_t step = twice ? 2 : 1;
+        return ReadSlices(count, badValues, [&](const float* values, int64_t done, int64_t n) {
+            return HandToZone(zone, first + step * (done / vf_.components), values, n, twice);
+        });
+    }
+
     bool ReadGlobalValues() {
         int64_t nn = vf_.step->geometry->nodeCount;
         int64_t count = nn * vf_.components;
+        const int64_t start = file_.Tell();
         int32_t firstZone = 0;
         const auto& parts = vf_.step->geometry->parts.parts();
         for (size_t i = 0; i < parts.size(); ++i) {
             int32_t zone = vf_.step->zones[i];
             if (zone == 0 || parts[i]->kind != Ensight6Unstructured) continue;
-            if (firstZone == 0) {
-                if (!Hold(values_, count)) return Fail("not enough memory for the values");
-                if (!reader_.ReadValues(values_.get(), count, 6)) return Fail("bad or missing node values");
-                if (!HandToZone(zone, 0, count)) return false;
-                firstZone = zone;
-            } else if (!ShareValues(vf_.firstVariable, vf_.components, firstZone, zone) && !HandToZone(zone, 0, count)) {
-                return false;
+            if (firstZone != 0) {
+                // Read again for each zone that cannot share them.
+                if (ShareValues(vf_.firstVariable, vf_.components, firstZone, zone)) continue;
+                if (!reader_.Unread(start)) return Fail("seek failed");
             }
+            if (!ReadZoneValues(zone, count, 0, false, "bad or missing node values")) return false;
+            if (firstZone == 0) firstZone = zone;
         }
         if (firstZone == 0 && !reader_.SkipValues(count, 6)) return Fail("the file ends inside the node values");
         return true;
     }
 
-    // Per component, `count` values; each component's values go through `place`.
+    // Per component, `count` values, each component starting on a new line;
+    // `place(variable, first, values, n)` hands values first..first+n over.
     template <class Place>
     bool ReadComponents(int64_t count, bool wanted, Place&& place) {
         if (!wanted) {
             if (!reader_.SkipValues(count * vf_.components, 6)) return Fail("the file ends inside a value list");
             return true;
         }
-        if (!Hold(values_, count)) return Fail("not enough memory for the values");
         for (int32_t c = 0; c < vf_.components; ++c) {
-            // components one after another, each starting on a new line
-            if (!reader_.ReadValues(values_.get(), count, 6)) return Fail("bad or missing values");
-            if (!place(vf_.firstVariable + 1 + c, values_.get())) return Fail("the host refused the values");
+            const int32_t variable = vf_.firstVariable + 1 + c;
+            const bool read = ReadSlices(count, "bad or missing values", [&](const float* values, int64_t done, int64_t n) {
+                return place(variable, done, values, n) || Fail("the host refused the values");
+            });
+            if (!read) return false;
         }
         return true;
     }
@@ -142,11 +168,10 @@ public:
         std::string_view rest = line_;
         if (!EqualsIgnoreCase(nextToken(rest), "block")) return Fail("expected a \"block\" line");
         int64_t count = perElement ? part.CellCount() : part.NodeCount();
-        return ReadComponents(count, zone != 0, [&](int32_t variable, const float* values) {
-            if (!perElement) return HandComponent(zone, variable, 0, count, values);
-            FieldData_pa field = count == 0 ? nullptr : WritableField(zone, variable);
-            return count == 0 || (field != nullptr && HandOverStructuredCells(field, {part.imax, part.jmax, part.kmax},
-                                                                              0, values, count));
+        return ReadComponents(count, zone != 0, [&](int32_t variable, int64_t first, const float* values, int64_t n) {
+            if (!perElement) return HandComponent(zone, variable, first, n, values);
+            FieldData_pa field = WritableField(zone, variable);
+            return field != nullptr && HandOverStructuredCells(field, {part.imax, part.jmax, part.kmax}, first, values, n);
         });
     }
 
@@ -167,9 +192,8 @@ public:
                 if (!reader_.SkipValues(count, 6)) return Fail("the file ends inside a value list");
                 continue;
             }
-            if (!Hold(values_, count)) return Fail("not enough memory for the values");
-            if (!reader_.ReadValues(values_.get(), count, 6)) return Fail("bad or missing element values");
-            if (!HandToZone(zone, cursor.firstElement(), count, block->type == ElementBar3)) return false;
+            if (!ReadZoneValues(zone, count, cursor.firstElement(), block->type == ElementBar3, "bad or missing element values"))
+                return false;
         }
     }
 
@@ -223,9 +247,8 @@ private:
     Failure& failure_;
     std::string line_;
     bool stepEnded_ = false;  // "END TIME STEP" read: the rest of the file is later steps
-    PageArray<float> values_;
-    PageArray<float> component_;
-    PageArray<float> doubled_;
+    ScratchArray<float> work_;
+    int64_t slice_ = 0;
 };
 
 }  // namespace

@@ -11,8 +11,8 @@ namespace quorix {
 namespace {
 
 // A skip of this much text or more counts its line ends on two threads.
-constexpr int64_t FarSkipBytes = int64_t{16} << 20;
-constexpr int64_t CountBytes = int64_t{HugePageBytes};
+constexpr int64_t FarSkipBytes = int64_t{2} << 20;
+constexpr int64_t CountBytes = int64_t{64} << 10;
 
 // '\n' bytes in [first, last) of the file, read on the calling thread into
 // memory of its own; -1 when a read fails or the file is shorter.
