@@ -6,6 +6,7 @@
 #include "addon/zel_api.h"
 #include "casefile/element_types.h"
 #include "dataset/field_loading.h"
+#include "dataset/load_reader.h"
 #include "ensight6/ascii_value_reader.h"
 #include "ensight6/text_fields.h"
 #include "ensight6/value_source.h"
@@ -28,11 +29,6 @@ bool HandComponent(int32_t zone, int32_t variable, int64_t first, int64_t count,
     FieldData_pa field = WritableField(zone, variable);
     return field != nullptr && HandOver(field, first, count, values);
 }
-
-// Values are read a slice at a time into memory the thread lends, then handed
-// over: fresh pages for a whole part would each fault again, and a slice of
-// whole lines of whole items splits neither.
-constexpr int64_t SliceValues = int64_t{1} << 17;
 
 class AsciiVariableReader {
 public:
@@ -75,29 +71,35 @@ public:
         return false;
     }
 
-    // `count` values, `deliver(values, done, n)` taking values done..done+n.
+    // `count` values a slice at a time, `deliver(values, done, n)` taking values
+    // done..done+n: fresh pages for a whole part would each fault again. A
+    // slice is whole lines of whole items, so it splits neither.
     template <class Deliver>
     bool ReadSlices(int64_t count, const char* badValues, Deliver&& deliver) {
         const int64_t whole = int64_t{6} * vf_.components;
-        slice_ = std::max(whole, SliceValues / whole * whole);
-        // The slice, one component of it, and that component doubled.
-        if (!work_) work_ = ScratchArray<float>(4 * slice_);
-        if (!work_) return Fail("not enough memory for the values");
-        for (int64_t done = 0; done < count;) {
-            const int64_t n = std::min(slice_, count - done);
-            if (!reader_.ReadValues(work_.get(), n, 6)) return Fail(badValues);
-            if (!deliver(work_.get(), done, n)) return false;
-            done += n;
-        }
-        return true;
+        slice_ = std::max(whole, ChunkValues / whole * whole);
+        const char* failure = "not enough memory for the values";
+        const auto read = [&](float* values, int64_t n) {
+            failure = badValues;
+            return reader_.ReadValues(values, n, 6);
+        };
+        const auto hand = [&](const float* values, int64_t done, int64_t n) {
+            failure = nullptr;  // `deliver` tells why itself
+            return deliver(values, done, n);
+        };
+        return FillChunks<float>(count, slice_, read, hand) || (failure != nullptr && Fail(failure));
     }
 
     // Values interleaved per item, the first going to position `first`; a bar3
     // value goes to both of its segments.
     bool HandToZone(int32_t zone, int64_t first, const float* values, int64_t count, bool twice) {
         const int64_t items = count / vf_.components;
-        float* component = work_.get() + slice_;
-        float* doubled = work_.get() + 2 * slice_;
+        const int64_t most = slice_ / vf_.components;  // items of a slice
+        // One component of a slice, then that doubled.
+        if ((vf_.components > 1 || twice) && !side_) side_ = ScratchArray<float>(3 * most);
+        if ((vf_.components > 1 || twice) && !side_) return Fail("not enough memory for the values");
+        float* component = side_.get();
+        float* doubled = side_.get() + (vf_.components > 1 ? most : 0);
         for (int32_t c = 0; c < vf_.components; ++c) {
             const float* out = values;
             if (vf_.components > 1) {
@@ -247,8 +249,8 @@ private:
     Failure& failure_;
     std::string line_;
     bool stepEnded_ = false;  // "END TIME STEP" read: the rest of the file is later steps
-    ScratchArray<float> work_;
     int64_t slice_ = 0;
+    ScratchArray<float> side_;
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "ensight6/ensight6_load.h"
 
 #include <algorithm>
+#include <memory>
 #include <new>
 #include <span>
 
@@ -281,9 +282,11 @@ bool Ensight6Load::RegisterBlockCoordinateLoaders(int32_t zone, const Ensight6Ge
 bool Ensight6Load::RegisterNodeCoordinateLoaders(int32_t zone, const Ensight6GeometryFile& geometry,
                                                  const GeometryPart& part) {
     bool binary = geometry.encoding == EncodingCBinary;
+    const std::shared_ptr<NodeColumns> columns = binary ? nullptr : std::make_shared<NodeColumns>();
     for (int32_t v = XVariable; v <= ZVariable; ++v) {
         Ensight6ValueSource* s = NewValueSource(geometry.path);
         if (s != nullptr) {
+            s->nodeColumns = columns;
             s->offset = part.xOffset;
             s->valueCount = part.imax;
             s->dim1 = part.imax;

@@ -79,6 +79,51 @@ bool LoadAscii(FieldData_pa field, const Ensight6ValueSource& s, Read&& read) {
     return loaded;
 }
 
+// `nodes` lines of the node list into `xyz`, x y z per node.
+bool ReadNodeLines(AsciiValueReader& reader, bool hasId, float* xyz, int64_t nodes, std::string& line) {
+    if (!hasId) return reader.ReadValues(xyz, 3 * nodes, 3);
+    for (int64_t i = 0; i < nodes; ++i) {
+        if (!reader.ReadLine(line)) return false;
+        for (int k = 0; k < 3; ++k)
+            if (!CoordinateField(line, k, hasId, xyz[3 * i + k])) return false;
+    }
+    return true;
+}
+
+// All three columns of the node list, or none (the loads then read their own).
+void ReadNodeColumns(const Ensight6ValueSource& s, PageArray<float> (&columns)[3]) {
+    const int64_t nodes = s.valueCount;
+    for (PageArray<float>& column : columns) column = PageArray<float>(nodes);
+    AsciiFile file(s);
+    bool read = columns[0] && columns[1] && columns[2] && file.get() != nullptr && file.get()->Seek(s.offset, 0);
+    if (read) {
+        AsciiValueReader reader(*file.get());
+        const bool hasId = HasNodeIds(s.dim3);
+        std::string line;
+        read = FillChunks<float>(
+            3 * nodes, ChunkValues,
+            [&](float* xyz, int64_t n) { return ReadNodeLines(reader, hasId, xyz, n / 3, line); },
+            [&](const float* xyz, int64_t first, int64_t n) {
+                for (int k = 0; k < 3; ++k) GatherComponent(xyz, columns[k].get() + first / 3, n / 3, 3, k);
+                return true;
+            });
+    }
+    if (!read)
+        for (PageArray<float>& column : columns) column = {};
+}
+
+// The component's column: converted with the other two by the first load to
+// come, handed out once.
+PageArray<float> TakeNodeColumn(const Ensight6ValueSource& s, int component) {
+    NodeColumns& shared = *s.nodeColumns;
+    const std::lock_guard<std::mutex> lock(shared.mutex);
+    if (!shared.read) {
+        shared.read = true;
+        ReadNodeColumns(s, shared.columns);
+    }
+    return std::move(shared.columns[component]);
+}
+
 }  // namespace
 
 Ensight6ValueSource* NewValueSource(std::string_view path) {
@@ -136,11 +181,15 @@ Boolean_t LoadBlockIBlankAscii(FieldData_pa field) {
 // One node per line: its id when the geometry has them, then x y z.
 Boolean_t LoadNodeCoordinatesAscii(FieldData_pa field) {
     return Guarded(field, [&](const Ensight6ValueSource& s) {
-        const bool hasId = HasNodeIds(s.dim3);
         const int component = s.variable - 1;
+        if (s.nodeColumns != nullptr) {
+            const PageArray<float> column = TakeNodeColumn(s, component);
+            if (column) return HandOver(field, 0, s.valueCount, column.get());
+        }
+        // Without ids a line is three plain reals, of which only this component is converted.
+        const bool hasId = HasNodeIds(s.dim3);
         std::string line;
         return LoadAscii<float>(field, s, [&](AsciiValueReader& reader, float* values, int64_t n) {
-            // Without ids a line is three plain reals, of which only this component is converted.
             if (!hasId) return reader.ReadColumn(values, n, 3, component);
             for (int64_t i = 0; i < n; ++i)
                 if (!reader.ReadLine(line) || !CoordinateField(line, component, hasId, values[i])) return false;

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <string_view>
 #include <vector>
 
@@ -10,8 +12,17 @@
 #include "addon/zel_api.h"
 #include "casefile/byte_order.h"
 #include "dataset/element_conversion.h"
+#include "gold/page_memory.h"
 
 namespace quorix {
+
+// The x, y and z of an ASCII node list, converted in one pass by the first of
+// its three loads; each of the other two takes its column from here, once.
+struct NodeColumns {
+    std::mutex mutex;
+    bool read = false;
+    PageArray<float> columns[3];
+};
 
 // Host allocation "Client Data".
 struct Ensight6ValueSource {
@@ -24,6 +35,7 @@ struct Ensight6ValueSource {
     int32_t blockComponents = 1;  // C binary block values: components interleaved per node or cell,
     int32_t blockComponent = 0;   // this source's one of them
     std::vector<LoadBlock> blocks;  // unstructured per-element values, one per loaded block
+    std::shared_ptr<NodeColumns> nodeColumns;  // ASCII node coordinates: shared by X, Y and Z
 };
 
 // A new source naming `path`; null when the host has no memory.

@@ -8,7 +8,8 @@
 namespace quorix {
 
 // Hands `count` values to `field` from 0-based position `first` (the host counts
-// from 1), under the host lock; false when the host refused them. No values is no call.
+// from 1), under the host lock a piece at a time; false when the host refused
+// them. No values is no call.
 bool HandOver(FieldData_pa field, int64_t first, int64_t count, const void* values);
 
 }  // namespace quorix
