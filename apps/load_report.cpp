@@ -280,6 +280,7 @@ std::string RenderJsonReport(const ModelSnapshot& model, const RunRecord& run) {
     json.Key("forceSeconds").Double(run.forceSeconds);
     json.Key("lockHeldSeconds").Double(run.lock.heldSeconds);
     json.Key("lockHostCallSeconds").Double(run.lock.hostCallSeconds);
+    json.Key("arraysPlacedSeconds").Double(run.arraysPlacedSeconds);
     json.EndObject();
     if (run.forced) {
         json.Key("forced").BeginObject();

@@ -38,6 +38,7 @@ struct RunRecord {
     std::vector<zelhost::LoadRequest> requests;
     int64_t bytesRead = -1;  // by the process during load and forcing; -1 unknown
     zelhost::LockTimes lock;  // the add-on's hold of the host lock while forcing
+    double arraysPlacedSeconds = 0.0;  // the host placing the forced loads' arrays
 };
 
 // Counted after the data set is gone and state change 15 was sent.

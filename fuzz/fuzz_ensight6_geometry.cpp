@@ -1,6 +1,6 @@
 // The EnSight 6 geometry path on arbitrary bytes: encoding detection, the
-// scan, zone creation and the node maps written at load time, in a fresh
-// in-process host per input.
+// scan, zone creation, the node maps written at load time and every deferred
+// load (coordinates, iblank, face maps), in a fresh in-process host per input.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -37,7 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     quorix::LoadOptions options;
     quorix::GeometrySectionInfo geometry;
     geometry.modelFileName = path;
-    quorix::Ensight6LoadCase(options, geometry, nullptr, nullptr, nullptr);
+    // The coordinates and maps registered for later load are read as well.
+    if (quorix::Ensight6LoadCase(options, geometry, nullptr, nullptr, nullptr)) zelhost::ForceAllLoads(1);
     zelhost::ResetHost();
     return 0;
 }

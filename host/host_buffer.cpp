@@ -2,6 +2,8 @@
 
 #include <sys/mman.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <map>
@@ -82,11 +84,23 @@ private:
     uintptr_t current_ = 0;            // the slab being handed out, 0: none
 };
 
+std::atomic<int64_t> placementNanos{0};
+
+int64_t NowNanos() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
 Slabs& TheSlabs() {
     static Slabs* slabs = new Slabs;  // arrays may outlive static destruction
     return *slabs;
 }
 }  // namespace
+
+PlacementTimer::PlacementTimer() : start_(NowNanos()) {}
+
+PlacementTimer::~PlacementTimer() { placementNanos.fetch_add(NowNanos() - start_, std::memory_order_relaxed); }
+
+double LoadArraysPlacedSeconds() { return static_cast<double>(placementNanos.load()) * 1e-9; }
 
 bool HostBuffer::Allocate(int64_t bytes) {
     Release();

@@ -34,6 +34,18 @@ private:
     bool present_ = false;
 };
 
+// Adds its lifetime to the time spent placing loaded arrays (LoadArraysPlacedSeconds).
+class PlacementTimer {
+public:
+    PlacementTimer();
+    ~PlacementTimer();
+    PlacementTimer(const PlacementTimer&) = delete;
+    PlacementTimer& operator=(const PlacementTimer&) = delete;
+
+private:
+    int64_t start_;
+};
+
 // The host's own error when it cannot hold an array to be loaded; false.
 bool ReportLoadArrayShortage();
 
@@ -42,6 +54,7 @@ bool ReportLoadArrayShortage();
 // in parallel. `Data` has Allocate() and a HostBuffer `storage`.
 template <class Data>
 bool PrepareLoadArray(Data& data) {
+    const PlacementTimer timer;
     {
         HostGuard guard;
         if (!data.Allocate()) return ReportLoadArrayShortage();

@@ -95,6 +95,9 @@ struct LockTimes {
     double hostCallSeconds = 0.0;
 };
 LockTimes AddOnLockTimes();
+// How long the host spent, summed over threads, giving loads their arrays
+// before calling the loaders: allocating them and mapping their pages.
+double LoadArraysPlacedSeconds();
 
 // ---- the data model (never forces a load) ----
 bool HasDataSet();
