@@ -34,11 +34,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     zelhost::ResetHost();
     quorix::SetAddOnId(ZelUtilAddOnRegister(113, "Quorix fuzz", "1.0", "fuzz"));
+    zelhost::Settings settings = zelhost::CurrentSettings();
+    settings.batchMode = true;
+    settings.echoMessages = false;  // batch mode still prints every error
+    zelhost::Configure(settings);
     quorix::LoadOptions options;
     quorix::GeometrySectionInfo geometry;
     geometry.modelFileName = path;
     // The coordinates and maps registered for later load are read as well.
     if (quorix::Ensight6LoadCase(options, geometry, nullptr, nullptr, nullptr)) zelhost::ForceAllLoads(1);
+    zelhost::DeleteAllFrames();
+    if (zelhost::ClientDataRegistered() != zelhost::ClientDataReleased()) __builtin_trap();
     zelhost::ResetHost();
     return 0;
 }
