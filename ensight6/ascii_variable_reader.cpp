@@ -96,8 +96,8 @@ public:
         const int64_t items = count / vf_.components;
         const int64_t most = slice_ / vf_.components;  // items of a slice
         // One component of a slice, then that doubled.
-        if ((vf_.components > 1 || twice) && !side_) side_ = ScratchArray<float>(3 * most);
-        if ((vf_.components > 1 || twice) && !side_) return Fail("not enough memory for the values");
+        if ((vf_.components > 1 || twice) && !side_ && !(side_ = ScratchArray<float>(3 * most)))
+            return Fail("not enough memory for the values");
         float* component = side_.get();
         float* doubled = side_.get() + (vf_.components > 1 ? most : 0);
         for (int32_t c = 0; c < vf_.components; ++c) {
