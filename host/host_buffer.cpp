@@ -3,7 +3,6 @@
 #include <sys/mman.h>
 
 #include <atomic>
-#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <map>
@@ -86,19 +85,15 @@ private:
 
 std::atomic<int64_t> placementNanos{0};
 
-int64_t NowNanos() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
 Slabs& TheSlabs() {
     static Slabs* slabs = new Slabs;  // arrays may outlive static destruction
     return *slabs;
 }
 }  // namespace
 
-PlacementTimer::PlacementTimer() : start_(NowNanos()) {}
+PlacementTimer::PlacementTimer() : start_(HostClock::now()) {}
 
-PlacementTimer::~PlacementTimer() { placementNanos.fetch_add(NowNanos() - start_, std::memory_order_relaxed); }
+PlacementTimer::~PlacementTimer() { AddSince(placementNanos, start_); }
 
 double LoadArraysPlacedSeconds() { return static_cast<double>(placementNanos.load()) * 1e-9; }
 

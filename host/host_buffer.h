@@ -43,7 +43,7 @@ public:
     PlacementTimer& operator=(const PlacementTimer&) = delete;
 
 private:
-    int64_t start_;
+    HostClock::time_point start_;
 };
 
 // The host's own error when it cannot hold an array to be loaded; false.

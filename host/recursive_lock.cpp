@@ -1,28 +1,20 @@
 #include "host/recursive_lock.h"
 
-#include <atomic>
-#include <chrono>
-
 #include "host/zel_host.h"
 
 namespace zelhost {
 namespace {
-using Clock = std::chrono::steady_clock;
 
 // One lock per process, so one depth per thread is enough.
 thread_local int depth = 0;
 // The add-on's outermost hold on this thread, and the host calls inside it.
 thread_local bool addOnHolds = false;
-thread_local Clock::time_point holdStart;
+thread_local HostClock::time_point holdStart;
 thread_local int callDepth = 0;
-thread_local Clock::time_point callStart;
+thread_local HostClock::time_point callStart;
 
 std::atomic<int64_t> heldNanos{0};
 std::atomic<int64_t> hostCallNanos{0};
-
-void AddSince(std::atomic<int64_t>& total, Clock::time_point start) {
-    total += std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - start).count();
-}
 }  // namespace
 
 void RecursiveLock::Lock() {
@@ -34,7 +26,7 @@ void RecursiveLock::LockForAddOn() {
     Lock();
     if (depth == 1) {
         addOnHolds = true;
-        holdStart = Clock::now();
+        holdStart = HostClock::now();
     }
 }
 
@@ -56,7 +48,7 @@ RecursiveLock& TheHostLock() {
 }
 
 void EnterHostCall() {
-    if (addOnHolds && callDepth++ == 0) callStart = Clock::now();
+    if (addOnHolds && callDepth++ == 0) callStart = HostClock::now();
 }
 
 void LeaveHostCall() {

@@ -1,9 +1,18 @@
 // The one host lock: recursive, held per thread, serialising threads.
 #pragma once
 
+#include <atomic>
+#include <chrono>
+#include <cstdint>
 #include <mutex>
 
 namespace zelhost {
+
+// The host's times (lock holds, array placement) are summed over threads in nanoseconds.
+using HostClock = std::chrono::steady_clock;
+inline void AddSince(std::atomic<int64_t>& total, HostClock::time_point start) {
+    total += std::chrono::duration_cast<std::chrono::nanoseconds>(HostClock::now() - start).count();
+}
 
 class RecursiveLock {
 public:
