@@ -187,12 +187,6 @@ int32_t ZoneTypeForPart(const PartInfo& part) {
     return UnstructuredZoneType(part.category, part.maxNodesPerElement, part.polytope);
 }
 
-int32_t CreatePartZone(PartCollection& collection, const PartInfo& part, int32_t step, bool share,
-                       int32_t sourceZone, float solutionTime) {
-    return PartZoneMaker(collection, collection.AnyPartHasIBlank())
-        .Make(part, step, share ? ZoneSharing::All : ZoneSharing::None, sourceZone, solutionTime);
-}
-
 PartZoneMaker::PartZoneMaker(PartCollection& collection, bool dataSetHasIBlank)
     : collection_(collection), hasIBlank_(dataSetHasIBlank) {}
 

@@ -108,7 +108,6 @@ public:
 
     GeometryEncoding format() const { return format_; }
     ByteOrder byteOrder() const;
-    const std::string& fileName() const { return fileName_; }
     const std::string& errorText() const { return failure_.text; }
     // A broken Fortran frame is the cause of whatever fails after it, so its
     // text stays until the reader moves (seek, rewind, open).

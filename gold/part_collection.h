@@ -102,7 +102,6 @@ public:
     bool AcceptsMeasuredTimeSet(int32_t timeSet) const { return timeSet == 0 || timeSet == measuredTimeSet; }
 
     const std::vector<std::unique_ptr<PartInfo>>& parts() const { return parts_; }
-    const std::vector<int32_t>& partNumbers() const { return partNumbers_; }
 
     int32_t modelTimeSet;
     int32_t modelStepCount;

@@ -49,7 +49,6 @@ bool CallLoader(const std::vector<std::string>& instructions);
 // Runs the loader-selected callback; true when a load handed its instructions over meanwhile.
 bool CallLoaderSelected();
 void SendStateChange(int32_t code);
-std::vector<std::string> AddOnNames();
 
 // ---- records ----
 // Every error and message box lands in the host's log; outside batch mode it
@@ -63,20 +62,11 @@ struct StateChangeRecord {
     int32_t code = 0;
     std::vector<int64_t> members;
 };
-struct DialogRequest {
-    int32_t kind = 0;
-    std::string title;
-    std::string defaultName;
-    std::string filter;
-};
 std::vector<Message> Messages();
 std::vector<std::string> StatusTexts();
 std::vector<StateChangeRecord> StateChanges();
-std::vector<DialogRequest> DialogRequests();
 // Misuse the host noticed (release of an unknown block, unbalanced lock, ...).
 std::vector<std::string> Faults();
-int64_t LoaderInstructionCalls();
-std::vector<std::string> LoaderInstructions();  // stored with the current data set
 
 struct LiveBlocks {
     int64_t count = 0;
@@ -101,8 +91,6 @@ double LoadArraysPlacedSeconds();
 
 // ---- the data model (never forces a load) ----
 bool HasDataSet();
-int32_t FrameCount();
-bool DeleteTopFrame();
 void DeleteAllFrames();
 std::string DataSetTitle();
 std::vector<std::string> VariableNames();
