@@ -161,14 +161,13 @@ std::vector<VariableEntry> EntriesOf(const VarList<VarSVT>& list) {
     return entries;
 }
 
-// A complex variable is two: its real part under the description, its
-// imaginary part under the description with "I" appended, each its own file.
+// A complex variable is two, each its own file.
 std::vector<VariableEntry> EntriesOf(const VarList<VarComplex>& list) {
     std::vector<VariableEntry> entries;
     for (const VarComplex* e = list.head; e != nullptr; e = e->next) {
         const std::string description(e->description.view());
         entries.push_back({e->timeSet, e->fileSet, description, std::string(e->realFileName.view())});
-        entries.push_back({e->timeSet, e->fileSet, description + "I", std::string(e->imagFileName.view())});
+        entries.push_back({e->timeSet, e->fileSet, ImaginaryPartName(description), std::string(e->imagFileName.view())});
     }
     return entries;
 }

@@ -18,12 +18,10 @@
 namespace quorix {
 namespace {
 
-constexpr std::string_view Blanks = " \t\r\n";
-
 std::string_view Trimmed(std::string_view text) {
-    const size_t begin = text.find_first_not_of(Blanks);
+    const size_t begin = text.find_first_not_of(LineBlanks);
     if (begin == std::string_view::npos) return {};
-    return text.substr(begin, text.find_last_not_of(Blanks) - begin + 1);
+    return text.substr(begin, text.find_last_not_of(LineBlanks) - begin + 1);
 }
 
 // "keyword: value" with both trimmed; a line without a colon is all keyword.
@@ -51,7 +49,7 @@ bool ForEachLine(const char* path, OnLine onLine) {
     });
 }
 
-std::string_view FirstWord(std::string_view text) { return zelvane::strutil::nextToken(text, Blanks); }
+std::string_view FirstWord(std::string_view text) { return zelvane::strutil::nextToken(text, LineBlanks); }
 
 // A file name as written, without the double quotes a writer may put around it.
 std::string_view Unquoted(std::string_view name) {

@@ -8,6 +8,7 @@
 #include "casefile/scanner.h"
 #include "casefile/show_error.h"
 #include "casefile/text_lines.h"
+#include "casefile/text_number.h"
 #include "casefile/time_section.h"
 #include "casefile/variable_kinds.h"
 #include "casefile/variable_section.h"
@@ -52,13 +53,6 @@ std::string_view GeometryLineRefusal(std::string_view keyword) {
 
 // The keyword runs to the first colon, tab or line end; blanks inside it count.
 constexpr std::string_view KeywordEnds = ":\t\r\n";
-
-bool IsBlankLine(std::string_view line) {
-    for (char c : line) {
-        if (c != ' ' && c != '\t' && c != '\n' && c != '\v' && c != '\f' && c != '\r') return false;
-    }
-    return true;
-}
 
 class CaseParser {
 public:

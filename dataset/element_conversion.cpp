@@ -57,10 +57,6 @@ ElementShape IdentityShape(int32_t width) { return ElementShape{width, Identity,
 
 }  // namespace
 
-int64_t ZoneElementsOf(int32_t type, int64_t count) { return type == ElementBar3 ? 2 * count : count; }
-
-int32_t ZoneNodesPerElement(int32_t type) { return type == ElementBar3 ? 2 : NodesPerElement(type); }
-
 std::vector<LoadBlock> ElementOrder(const PartInfo& part) {
     std::vector<LoadBlock> order;
     for (const ElementBlockInfo& block : part.blocks) {

@@ -260,7 +260,7 @@ bool LoadUnstructuredCells(const DeferredLoadInfo& info, FieldData_pa field) {
     if (!StrideKnown(info) || !reader.Open(info.fileName, info.format, info.byteOrder, 0)) return false;
     ScratchArray<float> doubled;
     for (const LoadBlock& block : info.blocks) {
-        const bool twice = block.type == ElementBar3;
+        const bool twice = ZoneElementsOf(block.type, 1) == 2;
         if (twice && !(doubled = ScratchArray<float>(2 * std::min<int64_t>(block.count, ChunkValues)))) return false;
         const auto place = [&](float* values, int64_t first, int64_t n) {
             if (!twice) return HandOver(field, block.firstElement + first, n, values);

@@ -375,7 +375,7 @@ bool Ensight6Load::LoadVariables() {
     for (const auto& l : complexLists) {
         for (const VarComplex* e = (variables_->*l.list).head; e != nullptr; e = e->next) {
             if (!IsVariableTaken(++ordinal)) continue;
-            std::string imaginary = std::string(e->description.view()) + "I";
+            const std::string imaginary = ImaginaryPartName(e->description.view());
             if (!LoadVariable(e->description.view(), e->realFileName.view(), e->timeSet, e->fileSet, l.components,
                               l.isNodal) ||
                 !LoadVariable(imaginary, e->imagFileName.view(), e->timeSet, e->fileSet, l.components, l.isNodal))

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "casefile/element_types.h"
+#include "casefile/string_record.h"
 #include "gold/part_collection.h"
 
 namespace quorix {
@@ -33,7 +34,7 @@ struct GeometryElementBlock {
 struct GeometryPart {
     int32_t kind = Ensight6Block;
     int32_t partNumber = 0;
-    char description[81] = {};  // 79 characters allowed; room for 80 and the terminator
+    char description[StringRecordBytes + 1] = {};  // 79 characters allowed; room for 80 and the terminator
     int32_t imax = 1;           // block: I; unstructured: nodes of the file
     int32_t jmax = 1;           // block: J; unstructured: in-category elements (bar3 twice)
     int32_t kmax = 1;           // block: K; unstructured: Ensight6IdMode

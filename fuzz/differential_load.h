@@ -198,7 +198,7 @@ inline void FillPart(const Input& in, const std::string& path, quorix::PartInfo&
         info.faceCount = static_cast<int32_t>(block.faces);
         info.nodeCount = static_cast<int32_t>(block.nodes);
         info.offset = block.offset;
-        part.category = std::max(part.category, quorix::ElementCategory(block.type, true));
+        part.category = std::max(part.category, quorix::ElementCategory(block.type));
     }
     quorix::ClosePart(part);
 }

@@ -31,11 +31,11 @@ bool CFileEnsightGeomGold::Open(const std::string& path) {
     if (!OpenPath(path, NativeByteOrder(), ".")) return false;
     // A short ASCII file may hold fewer than 80 bytes in all; a Fortran
     // file's first string follows its record length.
-    char first[84];
+    char first[4 + StringRecordBytes];
     size_t got = file_->Read(first, 1, sizeof first);
     auto textFrom = [&](size_t start) {
         const char* begin = first + std::min(start, got);
-        const char* end = first + std::min(start + 80, got);
+        const char* end = first + std::min(start + StringRecordBytes, got);
         return std::string_view(begin, std::find(begin, end, '\0') - begin);
     };
     if (ContainsIgnoreCase(textFrom(0), "c binary")) format_ = EncodingCBinary;
@@ -251,7 +251,7 @@ bool CFileEnsightGeomGold::ScanCoordinates(PartInfo& part, int32_t nodeCount) {
 
 bool CFileEnsightGeomGold::ScanElementBlock(PartInfo& part, int32_t type, int32_t count, int32_t& category) {
     if (count < 0) return false;
-    category = std::max(category, ElementCategory(type, true));
+    category = std::max(category, ElementCategory(type));
     if (elementIdsPresent && !SkipInts(count, 1)) return false;
     ElementBlockInfo& block = part.blocks.emplace_back();
     block.offset = Tell();
