@@ -270,7 +270,7 @@ bool CaseParser::ApplySeriesTimeSets() {
                                                              " time sets is numbered 1.")));
             return false;
         }
-        // A set numbered below 1 is found by its position: it is the only one.
+        // No line can name a set numbered below 1; as the only set it is found at position 1.
         *line.timeSet = set->number >= 1 ? set->number : 1;
         ShowInformation(LinePlaceText(caseFileName_, line.number,
                                       what + "; time set " + std::to_string(set->number) + " applies."));
