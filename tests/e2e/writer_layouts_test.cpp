@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -98,7 +101,9 @@ TEST(WriterLayouts, WhatALoadLeavesOutIsNamedWithItsReason) {
           {"c.case", kGold + "GEOMETRY\nmodel: mesh.geo1\nVARIABLE\nscalar per measured node: diameter d.*\n"
                              "constant per case: 1 Mach 0.85\nconstant per case: Re 1.5e6\n"
                              "constant per case file: Density density.txt\nTIME\n" + TimeSet(1, 1, "0")}},
-         {kNotLoaded + "Mach (constants are not loaded)\nRe (constants are not loaded)\n"
+         {"File {dir}c.case, line 7: \"scalar per measured node: diameter d.*\" names a series of files but no time "
+          "set; time set 1 applies.",
+          kNotLoaded + "Mach (constants are not loaded)\nRe (constants are not loaded)\n"
                        "density.txt (constants are not loaded)\nd.* (the case has no measured geometry)"}},
         {"a part the geometry lacks",
          {{"mesh.geo", mesh}, {"p.scl", NodeScalar({{1, 3}, {9, 3}}, 1)},
@@ -115,9 +120,9 @@ TEST(WriterLayouts, WhatALoadLeavesOutIsNamedWithItsReason) {
           {"h.scl", "heat\npart 9\ntria3\n 5.00000e+00\npart 1\ntria3\n 1.00000e+00 2.00000e+00\n"},
           {"c.case", "FORMAT\ntype: ensight\nGEOMETRY\nmodel: mesh.geo\nVARIABLE\nconstant per case: Mach 0.85\n"
                      "constant per part: Density 1.5\nscalar per element: heat h.scl\n"
-                     "scalar per measured node: diameter d.*\nMATERIAL\nmaterial id per element: m.id\n"}},
+                     "scalar per measured node: diameter d.mea\nMATERIAL\nmaterial id per element: m.id\n"}},
          {kNotLoaded + "h.scl (Part 9 is not in the geometry; its values were passed over)\nMach (constants are not "
-                       "loaded)\nDensity (constants are not loaded)\nd.* (particles of EnSight 6 cases are not loaded)",
+                       "loaded)\nDensity (constants are not loaded)\nd.mea (particles of EnSight 6 cases are not loaded)",
           "The following sections and lines of the case file were passed over\n(this reader does not load "
           "them)\n\nMATERIAL section"}},
     };
@@ -192,6 +197,76 @@ TEST(WriterLayouts, ParticleZonesFollowTheStepsOfTheirValues) {
             if (zone != nullptr) {
                 EXPECT_EQ((*zone)["values"]["diameter"]["mean"].number, row.means[k]);
             }
+        }
+    }
+}
+
+// A case file line as another writer writes it.
+using LineForm = std::string (*)(const std::string& line);
+
+// 'model: 1 geo.****' -> 'model: geo.****': the series loses its time-set number.
+std::string WithoutSeriesTimeSet(const std::string& line) {
+    const size_t at = line.find(": 1 ");
+    if (line.find('*') == std::string::npos || at == std::string::npos) return line;
+    return line.substr(0, at) + ": " + line.substr(at + 4);
+}
+
+// As list-directed Fortran output writes: every line begins with a blank.
+std::string Indented(const std::string& line) { return " " + line; }
+
+// Blanks and tabs around the keyword and the values, a carriage return at the end.
+std::string Padded(const std::string& line) {
+    const size_t colon = line.find(':');
+    std::string padded = "  " + line.substr(0, colon);
+    if (colon != std::string::npos) {
+        padded += " \t:  ";
+        for (char c : line.substr(colon + 1)) padded += c == ' ' ? std::string("   ") : std::string(1, c);
+    }
+    return padded + "   \t\r";
+}
+
+// What a forced load builds, its messages aside.
+std::string Built(const Json& report) {
+    return casetest::Compact(report["datasetTitle"]) + casetest::Compact(report["variables"]) +
+           casetest::Compact(report["zones"]);
+}
+
+TEST(WriterLayouts, CaseFilesAsOtherWritersWriteThemLoadAsTheirPlainTwins) {
+    namespace fs = std::filesystem;
+    const std::pair<const char*, const char*> samples[] = {
+        {"gold/transient_geometry/ascii", "transient_geometry.case"},
+        {"gold/transient_geometry/be", "transient_geometry.case"},
+        {"gold/transient_geometry/fortran_le", "transient_geometry.case"},
+        {"gold/measured/le", "measured.case"},
+        {"ensight6/transient_geo2/ascii", "transient_geo2.case"},
+        {"ensight6/transient_geo2/le", "transient_geo2.case"},
+    };
+    const std::pair<const char*, LineForm> forms[] = {
+        {"series without a time set", WithoutSeriesTimeSet}, {"indented", Indented}, {"padded", Padded}};
+    for (const auto& [sample, caseName] : samples) {
+        const fs::path folder = e2e::Sample(sample);
+        const std::string plainText = quorix::test::ReadBytes(folder / caseName);
+        const Json plain = Loaded(e2e::LoadCase((folder / caseName).string(), {"--load-all"}));
+        for (const auto& [formName, form] : forms) {
+            SCOPED_TRACE(std::string(sample) + ", " + formName);
+            TempDir copy;
+            for (const auto& file : fs::directory_iterator(folder)) fs::copy(file.path(), copy.Path() / file.path().filename());
+            std::string text;
+            std::vector<std::string> info;  // each series that lost its set says so once
+            std::istringstream lines(plainText);
+            for (std::string line; std::getline(lines, line);) {
+                text += form(line) + "\n";
+                if (form == WithoutSeriesTimeSet && form(line) != line) {
+                    info.push_back("File " + copy.Prefix() + caseName + ", line " +
+                                   std::to_string(std::count(text.begin(), text.end(), '\n')) + ": \"" + form(line) +
+                                   "\" names a series of files but no time set; time set 1 applies.");
+                }
+            }
+            EXPECT_EQ(info.empty(), form != WithoutSeriesTimeSet);
+            const Json twin = Loaded(e2e::LoadCase(copy.Write(caseName, text), {"--load-all"}));
+            EXPECT_EQ(Built(twin), Built(plain));
+            for (const std::string& message : e2e::Texts(plain, "info")) info.push_back(message);
+            EXPECT_EQ(e2e::Texts(twin, "info"), info);
         }
     }
 }
