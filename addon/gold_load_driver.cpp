@@ -110,16 +110,20 @@ bool ScanSeries(GoldLoad& load, const char* label, const std::string& fileName, 
 
 bool ScanGeometryFiles(GoldLoad& load, const std::string& fileName, const TimeSectionInfo* timeSet,
                        const FileSectionInfo* fileSet) {
-    return ScanSeries(load, "Scanning geometry data", fileName, timeSet, fileSet,
-                      [&](const std::string& path, int32_t step, int32_t held) {
-                          CFileEnsightGeomGold reader;
-                          if (reader.Open(path) && reader.ScanParts(load.collection, step) &&
-                              HoldsSteps(reader, reader.stepsScanned(), held)) {
-                              return true;
-                          }
-                          reader.ReportError();
-                          return false;
-                      });
+    GeometryDepartures departures;
+    const bool scanned = ScanSeries(load, "Scanning geometry data", fileName, timeSet, fileSet,
+                                    [&](const std::string& path, int32_t step, int32_t held) {
+                                        CFileEnsightGeomGold reader;
+                                        if (reader.Open(path) && reader.ScanParts(load.collection, step) &&
+                                            HoldsSteps(reader, reader.stepsScanned(), held)) {
+                                            departures.Add(reader);
+                                            return true;
+                                        }
+                                        reader.ReportError();
+                                        return false;
+                                    });
+    if (scanned) departures.Show();
+    return scanned;
 }
 
 // A transient series must have a time value for every step it scans.
