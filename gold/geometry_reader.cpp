@@ -8,9 +8,9 @@
 #include "casefile/ascii_case.h"
 #include "casefile/checked_math.h"
 #include "casefile/element_types.h"
-#include "casefile/show_error.h"
 #include "casefile/text_lines.h"
 #include "gold/ascii_fields.h"
+#include "gold/departure_notes.h"
 #include "gold/step_tally.h"
 
 namespace quorix {
@@ -475,22 +475,7 @@ std::string CFileEnsightGeomGold::DeparturesText() const {
     if (emptyFirstLine_) items += "\n- an empty line before the description lines";
     if (nodeIdsMissing_) items += "\n- node ids declared but none in the file";
     if (elementIdsMissing_) items += "\n- element ids declared but none in the file";
-    if (items.empty()) return items;
-    return "The geometry file " + fileName_ + " was loaded with these departures from the EnSight Gold layout:" +
-           items;
-}
-
-void GeometryDepartures::Add(const CFileEnsightGeomGold& reader) {
-    std::string text = reader.DeparturesText();
-    if (text.empty()) return;
-    if (first_.empty()) first_ = std::move(text);
-    else ++more_;
-}
-
-void GeometryDepartures::Show() const {
-    if (first_.empty()) return;
-    if (more_ == 0) return ShowInformation(first_);
-    ShowInformation(first_ + "\n(" + std::to_string(more_) + " more geometry files of the series depart likewise)");
+    return quorix::DeparturesText("geometry", fileName_, items);
 }
 
 }  // namespace quorix

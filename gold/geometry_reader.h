@@ -62,17 +62,4 @@ private:
     bool elementIdsMissing_ = false;
 };
 
-// The departures of a series' geometry files, told in one message: the first
-// file's text, and how many more files departed (a long series would
-// otherwise give a message per step).
-class GeometryDepartures {
-public:
-    void Add(const CFileEnsightGeomGold& reader);
-    void Show() const;
-
-private:
-    std::string first_;
-    int32_t more_ = 0;
-};
-
 }  // namespace quorix
