@@ -322,6 +322,20 @@ TEST(WriterLayouts, DeparturesOfWritersLoadAsTheirPlainTwin) {
         EXPECT_EQ(e2e::Texts(report, "info"), info);
         EXPECT_EQ(e2e::Hashes(report), e2e::Hashes(twin));
     }
+    // Cut right after its ids, a file still fails: its first lines are ids.
+    const std::vector<float> ramp = EnsightWriter::Ramp(4);
+    EnsightWriter nodesCut(Encoding::Ascii), elementsCut(Encoding::Ascii);
+    nodesCut.Raw(given).Part(1, "mesh").String("coordinates").Int(4).Ints({1, 2, 3, 4}).Floats(ramp).Floats(ramp);
+    elementsCut.Raw(given).Part(1, "mesh").Coordinates(ramp, ramp, ramp, {1, 2, 3, 4}).String("tria3").Int(1).Int(7);
+    for (const EnsightWriter* cut : {&nodesCut, &elementsCut}) {
+        TempDir dir;
+        const e2e::RunResult run = load(cut->bytes(), vector(3, " 5.00000e-01"), dir);
+        EXPECT_EQ(run.status, 1) << run.Describe();
+        ASSERT_TRUE(run.report) << run.Describe();
+        const std::vector<std::string> errors = e2e::Texts(*run.report, "error");
+        ASSERT_FALSE(errors.empty());
+        EXPECT_NE(errors[0].find("error when scanning unstructured element"), std::string::npos) << errors[0];
+    }
 }
 
 }  // namespace
