@@ -14,13 +14,6 @@ inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 inline bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
-// A line of such blanks only: the case file and its side files pass it over.
-inline bool IsBlankLine(std::string_view line) {
-    for (char c : line) {
-        if (!IsBlank(c)) return false;
-    }
-    return true;
-}
 
 // The blanks of a text line: around its words, at its end and padding a string record.
 inline constexpr std::string_view LineBlanks = " \t\r\n";

@@ -223,7 +223,7 @@ bool ReadSideFile(TimeSectionInfo& set, std::string_view caseDirectory) {
                       path.view());
             return false;
         }
-        if (IsBlankLine(line) || line.find('#') != std::string_view::npos) continue;
+        if (TrimBlanks(line).empty() || line.find('#') != std::string_view::npos) continue;
         scanner.setText(line);
         if (!StoreNumbers<List>(scanner, set, true)) return false;
         // The limit of the format: 79 characters plus line end and slack.
