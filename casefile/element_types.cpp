@@ -46,7 +46,9 @@ int32_t ElementCategory(int32_t type) { return Known(type) ? ElementTable[type].
 
 bool IsPolytopeType(int32_t type) { return Known(type) && ElementTable[type].polytope; }
 
-int64_t ZoneElementsOf(int32_t type, int64_t count) { return Known(type) ? ElementTable[type].zoneElements * count : count; }
+int64_t ZoneElementsOf(int32_t type, int64_t count) {
+    return Known(type) ? ElementTable[type].zoneElements * count : count;
+}
 
 int32_t ZoneNodesPerElement(int32_t type) { return Known(type) ? ElementTable[type].zoneNodes : 0; }
 

@@ -78,7 +78,8 @@ void MoveToFortranRecordStarts(std::FILE* file, std::vector<int64_t>& starts) {
     for (int64_t& start : starts) {
         unsigned char before[4];
         unsigned char after[4];
-        if (start < 4 || !ReadAt(file, start - 4, before, 4) || !ReadAt(file, start + int64_t{StringRecordBytes}, after, 4)) continue;
+        const int64_t end = start + int64_t{StringRecordBytes};
+        if (start < 4 || !ReadAt(file, start - 4, before, 4) || !ReadAt(file, end, after, 4)) continue;
         if (FortranFrameOrder(before, after) != ByteOrderUnknown) start -= 4;
     }
 }

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
-#include "addon/zel_api.h"
 #include "casefile/element_types.h"
+#include "host_api/zel_api.h"
 
 namespace quorix {
 namespace {

@@ -10,11 +10,11 @@
 #endif
 #include <vector>
 
-#include "addon/host_api/hand_over.h"
-#include "addon/host_api/host_lock.h"
 #include "casefile/checked_math.h"
 #include "casefile/element_types.h"
 #include "dataset/load_reader.h"
+#include "host_api/hand_over.h"
+#include "host_api/host_lock.h"
 
 namespace quorix {
 namespace {

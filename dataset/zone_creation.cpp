@@ -3,12 +3,12 @@
 #include <string_view>
 #include <vector>
 
-#include "addon/host_api/host_lock.h"
-#include "addon/host_api/variable_numbers.h"
 #include "casefile/element_types.h"
 #include "casefile/show_error.h"
 #include "dataset/deferred_loading.h"
 #include "dataset/element_conversion.h"
+#include "host_api/host_lock.h"
+#include "host_api/variable_numbers.h"
 
 namespace quorix {
 namespace {

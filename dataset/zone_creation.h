@@ -6,11 +6,11 @@
 #include <string_view>
 #include <vector>
 
-#include "addon/host_api/host_handles.h"
-#include "addon/host_api/host_lock.h"
-#include "addon/zel_api.h"
 #include "casefile/case_record.h"
 #include "gold/part_collection.h"
+#include "host_api/host_handles.h"
+#include "host_api/host_lock.h"
+#include "host_api/zel_api.h"
 
 namespace quorix {
 

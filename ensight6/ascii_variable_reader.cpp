@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "addon/zel_api.h"
 #include "casefile/element_types.h"
 #include "dataset/field_loading.h"
 #include "dataset/load_reader.h"
@@ -13,6 +12,7 @@
 #include "ensight6/variable_file.h"
 #include "gold/file_a.h"
 #include "gold/page_memory.h"
+#include "host_api/zel_api.h"
 
 namespace quorix {
 namespace {

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "addon/host_api/host_memory.h"
 #include "casefile/checked_math.h"
 #include "casefile/element_types.h"
 #include "dataset/element_conversion.h"
+#include "host_api/host_memory.h"
 
 namespace quorix {
 

@@ -13,7 +13,7 @@
 #include <type_traits>
 #include <utility>
 
-#include "addon/host_api/page_mapping.h"
+#include "host_api/page_mapping.h"
 
 namespace quorix {
 

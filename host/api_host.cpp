@@ -7,12 +7,12 @@
 #include <string_view>
 #include <thread>
 
-#include "addon/zel_api.h"
 #include "host/arg_list.h"
 #include "host/host_state.h"
 #include "host/host_strings.h"
 #include "host/progress_line.h"
 #include "host/recursive_lock.h"
+#include "host_api/zel_api.h"
 
 struct ZelAddOn_s {
     std::string name;

@@ -9,8 +9,8 @@
 #include <mutex>
 #include <utility>
 
-#include "addon/host_api/page_mapping.h"
 #include "host/host_state.h"
+#include "host_api/page_mapping.h"
 
 namespace zelhost {
 namespace {

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "addon/zel_api.h"
 #include "host/data_set.h"
 #include "host/zel_host.h"
+#include "host_api/zel_api.h"
 
 namespace zelhost {
 

@@ -1,6 +1,6 @@
 // Control of our host (libzel) for zelhost and the tests: configure it, drive
 // the add-on's registered callbacks and inspect the data model. The add-on
-// itself sees only addon/zel_api.h.
+// itself sees only host_api/zel_api.h.
 #pragma once
 
 #include <array>
