@@ -30,7 +30,11 @@ struct GeometryElementBlock {
     GeometryElementBlock* next = nullptr;
 };
 
-// Host allocation "Geometry Part".
+// Host allocation "Geometry Part". Not a PartInfo: the EnSight 6 path keeps
+// its plain records in host memory as a linked list, its part kinds and id
+// modes are those of that format (kmax holds the id mode), and its node maps
+// are written during the load, so no deferred load needs a file's name or
+// encoding from it. Both close their element blocks with one ZoneElementTally.
 struct GeometryPart {
     int32_t kind = Ensight6Block;
     int32_t partNumber = 0;
