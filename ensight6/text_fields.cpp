@@ -61,7 +61,7 @@ bool CoordinateField(std::string_view line, int index, bool hasId, float& value)
         while (p < last && !IsFieldBlank(*p) && *p != '-' && !IsLineEnd(*p)) ++p;
     }
     float xyz[3];
-    if (ConvertRealLine(std::string_view(p, static_cast<size_t>(last - p)), xyz, 3) != 3) return false;
+    if (!ParseValueLine(std::string_view(p, static_cast<size_t>(last - p)), xyz, 3)) return false;
     value = xyz[index];
     return true;
 }

@@ -328,7 +328,7 @@ std::vector<std::string> FixedFields(const std::string& line, size_t width, cons
 }
 
 // As an FE framework writes EnSight 6: integers 10 wide, tab-indented and
-// tab-separated ("\t      2001\t\t       133"), reals tab-separated, "part\t1".
+// tab-separated ("\t      2001\t\t       133"), reals and node ids tab-separated, "part\t1".
 std::string WideLine(const std::string& line) {
     std::string out;
     for (const std::string& field : FixedFields(line, 8, kIntegers)) {
@@ -339,6 +339,9 @@ std::string WideLine(const std::string& line) {
     if (out.empty())
         for (const std::string& field : FixedFields(line, 12, kReals)) out += field + "\t";
     if (line.rfind("part ", 0) == 0) out = "part\t" + line.substr(line.find_first_not_of(' ', 4));
+    const std::vector<std::string> id = FixedFields(line.substr(0, 8), 8, kIntegers);  // a node line with its id
+    if (line.size() == 44 && !id.empty() && !FixedFields(line.substr(8), 12, kReals).empty())
+        out = "\t" + id[0] + "\t" + WideLine(line.substr(8));
     return out.empty() ? line : out;
 }
 
