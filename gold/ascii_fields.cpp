@@ -465,6 +465,14 @@ size_t ConvertPlainRealColumn(std::string_view text, int perLine, int column, fl
     return static_cast<size_t>(p - text.data());
 }
 
+int64_t ConvertIntTokens(std::string_view line, int32_t* out, int64_t capacity) {
+    return Tokens(DataPart(line), out, capacity, IntParser{});
+}
+
+int64_t ConvertRealTokens(std::string_view line, float* out, int64_t capacity) {
+    return Tokens(DataPart(line), out, capacity, RealParser{});
+}
+
 int64_t ConvertIntLineGeneral(std::string_view line, int width, int32_t* out, int64_t capacity) {
     return ConvertLine(line, static_cast<size_t>(width), out, capacity, IntParser{});
 }
