@@ -80,6 +80,11 @@ bool HasValues(const zelhost::Zone& zone, int32_t variable) {
     return field != nullptr && (field->present() || field->LoadPending());
 }
 
+const char* ValueLocation(const zelhost::Zone& zone, int32_t variable) {
+    const std::shared_ptr<ZelFieldData_s> field = FieldOf(zone, variable);
+    return field != nullptr && field->location == ZelLocationCellCentered ? "cell" : "nodal";
+}
+
 py::array FieldView(const zelhost::Zone& zone, int32_t variable) {
     const std::shared_ptr<ZelFieldData_s> field = FieldOf(zone, variable);
     if (field == nullptr) throw py::key_error("the zone holds no such variable");

@@ -22,6 +22,8 @@ struct LoadFailure : std::runtime_error {
 py::array FieldView(const zelhost::Zone& zone, int32_t variable);
 // Whether the zone holds values of the variable, loaded or due.
 bool HasValues(const zelhost::Zone& zone, int32_t variable);
+// "nodal" or "cell".
+const char* ValueLocation(const zelhost::Zone& zone, int32_t variable);
 // Finite elements: (elements, corners) node numbers from 0. Polytopes: a
 // dict of the face map's arrays. Blocks: None.
 py::object CellsView(const zelhost::Zone& zone);

@@ -106,6 +106,10 @@ public:
         const zelhost::DataSetHandle held = Held();
         return HasValues(ZoneOf(*held, number), variable - 1);
     }
+    const char* location(int32_t number, int32_t variable) const {
+        const zelhost::DataSetHandle held = Held();
+        return ValueLocation(ZoneOf(*held, number), variable - 1);
+    }
     py::array values(int32_t number, int32_t variable) const {
         const zelhost::DataSetHandle held = Held();
         return FieldView(ZoneOf(*held, number), variable - 1);
@@ -208,6 +212,7 @@ PYBIND11_MODULE(_quorix, m) {
         .def("zone", &Case::zone)
         .def("has_values", &Case::hasValues)
         .def("values", &Case::values)
+        .def("location", &Case::location)
         .def("cells", &Case::cells)
         .def("pending", &Case::pending)
         .def("load_all", &Case::loadAll, py::arg("threads"), py::arg("progress"));

@@ -107,6 +107,12 @@ class Case:
                 found.append(Variable(entry["name"], location, names))
         return found
 
+    def _refusal(self, name):
+        """The add-on's message when it refused the variable of this host name at the load."""
+        files = [os.path.basename(f[end]) for f in self.info().get("files", []) if f["kind"] != "geometry"
+                 and name in _components(f["kind"])(f["name"]) for end in ("first", "last")]
+        return next((text for _, text in self.messages if any(f and f in text for f in files)), None)
+
     def info(self):
         """What `zelhost info --json` prints for this case, as a dict."""
         return json.loads(_quorix.info(os.path.abspath(self.path)))
@@ -175,22 +181,44 @@ class Zone:
     def __repr__(self):
         return "<quorix.Zone %d %r t=%g>" % (self.number, self.name, self.time)
 
-    def _variable(self, name):
-        names = self._owner._case.variables
-        if name not in names:
-            raise KeyError("no variable %r (the case has %s)" % (name, ", ".join(names)))
-        return names.index(name) + 1
+    def _numbers(self):
+        """(host variable number, name) of each variable this zone holds values of."""
+        case = self._owner._case
+        return [(i, n) for i, n in enumerate(case.variables, 1) if case.has_values(self.number, i)]
+
+    def _variable(self, key):
+        name, location = key if isinstance(key, tuple) else (key, None)
+        for number, held in self._numbers():
+            if held == name and location in (None, self._owner._case.location(self.number, number)):
+                return number
+        refusal = self._owner._refusal(name)
+        if refusal:
+            raise _quorix.LoadError(refusal)
+        raise KeyError("zone %r holds no variable %r" % (self.name, key))
 
     def keys(self):
         """The host variables this zone holds values of (loaded or due)."""
+        return [n for _, n in self._numbers()]
+
+    def __contains__(self, key):
+        try:
+            return self._variable(key) > 0
+        except (KeyError, _quorix.LoadError):
+            return False
+
+    def __getitem__(self, key):
+        """The values of a host variable: zone["pressure"], or zone["pressure", "cell"]
+        where a case names a nodal and a cell variable alike."""
+        return self._owner._case.values(self.number, self._variable(key))
+
+    def arrays(self):
+        """(name, location, view) of every variable this zone holds, each loaded now."""
         case = self._owner._case
-        return [n for i, n in enumerate(case.variables, 1) if case.has_values(self.number, i)]
+        return [(n, case.location(self.number, i), case.values(self.number, i)) for i, n in self._numbers()]
 
-    def __contains__(self, name):
-        return name in self.keys()
-
-    def __getitem__(self, name):
-        return self._owner._case.values(self.number, self._variable(name))
+    def location(self, key):
+        """Where a host variable's values sit in this zone: 'nodal' or 'cell'."""
+        return self._owner._case.location(self.number, self._variable(key))
 
     @property
     def points(self):

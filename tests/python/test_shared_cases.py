@@ -1,0 +1,67 @@
+"""Every shared case opened from Python: statistics computed in NumPy from the
+views, checked against the oracle by compare_report.py. A case zelhost's own
+report fails on too is a known gap of the readers, not of this face."""
+import json
+import subprocess
+import sys
+
+import numpy as np
+import pytest
+
+import quorix
+from conftest import ROOT, SHARED, shared_cases
+
+# The oracle is the fault here (see tests/e2e/realwriter_test.cpp).
+ORACLE_FAULTS = {"cco_ascii"}
+
+
+def compare(report_path, oracle):
+    run = subprocess.run([sys.executable, str(SHARED / "tools" / "compare_report.py"), str(report_path), str(oracle)],
+                         capture_output=True, text=True)
+    return run.returncode == 0, run.stdout
+
+
+def zelhost_passes(path, tmp_path):
+    run = subprocess.run([str(ROOT / "build/release/bin/zelhost"), "load", str(path), "--batch", "--json",
+                          "--load-all"], capture_output=True, text=True)
+    (tmp_path / "zelhost.json").write_text(run.stdout)
+    return compare(tmp_path / "zelhost.json", path.parent / "oracle.json")[0]
+
+
+def statistics(values):
+    d = np.asarray(values, dtype=np.float64).ravel()
+    finite = d[np.isfinite(d)]
+    stats = {"nonFinite": bool(finite.size < d.size), "undefined": int(np.isnan(d).sum())}
+    if finite.size:
+        stats.update(min=float(finite.min()), max=float(finite.max()), mean=float(finite.mean()))
+    return stats
+
+
+def report(case):
+    """zelhost's JSON report, as far as compare_report.py reads it."""
+    zones = []
+    for z in case.zones:
+        # a later variable of the same name wins, as when zelhost's JSON is read
+        values = {n: dict(statistics(a), location=where) for n, where, a in z.arrays()}
+        shape = z.shape or (None, None, None)
+        zones.append({"name": z.name, "nodes": z.nodes, "elements": z.elements, "imax": shape[0],
+                      "jmax": shape[1], "kmax": shape[2], "solutionTime": z.time, "values": values})
+    return {"loaded": True, "zones": zones}
+
+
+@pytest.mark.filterwarnings("ignore::quorix.LoadWarning")
+@pytest.mark.parametrize("path", shared_cases())
+def test_arrays_match_the_oracle(path, tmp_path):
+    if path.parent.name in ORACLE_FAULTS:
+        pytest.skip("the oracle is wrong here")
+    try:
+        with quorix.open(path) as case:
+            made = report(case)
+    except quorix.LoadError:
+        made = {"loaded": False}
+    (tmp_path / "report.json").write_text(json.dumps(made))
+    passed, mismatches = compare(tmp_path / "report.json", path.parent / "oracle.json")
+    if not passed and not zelhost_passes(path, tmp_path):
+        pytest.xfail("zelhost's report fails here too")
+    assert passed, mismatches
+
