@@ -169,10 +169,10 @@ void Start(const std::string& addOnPath) {
     if (!StartHost(addOnPath, error)) throw std::runtime_error(error);
 }
 
-// `zelhost info --json` of a case, without loading it.
-std::string Info(const std::string& path) {
+// `zelhost info [--json]` of a case, without loading it.
+std::string Info(const std::string& path, bool json) {
     const size_t mark = MessageMark();
-    const CaseInfo info = DescribeCase(path, true);
+    const CaseInfo info = DescribeCase(path, json);
     if (info.text.empty()) throw LoadFailure(ErrorText(MessagesSince(mark), "cannot read the case file " + path));
     return info.text;
 }
@@ -197,7 +197,7 @@ PYBIND11_MODULE(_quorix, m) {
     m.doc() = "The host's face: cases loaded by the Quorix add-on, arrays as NumPy views.";
     py::register_exception<LoadFailure>(m, "LoadError", PyExc_RuntimeError);
     m.def("start", &Start, py::arg("addon"));
-    m.def("info", &Info, py::arg("path"));
+    m.def("info", &Info, py::arg("path"), py::arg("json") = true);
     m.def("ledger", &Ledger, "The host's live allocations by label: (count, bytes).");
     m.def("array_alive", [](uintptr_t data) { return zelhost::HostArrayAlive(reinterpret_cast<const void*>(data)); });
     m.def("set_check_delay", &SetCheckDelay, "Test hook: each percent-done check and forced load waits this long.");

@@ -1,0 +1,128 @@
+"""Zones as VTK data sets (python3-vtk9): float arrays are wrapped, not copied,
+wherever VTK can take them as they are; points are interleaved (a copy) and
+connectivity converted to VTK's cells (a copy)."""
+import numpy as np
+from vtkmodules.util import numpy_support
+from vtkmodules.vtkCommonCore import vtkIdList, vtkPoints
+from vtkmodules.vtkCommonDataModel import (VTK_HEXAHEDRON, VTK_LINE, VTK_POLYGON, VTK_POLYHEDRON, VTK_PYRAMID,
+                                           VTK_QUAD, VTK_TETRA, VTK_TRIANGLE, VTK_VERTEX, VTK_WEDGE, vtkCellArray,
+                                           vtkMultiBlockDataSet, vtkStructuredGrid, vtkUnstructuredGrid)
+
+# The host holds lower shapes in a zone of a higher one by repeating corners:
+# (VTK type, corners kept, test on the row) in order of precedence.
+_BRICK = [(VTK_TETRA, [0, 1, 2, 4], lambda c: (c[:, 2] == c[:, 3]) & (c[:, 4] == c[:, 7]) & (c[:, 5] == c[:, 7])
+           & (c[:, 6] == c[:, 7])),
+          (VTK_PYRAMID, [0, 1, 2, 3, 4], lambda c: (c[:, 4] == c[:, 5]) & (c[:, 5] == c[:, 6]) & (c[:, 6] == c[:, 7])),
+          (VTK_WEDGE, [0, 1, 2, 4, 5, 6], lambda c: (c[:, 2] == c[:, 3]) & (c[:, 6] == c[:, 7])),
+          (VTK_HEXAHEDRON, list(range(8)), lambda c: np.ones(len(c), bool))]
+_QUAD = [(VTK_TRIANGLE, [0, 1, 2], lambda c: c[:, 2] == c[:, 3]),
+         (VTK_QUAD, [0, 1, 2, 3], lambda c: np.ones(len(c), bool))]
+_SHAPES = {"brick": _BRICK, "quadrilateral": _QUAD,
+           "tetrahedron": [(VTK_TETRA, [0, 1, 2, 3], lambda c: np.ones(len(c), bool))],
+           "triangle": [(VTK_TRIANGLE, [0, 1, 2], lambda c: np.ones(len(c), bool))],
+           "linesegment": [(VTK_LINE, [0, 1], lambda c: np.ones(len(c), bool))]}
+
+
+def wrap(values, name):
+    """A VTK array over the values; no copy when they lie contiguous."""
+    flat = np.ascontiguousarray(values).reshape(-1)
+    array = numpy_support.numpy_to_vtk(flat, deep=False)  # keeps a reference to `flat`
+    array.SetName(name)
+    return array
+
+
+def _points(zone):
+    points = vtkPoints()
+    points.SetData(numpy_support.numpy_to_vtk(zone.points, deep=True))
+    return points
+
+
+def _finite_element_cells(zone, grid):
+    corners = np.asarray(zone.cells)
+    types = np.zeros(len(corners), np.uint8)
+    sizes = np.zeros(len(corners), np.int64)
+    for vtk_type, keep, test in _SHAPES[zone.type]:
+        mask = test(corners) & (types == 0)
+        types[mask] = vtk_type
+        sizes[mask] = len(keep)
+    starts = np.concatenate(([0], np.cumsum(sizes)))
+    connectivity = np.empty(starts[-1], np.int64)
+    for vtk_type, keep, _ in _SHAPES[zone.type]:
+        mask = types == vtk_type
+        if mask.any():
+            at = starts[:-1][mask][:, None] + np.arange(len(keep))
+            connectivity[at] = corners[mask][:, keep]
+    cells = vtkCellArray()
+    cells.SetData(numpy_support.numpy_to_vtkIdTypeArray(starts, deep=True),
+                  numpy_support.numpy_to_vtkIdTypeArray(connectivity, deep=True))
+    grid.SetCells(numpy_support.numpy_to_vtk(types, deep=True, array_type=3), cells)
+
+
+def _polygon_cells(zone, grid):
+    offsets, nodes = zone.cells
+    cells = vtkCellArray()
+    cells.SetData(numpy_support.numpy_to_vtkIdTypeArray(offsets.astype(np.int64), deep=True),
+                  numpy_support.numpy_to_vtkIdTypeArray(nodes.astype(np.int64), deep=True))
+    grid.SetCells(VTK_POLYGON, cells)
+
+
+def _polyhedron_cells(zone, grid):
+    offsets, faces, nodes = zone.cells
+    grid.Allocate(len(offsets) - 1)
+    stream = vtkIdList()
+    for e in range(len(offsets) - 1):
+        ids = [offsets[e + 1] - offsets[e]]
+        for f in range(offsets[e], offsets[e + 1]):
+            face = nodes[faces[f]:faces[f + 1]]
+            ids.append(len(face))
+            ids.extend(int(n) for n in face)
+        stream.SetNumberOfIds(len(ids))
+        for i, n in enumerate(ids):
+            stream.SetId(i, int(n))
+        grid.InsertNextCell(VTK_POLYHEDRON, stream)
+
+
+def _vertices(zone, grid):
+    cells = vtkCellArray()
+    n = zone.nodes
+    cells.SetData(numpy_support.numpy_to_vtkIdTypeArray(np.arange(n + 1, dtype=np.int64), deep=True),
+                  numpy_support.numpy_to_vtkIdTypeArray(np.arange(n, dtype=np.int64), deep=True))
+    grid.SetCells(VTK_VERTEX, cells)
+
+
+def dataset(zone):
+    """The zone as a vtkStructuredGrid (blocks) or vtkUnstructuredGrid, with every variable it holds."""
+    points_only = zone.type == "ordered" and (zone.kind == "particles" or zone.name.startswith("Point: "))
+    if zone.type == "ordered" and not points_only:
+        grid = vtkStructuredGrid()
+        grid.SetDimensions(*zone.shape)
+    else:
+        grid = vtkUnstructuredGrid()
+    grid.SetPoints(_points(zone))
+    if points_only:
+        _vertices(zone, grid)
+    elif zone.type == "polygon":
+        _polygon_cells(zone, grid)
+    elif zone.type == "polyhedron":
+        _polyhedron_cells(zone, grid)
+    elif zone.type != "ordered":
+        _finite_element_cells(zone, grid)
+    for name, where, values in zone.arrays():
+        if name in ("X", "Y", "Z"):
+            continue
+        data = grid.GetPointData() if where == "nodal" else grid.GetCellData()
+        data.AddArray(wrap(values, name))
+    return grid
+
+
+def multiblock(case, time=None, step=None):
+    """The zones at one solution time (default: the first) as blocks named after them."""
+    times = case.times
+    if time is None:
+        time = times[step if step is not None else 0]
+    blocks = vtkMultiBlockDataSet()
+    for zone in (z for z in case.zones if np.isclose(z.time, time, rtol=1e-6, atol=1e-12)):
+        n = blocks.GetNumberOfBlocks()
+        blocks.SetBlock(n, dataset(zone))
+        blocks.GetMetaData(n).Set(vtkMultiBlockDataSet.NAME(), zone.name)
+    return blocks
