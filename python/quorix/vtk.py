@@ -3,7 +3,7 @@ wherever VTK can take them as they are; points are interleaved (a copy) and
 connectivity converted to VTK's cells (a copy)."""
 import numpy as np
 from vtkmodules.util import numpy_support
-from vtkmodules.vtkCommonCore import vtkIdList, vtkPoints
+from vtkmodules.vtkCommonCore import vtkPoints
 from vtkmodules.vtkCommonDataModel import (VTK_HEXAHEDRON, VTK_LINE, VTK_POLYGON, VTK_POLYHEDRON, VTK_PYRAMID,
                                            VTK_QUAD, VTK_TETRA, VTK_TRIANGLE, VTK_VERTEX, VTK_WEDGE, vtkCellArray,
                                            vtkMultiBlockDataSet, vtkStructuredGrid, vtkUnstructuredGrid)
@@ -67,19 +67,26 @@ def _polygon_cells(zone, grid):
 
 
 def _polyhedron_cells(zone, grid):
-    offsets, faces, nodes = zone.cells
-    grid.Allocate(len(offsets) - 1)
-    stream = vtkIdList()
-    for e in range(len(offsets) - 1):
-        ids = [offsets[e + 1] - offsets[e]]
-        for f in range(offsets[e], offsets[e + 1]):
-            face = nodes[faces[f]:faces[f + 1]]
-            ids.append(len(face))
-            ids.extend(int(n) for n in face)
-        stream.SetNumberOfIds(len(ids))
-        for i, n in enumerate(ids):
-            stream.SetId(i, int(n))
-        grid.InsertNextCell(VTK_POLYHEDRON, stream)
+    """VTK's face stream (per element: faces, then per face: nodes and the nodes)
+    and each element's distinct nodes, built without a loop over elements."""
+    offsets, faces, nodes = (np.asarray(a, np.int64) for a in zone.cells)
+    elements, face_count = len(offsets) - 1, len(faces) - 1
+    face_element = np.repeat(np.arange(elements), np.diff(offsets))
+    node_face = np.repeat(np.arange(face_count), np.diff(faces))
+    stream = np.empty(elements + face_count + len(nodes), np.int64)
+    element_at = faces[offsets[:-1]] + offsets[:-1] + np.arange(elements)
+    stream[element_at] = np.diff(offsets)
+    stream[faces[:-1] + np.arange(face_count) + face_element + 1] = np.diff(faces)
+    stream[np.arange(len(nodes)) + node_face + face_element[node_face] + 2] = nodes
+    distinct = np.unique(face_element[node_face] * (int(nodes.max(initial=0)) + 1) + nodes)
+    owner = distinct // (int(nodes.max(initial=0)) + 1)
+    cells = vtkCellArray()
+    cells.SetData(numpy_support.numpy_to_vtkIdTypeArray(
+        np.concatenate(([0], np.cumsum(np.bincount(owner, minlength=elements)))), deep=True),
+        numpy_support.numpy_to_vtkIdTypeArray(distinct % (int(nodes.max(initial=0)) + 1), deep=True))
+    types = numpy_support.numpy_to_vtk(np.full(elements, VTK_POLYHEDRON, np.uint8), deep=True, array_type=3)
+    grid.SetCells(types, cells, numpy_support.numpy_to_vtkIdTypeArray(element_at, deep=True),
+                  numpy_support.numpy_to_vtkIdTypeArray(stream, deep=True))
 
 
 def _vertices(zone, grid):
