@@ -2,6 +2,8 @@
 import os
 import shutil
 import signal
+import subprocess
+import sys
 import threading
 
 import numpy as np
@@ -50,6 +52,8 @@ def test_copies_and_cells(cube):
         assert z.cells.shape == (1, 8) and sorted(z.cells[0]) == list(range(8))
         assert [v.name for v in case.variables] == ["coordinates", "temperature", "velocity"]
         assert case.info()["parts"][0]["name"] == "cube"
+    info = subprocess.run([sys.executable, "-m", "quorix", "info", str(cube)], capture_output=True, text=True)
+    assert info.stdout.startswith("case ") and "velocity     vector per node: cube.velocity" in info.stdout
 
 
 def test_polyhedra_come_as_offsets_and_faces():
