@@ -40,6 +40,7 @@ class Case:
         self.path = os.fspath(path)
         self.threads = max(1, int(threads))
         self._case = _quorix.Case(os.path.abspath(self.path))
+        self._info = None
         self._zones = [Zone(self, n) for n in range(1, self._case.zone_count + 1)]
         for kind, text in self._case.messages:
             warnings.warn(text, LoadWarning, stacklevel=3)
@@ -83,7 +84,7 @@ class Case:
     @property
     def parts(self):
         """One Part per strand (an EnSight part over time), in the order of the zones."""
-        numbers = [p["number"] for p in self.info().get("parts", [])] if not self.closed else []
+        numbers = [p["number"] for p in self.info().get("parts", [])]
         groups = collections.OrderedDict()
         for z in self._zones:
             groups.setdefault(z.strand, []).append(z)
@@ -114,8 +115,10 @@ class Case:
         return next((text for _, text in self.messages if any(f and f in text for f in files)), None)
 
     def info(self):
-        """What `zelhost info --json` prints for this case, as a dict."""
-        return json.loads(_quorix.info(os.path.abspath(self.path)))
+        """What `zelhost info --json` prints for this case, as a dict (read once)."""
+        if self._info is None:
+            self._info = json.loads(_quorix.info(os.path.abspath(self.path)))
+        return self._info
 
     def zone(self, key, time=None, step=None):
         """The zone of a part (its zone name, description or part number) at a
