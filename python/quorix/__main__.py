@@ -22,6 +22,7 @@ def convert(case_path, out, threads):
             writer.SetInputData(case.to_vtk(time=time))
             writer.SetDataModeToAppended()
             writer.EncodeAppendedDataOff()
+            writer.SetCompressorTypeToNone()  # zlib would take ten times the read
             if not writer.Write():
                 raise OSError("VTK could not write " + os.path.join(folder, name))
             ElementTree.SubElement(collection, "DataSet", timestep=repr(float(time)), part="0", file=name)
