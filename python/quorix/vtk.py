@@ -3,7 +3,7 @@ wherever VTK can take them as they are; points are interleaved (a copy) and
 connectivity converted to VTK's cells (a copy)."""
 import numpy as np
 from vtkmodules.util import numpy_support
-from vtkmodules.vtkCommonCore import vtkPoints
+from vtkmodules.vtkCommonCore import vtkPoints, vtkTypeInt32Array
 from vtkmodules.vtkCommonDataModel import (VTK_HEXAHEDRON, VTK_LINE, VTK_POLYGON, VTK_POLYHEDRON, VTK_PYRAMID,
                                            VTK_QUAD, VTK_TETRA, VTK_TRIANGLE, VTK_VERTEX, VTK_WEDGE, vtkCellArray,
                                            vtkMultiBlockDataSet, vtkStructuredGrid, vtkUnstructuredGrid)
@@ -23,10 +23,24 @@ _SHAPES = {"brick": _BRICK, "quadrilateral": _QUAD,
            "linesegment": [(VTK_LINE, [0, 1], lambda c: np.ones(len(c), bool))]}
 
 
-def wrap(values, name):
+class _Held(list):
+    """NumPy arrays whose memory VTK arrays share, held until the VTK data set
+    they went into is deleted (VTK copies arrays by sharing, so a reference on
+    the array object alone can go too early)."""
+
+    def hold(self, values):
+        self.append(values)
+        return values
+
+    def bind(self, dataset):
+        dataset.AddObserver("DeleteEvent", lambda *event, held=self: held.clear())
+        return dataset
+
+
+def wrap(values, name, held):
     """A VTK array over the values; no copy when they lie contiguous."""
-    flat = np.ascontiguousarray(values).reshape(-1)
-    array = numpy_support.numpy_to_vtk(flat, deep=False)  # keeps a reference to `flat`
+    flat = held.hold(np.ascontiguousarray(values).reshape(-1))
+    array = numpy_support.numpy_to_vtk(flat, deep=False)
     array.SetName(name)
     return array
 
@@ -37,36 +51,51 @@ def _points(zone):
     return points
 
 
-def _finite_element_cells(zone, grid):
-    corners = np.asarray(zone.cells)
-    types = np.zeros(len(corners), np.uint8)
-    sizes = np.zeros(len(corners), np.int64)
+def _ints(values, held):
+    flat = held.hold(np.ascontiguousarray(values, dtype=np.int32).reshape(-1))
+    array = vtkTypeInt32Array()
+    array.SetVoidArray(flat, len(flat), 1)
+    return array
+
+
+def _cell_array(offsets, connectivity, held):
+    """A vtkCellArray over int32 offsets and connectivity; contiguous
+    connectivity is wrapped, not copied."""
+    cells = vtkCellArray()
+    cells.SetData(_ints(offsets, held), _ints(connectivity, held))
+    return cells
+
+
+def _finite_element_cells(zone, grid, held):
+    corners = zone.cells
+    elements, width = corners.shape
+    types = np.zeros(elements, np.uint8)
+    sizes = np.zeros(elements, np.int64)
     for vtk_type, keep, test in _SHAPES[zone.type]:
         mask = test(corners) & (types == 0)
         types[mask] = vtk_type
         sizes[mask] = len(keep)
-    starts = np.concatenate(([0], np.cumsum(sizes)))
-    connectivity = np.empty(starts[-1], np.int64)
-    for vtk_type, keep, _ in _SHAPES[zone.type]:
-        mask = types == vtk_type
-        if mask.any():
-            at = starts[:-1][mask][:, None] + np.arange(len(keep))
-            connectivity[at] = corners[mask][:, keep]
-    cells = vtkCellArray()
-    cells.SetData(numpy_support.numpy_to_vtkIdTypeArray(starts, deep=True),
-                  numpy_support.numpy_to_vtkIdTypeArray(connectivity, deep=True))
-    grid.SetCells(numpy_support.numpy_to_vtk(types, deep=True, array_type=3), cells)
+    if (sizes == width).all():
+        # one shape that keeps every corner: the host's node map is VTK's connectivity
+        offsets = np.arange(0, width * elements + 1, width, dtype=np.int32)
+        connectivity = corners.reshape(-1)
+    else:
+        starts = np.concatenate(([0], np.cumsum(sizes)))
+        connectivity = np.empty(starts[-1], np.int32)
+        for vtk_type, keep, _ in _SHAPES[zone.type]:
+            mask = types == vtk_type
+            if mask.any():
+                connectivity[starts[:-1][mask][:, None] + np.arange(len(keep))] = corners[mask][:, keep]
+        offsets = starts.astype(np.int32)
+    grid.SetCells(numpy_support.numpy_to_vtk(types, deep=True, array_type=3), _cell_array(offsets, connectivity, held))
 
 
-def _polygon_cells(zone, grid):
+def _polygon_cells(zone, grid, held):
     offsets, nodes = zone.cells
-    cells = vtkCellArray()
-    cells.SetData(numpy_support.numpy_to_vtkIdTypeArray(offsets.astype(np.int64), deep=True),
-                  numpy_support.numpy_to_vtkIdTypeArray(nodes.astype(np.int64), deep=True))
-    grid.SetCells(VTK_POLYGON, cells)
+    grid.SetCells(VTK_POLYGON, _cell_array(offsets.astype(np.int32), nodes, held))
 
 
-def _polyhedron_cells(zone, grid):
+def _polyhedron_cells(zone, grid, held):
     """VTK's face stream (per element: faces, then per face: nodes and the nodes)
     and each element's distinct nodes, built without a loop over elements."""
     offsets, faces, nodes = (np.asarray(a, np.int64) for a in zone.cells)
@@ -89,12 +118,9 @@ def _polyhedron_cells(zone, grid):
                   numpy_support.numpy_to_vtkIdTypeArray(stream, deep=True))
 
 
-def _vertices(zone, grid):
-    cells = vtkCellArray()
+def _vertices(zone, grid, held):
     n = zone.nodes
-    cells.SetData(numpy_support.numpy_to_vtkIdTypeArray(np.arange(n + 1, dtype=np.int64), deep=True),
-                  numpy_support.numpy_to_vtkIdTypeArray(np.arange(n, dtype=np.int64), deep=True))
-    grid.SetCells(VTK_VERTEX, cells)
+    grid.SetCells(VTK_VERTEX, _cell_array(np.arange(n + 1, dtype=np.int32), np.arange(n, dtype=np.int32), held))
 
 
 def dataset(zone):
@@ -105,21 +131,22 @@ def dataset(zone):
         grid.SetDimensions(*zone.shape)
     else:
         grid = vtkUnstructuredGrid()
+    held = _Held()
     grid.SetPoints(_points(zone))
     if points_only:
-        _vertices(zone, grid)
+        _vertices(zone, grid, held)
     elif zone.type == "polygon":
-        _polygon_cells(zone, grid)
+        _polygon_cells(zone, grid, held)
     elif zone.type == "polyhedron":
-        _polyhedron_cells(zone, grid)
+        _polyhedron_cells(zone, grid, held)
     elif zone.type != "ordered":
-        _finite_element_cells(zone, grid)
+        _finite_element_cells(zone, grid, held)
     for name, where, values in zone.arrays():
         if name in ("X", "Y", "Z"):
             continue
         data = grid.GetPointData() if where == "nodal" else grid.GetCellData()
-        data.AddArray(wrap(values, name))
-    return grid
+        data.AddArray(wrap(values, name, held))
+    return held.bind(grid)
 
 
 def multiblock(case, time=None, step=None):

@@ -1,4 +1,5 @@
 """to_vtk and `python3 -m quorix convert`, read back with VTK's own readers."""
+import gc
 import subprocess
 import sys
 import xml.etree.ElementTree as ElementTree
@@ -26,6 +27,12 @@ def test_blocks_wrap_the_views_and_keep_the_shapes():
         assert sorted({grid.GetCellType(c) for c in range(grid.GetNumberOfCells())}) == [10, 12, 13, 14]
         polyhedra = blocks.GetBlock(next(i for i, z in enumerate(case.zones) if z.type == "polyhedron"))
         assert polyhedra.GetNumberOfCells() == 2 and polyhedra.GetCell(0).GetNumberOfFaces() > 3
+        pressure = case.zones[volume]["pressure"].copy()
+    del case
+    gc.collect()
+    junk = [np.full(64, -7, np.int32) for _ in range(20000)]  # noqa: F841 (would take freed memory)
+    assert vtk_to_numpy(grid.GetCells().GetOffsetsArray()).tolist() == [0, 4, 9, 15, 23]
+    assert np.array_equal(vtk_to_numpy(grid.GetPointData().GetArray("pressure")), pressure)
 
 
 def test_convert_writes_a_time_series_vtk_reads(tmp_path):
