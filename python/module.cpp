@@ -67,6 +67,11 @@ public:
         dataSet_ = std::move(outcome.dataSet);
     }
 
+    // A case dropped unclosed leaves the host too; its arrays stay with their views.
+    ~Case() { Close(); }
+    Case(const Case&) = delete;
+    Case& operator=(const Case&) = delete;
+
     void Close() {
         if (dataSet_ != nullptr) CloseCase(dataSet_);
         dataSet_.reset();
