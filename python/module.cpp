@@ -184,7 +184,9 @@ std::string Info(const std::string& path, bool json) {
 
 py::dict Ledger() {
     py::dict live;
-    for (const auto& [label, blocks] : zelhost::LiveAllocations()) live[py::str(label)] = py::make_tuple(blocks.count, blocks.bytes);
+    for (const auto& [label, blocks] : zelhost::LiveAllocations()) {
+        live[py::str(label)] = py::make_tuple(blocks.count, blocks.bytes);
+    }
     return live;
 }
 
