@@ -35,9 +35,7 @@ LoadOutcome LoadCase(const std::string& path) {
     const int32_t frames = zelhost::FrameCount();
     zelhost::PushFrame();
     LoadOutcome outcome;
-    if (zelhost::CallLoader({"STANDARDSYNTAX", "1.0", "FILENAME_CASEFILE", path})) {
-        outcome.dataSet = zelhost::TopDataSet();
-    }
+    if (zelhost::CallLoader(LoadInstructions(path))) outcome.dataSet = zelhost::TopDataSet();
     // A failed load has removed its frame, or never filled it.
     if (outcome.dataSet == nullptr) {
         while (zelhost::FrameCount() > frames) zelhost::DeleteTopFrame();
