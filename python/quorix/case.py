@@ -23,7 +23,6 @@ Variable.__doc__ = "One EnSight variable: its name, 'nodal' or 'cell', and the h
 # The host variables of an EnSight variable, by the kind the case file gives.
 _SUFFIXES = {1: [""], 3: ["X", "Y", "Z"], 6: ["11", "22", "33", "12", "13", "23"],
              9: ["11", "12", "13", "21", "22", "23", "31", "32", "33"]}
-_ZONE_KINDS = {"ordered": "block", "linesegment": "unstructured"}
 
 
 def _components(kind):

@@ -1,4 +1,4 @@
-import os
+import json
 import pathlib
 import sys
 
@@ -11,14 +11,11 @@ SAMPLES = ROOT / "samples"
 if not any(pathlib.Path(p, "quorix").is_dir() for p in sys.path if p):
     sys.path.insert(0, str(ROOT / "build" / "release" / "python"))
 
-import quorix  # noqa: E402
-
 
 def shared_cases():
     """(id, case path) of every shared case with an oracle."""
     found = []
     for oracle in sorted(SHARED.glob("data/*/*/oracle.json")):
-        import json
         case = oracle.parent / json.loads(oracle.read_text())["case"]
         found.append(pytest.param(case, id="%s/%s" % (oracle.parent.parent.name, oracle.parent.name)))
     return found
