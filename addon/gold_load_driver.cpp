@@ -19,6 +19,7 @@
 #include "dataset/not_loaded_report.h"
 #include "dataset/transient_zones.h"
 #include "dataset/zone_creation.h"
+#include "gold/departure_notes.h"
 #include "gold/geometry_reader.h"
 #include "gold/part_collection.h"
 #include "gold/variable_reader.h"
@@ -110,16 +111,20 @@ bool ScanSeries(GoldLoad& load, const char* label, const std::string& fileName, 
 
 bool ScanGeometryFiles(GoldLoad& load, const std::string& fileName, const TimeSectionInfo* timeSet,
                        const FileSectionInfo* fileSet) {
-    return ScanSeries(load, "Scanning geometry data", fileName, timeSet, fileSet,
-                      [&](const std::string& path, int32_t step, int32_t held) {
-                          CFileEnsightGeomGold reader;
-                          if (reader.Open(path) && reader.ScanParts(load.collection, step) &&
-                              HoldsSteps(reader, reader.stepsScanned(), held)) {
-                              return true;
-                          }
-                          reader.ReportError();
-                          return false;
-                      });
+    DepartureNotes departures;
+    const bool scanned = ScanSeries(load, "Scanning geometry data", fileName, timeSet, fileSet,
+                                    [&](const std::string& path, int32_t step, int32_t held) {
+                                        CFileEnsightGeomGold reader;
+                                        if (reader.Open(path) && reader.ScanParts(load.collection, step) &&
+                                            HoldsSteps(reader, reader.stepsScanned(), held)) {
+                                            departures.Add(reader.DeparturesText());
+                                            return true;
+                                        }
+                                        reader.ReportError();
+                                        return false;
+                                    });
+    if (scanned) departures.Show();
+    return scanned;
 }
 
 // A transient series must have a time value for every step it scans.
@@ -204,17 +209,21 @@ bool NoteScanFailure(GoldLoad& load, const CFileEnsightVarGold& reader, const st
 int32_t ScanModelVariable(GoldLoad& load, VariableKind& kind, const VariableEntry& entry) {
     const TimeSectionInfo* timeSet = TimeSetNumbered(load.timeSets, entry.timeSet);
     const FileSectionInfo* fileSet = FileSetNumbered(load.fileSets, entry.fileSet);
+    DepartureNotes departures;
     const bool scanned = ScanSeries(load, "Scanning variable data", entry.fileName, timeSet,
                                     fileSet, [&](const std::string& path, int32_t step, int32_t held) {
                                         CFileEnsightVarGold reader;
                                         if (reader.Open(path, load.collection) &&
                                             reader.ScanVariableParts(load.collection, kind, step) &&
                                             HoldsSteps(reader, reader.stepsScanned(), held)) {
+                                            departures.Add(reader.DeparturesText());
                                             return true;
                                         }
                                         return NoteScanFailure(load, reader, path);
                                     });
-    return scanned ? AddScannedVariables(load, kind, entry) : 0;
+    if (!scanned) return 0;
+    departures.Show();
+    return AddScannedVariables(load, kind, entry);
 }
 
 int32_t ScanMeasuredVariable(GoldLoad& load, VariableKind& kind, const VariableEntry& entry) {

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "casefile/ascii_case.h"
+#include "casefile/file_names.h"
 #include "casefile/file_section.h"
 #include "casefile/scanner.h"
 #include "casefile/show_error.h"
@@ -53,11 +55,37 @@ std::string_view GeometryLineRefusal(std::string_view keyword) {
 // The keyword runs to the first colon, tab or line end; blanks inside it count.
 constexpr std::string_view KeywordEnds = ":\t\r\n";
 
-bool IsBlankLine(std::string_view line) {
-    for (char c : line) {
-        if (c != ' ' && c != '\t' && c != '\n' && c != '\v' && c != '\f' && c != '\r') return false;
+// A GEOMETRY or VARIABLE line that names a series of files but no time set:
+// the set it takes is known only once the whole file (TIME may come last) is read.
+struct SeriesLine {
+    int64_t number;    // of the line in the case file
+    std::string text;  // as written, for the message
+    int32_t* timeSet;  // the field to fill
+    bool variable;     // in the VARIABLE section, whose record a second header replaces
+};
+
+// A line is quoted in full in messages up to this length.
+constexpr size_t QuotedLineLength = 100;
+
+std::string QuotedLine(std::string_view line) {
+    if (line.size() <= QuotedLineLength) return "\"" + std::string(line) + "\"";
+    return "\"" + std::string(line.substr(0, QuotedLineLength)) + "...\"";
+}
+
+// Writers that give a series no time set mean the case's time steps: time set
+// 1, or the only set the case has. Null when neither applies.
+const TimeSectionInfo* SeriesTimeSet(const TimeSectionInfo* timeSets) {
+    if (timeSets == nullptr) return nullptr;
+    for (const TimeSectionInfo* set = timeSets; set != nullptr; set = set->previous) {
+        if (set->number == 1) return set;
     }
-    return true;
+    return timeSets->previous == nullptr ? timeSets : nullptr;
+}
+
+int32_t CountTimeSets(const TimeSectionInfo* timeSets) {
+    int32_t count = 0;
+    for (; timeSets != nullptr; timeSets = timeSets->previous) ++count;
+    return count;
 }
 
 class CaseParser {
@@ -84,6 +112,8 @@ private:
                         int32_t* changeCoordsStep);
     bool IsPassedOverLine(std::string_view keyword);
     void NotePassedOver(std::string_view name);
+    void NoteSeries(int32_t* timeSet, bool namesSeries, bool variable);
+    bool ApplySeriesTimeSets();
     bool CheckReferences() const;
 
     const char* caseFileName_;
@@ -95,7 +125,9 @@ private:
     Section section_ = Section::None;
     std::string_view passedOverSection_;  // its header, while section_ is PassedOver
     int64_t lineNumber_ = 0;
+    std::string_view line_;  // the line being parsed, without the blanks around it
     Scanner scanner_;
+    std::vector<SeriesLine> seriesLines_;
 };
 
 bool CaseParser::Run() {
@@ -104,7 +136,7 @@ bool CaseParser::Run() {
                                   ReadFilenameNumbersFiles(timeSets_, geometry_.caseDirectory))) {
         return false;
     }
-    return CheckTimeSets(timeSets_) && CheckFileSets(fileSets_) && CheckReferences();
+    return CheckTimeSets(timeSets_) && CheckFileSets(fileSets_) && ApplySeriesTimeSets() && CheckReferences();
 }
 
 // A refused line is named after its own message, as the place to look.
@@ -119,13 +151,16 @@ bool CaseParser::ReadLines() {
 }
 
 bool CaseParser::ParseLine(std::string_view line) {
-    // Lines were C strings: a NUL ends one.
-    line = line.substr(0, line.find('\0'));
-    if (IsBlankLine(line) || line.find('#') != std::string_view::npos) return true;
+    // Lines were C strings: a NUL ends one. Writers pad lines and keywords with
+    // blanks (list-directed Fortran output starts every line with one); no
+    // keyword of the format begins or ends with a blank, so none is misread.
+    line = TrimBlanks(line.substr(0, line.find('\0')));
+    if (line.empty() || line.find('#') != std::string_view::npos) return true;
+    line_ = line;
     scanner_.setText(line, Scanner::Whitespace);
     std::string_view keyword;
     if (scanner_.hasToken(KeywordEnds)) {
-        keyword = scanner_.nextTokenView(KeywordEnds);
+        keyword = TrimBlanks(scanner_.nextTokenView(KeywordEnds));
         scanner_.skip(": \t");
     }
     bool isHeader = false;
@@ -151,6 +186,7 @@ bool CaseParser::ParseHeader(std::string_view keyword, bool& isHeader) {
         geometry_.caseDirectory.assign(base.view());
     } else if (EqualsIgnoreCase(keyword, "VARIABLE")) {
         section_ = Section::Variable;
+        std::erase_if(seriesLines_, [](const SeriesLine& line) { return line.variable; });
         ReleaseVariableSectionInfo(variables_);
         variables_ = HostNew<VariableSectionInfo>("create Variable Section Info");
         if (variables_ == nullptr) {
@@ -184,8 +220,12 @@ bool CaseParser::ParseSectionLine(std::string_view keyword) {
             return ParseFormatLine(keyword);
         case Section::Geometry:
             return ParseGeometryLine(keyword);
-        case Section::Variable:
-            return ParseVariableLine(scanner_, keyword, *variables_);
+        case Section::Variable: {
+            int32_t* series = nullptr;
+            if (!ParseVariableLine(scanner_, keyword, *variables_, series)) return false;
+            if (series != nullptr) NoteSeries(series, true, true);
+            return true;
+        }
         case Section::Time:
             return ParseTimeLine(scanner_, keyword, timeSets_);
         case Section::File:
@@ -208,6 +248,35 @@ bool CaseParser::IsPassedOverLine(std::string_view keyword) {
 }
 
 void CaseParser::NotePassedOver(std::string_view name) { AddPassedOver(geometry_.passedOver, name); }
+
+// The line just parsed filled `timeSet`; a later model or measured line
+// replaces an earlier one.
+void CaseParser::NoteSeries(int32_t* timeSet, bool namesSeries, bool variable) {
+    std::erase_if(seriesLines_, [timeSet](const SeriesLine& line) { return line.timeSet == timeSet; });
+    if (namesSeries && *timeSet == 0) seriesLines_.push_back({lineNumber_, std::string(line_), timeSet, variable});
+}
+
+// A series read as steady data would load one step (or a file that does not
+// exist) without a word: a series without a time set takes the case's steps.
+bool CaseParser::ApplySeriesTimeSets() {
+    const TimeSectionInfo* set = SeriesTimeSet(timeSets_);
+    for (const SeriesLine& line : seriesLines_) {
+        const std::string what = QuotedLine(line.text) + " names a series of files but no time set";
+        if (set == nullptr) {
+            const int32_t count = CountTimeSets(timeSets_);
+            ShowError(LinePlaceText(caseFileName_, line.number,
+                                    what + (count == 0 ? ", and the case defines no time set."
+                                                       : ", and none of the case's " + std::to_string(count) +
+                                                             " time sets is numbered 1.")));
+            return false;
+        }
+        // No line can name a set numbered below 1; as the only set it is found at position 1.
+        *line.timeSet = set->number >= 1 ? set->number : 1;
+        ShowInformation(LinePlaceText(caseFileName_, line.number,
+                                      what + "; time set " + std::to_string(set->number) + " applies."));
+    }
+    return true;
+}
 
 // 'type: ensight gold' (Gold) or 'type: ensight' (EnSight 6); any letter case.
 bool CaseParser::ParseFormatLine(std::string_view keyword) {
@@ -255,9 +324,11 @@ bool CaseParser::ParseGeometryLine(std::string_view keyword) {
     if (EqualsIgnoreCase(keyword, "model")) {
         ParseModelLine(g.modelTimeSet, g.modelFileSet, g.modelFileName, g.modelChangeCoordsOnly,
                        &g.modelChangeCoordsStep);
+        NoteSeries(&g.modelTimeSet, NamesSeries(g.modelFileName), false);
     } else if (EqualsIgnoreCase(keyword, "measured")) {
         ParseModelLine(g.measuredTimeSet, g.measuredFileSet, g.measuredFileName, g.measuredChangeCoordsOnly,
                        nullptr);
+        NoteSeries(&g.measuredTimeSet, NamesSeries(g.measuredFileName), false);
     } else if (EqualsIgnoreCase(keyword, "match") || EqualsIgnoreCase(keyword, "boundary")) {
         std::string& name = EqualsIgnoreCase(keyword, "match") ? g.matchFileName : g.boundaryFileName;
         if (scanner_.hasToken()) name.assign(scanner_.nextNameView());

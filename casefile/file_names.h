@@ -9,6 +9,8 @@
 namespace quorix {
 
 bool IsAbsolutePath(std::string_view name);
+// A name with a '*' run stands for one file per step: a series.
+inline bool NamesSeries(std::string_view name) { return name.find('*') != std::string_view::npos; }
 // Directory + name with its first '*' run replaced by `number` zero-padded to the run's length.
 HostString BuildDataFileName(std::string_view directory, std::string_view name, int32_t number);
 

@@ -96,4 +96,11 @@ bool ForEachTextLine(const char* path, const std::function<bool(std::string_view
     }
 }
 
+std::string_view TrimBlanks(std::string_view text) {
+    constexpr std::string_view blanks = " \t\n\v\f\r";
+    const size_t first = text.find_first_not_of(blanks);
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
 }  // namespace quorix

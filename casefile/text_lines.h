@@ -52,4 +52,8 @@ private:
 // line above the cap, is shown with the file's name and gives false.
 bool ForEachTextLine(const char* path, const std::function<bool(std::string_view)>& onLine);
 
+// `text` without the blanks, tabs, line ends, vertical tabs and form feeds
+// around it: a line of only these is empty.
+std::string_view TrimBlanks(std::string_view text);
+
 }  // namespace quorix

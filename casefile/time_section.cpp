@@ -70,13 +70,6 @@ bool StoreNumbers(Scanner& scanner, TimeSectionInfo& set, bool countBeyond) {
     return true;
 }
 
-bool IsBlankLine(std::string_view line) {
-    for (char c : line) {
-        if (c != ' ' && c != '\t' && c != '\n' && c != '\v' && c != '\f' && c != '\r') return false;
-    }
-    return true;
-}
-
 void ClearExpectations(TimeSectionInfo* set) {
     if (set == nullptr) return;
     set->expectTimeValues = false;
@@ -228,7 +221,7 @@ bool ReadSideFile(TimeSectionInfo& set, std::string_view caseDirectory) {
                       path.view());
             return false;
         }
-        if (IsBlankLine(line) || line.find('#') != std::string_view::npos) continue;
+        if (TrimBlanks(line).empty() || line.find('#') != std::string_view::npos) continue;
         scanner.setText(line);
         if (!StoreNumbers<List>(scanner, set, true)) return false;
         // The limit of the format: 79 characters plus line end and slack.

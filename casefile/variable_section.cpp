@@ -3,6 +3,7 @@
 #include <string>
 
 #include "casefile/ascii_case.h"
+#include "casefile/file_names.h"
 #include "casefile/show_error.h"
 #include "casefile/variable_kinds.h"
 
@@ -59,8 +60,14 @@ bool ParseEntryFields(Scanner& scanner, VarComplex& entry) {
            AssignNextToken(scanner, entry.imagFileName) && AssignNextToken(scanner, entry.frequency);
 }
 
+bool EntryNamesSeries(const VarSVT& entry) { return NamesSeries(entry.fileName.view()); }
+
+bool EntryNamesSeries(const VarComplex& entry) {
+    return NamesSeries(entry.realFileName.view()) || NamesSeries(entry.imagFileName.view());
+}
+
 template <class Entry>
-bool ParseEntry(Scanner& scanner, VarList<Entry>& list, const char* label) {
+bool ParseEntry(Scanner& scanner, VarList<Entry>& list, const char* label, int32_t*& series) {
     if (!scanner.hasToken()) return false;
     Entry* entry = HostNew<Entry>(label);
     if (entry == nullptr) {
@@ -71,20 +78,23 @@ bool ParseEntry(Scanner& scanner, VarList<Entry>& list, const char* label) {
     if (list.tail != nullptr) list.tail->next = entry;
     else list.head = entry;
     list.tail = entry;
-    return ParseEntryFields(scanner, *entry);
+    if (!ParseEntryFields(scanner, *entry)) return false;
+    if (EntryNamesSeries(*entry)) series = &entry->timeSet;
+    return true;
 }
 
 }  // namespace
 
-bool ParseVariableLine(Scanner& scanner, std::string_view keyword, VariableSectionInfo& variables) {
+bool ParseVariableLine(Scanner& scanner, std::string_view keyword, VariableSectionInfo& variables, int32_t*& series) {
+    series = nullptr;
     if (EqualsIgnoreCase(keyword, "constant per case")) return ParseConstantLine(scanner, variables.constants);
     if (EqualsIgnoreCase(keyword, "constant per part")) return ParseConstantLine(scanner, variables.constantsPerPart);
     if (EqualsIgnoreCase(keyword, "constant per case file")) return ParseConstantPerCaseFile(scanner, variables);
     for (const auto& kind : SvtKinds) {
-        if (EqualsIgnoreCase(keyword, kind.keyword)) return ParseEntry(scanner, variables.*kind.list, "Var SVT");
+        if (EqualsIgnoreCase(keyword, kind.keyword)) return ParseEntry(scanner, variables.*kind.list, "Var SVT", series);
     }
     for (const auto& kind : ComplexKinds) {
-        if (EqualsIgnoreCase(keyword, kind.keyword)) return ParseEntry(scanner, variables.*kind.list, "Var Complex");
+        if (EqualsIgnoreCase(keyword, kind.keyword)) return ParseEntry(scanner, variables.*kind.list, "Var Complex", series);
     }
     return false;
 }

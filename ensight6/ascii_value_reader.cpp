@@ -24,9 +24,7 @@ size_t PlainLines(std::string_view text, int32_t* out, int64_t capacity, int64_t
 }
 
 // The line rules: every line holds `want` values.
-bool ParsedLine(std::string_view line, float* values, int want) {
-    return ParseFixedWidthValues(line, values, want) == want;
-}
+bool ParsedLine(std::string_view line, float* values, int want) { return ParseValueLine(line, values, want); }
 bool ParsedLine(std::string_view line, int32_t* values, int want) { return ParseIntegerLine(line, values, want); }
 }  // namespace
 

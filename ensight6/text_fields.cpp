@@ -25,9 +25,14 @@ int ParseFixedWidthValues(std::string_view line, float* values, int maxCount) {
     return count < 0 ? -1 : static_cast<int>(std::min<int64_t>(count, maxCount + 1));
 }
 
-bool ParseIntegerLine(std::string_view line, int32_t* values, int count) {
-    if (ConvertIntLine(line, Ensight6IntWidth, values, count) == count) return true;
-    // a line of 8-digit numbers is one token to the converter; its fields are exact
+bool ParseValueLine(std::string_view line, float* values, int count) {
+    return ParseFixedWidthValues(line, values, count) == count || ConvertRealTokens(line, values, count) == count;
+}
+
+namespace {
+
+// A line of 8-digit numbers is one token to the converter; its fields are exact.
+bool TouchingIntegers(std::string_view line, int32_t* values, int count) {
     std::string_view data = CutLineEnd(line);
     if (count < 1 || data.size() != static_cast<size_t>(count) * Ensight6IntWidth) return false;
     for (int i = 0; i < count; ++i) {
@@ -35,6 +40,16 @@ bool ParseIntegerLine(std::string_view line, int32_t* values, int count) {
         if (ParseFixedInt32Field(first, first + Ensight6IntWidth, values[i]).status != FieldStatus::Full) return false;
     }
     return true;
+}
+
+}  // namespace
+
+// Fixed fields first: they alone tell touching numbers apart. Tabs and wider
+// fields (10-wide ids) leave blank fields or too many of them, which the
+// exact count catches; then the tokens are the line's numbers.
+bool ParseIntegerLine(std::string_view line, int32_t* values, int count) {
+    return ConvertIntLine(line, Ensight6IntWidth, values, count) == count || TouchingIntegers(line, values, count) ||
+           ConvertIntTokens(line, values, count) == count;
 }
 
 bool CoordinateField(std::string_view line, int index, bool hasId, float& value) {
@@ -46,7 +61,7 @@ bool CoordinateField(std::string_view line, int index, bool hasId, float& value)
         while (p < last && !IsFieldBlank(*p) && *p != '-' && !IsLineEnd(*p)) ++p;
     }
     float xyz[3];
-    if (ConvertRealLine(std::string_view(p, static_cast<size_t>(last - p)), xyz, 3) != 3) return false;
+    if (!ParseValueLine(std::string_view(p, static_cast<size_t>(last - p)), xyz, 3)) return false;
     value = xyz[index];
     return true;
 }

@@ -26,8 +26,14 @@ bool LeadingInt32(std::string_view line, int32_t& value);
 // is not a number.
 int ParseFixedWidthValues(std::string_view line, float* values, int maxCount);
 
-// Exactly `count` integers of one line, whitespace-separated, or as touching
-// 8-wide fields when the tokens are too few ('   70000123456789').
+// Exactly `count` reals of one line: its fixed-width fields, or where they do
+// not give `count` numbers, its blank- or tab-separated tokens
+// ('\t0.000000e+00\t6.000000e+00\t').
+bool ParseValueLine(std::string_view line, float* values, int count);
+
+// Exactly `count` integers of one line: 8-wide fields, also touching
+// ('   70000123456789'), or where they do not give `count` numbers, its blank-
+// or tab-separated tokens ('\t         1\t\t        27\t\t        11').
 bool ParseIntegerLine(std::string_view line, int32_t* values, int count);
 
 // Coordinate `index` (0..2) of '[id] x y z'; the id ends at a blank, tab or '-'

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cfloat>
+#include <cstddef>
 #include <cstring>
 
 namespace quorix {
@@ -19,6 +20,35 @@ std::string_view DataPart(std::string_view line) {
 
 namespace {
 
+// Fortran prints an exponent of three digits without its letter: "0.58830-318"
+// is 0.58830e-318. Accepted: [sign] digits [. digits] (+|-) digits and nothing
+// else; a token of another form, or one longer than any such print, is no number.
+bool FortranExponentReal(const char* first, const char* last, float& value) {
+    constexpr std::ptrdiff_t Longest = 40;
+    if (last - first > Longest) return false;
+    const char* p = first;
+    if (p != last && (*p == '+' || *p == '-')) ++p;
+    const char* digits = p;
+    while (p != last && (IsDigit(*p) || *p == '.')) ++p;
+    if (p == digits || p == last || (*p != '+' && *p != '-') || last - p < 2) return false;
+    const char* exponent = p;
+    for (++p; p != last; ++p) {
+        if (!IsDigit(*p)) return false;
+    }
+    char text[Longest + 1];
+    const size_t mantissa = static_cast<size_t>(exponent - first);
+    std::memcpy(text, first, mantissa);
+    text[mantissa] = 'e';
+    std::memcpy(text + mantissa + 1, exponent, static_cast<size_t>(last - exponent));
+    const char* end = text + (last - first) + 1;
+    const RealResult result = ParseReal(text, end);
+    if (!result.ok || result.end != end) return false;
+    value = static_cast<float>(result.value);
+    return true;
+}
+
+bool FortranExponentReal(const char*, const char*, int32_t&) { return false; }
+
 template <class T, class Parse>
 int64_t Tokens(std::string_view text, T* out, int64_t capacity, Parse parse) {
     const char* p = text.data();
@@ -28,7 +58,10 @@ int64_t Tokens(std::string_view text, T* out, int64_t capacity, Parse parse) {
         const char* end = p;
         while (end != last && !IsFieldBlank(*end)) ++end;
         T value{};
-        if (parse(p, end, value).status != FieldStatus::Full) return -1;
+        const FieldStatus status = parse(p, end, value).status;
+        if (status != FieldStatus::Full && (status == FieldStatus::OutOfRange || !FortranExponentReal(p, end, value))) {
+            return -1;
+        }
         if (n < capacity) out[n] = value;
         ++n;
         p = end;
@@ -430,6 +463,14 @@ size_t ConvertPlainRealColumn(std::string_view text, int perLine, int column, fl
         ++values;
     }
     return static_cast<size_t>(p - text.data());
+}
+
+int64_t ConvertIntTokens(std::string_view line, int32_t* out, int64_t capacity) {
+    return Tokens(DataPart(line), out, capacity, IntParser{});
+}
+
+int64_t ConvertRealTokens(std::string_view line, float* out, int64_t capacity) {
+    return Tokens(DataPart(line), out, capacity, RealParser{});
 }
 
 int64_t ConvertIntLineGeneral(std::string_view line, int width, int32_t* out, int64_t capacity) {

@@ -16,7 +16,8 @@ std::string_view DataPart(std::string_view line);
 // many the line holds (also beyond capacity), -1 when it does not convert.
 // A single token is one number; otherwise fixed-width fields from column 1
 // (fields may touch: "-1.00000e+00-2.00000e+00"); when a field does not fully
-// convert, whitespace-separated tokens. A number out of range fails the line.
+// convert, whitespace-separated tokens, a real token also in Fortran's form
+// without the exponent letter ("0.58830-318"). A number out of range fails the line.
 int64_t ConvertIntLine(std::string_view line, int width, int32_t* out, int64_t capacity);
 int64_t ConvertRealLine(std::string_view line, float* out, int64_t capacity);
 // The plain lines (as writers print them: fixed fields filling the line) at the
@@ -30,6 +31,10 @@ size_t ConvertPlainRealLines(std::string_view text, float* out, int64_t capacity
 // so a line is taken exactly when the line converters would take it whole.
 size_t ConvertPlainRealColumn(std::string_view text, int perLine, int column, float* out, int64_t capacity,
                               int64_t& values);
+// The line's blank- or tab-separated tokens, each one number, for lines whose
+// fields are not fixed width ("\t        27\t\t        11"); returns as above.
+int64_t ConvertIntTokens(std::string_view line, int32_t* out, int64_t capacity);
+int64_t ConvertRealTokens(std::string_view line, float* out, int64_t capacity);
 // The line converters without the fast path for plain lines; the fuzz target checks both agree.
 int64_t ConvertIntLineGeneral(std::string_view line, int width, int32_t* out, int64_t capacity);
 int64_t ConvertRealLineGeneral(std::string_view line, float* out, int64_t capacity);

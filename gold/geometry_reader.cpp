@@ -8,6 +8,9 @@
 #include "casefile/ascii_case.h"
 #include "casefile/checked_math.h"
 #include "casefile/element_types.h"
+#include "casefile/text_lines.h"
+#include "gold/ascii_fields.h"
+#include "gold/departure_notes.h"
 #include "gold/step_tally.h"
 
 namespace quorix {
@@ -139,7 +142,31 @@ bool CFileEnsightGeomGold::FindFirstPart() {
     if (order == ByteOrderUnknown) return false;
     // Text and Fortran take any part number from 0 on.
     const FirstSection section = LocateFirstSection(order);
-    return section.found && section.number >= 0 && Seek(section.position, 0);
+    if (!section.found || section.number < 0) return false;
+    emptyFirstLine_ = format_ == EncodingAscii && EmptyLineBeforeDescriptions();
+    return Seek(section.position, 0);
+}
+
+// A textbook FE program writes an empty line before its two description lines.
+// The header's lines stand in a fixed order (two descriptions, the node id
+// line, the element id line), so in a valid file the fourth line is the element
+// id line, whatever its descriptions say (empty, or reading like a keyword).
+// The empty line came first when line 1 is empty, line 4 is no element id line
+// and line 5 is one. The id lines count wherever they stand, so this rule only
+// decides what the user is told.
+bool CFileEnsightGeomGold::EmptyLineBeforeDescriptions() {
+    Rewind();
+    std::string lines[5];
+    for (std::string& line : lines) {
+        if (!ReadString80(line)) return false;
+    }
+    auto isElementIdLine = [](const std::string& line) {
+        int32_t value1 = 0;
+        int32_t value2 = 0;
+        return ClassifyHeaderLine(line.c_str(), value1, value2) == ElementIdOption;
+    };
+    return lines[0].find_first_not_of(" \t\r\n") == std::string::npos && !isElementIdLine(lines[3]) &&
+           isElementIdLine(lines[4]);
 }
 
 bool CFileEnsightGeomGold::ScanParts(PartCollection& collection, int32_t step) {
@@ -240,25 +267,67 @@ bool CFileEnsightGeomGold::ScanUnstructured(PartInfo& part, HeaderKind kind, int
 bool CFileEnsightGeomGold::ScanCoordinates(PartInfo& part, int32_t nodeCount) {
     if (nodeCount < 0) return false;
     part.nodeCount = part.imax = nodeCount;
-    if (nodeIdsPresent && !SkipInts(nodeCount, 1)) return false;
-    part.xOffset = Tell();
-    if (!SkipFloats(nodeCount, 1)) return false;
-    part.yOffset = Tell();
-    if (!SkipFloats(nodeCount, 1)) return false;
-    part.zOffset = Tell();
-    return SkipFloats(nodeCount, 1);
+    const bool mayLackIds = nodeIdsPresent && format_ == EncodingAscii && nodeCount > 0;
+    if (nodeIdsPresent && !mayLackIds && !SkipInts(nodeCount, 1)) return false;
+    // Where x, y and z begin when there are no ids, and where the section then ends.
+    int64_t starts[4] = {Tell()};
+    for (int i = 1; i < 4; ++i) {
+        if (!SkipFloats(nodeCount, 1)) return false;
+        starts[i] = Tell();
+    }
+    const bool idsRead = mayLackIds && !IdsMissing(starts[0], starts[3], 0);
+    nodeIdsMissing_ = nodeIdsMissing_ || (mayLackIds && !idsRead);
+    const int shift = idsRead ? 1 : 0;
+    part.xOffset = starts[shift];
+    part.yOffset = starts[shift + 1];
+    part.zOffset = starts[shift + 2];
+    return !idsRead || SkipFloats(nodeCount, 1);
+}
+
+// "node id given" or "element id given" over sections without ids (a textbook
+// FE program writes that header). Read as if it had none, a section with ids
+// stops short: n x, y or z values (n connectivity lines) remain, so the line
+// after it is a value line, never a keyword. The ids are missing when that line
+// is a keyword. At the end of the file, which a file cut after its ids reaches
+// as well, the section's first line must also be unable to be an id: a
+// coordinate that is no integer, or a connectivity line of two or more nodes
+// (a point element's one node reads like an id, so its ids are then kept).
+bool CFileEnsightGeomGold::IdsMissing(int64_t first, int64_t end, int32_t nodesPerElement) {
+    int32_t value1 = 0;
+    int32_t value2 = 0;
+    const HeaderKind next = ReadHeader(value1, value2);
+    bool missing = next != OtherLine && next != ReadFailure && next != EndOfFile;
+    if (next == EndOfFile) missing = FirstLineCannotBeId(first, nodesPerElement);
+    // A failed seek leaves the reader where the next read fails.
+    Seek(end, 0);
+    return missing;
+}
+
+bool CFileEnsightGeomGold::FirstLineCannotBeId(int64_t first, int32_t nodesPerElement) {
+    std::string_view line;
+    if (!Seek(first, 0) || !file_->NextLine(line, MaxLineLength)) return false;
+    const std::string_view data = DataPart(line);
+    int32_t integer = 0;
+    if (nodesPerElement == 0) {
+        float real = 0.0f;
+        return ConvertRealLine(data, &real, 1) == 1 && ConvertIntLine(data, GoldIntWidth, &integer, 1) != 1;
+    }
+    return nodesPerElement >= 2 && ConvertIntLine(data, GoldIntWidth, &integer, 1) == nodesPerElement;
 }
 
 bool CFileEnsightGeomGold::ScanElementBlock(PartInfo& part, int32_t type, int32_t count, int32_t& category) {
     if (count < 0) return false;
     category = std::max(category, ElementCategory(type, true));
-    if (elementIdsPresent && !SkipInts(count, 1)) return false;
+    const bool polytope = type == ElementNsided || type == ElementNfaced;
+    // Polygon and polyhedron sizes read like ids, so those keep theirs.
+    const bool mayLackIds = elementIdsPresent && format_ == EncodingAscii && !polytope && count > 0;
+    if (elementIdsPresent && !mayLackIds && !SkipInts(count, 1)) return false;
     ElementBlockInfo& block = part.blocks.emplace_back();
     block.offset = Tell();
     block.type = type;
     block.nodesPerElement = NodesPerElement(type);
     block.elementCount = count;
-    if (type == ElementNsided || type == ElementNfaced) {
+    if (polytope) {
         int64_t faces = count;
         if (type == ElementNfaced && !SumSizes(count, faces)) return false;
         int64_t nodes = 0;
@@ -267,8 +336,17 @@ bool CFileEnsightGeomGold::ScanElementBlock(PartInfo& part, int32_t type, int32_
         block.nodeCount = static_cast<int32_t>(nodes);
         return SkipInts(nodes, 0);
     }
-    int64_t values = int64_t{block.nodesPerElement} * count;
-    return IsCount32(values) && SkipInts(values, block.nodesPerElement);
+    const int32_t perElement = block.nodesPerElement;
+    const int64_t values = int64_t{perElement} * count;
+    if (!IsCount32(values) || !SkipInts(values, perElement)) return false;
+    if (!mayLackIds) return true;
+    const int64_t end = Tell();
+    if (IdsMissing(block.offset, end, perElement)) {
+        elementIdsMissing_ = true;
+        return true;
+    }
+    block.offset = end;  // the lines passed were the ids
+    return SkipInts(values, perElement);
 }
 
 // Adds up `count` sizes read in slices, so a huge count allocates nothing big.
@@ -390,6 +468,14 @@ bool CFileEnsightGeomGold::ScanParticles(PartInfo& part, int32_t count) {
     part.jmax = part.kmax = 1;
     part.xOffset = Tell();
     return SkipParticles(count);
+}
+
+std::string CFileEnsightGeomGold::DeparturesText() const {
+    std::string items;
+    if (emptyFirstLine_) items += "\n- an empty line before the description lines";
+    if (nodeIdsMissing_) items += "\n- node ids declared but none in the file";
+    if (elementIdsMissing_) items += "\n- element ids declared but none in the file";
+    return quorix::DeparturesText("geometry", fileName_, items);
 }
 
 }  // namespace quorix

@@ -20,6 +20,9 @@ public:
     bool ScanParts(PartCollection& collection, int32_t step);
     // Time steps the last ScanParts found in the file.
     int32_t stepsScanned() const { return stepsScanned_; }
+    // What this file departs from the layout in ways the scan allowed for, as
+    // one information text; empty when nothing.
+    std::string DeparturesText() const;
     // The structured half of the scan, right after the "block" line.
     bool ScanStructuredBlock(PartInfo& part, int32_t structure, int32_t flags);
     // A "particle coordinates" section, right after its count.
@@ -43,6 +46,10 @@ private:
     bool ScanCoordinates(PartInfo& part, int32_t nodeCount);
     bool ScanElementBlock(PartInfo& part, int32_t type, int32_t count, int32_t& category);
     bool SumSizes(int64_t count, int64_t& sum);
+    bool EmptyLineBeforeDescriptions();
+    // Whether a section read without its ids, from `first` to `end`, lacks them; leaves the position at `end`.
+    bool IdsMissing(int64_t first, int64_t end, int32_t nodesPerElement);
+    bool FirstLineCannotBeId(int64_t first, int32_t nodesPerElement);
     bool ReadBlockDimensions(PartInfo& part, int32_t flags, int64_t& nodes, int64_t& cells);
     bool ScanBlockCoordinates(PartInfo& part, int64_t nodes);
     bool SkipLabelledSection(HeaderKind expected, const char* missingText, int64_t count);
@@ -50,6 +57,9 @@ private:
     bool SkipOptionalIds(HeaderKind label, int64_t count);
 
     int32_t stepsScanned_ = 0;
+    bool emptyFirstLine_ = false;
+    bool nodeIdsMissing_ = false;
+    bool elementIdsMissing_ = false;
 };
 
 }  // namespace quorix

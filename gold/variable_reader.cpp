@@ -9,6 +9,9 @@
 #include "casefile/ascii_case.h"
 #include "casefile/checked_math.h"
 #include "casefile/element_types.h"
+#include "casefile/text_lines.h"
+#include "casefile/text_number.h"
+#include "gold/departure_notes.h"
 #include "gold/step_tally.h"
 #include "gold/value_plausibility.h"
 
@@ -168,7 +171,44 @@ bool CFileEnsightVarGold::RecordComponents(TypeVariableInfo& info, int32_t compo
         info.componentOffset[k] = Tell();
         if (info.componentOffset[k] < 0 || !SkipFloats(count, 1)) return false;
     }
-    return true;
+    return PassExtraComponents(components, count);
+}
+
+// A textbook FE program writes every degree of freedom of a node into a
+// "vector" file: four blocks of n values where the vector has three. In a valid
+// file a keyword line or the end of the file follows a section's last
+// component, so value lines there are always a departure: they are passed over
+// when they make whole blocks of the section's count followed by a keyword or
+// the end (at most as many as fill nine components). Anything else is left for
+// the scan to fail on, as before. ASCII only: a binary file shows no lines.
+bool CFileEnsightVarGold::PassExtraComponents(int32_t components, int64_t count) {
+    if (format_ != EncodingAscii || count == 0) return true;
+    const int64_t end = Tell();
+    int32_t extra = 0;
+    while (StartsValueLine()) {
+        if (components + extra == kMaxComponents || !SkipFloats(count, 1)) return Seek(end, 0);
+        ++extra;
+    }
+    std::string text;
+    int32_t unused = -1;
+    const int64_t position = Tell();
+    const HeaderKind next = NextRecord(text, unused, nullptr);
+    if (extra == 0 || next == OtherLine || next == ReadFailure) return Seek(end, 0);
+    extraComponents_ = true;
+    return Seek(position, 0);
+}
+
+// Whether the next line starts with a number; the position stays.
+bool CFileEnsightVarGold::StartsValueLine() {
+    const int64_t position = Tell();
+    std::string_view line;
+    const bool values = file_->NextLine(line, MaxLineLength) && ParseReal(line.data(), line.data() + line.size()).ok;
+    return Seek(position, 0) && values;
+}
+
+std::string CFileEnsightVarGold::DeparturesText() const {
+    const char* item = "\n- more blocks of values than the variable has components (passed over)";
+    return quorix::DeparturesText("variable", fileName_, extraComponents_ ? item : "");
 }
 
 // Undef: the marker comes first; partial: the count n and n indices, then n

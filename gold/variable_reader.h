@@ -15,6 +15,9 @@ public:
     bool ScanVariableParts(PartCollection& collection, VariableKind& kind, int32_t step);
     // Time steps the last ScanVariableParts found in the file.
     int32_t stepsScanned() const { return stepsScanned_; }
+    // What this file departs from the layout in ways the scan allowed for, as
+    // one information text; empty when nothing.
+    std::string DeparturesText() const;
     bool OpenMeasuredVariable(PartCollection& collection, VariableKind& kind, const std::string& path,
                               int32_t step, int32_t stride);
     bool ScanMeasuredValues(PartCollection& collection, VariableKind& kind, int32_t step);
@@ -30,6 +33,8 @@ private:
                           SectionForm::Kind* form = nullptr);
     bool SectionIsBare();
     bool RecordComponents(TypeVariableInfo& info, int32_t components, int64_t count);
+    bool PassExtraComponents(int32_t components, int64_t count);
+    bool StartsValueLine();
     bool RecordSection(TypeVariableInfo& info, SectionForm::Kind form, int32_t components, int32_t count);
     bool ScanPart(const PartCollection& collection, VariableKind& kind, int32_t partNumber, int32_t step);
     bool ScanNodeValues(const PartInfo& part, PartVariableInfo& record, int32_t components);
@@ -42,6 +47,7 @@ private:
     bool AsciiValuesComplete(int64_t count);
 
     int32_t stepsScanned_ = 0;
+    bool extraComponents_ = false;
 };
 
 }  // namespace quorix

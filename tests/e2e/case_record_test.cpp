@@ -196,10 +196,43 @@ const std::vector<RecordRow>& Rows() {
                 "FILE\nfile set: 1\nfilename index: 9\nnumber of steps: 2\nother: ignored\nMATERIAL\nmaterial id: 1\n",
          {},
          {{"model.paths", "[\"{dir}g9\",\"{dir}g9\"]"}, {"fileSets", "[{\"number\":1,\"filenameIndex\":9,\"numberOfSteps\":2}]"}}},
-        {"file number 0 without a time set or any rule",
-         Gold + "GEOMETRY\nmodel: g***\nmeasured: 1 m**\nTIME\ntime set: 1\nnumber of steps: 2\ntime values: 0 1\n",
+        {"file number 0 without a rule",
+         Gold + "GEOMETRY\nmodel: 1 g***\nmeasured: m**\nTIME\ntime set: 1\nnumber of steps: 2\ntime values: 0 1\n",
          {},
-         {{"model.paths", "[\"{dir}g000\"]"}, {"measured.paths", "[\"{dir}m00\",\"{dir}m00\"]"}}},
+         {{"model.paths", "[\"{dir}g000\",\"{dir}g000\"]"},
+          {"measured.paths", "[\"{dir}m00\",\"{dir}m00\"]"},
+          {"messages.0.text", "\"File {dir}test.case, line 5: \\\"measured: m**\\\" names a series of files but no "
+                              "time set; time set 1 applies.\""}}},
+        {"a series without a time set takes set 1, also when it comes second and TIME first",
+         Gold + "TIME\ntime set: 2\nnumber of steps: 1\ntime values: 0\ntime set: 1\nnumber of steps: 2\n"
+                "time values: 0 1\nfilename start number: 4\nGEOMETRY\nmodel: g* change_coords_only\nVARIABLE\n"
+                "complex scalar per node: c c_r c_i* 1.5\nscalar per node: 2 s s*\n",
+         {},
+         {{"geometry.modelTimeSet", "1"},
+          {"model.paths", "[\"{dir}g4\",\"{dir}g5\"]"},
+          {"variables.complexScalarPerNode.0.timeSet", "1"},
+          {"variables.scalarPerNode.0.timeSet", "2"}}},
+        {"else the only time set, whatever its number; a name without a star stays steady",
+         Gold + "GEOMETRY\nmodel: g\nmodel: g*\nmeasured: m\nVARIABLE\nscalar per element: e e.res\n"
+                "vector per node: v v*\nTIME\ntime set: 7\nnumber of steps: 2\ntime values: 0 1\nfilename start number: 3\n",
+         {},
+         {{"geometry.modelTimeSet", "7"},
+          {"model.paths", "[\"{dir}g3\",\"{dir}g4\"]"},
+          {"geometry.measuredTimeSet", "0"},
+          {"variables.scalarPerElement.0.timeSet", "0"},
+          {"variables.vectorPerNode.0.timeSet", "7"},
+          {"messages.1.text", "\"File {dir}test.case, line 9: \\\"vector per node: v v*\\\" names a series of files but "
+                              "no time set; time set 7 applies.\""},
+          {"messages.2", "<missing messages.2>"}}},
+        {"blanks and tabs around keywords and values, in every section",
+         " FORMAT  \n type  :  ensight   gold \t\r\nGEOMETRY\t\n\tmodel :  1  geo*   \nTIME            \n"
+         " time set:     1\n number of steps:   2   \n filename start number:\t3 \ntime values:\n 0.10000E+01   \n"
+         "  2.5\t\r\nFILE  \n  file set : 1\n  filename index: 9  \n number of steps: 1\n",
+         {},
+         {{"format", "\"gold\""},
+          {"model.paths", "[\"{dir}geo3\",\"{dir}geo4\"]"},
+          {"timeSets.0.timeValues", "[1,2.5]"},
+          {"fileSets.0.filenameIndex", "9"}}},
         {"sets are found by their number",
          Gold + "GEOMETRY\nmodel: 1 a*\nmeasured: 2 b*\nVARIABLE\nscalar per node: 5 s s*\n"
                 "TIME\ntime set: 2\nnumber of steps: 1\ntime values: 0\nfilename start number: 2\n"
@@ -228,7 +261,7 @@ const std::vector<RecordRow>& Rows() {
           {"variables.scalarPerNode.0.paths", "[\"\\\\\\\\server\\\\s\"]"},
           {"variables.scalarPerNode.1.paths", "[\"{dir}C:\"]"}}},
         {"a run of 300 stars",
-         Gold + "GEOMETRY\nmodel: g" + std::string(300, '*') + "\n",
+         Gold + "GEOMETRY\nmodel: 1 g" + std::string(300, '*') + "\nTIME\ntime set: 1\nnumber of steps: 1\ntime values: 0\n",
          {},
          {{"model.paths", "[\"{dir}g" + std::string(300, '0') + "\"]"}}},
         {"CR LF line ends",

@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "case_fixture.h"
 #include "zelhost_runner.h"
 
 namespace {
@@ -305,6 +308,115 @@ TEST(Ensight6Samples, PartAndVariableSelection) {
             ASSERT_EQ(messages.size(), 1u) << run.out;
             EXPECT_NE(messages[0]["text"].Str().find(row.message), std::string::npos) << run.out;
         }
+    }
+}
+
+const char* const kIntegers = " -0123456789";
+const char* const kReals = " -+.eE0123456789";
+
+// The fields of a line of `width`-wide numbers written with `characters`, none when it is not one.
+std::vector<std::string> FixedFields(const std::string& line, size_t width, const char* characters) {
+    std::vector<std::string> fields;
+    if (line.empty() || line.size() % width != 0) return {};
+    for (size_t at = 0; at < line.size(); at += width) {
+        const std::string field = line.substr(at, width);
+        if (field.find_first_not_of(characters) != std::string::npos || field.find_first_of("0123456789") == std::string::npos)
+            return {};
+        fields.push_back(field.substr(field.find_first_not_of(' ')));
+    }
+    return fields;
+}
+
+// As an FE framework writes EnSight 6: integers 10 wide, tab-indented and
+// tab-separated ("\t      2001\t\t       133"), reals and node ids tab-separated, "part\t1".
+std::string WideLine(const std::string& line) {
+    std::string out;
+    for (const std::string& field : FixedFields(line, 8, kIntegers)) {
+        char wide[16];
+        std::snprintf(wide, sizeof wide, "%s%10s", out.empty() ? "\t" : "\t\t", field.c_str());
+        out += wide;
+    }
+    if (out.empty())
+        for (const std::string& field : FixedFields(line, 12, kReals)) out += field + "\t";
+    if (line.rfind("part ", 0) == 0) out = "part\t" + line.substr(line.find_first_not_of(' ', 4));
+    const std::vector<std::string> id = FixedFields(line.substr(0, 8), 8, kIntegers);  // a node line with its id
+    if (line.size() == 44 && !id.empty() && !FixedFields(line.substr(8), 12, kReals).empty())
+        out = "\t" + id[0] + "\t" + WideLine(line.substr(8));
+    return out.empty() ? line : out;
+}
+
+// Node and element ids (100 and up) made 8 digits, so that the fields of a line touch ("1000200110000133").
+std::string TouchingIds(const std::string& line) {
+    std::string out = line;
+    for (size_t at = 0; at + 8 <= out.size(); at += 8) {
+        const std::vector<std::string> field = FixedFields(out.substr(at, 8), 8, kIntegers);
+        if (field.empty() || std::stoi(field[0]) < 100) break;
+        out.replace(at, 8, std::to_string(10000000 + std::stoi(field[0])));
+    }
+    return out;
+}
+
+std::string Same(const std::string& line) { return line; }
+
+std::string EachLine(const std::string& bytes, const std::function<std::string(const std::string&)>& change) {
+    std::string out;
+    for (size_t at = 0, end = 0; at < bytes.size(); at = end + 1) {
+        end = std::min(bytes.find('\n', at), bytes.size());
+        out += change(bytes.substr(at, end - at)) + "\n";
+    }
+    return out;
+}
+
+// Lines in other widths load as the sample they were rewritten from; an
+// element or value line with a number too few or too many still fails.
+TEST(Ensight6Samples, LinesInOtherWidthsLoadAsTheirFixedWidthTwin) {
+    const std::string tetra = "    2001     133     136     139     142     145     148     151     154     157     160\n";
+    const std::string shortTetra = tetra.substr(0, tetra.size() - 9) + "\n";
+    const std::string longTetra = tetra.substr(0, tetra.size() - 1) + "     100\n";
+    const std::string temperature = "-2.00000e+00-3.75000e-01 1.25000e+00 2.87500e+00-3.50000e+00-1.87500e+00\n";
+    struct Row {
+        const char* name;
+        const char* sample;
+        std::function<std::string(const std::string&)> line;  // every line of every file
+        std::pair<std::string, std::string> damage;  // before the rewrite: text and its replacement
+        const char* message;  // of the failure; empty: the sample's zones and values
+    };
+    const Row rows[] = {
+        {"tab-separated, 10 wide, ids", "higher_order", WideLine, {}, ""},
+        {"tab-separated, 10 wide, no ids", "ids_off", WideLine, {}, ""},
+        {"tab-separated, blocks with iblank, bar3, points", "mixed", WideLine, {}, ""},
+        {"8-digit ids touching", "higher_order", TouchingIds, {}, ""},
+        {"tab-separated, a node too few", "higher_order", WideLine, {tetra, shortTetra}, ": bad element line."},
+        {"tab-separated, a node too many", "higher_order", WideLine, {tetra, longTetra}, ": bad element line."},
+        {"fixed width, a node too few", "higher_order", Same, {tetra, shortTetra}, ": bad element line."},
+        {"8-digit ids touching, a node too many", "higher_order", TouchingIds, {tetra, longTetra}, ": bad element line."},
+        {"tab-separated, a value too few", "higher_order", WideLine,
+         {temperature, temperature.substr(12)}, "bad or missing node values."},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        quorix::test::TempDir dir;
+        const std::string path = casetest::CopySample(dir, SampleCase(row.sample, "ascii"),
+                                                      [&](const std::string& name, std::string bytes) {
+                                                          if (name.ends_with(".case")) return bytes;
+                                                          const auto& [text, with] = row.damage;
+                                                          if (size_t at = bytes.find(text); at != std::string::npos)
+                                                              bytes.replace(at, text.size(), with);
+                                                          return EachLine(bytes, row.line);
+                                                      });
+        auto run = e2e::LoadCase(path, {"--load-all"});
+        ASSERT_TRUE(run.report) << run.Describe();
+        if (row.message[0] != '\0') {
+            const std::vector<std::string> errors = e2e::Texts(*run.report, "error");
+            ASSERT_FALSE(errors.empty()) << run.out;
+            EXPECT_NE(errors[0].find(row.message), std::string::npos) << run.out;
+            continue;
+        }
+        EXPECT_EQ(run.status, 0) << run.Describe();
+        EXPECT_TRUE((*run.report)["messages"].items.empty()) << run.out;
+        auto plain = e2e::LoadCase(SampleCase(row.sample, "ascii"), {"--load-all"});
+        ASSERT_TRUE(plain.report) << plain.Describe();
+        EXPECT_EQ(ZoneData(*run.report), ZoneData(*plain.report));
     }
 }
 

@@ -1,11 +1,16 @@
 // Small cases in layouts today's writers produce, loaded through zelhost with
 // every deferred load forced: what a load leaves out is named with its reason,
 // particles may change while the geometry stays, and every mix of element
-// types of a part makes the zone shape the host can hold.
+// types of a part makes the zone shape the host can hold; headers and value
+// files that depart from the layout as writers make them load as their plain
+// twins, and files that only look like them load as before.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -98,7 +103,9 @@ TEST(WriterLayouts, WhatALoadLeavesOutIsNamedWithItsReason) {
           {"c.case", kGold + "GEOMETRY\nmodel: mesh.geo1\nVARIABLE\nscalar per measured node: diameter d.*\n"
                              "constant per case: 1 Mach 0.85\nconstant per case: Re 1.5e6\n"
                              "constant per case file: Density density.txt\nTIME\n" + TimeSet(1, 1, "0")}},
-         {kNotLoaded + "Mach (constants are not loaded)\nRe (constants are not loaded)\n"
+         {"File {dir}c.case, line 7: \"scalar per measured node: diameter d.*\" names a series of files but no time "
+          "set; time set 1 applies.",
+          kNotLoaded + "Mach (constants are not loaded)\nRe (constants are not loaded)\n"
                        "density.txt (constants are not loaded)\nd.* (the case has no measured geometry)"}},
         {"a part the geometry lacks",
          {{"mesh.geo", mesh}, {"p.scl", NodeScalar({{1, 3}, {9, 3}}, 1)},
@@ -115,9 +122,9 @@ TEST(WriterLayouts, WhatALoadLeavesOutIsNamedWithItsReason) {
           {"h.scl", "heat\npart 9\ntria3\n 5.00000e+00\npart 1\ntria3\n 1.00000e+00 2.00000e+00\n"},
           {"c.case", "FORMAT\ntype: ensight\nGEOMETRY\nmodel: mesh.geo\nVARIABLE\nconstant per case: Mach 0.85\n"
                      "constant per part: Density 1.5\nscalar per element: heat h.scl\n"
-                     "scalar per measured node: diameter d.*\nMATERIAL\nmaterial id per element: m.id\n"}},
+                     "scalar per measured node: diameter d.mea\nMATERIAL\nmaterial id per element: m.id\n"}},
          {kNotLoaded + "h.scl (Part 9 is not in the geometry; its values were passed over)\nMach (constants are not "
-                       "loaded)\nDensity (constants are not loaded)\nd.* (particles of EnSight 6 cases are not loaded)",
+                       "loaded)\nDensity (constants are not loaded)\nd.mea (particles of EnSight 6 cases are not loaded)",
           "The following sections and lines of the case file were passed over\n(this reader does not load "
           "them)\n\nMATERIAL section"}},
     };
@@ -196,6 +203,76 @@ TEST(WriterLayouts, ParticleZonesFollowTheStepsOfTheirValues) {
     }
 }
 
+// A case file line as another writer writes it.
+using LineForm = std::string (*)(const std::string& line);
+
+// 'model: 1 geo.****' -> 'model: geo.****': the series loses its time-set number.
+std::string WithoutSeriesTimeSet(const std::string& line) {
+    const size_t at = line.find(": 1 ");
+    if (line.find('*') == std::string::npos || at == std::string::npos) return line;
+    return line.substr(0, at) + ": " + line.substr(at + 4);
+}
+
+// As list-directed Fortran output writes: every line begins with a blank.
+std::string Indented(const std::string& line) { return " " + line; }
+
+// Blanks and tabs around the keyword and the values, a carriage return at the end.
+std::string Padded(const std::string& line) {
+    const size_t colon = line.find(':');
+    std::string padded = "  " + line.substr(0, colon);
+    if (colon != std::string::npos) {
+        padded += " \t:  ";
+        for (char c : line.substr(colon + 1)) padded += c == ' ' ? std::string("   ") : std::string(1, c);
+    }
+    return padded + "   \t\r";
+}
+
+// What a forced load builds, its messages aside.
+std::string Built(const Json& report) {
+    return casetest::Compact(report["datasetTitle"]) + casetest::Compact(report["variables"]) +
+           casetest::Compact(report["zones"]);
+}
+
+TEST(WriterLayouts, CaseFilesAsOtherWritersWriteThemLoadAsTheirPlainTwins) {
+    namespace fs = std::filesystem;
+    const std::pair<const char*, const char*> samples[] = {
+        {"gold/transient_geometry/ascii", "transient_geometry.case"},
+        {"gold/transient_geometry/be", "transient_geometry.case"},
+        {"gold/transient_geometry/fortran_le", "transient_geometry.case"},
+        {"gold/measured/le", "measured.case"},
+        {"ensight6/transient_geo2/ascii", "transient_geo2.case"},
+        {"ensight6/transient_geo2/le", "transient_geo2.case"},
+    };
+    const std::pair<const char*, LineForm> forms[] = {
+        {"series without a time set", WithoutSeriesTimeSet}, {"indented", Indented}, {"padded", Padded}};
+    for (const auto& [sample, caseName] : samples) {
+        const fs::path folder = e2e::Sample(sample);
+        const std::string plainText = quorix::test::ReadBytes(folder / caseName);
+        const Json plain = Loaded(e2e::LoadCase((folder / caseName).string(), {"--load-all"}));
+        for (const auto& [formName, form] : forms) {
+            SCOPED_TRACE(std::string(sample) + ", " + formName);
+            TempDir copy;
+            for (const auto& file : fs::directory_iterator(folder)) fs::copy(file.path(), copy.Path() / file.path().filename());
+            std::string text;
+            std::vector<std::string> info;  // each series that lost its set says so once
+            std::istringstream lines(plainText);
+            for (std::string line; std::getline(lines, line);) {
+                text += form(line) + "\n";
+                if (form == WithoutSeriesTimeSet && form(line) != line) {
+                    info.push_back("File " + copy.Prefix() + caseName + ", line " +
+                                   std::to_string(std::count(text.begin(), text.end(), '\n')) + ": \"" + form(line) +
+                                   "\" names a series of files but no time set; time set 1 applies.");
+                }
+            }
+            EXPECT_EQ(info.empty(), form != WithoutSeriesTimeSet);
+            const Json twin = Loaded(e2e::LoadCase(copy.Write(caseName, text), {"--load-all"}));
+            EXPECT_EQ(Built(twin), Built(plain));
+            for (const std::string& message : e2e::Texts(plain, "info")) info.push_back(message);
+            EXPECT_EQ(e2e::Texts(twin, "info"), info);
+        }
+    }
+}
+
 // The largest element of the part's own category decides the zone; the host
 // holds tetra, pyramids and pentas beside hexas as collapsed bricks, and
 // higher-order elements as polygons and polyhedra.
@@ -251,6 +328,88 @@ TEST(WriterLayouts, EveryMixOfElementTypesMakesAZoneTheHostHolds) {
         const Json& report = Loaded(e2e::LoadCase(dir.Write("mix.case", kGold + "GEOMETRY\nmodel: mix.geo\n"), {"--load-all"}));
         ASSERT_EQ(report["zones"].items.size(), 1u);
         EXPECT_EQ(report["zones"].items[0]["zoneType"].Str(), row.zoneType);
+    }
+}
+
+// A part of 4 nodes with a point block and a tria3 block after `header`, ids
+// written where the row says, and a node vector of `blocks` blocks of `value`;
+// the twin has a plain header, no ids and 3 blocks.
+TEST(WriterLayouts, DeparturesOfWritersLoadAsTheirPlainTwin) {
+    const std::string departures = "was loaded with these departures from the EnSight Gold layout:";
+    const std::string emptyLine = "\n- an empty line before the description lines";
+    const std::string noNodeIds = "\n- node ids declared but none in the file";
+    const std::string noElementIds = "\n- element ids declared but none in the file";
+    struct Row {
+        const char* name;
+        const char* header;
+        bool nodeIds, elementIds;
+        int blocks;
+        const char* value;
+        std::string geometryInfo, variableInfo;  // the items of each file's message
+    };
+    const char* given = "d1\nd2\nnode id given\nelement id given\n";
+    const Row rows[] = {
+        {"empty line first, ids declared, none written", "\nProblem name: p\nGeometry files\nnode id given\n"
+         "element id given\n", false, false, 3, " 5.00000e-01", emptyLine + noNodeIds + noElementIds, ""},
+        {"ids declared, none written", given, false, false, 3, " 5.00000e-01", noNodeIds + noElementIds, ""},
+        {"node ids declared, none written", given, false, true, 3, " 5.00000e-01", noNodeIds, ""},
+        {"ids given and present", given, true, true, 3, " 5.00000e-01", "", ""},
+        {"empty first description", "\nd2\nnode id given\nelement id given\n", true, true, 3, " 5.00000e-01", "", ""},
+        {"descriptions reading like id lines", "node id given\nelement id given\nnode id off\nelement id off\n",
+         false, false, 3, " 5.00000e-01", "", ""},
+        {"a fourth block of values", given, true, true, 4, " 5.00000e-01", "",
+         "\n- more blocks of values than the variable has components (passed over)"},
+        {"Fortran's exponent without its letter", given, true, true, 3, " 0.50000+000", "", ""},
+    };
+    const auto geometry = [](const std::string& header, bool nodeIds, bool elementIds) {
+        EnsightWriter writer(Encoding::Ascii);
+        writer.Raw(header);
+        const auto ids = [](bool present, int32_t n) { return present ? EnsightWriter::Ramp(n, 11.0f) : std::vector<float>{}; };
+        std::vector<int32_t> nodeList, pointIds, triaIds;
+        for (float id : ids(nodeIds, 4)) nodeList.push_back(static_cast<int32_t>(id));
+        for (float id : ids(elementIds, 2)) pointIds.push_back(static_cast<int32_t>(id));
+        for (float id : ids(elementIds, 1)) triaIds.push_back(static_cast<int32_t>(id));
+        writer.Part(1, "mesh").Coordinates({0, 1, 0, 1}, {0, 0, 1, 1}, {0, 0, 0, 1}, nodeList);
+        writer.Elements("point", {{1}, {4}}, pointIds).Elements("tria3", {{1, 2, 3}}, triaIds);
+        return writer.bytes();
+    };
+    const auto vector = [](int blocks, const std::string& value) {
+        std::string text = "velocity\npart\n         1\ncoordinates\n";
+        for (int i = 0; i < 4 * blocks; ++i) text += value + "\n";
+        return text;
+    };
+    const auto load = [](const std::string& geo, const std::string& vec, TempDir& dir) {
+        dir.Write("m.geo", geo);
+        dir.Write("m.vec", vec);
+        return e2e::LoadCase(dir.Write("m.case", kGold + "GEOMETRY\nmodel: m.geo\nVARIABLE\nvector per node: v m.vec\n"),
+                             {"--load-all"});
+    };
+    TempDir twinDir;
+    const Json& twin =
+        Loaded(load(geometry("d1\nd2\nnode id off\nelement id off\n", false, false), vector(3, " 5.00000e-01"), twinDir));
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        TempDir dir;
+        const Json& report = Loaded(load(geometry(row.header, row.nodeIds, row.elementIds), vector(row.blocks, row.value), dir));
+        std::vector<std::string> info;
+        if (!row.geometryInfo.empty()) info.push_back("The geometry file " + dir.Prefix() + "m.geo " + departures + row.geometryInfo);
+        if (!row.variableInfo.empty()) info.push_back("The variable file " + dir.Prefix() + "m.vec " + departures + row.variableInfo);
+        EXPECT_EQ(e2e::Texts(report, "info"), info);
+        EXPECT_EQ(e2e::Hashes(report), e2e::Hashes(twin));
+    }
+    // Cut right after its ids, a file still fails: its first lines are ids.
+    const std::vector<float> ramp = EnsightWriter::Ramp(4);
+    EnsightWriter nodesCut(Encoding::Ascii), elementsCut(Encoding::Ascii);
+    nodesCut.Raw(given).Part(1, "mesh").String("coordinates").Int(4).Ints({1, 2, 3, 4}).Floats(ramp).Floats(ramp);
+    elementsCut.Raw(given).Part(1, "mesh").Coordinates(ramp, ramp, ramp, {1, 2, 3, 4}).String("tria3").Int(1).Int(7);
+    for (const EnsightWriter* cut : {&nodesCut, &elementsCut}) {
+        TempDir dir;
+        const e2e::RunResult run = load(cut->bytes(), vector(3, " 5.00000e-01"), dir);
+        EXPECT_EQ(run.status, 1) << run.Describe();
+        ASSERT_TRUE(run.report) << run.Describe();
+        const std::vector<std::string> errors = e2e::Texts(*run.report, "error");
+        ASSERT_FALSE(errors.empty());
+        EXPECT_NE(errors[0].find("error when scanning unstructured element"), std::string::npos) << errors[0];
     }
 }
 

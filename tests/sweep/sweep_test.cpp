@@ -343,6 +343,7 @@ INSTANTIATE_TEST_SUITE_P(RealWriters, CaseSweep, ::testing::ValuesIn(OracleCases
 INSTANTIATE_TEST_SUITE_P(Reference, CaseSweep, ::testing::ValuesIn(OracleCases("reference")), kName);
 INSTANTIATE_TEST_SUITE_P(Solver, CaseSweep, ::testing::ValuesIn(OracleCases("solver")), kName);
 INSTANTIATE_TEST_SUITE_P(Features, CaseSweep, ::testing::ValuesIn(OracleCases("gold-features")), kName);
+INSTANTIATE_TEST_SUITE_P(Wild, CaseSweep, ::testing::ValuesIn(OracleCases("wild")), kName);
 
 TEST(RealWriterSweepData, Present) {
     if (!fs::is_directory(QUORIX_REALWRITER)) {
