@@ -70,6 +70,7 @@ void ResetHost() {
 }
 
 void Interrupt() { State().interrupted.store(true); }
+void ClearInterrupt() { State().interrupted.store(false); }
 bool Interrupted() { return State().interrupted.load(); }
 
 namespace {
@@ -174,6 +175,8 @@ std::map<std::string, LiveBlocks> LiveAllocations() {
     for (const auto& [label, entry] : TheLedger().Live()) live[label] = LiveBlocks{entry.count, entry.bytes};
     return live;
 }
+
+bool HostArrayAlive(const void* data) { return TheLedger().Holds(data); }
 
 int64_t ClientDataRegistered() { return State().clientDataRegistered.load(); }
 int64_t ClientDataReleased() { return State().clientDataReleased.load(); }
