@@ -1,11 +1,11 @@
-#include "python/host_arrays.h"
+#include "host/python/host_arrays.h"
 
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "host/recursive_lock.h"
-#include "python/open_case.h"
+#include "host/python/open_case.h"
 
 namespace quorixpy {
 namespace {

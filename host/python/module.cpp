@@ -14,8 +14,8 @@
 #include "host/data_set.h"
 #include "host/recursive_lock.h"
 #include "host/zel_host.h"
-#include "python/host_arrays.h"
-#include "python/open_case.h"
+#include "host/python/host_arrays.h"
+#include "host/python/open_case.h"
 
 namespace quorixpy {
 namespace {

@@ -1,4 +1,4 @@
-#include "python/open_case.h"
+#include "host/python/open_case.h"
 
 #include <mutex>
 
