@@ -31,3 +31,7 @@ bool StartAddOn(const std::string& path, std::string& error) {
     entry();
     return true;
 }
+
+std::vector<std::string> LoadInstructions(const std::string& casePath) {
+    return {"STANDARDSYNTAX", "1.0", "FILENAME_CASEFILE", casePath};
+}

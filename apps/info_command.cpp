@@ -330,13 +330,13 @@ std::string RenderJson(const CaseFacts& facts) {
 
 }  // namespace
 
-int RunInfoCommand(const std::string& casePath, bool json) {
+CaseInfo DescribeCase(const std::string& casePath, bool json) {
     CaseFacts facts;
     facts.casePath = casePath;
     CaseRecord record;
     if (!ParseCaseFile(casePath.c_str(), record.isEnsight6, record.geometry, record.variables, record.timeSets,
                        record.fileSets)) {
-        return 1;  // the parser has said why
+        return {};  // the parser has said why
     }
     facts.ensight6 = record.isEnsight6;
     facts.entries = Entries(record);
@@ -348,7 +348,11 @@ int RunInfoCommand(const std::string& casePath, bool json) {
         facts.geometry.path = facts.entries.front().paths.front();
         facts.ensight6 ? ScanEnsight6(facts.geometry) : ScanGold(facts.geometry);
     }
-    const std::string text = json ? RenderJson(facts) : RenderText(facts);
-    std::fputs(text.c_str(), stdout);
-    return facts.geometry.scanned && facts.missing.empty() ? 0 : 1;
+    return {json ? RenderJson(facts) : RenderText(facts), facts.geometry.scanned && facts.missing.empty() ? 0 : 1};
+}
+
+int RunInfoCommand(const std::string& casePath, bool json) {
+    const CaseInfo info = DescribeCase(casePath, json);
+    std::fputs(info.text.c_str(), stdout);
+    return info.status;
 }

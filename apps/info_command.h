@@ -7,3 +7,9 @@
 // process exit status: 0 when the case parsed, its geometry scanned and no
 // file it names is missing.
 int RunInfoCommand(const std::string& casePath, bool json);
+
+struct CaseInfo {
+    std::string text;  // empty when the case file did not parse (the parser has said why)
+    int status = 1;    // as RunInfoCommand returns it
+};
+CaseInfo DescribeCase(const std::string& casePath, bool json);

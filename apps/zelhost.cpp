@@ -59,10 +59,6 @@ bool ConfigureHost(const HostOptions& options, std::string& error) {
     return true;
 }
 
-std::vector<std::string> LoadInstructions(const std::string& casePath) {
-    return {"STANDARDSYNTAX", "1.0", "FILENAME_CASEFILE", casePath};
-}
-
 double SecondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }

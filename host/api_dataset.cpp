@@ -163,13 +163,39 @@ namespace zelhost {
 
 // Clean-ups run outside the host's bookkeeping, after the frame is off the stack.
 bool RemoveTopFrame() {
-    std::unique_ptr<DataSet> doomed;
+    std::shared_ptr<DataSet> doomed;
     {
         HostGuard guard;
         HostState& state = State();
         if (state.frames.empty()) return false;
         doomed = std::move(state.frames.back());
         state.frames.pop_back();
+    }
+    doomed.reset();
+    return true;
+}
+
+void PushFrame() {
+    HostGuard guard;
+    State().frames.emplace_back();
+}
+
+DataSetHandle TopDataSet() {
+    HostGuard guard;
+    const HostState& state = State();
+    return state.frames.empty() ? nullptr : state.frames.back();
+}
+
+bool RemoveFrameOf(const DataSet* dataSet) {
+    std::shared_ptr<DataSet> doomed;
+    {
+        HostGuard guard;
+        auto& frames = State().frames;
+        const auto frame = std::find_if(frames.begin(), frames.end(),
+                                        [dataSet](const auto& held) { return held.get() == dataSet; });
+        if (dataSet == nullptr || frame == frames.end()) return false;
+        doomed = std::move(*frame);
+        frames.erase(frame);
     }
     doomed.reset();
     return true;
@@ -196,9 +222,9 @@ Boolean_t ZelUtilDataSetGetInfo(char** title, EntIndex_t* zoneCount, EntIndex_t*
 }
 
 Boolean_t ZelUtilDataSetCreate(const char* title, StringList_pa varNames, Boolean_t) {
-    std::unique_ptr<DataSet> replaced;
+    std::shared_ptr<DataSet> replaced;
     const Boolean_t made = Guarded([&] {
-        auto dataSet = std::make_unique<DataSet>();
+        auto dataSet = std::make_shared<DataSet>();
         dataSet->title = title != nullptr ? title : "";
         dataSet->variables = StringListItems(varNames);
         HostGuard guard;

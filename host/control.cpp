@@ -68,6 +68,7 @@ void ResetHost() {
 }
 
 void Interrupt() { State().interrupted.store(true); }
+void ClearInterrupt() { State().interrupted.store(false); }
 bool Interrupted() { return State().interrupted.load(); }
 
 namespace {
@@ -158,6 +159,8 @@ std::map<std::string, LiveBlocks> LiveAllocations() {
     return live;
 }
 
+bool HostArrayAlive(const void* data) { return TheLedger().Holds(data); }
+
 int64_t ClientDataRegistered() { return State().clientDataRegistered.load(); }
 int64_t ClientDataReleased() { return State().clientDataReleased.load(); }
 int64_t RegistrationAttempts() { return State().registrationAttempts.load(); }
@@ -168,6 +171,13 @@ bool HasDataSet() {
     HostGuard guard;
     return State().Current() != nullptr;
 }
+
+int32_t FrameCount() {
+    HostGuard guard;
+    return static_cast<int32_t>(State().frames.size());
+}
+
+bool DeleteTopFrame() { return RemoveTopFrame(); }
 
 void DeleteAllFrames() {
     while (RemoveTopFrame()) {

@@ -21,10 +21,9 @@ struct Task {
 };
 
 // Each pending item once, under the first zone that holds it.
-std::vector<Task> PendingTasks() {
+std::vector<Task> PendingTasks(const DataSet* dataSet) {
     HostGuard guard;
     std::vector<Task> tasks;
-    const DataSet* dataSet = State().Current();
     if (dataSet == nullptr) return tasks;
     std::set<const DeferredData*> seen;
     auto add = [&](std::shared_ptr<DeferredData> data, const char* kind, int32_t zone, int32_t variable) {
@@ -40,30 +39,29 @@ std::vector<Task> PendingTasks() {
     return tasks;
 }
 
-void CountFailure(int32_t zone) {
+void CountFailure(const DataSet* dataSet, int32_t zone) {
     HostGuard guard;
-    const DataSet* dataSet = State().Current();
     if (struct Zone* z = dataSet != nullptr ? dataSet->FindZone(zone) : nullptr) ++z->loadFailures;
 }
 
-bool RunTask(const Task& task) {
+bool RunTask(const DataSet* dataSet, const Task& task) {
     const bool ok = task.data->Ensure();
-    if (!ok) CountFailure(task.request.zone);
+    if (!ok) CountFailure(dataSet, task.request.zone);
     return ok;
 }
 
 template <class Find>
 bool ForceOne(int32_t zone, Find find) {
     std::shared_ptr<DeferredData> data;
+    const DataSetHandle dataSet = TopDataSet();
     {
         HostGuard guard;
-        const DataSet* dataSet = State().Current();
         const struct Zone* z = dataSet != nullptr ? dataSet->FindZone(zone) : nullptr;
         if (z == nullptr) return false;
         data = find(*z);
     }
     if (data == nullptr) return false;
-    return RunTask(Task{data, LoadRequest{"", zone, 0}});
+    return RunTask(dataSet.get(), Task{data, LoadRequest{"", zone, 0}});
 }
 
 // The status line while forcing: loads and bytes done of all taken together.
@@ -108,7 +106,7 @@ private:
 
 std::vector<LoadRequest> PendingLoadRequests() {
     std::vector<LoadRequest> requests;
-    for (const Task& task : PendingTasks()) requests.push_back(task.request);
+    for (const Task& task : PendingTasks(TopDataSet().get())) requests.push_back(task.request);
     return requests;
 }
 
@@ -127,8 +125,14 @@ bool ForceFaceMap(int32_t zone) {
     return ForceOne(zone, [](const struct Zone& z) -> std::shared_ptr<DeferredData> { return z.faceMap; });
 }
 
-ForceResult ForceAllLoads(int threads) {
-    std::vector<Task> tasks = PendingTasks();
+int64_t PendingLoadCount(const DataSetHandle& dataSet) {
+    return static_cast<int64_t>(PendingTasks(dataSet.get()).size());
+}
+
+ForceResult ForceAllLoads(int threads) { return ForceAllLoads(TopDataSet(), threads); }
+
+ForceResult ForceAllLoads(const DataSetHandle& dataSet, int threads) {
+    std::vector<Task> tasks = PendingTasks(dataSet.get());
     // Largest first, so that no thread is left with a big load at the end.
     std::stable_sort(tasks.begin(), tasks.end(), [](const Task& a, const Task& b) {
         return a.data->LoadBytesHint() > b.data->LoadBytesHint();
@@ -144,7 +148,7 @@ ForceResult ForceAllLoads(int threads) {
             if (i >= tasks.size()) return;
             taken.fetch_add(1);
             if (delay > 0) std::this_thread::sleep_for(std::chrono::milliseconds(delay));
-            if (!RunTask(tasks[i])) failures.fetch_add(1);
+            if (!RunTask(dataSet.get(), tasks[i])) failures.fetch_add(1);
             progress.Done(tasks[i]);
         }
     };

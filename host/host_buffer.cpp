@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "host/host_state.h"
+#include "host/ledger.h"
 #include "host_api/page_mapping.h"
 
 namespace zelhost {
@@ -102,6 +103,7 @@ bool HostBuffer::Allocate(int64_t bytes) {
     }
     bytes_ = bytes;
     present_ = true;
+    TheLedger().Add(data_, "Host Array", bytes);
     return true;
 }
 
@@ -112,6 +114,7 @@ void HostBuffer::Prefault() const {
 }
 
 void HostBuffer::Release() {
+    if (present_) TheLedger().Remove(data_);
     if (kind_ == Kind::Mapped) {
         munmap(data_, MappedSize(static_cast<size_t>(bytes_)));
     } else if (kind_ == Kind::Slab) {

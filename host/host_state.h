@@ -18,8 +18,9 @@ namespace zelhost {
 struct HostState {
     Settings settings;
 
-    // Top frame last; a frame without a data set holds null.
-    std::vector<std::unique_ptr<DataSet>> frames;
+    // Top frame last; a frame without a data set holds null. Shared: a data
+    // set held by handle outlives its frame.
+    std::vector<std::shared_ptr<DataSet>> frames;
     DataSet* Current() const { return frames.empty() ? nullptr : frames.back().get(); }
 
     DataSetLoader_pf loader = nullptr;

@@ -23,6 +23,11 @@ std::map<std::string, LedgerEntry> Ledger::Live() const {
     return live;
 }
 
+bool Ledger::Holds(const void* block) const {
+    std::lock_guard<std::mutex> guard(mutex_);
+    return blocks_.count(block) == 1;
+}
+
 Ledger& TheLedger() {
     static Ledger* ledger = new Ledger;
     return *ledger;

@@ -20,6 +20,7 @@ public:
     // False when the block was never handed out (or is already back).
     bool Remove(const void* block);
     std::map<std::string, LedgerEntry> Live() const;
+    bool Holds(const void* block) const;
 
 private:
     struct Block {

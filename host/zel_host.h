@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -40,6 +41,8 @@ void ResetHost();
 // and forcing takes no further load.
 void Interrupt();
 bool Interrupted();
+// Lets the next load and forcing run after a stop.
+void ClearInterrupt();
 
 // ---- the add-on's registrations ----
 bool HasLoader();
@@ -73,6 +76,9 @@ struct LiveBlocks {
     int64_t bytes = 0;
 };
 std::map<std::string, LiveBlocks> LiveAllocations();  // by label
+// The ledger also lists every array of values or connectivity ("Host Array");
+// true while the one at `data` is.
+bool HostArrayAlive(const void* data);
 int64_t ClientDataRegistered();  // accepted registrations with a clean-up
 int64_t ClientDataReleased();    // clean-ups run
 int64_t RegistrationAttempts();
@@ -91,6 +97,8 @@ double LoadArraysPlacedSeconds();
 
 // ---- the data model (never forces a load) ----
 bool HasDataSet();
+int32_t FrameCount();
+bool DeleteTopFrame();
 void DeleteAllFrames();
 std::string DataSetTitle();
 std::vector<std::string> VariableNames();
@@ -173,5 +181,18 @@ struct ForceResult {
 };
 // Every pending load, from `threads` threads taking work from one queue.
 ForceResult ForceAllLoads(int threads = 1);
+
+// ---- data sets held by handle: several loads side by side ----
+// A handle keeps its data set (zones, arrays, registrations) alive after its
+// frame is gone; the clean-ups run when the last handle lets go.
+struct DataSet;
+using DataSetHandle = std::shared_ptr<DataSet>;
+// A new empty frame on top: the next load makes its data set there.
+void PushFrame();
+DataSetHandle TopDataSet();  // null when the top frame holds none
+// Removes the frame of this data set wherever it lies; false when none holds it.
+bool RemoveFrameOf(const DataSet* dataSet);
+int64_t PendingLoadCount(const DataSetHandle& dataSet);
+ForceResult ForceAllLoads(const DataSetHandle& dataSet, int threads);
 
 }  // namespace zelhost

@@ -1,6 +1,7 @@
 // Load on demand: at most once, retried after a failure, shared, cleaned up exactly once.
 #include <thread>
 
+#include "host/data_set.h"
 #include "host_fixture.h"
 
 namespace hosttest {
@@ -130,6 +131,32 @@ TEST_F(DeferredLoadTest, DeletingTheFrameRunsEveryCleanupOnce) {
     EXPECT_EQ(v2.cleanups, 1);
     EXPECT_EQ(nodes1.cleanups, 1);
     EXPECT_EQ(faceCleanups, 1);
+}
+
+// Data sets side by side, each in a frame of its own and forced through its
+// handle; a handle keeps its data set and arrays after the frame is gone.
+TEST_F(DeferredLoadTest, AHeldDataSetLoadsThroughItsHandleAndOutlivesItsFrame) {
+    MakeTriangles(1);
+    FakeSource& first = Source();
+    first.values = {1, 2, 3};
+    ASSERT_TRUE(RegisterValues(1, 2, first));
+    zelhost::DataSetHandle held = zelhost::TopDataSet();
+    zelhost::PushFrame();
+    MakeTriangles(1);
+    FakeSource& second = Source();
+    ASSERT_TRUE(RegisterValues(1, 2, second));
+    EXPECT_EQ(zelhost::PendingLoadCount(held), 1);
+    EXPECT_EQ(zelhost::ForceAllLoads(held, 2).loads, 1);
+    EXPECT_EQ(second.loads, 0);
+    const void* array = held->Field(1, 2)->storage.data();
+    EXPECT_TRUE(zelhost::RemoveFrameOf(held.get()));
+    EXPECT_FALSE(zelhost::RemoveFrameOf(held.get()));
+    EXPECT_EQ(zelhost::FrameCount(), 1);
+    EXPECT_TRUE(zelhost::HostArrayAlive(array));
+    EXPECT_EQ(first.cleanups, 0);
+    held.reset();
+    EXPECT_FALSE(zelhost::HostArrayAlive(array));
+    EXPECT_EQ(first.cleanups, 1);
 }
 
 TEST_F(DeferredLoadTest, ConnectShareZoneSharesTheNodeMap) {
