@@ -3,10 +3,10 @@
 #include <cstring>
 #include <new>
 
-#include "addon/host_api/host_lock.h"
 #include "addon/load_request.h"
-#include "addon/zel_api.h"
 #include "gold/file_a.h"
+#include "host_api/host_lock.h"
+#include "host_api/zel_api.h"
 
 namespace quorix {
 

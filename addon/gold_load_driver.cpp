@@ -9,10 +9,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "addon/host_api/host_handles.h"
-#include "addon/host_api/host_lock.h"
 #include "addon/progress_monitor.h"
-#include "addon/zel_api.h"
 #include "casefile/file_names.h"
 #include "casefile/variable_kinds.h"
 #include "dataset/deferred_loading.h"
@@ -23,6 +20,9 @@
 #include "gold/geometry_reader.h"
 #include "gold/part_collection.h"
 #include "gold/variable_reader.h"
+#include "host_api/host_handles.h"
+#include "host_api/host_lock.h"
+#include "host_api/zel_api.h"
 
 namespace quorix {
 
@@ -166,14 +166,13 @@ std::vector<VariableEntry> EntriesOf(const VarList<VarSVT>& list) {
     return entries;
 }
 
-// A complex variable is two: its real part under the description, its
-// imaginary part under the description with "I" appended, each its own file.
+// A complex variable is two, each its own file.
 std::vector<VariableEntry> EntriesOf(const VarList<VarComplex>& list) {
     std::vector<VariableEntry> entries;
     for (const VarComplex* e = list.head; e != nullptr; e = e->next) {
         const std::string description(e->description.view());
         entries.push_back({e->timeSet, e->fileSet, description, std::string(e->realFileName.view())});
-        entries.push_back({e->timeSet, e->fileSet, description + "I", std::string(e->imagFileName.view())});
+        entries.push_back({e->timeSet, e->fileSet, ImaginaryPartName(description), std::string(e->imagFileName.view())});
     }
     return entries;
 }
@@ -531,7 +530,7 @@ bool LoadGoldCases(const std::vector<GoldCase>& sources) {
     return false;
 }
 
-bool LoadGoldCase(const LoadOptions&, const GeometrySectionInfo& geometry, const VariableSectionInfo* variables,
+bool LoadGoldCase(const GeometrySectionInfo& geometry, const VariableSectionInfo* variables,
                   const TimeSectionInfo* timeSets, const FileSectionInfo* fileSets) {
     return LoadGoldCases({GoldCase{geometry, variables, timeSets, fileSets}});
 }

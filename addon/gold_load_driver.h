@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "casefile/case_record.h"
-#include "dataset/load_options.h"
 
 namespace quorix {
 
@@ -21,8 +20,7 @@ struct GoldCase {
 // one's; a variable name that several cases hold is one variable of the data set.
 bool LoadGoldCases(const std::vector<GoldCase>& cases);
 
-bool LoadGoldCase(const LoadOptions& options, const GeometrySectionInfo& geometry,
-                  const VariableSectionInfo* variables, const TimeSectionInfo* timeSets,
-                  const FileSectionInfo* fileSets);
+bool LoadGoldCase(const GeometrySectionInfo& geometry, const VariableSectionInfo* variables,
+                  const TimeSectionInfo* timeSets, const FileSectionInfo* fileSets);
 
 }  // namespace quorix

@@ -5,7 +5,6 @@
 #include <string_view>
 
 #include "addon/gold_load_driver.h"
-#include "addon/host_api/host_memory.h"
 #include "addon/server_of_servers.h"
 #include "casefile/ascii_case.h"
 #include "casefile/case_parser.h"
@@ -14,6 +13,7 @@
 #include "casefile/show_error.h"
 #include "casefile/text_number.h"
 #include "ensight6/ensight6_load_case.h"
+#include "host_api/host_memory.h"
 
 namespace quorix {
 
@@ -72,8 +72,8 @@ struct Selection {
 bool AcceptCaseFileName(const char* value, LoadOptions& options) {
     OpenFailure failure = OpenFailure::CannotOpen;
     if (value[0] != '\0') {
-        failure = TryOpenRegularFile(value);
-        if (failure == OpenFailure::None) {
+        options.caseFile = std::make_unique<TextLines>();
+        if (options.caseFile->Open(value, &failure)) {
             ZelUtilStringDealloc(&options.CaseFileName);
             options.CaseFileName = ZelUtilStringAlloc(static_cast<int64_t>(std::strlen(value)) + 1, "Case File Name");
             if (options.CaseFileName == nullptr) return false;
@@ -81,6 +81,7 @@ bool AcceptCaseFileName(const char* value, LoadOptions& options) {
             return true;
         }
     }
+    options.caseFile.reset();
     ZelUtilDialogErrMsg("Invalid file name.");
     if (value[0] != '\0') ShowError("Case file: " + std::string(value) + std::string(OpenFailureNote(failure)));
     return false;
@@ -91,6 +92,7 @@ bool AcceptCaseFileName(const char* value, LoadOptions& options) {
 void ResetLoadOptions(LoadOptions& options) { options = LoadOptions{}; }
 
 void ReleaseLoadOptions(LoadOptions& options) {
+    options.caseFile.reset();
     ZelUtilStringDealloc(&options.CaseFileName);
     ReleaseArray(options.VarArray);
     ReleaseArray(options.ZoneArray);
@@ -134,21 +136,29 @@ bool ParseLoadInstructions(StringList_pa instructions, LoadOptions& options) {
 }
 
 bool LoadCaseFile(LoadOptions& options) {
-    if (IsServerOfServersFile(options.CaseFileName)) return LoadServerOfServers(options.CaseFileName);
+    // Opened when the request named it; without a name the parse says what is wrong.
+    TextLines* caseFile = options.caseFile.get();
+    const char* name = options.CaseFileName;
+    if (caseFile != nullptr && IsServerOfServersFile(*caseFile)) return LoadServerOfServers(*caseFile, name);
     GeometrySectionInfo geometry;
     VariableSectionInfo* variables = nullptr;
     TimeSectionInfo* timeSets = nullptr;
     FileSectionInfo* fileSets = nullptr;
     bool result = false;
-    if (!ParseCaseFile(options.CaseFileName, options.IsEnsight6, geometry, variables, timeSets, fileSets)) {
+    bool& isEnsight6 = options.IsEnsight6;
+    const bool parsed = caseFile != nullptr
+                            ? ParseCaseFile(*caseFile, name, isEnsight6, geometry, variables, timeSets, fileSets)
+                            : ParseCaseFile(name, isEnsight6, geometry, variables, timeSets, fileSets);
+    if (!parsed) {
         ZelUtilDialogErrMsg("Error while reading case file - probable bad format");
         ShowError("Case file: %s", options.CaseFileName);
     } else if (!NamesModelGeometry(options.CaseFileName, geometry)) {
         result = false;
     } else if (options.IsEnsight6) {
-        result = Ensight6LoadCase(options, geometry, variables, timeSets, fileSets);
+        const Ensight6Selection selection{options.ZoneCount, options.ZoneArray, options.VarCount, options.VarArray};
+        result = Ensight6LoadCase(selection, geometry, variables, timeSets, fileSets);
     } else {
-        result = LoadGoldCase(options, geometry, variables, timeSets, fileSets);
+        result = LoadGoldCase(geometry, variables, timeSets, fileSets);
     }
     if (result) ShowPassedOver(geometry.passedOver);
     ReleaseVariableSectionInfo(variables);

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "addon/host_api/host_lock.h"
-#include "addon/zel_api.h"
+#include "host_api/host_lock.h"
+#include "host_api/zel_api.h"
 
 namespace quorix {
 

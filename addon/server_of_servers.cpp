@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "addon/gold_load_driver.h"
-#include "addon/host_api/host_memory.h"
 #include "casefile/ascii_case.h"
 #include "casefile/case_parser.h"
 #include "casefile/case_record.h"
@@ -14,44 +13,42 @@
 #include "casefile/scanner.h"
 #include "casefile/show_error.h"
 #include "casefile/text_lines.h"
+#include "host_api/host_memory.h"
 
 namespace quorix {
 namespace {
 
-constexpr std::string_view Blanks = " \t\r\n";
-
-std::string_view Trimmed(std::string_view text) {
-    const size_t begin = text.find_first_not_of(Blanks);
-    if (begin == std::string_view::npos) return {};
-    return text.substr(begin, text.find_last_not_of(Blanks) - begin + 1);
-}
-
-// "keyword: value" with both trimmed; a line without a colon is all keyword.
+// "keyword: value" with both trimmed as case-file lines are; a line without a
+// colon is all keyword.
 struct MasterLine {
     std::string_view keyword;
     std::string_view value;
 };
 
 MasterLine SplitLine(std::string_view line) {
-    line = Trimmed(line.substr(0, line.find('\0')));
+    line = TrimBlanks(line.substr(0, line.find('\0')));
     const size_t colon = line.find(':');
     if (colon == std::string_view::npos) return {line, {}};
-    return {Trimmed(line.substr(0, colon)), Trimmed(line.substr(colon + 1))};
+    return {TrimBlanks(line.substr(0, colon)), TrimBlanks(line.substr(colon + 1))};
 }
 
 // Runs `onLine` with every line that is neither blank nor a comment, and its
 // number, until it returns false.
 template <class OnLine>
-bool ForEachLine(const char* path, OnLine onLine) {
+bool ForEachLine(TextLines& lines, const char* path, OnLine onLine) {
     int64_t number = 0;
-    return ForEachTextLine(path, [&](std::string_view line) {
+    if (!lines.Rewind()) {
+        ShowError("Could not read the file %s.", path);
+        return false;
+    }
+    return ForEachTextLine(lines, path, [&](std::string_view line) {
         ++number;
         const MasterLine parts = SplitLine(line);
         return parts.keyword.empty() || parts.keyword.front() == '#' || onLine(parts, number);
     });
 }
 
-std::string_view FirstWord(std::string_view text) { return zelvane::strutil::nextToken(text, Blanks); }
+std::string_view FirstWord(std::string_view text) { return zelvane::strutil::nextToken(text); }
 
 // A file name as written, without the double quotes a writer may put around it.
 std::string_view Unquoted(std::string_view name) {
@@ -81,9 +78,9 @@ bool ParseCount(std::string_view value, int64_t& count) {
     return true;
 }
 
-bool ReadMasterFile(const char* path, MasterFile& master) {
+bool ReadMasterFile(TextLines& lines, const char* path, MasterFile& master) {
     bool countValid = true;
-    const bool read = ForEachLine(path, [&](const MasterLine& line, int64_t number) {
+    const bool read = ForEachLine(lines, path, [&](const MasterLine& line, int64_t number) {
         if (EqualsIgnoreCase(line.keyword, "type")) {
             master.type.assign(line.value);
             master.typeLine = number;
@@ -100,8 +97,8 @@ bool ReadMasterFile(const char* path, MasterFile& master) {
     if (!read) return false;
     std::string problem;
     int64_t line = 0;
-    const std::string_view type = Trimmed(master.type);
-    if (!EqualsIgnoreCase(FirstWord(type), "master_server") || !EqualsIgnoreCase(Trimmed(type.substr(13)), "gold")) {
+    const std::string_view type = TrimBlanks(master.type);
+    if (!EqualsIgnoreCase(FirstWord(type), "master_server") || !EqualsIgnoreCase(TrimBlanks(type.substr(13)), "gold")) {
         problem = "The server-of-servers file %s is not of type \"master_server gold\".";
         line = master.typeLine;
     } else if (!master.countGiven || !countValid) {
@@ -138,12 +135,13 @@ std::string PiecePath(const char* masterPath, const std::string& name) {
 // A piece that cannot be opened or parsed, or that is not a Gold case, fails the whole load.
 bool ParsePiece(const char* masterPath, const std::string& piecePath, CaseRecord& piece) {
     const std::string listed = "The case file " + piecePath + " listed in %s";
-    const OpenFailure failure = TryOpenRegularFile(piecePath.c_str());
-    if (failure != OpenFailure::None) {
+    TextLines caseFile;
+    OpenFailure failure = OpenFailure::None;
+    if (!caseFile.Open(piecePath.c_str(), &failure)) {
         ShowError(listed + " could not be opened" + std::string(OpenFailureNote(failure)) + ".", masterPath);
         return false;
     }
-    if (!ParseCaseFile(piecePath.c_str(), piece.isEnsight6, piece.geometry, piece.variables, piece.timeSets,
+    if (!ParseCaseFile(caseFile, piecePath.c_str(), piece.isEnsight6, piece.geometry, piece.variables, piece.timeSets,
                        piece.fileSets)) {
         ShowError(listed + " could not be read - probable bad format.", masterPath);
         return false;
@@ -159,10 +157,9 @@ bool ParsePiece(const char* masterPath, const std::string& piecePath, CaseRecord
 
 }  // namespace
 
-bool IsServerOfServersFile(const char* path) {
+bool IsServerOfServersFile(TextLines& lines) {
     // Silent: the case parser reports a file it cannot read.
-    TextLines lines;
-    if (!lines.Open(path)) return false;
+    if (!lines.Rewind()) return false;
     // The FORMAT section comes first: its type line decides.
     std::string_view line;
     while (lines.Next(line) == TextLines::Status::Line) {
@@ -174,9 +171,9 @@ bool IsServerOfServersFile(const char* path) {
     return false;
 }
 
-bool LoadServerOfServers(const char* path) {
+bool LoadServerOfServers(TextLines& masterFile, const char* path) {
     MasterFile master;
-    if (!ReadMasterFile(path, master)) return false;
+    if (!ReadMasterFile(masterFile, path, master)) return false;
     std::vector<std::unique_ptr<CaseRecord>> pieces;
     std::vector<GoldCase> cases;
     for (const std::string& name : master.caseFiles) {

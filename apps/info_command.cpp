@@ -14,6 +14,7 @@
 #include "apps/json_writer.h"
 #include "casefile/case_parser.h"
 #include "casefile/element_types.h"
+#include "casefile/text_number.h"
 #include "casefile/variable_kinds.h"
 #include "ensight6/geometry_scanner.h"
 #include "gold/file_a.h"
@@ -81,7 +82,7 @@ const char* GoldPartKind(int32_t kind) {
 
 // ASCII descriptions keep their line end as read.
 std::string Trimmed(std::string_view text) {
-    const size_t end = text.find_last_not_of(" \t\r\n");
+    const size_t end = text.find_last_not_of(LineBlanks);
     return std::string(text.substr(0, end == std::string_view::npos ? 0 : end + 1));
 }
 

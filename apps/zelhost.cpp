@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "addon/zel_api.h"
 #include "apps/addon_library.h"
 #include "apps/case_command.h"
 #include "apps/host_options.h"
 #include "apps/info_command.h"
 #include "apps/load_report.h"
 #include "host/zel_host.h"
+#include "host_api/zel_api.h"
 
 namespace {
 

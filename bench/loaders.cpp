@@ -17,13 +17,13 @@
 #include <string>
 #include <vector>
 
-#include "addon/host_api/host_lock.h"
-#include "addon/zel_api.h"
 #include "casefile/element_types.h"
 #include "dataset/deferred_loading.h"
 #include "gold/ensight_reader.h"
 #include "gold/file_a.h"
 #include "host/zel_host.h"
+#include "host_api/host_lock.h"
+#include "host_api/zel_api.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <ctime>
 #include <string>
 
-#include "addon/host_api/host_lock.h"
-#include "addon/zel_api.h"
 #include "dataset/transient_zones.h"
 #include "dataset/zone_creation.h"
+#include "host_api/host_lock.h"
+#include "host_api/zel_api.h"
 
 namespace {
 

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "casefile/string_record.h"
+
 namespace quorix {
 
 ByteOrder NativeByteOrder() {
@@ -17,7 +19,6 @@ ByteOrder NativeByteOrder() {
 ByteOrder OtherByteOrder(ByteOrder order) { return order == LittleEndian ? BigEndian : LittleEndian; }
 
 ByteOrder FortranFrameOrder(const unsigned char* lengthBefore, const unsigned char* lengthAfter) {
-    constexpr unsigned char StringRecordBytes = 80;
     constexpr unsigned char Little[4] = {StringRecordBytes, 0, 0, 0};
     constexpr unsigned char Big[4] = {0, 0, 0, StringRecordBytes};
     if (std::memcmp(lengthBefore, lengthAfter, 4) != 0) return ByteOrderUnknown;

@@ -10,6 +10,7 @@
 #include "casefile/scanner.h"
 #include "casefile/show_error.h"
 #include "casefile/text_lines.h"
+#include "casefile/text_number.h"
 #include "casefile/time_section.h"
 #include "casefile/variable_kinds.h"
 #include "casefile/variable_section.h"
@@ -90,9 +91,10 @@ int32_t CountTimeSets(const TimeSectionInfo* timeSets) {
 
 class CaseParser {
 public:
-    CaseParser(const char* caseFileName, bool& isEnsight6, GeometrySectionInfo& geometry,
+    CaseParser(TextLines* lines, const char* caseFileName, bool& isEnsight6, GeometrySectionInfo& geometry,
                VariableSectionInfo*& variables, TimeSectionInfo*& timeSets, FileSectionInfo*& fileSets)
-        : caseFileName_(caseFileName != nullptr ? caseFileName : ""),
+        : lines_(lines),
+          caseFileName_(caseFileName != nullptr ? caseFileName : ""),
           isEnsight6_(isEnsight6),
           geometry_(geometry),
           variables_(variables),
@@ -116,6 +118,7 @@ private:
     bool ApplySeriesTimeSets();
     bool CheckReferences() const;
 
+    TextLines* lines_;  // the case file when opened already; null: open it by name
     const char* caseFileName_;
     bool& isEnsight6_;
     GeometrySectionInfo& geometry_;
@@ -141,13 +144,14 @@ bool CaseParser::Run() {
 
 // A refused line is named after its own message, as the place to look.
 bool CaseParser::ReadLines() {
-    return ForEachTextLine(caseFileName_, [this](std::string_view line) {
+    const auto onLine = [this](std::string_view line) {
         ++lineNumber_;
         if (ParseLine(line)) return true;
         const std::string_view what = section_ == Section::None ? "expected a section header such as \"FORMAT\"" : "";
         ShowError(LinePlaceText(caseFileName_, lineNumber_, what));
         return false;
-    });
+    };
+    return lines_ != nullptr ? ForEachTextLine(*lines_, caseFileName_, onLine) : ForEachTextLine(caseFileName_, onLine);
 }
 
 bool CaseParser::ParseLine(std::string_view line) {
@@ -375,7 +379,17 @@ bool CaseParser::CheckReferences() const {
 
 bool ParseCaseFile(const char* caseFileName, bool& isEnsight6, GeometrySectionInfo& geometry,
                    VariableSectionInfo*& variables, TimeSectionInfo*& timeSets, FileSectionInfo*& fileSets) {
-    CaseParser parser(caseFileName, isEnsight6, geometry, variables, timeSets, fileSets);
+    CaseParser parser(nullptr, caseFileName, isEnsight6, geometry, variables, timeSets, fileSets);
+    return parser.Run();
+}
+
+bool ParseCaseFile(TextLines& caseFile, const char* caseFileName, bool& isEnsight6, GeometrySectionInfo& geometry,
+                   VariableSectionInfo*& variables, TimeSectionInfo*& timeSets, FileSectionInfo*& fileSets) {
+    if (!caseFile.Rewind()) {
+        ShowError("Could not read the file %s.", caseFileName);
+        return false;
+    }
+    CaseParser parser(&caseFile, caseFileName, isEnsight6, geometry, variables, timeSets, fileSets);
     return parser.Run();
 }
 

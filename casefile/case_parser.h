@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "casefile/case_record.h"
+#include "casefile/text_lines.h"
 
 namespace quorix {
 
@@ -13,6 +14,9 @@ namespace quorix {
 // Sets isEnsight6 from the FORMAT section (left as it was without one). On
 // failure the outputs hold what was parsed and the caller releases them.
 bool ParseCaseFile(const char* caseFileName, bool& isEnsight6, GeometrySectionInfo& geometry,
+                   VariableSectionInfo*& variables, TimeSectionInfo*& timeSets, FileSectionInfo*& fileSets);
+// The same for the case file opened once by the load request, read from its start.
+bool ParseCaseFile(TextLines& caseFile, const char* caseFileName, bool& isEnsight6, GeometrySectionInfo& geometry,
                    VariableSectionInfo*& variables, TimeSectionInfo*& timeSets, FileSectionInfo*& fileSets);
 
 // A case that parses yet names no model geometry holds nothing to load: says

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "addon/host_api/host_memory.h"
+#include "host_api/host_memory.h"
 
 namespace quorix {
 

@@ -7,18 +7,23 @@ namespace {
 
 struct ElementTypeFacts {
     std::string_view name;
-    int32_t nodes;     // 0: varies per element
-    int32_t category;  // with higher-order types allowed
-    bool higherOrder;  // not loaded when higher-order types are refused
+    int32_t nodes;         // 0: varies per element
+    int32_t category;
+    bool polytope;         // the zone takes polygons or polyhedra (higher-order types too)
+    int32_t zoneElements;  // zone elements one element becomes: a bar3 is two segments
+    int32_t zoneNodes;     // nodes of each zone element
 };
 
 constexpr ElementTypeFacts ElementTable[ElementTypeCount] = {
-    {"point", 1, 1, false},      {"bar2", 2, 2, false},      {"bar3", 3, 2, false},
-    {"tria3", 3, 3, false},      {"tria6", 6, 3, true},      {"quad4", 4, 3, false},
-    {"quad8", 8, 3, true},       {"tetra4", 4, 4, false},    {"tetra10", 10, 4, true},
-    {"pyramid5", 5, 4, false},   {"pyramid13", 13, 4, true}, {"penta6", 6, 4, false},
-    {"penta15", 15, 4, true},    {"hexa8", 8, 4, false},     {"hexa20", 20, 4, true},
-    {"nsided", 0, 3, true},      {"nfaced", 0, 4, true},
+    {"point", 1, CategoryPoint, false, 1, 1},         {"bar2", 2, CategoryLine, false, 1, 2},
+    {"bar3", 3, CategoryLine, false, 2, 2},           {"tria3", 3, CategorySurface, false, 1, 3},
+    {"tria6", 6, CategorySurface, true, 1, 6},        {"quad4", 4, CategorySurface, false, 1, 4},
+    {"quad8", 8, CategorySurface, true, 1, 8},        {"tetra4", 4, CategoryVolume, false, 1, 4},
+    {"tetra10", 10, CategoryVolume, true, 1, 10},     {"pyramid5", 5, CategoryVolume, false, 1, 5},
+    {"pyramid13", 13, CategoryVolume, true, 1, 13},   {"penta6", 6, CategoryVolume, false, 1, 6},
+    {"penta15", 15, CategoryVolume, true, 1, 15},     {"hexa8", 8, CategoryVolume, false, 1, 8},
+    {"hexa20", 20, CategoryVolume, true, 1, 20},      {"nsided", 0, CategorySurface, true, 1, 0},
+    {"nfaced", 0, CategoryVolume, true, 1, 0},
 };
 
 bool Known(int32_t type) { return type >= 0 && type < ElementTypeCount; }
@@ -37,13 +42,15 @@ std::string_view ElementTypeName(int32_t type) { return Known(type) ? ElementTab
 
 int32_t NodesPerElement(int32_t type) { return Known(type) ? ElementTable[type].nodes : 0; }
 
-int32_t ElementCategory(int32_t type, bool higherOrderAllowed) {
-    if (!Known(type)) return 0;
-    const ElementTypeFacts& facts = ElementTable[type];
-    return facts.higherOrder && !higherOrderAllowed ? 0 : facts.category;
+int32_t ElementCategory(int32_t type) { return Known(type) ? ElementTable[type].category : CategoryNone; }
+
+bool IsPolytopeType(int32_t type) { return Known(type) && ElementTable[type].polytope; }
+
+int64_t ZoneElementsOf(int32_t type, int64_t count) {
+    return Known(type) ? ElementTable[type].zoneElements * count : count;
 }
 
-bool IsPolytopeType(int32_t type) { return Known(type) && ElementTable[type].higherOrder; }
+int32_t ZoneNodesPerElement(int32_t type) { return Known(type) ? ElementTable[type].zoneNodes : 0; }
 
 IdOption IdOptionFromName(std::string_view word) {
     constexpr std::string_view words[] = {"off", "given", "assign", "ignore"};

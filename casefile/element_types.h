@@ -1,6 +1,7 @@
 // The element-type table shared by the Gold and EnSight 6 readers.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string_view>
 
@@ -47,9 +48,28 @@ std::string_view ElementTypeName(int32_t type);
 // 0 for nsided, nfaced and unknown codes.
 int32_t NodesPerElement(int32_t type);
 // 1 point, 2 line, 3 surface, 4 volume, 0 not loadable.
-int32_t ElementCategory(int32_t type, bool higherOrderAllowed);
+int32_t ElementCategory(int32_t type);
 // Loaded as polygons or polyhedra (face maps): the higher-order types, nsided and nfaced.
 bool IsPolytopeType(int32_t type);
+// Zone elements a block of `count` elements occupies (bar3: two segments per element).
+int64_t ZoneElementsOf(int32_t type, int64_t count);
+// Nodes of each zone element an element of `type` becomes (bar3: its 2-node segments).
+int32_t ZoneNodesPerElement(int32_t type);
+
+// The one rule that closes a part, Gold or EnSight 6: the blocks of its
+// category, added here, fix the zone's element count (bar3 twice), its largest
+// element and whether it takes polygons or polyhedra.
+struct ZoneElementTally {
+    int64_t elements = 0;
+    int32_t maxNodesPerElement = 0;
+    bool polytope = false;
+
+    void Add(int32_t type, int64_t count) {
+        elements += ZoneElementsOf(type, count);
+        maxNodesPerElement = std::max(maxNodesPerElement, ZoneNodesPerElement(type));
+        polytope = polytope || IsPolytopeType(type);
+    }
+};
 IdOption IdOptionFromName(std::string_view word);
 
 }  // namespace quorix

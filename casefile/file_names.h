@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "addon/host_api/host_memory.h"
+#include "host_api/host_memory.h"
 
 namespace quorix {
 

@@ -8,6 +8,7 @@
 #include "casefile/byte_order.h"
 #include "casefile/regular_file.h"
 #include "casefile/show_error.h"
+#include "casefile/string_record.h"
 #include "casefile/time_step_mark.h"
 
 namespace quorix {
@@ -59,7 +60,7 @@ bool ParseNumberOfSteps(Scanner& scanner, FileSectionInfo& set) {
 }
 
 // A marker lies within one record (or line) of its start.
-constexpr size_t MarkerReach = 80;
+constexpr size_t MarkerReach = StringRecordBytes;
 
 // A C binary record stands at a multiple of 4 bytes; an ASCII one starts a line.
 bool IsStepStart(std::string_view window, size_t at, char before, int64_t offset) {
@@ -77,7 +78,8 @@ void MoveToFortranRecordStarts(std::FILE* file, std::vector<int64_t>& starts) {
     for (int64_t& start : starts) {
         unsigned char before[4];
         unsigned char after[4];
-        if (start < 4 || !ReadAt(file, start - 4, before, 4) || !ReadAt(file, start + 80, after, 4)) continue;
+        const int64_t end = start + int64_t{StringRecordBytes};
+        if (start < 4 || !ReadAt(file, start - 4, before, 4) || !ReadAt(file, end, after, 4)) continue;
         if (FortranFrameOrder(before, after) != ByteOrderUnknown) start -= 4;
     }
 }

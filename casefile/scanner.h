@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "casefile/text_number.h"
+
 namespace zelvane::strutil {
 
 // A set of delimiter characters, tested in constant time.
@@ -31,7 +33,7 @@ private:
 // except the operations that return a std::string.
 class Scanner {
 public:
-    static constexpr std::string_view Whitespace = " \t\n\r";
+    static constexpr std::string_view Whitespace = quorix::LineBlanks;
     static constexpr std::string_view LineEnds = "\n\r";
 
     Scanner();

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <memory>
 
-#include "addon/host_api/host_lock.h"
-#include "addon/zel_api.h"
 #include "casefile/regular_file.h"
+#include "host_api/host_lock.h"
+#include "host_api/zel_api.h"
 
 namespace quorix {
 namespace {

@@ -30,6 +30,13 @@ void TextLines::Close() {
     file_ = nullptr;
 }
 
+bool TextLines::Rewind() {
+    if (file_ == nullptr || std::fseek(file_, 0, SEEK_SET) != 0) return false;
+    begin_ = end_ = 0;
+    atEnd_ = failed_ = false;
+    return true;
+}
+
 bool TextLines::Refill() {
     if (begin_ > 0) {
         std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
@@ -78,6 +85,10 @@ bool ForEachTextLine(const char* path, const std::function<bool(std::string_view
         ShowError(CouldNotOpenText(path, failure));
         return false;
     }
+    return ForEachTextLine(lines, path, onLine);
+}
+
+bool ForEachTextLine(TextLines& lines, const char* path, const std::function<bool(std::string_view)>& onLine) {
     std::string_view line;
     for (;;) {
         switch (lines.Next(line)) {

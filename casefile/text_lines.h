@@ -33,6 +33,8 @@ public:
     // False when the file cannot be opened, with `failure` telling why when given.
     bool Open(const char* path, OpenFailure* failure = nullptr);
     void Close();
+    // Back to the first line, so that a file opened once is read again; false when it cannot be.
+    bool Rewind();
     // `line` stays valid until the next call; the last line may lack its line end.
     Status Next(std::string_view& line);
 
@@ -51,6 +53,8 @@ private:
 // which ends the walk with false. A file that cannot be opened or read, or a
 // line above the cap, is shown with the file's name and gives false.
 bool ForEachTextLine(const char* path, const std::function<bool(std::string_view)>& onLine);
+// The same over the lines of a file opened as `path`, from where it stands.
+bool ForEachTextLine(TextLines& lines, const char* path, const std::function<bool(std::string_view)>& onLine);
 
 // `text` without the blanks, tabs, line ends, vertical tabs and form feeds
 // around it: a line of only these is empty.

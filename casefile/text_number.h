@@ -15,6 +15,9 @@ inline bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
+// The blanks of a text line: around its words, at its end and padding a string record.
+inline constexpr std::string_view LineBlanks = " \t\r\n";
+
 // The blanks around and between the fields of a data line.
 inline bool IsFieldBlank(char c) { return c == ' ' || c == '\t'; }
 inline const char* SkipFieldBlanks(const char* p, const char* last) {

@@ -7,7 +7,9 @@
 #include "casefile/ascii_case.h"
 #include "casefile/file_names.h"
 #include "casefile/show_error.h"
+#include "casefile/string_record.h"
 #include "casefile/text_lines.h"
+#include "casefile/text_number.h"
 
 namespace quorix {
 namespace {
@@ -225,7 +227,7 @@ bool ReadSideFile(TimeSectionInfo& set, std::string_view caseDirectory) {
         scanner.setText(line);
         if (!StoreNumbers<List>(scanner, set, true)) return false;
         // The limit of the format: 79 characters plus line end and slack.
-        if (line.size() >= 83) {
+        if (line.size() > StringTextLength + 3) {
             ShowError(std::string(List::longLine));
             ok = false;
         }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "casefile/case_record.h"
@@ -38,6 +39,10 @@ inline constexpr VariableLine<VarComplex> ComplexKinds[] = {
     {"complex scalar per element", "complexScalarPerElement", &VariableSectionInfo::complexScalarPerElement, 1, false},
     {"complex vector per element", "complexVectorPerElement", &VariableSectionInfo::complexVectorPerElement, 3, false},
 };
+
+// A complex variable is two host variables: its real part under the
+// description, its imaginary part under this name.
+inline std::string ImaginaryPartName(std::string_view description) { return std::string(description) + "I"; }
 
 // The measured rows come last.
 inline constexpr std::span<const VariableLine<VarSVT>> ModelSvtKinds(SvtKinds, 8);

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "addon/zel_api.h"
 #include "dataset/element_conversion.h"
 #include "gold/ensight_reader.h"
 #include "gold/file_a.h"
 #include "gold/page_memory.h"
 #include "gold/variable_info.h"
+#include "host_api/zel_api.h"
 
 namespace quorix {
 

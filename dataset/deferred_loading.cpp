@@ -4,16 +4,16 @@
 #include <new>
 #include <string_view>
 
-#include "addon/host_api/hand_over.h"
-#include "addon/host_api/host_lock.h"
-#include "addon/host_api/host_memory.h"
-#include "addon/host_api/variable_numbers.h"
 #include "casefile/element_types.h"
 #include "casefile/regular_file.h"
 #include "dataset/deferred_load_info.h"
 #include "dataset/field_loading.h"
 #include "dataset/particle_coords_cache.h"
 #include "gold/ensight_reader.h"
+#include "host_api/hand_over.h"
+#include "host_api/host_lock.h"
+#include "host_api/host_memory.h"
+#include "host_api/variable_numbers.h"
 
 namespace quorix {
 namespace {

@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <string_view>
 
-#include "addon/host_api/callback_guard.h"
-#include "addon/zel_api.h"
 #include "gold/ensight_reader.h"
 #include "gold/part_collection.h"
 #include "gold/variable_info.h"
+#include "host_api/callback_guard.h"
+#include "host_api/zel_api.h"
 
 namespace quorix {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
-#include "addon/zel_api.h"
 #include "casefile/element_types.h"
+#include "host_api/zel_api.h"
 
 namespace quorix {
 namespace {
@@ -56,10 +56,6 @@ constexpr ElementShape Solid(const uint8_t (&faces)[N], const uint8_t (&sizes)[F
 ElementShape IdentityShape(int32_t width) { return ElementShape{width, Identity, 0, nullptr}; }
 
 }  // namespace
-
-int64_t ZoneElementsOf(int32_t type, int64_t count) { return type == ElementBar3 ? 2 * count : count; }
-
-int32_t ZoneNodesPerElement(int32_t type) { return type == ElementBar3 ? 2 : NodesPerElement(type); }
 
 std::vector<LoadBlock> ElementOrder(const PartInfo& part) {
     std::vector<LoadBlock> order;

@@ -34,10 +34,6 @@ void SortIntoZoneOrder(std::vector<Block>& blocks, TypeOf typeOf) {
     std::stable_sort(blocks.begin(), blocks.end(), [&](const Block& a, const Block& b) { return typeOf(a) < typeOf(b); });
 }
 
-// Zone elements a block occupies (bar3: two segments per element).
-int64_t ZoneElementsOf(int32_t type, int64_t count);
-// Nodes of each zone element an element of `type` becomes (bar3: its 2-node segments).
-int32_t ZoneNodesPerElement(int32_t type);
 
 // A per-element rewrite: `entries` node numbers taken from the element's nodes
 // (1-based indices into the element as read); a polyhedron also lists its faces.

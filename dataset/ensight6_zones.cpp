@@ -1,9 +1,9 @@
 #include "dataset/ensight6_zones.h"
 
-#include "addon/host_api/host_handles.h"
-#include "addon/host_api/variable_numbers.h"
-#include "addon/zel_api.h"
 #include "dataset/element_conversion.h"
+#include "host_api/host_handles.h"
+#include "host_api/variable_numbers.h"
+#include "host_api/zel_api.h"
 
 namespace quorix {
 namespace {

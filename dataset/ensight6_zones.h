@@ -10,7 +10,9 @@
 
 namespace quorix {
 
-// The EnSight 6 part fields zone creation reads (filled by the EnSight 6 scan).
+// The EnSight 6 part fields zone creation reads, filled by the EnSight 6 driver
+// from its GeometryPart: zone creation lies a layer below ensight6/ and so
+// cannot see that record, and it needs only these of its fields.
 struct Ensight6ZoneShape {
     int32_t kind = PartCurvilinear;  // a block, or PartUnstructured
     std::string description;

@@ -10,11 +10,11 @@
 #endif
 #include <vector>
 
-#include "addon/host_api/hand_over.h"
-#include "addon/host_api/host_lock.h"
 #include "casefile/checked_math.h"
 #include "casefile/element_types.h"
 #include "dataset/load_reader.h"
+#include "host_api/hand_over.h"
+#include "host_api/host_lock.h"
 
 namespace quorix {
 namespace {
@@ -260,7 +260,7 @@ bool LoadUnstructuredCells(const DeferredLoadInfo& info, FieldData_pa field) {
     if (!StrideKnown(info) || !reader.Open(info.fileName, info.format, info.byteOrder, 0)) return false;
     ScratchArray<float> doubled;
     for (const LoadBlock& block : info.blocks) {
-        const bool twice = block.type == ElementBar3;
+        const bool twice = ZoneElementsOf(block.type, 1) == 2;
         if (twice && !(doubled = ScratchArray<float>(2 * std::min<int64_t>(block.count, ChunkValues)))) return false;
         const auto place = [&](float* values, int64_t first, int64_t n) {
             if (!twice) return HandOver(field, block.firstElement + first, n, values);

@@ -5,9 +5,9 @@
 #include <array>
 #include <cstdint>
 
-#include "addon/host_api/hand_over.h"
-#include "addon/zel_api.h"
 #include "dataset/deferred_load_info.h"
+#include "host_api/hand_over.h"
+#include "host_api/zel_api.h"
 
 namespace quorix {
 

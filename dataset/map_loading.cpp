@@ -1,10 +1,10 @@
 // Node maps and face maps of unstructured zones, walked in element order.
 #include <algorithm>
 
-#include "addon/host_api/host_lock.h"
 #include "casefile/element_types.h"
 #include "dataset/field_loading.h"
 #include "dataset/load_reader.h"
+#include "host_api/host_lock.h"
 
 namespace quorix {
 namespace {

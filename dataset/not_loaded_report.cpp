@@ -1,8 +1,8 @@
 #include "dataset/not_loaded_report.h"
 
-#include "addon/host_api/host_memory.h"
-#include "addon/zel_api.h"
 #include "casefile/show_error.h"
+#include "host_api/host_memory.h"
+#include "host_api/zel_api.h"
 
 namespace quorix {
 namespace {

@@ -1,7 +1,7 @@
 #include "dataset/particle_coords_cache.h"
 
-#include "addon/host_api/host_memory.h"
 #include "dataset/load_reader.h"
+#include "host_api/host_memory.h"
 
 namespace quorix {
 namespace {

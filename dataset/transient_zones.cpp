@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "addon/host_api/host_lock.h"
 #include "dataset/zone_creation.h"
+#include "host_api/host_lock.h"
 
 namespace quorix {
 namespace {

@@ -1,9 +1,9 @@
 // Zones of later time steps when only the variables are transient.
 #pragma once
 
-#include "addon/zel_api.h"
 #include "casefile/case_record.h"
 #include "gold/part_collection.h"
+#include "host_api/zel_api.h"
 
 namespace quorix {
 

@@ -3,12 +3,12 @@
 #include <string_view>
 #include <vector>
 
-#include "addon/host_api/host_lock.h"
-#include "addon/host_api/variable_numbers.h"
 #include "casefile/element_types.h"
 #include "casefile/show_error.h"
 #include "dataset/deferred_loading.h"
 #include "dataset/element_conversion.h"
+#include "host_api/host_lock.h"
+#include "host_api/variable_numbers.h"
 
 namespace quorix {
 namespace {
@@ -185,12 +185,6 @@ bool AddVariables(int32_t componentCount, const std::string& description, int32_
 int32_t ZoneTypeForPart(const PartInfo& part) {
     if (part.kind != PartUnstructured) return ZelZoneOrdered;
     return UnstructuredZoneType(part.category, part.maxNodesPerElement, part.polytope);
-}
-
-int32_t CreatePartZone(PartCollection& collection, const PartInfo& part, int32_t step, bool share,
-                       int32_t sourceZone, float solutionTime) {
-    return PartZoneMaker(collection, collection.AnyPartHasIBlank())
-        .Make(part, step, share ? ZoneSharing::All : ZoneSharing::None, sourceZone, solutionTime);
 }
 
 PartZoneMaker::PartZoneMaker(PartCollection& collection, bool dataSetHasIBlank)

@@ -6,11 +6,11 @@
 #include <string_view>
 #include <vector>
 
-#include "addon/host_api/host_handles.h"
-#include "addon/host_api/host_lock.h"
-#include "addon/zel_api.h"
 #include "casefile/case_record.h"
 #include "gold/part_collection.h"
+#include "host_api/host_handles.h"
+#include "host_api/host_lock.h"
+#include "host_api/zel_api.h"
 
 namespace quorix {
 
@@ -20,16 +20,13 @@ bool AddVariables(int32_t componentCount, const std::string& description, int32_
 int32_t ZoneTypeForPart(const PartInfo& part);
 // A part's description as the user should see it.
 std::string_view ZoneDescription(const std::string& name);
-// New zone number, 0 on failure.
-int32_t CreatePartZone(PartCollection& collection, const PartInfo& part, int32_t step, bool share,
-                       int32_t sourceZone, float solutionTime);
 
 // What a new zone takes from its source zone: its node or face map, or that
 // and its coordinates.
 enum class ZoneSharing { None, Connectivity, All };
 
-// Makes the zones of one stage as CreatePartZone does, refilling one host
-// argument list and one data-type array rather than making them per zone.
+// Makes the zones of one stage, refilling one host argument list and one
+// data-type array rather than making them per zone.
 // Holds the host lock while it lives.
 class PartZoneMaker {
 public:

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "addon/zel_api.h"
 #include "casefile/element_types.h"
 #include "dataset/field_loading.h"
 #include "dataset/load_reader.h"
@@ -13,6 +12,7 @@
 #include "ensight6/variable_file.h"
 #include "gold/file_a.h"
 #include "gold/page_memory.h"
+#include "host_api/zel_api.h"
 
 namespace quorix {
 namespace {
@@ -50,7 +50,7 @@ public:
         if (!reader_.ReadLine(line_)) return Fail(vf_.start > 0 ? "the file holds no further time step" : "the file is empty");
         if (IsBeginStep(line_) && !reader_.ReadLine(line_))
             return Fail("the file ends after its first line");
-        if (CutLineEnd(line_).size() >= 80) {
+        if (CutLineEnd(line_).size() > StringTextLength) {
             failure_.Set(VariableDescriptionMessage);
             return false;
         }
@@ -194,7 +194,7 @@ public:
                 if (!reader_.SkipValues(count, 6)) return Fail("the file ends inside a value list");
                 continue;
             }
-            if (!ReadZoneValues(zone, count, cursor.firstElement(), block->type == ElementBar3, "bad or missing element values"))
+            if (!ReadZoneValues(zone, count, cursor.firstElement(), ZoneElementsOf(block->type, 1) == 2, "bad or missing element values"))
                 return false;
         }
     }

@@ -2,7 +2,6 @@
 // values lie and registers a load-on-demand source per zone and component.
 #include <vector>
 
-#include "addon/zel_api.h"
 #include "casefile/checked_math.h"
 #include "casefile/element_types.h"
 #include "ensight6/text_fields.h"
@@ -10,6 +9,7 @@
 #include "ensight6/variable_file.h"
 #include "gold/ensight_reader.h"
 #include "gold/file_a.h"
+#include "host_api/zel_api.h"
 
 namespace quorix {
 namespace {

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <vector>
 
-#include "addon/host_api/host_lock.h"
-#include "addon/host_api/host_memory.h"
 #include "casefile/checked_math.h"
 #include "casefile/element_types.h"
 #include "dataset/element_conversion.h"
 #include "ensight6/ascii_value_reader.h"
 #include "ensight6/text_fields.h"
+#include "host_api/host_lock.h"
+#include "host_api/host_memory.h"
 
 namespace quorix {
 namespace {

@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <string>
 
-#include "addon/zel_api.h"
 #include "casefile/show_error.h"
 #include "dataset/node_map_access.h"
 #include "ensight6/geometry_file.h"
 #include "gold/file_a.h"
+#include "host_api/zel_api.h"
 
 namespace quorix {
 

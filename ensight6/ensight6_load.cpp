@@ -5,7 +5,6 @@
 #include <new>
 #include <span>
 
-#include "addon/host_api/variable_numbers.h"
 #include "casefile/element_types.h"
 #include "casefile/file_names.h"
 #include "casefile/variable_kinds.h"
@@ -17,6 +16,7 @@
 #include "ensight6/geometry_scanner.h"
 #include "ensight6/value_source.h"
 #include "gold/ensight_reader.h"
+#include "host_api/variable_numbers.h"
 
 namespace quorix {
 namespace {
@@ -56,7 +56,7 @@ struct VariableEntry {
 
 }  // namespace
 
-Ensight6Load::Ensight6Load(const LoadOptions& options, GeometrySectionInfo& geometry,
+Ensight6Load::Ensight6Load(const Ensight6Selection& options, GeometrySectionInfo& geometry,
                            const VariableSectionInfo* variables, const TimeSectionInfo* timeSets,
                            const FileSectionInfo* fileSets)
     : options_(options), geometrySection_(geometry), variables_(variables), timeSets_(timeSets), fileSets_(fileSets) {}
@@ -375,7 +375,7 @@ bool Ensight6Load::LoadVariables() {
     for (const auto& l : complexLists) {
         for (const VarComplex* e = (variables_->*l.list).head; e != nullptr; e = e->next) {
             if (!IsVariableTaken(++ordinal)) continue;
-            std::string imaginary = std::string(e->description.view()) + "I";
+            const std::string imaginary = ImaginaryPartName(e->description.view());
             if (!LoadVariable(e->description.view(), e->realFileName.view(), e->timeSet, e->fileSet, l.components,
                               l.isNodal) ||
                 !LoadVariable(imaginary, e->imagFileName.view(), e->timeSet, e->fileSet, l.components, l.isNodal))
@@ -565,7 +565,7 @@ bool Ensight6Load::SpreadFixedVariables() {
     return true;
 }
 
-bool Ensight6LoadCase(const LoadOptions& options, GeometrySectionInfo& geometry, const VariableSectionInfo* variables,
+bool Ensight6LoadCase(const Ensight6Selection& options, GeometrySectionInfo& geometry, const VariableSectionInfo* variables,
                       const TimeSectionInfo* timeSets, const FileSectionInfo* fileSets) {
     try {
         Ensight6Load load(options, geometry, variables, timeSets, fileSets);

@@ -11,22 +11,22 @@
 #include <utility>
 #include <vector>
 
-#include "addon/zel_api.h"
 #include "casefile/case_record.h"
 #include "casefile/show_error.h"
-#include "dataset/load_options.h"
 #include "dataset/not_loaded_report.h"
+#include "ensight6/ensight6_load_case.h"
 #include "ensight6/geometry_file.h"
 #include "ensight6/geometry_scanner.h"
 #include "ensight6/step_zones.h"
 #include "ensight6/variable_file.h"
 #include "gold/file_a.h"
+#include "host_api/zel_api.h"
 
 namespace quorix {
 
 class Ensight6Load {
 public:
-    Ensight6Load(const LoadOptions& options, GeometrySectionInfo& geometry, const VariableSectionInfo* variables,
+    Ensight6Load(const Ensight6Selection& options, GeometrySectionInfo& geometry, const VariableSectionInfo* variables,
                  const TimeSectionInfo* timeSets, const FileSectionInfo* fileSets);
     ~Ensight6Load();
     Ensight6Load(const Ensight6Load&) = delete;
@@ -73,7 +73,7 @@ private:
     const Ensight6StepZones* StepFor(int32_t k, const TimeSectionInfo* timeSet, std::string_view description);
     bool IsVariableTaken(int32_t ordinal);
 
-    const LoadOptions& options_;
+    const Ensight6Selection& options_;
     GeometrySectionInfo& geometrySection_;
     const VariableSectionInfo* variables_;
     const TimeSectionInfo* timeSets_;

@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <string>
 
-#include "addon/host_api/host_memory.h"
 #include "casefile/byte_order.h"
 #include "casefile/case_record.h"
 #include "ensight6/geometry_part.h"
 #include "ensight6/node_id_map.h"
+#include "host_api/host_memory.h"
 
 namespace quorix {
 

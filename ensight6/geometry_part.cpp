@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "addon/host_api/host_memory.h"
 #include "casefile/checked_math.h"
 #include "casefile/element_types.h"
 #include "dataset/element_conversion.h"
+#include "host_api/host_memory.h"
 
 namespace quorix {
 
@@ -59,20 +59,17 @@ std::vector<const GeometryElementBlock*> ZoneBlockOrder(const GeometryPart& part
 bool CloseUnstructuredPart(GeometryPart& part) {
     int32_t category = CategoryNone;
     for (GeometryElementBlock* b = part.blocks; b != nullptr; b = b->next)
-        category = std::max(category, ElementCategory(b->type, true));
+        category = std::max(category, ElementCategory(b->type));
     part.category = category >= CategoryPoint ? category : CategoryUnknown;
-    int64_t elements = 0;
-    part.maxNodesPerElement = 0;
-    part.polytope = false;
+    ZoneElementTally tally;
     for (GeometryElementBlock* b = part.blocks; b != nullptr; b = b->next) {
-        b->inCategory = ElementCategory(b->type, true) == category && category >= CategoryPoint;
-        if (!b->inCategory) continue;
-        part.polytope = part.polytope || IsPolytopeType(b->type);
-        elements += ZoneElementsOf(b->type, b->elementCount);
-        part.maxNodesPerElement = std::max(part.maxNodesPerElement, ZoneNodesPerElement(b->type));
-        if (!IsCount32(elements)) return false;
+        b->inCategory = ElementCategory(b->type) == category && category >= CategoryPoint;
+        if (b->inCategory) tally.Add(b->type, b->elementCount);
     }
-    part.jmax = static_cast<int32_t>(elements);
+    part.maxNodesPerElement = tally.maxNodesPerElement;
+    part.polytope = tally.polytope;
+    if (!IsCount32(tally.elements)) return false;
+    part.jmax = static_cast<int32_t>(tally.elements);
     return true;
 }
 

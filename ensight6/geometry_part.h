@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "casefile/element_types.h"
+#include "casefile/string_record.h"
 #include "gold/part_collection.h"
 
 namespace quorix {
@@ -29,11 +30,15 @@ struct GeometryElementBlock {
     GeometryElementBlock* next = nullptr;
 };
 
-// Host allocation "Geometry Part".
+// Host allocation "Geometry Part". Not a PartInfo: the EnSight 6 path keeps
+// its plain records in host memory as a linked list, its part kinds and id
+// modes are those of that format (kmax holds the id mode), and its node maps
+// are written during the load, so no deferred load needs a file's name or
+// encoding from it. Both close their element blocks with one ZoneElementTally.
 struct GeometryPart {
     int32_t kind = Ensight6Block;
     int32_t partNumber = 0;
-    char description[81] = {};  // 79 characters allowed; room for 80 and the terminator
+    char description[StringRecordBytes + 1] = {};  // 79 characters allowed; room for 80 and the terminator
     int32_t imax = 1;           // block: I; unstructured: nodes of the file
     int32_t jmax = 1;           // block: J; unstructured: in-category elements (bar3 twice)
     int32_t kmax = 1;           // block: K; unstructured: Ensight6IdMode

@@ -25,7 +25,7 @@ uint32_t LargestDimension(const int32_t* dims) {
 }
 
 bool CopyDescription(GeometryPart& part, std::string_view text) {
-    if (text.size() > 80) return false;
+    if (text.size() > StringRecordBytes) return false;
     std::memcpy(part.description, text.data(), text.size());
     part.description[text.size()] = '\0';
     return true;
@@ -132,7 +132,7 @@ bool Ensight6GeometryScanner::ReadLine(File_a& file, std::string& line) {
 
 bool Ensight6GeometryScanner::ReadDescription(File_a& file, std::string& line, const char* message) {
     if (!ReadLine(file, line)) return FailAt("the file ends in its header");
-    if (CutLineEnd(line).size() >= 80) return Fail(message);
+    if (CutLineEnd(line).size() > StringTextLength) return Fail(message);
     return true;
 }
 
@@ -375,7 +375,7 @@ bool Ensight6GeometryScanner::ScanBinaryPart(File_a& file, Ensight6GeometryFile&
     char record[RecordSize];
     if (!file.ReadBytes(record, RecordSize)) return FailAt("the file ends inside a record");
     // 80 characters without a terminator are kept whole
-    CopyDescription(part, RecordText(record, RecordSize));
+    CopyDescription(part, StringRecordText(record, StringRecordBytes));
     if (file.BytesLeft() == 0) {
         part.kind = Ensight6Unstructured;
         part.imax = geometry.nodeCount;

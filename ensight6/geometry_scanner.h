@@ -12,6 +12,13 @@
 
 namespace quorix {
 
+// Reads File_a directly, not through CFileEnsight as Gold does: that reader
+// hides the encoding behind Gold's record grammar (classified header lines,
+// Fortran records, one byte order settled by the first part), while an
+// EnSight 6 file has integer fields of 8 and real fields of 12 characters,
+// six to a line, ids inside coordinate lines, and a byte order decided by the
+// first count that tells (DecideOrder). Its ASCII and C binary scans share the
+// part record, the element table and the checks.
 class Ensight6GeometryScanner {
 public:
     // Opens `path` and determines its encoding; null with `failure` when the

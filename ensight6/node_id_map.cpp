@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "addon/zel_api.h"
+#include "host_api/zel_api.h"
 
 namespace quorix {
 namespace {

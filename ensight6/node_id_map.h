@@ -21,7 +21,6 @@ public:
     bool Build(const int32_t* ids, int64_t count, std::string& errorText);
     void Release();
     bool present() const { return present_; }
-    bool dense() const { return dense_ != nullptr; }
     // 1-based position, -1 when the id does not occur.
     int32_t Position(int64_t id) const;
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "addon/zel_api.h"
 #include "dataset/element_conversion.h"
+#include "host_api/zel_api.h"
 
 namespace quorix {
 

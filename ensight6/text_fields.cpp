@@ -84,15 +84,8 @@ bool ReadPartLine(std::string_view line, int32_t& partNumber) {
 bool ReadStringRecord(File_a& file, std::string& text) {
     char record[StringRecordBytes];
     if (!file.ReadBytes(record, StringRecordBytes)) return false;
-    text = RecordText(record, StringRecordBytes);
+    text = StringRecordText(record, StringRecordBytes);
     return true;
-}
-
-std::string RecordText(const char* bytes, size_t size) {
-    size_t n = 0;
-    while (n < size && bytes[n] != '\0') ++n;
-    while (n > 0 && (IsFieldBlank(bytes[n - 1]) || IsLineEnd(bytes[n - 1]))) --n;
-    return std::string(bytes, n);
 }
 
 }  // namespace quorix

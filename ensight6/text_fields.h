@@ -9,6 +9,7 @@
 #include "casefile/ascii_case.h"
 #include "casefile/element_types.h"
 #include "casefile/scanner.h"
+#include "casefile/string_record.h"
 #include "casefile/text_number.h"
 #include "casefile/time_step_mark.h"
 #include "gold/file_a.h"
@@ -45,9 +46,7 @@ IdOption IdOptionFromLine(std::string_view line);
 // 'part 12': true with the number; any case.
 bool ReadPartLine(std::string_view line, int32_t& partNumber);
 
-// An 80-byte string record as text: up to its first NUL, trailing blanks and line ends cut.
-std::string RecordText(const char* bytes, size_t size);
-// Reads one such record; false when the file ends inside it.
+// Reads one string record as StringRecordText gives it; false when the file ends inside it.
 bool ReadStringRecord(File_a& file, std::string& text);
 
 }  // namespace quorix

@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "addon/host_api/host_lock.h"
 #include "dataset/deferred_load_info.h"
 #include "dataset/deferred_loading.h"
 #include "dataset/field_loading.h"
@@ -13,6 +12,7 @@
 #include "ensight6/geometry_part.h"
 #include "ensight6/text_fields.h"
 #include "gold/file_a.h"
+#include "host_api/host_lock.h"
 
 namespace quorix {
 namespace {

@@ -8,11 +8,11 @@
 #include <string_view>
 #include <vector>
 
-#include "addon/host_api/host_memory.h"
-#include "addon/zel_api.h"
 #include "casefile/byte_order.h"
 #include "dataset/element_conversion.h"
 #include "gold/page_memory.h"
+#include "host_api/host_memory.h"
+#include "host_api/zel_api.h"
 
 namespace quorix {
 

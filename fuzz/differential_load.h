@@ -30,8 +30,6 @@
 #include <string>
 #include <vector>
 
-#include "addon/host_api/host_lock.h"
-#include "addon/zel_api.h"
 #include "casefile/element_types.h"
 #include "dataset/deferred_loading.h"
 #include "dataset/load_reader.h"
@@ -41,6 +39,8 @@
 #include "gold/part_collection.h"
 #include "gold/variable_info.h"
 #include "host/zel_host.h"
+#include "host_api/host_lock.h"
+#include "host_api/zel_api.h"
 #include "reference_loader.h"
 #include "scratch_dir.h"
 
@@ -198,7 +198,7 @@ inline void FillPart(const Input& in, const std::string& path, quorix::PartInfo&
         info.faceCount = static_cast<int32_t>(block.faces);
         info.nodeCount = static_cast<int32_t>(block.nodes);
         info.offset = block.offset;
-        part.category = std::max(part.category, quorix::ElementCategory(block.type, true));
+        part.category = std::max(part.category, quorix::ElementCategory(block.type));
     }
     quorix::ClosePart(part);
 }

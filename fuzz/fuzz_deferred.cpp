@@ -10,13 +10,13 @@
 #include <cstring>
 #include <string>
 
-#include "addon/host_api/host_lock.h"
-#include "addon/zel_api.h"
 #include "dataset/deferred_loading.h"
 #include "dataset/zone_creation.h"
 #include "gold/geometry_reader.h"
 #include "gold/variable_reader.h"
 #include "host/zel_host.h"
+#include "host_api/host_lock.h"
+#include "host_api/zel_api.h"
 #include "scratch_dir.h"
 
 namespace {

@@ -7,9 +7,9 @@
 #include <fstream>
 #include <string>
 
-#include "addon/host_api/host_lock.h"
 #include "ensight6/ensight6_load_case.h"
 #include "host/zel_host.h"
+#include "host_api/host_lock.h"
 #include "scratch_dir.h"
 
 namespace {
@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     settings.batchMode = true;
     settings.echoMessages = false;  // batch mode still prints every error
     zelhost::Configure(settings);
-    quorix::LoadOptions options;
+    quorix::Ensight6Selection options;
     quorix::GeometrySectionInfo geometry;
     geometry.modelFileName = path;
     // The coordinates and maps registered for later load are read as well.

@@ -13,10 +13,10 @@
 #include <string>
 #include <string_view>
 
-#include "addon/host_api/host_lock.h"
 #include "casefile/variable_kinds.h"
 #include "ensight6/ensight6_load_case.h"
 #include "host/zel_host.h"
+#include "host_api/host_lock.h"
 #include "scratch_dir.h"
 
 namespace {
@@ -126,7 +126,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     zelhost::ResetHost();
     quorix::SetAddOnId(ZelUtilAddOnRegister(113, "Quorix fuzz", "1.0", "fuzz"));
     {
-        quorix::LoadOptions options;
+        quorix::Ensight6Selection options;
         quorix::GeometrySectionInfo geometry;
         geometry.modelFileName = dir + (binary ? "binary.geo" : "fixed.geo");
         quorix::VariableSectionInfo variables;

@@ -20,7 +20,6 @@
 namespace quorix {
 namespace {
 
-constexpr size_t StringKeep = 79;
 
 constexpr const char* TextFormatUndefined = "File format not defined";
 constexpr const char* TextFortran = "Fortran format not currently supported";
@@ -388,13 +387,14 @@ bool CFileEnsight::ReadFortranString(std::string& text, bool& atEnd) {
     if (record_.left != 0 && !EndOfArray()) return false;
     if (!OpenRecord(atEnd)) return atEnd ? Fail(TextString) : false;
     if (record_.length != static_cast<int64_t>(StringRecordBytes)) {
-        return RecordFault("holds " + std::to_string(record_.length) + " bytes where a string of 80 was expected");
+        return RecordFault("holds " + std::to_string(record_.length) + " bytes where a string of " +
+                           std::to_string(StringRecordBytes) + " was expected");
     }
     char record[StringRecordBytes];
     if (file_->Read(record, 1, StringRecordBytes) != StringRecordBytes) return Fail(TextString);
     record_.left = 0;
     if (!CloseRecord()) return false;
-    text.assign(record, std::find(record, record + StringKeep, '\0') - record);
+    text.assign(StringRecordText(record, StringTextLength));
     return true;
 }
 
@@ -416,8 +416,7 @@ bool CFileEnsight::ReadStringRecord(std::string& text, bool& atEnd) {
             atEnd = got == 0 && file_->IsEof();
             return Fail(TextString);
         }
-        size_t length = std::find(record, record + StringKeep, '\0') - record;
-        text.assign(record, length);
+        text.assign(StringRecordText(record, StringTextLength));
         return true;
     }
     std::string_view line;
@@ -425,7 +424,7 @@ bool CFileEnsight::ReadStringRecord(std::string& text, bool& atEnd) {
         atEnd = file_->IsEof();
         return Fail(TextString);
     }
-    text.assign(line.substr(0, std::min(line.size(), StringKeep)));
+    text.assign(line.substr(0, std::min(line.size(), StringTextLength)));
     return true;
 }
 

@@ -9,6 +9,7 @@
 
 #include "casefile/case_record.h"
 #include "casefile/show_error.h"
+#include "casefile/string_record.h"
 #include "gold/file_a.h"
 
 namespace quorix {
@@ -33,9 +34,6 @@ enum HeaderKind : int32_t {
     EndOfFile = 16,
     ReadFailure = 255,
 };
-
-// A string record of the binary encodings.
-constexpr size_t StringRecordBytes = 80;
 
 // Part numbers (and first particle ids) of 1..65535 read so in one byte order
 // only: the other order puts their low bytes high.
@@ -108,7 +106,6 @@ public:
 
     GeometryEncoding format() const { return format_; }
     ByteOrder byteOrder() const;
-    const std::string& fileName() const { return fileName_; }
     const std::string& errorText() const { return failure_.text; }
     // A broken Fortran frame is the cause of whatever fails after it, so its
     // text stays until the reader moves (seek, rewind, open).

@@ -75,7 +75,6 @@ constexpr ptrdiff_t SkipChunk = 4096;
 
 struct File_a::Impl {
     int fd = -1;
-    std::string path;
     ByteOrder byteOrder = BigEndian;
     int64_t fileSize = 0;
     size_t capacity = BufferCapacity;
@@ -173,7 +172,6 @@ File_a* File_a::Open(const std::string& path, const char* mode, ByteOrder byteOr
     auto* file = new File_a();
     file->impl_ = new Impl();
     file->impl_->fd = opened.fd;
-    file->impl_->path = path;
     file->impl_->byteOrder = byteOrder;
     file->impl_->fileSize = opened.size;
     uint64_t wanted = static_cast<uint64_t>(file->impl_->fileSize) + 1;
@@ -209,7 +207,6 @@ int64_t File_a::BytesLeft() const {
     const int64_t at = Tell();
     return at < 0 || at > impl_->fileSize ? 0 : impl_->fileSize - at;
 }
-const std::string& File_a::Path() const { return impl_->path; }
 ByteOrder File_a::GetByteOrder() const { return impl_->byteOrder; }
 void File_a::SetByteOrder(ByteOrder byteOrder) { impl_->byteOrder = byteOrder; }
 

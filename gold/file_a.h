@@ -31,7 +31,6 @@ public:
 
     int64_t FileSize() const;
     int64_t BytesLeft() const;  // from the current position to the end of the file
-    const std::string& Path() const;
     ByteOrder GetByteOrder() const;
     void SetByteOrder(ByteOrder byteOrder);
     bool Seek(int64_t offset, int origin);  // origin 0 start, 1 current, 2 end

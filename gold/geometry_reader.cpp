@@ -9,6 +9,7 @@
 #include "casefile/checked_math.h"
 #include "casefile/element_types.h"
 #include "casefile/text_lines.h"
+#include "casefile/text_number.h"
 #include "gold/ascii_fields.h"
 #include "gold/departure_notes.h"
 #include "gold/step_tally.h"
@@ -34,11 +35,11 @@ bool CFileEnsightGeomGold::Open(const std::string& path) {
     if (!OpenPath(path, NativeByteOrder(), ".")) return false;
     // A short ASCII file may hold fewer than 80 bytes in all; a Fortran
     // file's first string follows its record length.
-    char first[84];
+    char first[4 + StringRecordBytes];
     size_t got = file_->Read(first, 1, sizeof first);
     auto textFrom = [&](size_t start) {
         const char* begin = first + std::min(start, got);
-        const char* end = first + std::min(start + 80, got);
+        const char* end = first + std::min(start + StringRecordBytes, got);
         return std::string_view(begin, std::find(begin, end, '\0') - begin);
     };
     if (ContainsIgnoreCase(textFrom(0), "c binary")) format_ = EncodingCBinary;
@@ -165,7 +166,7 @@ bool CFileEnsightGeomGold::EmptyLineBeforeDescriptions() {
         int32_t value2 = 0;
         return ClassifyHeaderLine(line.c_str(), value1, value2) == ElementIdOption;
     };
-    return lines[0].find_first_not_of(" \t\r\n") == std::string::npos && !isElementIdLine(lines[3]) &&
+    return lines[0].find_first_not_of(LineBlanks) == std::string::npos && !isElementIdLine(lines[3]) &&
            isElementIdLine(lines[4]);
 }
 
@@ -317,7 +318,7 @@ bool CFileEnsightGeomGold::FirstLineCannotBeId(int64_t first, int32_t nodesPerEl
 
 bool CFileEnsightGeomGold::ScanElementBlock(PartInfo& part, int32_t type, int32_t count, int32_t& category) {
     if (count < 0) return false;
-    category = std::max(category, ElementCategory(type, true));
+    category = std::max(category, ElementCategory(type));
     const bool polytope = type == ElementNsided || type == ElementNfaced;
     // Polygon and polyhedron sizes read like ids, so those keep theirs.
     const bool mayLackIds = elementIdsPresent && format_ == EncodingAscii && !polytope && count > 0;

@@ -7,6 +7,7 @@
 
 #include "casefile/checked_math.h"
 #include "casefile/text_lines.h"
+#include "casefile/text_number.h"
 #include "gold/ascii_fields.h"
 #include "gold/value_plausibility.h"
 #include "gold/variable_reader.h"
@@ -24,7 +25,7 @@ bool HasTextAfterLineEnd(std::string_view text) {
     text = text.substr(0, text.find('\0'));
     const size_t lineEnd = text.find_first_of("\r\n");
     if (lineEnd == std::string_view::npos) return false;
-    return text.find_first_not_of(" \t\r\n", lineEnd) != std::string_view::npos;
+    return text.find_first_not_of(LineBlanks, lineEnd) != std::string_view::npos;
 }
 
 int64_t SaturatingAdd(int64_t a, int64_t b) { return CheckedAdd(a, b).value_or(std::numeric_limits<int64_t>::max()); }

@@ -8,26 +8,13 @@
 namespace quorix {
 namespace {
 
-size_t WholeHugePages(size_t bytes) { return (bytes + HugePageBytes - 1) & ~(HugePageBytes - 1); }
-
-size_t MappedSize(size_t bytes) {
-    const size_t whole = WholeHugePages(bytes);
-    return (whole - bytes) * 8 <= bytes ? whole : bytes;
-}
+using pagemap::MappedSize;
+using pagemap::WholeHugePages;
 
 void* MapPages(size_t requested) {
-    if (requested > SIZE_MAX - 2 * HugePageBytes) return nullptr;
     const size_t bytes = MappedSize(requested);
-    const size_t padded = bytes + HugePageBytes;
-    void* memory = mmap(nullptr, padded, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-    if (memory == MAP_FAILED) return nullptr;
-    // Starting on a huge-page boundary lets the whole array take huge pages, not just its aligned middle.
-    const auto start = reinterpret_cast<uintptr_t>(memory);
-    const uintptr_t aligned = (start + HugePageBytes - 1) & ~uintptr_t{HugePageBytes - 1};
-    if (aligned > start) munmap(memory, aligned - start);
-    const size_t tail = padded - (aligned - start) - bytes;
-    if (tail > 0) munmap(reinterpret_cast<void*>(aligned + bytes), tail);
-    void* data = reinterpret_cast<void*>(aligned);
+    void* data = pagemap::MapAligned(bytes);
+    if (data == nullptr) return nullptr;
     madvise(data, bytes, MADV_HUGEPAGE);
 #ifdef MADV_POPULATE_WRITE
     madvise(data, bytes, MADV_POPULATE_WRITE);

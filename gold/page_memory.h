@@ -4,9 +4,8 @@
 // huge-page boundary, asks for huge pages, ends on a whole huge page when that
 // adds at most an eighth (a small-page tail traps even when populated), and
 // is populated in one call when made, before anything is written to it.
-// Below the threshold the heap recycles pages already touched.
-// libzel holds the host's arrays the same way in host/host_buffer.cpp, which
-// must not link the add-on: a change here goes there too.
+// Below the threshold the heap recycles pages already touched. libzel maps
+// the host's arrays with the same helper (page_mapping.h).
 #pragma once
 
 #include <cstddef>
@@ -14,11 +13,12 @@
 #include <type_traits>
 #include <utility>
 
+#include "host_api/page_mapping.h"
+
 namespace quorix {
 
-constexpr size_t HugePageBytes = size_t{2} << 20;
-// Where malloc starts mapping fresh small pages of its own.
-constexpr size_t PageMapThreshold = size_t{128} << 10;
+using pagemap::HugePageBytes;
+using pagemap::PageMapThreshold;
 
 // The holder's own memory of `bytes` bytes, not zero-filled; null when there is none.
 void* TakePages(size_t bytes);

@@ -10,24 +10,15 @@
 namespace quorix {
 
 bool ClosePart(PartInfo& part) {
-    int64_t elements = 0;
-    int32_t maxNodes = 0;
-    bool polytope = false;
+    ZoneElementTally tally;
     for (ElementBlockInfo& block : part.blocks) {
-        block.inCategory = ElementCategory(block.type, true) == part.category;
-        if (!block.inCategory) continue;
-        // bar3 is loaded as two segments.
-        elements += static_cast<int64_t>(block.elementCount) * (block.type == ElementBar3 ? 2 : 1);
-        polytope = polytope || IsPolytopeType(block.type);
-        if (block.type != ElementNsided && block.type != ElementNfaced) {
-            maxNodes = std::max(maxNodes, NodesPerElement(block.type));
-        }
+        block.inCategory = ElementCategory(block.type) == part.category;
+        if (block.inCategory) tally.Add(block.type, block.elementCount);
     }
-    part.maxNodesPerElement = maxNodes;
-    part.polytope = polytope || (part.category == CategorySurface && maxNodes > 4) ||
-                    (part.category == CategoryVolume && maxNodes >= 9);
-    bool fits = IsCount32(elements);
-    part.elementCount = fits ? static_cast<int32_t>(elements) : 0;
+    part.maxNodesPerElement = tally.maxNodesPerElement;
+    part.polytope = tally.polytope;
+    const bool fits = IsCount32(tally.elements);
+    part.elementCount = fits ? static_cast<int32_t>(tally.elements) : 0;
     part.jmax = part.elementCount;
     return fits;
 }

@@ -26,6 +26,11 @@ struct ElementBlockInfo {
     bool inCategory = false;
 };
 
+// A Gold part as its scan found it. Not shared with EnSight 6 (GeometryPart):
+// a Gold part is read later, by the deferred loads, so it carries what they
+// need to reopen its file (name, encoding, byte order, every block's offset,
+// structured ranges, the step that lends coordinates-only geometry its
+// elements) and lives as an owned object for the whole load.
 struct PartInfo {
     int32_t kind = PartCurvilinear;
     int32_t category = CategoryUnknown;
@@ -102,7 +107,6 @@ public:
     bool AcceptsMeasuredTimeSet(int32_t timeSet) const { return timeSet == 0 || timeSet == measuredTimeSet; }
 
     const std::vector<std::unique_ptr<PartInfo>>& parts() const { return parts_; }
-    const std::vector<int32_t>& partNumbers() const { return partNumbers_; }
 
     int32_t modelTimeSet;
     int32_t modelStepCount;

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "casefile/ascii_case.h"
+#include "casefile/text_number.h"
 #include "casefile/checked_math.h"
 #include "casefile/element_types.h"
 #include "casefile/text_lines.h"
@@ -25,13 +26,13 @@ constexpr int32_t kMaxComponents = 9;
 
 bool IsBlank(const std::string& text) {
     return std::all_of(text.begin(), text.end(),
-                       [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\0'; });
+                       [](char c) { return c == '\0' || LineBlanks.find(c) != std::string_view::npos; });
 }
 
 // "coordinates undef", "hexa8 partial", "block undef": the last word is the
 // section's form, cut off so that the rest reads as the plain header.
 SectionForm::Kind TakeSectionForm(std::string& text) {
-    const size_t end = text.find_last_not_of(" \t\r\n");
+    const size_t end = text.find_last_not_of(LineBlanks);
     if (end == std::string::npos) return SectionForm::Plain;
     const size_t blank = text.find_last_of(" \t", end);
     if (blank == std::string::npos) return SectionForm::Plain;

@@ -7,11 +7,11 @@
 #include <string>
 #include <utility>
 
-#include "addon/zel_api.h"
 #include "host/arg_list.h"
 #include "host/host_state.h"
 #include "host/host_strings.h"
 #include "host/recursive_lock.h"
+#include "host_api/zel_api.h"
 
 using namespace zelhost;
 

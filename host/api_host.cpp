@@ -7,12 +7,12 @@
 #include <string_view>
 #include <thread>
 
-#include "addon/zel_api.h"
 #include "host/arg_list.h"
 #include "host/host_state.h"
 #include "host/host_strings.h"
 #include "host/progress_line.h"
 #include "host/recursive_lock.h"
+#include "host_api/zel_api.h"
 
 struct ZelAddOn_s {
     std::string name;
@@ -100,7 +100,6 @@ extern "C" {
 
 AddOn_pa ZelUtilAddOnRegister(int32_t, const char* name, const char*, const char*) {
     HostGuard guard;
-    State().addOnNames.push_back(Text(name));
     static ZelAddOn_s addOn;  // one identity serves every add-on's lock calls
     addOn.name = Text(name);
     return &addOn;
@@ -117,15 +116,10 @@ Boolean_t ZelUtilImportAddLoader(DataSetLoader_pf loader, const char* loaderName
     return ZEL_TRUE;
 }
 
-Boolean_t ZelUtilImportSetLoaderInstr(const char* loaderName, StringList_pa instructions) {
+Boolean_t ZelUtilImportSetLoaderInstr(const char*, StringList_pa instructions) {
     if (instructions == nullptr) return ZEL_FALSE;
     HostGuard guard;
-    HostState& state = State();
-    ++state.loaderInstructionCalls;
-    if (DataSet* dataSet = state.Current()) {
-        dataSet->loaderName = Text(loaderName);
-        dataSet->loaderInstructions = StringListItems(instructions);
-    }
+    ++State().loaderInstructionCalls;
     return ZEL_TRUE;
 }
 
@@ -165,11 +159,9 @@ Boolean_t ZelUtilDialogMessageBox(const char* message, int32_t kind) {
     return State().settings.messageBoxAnswer ? ZEL_TRUE : ZEL_FALSE;
 }
 
-Boolean_t ZelUtilDialogGetFileName(int32_t dialogKind, char** fileName, const char* title, const char* defaultName,
-                                   const char* filter) {
+Boolean_t ZelUtilDialogGetFileName(int32_t, char** fileName, const char*, const char*, const char* filter) {
     HostGuard guard;
     HostState& state = State();
-    state.dialogRequests.push_back(DialogRequest{dialogKind, Text(title), Text(defaultName), Text(filter)});
     if (fileName == nullptr || !state.settings.dialogAnswer) return ZEL_FALSE;
     // A file the dialog does not list cannot be chosen: the user can only cancel.
     if (!FilterLists(Text(filter), *state.settings.dialogAnswer)) return ZEL_FALSE;

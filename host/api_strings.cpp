@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "addon/zel_api.h"
 #include "host/arg_list.h"
 #include "host/host_state.h"
 #include "host/host_strings.h"
 #include "host/ledger.h"
+#include "host_api/zel_api.h"
 
 struct ZelStringList_s {
     std::vector<std::string> items;

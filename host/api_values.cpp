@@ -3,9 +3,9 @@
 #include <new>
 #include <utility>
 
-#include "addon/zel_api.h"
 #include "host/host_state.h"
 #include "host/recursive_lock.h"
+#include "host_api/zel_api.h"
 
 using namespace zelhost;
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "addon/zel_api.h"
+#include "host_api/zel_api.h"
 
 namespace zelhost {
 

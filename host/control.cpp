@@ -52,12 +52,10 @@ void ResetHost() {
     state.loaderName.clear();
     state.loaderSelected = nullptr;
     state.stateCallbacks.clear();
-    state.addOnNames.clear();
     state.loaderInstructionCalls = 0;
     state.messages.clear();
     state.statusTexts.clear();
     state.stateChanges.clear();
-    state.dialogRequests.clear();
     state.ClearFaults();
     state.stopRequested = false;
     state.cancelHookFired = false;
@@ -147,28 +145,13 @@ void SendStateChange(int32_t code) {
     }
 }
 
-std::vector<std::string> AddOnNames() { return Copied(&HostState::addOnNames); }
-
 std::vector<Message> Messages() { return Copied(&HostState::messages); }
 
 std::vector<std::string> StatusTexts() { return Copied(&HostState::statusTexts); }
 
 std::vector<StateChangeRecord> StateChanges() { return Copied(&HostState::stateChanges); }
 
-std::vector<DialogRequest> DialogRequests() { return Copied(&HostState::dialogRequests); }
-
 std::vector<std::string> Faults() { return State().FaultList(); }
-
-int64_t LoaderInstructionCalls() {
-    HostGuard guard;
-    return State().loaderInstructionCalls;
-}
-
-std::vector<std::string> LoaderInstructions() {
-    HostGuard guard;
-    const DataSet* dataSet = State().Current();
-    return dataSet != nullptr ? dataSet->loaderInstructions : std::vector<std::string>{};
-}
 
 std::map<std::string, LiveBlocks> LiveAllocations() {
     std::map<std::string, LiveBlocks> live;

@@ -14,8 +14,6 @@ struct DataSet {
     std::string title;
     std::vector<std::string> variables;
     std::vector<std::unique_ptr<Zone>> zones;
-    std::string loaderName;
-    std::vector<std::string> loaderInstructions;  // as the loader handed them over
 
     Zone* FindZone(int64_t zone) const;
     bool HasVariable(int64_t variable) const { return variable >= 1 && variable <= VariableCount(); }

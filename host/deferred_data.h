@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "addon/zel_api.h"
+#include "host_api/zel_api.h"
 
 namespace zelhost {
 

@@ -6,9 +6,9 @@
 
 #include <cstdint>
 
-#include "addon/zel_api.h"
 #include "host/deferred_data.h"
 #include "host/host_buffer.h"
+#include "host_api/zel_api.h"
 
 struct ZelFaceMap_s final : zelhost::DeferredData {
     ZelFaceMap_s(bool polyhedron, int64_t elements, int64_t nodeCount)

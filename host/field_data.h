@@ -3,9 +3,9 @@
 
 #include <cstdint>
 
-#include "addon/zel_api.h"
 #include "host/deferred_data.h"
 #include "host/host_buffer.h"
+#include "host_api/zel_api.h"
 
 struct ZelFieldData_s final : zelhost::DeferredData {
     ZelFieldData_s(int32_t dataType, int32_t location, int64_t count)

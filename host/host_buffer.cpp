@@ -11,32 +11,16 @@
 
 #include "host/host_state.h"
 #include "host/ledger.h"
+#include "host_api/page_mapping.h"
 
 namespace zelhost {
 namespace {
-// The add-on's page memory (gold/page_memory.h) mirrored, as libzel must not
-// link the add-on: from the same threshold an array is mapped from a huge-page
-// boundary, on huge pages, rounded as there; populated by Prefault, outside the
-// host lock, or as a slab hands it out.
-constexpr int64_t MapThreshold = int64_t{128} << 10;
-constexpr size_t HugePage = size_t{2} << 20;
-
-size_t MappedSize(size_t bytes) {
-    const size_t whole = (bytes + HugePage - 1) & ~(HugePage - 1);
-    return (whole - bytes) * 8 <= bytes ? whole : bytes;
-}
-
-void* MapAligned(size_t bytes) {
-    const size_t padded = bytes + HugePage;
-    void* memory = mmap(nullptr, padded, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-    if (memory == MAP_FAILED) return nullptr;
-    const auto start = reinterpret_cast<uintptr_t>(memory);
-    const uintptr_t aligned = (start + HugePage - 1) & ~uintptr_t{HugePage - 1};
-    if (aligned > start) munmap(memory, aligned - start);
-    const size_t tail = padded - (aligned - start) - bytes;
-    if (tail > 0) munmap(reinterpret_cast<void*>(aligned + bytes), tail);
-    return reinterpret_cast<void*>(aligned);
-}
+// As the add-on's page memory (gold/page_memory.h): from the same threshold
+// an array is mapped from a huge-page boundary, on huge pages, rounded as
+// there; populated by Prefault, outside the host lock, or as a slab hands it out.
+constexpr int64_t MapThreshold = int64_t{pagemap::PageMapThreshold};
+using pagemap::MapAligned;
+using pagemap::MappedSize;
 
 // Arrays under a quarter of a slab share huge pages: each slab is handed out
 // front to back, its pages populated as arrays take them, and unmapped when
@@ -100,7 +84,7 @@ double LoadArraysPlacedSeconds() { return static_cast<double>(placementNanos.loa
 
 bool HostBuffer::Allocate(int64_t bytes) {
     Release();
-    if (bytes < 0 || static_cast<uint64_t>(bytes) > SIZE_MAX - HugePage) return false;
+    if (bytes < 0 || static_cast<uint64_t>(bytes) > pagemap::LargestMapping) return false;
     if (bytes >= MapThreshold && static_cast<size_t>(bytes) < SlabBytes / 4) {
         data_ = TheSlabs().Take(static_cast<size_t>(bytes));
         if (data_ == nullptr) return false;

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "addon/zel_api.h"
 #include "host/data_set.h"
 #include "host/zel_host.h"
+#include "host_api/zel_api.h"
 
 namespace zelhost {
 
@@ -27,13 +27,11 @@ struct HostState {
     std::string loaderName;
     DynamicMenuCallback_pf loaderSelected = nullptr;
     std::vector<StateChangeAddOnCallback_pf> stateCallbacks;
-    std::vector<std::string> addOnNames;
     int64_t loaderInstructionCalls = 0;
 
     std::vector<Message> messages;
     std::vector<std::string> statusTexts;
     std::vector<StateChangeRecord> stateChanges;
-    std::vector<DialogRequest> dialogRequests;
     bool stopRequested = false;  // of the current percent-done status
     bool cancelHookFired = false;
     bool progressShown = false;

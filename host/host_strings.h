@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "addon/zel_api.h"
+#include "host_api/zel_api.h"
 
 namespace zelhost {
 

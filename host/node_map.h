@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
-#include "addon/zel_api.h"
 #include "host/deferred_data.h"
 #include "host/host_buffer.h"
+#include "host_api/zel_api.h"
 
 struct ZelNodeMap_s final : zelhost::DeferredData {
     ZelNodeMap_s(int64_t elements, int32_t nodesPerElement, int64_t nodeCount)

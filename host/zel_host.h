@@ -1,6 +1,6 @@
 // Control of our host (libzel) for zelhost and the tests: configure it, drive
 // the add-on's registered callbacks and inspect the data model. The add-on
-// itself sees only addon/zel_api.h.
+// itself sees only host_api/zel_api.h.
 #pragma once
 
 #include <array>
@@ -52,7 +52,6 @@ bool CallLoader(const std::vector<std::string>& instructions);
 // Runs the loader-selected callback; true when a load handed its instructions over meanwhile.
 bool CallLoaderSelected();
 void SendStateChange(int32_t code);
-std::vector<std::string> AddOnNames();
 
 // ---- records ----
 // Every error and message box lands in the host's log; outside batch mode it
@@ -66,20 +65,11 @@ struct StateChangeRecord {
     int32_t code = 0;
     std::vector<int64_t> members;
 };
-struct DialogRequest {
-    int32_t kind = 0;
-    std::string title;
-    std::string defaultName;
-    std::string filter;
-};
 std::vector<Message> Messages();
 std::vector<std::string> StatusTexts();
 std::vector<StateChangeRecord> StateChanges();
-std::vector<DialogRequest> DialogRequests();
 // Misuse the host noticed (release of an unknown block, unbalanced lock, ...).
 std::vector<std::string> Faults();
-int64_t LoaderInstructionCalls();
-std::vector<std::string> LoaderInstructions();  // stored with the current data set
 
 struct LiveBlocks {
     int64_t count = 0;

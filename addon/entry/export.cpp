@@ -1,4 +1,4 @@
-#include "addon/zel_api.h"
+#include "host_api/zel_api.h"
 
 namespace quorix {
 void InitAddOn() noexcept;

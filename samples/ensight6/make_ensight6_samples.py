@@ -68,7 +68,8 @@ class Writer:
         if self.encoding == "ascii":
             self.out.append((s + "\n").encode())
         else:
-            self.out.append(s.encode()[:80].ljust(80, b"\0"))
+            # big-endian records padded with blanks, as some writers do, little-endian with NULs
+            self.out.append(s.encode()[:80].ljust(80, b" " if self.encoding == "be" else b"\0"))
 
     def ints(self, values, per_line=1, width=8):
         if self.encoding == "ascii":

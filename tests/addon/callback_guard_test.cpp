@@ -4,7 +4,7 @@
 #include <new>
 #include <stdexcept>
 
-#include "addon/host_api/callback_guard.h"
+#include "host_api/callback_guard.h"
 
 namespace quorix {
 namespace {

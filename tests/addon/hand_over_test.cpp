@@ -3,9 +3,9 @@
 #include <numeric>
 #include <vector>
 
-#include "addon/host_api/hand_over.h"
-#include "addon/host_api/host_lock.h"
 #include "host/host_fixture.h"
+#include "host_api/hand_over.h"
+#include "host_api/host_lock.h"
 
 namespace hosttest {
 namespace {

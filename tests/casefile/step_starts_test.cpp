@@ -1,5 +1,5 @@
-// Where the steps of a file-set file begin: "BEGIN TIME STEP" records at word
-// boundaries only, and across the slices the file is read in.
+// Where the steps of a file-set file begin: "BEGIN TIME STEP" records (all
+// three words) at word boundaries only, and across the slices the file is read in.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -25,7 +25,7 @@ TEST(StepStarts, BinaryRecordsAtWordBoundaries) {
     std::string bytes = Record("C Binary") + Record("BEGIN TIME STEP") + Record("d");
     bytes += std::string(2, 'x') + Record("BEGIN TIME STEP") + std::string(2, 'y');  // not at a word
     const int64_t second = static_cast<int64_t>(bytes.size());
-    bytes += Record("BEGIN TIME STEP", ' ') + Record("END TIME STEP");
+    bytes += Record("BEGIN TIME STEP", ' ') + Record("END TIME STEP") + Record("BEGIN TIME") + Record("BEGIN STEP");
     EXPECT_EQ(FindStepStarts(Saved(bytes)), (std::vector<int64_t>{80, second}));
 }
 

@@ -193,7 +193,7 @@ TEST(BatchMessages, ForcedLoadOfAnArrayShortOfAValue) {
   ExpectOneErrorPerFailedLoad(casePath, dir.Prefix() + "cube.temperature");
 }
 
-// The scan skips connectivity; a node number beyond the part fails the forced load of the node map.
+// The scan skips connectivity; a node number one past the part's fails the forced load of the node map.
 TEST(BatchMessages, ForcedLoadOfConnectivityNamingAMissingNode) {
   TempDir dir;
   const std::string casePath =
@@ -202,7 +202,7 @@ TEST(BatchMessages, ForcedLoadOfConnectivityNamingAMissingNode) {
         const size_t block = bytes.find("hexa8");
         if (block == std::string::npos) return std::string();
         const size_t firstNode = block + 80 + 4;
-        bytes.replace(firstNode, 4, std::string("\x80\x96\x98\x00", 4));  // 10 000 000, little-endian
+        bytes.replace(firstNode, 4, std::string("\x09\x00\x00\x00", 4));  // node 9 of 8, little-endian
         return bytes;
       });
   ExpectOneErrorPerFailedLoad(casePath, dir.Prefix() + "cube.geo");

@@ -1,6 +1,7 @@
 // Every case in tests/cases/ loads through `zelhost load --json` and fails
 // with exactly the messages of its .expected file, in order, leaving no host
-// allocation behind. "{dir}" in an expected line stands for tests/cases.
+// allocation behind. "{dir}" in an expected line stands for tests/cases, "\n"
+// for a line end within a message.
 
 #include <gtest/gtest.h>
 
@@ -22,7 +23,8 @@ std::vector<std::string> ExpectedMessages(const fs::path& file) {
     std::vector<std::string> lines;
     std::ifstream in(file);
     const std::string dir = CasesDir().string();
-    for (std::string line; std::getline(in, line);) lines.push_back(casetest::ReplaceAll(line, "{dir}", dir));
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(casetest::ReplaceAll(casetest::ReplaceAll(line, "{dir}", dir), "\\n", "\n"));
     return lines;
 }
 

@@ -12,8 +12,8 @@
 #include <thread>
 #include <vector>
 
-#include "addon/zel_api.h"
 #include "host/zel_host.h"
+#include "host_api/zel_api.h"
 
 namespace hosttest {
 

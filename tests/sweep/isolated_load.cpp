@@ -16,8 +16,8 @@
 #include <new>
 #include <sstream>
 
-#include "addon/zel_api.h"
 #include "host/zel_host.h"
+#include "host_api/zel_api.h"
 
 namespace quorix {
 void InitAddOn() noexcept;

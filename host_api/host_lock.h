@@ -1,7 +1,7 @@
 // The add-on's identity with the host and the host lock taken with it.
 #pragma once
 
-#include "addon/zel_api.h"
+#include "host_api/zel_api.h"
 
 namespace quorix {
 

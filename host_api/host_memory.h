@@ -7,7 +7,7 @@
 #include <string_view>
 #include <utility>
 
-#include "addon/zel_api.h"
+#include "host_api/zel_api.h"
 
 namespace quorix {
 

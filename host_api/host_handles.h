@@ -1,7 +1,7 @@
 // Host sets and lists owned for a scope.
 #pragma once
 
-#include "addon/zel_api.h"
+#include "host_api/zel_api.h"
 
 namespace quorix {
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "addon/zel_api.h"
+#include "host_api/zel_api.h"
 
 namespace quorix {
 

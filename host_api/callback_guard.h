@@ -1,7 +1,7 @@
 // The guard around every callback the host makes into the add-on.
 #pragma once
 
-#include "addon/zel_api.h"
+#include "host_api/zel_api.h"
 
 namespace quorix {
 

@@ -1,8 +1,8 @@
-#include "addon/host_api/hand_over.h"
+#include "host_api/hand_over.h"
 
 #include <algorithm>
 
-#include "addon/host_api/host_lock.h"
+#include "host_api/host_lock.h"
 
 namespace quorix {
 namespace {

@@ -1,4 +1,4 @@
-#include "addon/host_api/host_lock.h"
+#include "host_api/host_lock.h"
 
 #include <atomic>
 
