@@ -147,6 +147,19 @@ inline Parsed ParseReal(const std::string& text, float& value) {
 inline Parsed ParseValue(const std::string& text, int32_t& value) { return ParseInt(text, value); }
 inline Parsed ParseValue(const std::string& text, float& value) { return ParseReal(text, value); }
 
+// A token of Fortran's letterless exponent, [+|-] digits and dots, then + or -
+// and digits ("0.58830-318"), is the number with an "e" before that sign.
+inline Parsed ParseToken(const std::string& token, int32_t& value) { return ParseInt(token, value); }
+inline Parsed ParseToken(const std::string& token, float& value) {
+    const Parsed plain = ParseReal(token, value);
+    if (plain != Parsed::NotWhole || token.size() > 40) return plain;
+    const size_t mantissa = token.find_first_not_of("0123456789.", token[0] == '+' || token[0] == '-' ? 1 : 0);
+    const bool fortran = mantissa != std::string::npos && mantissa > (token[0] == '+' || token[0] == '-' ? 1u : 0u) &&
+                         (token[mantissa] == '+' || token[mantissa] == '-') && mantissa + 1 < token.size() &&
+                         token.find_first_not_of("0123456789", mantissa + 1) == std::string::npos;
+    return fortran ? ParseReal(token.substr(0, mantissa) + "e" + token.substr(mantissa), value) : plain;
+}
+
 // The values of one line: a lone token is one number; otherwise fixed fields
 // of `width` from the line's first column (a blank field is 0), and when a
 // field holds something else than one number, blank-separated tokens. False
@@ -189,7 +202,7 @@ bool LineValues(std::string line, size_t width, std::vector<T>& values) {
     if (fieldsRead) return true;
     values.clear();
     for (const std::string& token : tokens) {
-        if (ParseValue(token, value) != Parsed::Whole) return false;
+        if (ParseToken(token, value) != Parsed::Whole) return false;
         values.push_back(value);
     }
     return true;

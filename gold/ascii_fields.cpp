@@ -22,32 +22,29 @@ namespace {
 
 // Fortran prints an exponent of three digits without its letter: "0.58830-318"
 // is 0.58830e-318. Accepted: [sign] digits [. digits] (+|-) digits and nothing
-// else; a token of another form, or one longer than any such print, is no number.
-bool FortranExponentReal(const char* first, const char* last, float& value) {
+// else, judged then as the same number with its letter; a token of another
+// form, or one longer than any such print, is no number (Partial).
+FieldStatus FortranExponentReal(const char* first, const char* last, float& value) {
     constexpr std::ptrdiff_t Longest = 40;
-    if (last - first > Longest) return false;
+    if (last - first > Longest) return FieldStatus::Partial;
     const char* p = first;
     if (p != last && (*p == '+' || *p == '-')) ++p;
     const char* digits = p;
     while (p != last && (IsDigit(*p) || *p == '.')) ++p;
-    if (p == digits || p == last || (*p != '+' && *p != '-') || last - p < 2) return false;
+    if (p == digits || p == last || (*p != '+' && *p != '-') || last - p < 2) return FieldStatus::Partial;
     const char* exponent = p;
     for (++p; p != last; ++p) {
-        if (!IsDigit(*p)) return false;
+        if (!IsDigit(*p)) return FieldStatus::Partial;
     }
     char text[Longest + 1];
     const size_t mantissa = static_cast<size_t>(exponent - first);
     std::memcpy(text, first, mantissa);
     text[mantissa] = 'e';
     std::memcpy(text + mantissa + 1, exponent, static_cast<size_t>(last - exponent));
-    const char* end = text + (last - first) + 1;
-    const RealResult result = ParseReal(text, end);
-    if (!result.ok || result.end != end) return false;
-    value = static_cast<float>(result.value);
-    return true;
+    return ParseFixedRealField(text, text + (last - first) + 1, value).status;
 }
 
-bool FortranExponentReal(const char*, const char*, int32_t&) { return false; }
+FieldStatus FortranExponentReal(const char*, const char*, int32_t&) { return FieldStatus::Partial; }
 
 template <class T, class Parse>
 int64_t Tokens(std::string_view text, T* out, int64_t capacity, Parse parse) {
@@ -58,10 +55,9 @@ int64_t Tokens(std::string_view text, T* out, int64_t capacity, Parse parse) {
         const char* end = p;
         while (end != last && !IsFieldBlank(*end)) ++end;
         T value{};
-        const FieldStatus status = parse(p, end, value).status;
-        if (status != FieldStatus::Full && (status == FieldStatus::OutOfRange || !FortranExponentReal(p, end, value))) {
-            return -1;
-        }
+        FieldStatus status = parse(p, end, value).status;
+        if (status == FieldStatus::Partial) status = FortranExponentReal(p, end, value);
+        if (status != FieldStatus::Full) return -1;
         if (n < capacity) out[n] = value;
         ++n;
         p = end;
