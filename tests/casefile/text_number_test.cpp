@@ -112,7 +112,8 @@ TEST(TextNumber, FixedRealFields) {
     };
     ExpectFields(rows, ParseFixedRealField);
     float value = 0.0f;
-    EXPECT_EQ(ParseFixedRealField("nan", "nan" + 3, value).status, FieldStatus::Full);
+    const std::string_view nan = "nan";
+    EXPECT_EQ(ParseFixedRealField(nan.data(), nan.data() + nan.size(), value).status, FieldStatus::Full);
     EXPECT_TRUE(std::isnan(value));
 }
 

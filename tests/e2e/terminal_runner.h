@@ -44,7 +44,7 @@ inline TerminalRun RunZelhostOnTerminal(const std::vector<std::string>& args, co
   posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   posix_spawn_file_actions_addopen(&actions, 2, slave.c_str(), O_RDWR | O_NOCTTY, 0);
   posix_spawn_file_actions_addclose(&actions, master);
-  std::vector<std::string> argv{ZELHOST_PATH};
+  std::vector<std::string> argv{ZelhostPath()};
   argv.insert(argv.end(), args.begin(), args.end());
   std::vector<char*> argp;
   for (auto& a : argv) argp.push_back(a.data());

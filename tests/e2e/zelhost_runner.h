@@ -32,27 +32,37 @@ namespace e2e {
 // A parsed JSON value. Numbers keep their text too, so 64-bit hashes compare exactly.
 struct Json {
   enum class Kind { Null, Bool, Number, String, Array, Object };
+  struct Member;  // complete below: a pair would need Json complete here
   Kind kind = Kind::Null;
   bool boolean = false;
   double number = 0;
   std::string text;  // string value, or the number as written
   std::vector<Json> items;
-  std::vector<std::pair<std::string, Json>> members;  // file order kept
+  std::vector<Member> members;  // file order kept
 
-  const Json* Find(const std::string& key) const {
-    for (const auto& [k, v] : members) {
-      if (k == key) return &v;
-    }
-    return nullptr;
-  }
-  const Json& operator[](const std::string& key) const {
-    static const Json none;
-    const Json* v = Find(key);
-    return v ? *v : none;
-  }
+  const Json* Find(const std::string& key) const;
+  const Json& operator[](const std::string& key) const;
   bool IsNull() const { return kind == Kind::Null; }
   std::string Str() const { return kind == Kind::String ? text : std::string(); }
 };
+
+struct Json::Member {
+  std::string first;
+  Json second;
+};
+
+inline const Json* Json::Find(const std::string& key) const {
+  for (const auto& [k, v] : members) {
+    if (k == key) return &v;
+  }
+  return nullptr;
+}
+
+inline const Json& Json::operator[](const std::string& key) const {
+  static const Json none;
+  const Json* v = Find(key);
+  return v ? *v : none;
+}
 
 // Recursive-descent reader of RFC 8259 text; enough for our own reports.
 class JsonReader {
@@ -165,7 +175,7 @@ class JsonReader {
       if (p_ == end_ || *p_ != '"' || !String(key)) return false;
       Blanks();
       if (p_ == end_ || *p_++ != ':') return false;
-      v.members.emplace_back(std::move(key), Json());
+      v.members.push_back({std::move(key), Json()});
       if (!Value(v.members.back().second, depth + 1)) return false;
       Blanks();
       if (p_ == end_) return false;
@@ -271,9 +281,16 @@ inline std::vector<std::string> Texts(const Json& report, const std::string& kin
 // A case or file of samples/ ("gold/cube/cube.case").
 inline std::string Sample(const std::string& relative) { return std::string(QUORIX_SAMPLES) + "/" + relative; }
 
-// `zelhost ARGS...` (ZELHOST_PATH is the binary built with the tests).
+// The zelhost built with the tests, or QUORIX_ZELHOST's: the ThreadSanitizer
+// stage drives its instrumented build with these tests.
+inline std::string ZelhostPath() {
+  const char* other = std::getenv("QUORIX_ZELHOST");
+  return other && *other ? other : ZELHOST_PATH;
+}
+
+// `zelhost ARGS...`
 inline RunResult RunZelhost(const std::vector<std::string>& args, int timeoutSeconds = 300) {
-  std::vector<std::string> argv{ZELHOST_PATH};
+  std::vector<std::string> argv{ZelhostPath()};
   argv.insert(argv.end(), args.begin(), args.end());
   return RunProgram(argv, timeoutSeconds);
 }

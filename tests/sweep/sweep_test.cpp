@@ -30,7 +30,7 @@ namespace fs = std::filesystem;
 using sweep::LoadOutcome;
 using sweep::Promise;
 
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(QUORIX_ASAN)
 // The sanitizer's allocator fills fresh blocks its own way and ignores glibc's fill byte.
 constexpr bool HeapFillWorks = false;
 constexpr int TimeoutSeconds = 60;
