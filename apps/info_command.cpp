@@ -70,7 +70,7 @@ const char* ByteOrderName(int32_t byteOrder) {
     return byteOrder == LittleEndian ? "little-endian" : byteOrder == BigEndian ? "big-endian" : nullptr;
 }
 
-const char* GoldPartKind(int32_t kind) {
+const char* GoldPartKind(PartKind kind) {
     switch (kind) {
     case PartCurvilinear: return "curvilinear";
     case PartRectilinear: return "rectilinear";
@@ -86,9 +86,9 @@ std::string Trimmed(std::string_view text) {
     return std::string(text.substr(0, end == std::string_view::npos ? 0 : end + 1));
 }
 
-std::string TypeName(int32_t type) {
+std::string TypeName(ElementType type) {
     const std::string_view name = ElementTypeName(type);
-    return name.empty() ? "type " + std::to_string(type) : std::string(name);
+    return name.empty() ? "type " + std::to_string(static_cast<int32_t>(type)) : std::string(name);
 }
 
 void ScanGold(GeometryFacts& geometry) {

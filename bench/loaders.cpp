@@ -79,7 +79,7 @@ struct Files {
 };
 
 // An unstructured part of as many nodes as elements, as a scan would record it.
-PartInfo ScannedPart(const std::string& fileName, int32_t category, quorix::GeometryEncoding format, bool swap, int32_t cells) {
+PartInfo ScannedPart(const std::string& fileName, quorix::ElementCategoryCode category, quorix::GeometryEncoding format, bool swap, int32_t cells) {
     PartInfo part;
     part.fileName = fileName;
     part.kind = quorix::PartUnstructured;
@@ -96,7 +96,7 @@ PartInfo ScannedPart(const std::string& fileName, int32_t category, quorix::Geom
 Files WriteCase(const std::string& folder, quorix::GeometryEncoding format, bool swap, int32_t cells) {
     Files files;
     PartInfo& part = files.part;
-    part = ScannedPart(folder + "/bench.geo", 4, format, swap, cells);
+    part = ScannedPart(folder + "/bench.geo", quorix::CategoryVolume, format, swap, cells);
     part.maxNodesPerElement = 8;
     std::vector<float> ramp(static_cast<size_t>(cells));
     for (int32_t i = 0; i < cells; ++i) ramp[static_cast<size_t>(i)] = static_cast<float>(i) * 0.5f;
@@ -126,7 +126,7 @@ Files WriteCase(const std::string& folder, quorix::GeometryEncoding format, bool
 // nsided block of `cells` quadrilaterals, in a file of its own.
 PartInfo WritePolytopes(const std::string& folder, quorix::GeometryEncoding format, bool swap, int32_t cells, bool polyhedra) {
     const std::string fileName = folder + (polyhedra ? "/nfaced.geo" : "/nsided.geo");
-    PartInfo part = ScannedPart(fileName, polyhedra ? 4 : 3, format, swap, cells);
+    PartInfo part = ScannedPart(fileName, polyhedra ? quorix::CategoryVolume : quorix::CategorySurface, format, swap, cells);
     part.polytope = true;
     const int32_t faces = polyhedra ? 6 : 1;
     quorix::ElementBlockInfo block;

@@ -21,7 +21,7 @@ using quorix::PartInfo;
 
 void FillTrianglePart(PartInfo& part) {
     part.kind = quorix::PartUnstructured;
-    part.category = 3;
+    part.category = quorix::CategorySurface;
     part.name = "part " + std::to_string(part.partNumber) + "\n";
     part.fileName = "/nonexistent/bench.geo";
     part.format = quorix::EncodingCBinary;
@@ -32,7 +32,7 @@ void FillTrianglePart(PartInfo& part) {
     part.jmax = 1;
     part.maxNodesPerElement = 3;
     quorix::ElementBlockInfo block;
-    block.type = 3;
+    block.type = quorix::ElementTria3;
     block.nodesPerElement = 3;
     block.elementCount = 1;
     block.offset = 100;

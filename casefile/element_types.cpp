@@ -8,7 +8,7 @@ namespace {
 struct ElementTypeFacts {
     std::string_view name;
     int32_t nodes;         // 0: varies per element
-    int32_t category;
+    ElementCategoryCode category;
     bool polytope;         // the zone takes polygons or polyhedra (higher-order types too)
     int32_t zoneElements;  // zone elements one element becomes: a bar3 is two segments
     int32_t zoneNodes;     // nodes of each zone element
@@ -26,31 +26,31 @@ constexpr ElementTypeFacts ElementTable[ElementTypeCount] = {
     {"nfaced", 0, CategoryVolume, true, 1, 0},
 };
 
-bool Known(int32_t type) { return type >= 0 && type < ElementTypeCount; }
+bool Known(ElementType type) { return type >= 0 && type < ElementTypeCount; }
 
 }  // namespace
 
-int32_t ElementTypeFromName(std::string_view name) {
+ElementType ElementTypeFromName(std::string_view name) {
     if (name.size() > 2 && EqualsIgnoreCase(name.substr(0, 2), "g_")) name.remove_prefix(2);
     for (int32_t type = 0; type < ElementTypeCount; ++type) {
-        if (EqualsIgnoreCase(name, ElementTable[type].name)) return type;
+        if (EqualsIgnoreCase(name, ElementTable[type].name)) return static_cast<ElementType>(type);
     }
     return ElementNone;
 }
 
-std::string_view ElementTypeName(int32_t type) { return Known(type) ? ElementTable[type].name : std::string_view(); }
+std::string_view ElementTypeName(ElementType type) { return Known(type) ? ElementTable[type].name : std::string_view(); }
 
-int32_t NodesPerElement(int32_t type) { return Known(type) ? ElementTable[type].nodes : 0; }
+int32_t NodesPerElement(ElementType type) { return Known(type) ? ElementTable[type].nodes : 0; }
 
-int32_t ElementCategory(int32_t type) { return Known(type) ? ElementTable[type].category : CategoryNone; }
+ElementCategoryCode ElementCategory(ElementType type) { return Known(type) ? ElementTable[type].category : CategoryNone; }
 
-bool IsPolytopeType(int32_t type) { return Known(type) && ElementTable[type].polytope; }
+bool IsPolytopeType(ElementType type) { return Known(type) && ElementTable[type].polytope; }
 
-int64_t ZoneElementsOf(int32_t type, int64_t count) {
+int64_t ZoneElementsOf(ElementType type, int64_t count) {
     return Known(type) ? ElementTable[type].zoneElements * count : count;
 }
 
-int32_t ZoneNodesPerElement(int32_t type) { return Known(type) ? ElementTable[type].zoneNodes : 0; }
+int32_t ZoneNodesPerElement(ElementType type) { return Known(type) ? ElementTable[type].zoneNodes : 0; }
 
 IdOption IdOptionFromName(std::string_view word) {
     constexpr std::string_view words[] = {"off", "given", "assign", "ignore"};

@@ -41,20 +41,20 @@ enum ElementCategoryCode : int32_t {
 
 enum IdOption : int32_t { IdOff = 0, IdGiven = 1, IdAssign = 2, IdIgnore = 3, IdUnknown = 255 };
 
-// Code 0..16 for a name ("g_" ghost names included, ASCII case ignored); 255 otherwise.
-int32_t ElementTypeFromName(std::string_view name);
-// "hexa8" for 13; empty for unknown codes.
-std::string_view ElementTypeName(int32_t type);
-// 0 for nsided, nfaced and unknown codes.
-int32_t NodesPerElement(int32_t type);
-// 1 point, 2 line, 3 surface, 4 volume, 0 not loadable.
-int32_t ElementCategory(int32_t type);
+// The type of a name ("g_" ghost names included, ASCII case ignored); ElementNone otherwise.
+ElementType ElementTypeFromName(std::string_view name);
+// "hexa8" for ElementHexa8; empty for ElementNone.
+std::string_view ElementTypeName(ElementType type);
+// 0 for nsided, nfaced and ElementNone.
+int32_t NodesPerElement(ElementType type);
+// CategoryNone for ElementNone.
+ElementCategoryCode ElementCategory(ElementType type);
 // Loaded as polygons or polyhedra (face maps): the higher-order types, nsided and nfaced.
-bool IsPolytopeType(int32_t type);
+bool IsPolytopeType(ElementType type);
 // Zone elements a block of `count` elements occupies (bar3: two segments per element).
-int64_t ZoneElementsOf(int32_t type, int64_t count);
+int64_t ZoneElementsOf(ElementType type, int64_t count);
 // Nodes of each zone element an element of `type` becomes (bar3: its 2-node segments).
-int32_t ZoneNodesPerElement(int32_t type);
+int32_t ZoneNodesPerElement(ElementType type);
 
 // The one rule that closes a part, Gold or EnSight 6: the blocks of its
 // category, added here, fix the zone's element count (bar3 twice), its largest
@@ -64,7 +64,7 @@ struct ZoneElementTally {
     int32_t maxNodesPerElement = 0;
     bool polytope = false;
 
-    void Add(int32_t type, int64_t count) {
+    void Add(ElementType type, int64_t count) {
         elements += ZoneElementsOf(type, count);
         maxNodesPerElement = std::max(maxNodesPerElement, ZoneNodesPerElement(type));
         polytope = polytope || IsPolytopeType(type);

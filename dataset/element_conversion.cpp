@@ -72,14 +72,14 @@ std::vector<LoadBlock> ElementOrder(const PartInfo& part) {
     return order;
 }
 
-int32_t NodeMapWidth(int32_t category, int32_t maxNodesPerElement) {
+int32_t NodeMapWidth(ElementCategoryCode category, int32_t maxNodesPerElement) {
     if (category == CategorySurface) return maxNodesPerElement == 3 || maxNodesPerElement == 4 ? maxNodesPerElement : 0;
     if (category != CategoryVolume) return 0;
     if (maxNodesPerElement == 4) return 4;
     return maxNodesPerElement == 5 || maxNodesPerElement == 6 || maxNodesPerElement == 8 ? 8 : 0;
 }
 
-int32_t UnstructuredZoneType(int32_t category, int32_t maxNodesPerElement, bool polytope) {
+int32_t UnstructuredZoneType(ElementCategoryCode category, int32_t maxNodesPerElement, bool polytope) {
     switch (category) {
         case CategoryPoint: return ZelZoneOrdered;
         case CategoryLine: return ZelZoneLineSeg;
@@ -97,7 +97,7 @@ int32_t UnstructuredZoneType(int32_t category, int32_t maxNodesPerElement, bool 
     }
 }
 
-ElementShape NodeMapShape(int32_t type, int32_t width) {
+ElementShape NodeMapShape(ElementType type, int32_t width) {
     const int32_t nodes = NodesPerElement(type);
     if (nodes == width && (type == ElementTria3 || type == ElementQuad4 || type == ElementTetra4 ||
                            type == ElementHexa8))
@@ -112,13 +112,13 @@ ElementShape NodeMapShape(int32_t type, int32_t width) {
     }
 }
 
-ElementShape LineShape(int32_t type) {
+ElementShape LineShape(ElementType type) {
     if (type == ElementBar2) return Shape(Bar2Segment);
     if (type == ElementBar3) return Shape(Bar3Segments);
     return {};
 }
 
-ElementShape PolygonShape(int32_t type) {
+ElementShape PolygonShape(ElementType type) {
     switch (type) {
         case ElementTria3: return IdentityShape(3);
         case ElementTria6: return Shape(Tria6Polygon);
@@ -128,7 +128,7 @@ ElementShape PolygonShape(int32_t type) {
     }
 }
 
-ElementShape PolyhedronShape(int32_t type) {
+ElementShape PolyhedronShape(ElementType type) {
     switch (type) {
         case ElementTetra4: return Solid(Tetra4Faces, Tetra4Sizes);
         case ElementTetra10: return Solid(Tetra10Faces, Tetra10Sizes);

@@ -15,7 +15,7 @@ namespace quorix {
 
 // One in-category element block of a zone, at its place in the element order.
 struct LoadBlock {
-    int32_t type = ElementNone;
+    ElementType type = ElementNone;
     int32_t count = 0;          // elements (value loaders: values) in the file
     int64_t offset = 0;         // connectivity or values
     int64_t firstElement = 0;   // 0-based zone element of its first element (bar3 twice)
@@ -46,21 +46,21 @@ struct ElementShape {
 
 // Nodes per element of a classic node-map zone: triangles 3, quadrilaterals 4,
 // tetrahedra 4, bricks 8 (the host's shape, not the part's largest element); 0 when none.
-int32_t NodeMapWidth(int32_t category, int32_t maxNodesPerElement);
+int32_t NodeMapWidth(ElementCategoryCode category, int32_t maxNodesPerElement);
 // The host zone of an unstructured part: points stay ordered, lines become
 // segments, polygons and polyhedra keep their own zones, the rest takes its
 // node-map shape; ZelZoneInvalid when none fits.
-int32_t UnstructuredZoneType(int32_t category, int32_t maxNodesPerElement, bool polytope);
+int32_t UnstructuredZoneType(ElementCategoryCode category, int32_t maxNodesPerElement, bool polytope);
 // An element of `type` in a node-map zone of `width` nodes, filled up by
 // repeating nodes; entries 0 when the type has no place in such a zone.
-ElementShape NodeMapShape(int32_t type, int32_t width);
+ElementShape NodeMapShape(ElementType type, int32_t width);
 // bar2: one segment; bar3: (first, third) and (third, second), the third node
 // lying between the other two. Entries 0 for other types.
-ElementShape LineShape(int32_t type);
+ElementShape LineShape(ElementType type);
 // Boundary of a surface element as one polygon (mid-side nodes between their corners).
-ElementShape PolygonShape(int32_t type);
+ElementShape PolygonShape(ElementType type);
 // Faces of a volume element, each seen from outside (counter-clockwise).
-ElementShape PolyhedronShape(int32_t type);
+ElementShape PolyhedronShape(ElementType type);
 
 // Rewrites `elements` elements of `nodesPerElement` nodes each into `out`
 // (`shape.entries` per element). False when a node number lies outside

@@ -14,11 +14,11 @@ namespace quorix {
 // from its GeometryPart: zone creation lies a layer below ensight6/ and so
 // cannot see that record, and it needs only these of its fields.
 struct Ensight6ZoneShape {
-    int32_t kind = PartCurvilinear;  // a block, or PartUnstructured
+    PartKind kind = PartCurvilinear;  // a block, or PartUnstructured
     std::string description;
     int32_t imax = 1, jmax = 1, kmax = 1;
     int32_t maxNodesPerElement = 0;  // among the loaded blocks (a bar3 segment has 2)
-    int32_t category = CategoryUnknown;  // highest loadable element category
+    ElementCategoryCode category = CategoryUnknown;  // highest loadable element category
     bool polytope = false;           // higher-order elements: polygons or polyhedra
 };
 

@@ -19,7 +19,7 @@ bool DataSetCounts(EntIndex_t& zoneCount, EntIndex_t& varCount) {
     return ZelUtilDataSetIsAvailable() && ZelUtilDataSetGetInfo(nullptr, &zoneCount, &varCount);
 }
 
-std::string_view CategoryPrefix(int32_t category) {
+std::string_view CategoryPrefix(ElementCategoryCode category) {
     switch (category) {
         case CategoryPoint: return "Point: ";
         case CategoryLine: return "Line: ";

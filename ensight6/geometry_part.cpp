@@ -57,7 +57,7 @@ std::vector<const GeometryElementBlock*> ZoneBlockOrder(const GeometryPart& part
 }
 
 bool CloseUnstructuredPart(GeometryPart& part) {
-    int32_t category = CategoryNone;
+    ElementCategoryCode category = CategoryNone;
     for (GeometryElementBlock* b = part.blocks; b != nullptr; b = b->next)
         category = std::max(category, ElementCategory(b->type));
     part.category = category >= CategoryPoint ? category : CategoryUnknown;

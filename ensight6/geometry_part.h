@@ -12,7 +12,8 @@
 namespace quorix {
 
 // The part kinds zone creation knows, by their EnSight 6 names.
-enum Ensight6PartKind : int32_t { Ensight6Block = PartCurvilinear, Ensight6Unstructured = PartUnstructured };
+constexpr PartKind Ensight6Block = PartCurvilinear;
+constexpr PartKind Ensight6Unstructured = PartUnstructured;
 
 // Node and element ids carried by an unstructured part's file (kept in kmax).
 enum Ensight6IdMode : int32_t { IdsNone = 1, IdsBoth = 2, IdsElementOnly = 3, IdsNodeOnly = 4 };
@@ -22,7 +23,7 @@ inline bool HasElementIds(int32_t idMode) { return idMode == IdsBoth || idMode =
 
 // Host allocation "Element".
 struct GeometryElementBlock {
-    int32_t type = ElementNone;
+    ElementType type = ElementNone;
     int32_t nodesPerElement = 0;
     int32_t elementCount = 0;  // as written
     int64_t offset = 0;        // first element line (ASCII) or connectivity integer (C binary)
@@ -36,7 +37,7 @@ struct GeometryElementBlock {
 // are written during the load, so no deferred load needs a file's name or
 // encoding from it. Both close their element blocks with one ZoneElementTally.
 struct GeometryPart {
-    int32_t kind = Ensight6Block;
+    PartKind kind = Ensight6Block;
     int32_t partNumber = 0;
     char description[StringRecordBytes + 1] = {};  // 79 characters allowed; room for 80 and the terminator
     int32_t imax = 1;           // block: I; unstructured: nodes of the file
@@ -46,7 +47,7 @@ struct GeometryPart {
     int64_t iblankOffset = 0;   // 0: no iblank values
     int32_t maxNodesPerElement = 0;
     GeometryElementBlock* blocks = nullptr;
-    int32_t category = CategoryUnknown;  // highest loadable ElementCategory of the blocks
+    ElementCategoryCode category = CategoryUnknown;  // highest loadable ElementCategory of the blocks
     bool polytope = false;      // higher-order elements in the category: a polygon or polyhedron zone
     GeometryPart* next = nullptr;
 

@@ -34,8 +34,8 @@ bool CopyDescription(GeometryPart& part, std::string_view text) {
 std::optional<int32_t> BlockNodes(const int32_t* dims) { return BlockNodeCount(dims[0], dims[1], dims[2]); }
 
 // EnSight 6 has every fixed-size element type, but no nsided or nfaced.
-int32_t Ensight6ElementType(std::string_view name) {
-    int32_t type = ElementTypeFromName(name);
+ElementType Ensight6ElementType(std::string_view name) {
+    const ElementType type = ElementTypeFromName(name);
     return NodesPerElement(type) > 0 ? type : ElementNone;
 }
 
@@ -240,7 +240,7 @@ bool Ensight6GeometryScanner::ScanAsciiElementBlocks(File_a& file, Ensight6Geome
             if (!file.Seek(lineStart, 0)) return FailAt("seek failed");
             break;
         }
-        int32_t type = Ensight6ElementType(token);
+        const ElementType type = Ensight6ElementType(token);
         if (type == ElementNone) return FailAt(UnknownTypeText(line));
         int32_t ne = 0;
         if (!ReadLine(file, line) || !LeadingInt32(line, ne)) return FailAt("missing element count");
@@ -399,7 +399,7 @@ bool Ensight6GeometryScanner::ScanBinaryElementBlocks(File_a& file, Ensight6Geom
             if (!file.Seek(-RecordSize, 1)) return FailAt("seek failed");
             break;
         }
-        int32_t type = Ensight6ElementType(token);
+        const ElementType type = Ensight6ElementType(token);
         if (type == ElementNone) return FailAt(UnknownTypeText(record));
         int32_t npe = NodesPerElement(type);
         int64_t idWords = HasElementIds(geometry.idMode) ? 1 : 0;

@@ -30,7 +30,7 @@ PartBlockCursor::PartBlockCursor(const GeometryPart& part) : next_(part.blocks) 
     }
 }
 
-const GeometryElementBlock* PartBlockCursor::Next(int32_t type) {
+const GeometryElementBlock* PartBlockCursor::Next(ElementType type) {
     size_t index = nextIndex_;
     const GeometryElementBlock* block = next_;
     for (; block != nullptr && block->type != type; block = block->next) ++index;

@@ -31,7 +31,7 @@ class PartBlockCursor {
 public:
     explicit PartBlockCursor(const GeometryPart& part);
     // The next block of `type`; null when the part has none left.
-    const GeometryElementBlock* Next(int32_t type);
+    const GeometryElementBlock* Next(ElementType type);
     // Zone element (from 0) of the first element of the block last found; only
     // for loaded blocks.
     int64_t firstElement() const { return positions_[index_]; }

@@ -189,16 +189,16 @@ inline void FillPart(const Input& in, const std::string& path, quorix::PartInfo&
     part.yOffset = in.coordinates[1];
     part.zOffset = in.coordinates[2];
     part.iblankOffset = in.iblank;
-    part.category = 1;
+    part.category = quorix::CategoryPoint;
     for (const reference::Block& block : in.part.blocks) {
         quorix::ElementBlockInfo& info = part.blocks.emplace_back();
-        info.type = block.type;
-        info.nodesPerElement = quorix::NodesPerElement(block.type);
+        info.type = static_cast<quorix::ElementType>(block.type);
+        info.nodesPerElement = quorix::NodesPerElement(info.type);
         info.elementCount = static_cast<int32_t>(block.count);
         info.faceCount = static_cast<int32_t>(block.faces);
         info.nodeCount = static_cast<int32_t>(block.nodes);
         info.offset = block.offset;
-        part.category = std::max(part.category, quorix::ElementCategory(block.type));
+        part.category = std::max(part.category, quorix::ElementCategory(info.type));
     }
     quorix::ClosePart(part);
 }
@@ -212,7 +212,7 @@ inline quorix::PartVariableInfo VariableOf(const Input& in, const quorix::PartIn
     variable.byteOrder = part.byteOrder;
     for (const reference::Section& section : in.sections) {
         quorix::TypeVariableInfo& type = variable.types.emplace_back();
-        type.type = section.type;
+        type.type = static_cast<quorix::ElementType>(section.type);
         type.count = static_cast<int32_t>(section.count);
         type.present = section.present;
         type.componentOffset[0] = section.offset;

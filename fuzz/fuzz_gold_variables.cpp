@@ -14,7 +14,7 @@ namespace {
 
 constexpr size_t MaxInput = 1 << 16;
 
-quorix::ElementBlockInfo Block(int32_t type, int32_t count, bool inCategory) {
+quorix::ElementBlockInfo Block(quorix::ElementType type, int32_t count, bool inCategory) {
     quorix::ElementBlockInfo block;
     block.type = type;
     block.nodesPerElement = quorix::NodesPerElement(type);
@@ -28,7 +28,7 @@ quorix::ElementBlockInfo Block(int32_t type, int32_t count, bool inCategory) {
 void FillGeometry(quorix::PartCollection& geometry) {
     quorix::PartInfo& surface = geometry.AddPart(1, 1);
     surface.kind = quorix::PartUnstructured;
-    surface.category = 3;
+    surface.category = quorix::CategorySurface;
     surface.nodeCount = 4;
     surface.elementCount = 6;
     surface.blocks = {Block(quorix::ElementTria3, 2, true), Block(quorix::ElementQuad4, 3, true),
@@ -41,7 +41,7 @@ void FillGeometry(quorix::PartCollection& geometry) {
     flat.nodeCount = 9;
     quorix::PartInfo& bars = geometry.AddPart(3, 1);
     bars.kind = quorix::PartUnstructured;
-    bars.category = 2;
+    bars.category = quorix::CategoryLine;
     bars.nodeCount = 5;
     bars.elementCount = 4;
     bars.blocks = {Block(quorix::ElementBar3, 2, true)};

@@ -161,7 +161,7 @@ HeaderKind ClassifySingleWord(std::string_view word, int32_t& value1) {
     if (word == "node_ids") return NodeIds;
     if (word == "element_ids") return ElementIds;
     if (word == "ghost_flags") return GhostFlags;
-    int32_t type = ElementTypeFromName(word);
+    const ElementType type = ElementTypeFromName(word);
     if (type == ElementNone) return OtherLine;
     value1 = type;
     return ElementTypeHeader;

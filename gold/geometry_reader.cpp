@@ -239,7 +239,7 @@ bool CFileEnsightGeomGold::ScanPart(PartCollection& collection, int32_t partNumb
     int32_t value1 = 0;
     int32_t value2 = 0;
     HeaderKind kind = ReadBlockHeader(value1, value2);
-    if (kind == Block) return ScanStructuredBlock(part, value1, value2);
+    if (kind == Block) return ScanStructuredBlock(part, static_cast<PartKind>(value1), value2);
     if (kind == Coordinates || kind == ElementTypeHeader) return ScanUnstructured(part, kind, value1, value2);
     return Fail(TextNoElements);
 }
@@ -248,10 +248,11 @@ bool CFileEnsightGeomGold::ScanUnstructured(PartInfo& part, HeaderKind kind, int
     part.kind = PartUnstructured;
     part.imax = 0;
     part.jmax = 0;
-    int32_t category = CategoryPoint;
+    ElementCategoryCode category = CategoryPoint;
     bool ok = true;
     for (;;) {
-        ok = kind == Coordinates ? ScanCoordinates(part, value2) : ScanElementBlock(part, value1, value2, category);
+        ok = kind == Coordinates ? ScanCoordinates(part, value2)
+                                  : ScanElementBlock(part, static_cast<ElementType>(value1), value2, category);
         if (!ok) break;
         int64_t position = Tell();
         kind = ReadBlockHeader(value1, value2);
@@ -316,7 +317,7 @@ bool CFileEnsightGeomGold::FirstLineCannotBeId(int64_t first, int32_t nodesPerEl
     return nodesPerElement >= 2 && ConvertIntLine(data, GoldIntWidth, &integer, 1) == nodesPerElement;
 }
 
-bool CFileEnsightGeomGold::ScanElementBlock(PartInfo& part, int32_t type, int32_t count, int32_t& category) {
+bool CFileEnsightGeomGold::ScanElementBlock(PartInfo& part, ElementType type, int32_t count, ElementCategoryCode& category) {
     if (count < 0) return false;
     category = std::max(category, ElementCategory(type));
     const bool polytope = type == ElementNsided || type == ElementNfaced;
@@ -365,7 +366,7 @@ bool CFileEnsightGeomGold::SumSizes(int64_t count, int64_t& sum) {
     });
 }
 
-bool CFileEnsightGeomGold::ScanStructuredBlock(PartInfo& part, int32_t structure, int32_t flags) {
+bool CFileEnsightGeomGold::ScanStructuredBlock(PartInfo& part, PartKind structure, int32_t flags) {
     part.kind = structure;
     int64_t nodes = 0;
     int64_t cells = 0;

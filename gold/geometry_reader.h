@@ -24,7 +24,7 @@ public:
     // one information text; empty when nothing.
     std::string DeparturesText() const;
     // The structured half of the scan, right after the "block" line.
-    bool ScanStructuredBlock(PartInfo& part, int32_t structure, int32_t flags);
+    bool ScanStructuredBlock(PartInfo& part, PartKind structure, int32_t flags);
     // A "particle coordinates" section, right after its count.
     bool ScanParticles(PartInfo& part, int32_t count);
 
@@ -44,7 +44,7 @@ private:
     bool ScanPart(PartCollection& collection, int32_t partNumber, int32_t step);
     bool ScanUnstructured(PartInfo& part, HeaderKind kind, int32_t value1, int32_t value2);
     bool ScanCoordinates(PartInfo& part, int32_t nodeCount);
-    bool ScanElementBlock(PartInfo& part, int32_t type, int32_t count, int32_t& category);
+    bool ScanElementBlock(PartInfo& part, ElementType type, int32_t count, ElementCategoryCode& category);
     bool SumSizes(int64_t count, int64_t& sum);
     bool EmptyLineBeforeDescriptions();
     // Whether a section read without its ids, from `first` to `end`, lacks them; leaves the position at `end`.

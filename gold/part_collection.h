@@ -17,7 +17,7 @@ namespace quorix {
 constexpr int32_t ParticlePartNumber = -1;
 
 struct ElementBlockInfo {
-    int32_t type = ElementNone;
+    ElementType type = ElementNone;
     int32_t nodesPerElement = 0;
     int32_t elementCount = 0;      // as written (bar3 not doubled)
     int32_t faceCount = 0;         // nfaced: faces of all elements
@@ -32,8 +32,8 @@ struct ElementBlockInfo {
 // structured ranges, the step that lends coordinates-only geometry its
 // elements) and lives as an owned object for the whole load.
 struct PartInfo {
-    int32_t kind = PartCurvilinear;
-    int32_t category = CategoryUnknown;
+    PartKind kind = PartCurvilinear;
+    ElementCategoryCode category = CategoryUnknown;
     int32_t partNumber = 0;
     int32_t step = 0;              // 1-based
     std::string name;              // description as read

@@ -24,7 +24,7 @@ struct SectionForm {
 };
 
 struct TypeVariableInfo {
-    int32_t type = ElementNone;  // ElementNone for per-node values and structured blocks
+    ElementType type = ElementNone;  // ElementNone for per-node values and structured blocks
     int32_t count = 0;   // values per component
     std::array<int64_t, 9> componentOffset{};
     bool present = false;

@@ -56,7 +56,7 @@ bool HoldsNoValues(const PartInfo& part, bool nodal) {
 
 // The k-th block of `type` in file order (k from 0), so that a part holding
 // tria3 and g_tria3 blocks gets each section matched to its own block.
-const ElementBlockInfo* NthBlockOfType(const PartInfo& part, int32_t type, int32_t k) {
+const ElementBlockInfo* NthBlockOfType(const PartInfo& part, ElementType type, int32_t k) {
     for (const ElementBlockInfo& block : part.blocks) {
         if (block.type == type && k-- == 0) return &block;
     }
@@ -251,9 +251,9 @@ bool CFileEnsightVarGold::ScanNodeValues(const PartInfo& part, PartVariableInfo&
 
 bool CFileEnsightVarGold::ScanElementValues(const PartInfo& part, PartVariableInfo& record, int32_t components) {
     std::string text;
-    int32_t type = -1;
+    int32_t code = -1;  // an element type header's type
     SectionForm::Kind form = SectionForm::Plain;
-    HeaderKind header = NextRecord(text, type, nullptr, &form);
+    HeaderKind header = NextRecord(text, code, nullptr, &form);
     if (header == Block) {
         const std::optional<int32_t> cells = part.kind == PartUnstructured
                                                  ? part.elementCount
@@ -274,7 +274,8 @@ bool CFileEnsightVarGold::ScanElementValues(const PartInfo& part, PartVariableIn
     std::array<int32_t, ElementTypeCount> sectionsSeen{};
     while (true) {
         const ElementBlockInfo* block = nullptr;
-        if (type >= 0 && type < ElementTypeCount) block = NthBlockOfType(part, type, sectionsSeen[type]++);
+        const auto type = static_cast<ElementType>(code);
+        if (code >= 0 && code < ElementTypeCount) block = NthBlockOfType(part, type, sectionsSeen[code]++);
         if (block == nullptr) {
             return Fail(kElementScanFailure);
         }
@@ -284,7 +285,7 @@ bool CFileEnsightVarGold::ScanElementValues(const PartInfo& part, PartVariableIn
         info.present = block->inCategory;
         if (!RecordSection(info, form, components, block->elementCount)) return false;
         const int64_t position = Tell();
-        if (NextRecord(text, type, nullptr, &form) != ElementTypeHeader) return Seek(position, 0);
+        if (NextRecord(text, code, nullptr, &form) != ElementTypeHeader) return Seek(position, 0);
     }
 }
 
