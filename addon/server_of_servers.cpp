@@ -18,19 +18,7 @@
 namespace quorix {
 namespace {
 
-// "keyword: value" with both trimmed as case-file lines are; a line without a
-// colon is all keyword.
-struct MasterLine {
-    std::string_view keyword;
-    std::string_view value;
-};
-
-MasterLine SplitLine(std::string_view line) {
-    line = TrimBlanks(line.substr(0, line.find('\0')));
-    const size_t colon = line.find(':');
-    if (colon == std::string_view::npos) return {line, {}};
-    return {TrimBlanks(line.substr(0, colon)), TrimBlanks(line.substr(colon + 1))};
-}
+using zelvane::strutil::Scanner;
 
 // Runs `onLine` with every line that is neither blank nor a comment, and its
 // number, until it returns false.
@@ -41,20 +29,18 @@ bool ForEachLine(TextLines& lines, const char* path, OnLine onLine) {
         ShowError("Could not read the file %s.", path);
         return false;
     }
+    Scanner scanner;
     return ForEachTextLine(lines, path, [&](std::string_view line) {
         ++number;
-        const MasterLine parts = SplitLine(line);
+        const KeywordLine parts = ScanKeywordLine(line, scanner);
         return parts.keyword.empty() || parts.keyword.front() == '#' || onLine(parts, number);
     });
 }
 
 std::string_view FirstWord(std::string_view text) { return zelvane::strutil::nextToken(text); }
 
-// A file name as written, without the double quotes a writer may put around it.
-std::string_view Unquoted(std::string_view name) {
-    if (name.size() >= 2 && name.front() == '"' && name.back() == '"') return name.substr(1, name.size() - 2);
-    return name;
-}
+// A file name as a case file gives one: a word, or the text between double quotes.
+std::string FileName(std::string_view value) { return std::string(Scanner(value).nextNameView()); }
 
 // What the master file says: its type, the server count it gives and the case
 // files it lists, with the lines that said it (0: not given).
@@ -80,7 +66,7 @@ bool ParseCount(std::string_view value, int64_t& count) {
 
 bool ReadMasterFile(TextLines& lines, const char* path, MasterFile& master) {
     bool countValid = true;
-    const bool read = ForEachLine(lines, path, [&](const MasterLine& line, int64_t number) {
+    const bool read = ForEachLine(lines, path, [&](const KeywordLine& line, int64_t number) {
         if (EqualsIgnoreCase(line.keyword, "type")) {
             master.type.assign(line.value);
             master.typeLine = number;
@@ -89,7 +75,7 @@ bool ReadMasterFile(TextLines& lines, const char* path, MasterFile& master) {
             countValid = ParseCount(line.value, master.count);
             master.countLine = number;
         } else if (EqualsIgnoreCase(line.keyword, "casefile")) {
-            master.caseFiles.emplace_back(Unquoted(line.value));
+            master.caseFiles.push_back(FileName(line.value));
             master.caseFileLines.push_back(number);
         }
         return true;
@@ -162,8 +148,9 @@ bool IsServerOfServersFile(TextLines& lines) {
     if (!lines.Rewind()) return false;
     // The FORMAT section comes first: its type line decides.
     std::string_view line;
+    Scanner scanner;
     while (lines.Next(line) == TextLines::Status::Line) {
-        const MasterLine parts = SplitLine(line);
+        const KeywordLine parts = ScanKeywordLine(line, scanner);
         const bool skipped = parts.keyword.empty() || parts.keyword.front() == '#';
         if (skipped || EqualsIgnoreCase(parts.keyword, "FORMAT")) continue;
         return EqualsIgnoreCase(parts.keyword, "type") && EqualsIgnoreCase(FirstWord(parts.value), "master_server");

@@ -53,8 +53,6 @@ std::string_view GeometryLineRefusal(std::string_view keyword) {
     return "Invalid Geometry section in case file.";
 }
 
-// The keyword runs to the first colon, tab or line end; blanks inside it count.
-constexpr std::string_view KeywordEnds = ":\t\r\n";
 
 // A GEOMETRY or VARIABLE line that names a series of files but no time set:
 // the set it takes is known only once the whole file (TIME may come last) is read.
@@ -154,22 +152,13 @@ bool CaseParser::ReadLines() {
     return lines_ != nullptr ? ForEachTextLine(*lines_, caseFileName_, onLine) : ForEachTextLine(caseFileName_, onLine);
 }
 
-bool CaseParser::ParseLine(std::string_view line) {
-    // Lines were C strings: a NUL ends one. Writers pad lines and keywords with
-    // blanks (list-directed Fortran output starts every line with one); no
-    // keyword of the format begins or ends with a blank, so none is misread.
-    line = TrimBlanks(line.substr(0, line.find('\0')));
-    if (line.empty() || line.find('#') != std::string_view::npos) return true;
-    line_ = line;
-    scanner_.setText(line, Scanner::Whitespace);
-    std::string_view keyword;
-    if (scanner_.hasToken(KeywordEnds)) {
-        keyword = TrimBlanks(scanner_.nextTokenView(KeywordEnds));
-        scanner_.skip(": \t");
-    }
+bool CaseParser::ParseLine(std::string_view text) {
+    const KeywordLine line = ScanKeywordLine(text, scanner_);
+    if (line.line.empty() || line.line.find('#') != std::string_view::npos) return true;
+    line_ = line.line;
     bool isHeader = false;
-    const bool ok = ParseHeader(keyword, isHeader);
-    return isHeader ? ok : ParseSectionLine(keyword);
+    const bool ok = ParseHeader(line.keyword, isHeader);
+    return isHeader ? ok : ParseSectionLine(line.keyword);
 }
 
 bool CaseParser::ParseHeader(std::string_view keyword, bool& isHeader) {
@@ -376,6 +365,20 @@ bool CaseParser::CheckReferences() const {
 }
 
 }  // namespace
+
+KeywordLine ScanKeywordLine(std::string_view text, Scanner& scanner) {
+    // Lines were C strings. No keyword of the format begins or ends with a
+    // blank, so trimming misreads none.
+    KeywordLine line;
+    scanner.setText(TrimBlanks(text.substr(0, text.find('\0'))), Scanner::Whitespace);
+    line.line = scanner.text();
+    if (scanner.hasToken(":\t\r\n")) {
+        line.keyword = TrimBlanks(scanner.nextTokenView(":\t\r\n"));
+        scanner.skip(": \t");
+    }
+    line.value = line.line.substr(scanner.position());
+    return line;
+}
 
 bool ParseCaseFile(const char* caseFileName, bool& isEnsight6, GeometrySectionInfo& geometry,
                    VariableSectionInfo*& variables, TimeSectionInfo*& timeSets, FileSectionInfo*& fileSets) {

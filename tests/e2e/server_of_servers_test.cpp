@@ -105,7 +105,7 @@ TEST(ServerOfServers, ReferencePiecesLoadAsOneDataSet) {
 
 // Pieces that differ: variables of several kinds, complex ones, a block with
 // iblank values, steps of transient variables on a steady geometry; one piece
-// named by its absolute path.
+// named by its absolute path, one in quotes for the blank in its name.
 TEST(ServerOfServers, DifferentPiecesKeepTheirZonesAndShareVariables) {
   const quorix::test::TempDir temp;
   const fs::path& dir = temp.Path();
@@ -115,9 +115,11 @@ TEST(ServerOfServers, DifferentPiecesKeepTheirZonesAndShareVariables) {
   std::vector<std::string> names;
   std::vector<fs::path> pieces;
   for (const auto& [sample, encoding] : copies) {
-    fs::copy(samples / sample / encoding, dir / sample, fs::copy_options::recursive);
-    pieces.push_back(dir / sample / (sample + ".case"));
-    names.push_back(sample + "/" + sample + ".case");
+    const std::string folder = sample == "struct_iblanked" ? "struct iblanked" : sample;
+    fs::copy(samples / sample / encoding, dir / folder, fs::copy_options::recursive);
+    pieces.push_back(dir / folder / (sample + ".case"));
+    const std::string name = folder + "/" + sample + ".case";
+    names.push_back(folder == sample ? name : "\"" + name + "\"");
   }
   names.back() = pieces.back().string();
   WriteText(dir / "all.sos", MasterText(names, names.size()));
