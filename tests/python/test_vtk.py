@@ -28,11 +28,14 @@ def test_blocks_wrap_the_views_and_keep_the_shapes():
         polyhedra = blocks.GetBlock(next(i for i, z in enumerate(case.zones) if z.type == "polyhedron"))
         assert polyhedra.GetNumberOfCells() == 2 and polyhedra.GetCell(0).GetNumberOfFaces() > 3
         pressure = case.zones[volume]["pressure"].copy()
+        points = case.zones[volume].points
+        assert "SOA" in grid.GetPoints().GetData().GetClassName()  # X, Y, Z wrapped, not interleaved
     del case
     gc.collect()
     junk = [np.full(64, -7, np.int32) for _ in range(20000)]  # noqa: F841 (would take freed memory)
     assert vtk_to_numpy(grid.GetCells().GetOffsetsArray()).tolist() == [0, 4, 9, 15, 23]
     assert np.array_equal(vtk_to_numpy(grid.GetPointData().GetArray("pressure")), pressure)
+    assert np.array_equal([grid.GetPoint(i) for i in range(grid.GetNumberOfPoints())], points)
 
 
 def test_convert_writes_a_time_series_vtk_reads(tmp_path):

@@ -1,9 +1,11 @@
 """Zones as VTK data sets (python3-vtk9): float arrays are wrapped, not copied,
-wherever VTK can take them as they are; points are interleaved (a copy) and
-connectivity converted to VTK's cells (a copy)."""
+wherever VTK can take them as they are (points too: VTK's structure-of-arrays
+layout over X, Y and Z). Copies: cell values of blocks (the host keeps them
+with the nodes' strides), and connectivity VTK wants in another form (mixed
+shapes, polyhedra)."""
 import numpy as np
 from vtkmodules.util import numpy_support
-from vtkmodules.vtkCommonCore import vtkPoints, vtkTypeInt32Array
+from vtkmodules.vtkCommonCore import vtkPoints, vtkSOADataArrayTemplate, vtkTypeInt32Array
 from vtkmodules.vtkCommonDataModel import (VTK_HEXAHEDRON, VTK_LINE, VTK_POLYGON, VTK_POLYHEDRON, VTK_PYRAMID,
                                            VTK_QUAD, VTK_TETRA, VTK_TRIANGLE, VTK_VERTEX, VTK_WEDGE, vtkCellArray,
                                            vtkMultiBlockDataSet, vtkStructuredGrid, vtkUnstructuredGrid)
@@ -45,9 +47,14 @@ def wrap(values, name, held):
     return array
 
 
-def _points(zone):
+def _points(zone, held):
+    columns = [held.hold(np.ascontiguousarray(zone[c]).reshape(-1)) for c in ("X", "Y", "Z")]
+    array = vtkSOADataArrayTemplate[columns[0].dtype.name]()
+    array.SetNumberOfComponents(3)
+    for component, values in enumerate(columns):
+        array.SetArray(component, values, len(values), True, True)  # VTK neither copies nor frees
     points = vtkPoints()
-    points.SetData(numpy_support.numpy_to_vtk(zone.points, deep=True))
+    points.SetData(array)
     return points
 
 
@@ -132,7 +139,7 @@ def dataset(zone):
     else:
         grid = vtkUnstructuredGrid()
     held = _Held()
-    grid.SetPoints(_points(zone))
+    grid.SetPoints(_points(zone, held))
     if points_only:
         _vertices(zone, grid, held)
     elif zone.type == "polygon":
