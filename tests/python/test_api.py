@@ -125,6 +125,8 @@ def test_ctrl_c_stops_and_removes_the_data_set(during):
     path = SAMPLES / "gold/mixed/le/mixed.case"
     case = quorix.open(path) if during == "load_all" else None
     quorix._quorix.set_check_delay(100)
+    # Python's own handler, also where the shell started it with SIGINT ignored (a background job)
+    handler = signal.signal(signal.SIGINT, signal.default_int_handler)
     timer = threading.Timer(0.15, os.kill, (os.getpid(), signal.SIGINT))
     timer.start()
     try:
@@ -133,6 +135,7 @@ def test_ctrl_c_stops_and_removes_the_data_set(during):
     finally:
         quorix._quorix.set_check_delay(0)
         timer.join()
+        signal.signal(signal.SIGINT, handler)
     assert case is None or case.closed
     with quorix.open(path) as again:  # the next load runs
         assert again.load_all()["failures"] == 0
