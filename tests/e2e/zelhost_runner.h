@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -17,6 +18,8 @@
 #include <string_view>
 #include <thread>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "support/files.h"
 
@@ -270,6 +273,15 @@ inline std::map<std::string, std::string> Hashes(const Json& report) {
   return out;
 }
 
+// A run that left the host clean: every registration released, no host block alive, no host fault.
+inline void ExpectClean(const RunResult& run) {
+  ASSERT_TRUE(run.report) << run.Describe();
+  const Json& report = *run.report;
+  EXPECT_EQ(report["clientData"]["registered"].text, report["clientData"]["released"].text) << run.out;
+  EXPECT_TRUE(report["leaks"].members.empty()) << run.out;
+  EXPECT_TRUE(report["hostFaults"].items.empty()) << run.out;
+}
+
 // What compare_report.py (of the shared data) finds wrong with a --json report
 // against an oracle.json; empty when they agree.
 inline std::string OracleMismatch(const RunResult& run, const std::filesystem::path& oracle, bool structureOnly = false) {
@@ -282,6 +294,13 @@ inline std::string OracleMismatch(const RunResult& run, const std::filesystem::p
   return compared.status == 0 ? "" : "compare_report.py:\n" + compared.out + compared.err;
 }
 
+// The strings of a JSON array.
+inline std::vector<std::string> Strings(const Json& array) {
+  std::vector<std::string> out;
+  for (const auto& v : array.items) out.push_back(v.Str());
+  return out;
+}
+
 // The texts of the report's messages of one kind ("error", "info", "question"), or of all.
 inline std::vector<std::string> Texts(const Json& report, const std::string& kind = "") {
   std::vector<std::string> texts;
@@ -289,6 +308,16 @@ inline std::vector<std::string> Texts(const Json& report, const std::string& kin
     if (kind.empty() || message["kind"].Str() == kind) texts.push_back(message["text"].Str());
   }
   return texts;
+}
+
+// How many load requests of a --dump-load-requests report are for the variable `name`.
+inline size_t LoadRequestsOf(const Json& report, const std::string& name) {
+  const auto& names = report["variables"].items;
+  const auto variable = std::find_if(names.begin(), names.end(), [&](const Json& n) { return n.Str() == name; });
+  const double number = static_cast<double>(variable - names.begin() + 1);
+  const auto& requests = report["loadRequests"].items;
+  return static_cast<size_t>(std::count_if(requests.begin(), requests.end(),
+                                           [&](const Json& request) { return request["variable"].number == number; }));
 }
 
 // A case or file of samples/ ("gold/cube/cube.case").
