@@ -1,7 +1,8 @@
 // Cases written by independent writers (../shared/data/realwriter, wild) and
 // the field's reference data (../shared/data/reference), checked against their
 // oracle.json with compare_report.py in batch mode: the structure after a
-// plain load, every array after a forced load, from 1 and 4 threads.
+// plain load, every array after a forced load, from 1 and 4 threads and with
+// node maps through the host's reference path; each load leaves the host clean.
 
 #include <gtest/gtest.h>
 
@@ -73,8 +74,6 @@ const RealCase kRealCases[] = {
 
 fs::path DataRoot() { return fs::path(QUORIX_REALWRITER).parent_path(); }
 
-fs::path CaseDir(const RealCase& c) { return DataRoot() / c.name; }
-
 // The oracle names the case file it was made from.
 fs::path CaseFile(const fs::path& dir) {
   const auto oracle = e2e::ReadJsonFile(dir / "oracle.json");
@@ -97,7 +96,7 @@ std::string WithoutMisread(const std::string& mismatches, const char* misread) {
 
 // zelhost's report for the case, checked by compare_report.py against the oracle.
 void ExpectOracleMatch(const RealCase& c, const std::vector<std::string>& extra, bool structureOnly) {
-  const fs::path dir = CaseDir(c);
+  const fs::path dir = DataRoot() / c.name;
   const fs::path casePath = CaseFile(dir);
   ASSERT_FALSE(casePath.empty()) << "no case file in " << dir;
   std::vector<std::string> options{"--batch"};
@@ -106,6 +105,10 @@ void ExpectOracleMatch(const RealCase& c, const std::vector<std::string>& extra,
   ASSERT_TRUE(run.report.has_value()) << "no JSON report\n" << run.Describe();
   EXPECT_EQ(WithoutMisread(e2e::OracleMismatch(run, dir / "oracle.json", structureOnly), c.misread), "")
       << "zelhost stderr:\n" << run.err;
+  e2e::ExpectClean(run);
+  if (!structureOnly) {
+    EXPECT_EQ((*run.report)["forced"]["failures"].text, "0") << run.out;
+  }
 }
 
 class RealWriterCase : public ::testing::TestWithParam<RealCase> {
@@ -131,11 +134,13 @@ TEST_P(RealWriterCase, ForcedLoadFromFourThreadsMatchesOracle) {
   ExpectOracleMatch(GetParam(), {"--load-all", "--threads", "4"}, false);
 }
 
+TEST_P(RealWriterCase, NodeMapsThroughTheReferencePathMatchOracle) {
+  SCOPED_TRACE(GetParam().needs);
+  ExpectOracleMatch(GetParam(), {"--load-all", "--no-raw-node-map"}, false);
+}
+
 INSTANTIATE_TEST_SUITE_P(Oracles, RealWriterCase, ::testing::ValuesIn(kRealCases),
-                         [](const auto& info) {
-                           std::string name = fs::path(info.param.name).filename().string();
-                           return name;
-                         });
+                         [](const auto& info) { return fs::path(info.param.name).filename().string(); });
 
 TEST(RealWriterCases, EveryCaseIsInTheTable) {
   SKIP_WITHOUT_REALWRITER();
