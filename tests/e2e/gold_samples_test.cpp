@@ -186,17 +186,15 @@ TEST_P(GoldSample, ForcedLoadGivesExpectedValues) {
   }
 }
 
-// Every encoding, from 1 or 8 threads, with raw node maps or through the
-// host's reference path, gives the hashes of the ASCII load.
-TEST_P(GoldSample, EncodingsThreadsAndNodeMapPathsGiveIdenticalHashes) {
+// Every encoding, from 1 or 8 threads, gives the hashes of the ASCII load.
+TEST_P(GoldSample, EncodingsAndThreadCountsGiveIdenticalHashes) {
   const Json* ascii = Report("ascii", {"--load-all"});
   ASSERT_NE(ascii, nullptr);
   const auto want = Hashes(*ascii);
   EXPECT_FALSE(want.empty());
-  const std::vector<std::vector<std::string>> paths = {
-      {"--load-all"}, {"--load-all", "--threads", "8"}, {"--load-all", "--no-raw-node-map"}};
+  const std::vector<std::vector<std::string>> threadCounts = {{"--load-all"}, {"--load-all", "--threads", "8"}};
   for (const auto& enc : Encodings()) {
-    for (const auto& extra : paths) {
+    for (const auto& extra : threadCounts) {
       SCOPED_TRACE(enc + " " + extra.back());
       if (const Json* r = Report(enc, extra)) {
         EXPECT_EQ(Hashes(*r), want);
