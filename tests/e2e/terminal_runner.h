@@ -16,11 +16,9 @@
 
 namespace e2e {
 
-struct TerminalRun {
-  int status = -1;  // as RunResult
+// As RunResult, `err` being what the terminal showed (stdout stays a file).
+struct TerminalRun : RunResult {
   bool interrupted = false;  // the awaited text appeared and SIGINT was sent
-  std::string out;      // stdout (a file, not the terminal)
-  std::string terminal;  // everything written to stderr
 };
 
 struct TerminalOptions {
@@ -45,23 +43,23 @@ inline TerminalRun RunZelhostOnTerminal(const std::vector<std::string>& args, co
   }
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(options.timeoutSeconds);
   int wstatus = 0;
-  bool exited = false, timedOut = false;
+  bool exited = false;
   // Reads until the child has exited and the terminal has nothing more to give.
   while (true) {
     pollfd fd{master, POLLIN, 0};
     if (poll(&fd, 1, 20) > 0 && (fd.revents & POLLIN) != 0) {
       char buffer[4096];
       const ssize_t got = read(master, buffer, sizeof buffer);
-      if (got > 0) run.terminal.append(buffer, static_cast<size_t>(got));
+      if (got > 0) run.err.append(buffer, static_cast<size_t>(got));
       if (got > 0) continue;
     }
     if (!run.interrupted && !options.interruptAfter.empty() &&
-        run.terminal.find(options.interruptAfter) != std::string::npos) {
+        run.err.find(options.interruptAfter) != std::string::npos) {
       kill(pid, SIGINT);
       run.interrupted = true;
     }
     if (exited) break;
-    exited = Ended(pid, wstatus, deadline, timedOut);
+    exited = Ended(pid, wstatus, deadline, run.timedOut);
   }
   close(master);
   run.status = ExitStatus(wstatus);
