@@ -12,13 +12,7 @@ namespace {
 
 TEST_F(HostTest, HandOverInPiecesPutsEveryValueInPlace) {
     constexpr int64_t size = 2'500'000;  // more than two pieces
-    struct Row {
-        const char* name;
-        int64_t first;
-        int64_t count;
-        bool accepted;
-    };
-    const Row rows[] = {
+    const RangeRow rows[] = {
         {"whole field", 0, size, true},
         {"from an odd position", 3, size - 3, true},
         {"nothing", size, 0, true},
@@ -27,13 +21,11 @@ TEST_F(HostTest, HandOverInPiecesPutsEveryValueInPlace) {
     };
     quorix::SetAddOnId(ZelUtilAddOnRegister(113, "hand-over test", "1.0", "test"));
     ASSERT_TRUE(MakeDataSet({"X"}));
-    ZoneSpec spec;
-    spec.imax = size;
-    ASSERT_TRUE(AddZone(spec));
+    ASSERT_TRUE(AddZone({.imax = size}));
     ASSERT_TRUE(ZelUtilDataValueAlloc(1, 1));
     FieldData_pa field = ZelUtilDataValueGetWritableRef(1, 1);
     std::vector<float> values(size);
-    for (const Row& row : rows) {
+    for (const RangeRow& row : rows) {
         SCOPED_TRACE(row.name);
         std::iota(values.begin(), values.end(), static_cast<float>(row.first + 1));
         ASSERT_EQ(quorix::HandOver(field, row.first, row.count, values.data()), row.accepted);

@@ -2,7 +2,6 @@
 // three words) at word boundaries only, and across the slices the file is read in.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -13,12 +12,6 @@ namespace {
 
 using quorix::FindStepStarts;
 
-std::string Saved(const std::string& bytes) {
-    const std::string path = quorix::test::TempPath("steps.bin");
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
-}
-
 std::string Record(const std::string& text, char pad = '\0') { return text + std::string(80 - text.size(), pad); }
 
 TEST(StepStarts, BinaryRecordsAtWordBoundaries) {
@@ -26,17 +19,19 @@ TEST(StepStarts, BinaryRecordsAtWordBoundaries) {
     bytes += std::string(2, 'x') + Record("BEGIN TIME STEP") + std::string(2, 'y');  // not at a word
     const int64_t second = static_cast<int64_t>(bytes.size());
     bytes += Record("BEGIN TIME STEP", ' ') + Record("END TIME STEP") + Record("BEGIN TIME") + Record("BEGIN STEP");
-    EXPECT_EQ(FindStepStarts(Saved(bytes)), (std::vector<int64_t>{80, second}));
+    const quorix::test::TempDir dir;
+    EXPECT_EQ(FindStepStarts(dir.Write("steps.bin", bytes)), (std::vector<int64_t>{80, second}));
 }
 
 // The file is read a MiB at a time: records on and around that boundary count once.
 TEST(StepStarts, AcrossSlices) {
     constexpr int64_t Slice = int64_t{1} << 20;
+    const quorix::test::TempDir dir;
     for (int64_t at : {Slice - 80, Slice - 8, Slice - 4, Slice, Slice + 4}) {
         SCOPED_TRACE(at);
         std::string bytes(static_cast<size_t>(at), '\x01');
         bytes += Record("BEGIN TIME STEP") + std::string(4096, '\x02') + Record("BEGIN TIME STEP");
-        EXPECT_EQ(FindStepStarts(Saved(bytes)), (std::vector<int64_t>{at, at + 80 + 4096}));
+        EXPECT_EQ(FindStepStarts(dir.Write("steps.bin", bytes)), (std::vector<int64_t>{at, at + 80 + 4096}));
     }
 }
 

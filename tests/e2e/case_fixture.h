@@ -3,10 +3,7 @@
 // `zelhost case --json`; values of the record picked by a dotted path.
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <sstream>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -20,8 +17,9 @@ using quorix::test::TempDir;
 
 inline e2e::RunResult ReadCase(const std::string& casePath) { return e2e::RunZelhost({"case", casePath, "--json"}); }
 
-// Compact JSON with the numbers as written, for comparing subtrees as text.
-inline std::string Compact(const e2e::Json& value) {
+// Compact JSON with the numbers as written, for comparing subtrees as text;
+// members named `skip` (at any depth) left out.
+inline std::string Compact(const e2e::Json& value, const std::string& skip = "") {
     using Kind = e2e::Json::Kind;
     std::string out;
     switch (value.kind) {
@@ -40,12 +38,12 @@ inline std::string Compact(const e2e::Json& value) {
             return out + "\"";
         case Kind::Array:
             out = "[";
-            for (size_t i = 0; i < value.items.size(); ++i) out += (i > 0 ? "," : "") + Compact(value.items[i]);
+            for (size_t i = 0; i < value.items.size(); ++i) out += (i > 0 ? "," : "") + Compact(value.items[i], skip);
             return out + "]";
         case Kind::Object:
             out = "{";
-            for (size_t i = 0; i < value.members.size(); ++i) {
-                out += (i > 0 ? ",\"" : "\"") + value.members[i].first + "\":" + Compact(value.members[i].second);
+            for (const auto& [key, member] : value.members) {
+                if (key != skip) out += (out.size() > 1 ? ",\"" : "\"") + key + "\":" + Compact(member, skip);
             }
             return out + "}";
     }
@@ -87,14 +85,15 @@ inline std::string ReplaceAll(std::string text, const std::string& from, const s
     return text;
 }
 
-// A sample's files copied into `dir`, each passed through `change` (name, bytes) first;
-// an empty result leaves the file out. The case file's path.
+// A sample's files copied into `dir`, each passed through `change` (name, bytes) first
+// when given; an empty result leaves the file out. The case file's path.
 inline std::string CopySample(const TempDir& dir, const fs::path& caseFile,
-                              const std::function<std::string(const std::string&, std::string)>& change) {
+                              const std::function<std::string(const std::string&, std::string)>& change = nullptr) {
   std::string copied;
   for (const auto& entry : fs::directory_iterator(caseFile.parent_path())) {
     const std::string name = entry.path().filename().string();
-    const std::string bytes = change(name, quorix::test::ReadBytes(entry.path()));
+    std::string bytes = quorix::test::ReadBytes(entry.path());
+    if (change) bytes = change(name, std::move(bytes));
     if (bytes.empty()) continue;
     const std::string path = dir.Write(name, bytes);
     if (entry.path() == caseFile) copied = path;

@@ -2,6 +2,7 @@
 // line, for binary files the byte where reading stopped. Messages with a fixed
 // text keep it; the place follows them as a message of its own.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,6 +19,8 @@ namespace {
 using quorix::test::TempDir;
 using casetest::CopySample;
 using e2e::Sample;
+using ::testing::Contains;
+using ::testing::HasSubstr;
 
 // Line number (from 1) of the line holding byte `at`.
 std::string LineOf(const std::string& bytes, size_t at) {
@@ -125,12 +128,7 @@ std::vector<Row> Rows() {
          },
          GoldRead + "{file}\nInvalid character string for Geometry Description.", {}},
         {"EnSight 6 C binary geometry", "ensight6/steady_var3/le/steady_var3.case", "steady_var3.geo",
-         [](std::string& bytes) {
-             const size_t count = Find(bytes, "coordinates") + 80;
-             Put(bytes, count, HugeLe);
-             return ByteAt(count + 4);
-         },
-         Ensight6Geometry, {}},
+         HugeCountAfter("coordinates", 80, HugeLe), Ensight6Geometry, {}},
     };
 }
 
@@ -196,16 +194,13 @@ TEST(ErrorPlaces, VariableLeftOutNamesItsPlace) {
         ASSERT_TRUE(run.report.has_value()) << run.Describe();
         const std::vector<std::string> errors = e2e::Texts(*run.report);  // the list is a message box, not an error
         const std::string named = "(File " + dir.Prefix() + "cube.temperature, " + place + ")";
-        const bool found = std::any_of(errors.begin(), errors.end(),
-                                       [&](const std::string& error) { return error.find(named) != std::string::npos; });
-        EXPECT_TRUE(found) << "no error holds " << named << "\n" << Listed(errors);
+        EXPECT_THAT(errors, Contains(HasSubstr(named)));
     }
 }
 
 TEST(ErrorPlaces, ServerOfServersFileNamesTheLine) {
     TempDir dir;
-    const std::string piece = CopySample(dir, Sample("gold/cube/ascii/cube.case"),
-                                         [](const std::string&, std::string bytes) { return bytes; });
+    const std::string piece = CopySample(dir, Sample("gold/cube/ascii/cube.case"));
     const std::string master = "FORMAT\ntype: master_server gold\n\nSERVERS\nnumber of servers: 3\n"
                                "casefile: " + piece + "\ncasefile: " + piece + "\n";
     const std::string path = dir.Write("all.sos", master);

@@ -1,7 +1,9 @@
 // Cases written by independent writers (../shared/data/realwriter, wild) and
 // the field's reference data (../shared/data/reference), checked against their
 // oracle.json with compare_report.py in batch mode: the structure after a
-// plain load, every array after a forced load, from 1 and 4 threads.
+// plain load, every array after a forced load, from 1 and 4 threads and, for
+// EnSight 6, with node maps through the host's reference path; each load
+// leaves the host clean.
 
 #include <gtest/gtest.h>
 
@@ -73,8 +75,6 @@ const RealCase kRealCases[] = {
 
 fs::path DataRoot() { return fs::path(QUORIX_REALWRITER).parent_path(); }
 
-fs::path CaseDir(const RealCase& c) { return DataRoot() / c.name; }
-
 // The oracle names the case file it was made from.
 fs::path CaseFile(const fs::path& dir) {
   const auto oracle = e2e::ReadJsonFile(dir / "oracle.json");
@@ -97,7 +97,7 @@ std::string WithoutMisread(const std::string& mismatches, const char* misread) {
 
 // zelhost's report for the case, checked by compare_report.py against the oracle.
 void ExpectOracleMatch(const RealCase& c, const std::vector<std::string>& extra, bool structureOnly) {
-  const fs::path dir = CaseDir(c);
+  const fs::path dir = DataRoot() / c.name;
   const fs::path casePath = CaseFile(dir);
   ASSERT_FALSE(casePath.empty()) << "no case file in " << dir;
   std::vector<std::string> options{"--batch"};
@@ -106,6 +106,10 @@ void ExpectOracleMatch(const RealCase& c, const std::vector<std::string>& extra,
   ASSERT_TRUE(run.report.has_value()) << "no JSON report\n" << run.Describe();
   EXPECT_EQ(WithoutMisread(e2e::OracleMismatch(run, dir / "oracle.json", structureOnly), c.misread), "")
       << "zelhost stderr:\n" << run.err;
+  e2e::ExpectClean(run);
+  if (!structureOnly) {
+    EXPECT_EQ((*run.report)["forced"]["failures"].text, "0") << run.out;
+  }
 }
 
 class RealWriterCase : public ::testing::TestWithParam<RealCase> {
@@ -131,11 +135,16 @@ TEST_P(RealWriterCase, ForcedLoadFromFourThreadsMatchesOracle) {
   ExpectOracleMatch(GetParam(), {"--load-all", "--threads", "4"}, false);
 }
 
+// Only EnSight 6 connectivity is written through the host's raw node map when it has one.
+TEST_P(RealWriterCase, Ensight6NodeMapsThroughTheReferencePathMatchOracle) {
+  const auto oracle = e2e::ReadJsonFile(DataRoot() / GetParam().name / "oracle.json");
+  if (!oracle || (*oracle)["format"].Str() != "ensight6") GTEST_SKIP() << "not an EnSight 6 case";
+  SCOPED_TRACE(GetParam().needs);
+  ExpectOracleMatch(GetParam(), {"--load-all", "--no-raw-node-map"}, false);
+}
+
 INSTANTIATE_TEST_SUITE_P(Oracles, RealWriterCase, ::testing::ValuesIn(kRealCases),
-                         [](const auto& info) {
-                           std::string name = fs::path(info.param.name).filename().string();
-                           return name;
-                         });
+                         [](const auto& info) { return fs::path(info.param.name).filename().string(); });
 
 TEST(RealWriterCases, EveryCaseIsInTheTable) {
   SKIP_WITHOUT_REALWRITER();

@@ -4,8 +4,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -18,11 +16,9 @@
 
 namespace e2e {
 
-struct TerminalRun {
-  int status = -1;  // as RunResult
+// As RunResult, `err` being what the terminal showed (stdout stays a file).
+struct TerminalRun : RunResult {
   bool interrupted = false;  // the awaited text appeared and SIGINT was sent
-  std::string out;      // stdout (a file, not the terminal)
-  std::string terminal;  // everything written to stderr
 };
 
 struct TerminalOptions {
@@ -38,26 +34,10 @@ inline TerminalRun RunZelhostOnTerminal(const std::vector<std::string>& args, co
   const std::string slave = ptsname(master);
   const quorix::test::TempDir dir;
   const std::string out = (dir.Path() / "out").string();
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  posix_spawn_file_actions_addopen(&actions, 2, slave.c_str(), O_RDWR | O_NOCTTY, 0);
-  posix_spawn_file_actions_addclose(&actions, master);
   std::vector<std::string> argv{ZelhostPath()};
   argv.insert(argv.end(), args.begin(), args.end());
-  std::vector<char*> argp;
-  for (auto& a : argv) argp.push_back(a.data());
-  argp.push_back(nullptr);
-  std::vector<std::string> envStrings = options.env;
-  for (char** e = environ; *e != nullptr; ++e) envStrings.emplace_back(*e);
-  std::vector<char*> envp;
-  for (auto& e : envStrings) envp.push_back(e.data());
-  envp.push_back(nullptr);
-  pid_t pid = 0;
-  const int rc = posix_spawn(&pid, argp[0], &actions, nullptr, argp.data(), envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) {
+  const pid_t pid = Spawn(argv, out, slave, options.env, master);
+  if (pid < 0) {
     close(master);
     return run;
   }
@@ -70,24 +50,19 @@ inline TerminalRun RunZelhostOnTerminal(const std::vector<std::string>& args, co
     if (poll(&fd, 1, 20) > 0 && (fd.revents & POLLIN) != 0) {
       char buffer[4096];
       const ssize_t got = read(master, buffer, sizeof buffer);
-      if (got > 0) run.terminal.append(buffer, static_cast<size_t>(got));
+      if (got > 0) run.err.append(buffer, static_cast<size_t>(got));
       if (got > 0) continue;
     }
     if (!run.interrupted && !options.interruptAfter.empty() &&
-        run.terminal.find(options.interruptAfter) != std::string::npos) {
+        run.err.find(options.interruptAfter) != std::string::npos) {
       kill(pid, SIGINT);
       run.interrupted = true;
     }
     if (exited) break;
-    exited = waitpid(pid, &wstatus, WNOHANG) == pid;
-    if (!exited && std::chrono::steady_clock::now() > deadline) {
-      kill(pid, SIGKILL);
-      waitpid(pid, &wstatus, 0);
-      exited = true;
-    }
+    exited = Ended(pid, wstatus, deadline, run.timedOut);
   }
   close(master);
-  run.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
+  run.status = ExitStatus(wstatus);
   run.out = quorix::test::ReadBytes(out);
   return run;
 }

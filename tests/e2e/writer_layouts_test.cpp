@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <map>
+#include <numeric>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -299,7 +301,7 @@ TEST(WriterLayouts, EveryMixOfElementTypesMakesAZoneTheHostHolds) {
         {{"hexa20"}, "polyhedron"},
         {{"hexa8", "nfaced"}, "polyhedron"},
     };
-    const std::vector<std::pair<const char*, int>> nodesOf = {
+    const std::map<std::string, int> nodesOf = {
         {"point", 1},  {"bar2", 2},  {"bar3", 3},   {"tria3", 3},     {"tria6", 6},    {"quad4", 4},
         {"quad8", 8},  {"tetra4", 4}, {"pyramid5", 5}, {"penta6", 6}, {"hexa8", 8},    {"tetra10", 10},
         {"pyramid13", 13}, {"penta15", 15}, {"hexa20", 20}};
@@ -314,11 +316,8 @@ TEST(WriterLayouts, EveryMixOfElementTypesMakesAZoneTheHostHolds) {
             } else if (std::string(type) == "nfaced") {
                 writer.Nfaced({{{1, 2, 3}, {1, 2, 4}, {2, 3, 4}, {3, 1, 4}}});
             } else {
-                std::vector<int32_t> element;
-                for (const auto& [known, nodes] : nodesOf) {
-                    if (known != std::string(type)) continue;
-                    for (int n = 1; n <= nodes; ++n) element.push_back(n);
-                }
+                std::vector<int32_t> element(static_cast<size_t>(nodesOf.at(type)));
+                std::iota(element.begin(), element.end(), 1);
                 writer.Elements(type, {element});
             }
         }
@@ -364,13 +363,10 @@ TEST(WriterLayouts, DeparturesOfWritersLoadAsTheirPlainTwin) {
     const auto geometry = [](const std::string& header, bool nodeIds, bool elementIds) {
         EnsightWriter writer(Encoding::Ascii);
         writer.Raw(header);
-        const auto ids = [](bool present, int32_t n) { return present ? EnsightWriter::Ramp(n, 11.0f) : std::vector<float>{}; };
-        std::vector<int32_t> nodeList, pointIds, triaIds;
-        for (float id : ids(nodeIds, 4)) nodeList.push_back(static_cast<int32_t>(id));
-        for (float id : ids(elementIds, 2)) pointIds.push_back(static_cast<int32_t>(id));
-        for (float id : ids(elementIds, 1)) triaIds.push_back(static_cast<int32_t>(id));
-        writer.Part(1, "mesh").Coordinates({0, 1, 0, 1}, {0, 0, 1, 1}, {0, 0, 0, 1}, nodeList);
-        writer.Elements("point", {{1}, {4}}, pointIds).Elements("tria3", {{1, 2, 3}}, triaIds);
+        const auto ids = [](bool present, const std::vector<int32_t>& list) { return present ? list : std::vector<int32_t>{}; };
+        writer.Part(1, "mesh").Coordinates({0, 1, 0, 1}, {0, 0, 1, 1}, {0, 0, 0, 1}, ids(nodeIds, {11, 12, 13, 14}));
+        writer.Elements("point", {{1}, {4}}, ids(elementIds, {11, 12}));
+        writer.Elements("tria3", {{1, 2, 3}}, ids(elementIds, {11}));
         return writer.bytes();
     };
     const auto vector = [](int blocks, const std::string& value) {

@@ -17,27 +17,23 @@ const char* const SlowHook = "ZELHOST_TEST_DELAY_MS=300";
 const char* const ClearLine = "\r\x1b[K";
 const char* const StoppedLine = "zelhost: stopped by Ctrl-C; the data set was removed";
 
-std::string Context(const e2e::TerminalRun& run) {
-  return "exit " + std::to_string(run.status) + "\nterminal:\n" + run.terminal + "\nstdout:\n" + run.out;
-}
-
 TEST(ZelhostProgress, TerminalShowsScanAndForcingProgressAndClearsIt) {
   const e2e::TerminalRun run = e2e::RunZelhostOnTerminal({"load", CubeCase, "--load-all"});
-  ASSERT_EQ(run.status, 0) << Context(run);
-  EXPECT_NE(run.terminal.find("Scanning geometry data"), std::string::npos) << Context(run);
-  EXPECT_NE(run.terminal.find("100%"), std::string::npos) << Context(run);
-  EXPECT_NE(run.terminal.find("Loading 8 of 8 loads"), std::string::npos) << Context(run);
+  ASSERT_EQ(run.status, 0) << run.Describe();
+  EXPECT_NE(run.err.find("Scanning geometry data"), std::string::npos) << run.Describe();
+  EXPECT_NE(run.err.find("100%"), std::string::npos) << run.Describe();
+  EXPECT_NE(run.err.find("Loading 8 of 8 loads"), std::string::npos) << run.Describe();
   // The last drawing is wiped: nothing but the clearing follows it.
-  const size_t lastPercent = run.terminal.rfind('%');
+  const size_t lastPercent = run.err.rfind('%');
   ASSERT_NE(lastPercent, std::string::npos);
-  EXPECT_EQ(run.terminal.substr(lastPercent + 1), ClearLine) << Context(run);
+  EXPECT_EQ(run.err.substr(lastPercent + 1), ClearLine) << run.Describe();
   EXPECT_NE(run.out.find("zone 1"), std::string::npos) << run.out;
 }
 
 TEST(ZelhostProgress, NoDrawingWithJsonOrWithoutTerminal) {
   const e2e::TerminalRun json = e2e::RunZelhostOnTerminal({"load", CubeCase, "--load-all", "--json"});
-  EXPECT_EQ(json.status, 0) << Context(json);
-  EXPECT_EQ(json.terminal, "") << Context(json);
+  EXPECT_EQ(json.status, 0) << json.Describe();
+  EXPECT_EQ(json.err, "") << json.Describe();
   EXPECT_TRUE(e2e::ParseJson(json.out)) << json.out;
   const e2e::RunResult piped = e2e::RunZelhost({"load", CubeCase, "--load-all"});
   EXPECT_EQ(piped.status, 0) << piped.Describe();
@@ -51,16 +47,16 @@ e2e::TerminalRun InterruptedLoad(const std::string& after) {
   options.env = {SlowHook};
   options.interruptAfter = after;
   const e2e::TerminalRun run = e2e::RunZelhostOnTerminal({"load", TransientCase, "--load-all"}, options);
-  EXPECT_TRUE(run.interrupted) << Context(run);
-  EXPECT_EQ(run.status, 130) << Context(run);
-  EXPECT_NE(run.terminal.find(StoppedLine), std::string::npos) << Context(run);
+  EXPECT_TRUE(run.interrupted) << run.Describe();
+  EXPECT_EQ(run.status, 130) << run.Describe();
+  EXPECT_NE(run.err.find(StoppedLine), std::string::npos) << run.Describe();
   EXPECT_EQ(run.out.find("leak"), std::string::npos) << run.out;
   return run;
 }
 
 TEST(ZelhostProgress, CtrlCDuringTheScanStopsTheLoadAndRemovesTheDataSet) {
   const e2e::TerminalRun run = InterruptedLoad("Scanning geometry data");
-  EXPECT_EQ(run.terminal.find("Scanning variable data"), std::string::npos) << "the scan went on\n" << Context(run);
+  EXPECT_EQ(run.err.find("Scanning variable data"), std::string::npos) << "the scan went on\n" << run.Describe();
   EXPECT_EQ(run.out.rfind("load failed, no data set\n", 0), 0u) << run.out;
 }
 

@@ -7,19 +7,19 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <thread>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "support/files.h"
 
@@ -150,38 +150,35 @@ class JsonReader {
     ++p_;
     return true;
   }
-  bool Array(Json& v, int depth) {
-    v.kind = Json::Kind::Array;
+  // `item` for each element up to `close`, the elements separated by commas.
+  template <class Item>
+  bool List(char close, const Item& item) {
     ++p_;
     Blanks();
-    if (p_ != end_ && *p_ == ']') return ++p_, true;
+    if (p_ != end_ && *p_ == close) return ++p_, true;
     while (true) {
-      v.items.emplace_back();
-      if (!Value(v.items.back(), depth + 1)) return false;
+      if (!item()) return false;
       Blanks();
       if (p_ == end_) return false;
-      if (*p_ == ']') return ++p_, true;
+      if (*p_ == close) return ++p_, true;
       if (*p_++ != ',') return false;
     }
   }
+  bool Array(Json& v, int depth) {
+    v.kind = Json::Kind::Array;
+    return List(']', [&] { return Value(v.items.emplace_back(), depth + 1); });
+  }
   bool Object(Json& v, int depth) {
     v.kind = Json::Kind::Object;
-    ++p_;
-    Blanks();
-    if (p_ != end_ && *p_ == '}') return ++p_, true;
-    while (true) {
+    return List('}', [&] {
       Blanks();
       std::string key;
       if (p_ == end_ || *p_ != '"' || !String(key)) return false;
       Blanks();
       if (p_ == end_ || *p_++ != ':') return false;
       v.members.push_back({std::move(key), Json()});
-      if (!Value(v.members.back().second, depth + 1)) return false;
-      Blanks();
-      if (p_ == end_) return false;
-      if (*p_ == '}') return ++p_, true;
-      if (*p_++ != ',') return false;
-    }
+      return Value(v.members.back().second, depth + 1);
+    });
   }
 };
 
@@ -206,38 +203,57 @@ struct RunResult {
   }
 };
 
+// Starts argv[0] with stdin from /dev/null, stdout into the file `out` and
+// stderr into `err` (a file or a terminal), `env` (NAME=VALUE) added to the
+// environment; `keepFromChild` is closed in the child. -1 when it could not start.
+inline pid_t Spawn(const std::vector<std::string>& argv, const std::string& out, const std::string& err,
+                   const std::vector<std::string>& env = {}, int keepFromChild = -1) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_NOCTTY, 0600);
+  if (keepFromChild >= 0) posix_spawn_file_actions_addclose(&actions, keepFromChild);
+  std::vector<std::string> envStrings = env;
+  for (char** e = environ; *e != nullptr; ++e) envStrings.emplace_back(*e);
+  std::vector<char*> args, envp;
+  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  for (auto& e : envStrings) envp.push_back(e.data());
+  args.push_back(nullptr);
+  envp.push_back(nullptr);
+  pid_t pid = 0;
+  const int rc = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  return rc == 0 ? pid : -1;
+}
+
+// Whether the child has ended, waiting for it; past the deadline it is killed first.
+inline bool Ended(pid_t pid, int& wstatus, std::chrono::steady_clock::time_point deadline, bool& timedOut) {
+  if (waitpid(pid, &wstatus, WNOHANG) == pid) return true;
+  if (std::chrono::steady_clock::now() <= deadline) return false;
+  kill(pid, SIGKILL);
+  waitpid(pid, &wstatus, 0);
+  timedOut = true;
+  return true;
+}
+
+// The exit status; 128 + signal when killed.
+inline int ExitStatus(int wstatus) { return WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus); }
+
 // Runs argv[0] with the arguments; output goes through files so neither pipe can block.
 inline RunResult RunProgram(const std::vector<std::string>& argv, int timeoutSeconds = 300) {
   RunResult result;
   const quorix::test::TempDir dir;
   const std::string out = (dir.Path() / "out").string(), err = (dir.Path() / "err").string();
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", 0, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  std::vector<char*> args;
-  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
-  pid_t pid = 0;
-  int rc = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) {
+  const pid_t pid = Spawn(argv, out, err);
+  if (pid < 0) {
     result.err = "cannot start " + argv[0];
     return result;
   }
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
   int wstatus = 0;
-  while (waitpid(pid, &wstatus, WNOHANG) == 0) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      kill(pid, SIGKILL);
-      waitpid(pid, &wstatus, 0);
-      result.timedOut = true;
-      break;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
+  while (!Ended(pid, wstatus, deadline, result.timedOut)) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  result.status = ExitStatus(wstatus);
   result.out = quorix::test::ReadBytes(out);
   result.err = quorix::test::ReadBytes(err);
   result.report = ParseJson(result.out);
@@ -257,6 +273,15 @@ inline std::map<std::string, std::string> Hashes(const Json& report) {
   return out;
 }
 
+// A run that left the host clean: every registration released, no host block alive, no host fault.
+inline void ExpectClean(const RunResult& run) {
+  ASSERT_TRUE(run.report) << run.Describe();
+  const Json& report = *run.report;
+  EXPECT_EQ(report["clientData"]["registered"].text, report["clientData"]["released"].text) << run.out;
+  EXPECT_TRUE(report["leaks"].members.empty()) << run.out;
+  EXPECT_TRUE(report["hostFaults"].items.empty()) << run.out;
+}
+
 // What compare_report.py (of the shared data) finds wrong with a --json report
 // against an oracle.json; empty when they agree.
 inline std::string OracleMismatch(const RunResult& run, const std::filesystem::path& oracle, bool structureOnly = false) {
@@ -269,6 +294,13 @@ inline std::string OracleMismatch(const RunResult& run, const std::filesystem::p
   return compared.status == 0 ? "" : "compare_report.py:\n" + compared.out + compared.err;
 }
 
+// The strings of a JSON array.
+inline std::vector<std::string> Strings(const Json& array) {
+  std::vector<std::string> out;
+  for (const auto& v : array.items) out.push_back(v.Str());
+  return out;
+}
+
 // The texts of the report's messages of one kind ("error", "info", "question"), or of all.
 inline std::vector<std::string> Texts(const Json& report, const std::string& kind = "") {
   std::vector<std::string> texts;
@@ -276,6 +308,16 @@ inline std::vector<std::string> Texts(const Json& report, const std::string& kin
     if (kind.empty() || message["kind"].Str() == kind) texts.push_back(message["text"].Str());
   }
   return texts;
+}
+
+// How many load requests of a --dump-load-requests report are for the variable `name`.
+inline size_t LoadRequestsOf(const Json& report, const std::string& name) {
+  const auto& names = report["variables"].items;
+  const auto variable = std::find_if(names.begin(), names.end(), [&](const Json& n) { return n.Str() == name; });
+  const double number = static_cast<double>(variable - names.begin() + 1);
+  const auto& requests = report["loadRequests"].items;
+  return static_cast<size_t>(std::count_if(requests.begin(), requests.end(),
+                                           [&](const Json& request) { return request["variable"].number == number; }));
 }
 
 // A case or file of samples/ ("gold/cube/cube.case").

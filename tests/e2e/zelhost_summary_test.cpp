@@ -16,26 +16,16 @@ using e2e::Json;
 
 using e2e::Sample;
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
+// Whether a line of `text` is `wanted`, or only begins with it.
+bool HasLine(const std::string& text, const std::string& wanted, bool beginningOnly = false) {
   std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
-bool HasLine(const std::string& text, const std::string& wanted) {
-  for (const std::string& line : Lines(text)) {
-    if (line == wanted) return true;
+  for (std::string line; std::getline(in, line);) {
+    if (beginningOnly ? line.rfind(wanted, 0) == 0 : line == wanted) return true;
   }
   return false;
 }
 
-bool HasLineStarting(const std::string& text, const std::string& prefix) {
-  for (const std::string& line : Lines(text)) {
-    if (line.rfind(prefix, 0) == 0) return true;
-  }
-  return false;
-}
+bool HasLineStarting(const std::string& text, const std::string& prefix) { return HasLine(text, prefix, true); }
 
 std::string G(double value) {
   char text[32];

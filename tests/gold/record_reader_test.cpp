@@ -21,8 +21,8 @@ TEST(RecordReader, OpenFailures) {
     CFileEnsight reader;
     EXPECT_FALSE(reader.Open("/nonexistent/file.geo", true, EncodingAscii, LittleEndian, 0));
     EXPECT_EQ(reader.errorText(), "Unable to open file for reading");
-    std::string path = test::TempPath("short.bin");
-    EnsightWriter(Encoding::BinaryLE).Raw("abcd").Save(path);
+    const test::TempDir dir;
+    const std::string path = dir.Write("short.bin", "abcd");
     EXPECT_FALSE(reader.Open(path, true, EncodingCBinary, LittleEndian, 100));
     EXPECT_EQ(reader.errorText(), "Unable to open file for reading");
     EXPECT_TRUE(reader.Open(path, true, EncodingCBinary, LittleEndian, 4));
@@ -33,12 +33,10 @@ TEST(RecordReader, AsciiLinesAcrossSlices) {
     const int64_t n = (int64_t{1} << 19) + 5;
     std::vector<int32_t> values(static_cast<size_t>(n));
     for (int64_t i = 0; i < n; ++i) values[static_cast<size_t>(i)] = static_cast<int32_t>(i % 1000);
-    EnsightWriter w(Encoding::Ascii);
-    w.Ints(values, 3);
-    const std::string path = test::TempPath("slices.txt");
-    w.Save(path);
+    const test::TempDir dir;
     CFileEnsight reader;
-    ASSERT_TRUE(reader.Open(path, true, EncodingAscii, LittleEndian, 0));
+    ASSERT_TRUE(reader.Open(dir.Write("slices.txt", EnsightWriter(Encoding::Ascii).Ints(values, 3).bytes()), true,
+                            EncodingAscii, LittleEndian, 0));
     std::vector<int32_t> held;
     ASSERT_TRUE(reader.ReadIntsInSlices(n, [&](const int32_t* slice, int64_t count) {
         held.insert(held.end(), slice, slice + count);
@@ -49,10 +47,9 @@ TEST(RecordReader, AsciiLinesAcrossSlices) {
 }
 
 TEST(FileAccess, LinesOfAnyLength) {
-    std::string path = test::TempPath("lines.txt");
-    std::string longLine(3 << 20, 'z');  // longer than the buffer
-    EnsightWriter(Encoding::Ascii).Raw("a\n" + longLine + "\nb\nlast").Save(path);
-    File_a* file = File_a::Open(path, "r", BigEndian);
+    const std::string longLine(3 << 20, 'z');  // longer than the buffer
+    const test::TempDir dir;
+    File_a* file = File_a::Open(dir.Write("lines.txt", "a\n" + longLine + "\nb\nlast"), "r", BigEndian);
     ASSERT_NE(file, nullptr);
     std::string line;
     ASSERT_TRUE(file->ReadWholeLine(line, size_t{1} << 26));
@@ -78,9 +75,8 @@ TEST(FileAccess, SkippedLinesLandOnTheRightLine) {
         starts.push_back(text.size());
         text += std::to_string(i) + std::string(static_cast<size_t>(i % 29), ' ') + "\n";
     }
-    std::string path = test::TempPath("skip.txt");
-    EnsightWriter(Encoding::Ascii).Raw(text).Save(path);
-    File_a* file = File_a::Open(path, "r", BigEndian);
+    const test::TempDir dir;
+    File_a* file = File_a::Open(dir.Write("skip.txt", text), "r", BigEndian);
     ASSERT_NE(file, nullptr);
     size_t line = 0;
     std::mt19937 random(3);
@@ -94,7 +90,6 @@ TEST(FileAccess, SkippedLinesLandOnTheRightLine) {
     }
     EXPECT_FALSE(file->SkipLines(static_cast<int64_t>(starts.size() - line) + 1));
     File_a::Close(file);
-    ::unlink(path.c_str());
 }
 
 // Skips over 16 MB are counted in two halves at once, split where lines of the
@@ -126,16 +121,14 @@ TEST(FileAccess, FarSkipsLandOnTheRightLine) {
             starts.push_back(text.size());
         }
         text += "last";  // a last line without its end
-        const std::string path = test::TempPath("far.txt");
-        EnsightWriter(Encoding::Ascii).Raw(text).Save(path);
-        File_a* file = File_a::Open(path, "r", BigEndian);
+        const test::TempDir dir;
+        File_a* file = File_a::Open(dir.Write("far.txt", text), "r", BigEndian);
         ASSERT_NE(file, nullptr) << l.name;
         ASSERT_TRUE(SkipFarLines(*file, l.skip)) << l.name;
         EXPECT_EQ(file->Tell(), static_cast<int64_t>(starts[static_cast<size_t>(l.skip)])) << l.name;
         EXPECT_TRUE(file->SkipLines(lines - l.skip + 1)) << l.name << ": the unfinished last line counts";
         EXPECT_FALSE(file->SkipLines(1)) << l.name;
         File_a::Close(file);
-        ::unlink(path.c_str());
     }
 }
 }  // namespace

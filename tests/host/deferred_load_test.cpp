@@ -12,12 +12,7 @@ protected:
     // One data set of `zones` triangle zones (3 nodes, 1 element) with variables X and V.
     static void MakeTriangles(int zones) {
         ASSERT_TRUE(MakeDataSet({"X", "V"}));
-        for (int z = 0; z < zones; ++z) {
-            ZoneSpec spec;
-            spec.zoneType = ZelZoneTriangle;
-            spec.imax = 3;
-            ASSERT_TRUE(AddZone(spec));
-        }
+        for (int z = 0; z < zones; ++z) ASSERT_TRUE(AddZone({.zoneType = ZelZoneTriangle, .imax = 3}));
     }
 };
 
@@ -111,10 +106,7 @@ void CleanupFaces(FaceMap_pa) { ++faceCleanups; }
 
 TEST_F(DeferredLoadTest, DeletingTheFrameRunsEveryCleanupOnce) {
     MakeTriangles(2);
-    ZoneSpec polygons;
-    polygons.zoneType = ZelZonePolygon;
-    polygons.imax = 4;
-    ASSERT_TRUE(AddZone(polygons));
+    ASSERT_TRUE(AddZone({.zoneType = ZelZonePolygon, .imax = 4}));
     FakeSource& x1 = Source();
     FakeSource& v2 = Source();
     FakeSource& nodes1 = Source();
@@ -161,11 +153,7 @@ TEST_F(DeferredLoadTest, AHeldDataSetLoadsThroughItsHandleAndOutlivesItsFrame) {
 
 TEST_F(DeferredLoadTest, ConnectShareZoneSharesTheNodeMap) {
     MakeTriangles(1);
-    ZoneSpec copy;
-    copy.zoneType = ZelZoneTriangle;
-    copy.imax = 3;
-    copy.shareZone = 1;
-    ASSERT_TRUE(AddZone(copy));
+    ASSERT_TRUE(AddZone({.zoneType = ZelZoneTriangle, .imax = 3, .shareZone = 1}));
     FakeSource& nodes = Source();
     nodes.nodes = {3, 1, 2};
     ASSERT_TRUE(RegisterNodes(1, nodes));

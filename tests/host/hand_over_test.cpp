@@ -6,13 +6,6 @@ namespace {
 
 class HandOverTest : public HostTest {};
 
-struct RangeRow {
-    const char* name;
-    int64_t first;
-    int64_t count;
-    bool accepted;
-};
-
 TEST_F(HandOverTest, ValuePositionsMustLieInTheField) {
     const RangeRow rows[] = {
         {"whole field", 1, 5, true},
@@ -25,9 +18,7 @@ TEST_F(HandOverTest, ValuePositionsMustLieInTheField) {
         {"first that overflows", INT64_MAX, 1, false},
     };
     ASSERT_TRUE(MakeDataSet({"X"}));
-    ZoneSpec spec;
-    spec.imax = 5;
-    ASSERT_TRUE(AddZone(spec));
+    ASSERT_TRUE(AddZone({.imax = 5}));
     const float values[5] = {1, 2, 3, 4, 5};
     FieldData_pa field = ZelUtilDataValueGetWritableRef(1, 1);
     for (const RangeRow& row : rows) {
@@ -47,26 +38,18 @@ TEST_F(HandOverTest, NodeMapPositionsAndNodesMustFit) {
         {"negative count", 1, -2, false},
     };
     ASSERT_TRUE(MakeDataSet({"X"}));
-    ZoneSpec spec;
-    spec.zoneType = ZelZoneTriangle;
-    spec.imax = 4;
-    spec.jmax = 2;
-    ASSERT_TRUE(AddZone(spec));
+    ASSERT_TRUE(AddZone({.zoneType = ZelZoneTriangle, .imax = 4, .jmax = 2}));
     NodeMap_pa nodeMap = ZelUtilDataNodeGetWritableRef(1);
     const int32_t nodes[8] = {1, 2, 3, 2, 4, 3, 1, 1};
     for (const RangeRow& row : rows) {
         SCOPED_TRACE(row.name);
         EXPECT_EQ(ZelUtilDataNodeArraySetByRef(nodeMap, row.first, row.count, nodes) != ZEL_FALSE, row.accepted);
     }
-    struct NodeRow {
-        const char* name;
-        int32_t node;
-    };
-    for (const NodeRow& row : {NodeRow{"node 0", 0}, NodeRow{"negative node", -1}, NodeRow{"beyond the nodes", 5}}) {
-        SCOPED_TRACE(row.name);
-        const int32_t bad[3] = {1, row.node, 2};
+    for (const int32_t node : {0, -1, 5}) {  // 5: beyond the zone's nodes
+        SCOPED_TRACE(node);
+        const int32_t bad[3] = {1, node, 2};
         EXPECT_FALSE(ZelUtilDataNodeArraySetByRef(nodeMap, 1, 3, bad));
-        EXPECT_FALSE(ZelUtilDataNodeSetByRef(nodeMap, 1, 1, row.node));
+        EXPECT_FALSE(ZelUtilDataNodeSetByRef(nodeMap, 1, 1, node));
     }
     EXPECT_EQ(zelhost::NodeMapNodes(1), (std::vector<int32_t>{1, 2, 3, 1, 2, 3}));
     EXPECT_FALSE(ZelUtilDataNodeSetByRef(nodeMap, 0, 1, 1));
@@ -79,11 +62,7 @@ TEST_F(HandOverTest, NodeMapPositionsAndNodesMustFit) {
 
 TEST_F(HandOverTest, RawNodeMapHoldsNodesFromZero) {
     ASSERT_TRUE(MakeDataSet({"X"}));
-    ZoneSpec spec;
-    spec.zoneType = ZelZoneBrick;
-    spec.imax = 16;
-    spec.jmax = 2;
-    ASSERT_TRUE(AddZone(spec));
+    ASSERT_TRUE(AddZone({.zoneType = ZelZoneBrick, .imax = 16, .jmax = 2}));
     ASSERT_TRUE(ZelUtilDataNodeAlloc(1));
     int32_t* raw = ZelUtilDataNodeGetWritableRawPtr(1);
     ASSERT_NE(raw, nullptr);
@@ -125,11 +104,7 @@ TEST_F(HandOverTest, FaceMapCountsMustAddUp) {
     for (const FaceRow& row : rows) {
         SCOPED_TRACE(row.name);
         ASSERT_TRUE(MakeDataSet({"X"}));
-        ZoneSpec spec;
-        spec.zoneType = row.polyhedron ? ZelZonePolyhedron : ZelZonePolygon;
-        spec.imax = 5;
-        spec.jmax = 2;
-        ASSERT_TRUE(AddZone(spec));
+        ASSERT_TRUE(AddZone({.zoneType = row.polyhedron ? ZelZonePolyhedron : ZelZonePolygon, .imax = 5, .jmax = 2}));
         auto load = [](FaceMap_pa) -> Boolean_t { return ZEL_TRUE; };
         ASSERT_TRUE(ZelUtilDataFaceMapCustomLOD(1, row.announcedFaces, 0, 0, 0, load, nullptr, nullptr, 0));
         std::vector<int32_t> nodes = row.nodes;

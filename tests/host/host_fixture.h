@@ -106,6 +106,14 @@ inline bool RegisterNodes(EntIndex_t zone, FakeSource& source) {
     return ZelUtilDataNodeCustomLOD(zone, LoadNodes, nullptr, CleanupNodes, ClientData(source)) != ZEL_FALSE;
 }
 
+// Positions handed over to the host, and whether it must take them.
+struct RangeRow {
+    const char* name;
+    int64_t first;
+    int64_t count;
+    bool accepted;
+};
+
 class HostTest : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -38,7 +38,6 @@ public:
     explicit EnsightWriter(Encoding encoding, FileKind kind = FileKind::Gold) : encoding_(encoding), kind_(kind) {}
 
     bool binary() const { return encoding_ != Encoding::Ascii; }
-    Encoding encoding() const { return encoding_; }
     const std::string& bytes() const { return bytes_; }
     int64_t size() const { return static_cast<int64_t>(bytes_.size()); }
 

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -47,14 +46,5 @@ public:
 private:
     std::filesystem::path path_;
 };
-
-// A fresh path under the system's temporary directory, unique per process and call.
-inline std::string TempPath(std::string_view name) {
-    static int counter = 0;
-    auto dir = std::filesystem::temp_directory_path() /
-               ("quorix_test_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
-    std::filesystem::create_directories(dir);
-    return (dir / std::string(name)).string();
-}
 
 }  // namespace quorix::test

@@ -93,16 +93,10 @@ std::string KindOf(const std::string& text) {
     return kind;
 }
 
-// Records of a kind met for the first or second time: the ones worth cutting
-// at (a second part boundary leaves a valid file with fewer parts); only the
-// first of each kind has its counts changed.
-class KindCounter {
-public:
-    int Seen(const std::string& kind) { return ++seen_[kind]; }
-
-private:
-    std::map<std::string, int> seen_;
-};
+// How often each kind was met so far. Records of a kind met for the first or
+// second time are the ones worth cutting at (a second part boundary leaves a
+// valid file with fewer parts); only the first of each kind has its counts changed.
+using KindCounter = std::map<std::string, int>;
 
 std::string RecordText(const std::string& content, size_t at) { return content.substr(at, StringRecord); }
 
@@ -111,7 +105,7 @@ std::vector<size_t> CountWords(const std::string& content, const std::vector<siz
     std::vector<size_t> words;
     KindCounter kinds;
     for (size_t at : records) {
-        if (kinds.Seen(KindOf(RecordText(content, at))) > 1) continue;
+        if (++kinds[KindOf(RecordText(content, at))] > 1) continue;
         for (size_t word = at + StringRecord; word < at + StringRecord + 3 * Word; word += Word) {
             if (content.size() - word < Word || IsStringRecord(content, word)) break;
             if (WordAt(content, word, bigEndian) >= PlausibleCount) break;
@@ -128,7 +122,7 @@ void AddBinaryCuts(const std::string& content, const std::vector<size_t>& record
     KindCounter kinds;
     for (size_t r = 0; r < records.size(); ++r) {
         const size_t at = records[r];
-        if (kinds.Seen(KindOf(RecordText(content, at))) > 2) continue;
+        if (++kinds[KindOf(RecordText(content, at))] > 2) continue;
         points.insert(at);
         points.insert(at + StringRecord);
         points.insert(at + StringRecord + Word);
@@ -227,7 +221,7 @@ void AddTextCuts(const std::string& content, const std::vector<Line>& lines, boo
     bool sampleNumbers = false;  // the numbers after a keyword line met for the first time
     for (size_t i = 0; i < lines.size(); ++i) {
         if (isCaseFile || IsKeywordLine(content, lines[i])) {
-            const int seen = isCaseFile ? 1 : kinds.Seen(KindOf(LineText(content, lines[i])));
+            const int seen = isCaseFile ? 1 : ++kinds[KindOf(LineText(content, lines[i]))];
             sampleNumbers = seen == 1;
             if (seen > 2) continue;
             atLineStart.insert(lines[i].start);
@@ -274,7 +268,7 @@ void AddTextCountChanges(const std::string& content, const std::vector<Line>& li
             if (colon == std::string::npos || colon >= lines[i].end) continue;
             from = colon + 1;
         } else if (i == 0 || !IsKeywordLine(content, lines[i - 1]) || IsKeywordLine(content, lines[i]) ||
-                   kinds.Seen(KindOf(LineText(content, lines[i - 1]))) > 1) {
+                   ++kinds[KindOf(LineText(content, lines[i - 1]))] > 1) {
             continue;
         }
         size_t begin = 0, end = 0;

@@ -7,11 +7,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <bit>
+#include <charconv>
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <new>
 #include <sstream>
@@ -71,8 +72,7 @@ std::string ExactValues(const std::vector<double>& values) {
     static constexpr char digits[] = "0123456789abcdef";
     std::string text(values.size() * 16, '0');
     for (size_t i = 0; i < values.size(); ++i) {
-        uint64_t bits = 0;
-        std::memcpy(&bits, &values[i], sizeof bits);
+        uint64_t bits = std::bit_cast<uint64_t>(values[i]);
         for (int d = 15; d >= 0; --d, bits >>= 4) text[i * 16 + static_cast<size_t>(d)] = digits[bits & 15];
     }
     return text;
@@ -82,11 +82,8 @@ std::vector<double> ValuesOf(const std::string& text) {
     std::vector<double> values(text.size() / 16);
     for (size_t i = 0; i < values.size(); ++i) {
         uint64_t bits = 0;
-        for (size_t d = 0; d < 16; ++d) {
-            const char c = text[i * 16 + d];
-            bits = bits << 4 | static_cast<uint64_t>(c <= '9' ? c - '0' : c - 'a' + 10);
-        }
-        std::memcpy(&values[i], &bits, sizeof bits);
+        std::from_chars(text.data() + i * 16, text.data() + i * 16 + 16, bits, 16);
+        values[i] = std::bit_cast<double>(bits);
     }
     return values;
 }
@@ -328,16 +325,16 @@ std::string LoadOutcome::Describe() const {
 
 namespace {
 
-// One child running loads first.. until it ends; their outcomes appended to `outcomes`.
+// One child running loads first.. until it ends; their outcomes appended to
+// `outcomes`, none when it could not start.
 void RunBatch(const std::string& casePath, size_t first, size_t count, const std::function<void(size_t)>& prepare,
               const LoadLimits& limits, std::vector<LoadOutcome>& outcomes) {
-    LoadOutcome failed;
     int outPipe[2], errPipe[2];
-    if (pipe(outPipe) != 0) return outcomes.push_back(failed);
+    if (pipe(outPipe) != 0) return;
     if (pipe(errPipe) != 0) {
         close(outPipe[0]);
         close(outPipe[1]);
-        return outcomes.push_back(failed);
+        return;
     }
     std::fflush(nullptr);  // nothing buffered twice
     const pid_t pid = fork();
@@ -351,7 +348,7 @@ void RunBatch(const std::string& casePath, size_t first, size_t count, const std
     if (pid < 0) {
         close(outPipe[0]);
         close(errPipe[0]);
-        return outcomes.push_back(failed);
+        return;
     }
     std::string report, errors;
     const bool ended = Drain(outPipe[0], errPipe[0], report, errors, std::chrono::seconds(limits.timeoutSeconds));
@@ -371,21 +368,16 @@ void RunBatch(const std::string& casePath, size_t first, size_t count, const std
         outcomes.push_back(std::move(outcome));
         at = next;
     }
-    // The child's end belongs to its last load when that one did not finish.
-    if (outcomes.size() > first && !outcomes.back().reported) {
-        LoadOutcome& last = outcomes.back();
-        last.timedOut = !ended;
-        last.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        last.childErrors = errors;
-    } else if (!ended || status != 0) {
-        // It died between loads: charge the next one.
-        LoadOutcome next;
-        next.started = true;
-        next.timedOut = !ended;
-        next.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        next.childErrors = errors;
-        if (outcomes.size() < count) outcomes.push_back(std::move(next));
+    // The child's end belongs to its last load when that one did not finish;
+    // when it died between loads, to the next one.
+    if (outcomes.size() == first || outcomes.back().reported) {
+        if ((ended && status == 0) || outcomes.size() >= count) return;
+        outcomes.emplace_back().started = true;
     }
+    LoadOutcome& charged = outcomes.back();
+    charged.timedOut = !ended;
+    charged.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    charged.childErrors = errors;
 }
 
 }  // namespace
