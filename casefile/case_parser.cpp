@@ -53,7 +53,6 @@ std::string_view GeometryLineRefusal(std::string_view keyword) {
     return "Invalid Geometry section in case file.";
 }
 
-
 // A GEOMETRY or VARIABLE line that names a series of files but no time set:
 // the set it takes is known only once the whole file (TIME may come last) is read.
 struct SeriesLine {
